@@ -1,0 +1,44 @@
+# One entry point for everything. Each target installs what it needs first.
+SHELL := /bin/bash
+ROOT := $(abspath .)
+NATIVE := $(ROOT)/build/native
+WIN32 := $(ROOT)/build/win32
+BENCH := $(ROOT)/build/bench
+FUZZ := $(ROOT)/build/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all bootstrap native win32 build test demo bench fuzz clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap
+
+native: bootstrap
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORREL_WIN32_BUILD_DIR=$(WIN32) >/dev/null
+	@cmake --build $(NATIVE)
+
+win32: bootstrap
+	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(WIN32)
+
+build: native win32
+
+test: build
+	@bash scripts/run-tests
+
+demo: win32
+	@bash scripts/demo
+
+bench: bootstrap
+	@cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORREL_SANITIZE=OFF -DQUORREL_BENCH=ON >/dev/null
+	@cmake --build $(BENCH)
+	@for b in $(BENCH)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: bootstrap
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ)
+	@bash scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(NATIVE) $(WIN32) $(BENCH) $(FUZZ)
