@@ -21,11 +21,55 @@ function(quorrel_core_library area)
   set_property(GLOBAL APPEND PROPERTY QUORREL_CORE_LIBRARIES quorrel_${area})
 endfunction()
 
-# Windows-only sources of a folder of src/: compiled into the plugin DLL.
+# Sources compiled straight into the plugin DLL (the exports, DllMain and the
+# application object: things the linker must not leave out).
 #   quorrel_plugin_sources(a_win.cpp ...)
 function(quorrel_plugin_sources)
   if(WIN32)
     target_sources(Quorrel PRIVATE ${ARGN})
+  endif()
+endfunction()
+
+# The Win32 code of one folder of src/ (windows, dialogs, Direct3D, GDI+ ...):
+# a static library quorrel_<area>_win, linked into the plugin DLL and into the
+# Wine test executables that exercise it. Does nothing in the native tree.
+#   quorrel_win32_library(<area> SOURCES a_win.cpp ... [LIBS ...])
+function(quorrel_win32_library area)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(quorrel_${area}_win STATIC ${ARG_SOURCES})
+  target_include_directories(quorrel_${area}_win PUBLIC ${PROJECT_SOURCE_DIR}/src
+                             ${PROJECT_SOURCE_DIR}/src/resources)
+  target_link_libraries(quorrel_${area}_win PUBLIC ${ARG_LIBS})
+  quorrel_win32_defaults(quorrel_${area}_win)
+  set_property(GLOBAL APPEND PROPERTY QUORREL_WIN32_LIBRARIES quorrel_${area}_win)
+endfunction()
+
+# A Windows GoogleTest executable run under Wine (one Xvfb, the project's
+# prefix). It lands in the application folder, beside Scintilla.dll and the
+# plugins folder, and runs from there.
+#   quorrel_wine_test(<name> SOURCES ... [LIBS ...] [OWN_MAIN])
+function(quorrel_wine_test name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORREL_APP_DIR})
+  if(ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_win)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main_win)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests
+                             ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/src/resources)
+  target_link_options(${name} PRIVATE ${QUORREL_STATIC_RUNTIME})
+  quorrel_win32_defaults(${name})
+  add_test(NAME wine.${name}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:${name}>
+           WORKING_DIRECTORY ${QUORREL_APP_DIR})
+  set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600)
+  if(TARGET Quorrel)
+    add_dependencies(${name} Quorrel)
   endif()
 endfunction()
 

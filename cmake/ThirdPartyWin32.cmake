@@ -34,6 +34,8 @@ add_library(gtest_win STATIC ${GTEST_SRC}/googletest/src/gtest-all.cc ${GTEST_SR
 target_include_directories(gtest_win SYSTEM PUBLIC
   ${GTEST_SRC}/googletest/include ${GTEST_SRC}/googlemock/include
   PRIVATE ${GTEST_SRC}/googletest ${GTEST_SRC}/googlemock)
+add_library(gtest_main_win STATIC ${GTEST_SRC}/googletest/src/gtest_main.cc)
+target_link_libraries(gtest_main_win PUBLIC gtest_win)
 
 # Scintilla, with its own makefile and the posix-thread compiler it needs.
 set(SCI_DIR "${TP}/scite/scintilla")

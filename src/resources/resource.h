@@ -5,3 +5,8 @@
 #define IDC_SPLIT_SIDE_BY_SIDE 120
 #define IDC_SPLIT_STACKED 121
 #define IDB_PREVIEW_BACKGROUND 128
+#include "plugin_ids.h"
+#include "settings_ids.h"
+#include "controls_ids.h"
+#include "tester_ids.h"
+#include "preview_ids.h"

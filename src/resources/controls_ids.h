@@ -1,0 +1,2 @@
+// Resource ids of the controls folder.
+#pragma once

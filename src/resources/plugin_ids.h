@@ -1,0 +1,2 @@
+// Resource ids of the plugin folder.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource ids of the preview folder.
+#pragma once
