@@ -1,0 +1,84 @@
+// The plugin's settings store: typed values addressed by group and key, kept
+// in one XML file, observable by SettingsObserver.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SettingsObserver;
+
+struct SettingValue {
+    enum Type : int { Unset = 0, Bool = 1, Int = 2, Float = 3, String = 4 };
+    int type = Unset;
+    bool boolValue = false;
+    int intValue = 0;
+    float floatValue = 0.0f;
+    std::wstring stringValue;
+};
+
+class TarvoSettingsManager {
+public:
+    using Values = std::map<std::wstring, std::unique_ptr<SettingValue>>;
+    using Groups = std::map<std::wstring, Values>;
+
+    TarvoSettingsManager();
+    virtual ~TarvoSettingsManager();
+    TarvoSettingsManager(const TarvoSettingsManager&) = delete;
+    TarvoSettingsManager& operator=(const TarvoSettingsManager&) = delete;
+
+    // The file is named by its UTF-16 path (never converted to the ANSI code page).
+    virtual bool load(const std::wstring& path);
+    // Writes a complete new file beside the old one and only then replaces it.
+    // Returns whether the file now holds the store.
+    virtual bool save(const std::wstring& path);
+    virtual void reserved() {}
+
+    virtual bool exists(const std::wstring& group, const std::wstring& key) const;
+    virtual bool getBool(const std::wstring& group, const std::wstring& key) const;
+    virtual int getInt(const std::wstring& group, const std::wstring& key) const;
+    virtual float getFloat(const std::wstring& group, const std::wstring& key) const;
+    virtual std::wstring getString(const std::wstring& group, const std::wstring& key) const;
+    virtual void setBool(const std::wstring& group, const std::wstring& key, bool value);
+    virtual void setInt(const std::wstring& group, const std::wstring& key, int value);
+    virtual void setFloat(const std::wstring& group, const std::wstring& key, float value);
+    virtual void setString(const std::wstring& group, const std::wstring& key, const std::wstring& value);
+
+    virtual bool firstGroup();
+    virtual bool nextGroup();
+    virtual std::wstring groupName() const;
+    virtual bool firstValue();
+    virtual bool nextValue();
+    virtual std::wstring valueName() const;
+    virtual const SettingValue* currentValue() const;
+
+    virtual void addObserver(SettingsObserver* observer);
+    virtual void removeObserver(SettingsObserver* observer);
+    virtual SettingValue* find(const std::wstring& group, const std::wstring& key);
+    virtual SettingValue* create(const std::wstring& group, const std::wstring& key);
+    virtual void notify(const std::wstring& group, const std::wstring& key);
+
+    const Groups& groups() const { return groups_; }
+
+private:
+    Groups groups_;
+    std::wstring version_ = L"1.0";
+    std::wstring rootName_ = L"QuorrelSettings";
+    Groups::iterator groupCursor_;
+    Values::iterator valueCursor_;
+    bool groupCursorValid_ = false;
+    bool valueCursorValid_ = false;
+    std::vector<SettingsObserver*> observers_;
+};
+
+// The group and keys of the plugin's six settings.
+namespace settings_keys {
+inline const wchar_t* const kGroup = L"ORMU";
+inline const wchar_t* const kOrmuIp = L"OrmuIp";
+inline const wchar_t* const kWgetPath = L"WgetPath";
+inline const wchar_t* const kOrmuLogin = L"OrmuLogin";
+inline const wchar_t* const kOrmuPassword = L"OrmuPassword";
+inline const wchar_t* const kLoadIncludes = L"LoadIncludes";
+inline const wchar_t* const kLoadImages = L"LoadImages";
+}  // namespace settings_keys
