@@ -1,0 +1,50 @@
+// Seams between the controls panel and the code that ties it to the document
+// and to the skin's own names. The panel owns none of the objects behind them;
+// each is optional and defaults to doing nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Receives every edit the user makes in an attribute row (not the ones the
+// panel makes itself while it rebuilds the rows).
+class ControlEditSink {
+public:
+    virtual ~ControlEditSink() = default;
+    virtual void tagEdited(const std::wstring& tag, const std::wstring& value) = 0;
+};
+
+// Follows the editor: called by the panel's caretMoved() (after it has
+// refreshed its shown flag) and bufferActivated() hooks.
+class CaretHandler {
+public:
+    virtual ~CaretHandler() = default;
+    virtual void caretMoved() = 0;
+    virtual void bufferActivated() {}
+};
+
+// What kind of editor a tag's row gets.
+enum class RowKind { Text, ImageDropDown, IncludeDropDown };
+
+struct RowChoice {
+    RowKind kind = RowKind::Text;
+    std::vector<std::wstring> options;  // entries of a drop-down row, in order
+};
+
+// Decides the row kind of each tag while the rows are rebuilt and is told when
+// the user picks or types a value in a drop-down row (before the edit sink).
+class RowChoiceSource {
+public:
+    virtual ~RowChoiceSource() = default;
+    virtual RowChoice rowFor(const std::wstring& tag) = 0;
+    virtual void choiceMade(const std::wstring& /*tag*/, const std::wstring& /*value*/) {}
+    // A document became active in the editor.
+    virtual void documentActivated() {}
+};
+
+namespace controls {
+// The row kind a tag gets when offering image names and include names is on
+// as given: tags containing "texture" take images first, then tags containing
+// "include" take include names; everything else is a text row.
+RowKind rowKindFor(const std::wstring& tag, bool offerImages, bool offerIncludes);
+}  // namespace controls

@@ -1,0 +1,84 @@
+#include "controls/AttributeLayout.h"
+#include "controls/ControlEditSink.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using controls::ScrollRequest;
+using controls::ScrollState;
+
+int code(ScrollRequest r) { return static_cast<int>(r); }
+
+TEST(ScrollState, OverflowingContentScrollsInFivePixelUnits) {
+    ScrollState s;
+    s.setRange(45 + 25 * 20, 300);  // 545 pixels of content in 300
+    EXPECT_EQ(s.page(), 49);
+    EXPECT_EQ(s.maximum(), 49);
+    EXPECT_EQ(s.position(), 0);
+
+    EXPECT_EQ(s.scroll(code(ScrollRequest::Bottom)), 49);  // the content moves up by 245 pixels
+    EXPECT_EQ(s.offsetPixels(), 245);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::LineDown)), 0);  // already at the bottom
+    EXPECT_EQ(s.scroll(code(ScrollRequest::LineUp)), -1);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::PageDown)), 1);  // clamped to the maximum
+    EXPECT_EQ(s.scroll(code(ScrollRequest::ThumbTrack), 10), -39);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::ThumbTrack), 500), 39);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::EndScroll)), 0);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::ThumbPosition), 3), 0);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::Top)), -49);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::PageUp)), 0);
+    EXPECT_EQ(s.scroll(code(ScrollRequest::PageDown)), 49);
+
+    // Growing the area clamps the position to the new maximum.
+    s.setRange(545, 500);
+    EXPECT_EQ(s.maximum(), 9);
+    EXPECT_EQ(s.position(), 9);
+}
+
+TEST(ScrollState, ShortContentDoesNotScroll) {
+    ScrollState s;
+    s.setRange(200, 300);
+    EXPECT_EQ(s.page(), -20);
+    EXPECT_EQ(s.maximum(), 0);
+    for (int request = 0; request <= 8; ++request) EXPECT_EQ(s.scroll(request, 40), 0) << request;
+    EXPECT_EQ(s.position(), 0);
+}
+
+TEST(ScrollState, TheLastRowCanAlwaysBeScrolledIntoView) {
+    for (int rows = 1; rows <= 35; ++rows) {
+        for (int client = 20; client <= 900; client += 7) {
+            ScrollState s;
+            s.setRange(controls::rowsContentHeight(rows), client);
+            s.scroll(code(ScrollRequest::Bottom));
+            const int lastBottom = controls::rowTop(rows - 1, s.offsetPixels()) + controls::kRowHeight;
+            EXPECT_LE(lastBottom, client) << rows << " rows in " << client;
+            // ... and the first row is where it belongs when nothing needs scrolling.
+            if (controls::rowsContentHeight(rows) <= client) {
+                EXPECT_EQ(s.offsetPixels(), 0);
+            }
+        }
+    }
+}
+
+TEST(AttributeRows, OnlyValueChangesAreReported) {
+    EXPECT_TRUE(controls::isValueChange(1));      // a drop-down's selection changed
+    EXPECT_TRUE(controls::isValueChange(5));      // a drop-down's edit text changed
+    EXPECT_TRUE(controls::isValueChange(0x300));  // an edit's text changed
+    for (unsigned other : {0u, 2u, 3u, 4u, 6u, 7u, 8u, 9u, 0x100u, 0x200u, 0x400u, 0x501u}) {
+        EXPECT_FALSE(controls::isValueChange(other)) << other;
+    }
+}
+
+TEST(AttributeRows, TextureTagsGetImagesBeforeIncludes) {
+    using controls::rowKindFor;
+    EXPECT_EQ(rowKindFor(L"texture", false, false), RowKind::Text);
+    EXPECT_EQ(rowKindFor(L"texture", true, false), RowKind::ImageDropDown);
+    EXPECT_EQ(rowKindFor(L"usealttexture", true, true), RowKind::ImageDropDown);
+    EXPECT_EQ(rowKindFor(L"include", true, false), RowKind::Text);
+    EXPECT_EQ(rowKindFor(L"include", false, true), RowKind::IncludeDropDown);
+    EXPECT_EQ(rowKindFor(L"Texture", true, true), RowKind::Text);  // case matters
+    EXPECT_EQ(rowKindFor(L"posx", true, true), RowKind::Text);
+}
+
+}  // namespace
