@@ -81,4 +81,12 @@ inline const wchar_t* const kOrmuLogin = L"OrmuLogin";
 inline const wchar_t* const kOrmuPassword = L"OrmuPassword";
 inline const wchar_t* const kLoadIncludes = L"LoadIncludes";
 inline const wchar_t* const kLoadImages = L"LoadImages";
+
+// For a component's attachedToSettings (the component is already an observer
+// of the store then): a key that is stored is handed to the component's
+// settingsChanged; a missing one gets the built-in default, whose set tells
+// every observer, the component included.
+void registerBool(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key, bool fallback);
+void registerString(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key,
+                    const std::wstring& fallback);
 }  // namespace settings_keys
