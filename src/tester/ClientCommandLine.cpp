@@ -1,0 +1,201 @@
+#include "tester/ClientCommandLine.h"
+
+#include "plugin/TextCodec.h"
+#include "tester/WindowTable.h"
+
+namespace tester {
+namespace {
+
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+bool needsQuotes(const std::wstring& argument) {
+    if (argument.empty()) {
+        return true;
+    }
+    for (wchar_t c : argument) {
+        if (c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'"') {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+}  // namespace
+
+std::wstring quoteArgument(const std::wstring& argument, bool always) {
+    if (!always && !needsQuotes(argument)) {
+        return argument;
+    }
+    std::wstring quoted(1, L'"');
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            // Backslashes before a quote are halved by the parser, and the
+            // quote itself must be escaped.
+            quoted.append(backslashes * 2 + 1, L'\\');
+        } else {
+            quoted.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        quoted.push_back(c);
+    }
+    // Backslashes before the closing quote would escape it.
+    quoted.append(backslashes * 2, L'\\');
+    quoted.push_back(L'"');
+    return quoted;
+}
+
+std::wstring percentEncode(const std::wstring& value) {
+    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    const std::string bytes = text::toUtf8(value);
+    std::wstring encoded;
+    encoded.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (isUnreserved(c)) {
+            encoded.push_back(static_cast<wchar_t>(c));
+        } else {
+            encoded.push_back(L'%');
+            encoded.push_back(kHex[c >> 4]);
+            encoded.push_back(kHex[c & 0x0F]);
+        }
+    }
+    return encoded;
+}
+
+std::wstring activationUrl(const std::wstring& ip, const std::wstring& windowId) {
+    return L"http://" + ip + L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(" +
+           percentEncode(windowId) + L")";
+}
+
+std::wstring clientProgramPath(const std::wstring& wgetPath) {
+    std::wstring program = wgetPath;
+    if (program.empty() || program.back() != L'\\') {
+        program.push_back(L'\\');
+    }
+    program += L"wget.exe";
+    return program;
+}
+
+ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login,
+                                     const std::wstring& password, const std::wstring& wgetPath,
+                                     const std::wstring& window, int timeoutSeconds) {
+    ClientCommand command;
+    command.program = clientProgramPath(wgetPath);
+    command.currentDirectory = wgetPath;
+
+    // A Windows path cannot hold a quote, so plain quotes delimit the program.
+    std::wstring& line = command.commandLine;
+    line = L"\"" + command.program + L"\"";
+    const std::wstring arguments[] = {
+        L"--timeout=" + std::to_wstring(timeoutSeconds),
+        L"--tries=1",
+        L"--http-user=" + login,
+        L"--http-password=" + password,
+    };
+    for (const std::wstring& argument : arguments) {
+        line.push_back(L' ');
+        line += quoteArgument(argument);
+    }
+    // The URL is quoted in any case: its query holds '&'.
+    line.push_back(L' ');
+    line += quoteArgument(activationUrl(ip, windowIdForFile(window)), true);
+    return command;
+}
+
+std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine) {
+    std::vector<std::wstring> argv;
+    std::size_t i = 0;
+    const std::size_t n = commandLine.size();
+
+    // The program name: no escapes, quotes only delimit it.
+    std::wstring program;
+    if (i < n && commandLine[i] == L'"') {
+        ++i;
+        while (i < n && commandLine[i] != L'"') {
+            program.push_back(commandLine[i++]);
+        }
+        if (i < n) {
+            ++i;
+        }
+    } else {
+        while (i < n && !isBlank(commandLine[i])) {
+            program.push_back(commandLine[i++]);
+        }
+    }
+    argv.push_back(program);
+
+    while (i < n && isBlank(commandLine[i])) {
+        ++i;
+    }
+    if (i >= n) {
+        return argv;
+    }
+
+    std::wstring current;
+    bool inArgument = false;
+    int quoteCount = 0;  // odd while inside quotes, as the system counts them
+    std::size_t backslashes = 0;
+    while (i < n) {
+        const wchar_t c = commandLine[i];
+        if (isBlank(c) && quoteCount == 0) {
+            current.append(backslashes, L'\\');
+            backslashes = 0;
+            if (inArgument) {
+                argv.push_back(current);
+                current.clear();
+                inArgument = false;
+            }
+            ++i;
+            continue;
+        }
+        inArgument = true;
+        if (c == L'\\') {
+            ++backslashes;
+            ++i;
+            continue;
+        }
+        if (c == L'"') {
+            current.append(backslashes / 2, L'\\');
+            if (backslashes % 2 == 0) {
+                ++quoteCount;
+            } else {
+                current.push_back(L'"');
+            }
+            backslashes = 0;
+            ++i;
+            // Runs of quotes: every third one is a literal quote.
+            while (i < n && commandLine[i] == L'"') {
+                if (++quoteCount == 3) {
+                    current.push_back(L'"');
+                    quoteCount = 0;
+                }
+                ++i;
+            }
+            if (quoteCount == 2) {
+                quoteCount = 0;
+            }
+            continue;
+        }
+        current.append(backslashes, L'\\');
+        backslashes = 0;
+        current.push_back(c);
+        ++i;
+    }
+    current.append(backslashes, L'\\');
+    if (inArgument) {
+        argv.push_back(current);
+    }
+    return argv;
+}
+
+}  // namespace tester
