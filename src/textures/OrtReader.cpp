@@ -1,0 +1,202 @@
+#include "textures/OrtReader.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include <lzo/lzo1x.h>
+
+#include "plugin/TextCodec.h"
+#include "textures/PixelLayout.h"
+
+using namespace textures;
+
+namespace {
+
+std::uint32_t le32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint64_t le64(const unsigned char* p)
+{
+    return static_cast<std::uint64_t>(le32(p)) | static_cast<std::uint64_t>(le32(p + 4)) << 32;
+}
+
+bool readExactly(std::FILE* file, void* buffer, std::size_t bytes)
+{
+    return std::fread(buffer, 1, bytes, file) == bytes;
+}
+
+OrtFrame decodeFrame(const unsigned char* p)
+{
+    OrtFrame frame;
+    frame.width = le32(p);
+    frame.height = le32(p + 4);
+    frame.format = le32(p + 8);
+    frame.packedSize = le64(p + 12);
+    frame.unpackedSize = le64(p + 20);
+    frame.duration = le32(p + 28);
+    frame.offset = le64(p + 32);
+    return frame;
+}
+
+// Frame data may claim up to 4 GiB; nothing is zero-filled.
+std::unique_ptr<std::uint8_t[]> allocateBytes(std::uint64_t bytes) noexcept
+{
+    if (bytes > std::numeric_limits<std::size_t>::max())
+        return nullptr;
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bytes)]);
+}
+
+constexpr std::uint64_t kLargestFrameBytes = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+bool OrtReader::Open(const std::wstring& path) noexcept
+{
+    Close();
+    try {
+        path_ = path;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    FilePtr file = openForReading(path);
+    if (!file)
+        return false;
+    return OpenStream(std::move(file), path_);
+}
+
+bool OrtReader::OpenStream(FilePtr file, const std::wstring& path) noexcept
+{
+    Close();
+    bool ok = false;
+    try {
+        if (&path != &path_)
+            path_ = path;
+        file_ = std::move(file);
+        ok = file_ && readHeader() && lzo_init() == LZO_E_OK;
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    if (!ok)
+        Close();
+    return ok;
+}
+
+bool OrtReader::readHeader()
+{
+    const auto length = fileLength(file_.get());
+    if (!length)
+        return false;
+    fileLength_ = *length;
+
+    unsigned char head[ort::kFileHeaderBytes];
+    if (!readExactly(file_.get(), head, sizeof head))
+        return false;
+    if (std::memcmp(head, ort::kMagic, sizeof ort::kMagic) != 0 || head[4] != ort::kVersion)
+        return false;
+    const std::uint32_t count = le32(head + 5);
+
+    // Nothing is reserved from the counts: a count larger than the file
+    // fails at its first short read, having allocated only what was read.
+    std::uint64_t expectedEnd = ort::kFileHeaderBytes;
+    unsigned char entryHead[ort::kEntryHeaderBytes];
+    unsigned char frameBytes[ort::kFrameBytes];
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (!readExactly(file_.get(), entryHead, sizeof entryHead))
+            return false;
+        OrtEntry entry;
+        const void* zero = std::memchr(entryHead, 0, ort::kPathBytes);
+        const std::size_t pathLength =
+            zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - entryHead) : ort::kPathBytes;
+        entry.path.assign(reinterpret_cast<const char*>(entryHead), pathLength);
+        entry.loop = le32(entryHead + ort::kPathBytes);
+        const std::uint32_t frames = le32(entryHead + ort::kPathBytes + 4);
+        for (std::uint32_t f = 0; f < frames; ++f) {
+            if (!readExactly(file_.get(), frameBytes, sizeof frameBytes))
+                return false;
+            entry.frames.push_back(decodeFrame(frameBytes));
+        }
+        expectedEnd += ort::kEntryHeaderBytes + std::uint64_t{ort::kFrameBytes} * frames;
+        std::wstring name = text::widenBytes(entry.path);
+        entries_.push_back(std::move(entry));
+        byName_.insert_or_assign(std::move(name), entries_.size() - 1);
+    }
+    const auto end = position(file_.get());
+    return end && *end == expectedEnd;
+}
+
+void OrtReader::Close() noexcept
+{
+    file_.reset();
+    entries_.clear();
+    byName_.clear();
+    fileLength_ = 0;
+}
+
+std::vector<std::wstring> OrtReader::EntryNames() const
+{
+    std::vector<std::wstring> names;
+    names.reserve(entries_.size());
+    for (const OrtEntry& entry : entries_)
+        names.push_back(text::widenBytes(entry.path));
+    return names;
+}
+
+const OrtEntry* OrtReader::Find(const std::wstring& name) const
+{
+    const auto found = byName_.find(name);
+    return found == byName_.end() ? nullptr : &entries_[found->second];
+}
+
+std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame) noexcept
+{
+    return LoadFrame(frame, textureLimits());
+}
+
+std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const TextureLimits& limits) noexcept
+{
+    if (!file_)
+        return nullptr;
+    if (frame.packedSize > kLargestFrameBytes || frame.unpackedSize > kLargestFrameBytes)
+        return nullptr;
+    // Never ask for more than the file holds after the frame's offset.
+    if (frame.offset > fileLength_ || frame.packedSize > fileLength_ - frame.offset)
+        return nullptr;
+    const std::uint32_t code = frame.format & ort::kFormatCodeMask;
+    if (frame.width == 0 || frame.height == 0)
+        return nullptr;
+    const auto needed = imageBytes(code, frame.width, frame.height);
+    if (!needed || *needed > frame.unpackedSize)
+        return nullptr;
+
+    auto packed = allocateBytes(frame.packedSize);
+    if (!packed)
+        return nullptr;
+    if (!seekTo(file_.get(), frame.offset) ||
+        !readExactly(file_.get(), packed.get(), static_cast<std::size_t>(frame.packedSize)))
+        return nullptr;
+
+    std::unique_ptr<std::uint8_t[]> pixels;
+    if (frame.unpackedSize == frame.packedSize) {
+        pixels = std::move(packed);
+    } else {
+        pixels = allocateBytes(frame.unpackedSize);
+        if (!pixels)
+            return nullptr;
+        lzo_uint produced = static_cast<lzo_uint>(frame.unpackedSize);
+        const int result = lzo1x_decompress_safe(packed.get(), static_cast<lzo_uint>(frame.packedSize),
+                                                 pixels.get(), &produced, nullptr);
+        if (result != LZO_E_OK || produced != frame.unpackedSize)
+            return nullptr;
+        packed.reset();
+    }
+
+    std::unique_ptr<CDXTexture> texture(new (std::nothrow) CDXTexture);
+    if (!texture || !texture->CopyPixels(frame.width, frame.height, code, pixels.get(),
+                                         static_cast<std::size_t>(frame.unpackedSize), limits))
+        return nullptr;
+    return texture;
+}
