@@ -1,0 +1,73 @@
+#include "plugin/Localisation_win.h"
+
+#include "plugin/NppInterface.h"
+#include "plugin/PluginContext.h"
+
+#include <vector>
+
+namespace plugin {
+namespace {
+
+constexpr wchar_t kLocalisationPlugin[] = L"NativeLang.dll";
+constexpr wchar_t kMenuName[] = L"&Quorrel";
+
+enum Request : long { TranslateDialog = 0, TranslateMenu = 1, TranslateText = 5 };
+
+// The request records: every field 32 bits wide on 32-bit Windows.
+struct DialogRequest {
+    LPARAM reserved;
+    HWND dialog;
+    const wchar_t* name;
+};
+
+struct MenuRequest {
+    LPARAM reserved;
+    const wchar_t* menuName;
+    LPARAM unused;
+    INT_PTR commandCount;
+    npp::FuncItem* commands;
+};
+
+struct TextRequest {
+    LPARAM reserved;
+    const wchar_t* key;
+    LPARAM result;
+    INT_PTR bufferSize;
+    wchar_t** buffer;
+};
+
+void send(long code, void* record) {
+    static std::wstring source;  // the host keeps no copy; keep it alive
+    source = moduleFileName();
+    npp::CommunicationInfo info{code, source.c_str(), record};
+    ::SendMessageW(context().npp.nppHandle, npp::NPPM_MSGTOPLUGIN, reinterpret_cast<WPARAM>(kLocalisationPlugin),
+                   reinterpret_cast<LPARAM>(&info));
+}
+
+}  // namespace
+
+bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) {
+    if (bufferSize <= 1 || context().npp.nppHandle == nullptr) return false;
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferSize), L'\0');
+    wchar_t* address = buffer.data();
+    TextRequest request{0, key.c_str(), 0, bufferSize, &address};
+    send(TranslateText, &request);
+    if (request.result == 0) return false;
+    buffer.back() = L'\0';
+    out.assign(buffer.data());
+    return true;
+}
+
+void translateDialog(HWND dialog, const wchar_t* name) {
+    if (context().npp.nppHandle == nullptr) return;
+    DialogRequest request{0, dialog, name};
+    send(TranslateDialog, &request);
+}
+
+void translateMenu() {
+    if (context().npp.nppHandle == nullptr) return;
+    MenuRequest request{0, kMenuName, 0, context().commandCount, context().commands};
+    send(TranslateMenu, &request);
+}
+
+}  // namespace plugin

@@ -1,0 +1,52 @@
+// The plugin's one application object: everything the plugin owns hangs off it.
+// Constructed when the library is loaded (no windows yet), informed by setInfo,
+// and torn down when the library is unloaded.
+#pragma once
+
+#include "clipboard/ClipboardList.h"
+#include "plugin/AppPanels_win.h"
+
+#include <string>
+
+class COrmuPluginEditor {
+public:
+    COrmuPluginEditor();
+    ~COrmuPluginEditor();
+    COrmuPluginEditor(const COrmuPluginEditor&) = delete;
+    COrmuPluginEditor& operator=(const COrmuPluginEditor&) = delete;
+
+    bool InitInstance(HINSTANCE module);
+    int ExitInstance();
+
+    void setInfo(const npp::NppData& data);
+    npp::FuncItem* getFuncsArray(int* count);
+    void beNotified(const npp::SCNotification& notification);
+
+    // Menu commands.
+    void toggleTester();
+    void togglePreviewer();
+    void toggleControls();
+    void showOptions();
+    void showAbout();
+
+    LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void clipboardChanged();
+
+    // Members in construction order.
+    AboutBox about_;
+    std::wstring settingsPath_;
+    ClipboardList clipboardList_;
+    OSClipboardController clipboardController_;
+    TesterPanel tester_;
+    PreviewerPanel previewer_;
+    ControlsPanel controls_;
+
+    OptionsDialog options_;
+    WNDPROC previousHostProc_ = nullptr;
+    bool hooked_ = false;
+    bool informed_ = false;
+};
+
+COrmuPluginEditor& theApp();

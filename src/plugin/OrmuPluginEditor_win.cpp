@@ -1,0 +1,359 @@
+// The application object, the library's entry point and the six exports.
+#include "plugin/OrmuPluginEditor.h"
+
+#include "plugin/EditorEventHubSystem_win.h"
+#include "plugin/Localisation_win.h"
+#include "plugin/PluginContext.h"
+#include "settings/TarvoSettingsManager.h"
+#include "ui/Win32Handles.h"
+
+#include <array>
+#include <cwchar>
+#include <new>
+
+namespace {
+
+constexpr wchar_t kPluginName[] = L"&Quorrel";
+constexpr int kStandInDialog = 30590;
+
+enum Command : int { SkinControls = 0, Tester = 1, Previewer = 2, Controls = 3, Options = 4, About = 5 };
+
+struct MenuEntry {
+    const wchar_t* text;
+    void (*handler)();
+};
+
+void doNothing() {}
+
+// Every handler the host calls: no exception may reach the editor.
+template <void (COrmuPluginEditor::*Method)()>
+void guarded() {
+    try {
+        (theApp().*Method)();
+    } catch (...) {
+    }
+}
+
+constexpr std::array<MenuEntry, 6> kMenu{{
+    {L"&Ormu Skin Controls...", &doNothing},
+    {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
+    {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
+    {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
+    {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
+    {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+}};
+
+// The host keeps a pointer to the table for as long as the plugin is loaded.
+std::array<npp::FuncItem, kMenu.size()> commandTable{};
+
+struct ShortcutRecords {
+    npp::ShortcutKey* previewer = nullptr;
+    npp::ShortcutKey* controls = nullptr;
+};
+ShortcutRecords shortcuts;
+
+void freeShortcuts() noexcept {
+    delete shortcuts.previewer;  // owned here: the host only borrows them
+    delete shortcuts.controls;
+    shortcuts = {};
+}
+
+plugin::Win32HubSystem hubSystem;
+
+bool hostInFront() { return ::GetForegroundWindow() == plugin::context().npp.nppHandle; }
+
+LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return theApp().hostWindowHook(window, message, wParam, lParam);
+}
+
+// The one application object: constructed when the library is loaded.
+COrmuPluginEditor* application = nullptr;
+alignas(COrmuPluginEditor) unsigned char applicationStorage[sizeof(COrmuPluginEditor)];
+
+}  // namespace
+
+StandInPanel::StandInPanel(int commandIndex, const wchar_t* caption)
+    : DockingDlgInterface(kStandInDialog, commandIndex, caption) {}
+
+INT_PTR StandInPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
+
+COrmuPluginEditor& theApp() { return *application; }
+
+COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
+
+COrmuPluginEditor::~COrmuPluginEditor() = default;
+
+bool COrmuPluginEditor::InitInstance(HINSTANCE module) {
+    plugin::context().module = module;
+    return true;
+}
+
+void COrmuPluginEditor::setInfo(const npp::NppData& data) {
+    plugin::Context& c = plugin::context();
+    c.npp = data;
+    EditorEventHub& hub = plugin::eventHub();
+    hub.setSystem(&hubSystem);
+    hub.setSelectionFormats(::RegisterClipboardFormatW(L"MSDEVColumnSelect"),
+                            ::RegisterClipboardFormatW(L"MSDEVLineSelect"));
+
+    previousHostProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(data.nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&hostWindowHookProc)));
+    hooked_ = previousHostProc_ != nullptr;
+
+    const HWND views[2] = {data.scintillaMainHandle, data.scintillaSecondHandle};
+    for (int i = 0; i < 2; ++i) {
+        plugin::EditorViewHook& hook = c.views[i];
+        hook.view = views[i];
+        hook.fn = reinterpret_cast<npp::SciFnDirect>(::SendMessageW(views[i], npp::SCI_GETDIRECTFUNCTION, 0, 0));
+        hook.ptr = static_cast<std::intptr_t>(::SendMessageW(views[i], npp::SCI_GETDIRECTPOINTER, 0, 0));
+    }
+
+    wchar_t folder[MAX_PATH] = {};
+    ::SendMessageW(data.nppHandle, npp::NPPM_GETPLUGINSCONFIGDIR, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    c.configFolder = folder;
+    if (!c.configFolder.empty() && ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+        ::CreateDirectoryW(folder, nullptr);
+    }
+    settingsPath_ = c.configFolder + L"\\Quorrel.xml";
+    c.settingsPath = settingsPath_;
+    if (::GetFileAttributesW(settingsPath_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        win::KernelHandle file(::CreateFileW(settingsPath_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    TarvoSettingsManager& store = plugin::settingsStore();
+    store.load(settingsPath_);
+
+#if defined(QUORREL_HAVE_ABOUT_DIALOG)
+    about_.init(c.module, data.nppHandle, data);
+#endif
+#if defined(QUORREL_HAVE_OPTIONS_DIALOG)
+    options_.init(c.module, data.nppHandle);
+#endif
+
+    store.addObserver(&clipboardList_);
+
+    previewer_.attach(c.module, data.nppHandle);
+    tester_.attach(c.module, data.nppHandle);
+    controls_.attach(c.module, data.nppHandle);
+    previewer_.init(&clipboardList_, &hub, &store);
+    tester_.init(&clipboardList_, &hub, &store);
+    controls_.init(&clipboardList_, &hub, &store);
+    clipboardController_.init(&clipboardList_, &hub, &store);
+    informed_ = true;
+}
+
+npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
+    for (std::size_t i = 0; i < kMenu.size(); ++i) {
+        npp::FuncItem& item = commandTable[i];
+        std::wcsncpy(item.itemName, kMenu[i].text, npp::kMenuItemSize - 1);
+        item.itemName[npp::kMenuItemSize - 1] = L'\0';
+        item.pFunc = kMenu[i].handler;
+        item.init2Check = false;
+        item.pShKey = nullptr;
+    }
+    if (shortcuts.previewer == nullptr) shortcuts.previewer = new npp::ShortcutKey{true, true, false, 'V'};
+    if (shortcuts.controls == nullptr) shortcuts.controls = new npp::ShortcutKey{true, true, false, 'B'};
+    commandTable[Previewer].pShKey = shortcuts.previewer;
+    commandTable[Controls].pShKey = shortcuts.controls;
+    plugin::context().commands = commandTable.data();
+    plugin::context().commandCount = static_cast<int>(commandTable.size());
+    if (count != nullptr) *count = static_cast<int>(commandTable.size());
+    return commandTable.data();
+}
+
+namespace {
+template <typename Panel>
+void toggle(Panel& panel, int command) {
+    if (plugin::isCommandChecked(command)) {
+        panel.hidePanel();
+    } else {
+        panel.showPanel();
+    }
+}
+}  // namespace
+
+void COrmuPluginEditor::toggleTester() { toggle(tester_, Tester); }
+
+void COrmuPluginEditor::togglePreviewer() {
+    plugin::refreshCurrentView();
+    toggle(previewer_, Previewer);
+}
+
+void COrmuPluginEditor::toggleControls() {
+    plugin::refreshCurrentView();
+    toggle(controls_, Controls);
+}
+
+void COrmuPluginEditor::showOptions() {
+#if defined(QUORREL_HAVE_OPTIONS_DIALOG)
+    options_.open();
+#endif
+}
+
+void COrmuPluginEditor::showAbout() {
+#if defined(QUORREL_HAVE_ABOUT_DIALOG)
+    about_.open();
+#endif
+}
+
+void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
+    const plugin::Context& c = plugin::context();
+    switch (n.nmhdr.code) {
+    case npp::SCN_MODIFIED:
+        // Selecting the changed range after a deletion would leave the next
+        // typed character replacing the text that followed it: insertions only.
+        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
+            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONSTART, static_cast<WPARAM>(n.position));
+            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONEND, static_cast<WPARAM>(n.position + n.length));
+        }
+        return;
+    case npp::NPPN_BUFFERACTIVATED:
+        controls_.bufferActivated();
+        return;
+    case npp::SCN_UPDATEUI:
+        if (plugin::isCommandChecked(Previewer)) {
+            if (previewer_.markedShown()) previewer_.update();
+        } else {
+            previewer_.markShown(false);
+        }
+        if (!plugin::isCommandChecked(Controls)) controls_.markShown(false);
+        controls_.caretMoved();
+        return;
+    default:
+        if (n.nmhdr.hwndFrom == c.npp.nppHandle) plugin::translateMenu();
+        return;
+    }
+}
+
+void COrmuPluginEditor::clipboardChanged() {
+    HWND host = plugin::context().npp.nppHandle;
+    if (::IsClipboardFormatAvailable(CF_UNICODETEXT) == FALSE) return;
+    win::ClipboardScope clipboard(host);
+    if (!clipboard.isOpen()) return;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) return;
+    win::GlobalLock<const wchar_t> locked(data);
+    if (locked.get() == nullptr) return;
+    // The block may lack its terminating zero: never read past its size.
+    const std::size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < capacity && locked.get()[length] != L'\0') ++length;
+    if (length == 0) return;
+    TextItem item;
+    item.text.assign(locked.get(), length);
+    EditorEventHub& hub = plugin::eventHub();
+    item.textMode = hub.selectionKindOnClipboard();
+    hub.dispatchClipboardText(item);
+}
+
+LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = previousHostProc_;
+    try {
+        EditorEventHub& hub = plugin::eventHub();
+        switch (message) {
+        case WM_COMMAND: {
+            const UINT id = LOWORD(wParam);
+            if (id == npp::IDM_FORMAT_CONV2_ANSI) {
+                hub.encodingConversion(false);
+            } else if (id >= npp::IDM_FORMAT_CONV2_AS_UTF_8 && id <= npp::IDM_FORMAT_CONV2_UCS_2LE) {
+                hub.encodingConversion(true);
+            }
+            break;
+        }
+        case WM_DRAWCLIPBOARD:
+            clipboardChanged();
+            if (hub.nextViewer() != nullptr) {
+                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
+            }
+            break;
+        case WM_CHANGECBCHAIN:
+            if (reinterpret_cast<HWND>(wParam) == static_cast<HWND>(hub.nextViewer())) {
+                hub.setNextViewer(reinterpret_cast<HWND>(lParam));
+            } else if (hub.nextViewer() != nullptr) {
+                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
+            }
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    if (previous == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+int COrmuPluginEditor::ExitInstance() {
+    freeShortcuts();
+    if (!informed_) return 0;
+    plugin::settingsStore().save(settingsPath_);
+    tester_.releaseChildren();
+    EditorEventHub& hub = plugin::eventHub();
+    HWND host = plugin::context().npp.nppHandle;
+    if (hub.hasListeners() && ::IsWindow(host)) {
+        ::ChangeClipboardChain(host, static_cast<HWND>(hub.nextViewer()));
+    }
+    hub.reset();
+    // Leave no dangling window procedure behind: restore the host's own one if
+    // nobody hooked the window after us.
+    if (hooked_ && ::IsWindow(host) &&
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(host, GWLP_WNDPROC)) == &hostWindowHookProc) {
+        ::SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousHostProc_));
+    }
+    hooked_ = false;
+    return 0;
+}
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    try {
+        if (reason == DLL_PROCESS_ATTACH) {
+            ::DisableThreadLibraryCalls(module);
+            application = new (applicationStorage) COrmuPluginEditor();
+            return application->InitInstance(module) ? TRUE : FALSE;
+        }
+        if (reason == DLL_PROCESS_DETACH && application != nullptr) {
+            application->ExitInstance();
+            application->~COrmuPluginEditor();
+            application = nullptr;
+        }
+    } catch (...) {
+        return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
+    }
+    return TRUE;
+}
+
+extern "C" {
+
+__declspec(dllexport) void setInfo(npp::NppData data) {
+    try {
+        theApp().setInfo(data);
+    } catch (...) {
+    }
+}
+
+__declspec(dllexport) const wchar_t* getName() { return kPluginName; }
+
+__declspec(dllexport) npp::FuncItem* getFuncsArray(int* count) {
+    try {
+        return theApp().getFuncsArray(count);
+    } catch (...) {
+        if (count != nullptr) *count = 0;
+        return nullptr;
+    }
+}
+
+__declspec(dllexport) void beNotified(npp::SCNotification* notification) {
+    if (notification == nullptr) return;
+    try {
+        theApp().beNotified(*notification);
+    } catch (...) {
+    }
+}
+
+__declspec(dllexport) LRESULT messageProc(UINT, WPARAM, LPARAM) { return TRUE; }
+
+__declspec(dllexport) BOOL isUnicode() { return TRUE; }
+
+}  // extern "C"
