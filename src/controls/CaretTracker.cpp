@@ -1,0 +1,200 @@
+#include "controls/CaretTracker.h"
+
+#include "plugin/TextCodec.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+namespace controls {
+
+namespace {
+
+constexpr const wchar_t* kScratchName = L"tempcontrol.xml";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The configuration folder may hold any character, so on Windows the file is
+// opened by its UTF-16 path, never through the ANSI code page.
+FilePtr openPath(const std::wstring& path, bool write) {
+#if defined(_WIN32)
+    return FilePtr(::_wfopen(path.c_str(), write ? L"wb" : L"rb"));
+#else
+    return FilePtr(std::fopen(text::toUtf8(path).c_str(), write ? "wb" : "rb"));
+#endif
+}
+
+TiXmlEncoding encodingFor(unsigned codePage) {
+    return codePage == text::kCodePageUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
+}
+
+std::wstring typeOf(const TiXmlElement& control, unsigned codePage) {
+    const char* type = control.Attribute("type");
+    return text::fromCodePage(type ? type : "", codePage);
+}
+
+}  // namespace
+
+CaretTracker::CaretTracker(CaretPanel& panel, ControlDocument& document) : panel_(panel), document_(document) {}
+
+std::wstring CaretTracker::scratchPath() const {
+    if (scratchFolder_.empty()) return {};
+#if defined(_WIN32)
+    constexpr wchar_t kSeparator = L'\\';
+#else
+    constexpr wchar_t kSeparator = L'/';
+#endif
+    return scratchFolder_ + kSeparator + kScratchName;
+}
+
+bool CaretTracker::parseThroughScratch(const std::string& block, unsigned codePage, TiXmlDocument& xml) const {
+    const std::wstring path = scratchPath();
+    if (path.empty()) return false;
+    {
+        FilePtr out = openPath(path, true);
+        if (!out) return false;
+        if (!block.empty() && std::fwrite(block.data(), 1, block.size(), out.get()) != block.size()) return false;
+        if (std::fclose(out.release()) != 0) return false;
+    }
+    FilePtr in = openPath(path, false);
+    return in && xml.LoadFile(in.get(), encodingFor(codePage));
+}
+
+void CaretTracker::checkCaret() {
+    if (!panel_.panelShown()) return;
+    if (writingBack_) {
+        // The caret update raised by our own replacement: the block is current.
+        writingBack_ = false;
+        return;
+    }
+    const Position caret = document_.caretLine();
+    if (caret == lastCaretLine_) return;
+    lastCaretLine_ = caret;
+
+    const BlockLines found = findBlock(document_, caret);
+    if (!found.found()) {
+        lines_ = BlockLines{};
+        return;
+    }
+    std::string bytes = readBlock(document_, found);
+    // Same lines of the same document with the same text: already loaded.
+    if (found == lines_ && document_.identity() == documentId_ && bytes == blockBytes_) return;
+    storeBlock(found, std::move(bytes));
+    loadControl(blockBytes_, codePage_);
+}
+
+void CaretTracker::loadControl(const std::string& block, unsigned codePage) {
+    TiXmlDocument xml;
+    if (!parseThroughScratch(block, codePage, xml)) return;
+    const TiXmlElement* control = xml.FirstChildElement("control");
+    if (!control) return;
+    const std::wstring type = typeOf(*control, codePage);
+    ControlCatalogue& catalogue = panel_.catalogue();
+    if (!catalogue.hasType(type)) return;
+    catalogue.setCurrentType(type);
+    catalogue.clearValues(type);
+    for (const TiXmlNode* node = control->FirstChild(); node; node = node->NextSibling()) {
+        const TiXmlNode* first = node->FirstChild();
+        if (!first) continue;
+        catalogue.setValue(text::fromCodePage(node->ValueStr(), codePage),
+                           text::fromCodePage(first->ValueStr(), codePage));
+    }
+    panel_.showControlType(type);
+}
+
+BlockEdit CaretTracker::updateTag(const std::string& block, unsigned codePage, const std::wstring& tag,
+                                  const std::wstring& value) {
+    // A value the document's code page cannot hold would reach the file as
+    // question marks.
+    if (!text::representable(tag, codePage) || !text::representable(value, codePage)) return {};
+    TiXmlDocument xml;
+    if (!parseThroughScratch(block, codePage, xml)) return {};
+    const TiXmlElement* control = xml.FirstChildElement("control");
+    if (!control || !panel_.catalogue().hasType(typeOf(*control, codePage))) return {};
+
+    const std::string tagBytes = text::toCodePage(tag, codePage);
+    ParsedControl parsed;
+    parsed.type = control->Attribute("type") ? control->Attribute("type") : "";
+    for (const TiXmlElement* child = control->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        parsed.childNames.push_back(child->ValueStr());
+    }
+
+    const TiXmlElement* existing = control->FirstChildElement(tagBytes);
+    // Attributes of an existing element stay; its content becomes the value.
+    TiXmlElement element = existing ? *existing : TiXmlElement(tagBytes);
+    element.Clear();
+    element.InsertEndChild(TiXmlText(text::toCodePage(value, codePage)));
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    printer.SetLineBreak("");
+    element.Accept(&printer);
+    return planTagEdit(block, parsed, tagBytes, printer.Str());
+}
+
+bool CaretTracker::blockIsCurrent() const {
+    if (!lines_.found() || document_.identity() != documentId_ || document_.codePage() != codePage_) return false;
+    if (lines_.end >= document_.lineCount()) return false;
+    return readBlock(document_, lines_) == blockBytes_;
+}
+
+void CaretTracker::writeBack(const std::wstring& tag, const std::wstring& value) {
+    if (!lines_.found() || tag.empty()) return;
+    panel_.catalogue().setValue(tag, value);
+    // The type is the control's attribute, not a child element: writing it as
+    // a child would add a bogus element.
+    if (tag == L"type") return;
+    if (!blockIsCurrent()) {
+        // Its line numbers may now point at another control, or into another
+        // document: never write from it.
+        dropBlock();
+        return;
+    }
+
+    BlockEdit edit = updateTag(blockBytes_, codePage_, tag, value);
+    if (edit.kind == BlockEdit::Kind::None) return;
+    if (edit.kind == BlockEdit::Kind::Replace && blockBytes_.compare(edit.from, edit.to - edit.from, edit.text) == 0) {
+        return;  // already says so; a replacement would only touch the undo history
+    }
+    if (edit.kind == BlockEdit::Kind::Insert) {
+        setInsertIndentation(edit, document_.lineIndentation(lines_.start + static_cast<Position>(edit.lineAbove)));
+    }
+
+    const Position base = document_.lineStart(lines_.start);
+    writingBack_ = true;
+    if (edit.kind == BlockEdit::Kind::Replace) {
+        document_.replace(base + static_cast<Position>(edit.from), base + static_cast<Position>(edit.to), edit.text);
+    } else {
+        document_.insert(base + static_cast<Position>(edit.from), edit.text);
+    }
+    BlockLines updated = lines_;
+    updated.end += edit.linesAdded;
+    storeBlock(updated, readBlock(document_, updated));
+}
+
+void CaretTracker::bufferActivated() {
+    dropBlock();
+}
+
+void CaretTracker::storeBlock(BlockLines lines, std::string bytes) {
+    lines_ = lines;
+    blockBytes_ = std::move(bytes);
+    documentId_ = document_.identity();
+    codePage_ = document_.codePage();
+    blockText_ = text::fromCodePage(blockBytes_, codePage_);
+}
+
+void CaretTracker::dropBlock() {
+    lines_ = BlockLines{};
+    blockBytes_.clear();
+    blockText_.clear();
+    documentId_ = 0;
+    // Whatever line the caret is on next, it is looked at afresh.
+    lastCaretLine_ = -1;
+}
+
+}  // namespace controls

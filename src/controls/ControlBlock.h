@@ -1,0 +1,121 @@
+// The control block under the caret: finding it in the document by its key
+// strings, cutting it out, and working out the smallest change to the
+// document that gives one of its child elements a new value.
+//
+// Everything here works on the bytes the document holds, in the document's own
+// code page and with its own line ends, so that an edit can be limited to the
+// characters of the element being edited.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace controls {
+
+using Position = std::ptrdiff_t;
+
+// The editing view as the control logic sees it: lines of bytes. Line numbers
+// and positions are zero-based; a line's end position is before its line end.
+class ControlDocument {
+public:
+    virtual ~ControlDocument() = default;
+
+    // Tells documents apart: changes when another document is shown.
+    virtual std::uintptr_t identity() const = 0;
+    virtual Position caretLine() const = 0;
+    virtual Position lineCount() const = 0;
+    virtual Position lineStart(Position line) const = 0;
+    virtual Position lineEnd(Position line) const = 0;
+    virtual std::string text(Position from, Position to) const = 0;
+    // Indentation of a line in columns (tabs expanded).
+    virtual int lineIndentation(Position line) const = 0;
+    // 65001 for UTF-8 documents, 0 for the ANSI code page, or a DBCS code page.
+    virtual unsigned codePage() const = 0;
+
+    virtual void replace(Position from, Position to, const std::string& bytes) = 0;
+    virtual void insert(Position at, const std::string& bytes) = 0;
+};
+
+struct BlockLines {
+    Position start = -1;
+    Position end = -1;
+    bool found() const { return start >= 0 && end >= start; }
+    bool operator==(const BlockLines& o) const { return start == o.start && end == o.end; }
+    bool operator!=(const BlockLines& o) const { return !(*this == o); }
+};
+
+// The lines of the control whose start tag stands on or above `caretLine`, by
+// scanning whole lines for "control" with "type=" upwards and for a closing
+// "</control>" or "/>" downwards (ASCII letters compared without case).
+// {-1, -1} when the caret is not inside a control.
+BlockLines findBlock(const ControlDocument& doc, Position caretLine);
+
+// When the block holds both a "/>" and a "</control>", everything after the
+// first of them belongs to something else and is cut off.
+std::string cutBlock(std::string block);
+
+// The bytes from the start of the start line to the end of the end line, cut.
+std::string readBlock(const ControlDocument& doc, BlockLines lines);
+
+// An element as it stands in the block text: offsets into that text.
+struct ElementSpan {
+    std::string name;
+    std::size_t begin = 0;       // its '<'
+    std::size_t closeBegin = 0;  // the '<' of its end tag (== end when self-closing)
+    std::size_t end = 0;         // one past its last '>'
+    bool selfClosing = false;
+    std::vector<ElementSpan> children;  // child elements only, in order
+};
+
+// The first top-level "control" element of the block with its child elements,
+// found by scanning the text itself (comments, CDATA sections, quoted attribute
+// values and nesting respected). Empty when the text is not well enough formed
+// to say where the element and its children begin and end.
+std::optional<ElementSpan> locateControl(std::string_view block);
+
+// One change to the block text.
+struct BlockEdit {
+    enum class Kind { None, Replace, Insert };
+    Kind kind = Kind::None;
+    std::size_t from = 0;  // Replace: the element's span; Insert: where the new line goes
+    std::size_t to = 0;
+    std::string text;      // the bytes to put there
+    int linesAdded = 0;    // how the block's line count changes
+    std::size_t lineAbove = 0;  // Insert: block line whose indentation the new line takes
+};
+
+// What the block's XML looks like to the parser: the control's "type" and its
+// child elements' names, with the element printed with a new value. Filled
+// from the parsed block by the caller.
+struct ParsedControl {
+    std::string type;
+    std::vector<std::string> childNames;  // child elements in order
+};
+
+// Plans giving the first child element named `tag` the printed form
+// `printed`: its own span is replaced when it exists; otherwise one new line
+// holding `indent` + `printed` + the line end of the line above is planned
+// before the line of the control's end tag. `parsed` must describe the same
+// block as the parser saw it; when the text scan and the parse disagree, or
+// the new line has no line of its own to go before, the plan is None.
+BlockEdit planTagEdit(std::string_view block, const ParsedControl& parsed, const std::string& tag,
+                      const std::string& printed);
+
+// Completes an Insert plan with the indentation of the new line (spaces, one
+// per column).
+void setInsertIndentation(BlockEdit& edit, int columns);
+
+// Zero-based line of an offset in the block text (CR LF, LF and CR each end a line).
+std::size_t lineOfOffset(std::string_view block, std::size_t offset);
+
+// Line breaks in a text (CR LF counted once).
+int countLineBreaks(std::string_view text);
+
+// ASCII letters folded to lower case, other bytes as they are.
+std::string lowerAscii(std::string_view text);
+
+}  // namespace controls
