@@ -5,6 +5,7 @@
 
 #include "clipboard/ClipboardList.h"
 #include "plugin/AppPanels_win.h"
+#include "plugin/HostWindowHook_win.h"
 
 #include <string>
 
@@ -32,8 +33,6 @@ public:
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void clipboardChanged();
-
     // Members in construction order.
     AboutBox about_;
     std::wstring settingsPath_;
@@ -44,8 +43,7 @@ private:
     ControlsPanel controls_;
 
     OptionsDialog options_;
-    WNDPROC previousHostProc_ = nullptr;
-    bool hooked_ = false;
+    plugin::HostWindowHook hook_;
     bool informed_ = false;
 };
 

@@ -98,9 +98,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     hub.setSelectionFormats(::RegisterClipboardFormatW(L"MSDEVColumnSelect"),
                             ::RegisterClipboardFormatW(L"MSDEVLineSelect"));
 
-    previousHostProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(data.nppHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&hostWindowHookProc)));
-    hooked_ = previousHostProc_ != nullptr;
+    hook_.install(data.nppHandle, &hostWindowHookProc);
 
     const HWND views[2] = {data.scintillaMainHandle, data.scintillaSecondHandle};
     for (int i = 0; i < 2; ++i) {
@@ -130,7 +128,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     about_.init(c.module, data.nppHandle, data);
 #endif
 #if defined(QUORREL_HAVE_OPTIONS_DIALOG)
-    options_.init(c.module, data.nppHandle);
+    options_.init(c.module, data.nppHandle, &store, settingsPath_);
 #endif
 
     store.addObserver(&clipboardList_);
@@ -189,7 +187,7 @@ void COrmuPluginEditor::toggleControls() {
 
 void COrmuPluginEditor::showOptions() {
 #if defined(QUORREL_HAVE_OPTIONS_DIALOG)
-    options_.open();
+    options_.showOptions();
 #endif
 }
 
@@ -228,57 +226,10 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     }
 }
 
-void COrmuPluginEditor::clipboardChanged() {
-    HWND host = plugin::context().npp.nppHandle;
-    if (::IsClipboardFormatAvailable(CF_UNICODETEXT) == FALSE) return;
-    win::ClipboardScope clipboard(host);
-    if (!clipboard.isOpen()) return;
-    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
-    if (data == nullptr) return;
-    win::GlobalLock<const wchar_t> locked(data);
-    if (locked.get() == nullptr) return;
-    // The block may lack its terminating zero: never read past its size.
-    const std::size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
-    std::size_t length = 0;
-    while (length < capacity && locked.get()[length] != L'\0') ++length;
-    if (length == 0) return;
-    TextItem item;
-    item.text.assign(locked.get(), length);
-    EditorEventHub& hub = plugin::eventHub();
-    item.textMode = hub.selectionKindOnClipboard();
-    hub.dispatchClipboardText(item);
-}
-
 LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = previousHostProc_;
+    const WNDPROC previous = hook_.previous();
     try {
-        EditorEventHub& hub = plugin::eventHub();
-        switch (message) {
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wParam);
-            if (id == npp::IDM_FORMAT_CONV2_ANSI) {
-                hub.encodingConversion(false);
-            } else if (id >= npp::IDM_FORMAT_CONV2_AS_UTF_8 && id <= npp::IDM_FORMAT_CONV2_UCS_2LE) {
-                hub.encodingConversion(true);
-            }
-            break;
-        }
-        case WM_DRAWCLIPBOARD:
-            clipboardChanged();
-            if (hub.nextViewer() != nullptr) {
-                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
-            }
-            break;
-        case WM_CHANGECBCHAIN:
-            if (reinterpret_cast<HWND>(wParam) == static_cast<HWND>(hub.nextViewer())) {
-                hub.setNextViewer(reinterpret_cast<HWND>(lParam));
-            } else if (hub.nextViewer() != nullptr) {
-                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
-            }
-            break;
-        default:
-            break;
-        }
+        plugin::hostMessage(plugin::eventHub(), window, message, wParam, lParam);
     } catch (...) {
     }
     if (previous == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
@@ -298,11 +249,7 @@ int COrmuPluginEditor::ExitInstance() {
     hub.reset();
     // Leave no dangling window procedure behind: restore the host's own one if
     // nobody hooked the window after us.
-    if (hooked_ && ::IsWindow(host) &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(host, GWLP_WNDPROC)) == &hostWindowHookProc) {
-        ::SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousHostProc_));
-    }
-    hooked_ = false;
+    hook_.remove();
     return 0;
 }
 
