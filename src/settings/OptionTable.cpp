@@ -1,0 +1,66 @@
+#include "settings/OptionTable.h"
+
+#include <cwctype>
+#include <limits>
+
+#include "settings/TarvoSettingsManager.h"
+
+namespace options {
+
+std::vector<OptionDescriptor> standardOptions() {
+    namespace k = settings_keys;
+    return {
+        {1020, -1, TextBox, k::kGroup, k::kOrmuIp, L"Ip of ormu for the test dialog"},
+        {1021, -1, TextBox, k::kGroup, k::kWgetPath, L"Path of wget for http query to ormu"},
+        {1022, -1, TextBox, k::kGroup, k::kOrmuLogin, L"Login"},
+        {1023, -1, TextBox, k::kGroup, k::kOrmuPassword, L"Password"},
+        {1028, -1, CheckBox, k::kGroup, k::kLoadIncludes, L"Load includes"},
+        {1029, -1, CheckBox, k::kGroup, k::kLoadImages, L"Load images"},
+    };
+}
+
+const OptionDescriptor* findByControl(const std::vector<OptionDescriptor>& table, int controlId) {
+    if (controlId <= 0) return nullptr;  // -1 marks a missing second control, it is no id
+    for (const auto& option : table) {
+        if (option.controlId == controlId || option.secondaryId == controlId) return &option;
+    }
+    return nullptr;
+}
+
+std::wstring helpKey(int controlId) { return std::to_wstring(controlId) + L"_HELP"; }
+
+std::wstring boxText(const TarvoSettingsManager& store, const OptionDescriptor& option) {
+    if (option.kind == NumberBox)
+        return std::to_wstring(static_cast<unsigned>(store.getInt(option.group, option.key)));
+    if (option.kind == TextBox) return store.getString(option.group, option.key);
+    return {};
+}
+
+bool isChecked(const TarvoSettingsManager& store, const OptionDescriptor& option) {
+    return option.kind == CheckBox && store.getBool(option.group, option.key);
+}
+
+unsigned parseUnsigned(const std::wstring& text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && std::iswspace(static_cast<std::wint_t>(text[i]))) ++i;
+    if (i == n || text[i] < L'0' || text[i] > L'9') return 0;
+    unsigned long long value = 0;
+    for (; i < n && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + static_cast<unsigned>(text[i] - L'0');
+        if (value > std::numeric_limits<unsigned>::max()) return 0;
+    }
+    while (i < n && std::iswspace(static_cast<std::wint_t>(text[i]))) ++i;
+    return i == n ? static_cast<unsigned>(value) : 0;
+}
+
+void storeText(TarvoSettingsManager& store, const OptionDescriptor& option, const std::wstring& text) {
+    if (option.kind == NumberBox) store.setInt(option.group, option.key, static_cast<int>(parseUnsigned(text)));
+    else if (option.kind == TextBox) store.setString(option.group, option.key, text);
+}
+
+void storeChecked(TarvoSettingsManager& store, const OptionDescriptor& option, bool checked) {
+    if (option.kind == CheckBox) store.setBool(option.group, option.key, checked);
+}
+
+}  // namespace options
