@@ -1,0 +1,65 @@
+// The tester panel: lists the two commands ("Test window", "Extract ort"),
+// explains the selected one and runs it on a double-click.
+#pragma once
+
+#include "plugin/ModelController.h"
+#include "ui/DockingDlgInterface.h"
+#include "ui/SplitterPanel.h"
+#include "ui/ToolbarPanel.h"
+#include "ui/ZuverUdozboardEditbox.h"
+#include "ui/ZuverUdozboardListbox.h"
+
+#include <string>
+
+class OrmuControllerDialog : public DockingDlgInterface, public IController {
+public:
+    static constexpr int kCommandIndex = 1;
+    static constexpr const wchar_t* kTestWindow = L"Test window";
+    static constexpr const wchar_t* kExtractOrt = L"Extract ort";
+
+    OrmuControllerDialog();
+    ~OrmuControllerDialog() override;
+
+    // Shows or hides through the host; showing lists the commands afresh.
+    void display(bool show = true) override;
+    // Destroys the child windows (at unload, while the panel window still exists).
+    void releaseChildren() override;
+
+    void attachedToSettings(TarvoSettingsManager* store) override;
+    void settingsChanged(const std::wstring& group, const std::wstring& key) override;
+    // The clipboard history changed: the list is refilled (its selection dropped).
+    void modelModified() override;
+
+    void fillCommandList();
+
+    const std::wstring& ormuIp() const { return ormuIp_; }
+    const std::wstring& ormuLogin() const { return ormuLogin_; }
+    const std::wstring& ormuPassword() const { return ormuPassword_; }
+    const std::wstring& wgetPath() const { return wgetPath_; }
+
+protected:
+    INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void createChildren();
+    void relayout(bool resizeSplitter);
+    void describeSelection();
+    void runSelection();
+    void testWindow();
+    void extractOrt();
+    std::wstring currentFileName() const;
+
+    std::wstring ormuIp_;
+    std::wstring ormuLogin_;
+    std::wstring ormuPassword_;
+    std::wstring wgetPath_;
+
+    SplitterPanel splitter_;
+    ToolbarPanel listPane_;
+    ToolbarPanel textPane_;
+    ZuverUdozboardListbox commandList_;
+    ZuverUdozboardEditbox infoBox_;
+    // A command runs to its end inside the double-click; this keeps a second
+    // one from starting underneath it.
+    bool running_ = false;
+};

@@ -1,0 +1,309 @@
+#include "tester/OrmuControllerDialog.h"
+
+#include "plugin/NppInterface.h"
+#include "resources/tester_ids.h"
+#include "settings/TarvoSettingsManager.h"
+#include "tester/ActivateWindow_win.h"
+#include "tester/WindowTable.h"
+#include "textures/BundleExtraction.h"
+#include "textures/BundleExtraction_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <new>
+
+namespace {
+
+constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
+constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
+
+// The splitter and the panes declare a message handler named handle(), which
+// hides Window::handle(); reach the window handle through the base.
+HWND hwndOf(const Window& window) { return window.handle(); }
+
+bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
+    return tester::asciiLower(a) == tester::asciiLower(b);
+}
+
+bool endsWithXml(const std::wstring& name) {
+    return name.size() >= 4 && name.compare(name.size() - 4, 4, L".xml") == 0;
+}
+
+// OLE for the new-style folder browser, undone only if this call did it.
+class OleScope {
+public:
+    OleScope() noexcept : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleScope() {
+        if (initialised_) ::OleUninitialize();
+    }
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+
+private:
+    bool initialised_;
+};
+
+std::wstring askForBundle(HWND owner, HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = owner;
+    request.hInstance = instance;
+    request.lpstrFilter = L"Ort files\0*.ort\0";
+    request.lpstrFile = file;
+    request.nMaxFile = MAX_PATH;
+    request.Flags = OFN_FILEMUSTEXIST | OFN_DONTADDTORECENT;
+    if (!::GetOpenFileNameW(&request)) {
+        return std::wstring();
+    }
+    return file;
+}
+
+std::wstring askForFolder(HWND owner) {
+    const OleScope ole;
+    BROWSEINFOW request{};
+    request.hwndOwner = owner;
+    request.lpszTitle = L"Select a folder for extraction:";
+    request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&request);
+    if (chosen == nullptr) {
+        return std::wstring();
+    }
+    wchar_t path[MAX_PATH] = {};
+    const bool hasPath = ::SHGetPathFromIDListW(chosen, path) != FALSE;
+    ::CoTaskMemFree(chosen);
+    return hasPath ? std::wstring(path) : std::wstring();
+}
+
+}  // namespace
+
+OrmuControllerDialog::OrmuControllerDialog()
+    : DockingDlgInterface(IDD_ORMU_COMMANDS, kCommandIndex, L"Ormu Commands") {}
+
+OrmuControllerDialog::~OrmuControllerDialog() = default;
+
+void OrmuControllerDialog::display(bool show) {
+    DockingDlgInterface::display(show);
+    markShown(show);
+    if (show) {
+        fillCommandList();
+    }
+}
+
+void OrmuControllerDialog::releaseChildren() {
+    infoBox_.destroy();
+    commandList_.destroy();
+    textPane_.destroy();
+    listPane_.destroy();
+    if (hwndOf(splitter_) != nullptr && ::IsWindow(hwndOf(splitter_))) {
+        ::DestroyWindow(hwndOf(splitter_));
+    }
+}
+
+void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
+    IController::attachedToSettings(store);
+    if (store == nullptr) {
+        return;
+    }
+    using namespace settings_keys;
+    const struct {
+        const wchar_t* key;
+        const std::wstring* field;
+    } keys[] = {{kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+    for (const auto& entry : keys) {
+        if (!store->exists(kGroup, entry.key)) {
+            store->setString(kGroup, entry.key, *entry.field);
+        } else {
+            settingsChanged(kGroup, entry.key);
+        }
+    }
+}
+
+void OrmuControllerDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
+    using namespace settings_keys;
+    if (group != kGroup || settings_ == nullptr) {
+        return;
+    }
+    std::wstring* field = nullptr;
+    if (key == kOrmuIp) {
+        field = &ormuIp_;
+    } else if (key == kWgetPath) {
+        field = &wgetPath_;
+    } else if (key == kOrmuLogin) {
+        field = &ormuLogin_;
+    } else if (key == kOrmuPassword) {
+        field = &ormuPassword_;
+    }
+    if (field != nullptr) {
+        *field = settings_->getString(group, key);
+    }
+}
+
+void OrmuControllerDialog::modelModified() {
+    if (markedShown()) {
+        fillCommandList();
+    }
+}
+
+void OrmuControllerDialog::fillCommandList() {
+    if (commandList_.handle() == nullptr) {
+        return;
+    }
+    commandList_.clear();
+    commandList_.addItem(kTestWindow);
+    commandList_.addItem(kExtractOrt);
+}
+
+void OrmuControllerDialog::createChildren() {
+    splitter_.attach(instance_, hwnd_);
+    listPane_.attach(instance_, hwndOf(splitter_));
+    commandList_.attach(instance_, hwndOf(listPane_));
+    textPane_.attach(instance_, hwndOf(splitter_));
+    infoBox_.attach(instance_, hwndOf(textPane_));
+    listPane_.setChild(&commandList_);
+    textPane_.setChild(&infoBox_);
+    splitter_.setPanes(&listPane_, &textPane_);
+    infoBox_.enable(false);
+}
+
+void OrmuControllerDialog::relayout(bool resizeSplitter) {
+    if (hwndOf(splitter_) == nullptr) {
+        return;
+    }
+    RECT client{};
+    clientRect(client);
+    bool sideBySide = false;
+    if (isFloating()) {
+        sideBySide = (client.bottom - client.top) < (client.right - client.left);
+    } else {
+        // The host's top and bottom containers are wide and low.
+        sideBySide = dockedContainer() == 2 || dockedContainer() == 3;
+    }
+    splitter_.setSideBySide(sideBySide);
+    if (resizeSplitter) {
+        splitter_.moveTo(client);
+    }
+}
+
+std::wstring OrmuControllerDialog::currentFileName() const {
+    wchar_t name[MAX_PATH] = {};
+    ::SendMessageW(parent_, npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
+    name[MAX_PATH - 1] = L'\0';
+    return name;
+}
+
+void OrmuControllerDialog::describeSelection() {
+    infoBox_.setText(L"");
+    if (commandList_.selectedIndex() < 0) {
+        return;
+    }
+    const std::wstring command = commandList_.selectedText();
+    if (sameIgnoringCase(command, kTestWindow)) {
+        const std::wstring name = currentFileName();
+        if (!endsWithXml(name)) {
+            return;
+        }
+        const std::wstring id = tester::windowIdForFile(name);
+        if (id != name) {
+            infoBox_.setText(kWindowIdText + id);
+            infoBox_.enable(true);
+            infoBox_.setReadOnly(true);
+        }
+    } else if (sameIgnoringCase(command, kExtractOrt)) {
+        infoBox_.setText(kExtractText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
+    }
+}
+
+void OrmuControllerDialog::runSelection() {
+    if (running_ || commandList_.selectedIndex() < 0) {
+        return;
+    }
+    const std::wstring command = commandList_.selectedText();
+    struct RunningFlag {
+        bool& flag;
+        explicit RunningFlag(bool& f) : flag(f) { flag = true; }
+        ~RunningFlag() { flag = false; }
+    } runningFlag(running_);
+    if (sameIgnoringCase(command, kTestWindow)) {
+        testWindow();
+    } else if (sameIgnoringCase(command, kExtractOrt)) {
+        extractOrt();
+    }
+}
+
+void OrmuControllerDialog::testWindow() {
+    const std::wstring name = tester::asciiLower(currentFileName());
+    if (endsWithXml(name)) {
+        tester::activateWindow(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    }
+}
+
+void OrmuControllerDialog::extractOrt() {
+    const std::wstring bundle = askForBundle(parent_, instance_);
+    if (bundle.empty()) {
+        ::MessageBoxW(parent_, L"You most choose a ort file", L"no input file", MB_OK);
+        return;
+    }
+    std::wstring folder = askForFolder(parent_);
+    if (folder.empty()) {
+        ::MessageBoxW(parent_, L"You most choose an output directory", L"no output dir", MB_OK);
+        return;
+    }
+    if (folder.back() != L'\\') {
+        folder.push_back(L'\\');
+    }
+    const textures::ExtractionReport report = textures::ExtractBundle(bundle, folder);
+    // A clean run stays silent; entries that could not be written are told once.
+    if (!report.failed.empty()) {
+        ::MessageBoxW(parent_, textures::skippedEntriesMessage(report.failed).c_str(), L"Extract ort",
+                      MB_OK | MB_ICONWARNING);
+    }
+}
+
+INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Exceptions end in the shared dialog procedure.
+    switch (message) {
+    case WM_INITDIALOG:
+        createChildren();
+        return TRUE;
+    case WM_SIZE:
+    case WM_MOVE:
+        relayout(true);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        const INT_PTR handled = DockingDlgInterface::dialogProc(message, wParam, lParam);
+        if (header != nullptr && header->hwndFrom == parent_ &&
+            (LOWORD(header->code) == npp::DMN_DOCK || LOWORD(header->code) == npp::DMN_FLOAT)) {
+            relayout(false);
+        }
+        return handled;
+    }
+    case WM_COMMAND: {
+        const HWND from = reinterpret_cast<HWND>(lParam);
+        if (from != nullptr && from == commandList_.handle()) {
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+                describeSelection();
+                return TRUE;
+            }
+            if (HIWORD(wParam) == LBN_DBLCLK) {
+                runSelection();
+                return TRUE;
+            }
+        }
+        if (from != nullptr && from == infoBox_.handle() && HIWORD(wParam) == EN_UPDATE) {
+            return TRUE;
+        }
+        return DockingDlgInterface::dialogProc(message, wParam, lParam);
+    }
+    default:
+        return DockingDlgInterface::dialogProc(message, wParam, lParam);
+    }
+}
