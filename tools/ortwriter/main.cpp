@@ -1,0 +1,37 @@
+// ortwriter: writes the sample skin's bundle or the fuzzing seed corpus.
+//   ortwriter sample <out.ort>
+//   ortwriter seeds <folder>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "OrtWriter.h"
+
+int main(int argc, char** argv)
+{
+    try {
+        const std::string command = argc > 1 ? argv[1] : "";
+        if (argc == 3 && command == "sample") {
+            if (!ortwriter::writeFile(argv[2], ortwriter::build(ortwriter::sampleBundle()))) {
+                std::fprintf(stderr, "ortwriter: cannot write %s\n", argv[2]);
+                return 1;
+            }
+            return 0;
+        }
+        if (argc == 3 && command == "seeds") {
+            for (const auto& [name, bytes] : ortwriter::seedBundles()) {
+                const std::string path = std::string(argv[2]) + "/" + name;
+                if (!ortwriter::writeFile(path, bytes)) {
+                    std::fprintf(stderr, "ortwriter: cannot write %s\n", path.c_str());
+                    return 1;
+                }
+            }
+            return 0;
+        }
+        std::fprintf(stderr, "usage: ortwriter sample <out.ort> | ortwriter seeds <folder>\n");
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ortwriter: %s\n", e.what());
+        return 1;
+    }
+}
