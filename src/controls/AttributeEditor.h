@@ -1,0 +1,122 @@
+// The widgets of the controls panel: the type list at its top, and the
+// scrolling attribute area below it with one row (tag beside value) per tag.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/AttributeLayout.h"
+#include "ui/Win32Handles.h"
+#include "ui/Window.h"
+
+// Drop-down list (not editable) of the control type names.
+class CORMUComboBox : public Window {
+public:
+    ~CORMUComboBox() override;
+    void attach(HINSTANCE instance, HWND parent) override;
+    void destroy() override;
+
+    void addItem(const std::wstring& text);
+    void clear();
+    int count() const;
+    std::wstring selectedText() const;
+    int selectedIndex() const;
+    // Unless exact, the index is clamped to the last item (nothing happens on an empty list).
+    void select(int index, bool exact = false);
+    // The index of the first item equal to `text` without regard to case, or -1.
+    int findExact(const std::wstring& text) const;
+    void resizeTo(int left, int top, int right, int bottom);
+
+private:
+    static LRESULT CALLBACK forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    WNDPROC previousProc_ = nullptr;
+    win::Font font_;
+    std::vector<std::wstring> items_;
+};
+
+// One row of the attribute area: a disabled edit showing the tag, and an edit
+// or an editable drop-down holding the value.
+class CDuoTextBox : public Window {
+public:
+    explicit CDuoTextBox(int index) : index_(index) {}
+    ~CDuoTextBox() override;
+
+    void attach(HINSTANCE instance, HWND parent) override;
+    void destroy() override;
+
+    void setupDropDown(const std::wstring& tag, const std::vector<std::wstring>& options, const std::wstring& value);
+    void setupText(const std::wstring& tag, const std::wstring& value);
+    // Places the row in its slot for the given width and scroll offset.
+    void resizeTo(int left, int right, int scrollOffsetPixels);
+
+    HWND labelWindow() const { return label_; }
+    HWND valueWindow() const { return value_; }
+    bool isDropDown() const { return dropDown_; }
+    int index() const { return index_; }
+
+    static void unregisterClass(HINSTANCE instance);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND label_ = nullptr;
+    HWND value_ = nullptr;
+    bool dropDown_ = false;
+    int index_;
+    win::Brush brush_;
+};
+
+// The scrolling area holding the rows. Reports a change of any row's value to
+// its parent as WM_COMMAND (the row's notification code, the area as sender),
+// after recording that row as the current one.
+class CDuoTextBoxContainer : public Window {
+public:
+    ~CDuoTextBoxContainer() override;
+
+    void attach(HINSTANCE instance, HWND parent) override;
+    void destroy() override;
+
+    void resizeTo(int left, int top, int right, int bottom);
+    void addDropDownRow(const std::wstring& tag, const std::vector<std::wstring>& options, const std::wstring& value);
+    void addTextRow(const std::wstring& tag, const std::wstring& value);
+    void removeAllRows();
+
+    // Text of the given label window, or of the current row's label.
+    std::wstring tagText(HWND label = nullptr) const;
+    // Value of the given value window, or of the current row's value; true
+    // when it is a drop-down (its selected entry, else its edit text).
+    bool valueText(std::wstring& out, HWND value = nullptr) const;
+    // The rows as a control's XML text; empty when there are no rows.
+    std::wstring controlXml() const;
+
+    std::size_t rowCount() const { return rows_.size(); }
+    const CDuoTextBox& row(std::size_t i) const { return *rows_[i]; }
+    const controls::ScrollState& scrollState() const { return scroll_; }
+    HWND currentLabel() const { return currentLabel_; }
+    HWND currentValue() const { return currentValue_; }
+
+    static void unregisterClass(HINSTANCE instance);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    CDuoTextBox* addRow();
+    void updateScrollRange();
+    void layoutRows();
+    void onScroll(int request);
+
+    HWND currentLabel_ = nullptr;
+    HWND currentValue_ = nullptr;
+    std::vector<std::unique_ptr<CDuoTextBox>> rows_;
+    controls::ScrollState scroll_;
+    win::Brush brush_;
+};
+
+namespace controls {
+constexpr COLORREF kBackground = RGB(212, 208, 200);
+}  // namespace controls

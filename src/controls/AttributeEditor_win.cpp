@@ -1,0 +1,498 @@
+#include "controls/AttributeEditor.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "controls/ControlXml.h"
+#include "resources/controls_ids.h"
+
+namespace {
+
+constexpr const wchar_t* kRowClass = L"DuoTextBox";
+constexpr const wchar_t* kAreaClass = L"DuoTextBoxContainer";
+constexpr const wchar_t* kComboOwnerProperty = L"Quorrel.TypeList";
+// A combo box's window height includes its dropped list; the closed box takes
+// its height from the font.
+constexpr int kTypeListDropHeight = 320;
+constexpr int kRowDropHeight = 200;
+
+std::wstring windowText(HWND window) {
+    if (window == nullptr) return {};
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+int clientWidth(HWND window) {
+    RECT rc{};
+    ::GetClientRect(window, &rc);
+    return rc.right - rc.left;
+}
+
+int clientHeight(HWND window) {
+    RECT rc{};
+    ::GetClientRect(window, &rc);
+    return rc.bottom - rc.top;
+}
+
+// The panel's dialog font, so that the rows read like the rest of the panel.
+HFONT panelFont(HWND area) {
+    HWND panel = area != nullptr ? ::GetParent(area) : nullptr;
+    auto font = reinterpret_cast<HFONT>(panel != nullptr ? ::SendMessageW(panel, WM_GETFONT, 0, 0) : 0);
+    return font != nullptr ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// Registers a class of the attribute area unless it exists; reports a failure.
+bool ensureClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HWND parent) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, name, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // each window paints with its own brush
+    wc.lpszClassName = name;
+    if (::RegisterClassExW(&wc) != 0) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_CLASS_ALREADY_EXISTS) return true;
+    ui::reportClassRegistrationFailure(parent, name, error);
+    return false;
+}
+
+void paintBackground(HWND window, HDC dc, HBRUSH brush) {
+    RECT rc{};
+    ::GetClientRect(window, &rc);
+    ::FillRect(dc, &rc, brush != nullptr ? brush : static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH)));
+}
+
+template <typename T>
+T* objectOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- type list
+
+CORMUComboBox::~CORMUComboBox() { destroy(); }
+
+void CORMUComboBox::attach(HINSTANCE instance, HWND parent) {
+    Window::attach(instance, parent);
+    hwnd_ = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
+                              0, controls::kTypeListTop, 188, kTypeListDropHeight, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_TYPE_LIST)), instance, nullptr);
+    if (hwnd_ == nullptr) {
+        ui::reportWindowCreationFailure(parent, L"combobox", ::GetLastError());
+        return;
+    }
+    ::SetPropW(hwnd_, kComboOwnerProperty, this);
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CORMUComboBox::forwardingProc)));
+
+    auto current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+    LOGFONTW lf{};
+    ::GetObjectW(current, sizeof(lf), &lf);
+    lf.lfHeight = 15;
+    lf.lfWidth = 0;
+    lf.lfWeight = FW_NORMAL;
+    std::wcsncpy(lf.lfFaceName, L"Courier New", LF_FACESIZE - 1);
+    font_.reset(::CreateFontIndirectW(&lf));
+    if (font_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+LRESULT CALLBACK CORMUComboBox::forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* self = static_cast<CORMUComboBox*>(::GetPropW(window, kComboOwnerProperty));
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+        const WNDPROC previous = self->previousProc_;
+        if (message == WM_NCDESTROY) {
+            ::RemovePropW(window, kComboOwnerProperty);
+            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+            if (self->hwnd_ == window) self->hwnd_ = nullptr;
+        }
+        return ::CallWindowProcW(previous, window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+void CORMUComboBox::destroy() {
+    items_.clear();
+    if (hwnd_ != nullptr) {
+        HWND window = hwnd_;
+        hwnd_ = nullptr;
+        if (::IsWindow(window)) ::DestroyWindow(window);
+    }
+}
+
+void CORMUComboBox::addItem(const std::wstring& text) {
+    items_.push_back(text);
+    if (hwnd_ == nullptr) return;
+    const LRESULT index = ::SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (index >= 0) ::SendMessageW(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(index), index + 1);
+}
+
+void CORMUComboBox::clear() {
+    items_.clear();
+    if (hwnd_ != nullptr) ::SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+}
+
+int CORMUComboBox::count() const {
+    return hwnd_ != nullptr ? static_cast<int>(::SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)) : 0;
+}
+
+int CORMUComboBox::selectedIndex() const {
+    return hwnd_ != nullptr ? static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)) : CB_ERR;
+}
+
+std::wstring CORMUComboBox::selectedText() const {
+    const int index = selectedIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return {};
+    return items_[static_cast<std::size_t>(index)];
+}
+
+void CORMUComboBox::select(int index, bool exact) {
+    if (hwnd_ == nullptr) return;
+    if (!exact) {
+        const int n = count();
+        if (n <= 0) return;
+        index = std::min(index, n - 1);
+    }
+    ::SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int CORMUComboBox::findExact(const std::wstring& text) const {
+    if (hwnd_ == nullptr || text.empty()) return -1;
+    const LRESULT index =
+        ::SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void CORMUComboBox::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
+    if (hwnd_ == nullptr) return;
+    moveToBounds(RECT{left, controls::kTypeListTop, right, controls::kTypeListTop + kTypeListDropHeight});
+}
+
+// ---------------------------------------------------------------- one row
+
+CDuoTextBox::~CDuoTextBox() { destroy(); }
+
+void CDuoTextBox::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowClass, instance); }
+
+void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
+    Window::attach(instance, parent);
+    if (!ensureClass(instance, kRowClass, &CDuoTextBox::windowProc, parent)) return;
+    brush_.reset(::CreateSolidBrush(controls::kBackground));
+    hwnd_ = ::CreateWindowExW(0, kRowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                              controls::rowTop(index_, 0), clientWidth(parent), controls::kRowHeight, parent, nullptr,
+                              instance, this);
+    if (hwnd_ == nullptr) {
+        ui::reportWindowCreationFailure(parent, kRowClass, ::GetLastError());
+        return;
+    }
+    label_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL, 0, 0,
+                               controls::kLabelWidth, controls::kRowHeight, hwnd_, nullptr, instance, nullptr);
+    if (label_ != nullptr) ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent)), FALSE);
+}
+
+void CDuoTextBox::destroy() {
+    if (hwnd_ == nullptr) return;
+    HWND window = hwnd_;
+    // Children go with the row window.
+    if (::IsWindow(window)) ::DestroyWindow(window);
+    hwnd_ = nullptr;
+    label_ = nullptr;
+    value_ = nullptr;
+}
+
+void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) {
+    if (hwnd_ == nullptr) return;
+    ::SetWindowTextW(label_, tag.c_str());
+    dropDown_ = false;
+    // Values such as actions, conditions and paths are often longer than the
+    // box is wide: the box scrolls sideways instead of refusing text.
+    value_ = ::CreateWindowExW(0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+                               controls::kLabelWidth, 0, std::max(clientWidth(parent_) - controls::kLabelWidth, 0),
+                               controls::kRowHeight, hwnd_, nullptr, instance_, nullptr);
+    if (value_ == nullptr) {
+        ui::reportWindowCreationFailure(parent_, kRowClass, ::GetLastError());
+        return;
+    }
+    ::SendMessageW(value_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent_)), FALSE);
+}
+
+void CDuoTextBox::setupDropDown(const std::wstring& tag, const std::vector<std::wstring>& options,
+                                const std::wstring& value) {
+    if (hwnd_ == nullptr) return;
+    ::SetWindowTextW(label_, tag.c_str());
+    dropDown_ = true;
+    value_ = ::CreateWindowExW(0, L"COMBOBOX", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                               controls::kLabelWidth, 0, std::max(clientWidth(parent_) - controls::kLabelWidth, 0),
+                               kRowDropHeight, hwnd_, nullptr, instance_, nullptr);
+    if (value_ == nullptr) {
+        ui::reportWindowCreationFailure(parent_, L"combobox", ::GetLastError());
+        return;
+    }
+    ::SendMessageW(value_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent_)), FALSE);
+    for (const std::wstring& option : options) {
+        ::SendMessageW(value_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.c_str()));
+    }
+    ::SetWindowTextW(value_, value.c_str());
+}
+
+void CDuoTextBox::resizeTo(int left, int right, int scrollOffsetPixels) {
+    if (hwnd_ == nullptr) return;
+    const int width = std::max(right - left, 0);
+    ::MoveWindow(hwnd_, left, controls::rowTop(index_, scrollOffsetPixels), width, controls::kRowHeight, TRUE);
+    if (label_ != nullptr) ::MoveWindow(label_, 0, 0, controls::kLabelWidth, controls::kRowHeight, TRUE);
+    if (value_ != nullptr) {
+        ::MoveWindow(value_, controls::kLabelWidth, 0, std::max(width - controls::kLabelWidth, 0),
+                     dropDown_ ? kRowDropHeight : controls::kRowHeight, TRUE);
+    }
+}
+
+LRESULT CALLBACK CDuoTextBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* self = objectOf<CDuoTextBox>(window, message, lParam);
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (self->hwnd_ == window) {
+                self->hwnd_ = nullptr;
+                self->label_ = nullptr;
+                self->value_ = nullptr;
+            }
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
+        return self->onMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
+            controls::isValueChange(HIWORD(wParam))) {
+            return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
+        }
+        break;
+    case WM_NOTIFY:
+        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+    case WM_ERASEBKGND:
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), brush_.get());
+        return 1;
+    case WM_SIZE:
+    case WM_MOVE:
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- the area
+
+CDuoTextBoxContainer::~CDuoTextBoxContainer() { destroy(); }
+
+void CDuoTextBoxContainer::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kAreaClass, instance); }
+
+void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
+    Window::attach(instance, parent);
+    if (!ensureClass(instance, kAreaClass, &CDuoTextBoxContainer::windowProc, parent)) return;
+    brush_.reset(::CreateSolidBrush(controls::kBackground));
+    scroll_.reset();
+    hwnd_ = ::CreateWindowExW(0, kAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0,
+                              controls::kAreaTop, clientWidth(parent),
+                              std::max(clientHeight(parent) - controls::kAreaTop, 0), parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_ATTRIBUTES)), instance, this);
+    if (hwnd_ == nullptr) {
+        ui::reportWindowCreationFailure(parent, kAreaClass, ::GetLastError());
+        return;
+    }
+    // Pressing the mouse on the area itself (not on a row) reports a begin-drag to the panel.
+    ::MakeDragList(hwnd_);
+    updateScrollRange();
+}
+
+void CDuoTextBoxContainer::destroy() {
+    removeAllRows();
+    if (hwnd_ != nullptr) {
+        HWND window = hwnd_;
+        hwnd_ = nullptr;
+        if (::IsWindow(window)) ::DestroyWindow(window);
+    }
+    scroll_.reset();
+}
+
+void CDuoTextBoxContainer::removeAllRows() {
+    currentLabel_ = nullptr;
+    currentValue_ = nullptr;
+    rows_.clear();  // each row destroys its windows
+}
+
+CDuoTextBox* CDuoTextBoxContainer::addRow() {
+    if (hwnd_ == nullptr) return nullptr;
+    auto row = std::make_unique<CDuoTextBox>(static_cast<int>(rows_.size()));
+    row->attach(instance_, hwnd_);
+    if (row->handle() == nullptr) return nullptr;
+    rows_.push_back(std::move(row));
+    return rows_.back().get();
+}
+
+void CDuoTextBoxContainer::addTextRow(const std::wstring& tag, const std::wstring& value) {
+    CDuoTextBox* row = addRow();
+    if (row == nullptr) return;
+    row->setupText(tag, value);
+    row->resizeTo(0, clientWidth(hwnd_), scroll_.offsetPixels());
+    updateScrollRange();
+}
+
+void CDuoTextBoxContainer::addDropDownRow(const std::wstring& tag, const std::vector<std::wstring>& options,
+                                          const std::wstring& value) {
+    CDuoTextBox* row = addRow();
+    if (row == nullptr) return;
+    row->setupDropDown(tag, options, value);
+    row->resizeTo(0, clientWidth(hwnd_), scroll_.offsetPixels());
+    updateScrollRange();
+}
+
+void CDuoTextBoxContainer::resizeTo(int left, int /*top*/, int right, int bottom) {
+    if (hwnd_ == nullptr) return;
+    moveToBounds(RECT{left, controls::kAreaTop, right, std::max(bottom, static_cast<int>(controls::kAreaTop))});
+    updateScrollRange();
+    layoutRows();
+}
+
+void CDuoTextBoxContainer::layoutRows() {
+    const int width = clientWidth(hwnd_);
+    for (auto& row : rows_) row->resizeTo(0, width, scroll_.offsetPixels());
+}
+
+void CDuoTextBoxContainer::updateScrollRange() {
+    if (hwnd_ == nullptr) return;
+    const int widthBefore = clientWidth(hwnd_);
+    const int positionBefore = scroll_.position();
+    scroll_.setRange(controls::rowsContentHeight(static_cast<int>(rows_.size())), clientHeight(hwnd_));
+    ::SetScrollRange(hwnd_, SB_VERT, 0, scroll_.maximum(), FALSE);
+    ::SetScrollPos(hwnd_, SB_VERT, scroll_.position(), TRUE);
+    // The bar appearing or going changes the width; a smaller range may pull the rows down.
+    if (clientWidth(hwnd_) != widthBefore || scroll_.position() != positionBefore) layoutRows();
+}
+
+void CDuoTextBoxContainer::onScroll(int request) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    ::GetScrollInfo(hwnd_, SB_VERT, &info);
+    const int delta = scroll_.scroll(request, info.nTrackPos);
+    if (delta == 0) return;
+    ::ScrollWindow(hwnd_, 0, -controls::kScrollUnit * delta, nullptr, nullptr);
+    ::SetScrollPos(hwnd_, SB_VERT, scroll_.position(), TRUE);
+    ::UpdateWindow(hwnd_);
+}
+
+std::wstring CDuoTextBoxContainer::tagText(HWND label) const {
+    return windowText(label != nullptr ? label : currentLabel_);
+}
+
+bool CDuoTextBoxContainer::valueText(std::wstring& out, HWND value) const {
+    HWND window = value != nullptr ? value : currentValue_;
+    out.clear();
+    if (window == nullptr) return false;
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (_wcsicmp(className, L"ComboBox") != 0) {
+        out = windowText(window);
+        return false;
+    }
+    const LRESULT selected = ::SendMessageW(window, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) {
+        out = windowText(window);
+        return true;
+    }
+    const LRESULT length = ::SendMessageW(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+    if (length == CB_ERR || length < 0) {
+        out = windowText(window);
+        return true;
+    }
+    std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(entry.data()));
+    entry.resize(std::wcslen(entry.c_str()));
+    out = entry;
+    return true;
+}
+
+std::wstring CDuoTextBoxContainer::controlXml() const {
+    std::vector<controls::TagValue> pairs;
+    pairs.reserve(rows_.size());
+    for (const auto& row : rows_) {
+        std::wstring value;
+        valueText(value, row->valueWindow());
+        pairs.emplace_back(tagText(row->labelWindow()), value);
+    }
+    return controls::controlXml(pairs);
+}
+
+LRESULT CALLBACK CDuoTextBoxContainer::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* self = objectOf<CDuoTextBoxContainer>(window, message, lParam);
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (self->hwnd_ == window) self->hwnd_ = nullptr;
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
+        return self->onMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (sender != nullptr && controls::isValueChange(HIWORD(wParam))) {
+            for (const auto& row : rows_) {
+                if (row->valueWindow() != sender) continue;
+                currentValue_ = sender;
+                currentLabel_ = row->labelWindow();
+                return ::SendMessageW(parent_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
+            }
+        }
+        break;
+    }
+    case WM_NOTIFY:
+        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+    case WM_VSCROLL:
+        onScroll(LOWORD(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), brush_.get());
+        return 1;
+    case WM_SIZE:
+    case WM_MOVE:
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}

@@ -1,0 +1,98 @@
+// The dockable controls panel: the list of control types and, below it, one
+// editable row per tag of the chosen type. A row edit goes to the edit sink
+// (which writes it into the document); the whole control can be dragged out
+// of the attribute area as XML.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "controls/AttributeEditor.h"
+#include "controls/ControlCatalogue.h"
+#include "controls/ControlEditSink.h"
+#include "plugin/ModelController.h"
+#include "ui/DockingDlgInterface.h"
+#include "ui/Win32Handles.h"
+
+class ZuverUdozOLEDataObject;
+class ZuverUdozOLEDropSource;
+
+class COrmuControlsDialog : public DockingDlgInterface, public IController {
+public:
+    // The panel's entry in the command table, which is also its docking id.
+    static constexpr int kCommandIndex = 3;
+
+    COrmuControlsDialog();
+    ~COrmuControlsDialog() override;
+
+    // Binds the panel to the host (module and main window from the plugin
+    // context), to the clipboard model and to the settings store, and makes
+    // the drag objects.
+    void init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) override;
+    // The clipboard history changed: the type list is filled afresh (the rows stay).
+    void modelModified() override;
+    void attachedToSettings(TarvoSettingsManager* store) override;
+    void settingsChanged(const std::wstring& group, const std::wstring& key) override;
+
+    // Shows or hides the panel, creating it on first use; showing fills the type list.
+    void display(bool show = true) override;
+    // The menu command: shows the panel when its menu item is unchecked, else hides it.
+    void toggle();
+
+    // Editor events, forwarded by the plugin.
+    void caretMoved();
+    void bufferActivated();
+
+    // Selects the first type-list entry equal to `name` (without regard to
+    // case) and shows its rows. False (nothing changes) when there is none.
+    bool selectTypeByName(const std::wstring& name);
+    // Forgets which type is shown, so that the next selection rebuilds the
+    // rows even for the same type (their values may have changed).
+    void forgetCurrentType() { currentType_.clear(); }
+    const std::wstring& currentType() const { return currentType_; }
+
+    ControlCatalogue& catalogue() { return catalogue_; }
+    const ControlCatalogue& catalogue() const { return catalogue_; }
+    bool rebuilding() const { return rebuilding_; }
+    bool offerIncludes() const { return loadIncludes_; }
+    bool offerImages() const { return loadImages_; }
+
+    // Optional collaborators (not owned; null for none).
+    void setEditSink(ControlEditSink* sink) { editSink_ = sink; }
+    void setCaretHandler(CaretHandler* handler) { caretHandler_ = handler; }
+    void setRowChoiceSource(RowChoiceSource* source) { rowSource_ = source; }
+
+    // The widgets, for tests and for the code that follows the caret.
+    CORMUComboBox& typeList() { return typeList_; }
+    CDuoTextBoxContainer& attributes() { return attributes_; }
+    // The XML text a drag would carry now.
+    std::wstring dragText() const { return attributes_.controlXml(); }
+    ZuverUdozOLEDataObject* dragData() const { return dragData_; }
+
+protected:
+    INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void fillTypeList();
+    void chooseType(const std::wstring& name);
+    void layout();
+    void onValueEdited();
+    void startDrag();
+    void releaseDragObjects() noexcept;
+
+    ControlCatalogue catalogue_;
+    CORMUComboBox typeList_;
+    CDuoTextBoxContainer attributes_;
+    bool rebuilding_ = false;
+    std::wstring currentType_;
+    bool loadIncludes_ = false;
+    bool loadImages_ = false;
+    UINT dragMessage_ = 0;
+    ZuverUdozOLEDataObject* dragData_ = nullptr;   // COM references, released in the destructor
+    ZuverUdozOLEDropSource* dragSource_ = nullptr;
+
+    ControlEditSink* editSink_ = nullptr;
+    CaretHandler* caretHandler_ = nullptr;
+    RowChoiceSource* rowSource_ = nullptr;
+};

@@ -1,0 +1,209 @@
+#include "controls/COrmuControlsDialog.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "plugin/PluginContext.h"
+#include "resources/controls_ids.h"
+#include "settings/TarvoSettingsManager.h"
+#include "ui/ZuverUdozOLE_win.h"
+
+namespace {
+
+// Sets a flag for the lifetime of the scope, also when the scope is left by an exception.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+COrmuControlsDialog::COrmuControlsDialog()
+    : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
+
+COrmuControlsDialog::~COrmuControlsDialog() {
+    attributes_.destroy();
+    typeList_.destroy();
+    StaticDialog::destroy();
+    releaseDragObjects();
+    // Classes a library registers outlive it unless it unregisters them; a
+    // reloaded library must not find procedures of its unloaded copy.
+    if (instance_ != nullptr) {
+        CDuoTextBox::unregisterClass(instance_);
+        CDuoTextBoxContainer::unregisterClass(instance_);
+    }
+}
+
+void COrmuControlsDialog::releaseDragObjects() noexcept {
+    if (dragData_ != nullptr) dragData_->Release();
+    if (dragSource_ != nullptr) dragSource_->Release();
+    dragData_ = nullptr;
+    dragSource_ = nullptr;
+}
+
+void COrmuControlsDialog::init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) {
+    const plugin::Context& context = plugin::context();
+    attach(context.module, context.npp.nppHandle);
+    IController::init(model, hub, store);
+    dragMessage_ = ui::dragListMessage();
+    releaseDragObjects();
+    dragData_ = new ZuverUdozOLEDataObject();
+    dragSource_ = new ZuverUdozOLEDropSource();
+}
+
+void COrmuControlsDialog::attachedToSettings(TarvoSettingsManager* store) {
+    IController::attachedToSettings(store);
+    if (store == nullptr) return;
+    const std::wstring group = settings_keys::kGroup;
+    for (const auto& [key, flag] : {std::pair<const wchar_t*, bool*>{settings_keys::kLoadIncludes, &loadIncludes_},
+                                    std::pair<const wchar_t*, bool*>{settings_keys::kLoadImages, &loadImages_}}) {
+        if (!store->exists(group, key)) {
+            store->setBool(group, key, *flag);
+        } else {
+            *flag = store->getBool(group, key);
+        }
+    }
+}
+
+void COrmuControlsDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
+    if (settings_ == nullptr || group != settings_keys::kGroup) return;
+    if (key == settings_keys::kLoadIncludes) {
+        loadIncludes_ = settings_->getBool(group, key);
+    } else if (key == settings_keys::kLoadImages) {
+        loadImages_ = settings_->getBool(group, key);
+    }
+}
+
+void COrmuControlsDialog::modelModified() {
+    if (markedShown()) fillTypeList();
+}
+
+void COrmuControlsDialog::display(bool show) {
+    DockingDlgInterface::display(show);
+    markShown(show);
+    if (show) fillTypeList();
+}
+
+void COrmuControlsDialog::toggle() {
+    plugin::refreshCurrentView();
+    if (!plugin::isCommandChecked(kCommandIndex)) {
+        showPanel();
+    } else {
+        hidePanel();
+    }
+}
+
+void COrmuControlsDialog::caretMoved() {
+    if (!plugin::isCommandChecked(kCommandIndex)) markShown(false);
+    if (caretHandler_ != nullptr) caretHandler_->caretMoved();
+}
+
+void COrmuControlsDialog::bufferActivated() {
+    if (rowSource_ != nullptr) rowSource_->documentActivated();
+    if (caretHandler_ != nullptr) caretHandler_->bufferActivated();
+}
+
+void COrmuControlsDialog::fillTypeList() {
+    typeList_.clear();
+    for (const std::wstring& name : catalogue_.typeNames()) typeList_.addItem(name);
+}
+
+bool COrmuControlsDialog::selectTypeByName(const std::wstring& name) {
+    const int index = typeList_.findExact(name);
+    if (index < 0) return false;
+    typeList_.select(index, true);
+    chooseType(typeList_.selectedText());
+    return true;
+}
+
+void COrmuControlsDialog::chooseType(const std::wstring& name) {
+    if (controls::equalsIgnoringAsciiCase(name, currentType_)) return;
+    currentType_ = name;
+
+    // Setting the rows' texts raises change notifications; they are not edits.
+    FlagScope busy(rebuilding_);
+    attributes_.removeAllRows();
+    attributes_.destroy();
+    attributes_.attach(instance_, hwnd_);  // empty, scrolled to the top
+
+    const ControlTemplate values = catalogue_.selectType(name);
+    for (const auto& [tag, value] : values) {
+        const RowChoice choice = rowSource_ != nullptr ? rowSource_->rowFor(tag) : RowChoice{};
+        if (choice.kind == RowKind::Text) {
+            attributes_.addTextRow(tag, value);
+        } else {
+            attributes_.addDropDownRow(tag, choice.options, value);
+        }
+    }
+    layout();
+}
+
+void COrmuControlsDialog::layout() {
+    if (hwnd_ == nullptr) return;
+    RECT rc{};
+    ::GetClientRect(hwnd_, &rc);
+    typeList_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
+    attributes_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
+}
+
+void COrmuControlsDialog::onValueEdited() {
+    if (rebuilding_) return;
+    const std::wstring tag = attributes_.tagText();
+    std::wstring value;
+    const bool dropDown = attributes_.valueText(value);
+    if (dropDown && rowSource_ != nullptr) rowSource_->choiceMade(tag, value);
+    if (editSink_ != nullptr) editSink_->tagEdited(tag, value);
+}
+
+void COrmuControlsDialog::startDrag() {
+    const std::wstring text = attributes_.controlXml();
+    if (text.empty() || dragData_ == nullptr || dragSource_ == nullptr) return;
+    if (!dragData_->setDragText(text)) return;
+    DWORD effect = DROPEFFECT_NONE;
+    ::DoDragDrop(dragData_, dragSource_, DROPEFFECT_COPY, &effect);
+}
+
+INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (dragMessage_ != 0 && message == dragMessage_) {
+        const auto* info = reinterpret_cast<const DRAGLISTINFO*>(lParam);
+        if (info != nullptr && info->uNotification == DL_BEGINDRAG) startDrag();
+        // 0: the drag list must not start a drag of its own.
+        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        typeList_.attach(instance_, hwnd_);
+        attributes_.attach(instance_, hwnd_);
+        return TRUE;
+    case WM_SIZE:
+    case WM_MOVE:
+        layout();
+        return TRUE;
+    case WM_COMMAND: {
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (sender != nullptr && sender == typeList_.handle() && HIWORD(wParam) == CBN_SELENDOK) {
+            chooseType(typeList_.selectedText());
+            return TRUE;
+        }
+        if (sender != nullptr && sender == attributes_.handle() && controls::isValueChange(HIWORD(wParam))) {
+            onValueEdited();
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        // The rows and the type list go with the panel's window.
+        attributes_.removeAllRows();
+        break;
+    default:
+        break;
+    }
+    return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
