@@ -1,0 +1,171 @@
+// The Options dialog on a stand-in parent window, driven through its controls
+// as a user would, against a store and settings file of the test's own.
+#include "plugin/ModelController.h"
+#include "settings/TarvoSettingsManager.h"
+#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "settings_ids.h"
+#include "wine/settings/WineTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+using ::testing::ElementsAre;
+using wine_test::itemText;
+using wine_test::pump;
+
+namespace {
+
+class KeyRecorder : public SettingsObserver {
+public:
+    void attachedToSettings(TarvoSettingsManager*) override {}
+    void settingsChanged(const std::wstring&, const std::wstring& key) override { keys.push_back(key); }
+    std::vector<std::wstring> keys;
+};
+
+class OptionsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OptionsTestParent";
+        ::RegisterClassW(&wc);
+        parent_ = ::CreateWindowExW(0, wc.lpszClassName, L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700,
+                                    nullptr, nullptr, wc.hInstance, nullptr);
+        store_.setString(L"ORMU", L"OrmuIp", L"192.168.0.10");
+        store_.setString(L"ORMU", L"OrmuLogin", L"admin");
+        store_.setString(L"ORMU", L"OrmuPassword", L"secret");
+        store_.setString(L"ORMU", L"WgetPath", L"C:\\tools");
+        store_.setBool(L"ORMU", L"LoadIncludes", true);
+        store_.setBool(L"ORMU", L"LoadImages", false);
+        store_.addObserver(&recorder_);
+        dialog_.init(::GetModuleHandleW(nullptr), parent_, &store_, settingsPath_);
+    }
+    void TearDown() override {
+        dialog_.destroy();
+        ::DestroyWindow(parent_);
+    }
+
+    HWND item(int id) const { return ::GetDlgItem(dialog_.handle(), id); }
+    void type(int id, const std::wstring& text) { ::SetDlgItemTextW(dialog_.handle(), id, text.c_str()); }
+    void click(int id) {
+        ::SendMessageW(item(id), BM_CLICK, 0, 0);
+        pump();
+    }
+
+    wine_test::ScratchFolder folder_{L"options"};
+    std::wstring settingsPath_ = folder_.file(L"Quorrel.xml");
+    HWND parent_ = nullptr;
+    TarvoSettingsManager store_;
+    KeyRecorder recorder_;
+    ZuverUdozboardSettingsDialog dialog_;
+};
+
+TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
+    dialog_.showOptions();
+    pump();
+    const HWND first = dialog_.handle();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(first));
+    EXPECT_EQ(itemText(first, IDC_OPTIONS_IP), L"192.168.0.10");
+    EXPECT_EQ(itemText(first, IDC_OPTIONS_WGET_PATH), L"C:\\tools");
+    EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_INCLUDES), BST_CHECKED);
+    EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
+
+    type(IDC_OPTIONS_LOGIN, L"abandoned");
+    click(IDC_OPTIONS_LOAD_IMAGES);
+    click(IDCANCEL);
+    EXPECT_FALSE(::IsWindowVisible(first));
+    EXPECT_TRUE(recorder_.keys.empty()) << "Cancel stored something";
+    EXPECT_FALSE(wine_test::ScratchFolder::exists(settingsPath_));
+    EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"admin");
+
+    dialog_.showOptions();
+    pump();
+    EXPECT_EQ(dialog_.handle(), first);
+    EXPECT_TRUE(::IsWindowVisible(first));
+    EXPECT_EQ(itemText(first, IDC_OPTIONS_LOGIN), L"admin");
+    EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
+    EXPECT_EQ(dialog_.optionTable().size(), 6u);  // the table is built once
+}
+
+TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
+    dialog_.showOptions();
+    pump();
+    const std::wstring longPath = L"C:\\" + std::wstring(300, L'w') + L"\\bin";
+    type(IDC_OPTIONS_IP, L"10.1.2.3");
+    type(IDC_OPTIONS_WGET_PATH, longPath);
+    type(IDC_OPTIONS_LOGIN, L"");     // the user removes the stored login
+    type(IDC_OPTIONS_PASSWORD, L"");  // and the password
+    click(IDC_OPTIONS_LOAD_IMAGES);
+    recorder_.keys.clear();
+    click(IDOK);
+
+    EXPECT_FALSE(::IsWindowVisible(dialog_.handle()));
+    EXPECT_THAT(recorder_.keys, ElementsAre(L"OrmuIp", L"WgetPath", L"OrmuLogin", L"OrmuPassword", L"LoadIncludes",
+                                            L"LoadImages"));
+    EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"");
+    EXPECT_EQ(store_.getString(L"ORMU", L"OrmuPassword"), L"");
+    EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), longPath);
+    EXPECT_TRUE(store_.getBool(L"ORMU", L"LoadImages"));
+
+    // Confirmed values are on disk before anything else happens.
+    TarvoSettingsManager reloaded;
+    ASSERT_TRUE(reloaded.load(settingsPath_));
+    EXPECT_EQ(reloaded.getString(L"ORMU", L"OrmuIp"), L"10.1.2.3");
+    EXPECT_EQ(reloaded.getString(L"ORMU", L"WgetPath"), longPath);
+    EXPECT_EQ(reloaded.getString(L"ORMU", L"OrmuLogin"), L"");
+    EXPECT_TRUE(reloaded.getBool(L"ORMU", L"LoadImages"));
+
+    // An OK without changes still tells every key.
+    dialog_.showOptions();
+    pump();
+    recorder_.keys.clear();
+    click(IDOK);
+    EXPECT_EQ(recorder_.keys.size(), 6u);
+}
+
+TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
+    dialog_.showOptions();
+    pump();
+    wine_test::ScratchFolder chosen(L"wget-folder");
+    const HWND dialog = dialog_.handle();
+    {
+        wine_test::ModalAnswerer answerer(dialog, [&chosen](HWND picker) {
+            ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.path().c_str()));
+            ::Sleep(200);
+            ::SendMessageW(picker, WM_COMMAND, IDOK, 0);
+        });
+        click(IDC_OPTIONS_BROWSE_WGET);
+        ASSERT_TRUE(answerer.answered()) << "no folder picker owned by the dialog appeared";
+    }
+    pump();
+    std::wstring shown = itemText(dialog, IDC_OPTIONS_WGET_PATH);
+    EXPECT_EQ(::CompareStringOrdinal(shown.c_str(), -1, chosen.path().c_str(), -1, TRUE), CSTR_EQUAL)
+        << std::string(shown.begin(), shown.end());
+    EXPECT_EQ(itemText(dialog, IDC_OPTIONS_IP), L"192.168.0.10");
+    EXPECT_EQ(itemText(dialog, IDC_OPTIONS_LOGIN), L"admin");
+    EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), L"C:\\tools");  // nothing stored before OK
+    EXPECT_TRUE(recorder_.keys.empty());
+    EXPECT_TRUE(::IsWindowVisible(dialog));
+}
+
+TEST_F(OptionsDialog, HoveringAnOptionShowsItsDescription) {
+    dialog_.showOptions();
+    pump();
+    const HWND dialog = dialog_.handle();
+    ::SendMessageW(item(IDC_OPTIONS_IP), WM_NCHITTEST, 0, 0);
+    EXPECT_EQ(dialog_.hoveredControl(), IDC_OPTIONS_IP);
+    EXPECT_EQ(itemText(dialog, IDC_OPTIONS_DESCRIPTION), L"Ip of ormu for the test dialog");
+    ::SendMessageW(item(IDC_OPTIONS_LOAD_IMAGES), WM_NCHITTEST, 0, 0);
+    EXPECT_EQ(itemText(dialog, IDC_OPTIONS_DESCRIPTION), L"Load images");
+    ::SendMessageW(dialog, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(dialog_.hoveredControl(), 0);
+    EXPECT_EQ(itemText(dialog, IDC_OPTIONS_DESCRIPTION), L"");
+}
+
+}  // namespace
