@@ -26,6 +26,9 @@ struct Options {
     bool show = true;
     // Where "log" output of script lines goes; empty keeps it in memory only.
     std::wstring logFile;
+    // Close a modal dialog that no queued answer expects (after a short grace
+    // period) and count it as a failure, so a script cannot hang on one.
+    bool dismissUnexpectedDialogs = true;
 };
 
 // One NPPM_MSGTOPLUGIN request as the host saw it.
