@@ -1,0 +1,38 @@
+// The caret logic bound to the controls panel and to the editing view the
+// panels address. Constructed after the panel (and destroyed before it), it
+// makes itself the panel's caret handler and edit sink.
+#pragma once
+
+#include "controls/CaretTracker.h"
+#include "controls/ScintillaDocument_win.h"
+
+class COrmuControlsDialog;
+
+namespace controls {
+
+class PanelCaretFollower : public CaretHandler, public ControlEditSink, private CaretPanel {
+public:
+    explicit PanelCaretFollower(COrmuControlsDialog& panel);
+    ~PanelCaretFollower() override;
+    PanelCaretFollower(const PanelCaretFollower&) = delete;
+    PanelCaretFollower& operator=(const PanelCaretFollower&) = delete;
+
+    void caretMoved() override;
+    void bufferActivated() override;
+    void tagEdited(const std::wstring& tag, const std::wstring& value) override;
+
+    CaretTracker& tracker() { return tracker_; }
+
+private:
+    bool panelShown() const override;
+    ControlCatalogue& catalogue() override;
+    void showControlType(const std::wstring& type) override;
+    // The configuration folder is known only once the host has informed the plugin.
+    void refreshScratchFolder();
+
+    COrmuControlsDialog& panel_;
+    ScintillaDocument document_;
+    CaretTracker tracker_;
+};
+
+}  // namespace controls
