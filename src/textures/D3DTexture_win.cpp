@@ -1,0 +1,115 @@
+#include "textures/D3DTexture_win.h"
+
+#include <d3dx9.h>
+
+#include <cstdio>
+
+#include "textures/DisplayDevice_win.h"
+#include "textures/PixelLayout.h"
+
+namespace {
+
+// The bundle format code whose row layout a Direct3D format shares.
+std::uint32_t layoutCodeOf(D3DFORMAT format)
+{
+    switch (static_cast<std::uint32_t>(format)) {
+    case textures::d3dformat::kDxt1:
+        return textures::format::kDxt1;
+    case textures::d3dformat::kDxt3:
+        return textures::format::kDxt3;
+    case textures::d3dformat::kDxt5:
+        return textures::format::kDxt5;
+    case textures::d3dformat::kA8:
+        return textures::format::kAlpha8;
+    default:
+        return textures::format::kBgra32;
+    }
+}
+
+// Diagnostics go to the process's standard output, which a GUI host does not show.
+void diagnostic(const char* word)
+{
+    std::puts(word);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+CD3DTexture::~CD3DTexture() { release(); }
+
+unsigned long CD3DTexture::release()
+{
+    if (!texture_)
+        return 0;
+    const ULONG count = texture_->Release();
+    texture_ = nullptr;
+    return count;
+}
+
+bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept
+{
+    width = newWidth;
+    height = newHeight;
+    mipLevels = 1;
+    usage = D3DUSAGE_DYNAMIC;
+    d3dFormat = format;
+    pool = D3DPOOL_DEFAULT;
+    release();
+
+    IDirect3DDevice9* device = textures::displayDevice().device;
+    if (!device)
+        return false;
+    if (FAILED(::D3DXCreateTexture(device, width, height, mipLevels, usage, d3dFormat, pool, &texture_))) {
+        texture_ = nullptr;
+        diagnostic("yeah");
+        return false;
+    }
+    D3DSURFACE_DESC desc{};
+    if (SUCCEEDED(texture_->GetLevelDesc(0, &desc)) &&
+        (desc.Format != d3dFormat || desc.Width != width || desc.Height != height))
+        diagnostic("warning");
+    return true;
+}
+
+bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept
+{
+    release();
+    IDirect3DDevice9* device = textures::displayDevice().device;
+    if (!device || FAILED(::D3DXCreateTextureFromFileW(device, path.c_str(), &texture_))) {
+        texture_ = nullptr;
+        return false;
+    }
+    D3DSURFACE_DESC desc{};
+    if (SUCCEEDED(texture_->GetLevelDesc(0, &desc))) {
+        width = desc.Width;
+        height = desc.Height;
+        usage = desc.Usage;
+        d3dFormat = desc.Format;
+        pool = desc.Pool;
+    }
+    mipLevels = texture_->GetLevelCount();
+    return true;
+}
+
+bool CD3DTexture::lockLevel0(textures::LockedLevel& out)
+{
+    if (!texture_)
+        return false;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(texture_->GetLevelDesc(0, &desc)))
+        return false;
+    D3DLOCKED_RECT locked{};
+    const DWORD flags = (usage & D3DUSAGE_DYNAMIC) != 0 ? D3DLOCK_DISCARD : 0;
+    if (FAILED(texture_->LockRect(0, &locked, nullptr, flags)) || !locked.pBits || locked.Pitch <= 0)
+        return false;
+    out.bits = static_cast<std::uint8_t*>(locked.pBits);
+    out.pitch = static_cast<std::size_t>(locked.Pitch);
+    out.rows = textures::RowCount(layoutCodeOf(desc.Format), desc.Height);
+    return true;
+}
+
+void CD3DTexture::unlockLevel0()
+{
+    if (texture_)
+        texture_->UnlockRect(0);
+}

@@ -1,0 +1,39 @@
+// One Direct3D 9 texture on the display device, with the parameters it was
+// made with. Owns its texture: the destructor releases it.
+#pragma once
+
+#include <d3d9.h>
+
+#include <string>
+
+#include "textures/TextureDevice.h"
+
+class CD3DTexture : public textures::DeviceTexture {
+public:
+    CD3DTexture() = default;
+    CD3DTexture(const CD3DTexture&) = delete;
+    CD3DTexture& operator=(const CD3DTexture&) = delete;
+    ~CD3DTexture() override;
+
+    // A dynamic texture of one level in the default pool. A texture the
+    // device makes in another size or format than asked is used all the same.
+    bool Create(UINT width, UINT height, D3DFORMAT format) noexcept;
+    // An image file decoded by D3DX with its defaults (full mip chain, the
+    // file's format).
+    bool CreateFromFile(const std::wstring& path) noexcept;
+
+    bool lockLevel0(textures::LockedLevel& out) override;
+    void unlockLevel0() override;
+    unsigned long release() override;
+    IDirect3DTexture9* handle() const override { return texture_; }
+
+    UINT width = 0;
+    UINT height = 0;
+    UINT mipLevels = 0;
+    DWORD usage = 0;
+    D3DFORMAT d3dFormat = D3DFMT_A8R8G8B8;
+    D3DPOOL pool = D3DPOOL_DEFAULT;
+
+private:
+    IDirect3DTexture9* texture_ = nullptr;
+};
