@@ -20,27 +20,26 @@ void serviceMessagesWhileWaiting() noexcept {
     }
 }
 
-bool waitForProcess(HANDLE process, unsigned waitMilliseconds) noexcept {
+ClientOutcome waitForProcess(HANDLE process, unsigned waitMilliseconds) noexcept {
     const DWORD start = ::GetTickCount();
     for (;;) {
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= waitMilliseconds) {
-            return false;
+            return ClientOutcome::Stopped;
         }
         const DWORD result =
             ::MsgWaitForMultipleObjects(1, &process, FALSE, waitMilliseconds - elapsed, QS_PAINT | QS_SENDMESSAGE);
         if (result == WAIT_OBJECT_0) {
-            return true;
+            return ClientOutcome::Exited;
         }
         if (result == WAIT_OBJECT_0 + 1) {
             serviceMessagesWhileWaiting();
             continue;
         }
         if (result == WAIT_TIMEOUT) {
-            return false;
+            return ClientOutcome::Stopped;
         }
-        // The wait itself failed: fall back to a plain bounded wait.
-        return ::WaitForSingleObject(process, waitMilliseconds) == WAIT_OBJECT_0;
+        return ClientOutcome::Unobserved;
     }
 }
 
@@ -66,12 +65,12 @@ ClientOutcome runClient(const ClientCommand& command, unsigned waitMilliseconds)
         }
         const win::KernelHandle thread(info.hThread);
         const win::KernelHandle process(info.hProcess);
-        if (waitForProcess(process.get(), waitMilliseconds)) {
-            return ClientOutcome::Exited;
+        const ClientOutcome outcome = waitForProcess(process.get(), waitMilliseconds);
+        if (outcome == ClientOutcome::Stopped) {
+            ::TerminateProcess(process.get(), 1);
+            ::WaitForSingleObject(process.get(), 2000);
         }
-        ::TerminateProcess(process.get(), 1);
-        ::WaitForSingleObject(process.get(), 2000);
-        return ClientOutcome::Stopped;
+        return outcome;
     } catch (...) {
         return ClientOutcome::NotStarted;
     }

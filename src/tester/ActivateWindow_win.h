@@ -12,6 +12,8 @@ enum class ClientOutcome {
     NotStarted,  // the client could not be started (missing wget.exe, bad folder)
     Exited,      // the client ended by itself
     Stopped,     // the client outlived the bound and was ended
+    Unobserved,  // started, but the system gave no process that can be waited for
+                 // (Wine hands back no waitable handle for a Linux program)
 };
 
 // Starts the client with the command and waits for it at most `waitMilliseconds`.

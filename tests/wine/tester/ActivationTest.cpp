@@ -1,0 +1,247 @@
+// Asking the media center for a window: the client's command line as a
+// Windows program parses it, the bounded wait, and the real GNU Wget against
+// a loopback stand-in of the media center.
+//
+// This executable doubles as a stand-in client: copied as wget.exe and
+// started by the code under test, it records what it was given (and hangs
+// when asked to), so the Windows side of the command line is checked too.
+#include "TesterTestSupport.h"
+#include "tester/ActivateWindow_win.h"
+#include "tester/ClientCommandLine.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using testsupport::MediaCenterStub;
+using testsupport::Request;
+using testsupport::ScratchFolder;
+using tester::ClientOutcome;
+
+namespace {
+
+constexpr const wchar_t* kRecordVariable = L"QUORREL_STUB_RECORD";
+constexpr const wchar_t* kHangVariable = L"QUORREL_STUB_HANG";
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
+    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+}
+
+// Stand-in client: one line per argument (hex of its UTF-8 bytes), then the
+// current folder and the process id.
+int runAsStubClient() {
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    std::string record;
+    auto hex = [](const std::string& bytes) {
+        static const char digits[] = "0123456789abcdef";
+        std::string out;
+        for (unsigned char c : bytes) {
+            out.push_back(digits[c >> 4]);
+            out.push_back(digits[c & 15]);
+        }
+        return out;
+    };
+    for (int i = 0; i < argc; ++i) record += "arg " + hex(testsupport::narrow(argv[i])) + "\n";
+    ::LocalFree(argv);
+    wchar_t folder[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, folder);
+    record += "cwd " + hex(testsupport::narrow(folder)) + "\n";
+    record += "pid " + std::to_string(::GetCurrentProcessId()) + "\n";
+    const std::wstring path = environment(kRecordVariable);
+    if (!path.empty()) testsupport::writeFile(path, record);
+    if (!environment(kHangVariable).empty()) ::Sleep(60000);
+    return 0;
+}
+
+struct StubRecord {
+    std::vector<std::wstring> argv;
+    std::wstring currentFolder;
+    DWORD pid = 0;
+};
+
+bool readStubRecord(const std::wstring& path, StubRecord& out) {
+    std::string text;
+    if (!testsupport::readFile(path, text)) return false;
+    auto unhex = [](const std::string& h) {
+        std::string bytes;
+        for (std::size_t i = 0; i + 1 < h.size(); i += 2)
+            bytes.push_back(static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16)));
+        return testsupport::widen(bytes);
+    };
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (line.rfind("arg ", 0) == 0) out.argv.push_back(unhex(line.substr(4)));
+        if (line.rfind("cwd ", 0) == 0) out.currentFolder = unhex(line.substr(4));
+        if (line.rfind("pid ", 0) == 0) out.pid = static_cast<DWORD>(std::stoul(line.substr(4)));
+    }
+    return true;
+}
+
+// A folder holding this executable as wget.exe.
+struct StubClientFolder {
+    ScratchFolder scratch;
+    std::wstring folder = scratch / L"my tools";
+    std::wstring record = scratch / L"record.txt";
+    StubClientFolder() {
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        wchar_t self[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        ::CopyFileW(self, (folder + L"\\wget.exe").c_str(), FALSE);
+        ::SetEnvironmentVariableW(kRecordVariable, record.c_str());
+    }
+    ~StubClientFolder() {
+        ::SetEnvironmentVariableW(kRecordVariable, nullptr);
+        ::SetEnvironmentVariableW(kHangVariable, nullptr);
+    }
+};
+
+std::wstring activationTarget(const std::wstring& id) {
+    return L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(" + id + L")";
+}
+
+}  // namespace
+
+TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
+    StubClientFolder stub;
+    struct Case {
+        std::wstring ip, login, password, window, id;
+        bool slash;
+    } cases[] = {
+        {L"127.0.0.1:8080", L"ormu", L"secret", L"home.xml", L"10000", false},
+        {L"host", L"", L"", L"mydialog.xml", L"mydialog.xml", true},
+        {L"h", L"two words", L"pa ss \"quoted\" \\\" end\\", L"settingscategory.xml", L"10012", false},
+        {L"h\" -O C:\\evil.bat \"", L"x --output-document=C:\\evil.bat", L"\\\\\"\"\"", L"my window.xml",
+         L"my%20window.xml", true},
+    };
+    for (const Case& c : cases) {
+        ::DeleteFileW(stub.record.c_str());
+        const std::wstring wgetPath = c.slash ? stub.folder + L"\\" : stub.folder;
+        EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window), ClientOutcome::Exited);
+        StubRecord seen;
+        ASSERT_TRUE(readStubRecord(stub.record, seen));
+        const std::vector<std::wstring> expected = {
+            stub.folder + L"\\wget.exe", L"--timeout=10", L"--tries=1", L"--http-user=" + c.login,
+            L"--http-password=" + c.password, L"http://" + c.ip + activationTarget(c.id)};
+        EXPECT_EQ(seen.argv, expected);
+        // The folder as typed (Windows drops a trailing backslash when it reports it).
+        EXPECT_EQ(seen.currentFolder, stub.folder);
+    }
+    EXPECT_FALSE(testsupport::fileExists(L"C:\\evil.bat"));
+}
+
+TEST(ClientStart, AMissingClientIsNotStarted) {
+    ScratchFolder empty;
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty.windowsPath(), L"home.xml"), ClientOutcome::NotStarted);
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty / L"nowhere", L"home.xml"), ClientOutcome::NotStarted);
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+}
+
+TEST(ClientStart, AClientThatOutlivesTheBoundIsEndedAndTheThreadKeepsAnswering) {
+    StubClientFolder stub;
+    ::SetEnvironmentVariableW(kHangVariable, L"1");
+
+    // A window of this thread, and another thread that needs an answer from
+    // it while the client runs.
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    DWORD_PTR answer = 0;
+    LRESULT answered = 0;
+    std::thread other([&] {
+        ::Sleep(400);
+        answered = ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &answer);
+    });
+
+    const auto command = tester::buildActivationCommand(L"h", L"u", L"p", stub.folder, L"home.xml");
+    const DWORD start = ::GetTickCount();
+    const ClientOutcome outcome = tester::runClient(command, 1500);
+    const DWORD elapsed = ::GetTickCount() - start;
+    other.join();
+    ::DestroyWindow(window);
+
+    EXPECT_EQ(outcome, ClientOutcome::Stopped);
+    EXPECT_GE(elapsed, 1400u);
+    EXPECT_LT(elapsed, 4500u);
+    EXPECT_NE(answered, 0) << "the waiting thread did not answer a sent message";
+
+    StubRecord seen;
+    ASSERT_TRUE(readStubRecord(stub.record, seen));
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, seen.pid);
+    if (process != nullptr) {
+        EXPECT_EQ(::WaitForSingleObject(process, 0), WAIT_OBJECT_0) << "the client still runs";
+        ::CloseHandle(process);
+    }
+}
+
+// The real GNU Wget (the Linux program, placed as wget.exe) against the stand-in.
+class RealClient : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(center.ready()) << "the loopback stand-in of the media center did not start";
+        ASSERT_TRUE(testsupport::copyLinuxFile("/usr/bin/wget", folder / L"wget.exe"));
+    }
+    std::wstring address(int port) const { return L"127.0.0.1:" + std::to_wstring(port); }
+    // The authenticated request, once it arrived.
+    Request authenticatedRequest(std::size_t index) const {
+        const auto seen = center.waitForRequests(2 * (index + 1), 20000);
+        std::vector<Request> authenticated;
+        for (const Request& r : seen)
+            if (r.hasCredentials) authenticated.push_back(r);
+        return authenticated.size() > index ? authenticated[index] : Request{};
+    }
+
+    MediaCenterStub center;
+    ScratchFolder folder;
+};
+
+TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials) {
+    tester::activateWindow(address(center.authPort()), L"ormu", L"secret", folder.windowsPath(), L"home.xml");
+    const Request request = authenticatedRequest(0);
+    EXPECT_EQ(request.method, "GET");
+    EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"10000")));
+    EXPECT_EQ(request.credentials, "ormu:secret");
+    EXPECT_EQ(request.status, 200);
+    // The client met the challenge first, then sent the credentials.
+    const auto seen = center.requests();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_FALSE(seen.front().hasCredentials);
+}
+
+TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
+    const std::wstring login = L"the user";
+    const std::wstring password = L"pa ss \"quoted\" \\\" -O evil.txt \\";
+    tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\",
+                           L"My Window.xml");
+    const Request request = authenticatedRequest(0);
+    EXPECT_EQ(request.credentials, testsupport::narrow(login + L":" + password));
+    EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"my%20window.xml")));
+    EXPECT_FALSE(testsupport::fileExists(folder / L"evil.txt"));
+}
+
+TEST_F(RealClient, AnAddressWhereNothingListensReturnsWithinTheBound) {
+    const DWORD start = ::GetTickCount();
+    tester::activateWindow(address(center.closedPort()), L"u", L"p", folder.windowsPath(), L"home.xml");
+    EXPECT_LT(::GetTickCount() - start, tester::kClientWaitMilliseconds + 1000);
+    ::Sleep(500);
+    EXPECT_TRUE(center.requests().empty());
+}
+
+int main(int argc, char** argv) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name = self;
+    if (name.size() >= 8 && _wcsicmp(name.c_str() + name.size() - 8, L"wget.exe") == 0) {
+        return runAsStubClient();
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,73 @@
+// Shared pieces of the tester's Wine tests: scratch folders on the Linux side
+// of the file system (so Linux programs see them too), file helpers, and the
+// loopback stand-in for the media center.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under /tmp, removed with its contents at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& windowsPath() const { return windows_; }  // Z:\tmp\...
+    const std::string& unixPath() const { return unix_; }         // /tmp/...
+    std::wstring operator/(const std::wstring& name) const { return windows_ + L"\\" + name; }
+
+private:
+    std::wstring windows_;
+    std::string unix_;
+};
+
+bool fileExists(const std::wstring& path);
+bool readFile(const std::wstring& path, std::string& bytes);
+bool writeFile(const std::wstring& path, const std::string& bytes);
+bool copyLinuxFile(const char* unixSource, const std::wstring& target);
+void removeTree(const std::wstring& path);
+// Every file below `folder`, as paths relative to it with backslashes, sorted.
+std::vector<std::wstring> listFiles(const std::wstring& folder);
+
+struct Request {
+    std::string method;
+    std::string target;
+    bool hasCredentials = false;
+    std::string credentials;  // "user:password" as sent
+    int status = 0;
+};
+
+// The media center's HTTP command interface, played by a Python server on
+// 127.0.0.1 (tests/e2e/tester/media_center_stub.py).
+class MediaCenterStub {
+public:
+    MediaCenterStub();
+    ~MediaCenterStub();
+    MediaCenterStub(const MediaCenterStub&) = delete;
+    MediaCenterStub& operator=(const MediaCenterStub&) = delete;
+
+    bool ready() const { return authPort_ != 0; }
+    int authPort() const { return authPort_; }
+    int silentPort() const { return silentPort_; }
+    int closedPort() const { return closedPort_; }
+    // The requests seen so far.
+    std::vector<Request> requests() const;
+    // Waits (bounded) until at least `count` requests arrived.
+    std::vector<Request> waitForRequests(std::size_t count, DWORD timeoutMs) const;
+
+private:
+    ScratchFolder folder_;
+    int authPort_ = 0;
+    int silentPort_ = 0;
+    int closedPort_ = 0;
+};
+
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+
+}  // namespace testsupport
