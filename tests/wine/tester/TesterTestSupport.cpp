@@ -56,7 +56,22 @@ ScratchFolder::ScratchFolder() {
     ::CreateDirectoryW(windows_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { removeTree(windows_); }
+ScratchFolder::~ScratchFolder() {
+    removeTree(windows_);
+    if (!fileExists(windows_)) return;
+    // Linux programs may leave names Windows cannot spell (GNU Wget saves
+    // "ormuHttp?command=..."): let the Linux side remove the rest.
+    std::wstring command = L"rm -rf \"" + widen(unix_) + L"\"";
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessW(L"Z:\\bin\\rm", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        if (info.hThread) ::CloseHandle(info.hThread);
+        if (info.hProcess) ::CloseHandle(info.hProcess);
+    }
+}
 
 bool fileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
