@@ -8,6 +8,12 @@
 #include <memory>
 #include <utility>
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace controls {
 
 namespace {
@@ -20,12 +26,26 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The configuration folder may hold any character, so on Windows the file is
-// opened by its UTF-16 path, never through the ANSI code page.
-FilePtr openPath(const std::wstring& path, bool write) {
+// opened by its UTF-16 path, never through the ANSI code page. It is opened
+// for update (created when missing) rather than truncated on opening: some
+// file systems flush a file that is emptied and written again to disk at
+// once, which would cost milliseconds on every caret move into a control.
+FilePtr openForUpdate(const std::wstring& path) {
 #if defined(_WIN32)
-    return FilePtr(::_wfopen(path.c_str(), write ? L"wb" : L"rb"));
+    FilePtr file(::_wfopen(path.c_str(), L"r+b"));
+    return file ? std::move(file) : FilePtr(::_wfopen(path.c_str(), L"w+b"));
 #else
-    return FilePtr(std::fopen(text::toUtf8(path).c_str(), write ? "wb" : "rb"));
+    const std::string narrow = text::toUtf8(path);
+    FilePtr file(std::fopen(narrow.c_str(), "r+b"));
+    return file ? std::move(file) : FilePtr(std::fopen(narrow.c_str(), "w+b"));
+#endif
+}
+
+bool truncateTo(std::FILE* file, std::size_t size) {
+#if defined(_WIN32)
+    return ::_chsize_s(::_fileno(file), static_cast<long long>(size)) == 0;
+#else
+    return ::ftruncate(::fileno(file), static_cast<off_t>(size)) == 0;
 #endif
 }
 
@@ -55,14 +75,12 @@ std::wstring CaretTracker::scratchPath() const {
 bool CaretTracker::parseThroughScratch(const std::string& block, unsigned codePage, TiXmlDocument& xml) const {
     const std::wstring path = scratchPath();
     if (path.empty()) return false;
-    {
-        FilePtr out = openPath(path, true);
-        if (!out) return false;
-        if (!block.empty() && std::fwrite(block.data(), 1, block.size(), out.get()) != block.size()) return false;
-        if (std::fclose(out.release()) != 0) return false;
-    }
-    FilePtr in = openPath(path, false);
-    return in && xml.LoadFile(in.get(), encodingFor(codePage));
+    FilePtr file = openForUpdate(path);
+    if (!file) return false;
+    if (!block.empty() && std::fwrite(block.data(), 1, block.size(), file.get()) != block.size()) return false;
+    if (std::fflush(file.get()) != 0 || !truncateTo(file.get(), block.size())) return false;
+    // Read back what the file now holds, from its start.
+    return xml.LoadFile(file.get(), encodingFor(codePage));
 }
 
 void CaretTracker::checkCaret() {

@@ -103,9 +103,15 @@ TEST_F(CaretTracking, ReadsTheScratchFileByItsUnicodePath) {
     tracker.setScratchFolder(unusual.wide());
     open(kWindow, 3);
     EXPECT_EQ(panel.shownTypes.size(), 1u);
-    std::ifstream scratch(unusual.path() / "tempcontrol.xml", std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(scratch)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(written.substr(0, 10), "\t<control ");
+    auto scratch = [&] {
+        std::ifstream in(unusual.path() / "tempcontrol.xml", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(scratch().substr(0, 10), "\t<control ");
+    // The file is rewritten in place: a shorter block leaves nothing of the longer one behind.
+    moveTo(12);
+    EXPECT_EQ(panel.shownTypes.size(), 2u);
+    EXPECT_EQ(scratch(), "\t<control type=\"image\">\n\t\t<posx>0</posx>\n\t\t<texture>backgrounds/home.jpg</texture>\n\t</control>");
 }
 
 TEST_F(CaretWriteBack, ReplacesOnlyTheEditedElement) {
