@@ -52,6 +52,13 @@ std::unique_ptr<std::uint8_t[]> allocateBytes(std::uint64_t bytes) noexcept
 
 constexpr std::uint64_t kLargestFrameBytes = std::numeric_limits<std::uint32_t>::max();
 
+// LZO1X cannot expand one input byte to more than 255 output bytes (a long
+// match spends a zero byte per 255 of length), so a frame claiming more
+// cannot decompress to its size: refusing it at once spares an allocation of
+// up to 4 GiB asked for by a few bytes of file.
+constexpr std::uint64_t kLargestExpansion = 256;
+constexpr std::uint64_t kExpansionSlack = 4096;
+
 }  // namespace
 
 bool OrtReader::Open(const std::wstring& path) noexcept
@@ -170,6 +177,10 @@ std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const Te
         return nullptr;
     const auto needed = imageBytes(code, frame.width, frame.height);
     if (!needed || *needed > frame.unpackedSize)
+        return nullptr;
+
+    if (frame.unpackedSize != frame.packedSize &&
+        frame.unpackedSize > frame.packedSize * kLargestExpansion + kExpansionSlack)
         return nullptr;
 
     auto packed = allocateBytes(frame.packedSize);

@@ -269,6 +269,24 @@ TEST_F(OrtReaderTest, FramesThatCannotBeReadFailAndTheReaderStaysOpen)
     expectPixelsEqual(*again, pixels);
 }
 
+TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused)
+{
+    BundleSpec bundle;
+    const Bytes zeros(2048 * 512 * 4, 0);
+    bundle.entries.push_back(entryOf("zeros.png", frame(kBgra32, 2048, 512, zeros, true)));
+    FrameSpec claims = frame(kBgra32, 16384, 16384, Bytes(64, 0), true);
+    claims.stored = compressLzo(Bytes(64, 0));
+    claims.unpackedSize = 16384ull * 16384 * 4;  // 1 GiB from a few bytes
+    bundle.entries.push_back(entryOf("claims.png", claims));
+    ASSERT_TRUE(reader.Open(write(bundle)));
+    const OrtFrame& f = reader.Find(L"zeros.png")->frames[0];
+    EXPECT_GT(f.unpackedSize / f.packedSize, 200u) << "the data is as compressible as LZO allows";
+    auto texture = loadFirst("zeros.png");
+    ASSERT_NE(nullptr, texture);
+    expectPixelsEqual(*texture, zeros);
+    EXPECT_EQ(nullptr, loadFirst("claims.png"));
+}
+
 TEST_F(OrtReaderTest, ReopeningReplacesTheIndexAndUtf16PathsReachTheFile)
 {
     BundleSpec one, two;
