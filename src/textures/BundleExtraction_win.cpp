@@ -2,6 +2,7 @@
 
 #include "textures/BundleExtraction.h"
 #include "textures/DXTexture.h"
+#include "textures/DisplayDevice_win.h"
 #include "textures/OrtReader.h"
 #include "ui/Win32Handles.h"
 
@@ -78,10 +79,26 @@ bool cropArgb(IDirect3DSurface9* source, IDirect3DSurface9* target, UINT width, 
     return true;
 }
 
-// Makes sure a display device exists for the extraction's lifetime.
+// Textures need the display device, which the previewer makes on its panel.
+// Before the previewer was ever opened there is none: make one on a hidden
+// window for the extraction, and let it go afterwards.
 class ExtractionDevice {
 public:
-    ExtractionDevice() = default;
+    ExtractionDevice() noexcept {
+        if (displayDevice().device == nullptr) {
+            created_ = createHiddenDisplayDevice();
+        }
+    }
+    ~ExtractionDevice() {
+        if (created_ && displayDevice().onHiddenWindow) {
+            releaseDisplayDevice();
+        }
+    }
+    ExtractionDevice(const ExtractionDevice&) = delete;
+    ExtractionDevice& operator=(const ExtractionDevice&) = delete;
+
+private:
+    bool created_ = false;
 };
 
 }  // namespace
@@ -146,7 +163,6 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
         return report;
     }
     const ExtractionDevice device;
-    (void)device;
 
     for (const ExtractionItem& item : plan) {
         if (!item.safe) {

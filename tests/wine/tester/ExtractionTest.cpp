@@ -1,0 +1,161 @@
+// Bundle extraction under Wine with the real Direct3D/D3DX: a bundle written
+// here with every pixel format, nested folders, an existing target and
+// hostile entry names, extracted before any display device exists; every PNG
+// is read back with GDI+ and compared with an independent decoding of the frames.
+#include "OrtTestBundle.h"
+#include "TesterTestSupport.h"
+#include "textures/BundleExtraction_win.h"
+#include "textures/DisplayDevice_win.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+using testsupport::ScratchFolder;
+
+namespace {
+
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (ok_) Gdiplus::GdiplusShutdown(token_);
+    }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
+};
+
+// The PNG's pixels as 0xAARRGGBB; false when it cannot be read.
+bool readPng(const std::wstring& path, UINT& width, UINT& height, ortbundle::Argb& pixels) {
+    Gdiplus::Bitmap bitmap(path.c_str());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok) return false;
+    width = bitmap.GetWidth();
+    height = bitmap.GetHeight();
+    Gdiplus::Rect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return false;
+    pixels.resize(static_cast<std::size_t>(width) * height);
+    for (UINT y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (UINT x = 0; x < width; ++x) pixels[y * width + x] = row[x];
+    }
+    bitmap.UnlockBits(&data);
+    return true;
+}
+
+// Largest difference of one channel over the image; alpha only when `alphaOnly`.
+int largestDifference(const ortbundle::Argb& a, const ortbundle::Argb& b, bool alphaOnly) {
+    int worst = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            if (alphaOnly && shift != 24) continue;
+            // Fully transparent pixels carry no colour worth comparing.
+            if (shift != 24 && (a[i] >> 24) == 0 && (b[i] >> 24) == 0) continue;
+            const int da = static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF);
+            worst = std::max(worst, std::abs(da));
+        }
+    }
+    return worst;
+}
+
+struct Expectation {
+    ortbundle::Frame frame;
+    int tolerance;
+};
+
+}  // namespace
+
+TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldEscape) {
+    using namespace ortbundle;
+    GdiplusSession gdiplus;
+    ScratchFolder scratch;
+    const std::wstring outRoot = scratch / L"my skins";
+    ASSERT_TRUE(::CreateDirectoryW(outRoot.c_str(), nullptr));
+    const std::wstring out = outRoot + L"\\";
+
+    // Entry path -> frame, with the tolerance of the comparison: block
+    // compression leaves decoders free to round the interpolated colours.
+    std::map<std::string, Expectation> written = {
+        {"buttons/focus.png", {makeFrame(30, 30, kDxt1, 1, true), 2}},
+        {"buttons/dxt3.png", {makeFrame(16, 8, kDxt3, 2, false), 2}},
+        {"deep/er/dxt5.png", {makeFrame(20, 12, kDxt5, 3, true), 2}},
+        {"deep/alt5.png", {makeFrame(8, 8, kDxt5Alt, 4, false), 2}},
+        {"bgra.png", {makeFrame(33, 17, kBgra, 5, true), 0}},
+        {"alpha/a8.png", {makeFrame(13, 7, kAlpha, 6, false), 0}},
+        {"rgb/r.jpg", {makeFrame(5, 3, kRgb, 7, true), 0}},
+    };
+    const std::vector<std::string> hostile = {"../escape.png", "a/../../escape2.png", "/abs-qtst.png",
+                                              "C:/evil-qtst.png", "nul.png", "stream.png:x"};
+    std::vector<Entry> entries;
+    for (const auto& item : written) entries.push_back({item.first, {item.second.frame}});
+    entries.push_back({"weird/unknown.png", {makeFrame(4, 4, kUnknown, 8, false)}});
+    entries.push_back({"existing.png", {makeFrame(4, 4, kBgra, 9, false)}});
+    for (const std::string& name : hostile) entries.push_back({name, {makeFrame(4, 4, kBgra, 10, false)}});
+
+    const std::wstring bundle = scratch / L"skin bundle.ort";
+    ASSERT_TRUE(testsupport::writeFile(bundle, writeBundle(entries)));
+    ASSERT_TRUE(testsupport::writeFile(out + L"existing.png", "old content"));
+
+    ASSERT_EQ(textures::displayDevice().device, nullptr) << "no previewer has made a device in this process";
+    const textures::ExtractionReport report = textures::ExtractBundle(bundle, out);
+    EXPECT_EQ(textures::displayDevice().device, nullptr) << "the extraction's own device was let go";
+
+    EXPECT_TRUE(report.opened);
+    EXPECT_EQ(report.written, static_cast<int>(written.size()));
+    EXPECT_EQ(report.kept, 1);
+    std::vector<std::wstring> failed = {L"weird/unknown.png"};
+    for (const std::string& name : hostile) failed.push_back(testsupport::widen(name));
+    EXPECT_EQ(report.failed, failed);
+
+    std::vector<std::wstring> expectedFiles = {L"existing.png"};
+    for (const auto& item : written) {
+        std::wstring path = testsupport::widen(item.first);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        expectedFiles.push_back(path);
+    }
+    std::sort(expectedFiles.begin(), expectedFiles.end());
+    EXPECT_EQ(testsupport::listFiles(outRoot), expectedFiles);
+    // Nothing beside the output folder, nothing at the roots the hostile names point to.
+    EXPECT_EQ(testsupport::listFiles(scratch.windowsPath()).size(), expectedFiles.size() + 1);
+    EXPECT_FALSE(testsupport::fileExists(L"Z:\\abs-qtst.png"));
+    EXPECT_FALSE(testsupport::fileExists(L"C:\\evil-qtst.png"));
+
+    std::string old;
+    ASSERT_TRUE(testsupport::readFile(out + L"existing.png", old));
+    EXPECT_EQ(old, "old content");
+
+    for (const auto& item : written) {
+        std::wstring path = out + testsupport::widen(item.first);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        UINT width = 0, height = 0;
+        Argb pixels;
+        ASSERT_TRUE(readPng(path, width, height, pixels)) << item.first;
+        const Frame& frame = item.second.frame;
+        EXPECT_EQ(width, frame.width) << item.first;
+        EXPECT_EQ(height, frame.height) << item.first;
+        if (width != frame.width || height != frame.height) continue;
+        EXPECT_LE(largestDifference(pixels, decode(frame), frame.format == kAlpha), item.second.tolerance)
+            << item.first;
+    }
+}
+
+TEST(BundleExtraction, AMissingOrDamagedBundleWritesNothing) {
+    ScratchFolder scratch;
+    const std::wstring out = scratch.windowsPath() + L"\\";
+    EXPECT_FALSE(textures::ExtractBundle(scratch / L"missing.ort", out).opened);
+    ASSERT_TRUE(testsupport::writeFile(scratch / L"bad.ort", "ORTF2\x05\x00\x00\x00short"));
+    const auto report = textures::ExtractBundle(scratch / L"bad.ort", out);
+    EXPECT_FALSE(report.opened);
+    EXPECT_EQ(report.written, 0);
+    EXPECT_EQ(testsupport::listFiles(scratch.windowsPath()).size(), 1u);
+}
