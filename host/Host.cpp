@@ -776,7 +776,9 @@ LRESULT Host::Impl::mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_SIZE: layout(); return 0;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header != nullptr && (header->hwndFrom == views[0] || header->hwndFrom == views[1])) {
+            // After NPPN_SHUTDOWN plugins hear nothing more, not even the
+            // focus changes of views being destroyed.
+            if (header != nullptr && !shutDown && (header->hwndFrom == views[0] || header->hwndFrom == views[1])) {
                 if (header->code == kScnFocusIn) currentView = header->hwndFrom == views[0] ? 0 : 1;
                 for (std::size_t i = 0; i < plugins.size(); ++i) {
                     if (notifications.size() < 200000)
@@ -826,7 +828,9 @@ LRESULT Host::Impl::mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             shutdown();
             return 0;
         case WM_DESTROY:
-            PostQuitMessage(0);
+            // Only the interactive loop waits for this; a WM_QUIT left in the
+            // queue would end the next modal loop of this thread at once.
+            if (running) PostQuitMessage(0);
             return 0;
         default: break;
     }
@@ -1054,7 +1058,9 @@ void Host::pump(int ms) { impl_->pump(ms); }
 
 int Host::run() {
     MSG msg;
+    impl_->running = true;
     while (!impl_->shutDown && GetMessageW(&msg, nullptr, 0, 0) > 0) impl_->dispatch(msg);
+    impl_->running = false;
     impl_->shutdown();
     return 0;
 }

@@ -356,6 +356,19 @@ bool hasDescendant(HWND root, const std::function<bool(HWND)>& test) {
     return std::any_of(all.begin(), all.end(), test);
 }
 
+// Closes a dialog with the most cautious button it has (Cancel, else No, else
+// Abort, else OK); returns that button's id, 0 when it had none.
+int dismiss(HWND dialog) {
+    for (int id : {IDCANCEL, IDNO, IDABORT, IDOK}) {
+        if (HWND button = GetDlgItem(dialog, id)) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            return id;
+        }
+    }
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 VOID CALLBACK dialogTimerProc(HWND, UINT, UINT_PTR, DWORD) {
     try {
         if (Host::Impl* impl = currentImpl()) impl->watchDialogs();
@@ -576,12 +589,10 @@ void Host::Impl::watchDialogs() {
         if (GetTickCount() - unexpectedSince < 1500) return;
         std::wstring failure = L"unexpected dialog " + quote(windowText(dialog));
         if (HWND text = GetDlgItem(dialog, kMessageText)) failure += L" text " + quote(windowText(text));
-        failure += L" closed with Cancel";
+        failure += L" closed with button " + std::to_wstring(dismiss(dialog));
         asyncFailures.push_back(failure);
         writeLog(L"  FAIL: " + failure);
         answeredDialogs.push_back(dialog);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
         unexpectedDialog = nullptr;
         return;
     }
@@ -599,7 +610,7 @@ void Host::Impl::answerDialog(HWND dialog, const Answer& answer) {
         std::wstring failure = L"dialog " + quote(caption) + L": " + why + L" (answer from: " + answer.source + L")";
         asyncFailures.push_back(failure);
         writeLog(L"  FAIL: " + failure);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        dismiss(dialog);
     };
     switch (answer.kind) {
         case AnswerKind::Message: {

@@ -157,6 +157,10 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = module;
         record(L"DllMain");
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // The classes' procedures live in this library: they must not outlive it.
+        UnregisterClassW(kPanelClass, module);
+        UnregisterClassW(kDialogClass, module);
     }
     return TRUE;
 }

@@ -1,0 +1,96 @@
+// A fresh host per test, with its own temporary folder, and access to what the
+// test plugin recorded.
+#pragma once
+
+#include "Host.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace hosttest {
+
+inline std::wstring makeTempFolder() {
+    wchar_t base[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    std::wstring folder = std::wstring(base) + L"quorrel-host-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(::GetTickCount()) + L"-" + std::to_wstring(++counter);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+inline bool writeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    bool ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+    ::CloseHandle(h);
+    return ok;
+}
+
+inline std::string readFile(const std::wstring& path) {
+    std::string bytes;
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+constexpr wchar_t kTestPlugin[] = L"QuorrelTestPlugin";
+constexpr wchar_t kTestMenu[] = L"&Test Plugin";
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override { folder_ = makeTempFolder(); }
+    void TearDown() override { host_.reset(); }
+
+    // Starts the host on the test plugins (or the given plugin root).
+    void start(std::vector<std::wstring> plugins = {kTestPlugin}, std::wstring root = L"") {
+        host::Options options;
+        options.pluginRoot = root.empty() ? host::exeFolder() + L"\\testplugins" : root;
+        options.configFolder = folder_ + L"\\config";
+        options.plugins = std::move(plugins);
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_TRUE(host_) << std::string(error.begin(), error.end());
+    }
+
+    template <typename Fn>
+    Fn pluginExport(const char* name) const {
+        HMODULE module = host_->pluginModule(kTestPlugin);
+        return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+    }
+
+    std::vector<std::wstring> events() const {
+        std::vector<std::wstring> out;
+        auto count = pluginExport<int (*)()>("testEventCount");
+        auto event = pluginExport<const wchar_t* (*)(int)>("testEvent");
+        if (!count || !event) return out;
+        for (int i = 0; i < count(); ++i) out.push_back(event(i));
+        return out;
+    }
+
+    bool sawEvent(const std::wstring& e) const {
+        for (const auto& x : events())
+            if (x == e) return true;
+        return false;
+    }
+
+    void clearEvents() const {
+        if (auto clear = pluginExport<void (*)()>("testClearEvents")) clear();
+    }
+
+    std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
+
+    std::wstring folder_;
+    std::unique_ptr<host::Host> host_;
+};
+
+inline std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+}  // namespace hosttest
