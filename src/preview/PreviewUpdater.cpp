@@ -41,7 +41,9 @@ void PreviewUpdater::update() {
     if (canvas_.showFile(lastImagePath_)) {
         return;
     }
-    canvas_.showBundleImage(lastImagePath_);
+    if (!canvas_.showBundleImage(lastImagePath_)) {
+        canvas_.showNothing();
+    }
 }
 
 }  // namespace preview

@@ -29,6 +29,8 @@ public:
     virtual bool showFile(const std::wstring& imagePath) = 0;
     // The image of that path from the skin's texture bundle; false if none.
     virtual bool showBundleImage(const std::wstring& imagePath) = 0;
+    // Neither had the image: the panel stays as clear() left it.
+    virtual void showNothing() {}
 };
 
 class PreviewUpdater {

@@ -48,10 +48,12 @@ struct Panel : preview::PreviewCanvas {
         calls.push_back(L"file " + p);
         return fileThere;
     }
+    bool inBundle = true;
     bool showBundleImage(const std::wstring& p) override {
         calls.push_back(L"bundle " + p);
-        return true;
+        return inBundle;
     }
+    void showNothing() override { calls.push_back(L"nothing"); }
 };
 
 }  // namespace
@@ -70,6 +72,15 @@ TEST(PreviewUpdater, ClearsThenShowsTheFileElseTheBundleImageOfTheLinesName) {
     up.update();
     EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\buttons\\focus.png",
                                          L"bundle C:\\skins\\mine\\media\\buttons\\focus.png"}),
+              panel.calls);
+
+    panel.calls.clear();
+    panel.inBundle = false;
+    ed.line = 5;
+    ed.values[5] = L"missing.png";
+    up.update();
+    EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\missing.png",
+                                         L"bundle C:\\skins\\mine\\media\\missing.png", L"nothing"}),
               panel.calls);
 
     panel.calls.clear();

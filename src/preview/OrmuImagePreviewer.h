@@ -1,0 +1,80 @@
+// The image previewer panel: shows the image named between the tags on the
+// caret's line, from the skin's media folder or else from its texture bundle,
+// at its own pixel size at the panel's top left, through the plugin-wide
+// display device created on this panel's window.
+//
+// The application object calls update() on every caret notification while the
+// panel's menu item is checked and the panel is marked shown; the controls
+// panel may draw a chosen image through previewImageFile().
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plugin/ModelController.h"
+#include "preview/FCObjImage_win.h"
+#include "preview/PreviewUpdater.h"
+#include "ui/DockingDlgInterface.h"
+
+class CBaseTexture;
+class SkinResources;
+struct IDirect3DTexture9;
+namespace preview {
+struct CapturedFrame;
+}
+
+class OrmuImagePreviewer : public DockingDlgInterface,
+                           public IController,
+                           private preview::PreviewSource,
+                           private preview::PreviewCanvas {
+public:
+    OrmuImagePreviewer();
+    ~OrmuImagePreviewer() override;
+
+    // Reloads when the caret's line changed; cheap otherwise, never re-entered.
+    void update() noexcept;
+
+    // Clears the panel to its background.
+    void clearWindow();
+    // Clears the panel, then draws the image file scaled down (never up) and
+    // centred into it through GDI. False when the file cannot be loaded.
+    bool previewImageFile(const std::wstring& imagePath);
+
+protected:
+    INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onRegistered() override;
+
+private:
+    // preview::PreviewSource
+    int caretLine() override;
+    bool tagValueOnLine(int line, std::wstring& value) override;
+    std::wstring currentDirectory() override;
+    // preview::PreviewCanvas
+    void clear() override;
+    bool showFile(const std::wstring& imagePath) override;
+    bool showBundleImage(const std::wstring& imagePath) override;
+    void showNothing() override;
+
+    void onSize();
+    // Presents one frame: the background, and the texture (if any: a texture
+    // object, or a plain device texture) at its own size.
+    void presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain = nullptr);
+    void captureBackBuffer();
+    LRESULT frameRequest(WPARAM request, LPARAM frame);
+    SkinResources& skinResources();
+
+    preview::PreviewUpdater updater_;
+    FCObjImage fill_;
+    std::unique_ptr<SkinResources> ownResources_;  // only when the controls panel made none
+
+    bool capturing_ = false;
+    std::uint32_t presents_ = 0;
+    std::uint32_t clears_ = 0;
+    std::uint32_t frameWidth_ = 0;
+    std::uint32_t frameHeight_ = 0;
+    std::vector<std::uint32_t> frame_;
+};

@@ -1,0 +1,393 @@
+#include "preview/OrmuImagePreviewer.h"
+
+#include "plugin/NppInterface.h"
+#include "plugin/PluginContext.h"
+#include "plugin/TextCodec.h"
+#include "preview/PreviewFrame.h"
+#include "preview/SkinResources.h"
+#include "resources/resource.h"
+#include "textures/DXTexture.h"
+#include "textures/DisplayDevice_win.h"
+#include "ui/Win32Handles.h"
+
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr char kTagValuePattern[] = ">(.+?)<";
+constexpr D3DCOLOR kBackground = 0xFFD4D0C8;  // the panel's grey, opaque
+
+struct QuadVertex {
+    float x, y, z, rhw;
+    float u, v;
+};
+constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
+
+UINT frameMessage() {
+    static const UINT id = ::RegisterWindowMessageW(preview::kPreviewFrameMessage);
+    return id;
+}
+
+// A file that can be opened for reading (and is closed again at once).
+bool fileReadable(const std::wstring& path) {
+    win::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+OrmuImagePreviewer::OrmuImagePreviewer()
+    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, 2, L"Ormu Image Previewer"), updater_(*this, *this) {}
+
+OrmuImagePreviewer::~OrmuImagePreviewer() = default;
+
+void OrmuImagePreviewer::update() noexcept {
+    try {
+        updater_.setShown(markedShown() && isCreated());
+        updater_.update();
+    } catch (...) {
+        // Nothing of a failed preview reaches the user; the next line tries again.
+    }
+}
+
+void OrmuImagePreviewer::onRegistered() {
+    textures::createDisplayDevice(hwnd_);
+}
+
+INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCHITTEST:
+        update();
+        return FALSE;  // the hit test itself is the default one
+    case WM_SIZE:
+        onSize();
+        return FALSE;
+    case WM_MOVE:
+        onSize();
+        return FALSE;
+    case WM_DESTROY:
+        // The device presents to this window; it cannot outlive it.
+        if (textures::displayDevice().window == hwnd_) {
+            textures::releaseDisplayDevice();
+        }
+        return FALSE;
+    default:
+        break;
+    }
+    if (message == frameMessage() && message != 0) {
+        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, frameRequest(wParam, lParam));
+        return TRUE;
+    }
+    return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
+
+void OrmuImagePreviewer::onSize() {
+    const textures::DisplayDevice& device = textures::displayDevice();
+    if (device.device == nullptr || device.window != hwnd_) {
+        return;
+    }
+    RECT rc{};
+    ::GetClientRect(hwnd_, &rc);
+    const UINT width = static_cast<UINT>(std::max<LONG>(0, rc.right - rc.left));
+    const UINT height = static_cast<UINT>(std::max<LONG>(0, rc.bottom - rc.top));
+    if (width == 0 || height == 0) {
+        return;  // minimised or collapsed: keep the last size
+    }
+    const bool resized = width != device.parameters.BackBufferWidth || height != device.parameters.BackBufferHeight;
+    // The back buffer first, then the picture: drawing before a reset would
+    // leave the new back buffer undefined until the caret's line changes.
+    if (resized) {
+        textures::resizeDisplayDevice(width, height);
+        updater_.forgetLine();
+        update();
+    }
+}
+
+// --- the editor ---------------------------------------------------------------
+
+int OrmuImagePreviewer::caretLine() {
+    return static_cast<int>(::SendMessageW(parent_, npp::NPPM_GETCURRENTLINE, 0, 0));
+}
+
+bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
+    const HWND view = plugin::context().currentView;
+    if (view == nullptr || line < 0) {
+        return false;
+    }
+    const std::intptr_t start = plugin::sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<WPARAM>(line));
+    const std::intptr_t end = plugin::sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<WPARAM>(line));
+    if (start < 0 || end <= start) {
+        return false;
+    }
+    plugin::sendToView(view, npp::SCI_SETSEARCHFLAGS, npp::SCFIND_REGEXP | npp::SCFIND_POSIX);
+    plugin::sendToView(view, npp::SCI_SETTARGETSTART, static_cast<WPARAM>(start));
+    plugin::sendToView(view, npp::SCI_SETTARGETEND, static_cast<WPARAM>(end));
+    if (plugin::sendToView(view, npp::SCI_SEARCHINTARGET, std::strlen(kTagValuePattern),
+                           reinterpret_cast<LPARAM>(kTagValuePattern)) < 0) {
+        return false;
+    }
+    const std::intptr_t matchStart = plugin::sendToView(view, npp::SCI_GETTARGETSTART);
+    const std::intptr_t matchEnd = plugin::sendToView(view, npp::SCI_GETTARGETEND);
+    // The match includes both brackets; anything shorter has no name between them.
+    if (matchEnd - matchStart < 3) {
+        return false;
+    }
+    std::string bytes(static_cast<std::size_t>(matchEnd - matchStart) + 1, '\0');
+    npp::Sci_TextRange range{matchStart, matchEnd, bytes.data()};
+    plugin::sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    bytes.resize(std::strlen(bytes.c_str()));
+    if (bytes.size() < 3) {
+        return false;
+    }
+    const std::string name = bytes.substr(1, bytes.size() - 2);
+    const auto codePage = static_cast<unsigned>(plugin::sendToView(view, npp::SCI_GETCODEPAGE));
+    value = text::fromCodePage(name, codePage);
+    return !value.empty();
+}
+
+std::wstring OrmuImagePreviewer::currentDirectory() {
+    wchar_t folder[MAX_PATH] = {};
+    ::SendMessageW(parent_, npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    folder[MAX_PATH - 1] = L'\0';
+    return folder;
+}
+
+// --- drawing ------------------------------------------------------------------
+
+void OrmuImagePreviewer::clearWindow() {
+    if (!isCreated()) {
+        return;
+    }
+    if (!fill_.LoadBitmapResource(instance_, IDB_PREVIEW_BACKGROUND)) {
+        return;
+    }
+    preview::FCEffectPremultipleAlpha premultiply;
+    fill_.ApplyEffect(premultiply);  // only 32-bit images take it
+    RECT rc{};
+    ::GetClientRect(hwnd_, &rc);
+    win::WindowDC dc(hwnd_);
+    fill_.Draw(dc.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top);
+    ++clears_;
+}
+
+void OrmuImagePreviewer::clear() { clearWindow(); }
+
+bool OrmuImagePreviewer::previewImageFile(const std::wstring& imagePath) {
+    if (!isCreated()) {
+        return false;
+    }
+    clearWindow();
+    FCObjImage image;
+    if (!image.Load(imagePath)) {
+        return false;
+    }
+    preview::FCEffectPremultipleAlpha premultiply;
+    image.ApplyEffect(premultiply);
+    RECT rc{};
+    ::GetClientRect(hwnd_, &rc);
+    const preview::ImageRect fit =
+        preview::FitInto(image.Width(), image.Height(), rc.left, rc.top, rc.right, rc.bottom);
+    win::WindowDC dc(hwnd_);
+    image.Draw(dc.get(), fit.left, fit.top, fit.right, fit.bottom);
+    return true;
+}
+
+bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
+    if (!fileReadable(imagePath)) {
+        return false;
+    }
+    CDXTexture texture;
+    if (!texture.ReadImageFile(imagePath)) {
+        return false;
+    }
+    // The loader's defaults round each side up to a power of two and stretch
+    // the picture to fit, so a 600 x 400 image would show as 1024 x 512. Such
+    // an image is read once more at its own size; one whose sides already are
+    // powers of two (or a loader that keeps sizes) costs nothing extra.
+    D3DXIMAGE_INFO info{};
+    D3DSURFACE_DESC level{};
+    IDirect3DTexture9* loaded = texture.DeviceTexture();
+    IDirect3DDevice9* device = textures::displayDevice().device;
+    if (loaded != nullptr && device != nullptr && SUCCEEDED(loaded->GetLevelDesc(0, &level)) &&
+        SUCCEEDED(::D3DXGetImageInfoFromFileW(imagePath.c_str(), &info)) &&
+        (level.Width != info.Width || level.Height != info.Height)) {
+        win::ComPtr<IDirect3DTexture9> ownSize;
+        if (SUCCEEDED(::D3DXCreateTextureFromFileExW(device, imagePath.c_str(), D3DX_DEFAULT_NONPOW2,
+                                                     D3DX_DEFAULT_NONPOW2, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                     D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr,
+                                                     ownSize.put()))) {
+            texture.DropDeviceTexture();
+            presentFrame(nullptr, ownSize.get());
+            return true;
+        }
+    }
+    presentFrame(&texture);
+    return true;
+}
+
+bool OrmuImagePreviewer::showBundleImage(const std::wstring& imagePath) {
+    std::unique_ptr<CDXTexture> texture = skinResources().FindTexture(imagePath);
+    if (!texture) {
+        return false;
+    }
+    presentFrame(texture.get());
+    return true;
+}
+
+void OrmuImagePreviewer::showNothing() {
+    // The device's back buffer is what the panel shows next time it is
+    // presented; keep it in step with the cleared panel.
+    presentFrame(nullptr);
+}
+
+SkinResources& OrmuImagePreviewer::skinResources() {
+    if (SkinResources* shared = SkinResources::instance()) {
+        return *shared;
+    }
+    if (!ownResources_) {
+        ownResources_ = std::make_unique<SkinResources>();
+    }
+    return *ownResources_;
+}
+
+void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain) {
+    const textures::DisplayDevice& display = textures::displayDevice();
+    IDirect3DDevice9* device = display.device;
+    if (device == nullptr || display.window != hwnd_) {
+        return;
+    }
+    if (FAILED(device->TestCooperativeLevel())) {
+        textures::resetDisplayDevice();
+        return;
+    }
+    IDirect3DTexture9* deviceTexture = plain;
+    if (texture != nullptr) {
+        if (!texture->pixels().empty()) {
+            texture->SendPixelsToDevice();
+        }
+        deviceTexture = texture->DeviceTexture();
+    }
+
+    const UINT width = display.parameters.BackBufferWidth;
+    const UINT height = display.parameters.BackBufferHeight;
+    D3DVIEWPORT9 viewport{0, 0, width, height, 0.0f, 1.0f};
+    device->SetViewport(&viewport);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0);
+    if (SUCCEEDED(device->BeginScene())) {
+        D3DSURFACE_DESC level{};
+        const bool bound = texture != nullptr ? texture->BindForDrawing(0) : SUCCEEDED(device->SetTexture(0, plain));
+        if (deviceTexture != nullptr && bound && SUCCEEDED(deviceTexture->GetLevelDesc(0, &level))) {
+            device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+            device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+            device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+            device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+            device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+            device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+            device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+            device->SetRenderState(D3DRS_LIGHTING, FALSE);
+            device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+            device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+            device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+            device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+            device->SetRenderState(D3DRS_COLORWRITEENABLE, D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN |
+                                                               D3DCOLORWRITEENABLE_BLUE | D3DCOLORWRITEENABLE_ALPHA);
+            device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+            device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+            device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+            device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+            device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+            device->SetFVF(kQuadFvf);
+            // Half-pixel offsets put texel centres on pixel centres: one texel per pixel.
+            const float w = static_cast<float>(level.Width) - 0.5f;
+            const float h = static_cast<float>(level.Height) - 0.5f;
+            const QuadVertex quad[4] = {
+                {-0.5f, -0.5f, 0.5f, 2.0f, 0.0f, 0.0f},
+                {w, -0.5f, 0.5f, 2.0f, 1.0f, 0.0f},
+                {w, h, 0.5f, 2.0f, 1.0f, 1.0f},
+                {-0.5f, h, 0.5f, 2.0f, 0.0f, 1.0f},
+            };
+            device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(QuadVertex));
+            device->SetTexture(0, nullptr);
+        }
+        device->EndScene();
+    }
+    if (capturing_) {
+        captureBackBuffer();
+    }
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    ++presents_;
+    if (texture != nullptr) {
+        texture->DropDeviceTexture();
+    }
+}
+
+void OrmuImagePreviewer::captureBackBuffer() {
+    IDirect3DDevice9* device = textures::displayDevice().device;
+    win::ComPtr<IDirect3DSurface9> back;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.put())) || FAILED(back->GetDesc(&desc))) {
+        return;
+    }
+    win::ComPtr<IDirect3DSurface9> copy;
+    if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy.put(),
+                                                   nullptr)) ||
+        FAILED(device->GetRenderTargetData(back.get(), copy.get()))) {
+        return;
+    }
+    D3DLOCKED_RECT locked{};
+    if (FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        return;
+    }
+    try {
+        frame_.resize(static_cast<std::size_t>(desc.Width) * desc.Height);
+        for (UINT y = 0; y < desc.Height; ++y) {
+            std::memcpy(frame_.data() + static_cast<std::size_t>(y) * desc.Width,
+                        static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch,
+                        static_cast<std::size_t>(desc.Width) * 4);
+        }
+        frameWidth_ = desc.Width;
+        frameHeight_ = desc.Height;
+    } catch (const std::bad_alloc&) {
+        frame_.clear();
+        frameWidth_ = frameHeight_ = 0;
+    }
+    copy->UnlockRect();
+}
+
+LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
+    switch (request) {
+    case preview::kStartCapture:
+        capturing_ = true;
+        presents_ = clears_ = 0;
+        frame_.clear();
+        frameWidth_ = frameHeight_ = 0;
+        return 1;
+    case preview::kStopCapture:
+        capturing_ = false;
+        return 1;
+    case preview::kReadFrame: {
+        auto* out = reinterpret_cast<preview::CapturedFrame*>(argument);
+        if (out == nullptr) {
+            return 0;
+        }
+        out->width = frameWidth_;
+        out->height = frameHeight_;
+        out->presents = presents_;
+        out->clears = clears_;
+        if (frame_.empty() || out->pixels == nullptr || out->capacity < frame_.size()) {
+            return 0;
+        }
+        std::copy(frame_.begin(), frame_.end(), out->pixels);
+        return 1;
+    }
+    default:
+        return 0;
+    }
+}
