@@ -33,18 +33,6 @@ bool seekTo(std::FILE* file, std::uint64_t offset) noexcept
 #endif
 }
 
-std::optional<std::uint64_t> position(std::FILE* file) noexcept
-{
-#ifdef _WIN32
-    const __int64 at = ::_ftelli64(file);
-#else
-    const off_t at = ::ftello(file);
-#endif
-    if (at < 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(at);
-}
-
 std::optional<std::uint64_t> fileLength(std::FILE* file) noexcept
 {
 #ifdef _WIN32

@@ -21,9 +21,6 @@ FilePtr openForReading(const std::wstring& path) noexcept;
 
 bool seekTo(std::FILE* file, std::uint64_t offset) noexcept;
 
-// The current position, or nothing when it cannot be told.
-std::optional<std::uint64_t> position(std::FILE* file) noexcept;
-
 // The file's length in bytes; the position is left at the start.
 std::optional<std::uint64_t> fileLength(std::FILE* file) noexcept;
 

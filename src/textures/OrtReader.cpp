@@ -1,5 +1,6 @@
 #include "textures/OrtReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -50,6 +51,39 @@ std::unique_ptr<std::uint8_t[]> allocateBytes(std::uint64_t bytes) noexcept
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bytes)]);
 }
 
+// The header read in large chunks rather than field by field: an index of
+// ten thousand entries costs a few reads, not tens of thousands of calls.
+class HeaderStream {
+public:
+    explicit HeaderStream(std::FILE* file) : file_(file), buffer_(kChunkBytes) {}
+
+    // The next `bytes` bytes (at most a chunk), or null at a short read.
+    const unsigned char* next(std::size_t bytes)
+    {
+        if (end_ - at_ < bytes) {
+            std::memmove(buffer_.data(), buffer_.data() + at_, end_ - at_);
+            end_ -= at_;
+            at_ = 0;
+            end_ += std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+            if (end_ < bytes)
+                return nullptr;
+        }
+        const unsigned char* here = buffer_.data() + at_;
+        at_ += bytes;
+        consumed_ += bytes;
+        return here;
+    }
+    std::uint64_t consumed() const { return consumed_; }
+
+private:
+    static constexpr std::size_t kChunkBytes = 64 * 1024;
+    std::FILE* file_;
+    std::vector<unsigned char> buffer_;
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
+    std::uint64_t consumed_ = 0;
+};
+
 constexpr std::uint64_t kLargestFrameBytes = std::numeric_limits<std::uint32_t>::max();
 
 // LZO1X cannot expand one input byte to more than 255 output bytes (a long
@@ -99,20 +133,23 @@ bool OrtReader::readHeader()
         return false;
     fileLength_ = *length;
 
-    unsigned char head[ort::kFileHeaderBytes];
-    if (!readExactly(file_.get(), head, sizeof head))
-        return false;
-    if (std::memcmp(head, ort::kMagic, sizeof ort::kMagic) != 0 || head[4] != ort::kVersion)
+    HeaderStream in(file_.get());
+    const unsigned char* head = in.next(ort::kFileHeaderBytes);
+    if (!head || std::memcmp(head, ort::kMagic, sizeof ort::kMagic) != 0 || head[4] != ort::kVersion)
         return false;
     const std::uint32_t count = le32(head + 5);
 
-    // Nothing is reserved from the counts: a count larger than the file
-    // fails at its first short read, having allocated only what was read.
-    std::uint64_t expectedEnd = ort::kFileHeaderBytes;
-    unsigned char entryHead[ort::kEntryHeaderBytes];
-    unsigned char frameBytes[ort::kFrameBytes];
+    // Room is reserved for no more records than the rest of the file can
+    // hold, so a huge count fails at its first short read having allocated
+    // only in proportion to the file.
+    const auto fitting = [this, &in](std::uint64_t wanted, std::uint64_t recordBytes) {
+        const std::uint64_t left = fileLength_ > in.consumed() ? fileLength_ - in.consumed() : 0;
+        return static_cast<std::size_t>(std::min(wanted, left / recordBytes));
+    };
+    entries_.reserve(fitting(count, ort::kEntryHeaderBytes));
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (!readExactly(file_.get(), entryHead, sizeof entryHead))
+        const unsigned char* entryHead = in.next(ort::kEntryHeaderBytes);
+        if (!entryHead)
             return false;
         OrtEntry entry;
         const void* zero = std::memchr(entryHead, 0, ort::kPathBytes);
@@ -121,25 +158,32 @@ bool OrtReader::readHeader()
         entry.path.assign(reinterpret_cast<const char*>(entryHead), pathLength);
         entry.loop = le32(entryHead + ort::kPathBytes);
         const std::uint32_t frames = le32(entryHead + ort::kPathBytes + 4);
+        if (frames > 1)
+            entry.frames.reserve(fitting(frames, ort::kFrameBytes));
         for (std::uint32_t f = 0; f < frames; ++f) {
-            if (!readExactly(file_.get(), frameBytes, sizeof frameBytes))
+            const unsigned char* frame = in.next(ort::kFrameBytes);
+            if (!frame)
                 return false;
-            entry.frames.push_back(decodeFrame(frameBytes));
+            entry.frames.push_back(decodeFrame(frame));
         }
-        expectedEnd += ort::kEntryHeaderBytes + std::uint64_t{ort::kFrameBytes} * frames;
-        std::wstring name = text::widenBytes(entry.path);
         entries_.push_back(std::move(entry));
-        byName_.insert_or_assign(std::move(name), entries_.size() - 1);
     }
-    const auto end = position(file_.get());
-    return end && *end == expectedEnd;
+    // Exactly the fields the counts call for were read, so the header ends
+    // where its counts say: 9 + the sum of 264 + 40 x frames over the entries.
+
+    // Keys view the entries' own paths, which stay put from here on. Later
+    // duplicates replace earlier ones.
+    byName_.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        byName_.insert_or_assign(std::string_view(entries_[i].path), i);
+    return true;
 }
 
 void OrtReader::Close() noexcept
 {
     file_.reset();
-    entries_.clear();
     byName_.clear();
+    entries_.clear();
     fileLength_ = 0;
 }
 
@@ -154,7 +198,16 @@ std::vector<std::wstring> OrtReader::EntryNames() const
 
 const OrtEntry* OrtReader::Find(const std::wstring& name) const
 {
-    const auto found = byName_.find(name);
+    // Names are bytes widened one to one, so a name with a character beyond
+    // 0xFF names no entry; any other narrows back to exactly its bytes.
+    std::string bytes;
+    bytes.reserve(name.size());
+    for (const wchar_t c : name) {
+        if (static_cast<std::uint32_t>(c) > 0xFF)
+            return nullptr;
+        bytes.push_back(static_cast<char>(static_cast<unsigned char>(c)));
+    }
+    const auto found = byName_.find(bytes);
     return found == byName_.end() ? nullptr : &entries_[found->second];
 }
 

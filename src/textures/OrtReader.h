@@ -11,9 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "textures/DXTexture.h"
@@ -83,7 +84,9 @@ private:
     bool readHeader();
 
     std::vector<OrtEntry> entries_;
-    std::map<std::wstring, std::size_t> byName_;  // index into entries_
+    // Entry paths (viewing entries_, filled once per open) to their index.
+    // Exact, case-sensitive lookups only; nothing walks it in order.
+    std::unordered_map<std::string_view, std::size_t> byName_;
     textures::FilePtr file_;
     std::uint64_t fileLength_ = 0;
     std::wstring path_;

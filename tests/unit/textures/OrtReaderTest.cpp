@@ -142,6 +142,8 @@ TEST_F(OrtReaderTest, DuplicatesAreListedTwiceAndTheLaterOneIsFound)
     EXPECT_EQ(nullptr, reader.Find(L"Buttons\\Focus.png"));
     EXPECT_EQ(nullptr, reader.Find(L"Buttons/Focus.png "));
     EXPECT_EQ(nullptr, reader.Find(L"a.pn"));
+    // U+012E has the low byte of '.': a name is never matched by truncating characters.
+    EXPECT_EQ(nullptr, reader.Find(L"a\u012Epng"));
 }
 
 TEST_F(OrtReaderTest, EntryFieldsFramesAndHighBytesOfNames)
