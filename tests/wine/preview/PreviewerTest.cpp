@@ -49,6 +49,7 @@ constexpr BundleFormat kFormats[] = {
     {"formats/dxt5.png", ortwriter::kDxt5, false},   {"formats/dxt5alt.png", ortwriter::kDxt5Alt, true},
     {"formats/bgra.png", ortwriter::kBgra32, true},  {"formats/alpha.png", ortwriter::kAlpha8, false},
     {"formats/rgb.png", ortwriter::kRgb24, true},    {"formats/unknown.png", 64, false},
+    {"formats/\xC3\xA9t\xC3\xA9.png", ortwriter::kBgra32, false},  // UTF-8, as the skin's files are
 };
 
 class Previewer : public ::testing::Test {
@@ -225,6 +226,35 @@ TEST_F(Previewer, NamesOnlyInTheBundleShowTheBundlesImageInEveryPixelFormat) {
         }
         EXPECT_EQ(kGrey, frame.rgb(image.width, 0));
         EXPECT_EQ(kGrey, frame.rgb(0, image.height));
+    }
+}
+
+TEST_F(Previewer, NonAsciiNamesInAUtf8DocumentFindLooseFilesAndBundleEntries) {
+    const std::wstring folder = skin_ + L"\\media\\b\u00fcttons";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW((skin_ + L"\\media\\buttons\\focus.png").c_str(), (folder + L"\\f\u00f6cus.png").c_str(),
+                            FALSE));
+    const std::string document =
+        "<window>\n"
+        "  <texture>b\xC3\xBCttons/f\xC3\xB6" "cus.png</texture>\n"
+        "  <texture>formats/\xC3\xA9t\xC3\xA9.png</texture>\n"
+        "</window>\n";
+    ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Unicode.xml", document.data(), document.size()));
+    const HWND panel = openAndShow(skin_ + L"\\720p\\Unicode.xml");
+    ASSERT_NE(panel, nullptr);
+
+    caretTo(1);
+    expectImageAtTopLeft(readFrame(panel), folder + L"\\f\u00f6cus.png", 64, 32);
+
+    caretTo(2);
+    const Frame frame = readFrame(panel);
+    ASSERT_FALSE(frame.pixels.empty());
+    const ortwriter::Image image = blockImage();
+    for (std::uint32_t y = 0; y < image.height; ++y) {
+        for (std::uint32_t x = 0; x < image.width; ++x) {
+            const std::uint8_t* p = &image.rgba[(y * image.width + x) * 4];
+            ASSERT_EQ(static_cast<std::uint32_t>((p[0] << 16) | (p[1] << 8) | p[2]), frame.rgb(x, y)) << x << "," << y;
+        }
     }
 }
 
