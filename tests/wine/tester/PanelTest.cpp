@@ -1,0 +1,313 @@
+// The tester panel in the stand-in editor with the real plugin: what it lists
+// and explains, "Test window" through the real GNU Wget to the loopback
+// stand-in of the media center with the configured credentials, and the
+// boxes "Extract ort" shows when the user cancels its dialogs.
+#include "Host.h"
+#include "TesterTestSupport.h"
+#include "settings/TarvoSettingsManager.h"
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using testsupport::MediaCenterStub;
+using testsupport::ScratchFolder;
+
+namespace {
+
+constexpr wchar_t kMenu[] = L"&Quorrel";
+constexpr wchar_t kTesterItem[] = L"&Ormu Tester";
+
+std::wstring windowText(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+struct ChildSearch {
+    const wchar_t* wanted;
+    HWND found;
+};
+
+BOOL CALLBACK matchChild(HWND child, LPARAM data) {
+    auto* s = reinterpret_cast<ChildSearch*>(data);
+    if (_wcsicmp(className(child).c_str(), s->wanted) == 0) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findChild(HWND parent, const wchar_t* wantedClass) {
+    ChildSearch search{wantedClass, nullptr};
+    ::EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK collectText(HWND child, LPARAM data) {
+    reinterpret_cast<std::vector<std::wstring>*>(data)->push_back(windowText(child));
+    return TRUE;
+}
+
+struct DialogSearch {
+    HWND skip;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<DialogSearch*>(data);
+    if (window != s->skip && ::IsWindowVisible(window) && className(window) == L"#32770" && ::IsWindowEnabled(window)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Every text shown in a dialog: its caption, then its children's texts.
+std::vector<std::wstring> dialogTexts(HWND dialog) {
+    std::vector<std::wstring> texts = {windowText(dialog)};
+    ::EnumChildWindows(dialog, collectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// Answers the modal dialogs the panel opens on the editor's thread, from
+// another thread: each step waits (bounded) for the next visible dialog of
+// that thread, records its texts and acts on it.
+class DialogAnswerer {
+public:
+    using Step = std::function<void(HWND)>;
+    DialogAnswerer(DWORD uiThread, std::vector<Step> steps) : uiThread_(uiThread), steps_(std::move(steps)) {
+        worker_ = std::thread([this] { run(); });
+    }
+    ~DialogAnswerer() { finish(); }
+    const std::vector<std::vector<std::wstring>>& seen() const { return seen_; }
+    void finish() {
+        if (worker_.joinable()) worker_.join();
+    }
+
+private:
+    void run() {
+        HWND previous = nullptr;
+        for (const Step& step : steps_) {
+            HWND dialog = nullptr;
+            for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+                ::Sleep(50);
+                dialog = find(previous);
+            }
+            if (dialog == nullptr) return;
+            ::Sleep(200);  // let it finish laying out its texts
+            seen_.push_back(dialogTexts(dialog));
+            step(dialog);
+            previous = dialog;
+        }
+    }
+    HWND find(HWND skip) const {
+        DialogSearch search{skip, nullptr};
+        ::EnumThreadWindows(uiThread_, matchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    DWORD uiThread_;
+    std::vector<Step> steps_;
+    std::vector<std::vector<std::wstring>> seen_;
+    std::thread worker_;
+};
+
+void cancel(HWND dialog) { ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }
+void confirm(HWND dialog) { ::PostMessageW(dialog, WM_COMMAND, IDOK, 0); }
+
+bool contains(const std::vector<std::wstring>& texts, const std::wstring& wanted) {
+    for (const std::wstring& t : texts)
+        if (t == wanted) return true;
+    return false;
+}
+
+class TesterPanel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(center_.ready());
+        ASSERT_TRUE(testsupport::copyLinuxFile("/usr/bin/wget", wget_ / L"wget.exe"));
+        configure(L"127.0.0.1:" + std::to_wstring(center_.authPort()));
+
+        host::Options options;
+        options.pluginRoot = host::exeFolder() + L"\\plugins";
+        options.configFolder = config_.windowsPath();
+        options.plugins = {L"Quorrel"};
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << testsupport::narrow(error);
+        ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
+        host_->pump(100);
+        for (const auto& r : host_->dockingRegistrations())
+            if (r.data.dlgID == 1) panel_ = r.data.hClient;
+        ASSERT_NE(panel_, nullptr);
+        list_ = findChild(panel_, L"ListBox");
+        info_ = findChild(panel_, L"Edit");
+        ASSERT_NE(list_, nullptr);
+        ASSERT_NE(info_, nullptr);
+    }
+    void TearDown() override { host_.reset(); }
+
+    void configure(const std::wstring& address) {
+        TarvoSettingsManager store;
+        store.setString(L"ORMU", L"OrmuIp", address);
+        store.setString(L"ORMU", L"WgetPath", wget_.windowsPath());
+        store.setString(L"ORMU", L"OrmuLogin", L"ormu user");
+        store.setString(L"ORMU", L"OrmuPassword", kPassword);
+        ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
+    }
+
+    void openDocument(const std::wstring& name) {
+        const std::wstring folder = documents_ / (L"d" + std::to_wstring(++documentCount_));
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring path = folder + L"\\" + name;
+        ASSERT_TRUE(testsupport::writeFile(path, "<window></window>\r\n"));
+        ASSERT_TRUE(host_->openFile(path));
+        host_->pump(30);
+    }
+
+    std::vector<std::wstring> items() const {
+        std::vector<std::wstring> texts;
+        const int n = static_cast<int>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            wchar_t text[256] = {};
+            ::SendMessageW(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            texts.push_back(text);
+        }
+        return texts;
+    }
+
+    // As the list box reports a selection and a double-click to its parent.
+    void select(int index) {
+        ::SendMessageW(list_, LB_SETCURSEL, index, 0);
+        ::SendMessageW(::GetParent(list_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list_), LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list_));
+    }
+    void doubleClick(int index) {
+        ::SendMessageW(list_, LB_SETCURSEL, index, 0);
+        ::SendMessageW(::GetParent(list_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list_), LBN_DBLCLK),
+                       reinterpret_cast<LPARAM>(list_));
+    }
+    std::wstring info() const { return windowText(info_); }
+
+    static constexpr const wchar_t* kPassword = L"p\"a ss\\\" -O x.txt";
+
+    MediaCenterStub center_;
+    ScratchFolder wget_;
+    ScratchFolder config_;
+    ScratchFolder documents_;
+    int documentCount_ = 0;
+    std::unique_ptr<host::Host> host_;
+    HWND panel_ = nullptr;
+    HWND list_ = nullptr;
+    HWND info_ = nullptr;
+};
+
+TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_FALSE(::IsWindowEnabled(info_));
+
+    openDocument(L"Home.xml");
+    select(0);
+    EXPECT_EQ(info(), L"The window id that \r\nis going to be loaded: 10000");
+    EXPECT_TRUE(::IsWindowEnabled(info_));
+    EXPECT_TRUE(::GetWindowLongPtrW(info_, GWL_STYLE) & ES_READONLY);
+
+    openDocument(L"settingscategory.xml");
+    select(0);
+    EXPECT_EQ(info(), L"The window id that \r\nis going to be loaded: 10012");
+
+    openDocument(L"MyWindow.xml");
+    select(0);
+    EXPECT_EQ(info(), L"The window id that \r\nis going to be loaded: mywindow.xml");
+
+    // The ".xml" test reads the name as it is; an already lower-case unknown
+    // name maps to itself: both show nothing.
+    for (const wchar_t* name : {L"Home.XML", L"custom.xml", L"notes.txt"}) {
+        openDocument(name);
+        select(0);
+        EXPECT_EQ(info(), L"") << testsupport::narrow(name);
+    }
+
+    select(1);
+    EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
+
+    // Showing the panel again lists the commands afresh, without a selection.
+    ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
+    ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
+    host_->pump(50);
+    EXPECT_EQ(items().size(), 2u);
+    EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
+}
+
+TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
+    openDocument(L"Home.XML");
+    doubleClick(0);
+    const auto seen = center_.waitForRequests(2, 20000);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_FALSE(seen[0].hasCredentials);
+    EXPECT_EQ(seen[1].target, "/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)");
+    EXPECT_EQ(seen[1].credentials, "ormu user:" + testsupport::narrow(kPassword));
+    EXPECT_FALSE(testsupport::fileExists(wget_ / L"x.txt"));
+
+    // A document without the ending asks for nothing.
+    openDocument(L"notes.txt");
+    doubleClick(0);
+    ::Sleep(1500);
+    EXPECT_EQ(center_.requests().size(), 2u);
+}
+
+TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
+    host_.reset();
+    configure(L"127.0.0.1:" + std::to_wstring(center_.closedPort()));
+    SetUp();
+    openDocument(L"home.xml");
+    const DWORD start = ::GetTickCount();
+    doubleClick(0);
+    EXPECT_LT(::GetTickCount() - start, 16000u);
+    select(0);
+    EXPECT_EQ(info(), L"The window id that \r\nis going to be loaded: 10000");
+}
+
+TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
+    {
+        // The file dialog cancelled: no folder browser, one box.
+        DialogAnswerer answerer(::GetCurrentThreadId(), {cancel, confirm});
+        doubleClick(1);
+        answerer.finish();
+        ASSERT_EQ(answerer.seen().size(), 2u);
+        EXPECT_TRUE(contains(answerer.seen()[1], L"no input file"));
+        EXPECT_TRUE(contains(answerer.seen()[1], L"You most choose a ort file"));
+    }
+    {
+        // A bundle chosen, the folder browser cancelled.
+        const std::wstring bundle = documents_ / L"textures.ort";
+        ASSERT_TRUE(testsupport::writeFile(bundle, std::string("ORTF2\0\0\0\0", 9)));
+        auto chooseBundle = [bundle](HWND dialog) {
+            HWND edit = findChild(dialog, L"Edit");
+            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bundle.c_str()));
+            confirm(dialog);
+        };
+        DialogAnswerer answerer(::GetCurrentThreadId(), {chooseBundle, cancel, confirm});
+        doubleClick(1);
+        answerer.finish();
+        ASSERT_EQ(answerer.seen().size(), 3u);
+        EXPECT_TRUE(contains(answerer.seen()[1], L"Select a folder for extraction:"));
+        EXPECT_TRUE(contains(answerer.seen()[2], L"no output dir"));
+        EXPECT_TRUE(contains(answerer.seen()[2], L"You most choose an output directory"));
+    }
+}
+
+}  // namespace
