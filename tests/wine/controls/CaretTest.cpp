@@ -1,0 +1,280 @@
+// The control under the caret, end to end in the stand-in editor with the real
+// Scintilla: the panel docked in the host, the caret moved in a window file of
+// the sample skin, values typed into rows, and the document's bytes compared.
+// The editor's caret updates reach the panel the way the plugin forwards them.
+#include "Host.h"
+#include "controls/COrmuControlsDialog.h"
+#include "controls/CaretTracker_win.h"
+#include "plugin/PluginContext.h"
+#include "plugin/TextCodec.h"
+#include "settings/TarvoSettingsManager.h"
+#include "wine/settings/WineTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+
+using wine_test::pump;
+using wine_test::ScratchFolder;
+using wine_test::windowText;
+
+namespace {
+
+constexpr UINT kUpdateUi = 2007;
+constexpr int kPanelCommandId = 40999;
+
+COrmuControlsDialog* g_panel = nullptr;
+WNDPROC g_hostProc = nullptr;
+int g_caretUpdates = 0;
+
+// What the plugin does with the editor's caret updates.
+LRESULT CALLBACK forwardingHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ::CallWindowProcW(g_hostProc, window, message, wParam, lParam);
+    if (message == WM_NOTIFY && g_panel != nullptr) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header != nullptr && header->code == kUpdateUi) {
+            ++g_caretUpdates;
+            g_panel->caretMoved();
+        }
+    }
+    return result;
+}
+
+std::wstring sampleWindowFile() {
+    // The test runs from <source>/build/<tree>/app; the sample skin is in the source tree.
+    wchar_t exe[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring folder = exe;
+    for (int up = 0; up < 6; ++up) {
+        folder = folder.substr(0, folder.find_last_of(L'\\'));
+        const std::wstring candidate = folder + L"\\samples\\skin\\720p\\Home.xml";
+        if (ScratchFolder::exists(candidate)) return candidate;
+    }
+    return {};
+}
+
+bool writeBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::string replacedOnce(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+int lineOf(const std::string& text, const std::string& needle) {
+    const std::size_t at = text.find(needle);
+    if (at == std::string::npos) return -1;
+    int line = 0;
+    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n' ? 1 : 0;
+    return line;
+}
+
+class CaretInEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        sample_ = ScratchFolder::read(sampleWindowFile());
+        ASSERT_FALSE(sample_.empty()) << "sample skin not found";
+        ASSERT_TRUE(writeBytes(files_.file(L"Home.xml"), sample_));
+
+        host::Options options;
+        options.pluginRoot = plugins_.path();  // no plugin: the panel lives in this program
+        options.configFolder = config_.path();
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+
+        plugin::Context& c = plugin::context();
+        c.module = ::GetModuleHandleW(nullptr);
+        c.npp = npp::NppData{host_->mainWindow(), host_->view(0), host_->view(1)};
+        c.currentView = host_->view(0);
+        c.configFolder = config_.path();
+        // The panel looks at its menu item's check mark, as in the editor.
+        commands_[COrmuControlsDialog::kCommandIndex].cmdID = kPanelCommandId;
+        c.commands = commands_;
+        c.commandCount = 6;
+        ::AppendMenuW(::GetMenu(host_->mainWindow()), MF_STRING | MF_CHECKED, kPanelCommandId, L"Caret panel");
+
+        panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_->init(&model_, nullptr, &store_);
+        follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_);
+        g_panel = panel_.get();
+        g_hostProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
+
+        ASSERT_TRUE(host_->openFile(files_.file(L"Home.xml")));
+        panel_->showPanel();
+        pump(50);
+    }
+
+    void TearDown() override {
+        g_panel = nullptr;
+        if (host_ && g_hostProc != nullptr) {
+            ::SetWindowLongPtrW(host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostProc));
+        }
+        follower_.reset();
+        panel_.reset();
+        if (host_) host_->shutdown();
+        host_.reset();
+        plugin::context() = plugin::Context{};
+        ::OleUninitialize();
+    }
+
+    void caretTo(int line) {
+        ASSERT_TRUE(host_->setCaret(line, 3));
+        pump(60);
+    }
+
+    CDuoTextBoxContainer& area() { return panel_->attributes(); }
+    HWND valueOf(const std::wstring& tag) {
+        for (std::size_t i = 0; i < area().rowCount(); ++i) {
+            if (windowText(area().row(i).labelWindow()) == tag) return area().row(i).valueWindow();
+        }
+        return nullptr;
+    }
+    // Replaces the row's text the way a user would: select all, then type.
+    void typeInto(HWND edit, const std::wstring& keys) {
+        ::SetFocus(edit);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (wchar_t key : keys) ::SendMessageW(edit, WM_CHAR, key, 1);
+        pump(60);
+    }
+    int indentationOf(int line) {
+        return static_cast<int>(::SendMessageW(host_->view(0), npp::SCI_GETLINEINDENTATION, static_cast<WPARAM>(line), 0));
+    }
+
+    npp::FuncItem commands_[6]{};
+    ScratchFolder files_{L"caret-files"};
+    ScratchFolder config_{L"caret-config"};
+    ScratchFolder plugins_{L"caret-plugins"};
+    std::string sample_;
+    std::unique_ptr<host::Host> host_;
+    IModel model_;
+    TarvoSettingsManager store_;
+    std::unique_ptr<COrmuControlsDialog> panel_;
+    std::unique_ptr<controls::PanelCaretFollower> follower_;
+};
+
+}  // namespace
+
+TEST_F(CaretInEditor, ShowsTheControlUnderTheCaretAndWritesTypedValuesBack) {
+    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");  // the "Videos" button
+    ASSERT_GT(posx, 0);
+    caretTo(posx);
+    ASSERT_EQ(panel_->currentType(), L"button");
+    ASSERT_NE(valueOf(L"posx"), nullptr);
+    EXPECT_EQ(windowText(valueOf(L"posx")), L"60");
+    EXPECT_EQ(windowText(valueOf(L"description")), L"Videos");
+    EXPECT_EQ(windowText(valueOf(L"onclick")), L"ActivateWindow(Videos)");
+    EXPECT_EQ(windowText(valueOf(L"type")), L"button");
+
+    const HWND areaBefore = area().handle();
+    const HWND rowBefore = area().row(0).handle();
+    const int updatesBefore = g_caretUpdates;
+    typeInto(valueOf(L"posx"), L"75");
+    std::string expected = replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
+    EXPECT_EQ(host_->documentBytes(), expected);
+    // The editor did report the changes, and the rows were not rebuilt for them.
+    EXPECT_GT(g_caretUpdates, updatesBefore);
+    EXPECT_EQ(area().handle(), areaBefore);
+    EXPECT_EQ(area().row(0).handle(), rowBefore);
+    EXPECT_EQ(windowText(valueOf(L"posx")), L"75");
+
+    // A tag the control lacks: one new line before the closing line, indented
+    // like the line above it, with the document's line end.
+    const int closing = lineOf(expected, "<ondown>9001</ondown>\n\t\t</control>") + 1;
+    const int columns = indentationOf(closing - 1);
+    typeInto(valueOf(L"textcolor"), L"ff");
+    expected = replacedOnce(expected, "<ondown>9001</ondown>\n\t\t</control>",
+                            "<ondown>9001</ondown>\n" + std::string(static_cast<std::size_t>(columns), ' ') +
+                                "<textcolor>ff</textcolor>\n\t\t</control>");
+    EXPECT_EQ(host_->documentBytes(), expected);
+    EXPECT_EQ(follower_->tracker().lines().end, closing + 1);
+    EXPECT_EQ(area().handle(), areaBefore);
+
+    // Moving on within the same control reloads nothing.
+    caretTo(posx + 1);
+    EXPECT_EQ(area().handle(), areaBefore);
+}
+
+TEST_F(CaretInEditor, EditsBetweenBlankLinesAndCommentsChangeOnlyTheirElement) {
+    // The "Window title" label has a blank line and a comment among its children.
+    const int posy = lineOf(sample_, "<posy>20</posy>\n\t\t\t<width>600</width>");
+    ASSERT_GT(posy, 0);
+    caretTo(posy);
+    ASSERT_EQ(panel_->currentType(), L"label");
+    EXPECT_EQ(windowText(valueOf(L"label")), L"Home");
+    typeInto(valueOf(L"label"), L"Start");
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, "<label>Home</label>", "<label>Start</label>"));
+}
+
+TEST_F(CaretInEditor, DoesNothingWhileThePanelIsHidden) {
+    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
+    caretTo(posx);
+    ASSERT_EQ(panel_->currentType(), L"button");
+    panel_->hidePanel();
+    ::CheckMenuItem(::GetMenu(host_->mainWindow()), kPanelCommandId, MF_BYCOMMAND | MF_UNCHECKED);
+    const int texture = lineOf(sample_, "<texture>misc/arrow.bmp</texture>");
+    caretTo(texture);
+    EXPECT_EQ(panel_->currentType(), L"button");
+    EXPECT_EQ(host_->documentBytes(), sample_);
+}
+
+TEST_F(CaretInEditor, NeverWritesIntoTheDocumentThatBecameActive) {
+    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
+    caretTo(posx);
+    ASSERT_EQ(panel_->currentType(), L"button");
+    const HWND posxRow = valueOf(L"posx");
+
+    // Same text in another file: the same lines hold "the same" control.
+    ASSERT_TRUE(writeBytes(files_.file(L"Copy.xml"), sample_));
+    ASSERT_TRUE(host_->openFile(files_.file(L"Copy.xml")));
+    panel_->bufferActivated();  // as the plugin forwards the editor's notice
+    pump(30);
+    typeInto(posxRow, L"5");
+    EXPECT_EQ(host_->documentBytes(), sample_);
+    ASSERT_TRUE(host_->activateDocument(files_.file(L"Home.xml")));
+    panel_->bufferActivated();
+    pump(30);
+    EXPECT_EQ(host_->documentBytes(), sample_);
+}
+
+TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
+    const std::string utf8 =
+        "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F" "e</label>\r\n"
+        "\t\t</control>\r\n\t</controls>\r\n</window>\r\n";
+    ASSERT_TRUE(writeBytes(files_.file(L"Utf8.xml"), utf8));
+    ASSERT_TRUE(host_->openFile(files_.file(L"Utf8.xml")));
+    panel_->bufferActivated();
+    caretTo(3);
+    ASSERT_EQ(panel_->currentType(), L"label");
+    EXPECT_EQ(windowText(valueOf(L"label")), L"Gr\u00FC\u00DFe");
+    typeInto(valueOf(L"label"), L"\u6771\u4EAC");
+    std::string expected = replacedOnce(utf8, "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x9D\xB1\xE4\xBA\xAC");
+    EXPECT_EQ(host_->documentBytes(), expected);
+    // A new element in a CR LF document ends with CR LF.
+    typeInto(valueOf(L"font"), L"f");
+    expected = replacedOnce(expected, "</label>\r\n", "</label>\r\n" + std::string(static_cast<std::size_t>(indentationOf(3)), ' ') +
+                                                      "<font>f</font>\r\n");
+    EXPECT_EQ(host_->documentBytes(), expected);
+
+    const std::string ansi = "<control type=\"label\">\n\t<label>caf\xE9</label>\n</control>\n";
+    ASSERT_TRUE(writeBytes(files_.file(L"Ansi.xml"), ansi));
+    ASSERT_TRUE(host_->openFile(files_.file(L"Ansi.xml")));
+    panel_->bufferActivated();
+    caretTo(1);
+    EXPECT_EQ(windowText(valueOf(L"label")), L"caf\u00E9");
+    typeInto(valueOf(L"label"), L"th\u00E9");
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(ansi, "caf\xE9", "th\xE9"));
+}
