@@ -2,7 +2,7 @@
 // here with every pixel format, nested folders, an existing target and
 // hostile entry names, extracted before any display device exists; every PNG
 // is read back with GDI+ and compared with an independent decoding of the frames.
-#include "OrtTestBundle.h"
+#include "FrameDecoding.h"
 #include "TesterTestSupport.h"
 #include "textures/BundleExtraction_win.h"
 #include "textures/DisplayDevice_win.h"
@@ -36,7 +36,7 @@ private:
 };
 
 // The PNG's pixels as 0xAARRGGBB; false when it cannot be read.
-bool readPng(const std::wstring& path, UINT& width, UINT& height, ortbundle::Argb& pixels) {
+bool readPng(const std::wstring& path, UINT& width, UINT& height, framedecoding::Argb& pixels) {
     Gdiplus::Bitmap bitmap(path.c_str());
     if (bitmap.GetLastStatus() != Gdiplus::Ok) return false;
     width = bitmap.GetWidth();
@@ -54,7 +54,7 @@ bool readPng(const std::wstring& path, UINT& width, UINT& height, ortbundle::Arg
 }
 
 // Largest difference of one channel over the image; alpha only when `alphaOnly`.
-int largestDifference(const ortbundle::Argb& a, const ortbundle::Argb& b, bool alphaOnly) {
+int largestDifference(const framedecoding::Argb& a, const framedecoding::Argb& b, bool alphaOnly) {
     int worst = 0;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
         for (int shift = 0; shift < 32; shift += 8) {
@@ -69,14 +69,21 @@ int largestDifference(const ortbundle::Argb& a, const ortbundle::Argb& b, bool a
 }
 
 struct Expectation {
-    ortbundle::Frame frame;
+    ortwriter::FrameSpec frame;
     int tolerance;
 };
+
+ortwriter::FrameSpec makeFrame(std::uint32_t width, std::uint32_t height, std::uint32_t format, std::uint32_t seed,
+                               bool compress) {
+    return ortwriter::frame(format, width, height, ortwriter::patternPixels(format, width, height, seed), compress);
+}
 
 }  // namespace
 
 TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldEscape) {
-    using namespace ortbundle;
+    using namespace ortwriter;
+    using framedecoding::Argb;
+    using framedecoding::decode;
     GdiplusSession gdiplus;
     ScratchFolder scratch;
     const std::wstring outRoot = scratch / L"my skins";
@@ -90,20 +97,20 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
         {"buttons/dxt3.png", {makeFrame(16, 8, kDxt3, 2, false), 2}},
         {"deep/er/dxt5.png", {makeFrame(20, 12, kDxt5, 3, true), 2}},
         {"deep/alt5.png", {makeFrame(8, 8, kDxt5Alt, 4, false), 2}},
-        {"bgra.png", {makeFrame(33, 17, kBgra, 5, true), 0}},
-        {"alpha/a8.png", {makeFrame(13, 7, kAlpha, 6, false), 0}},
-        {"rgb/r.jpg", {makeFrame(5, 3, kRgb, 7, true), 0}},
+        {"bgra.png", {makeFrame(33, 17, kBgra32, 5, true), 0}},
+        {"alpha/a8.png", {makeFrame(13, 7, kAlpha8, 6, false), 0}},
+        {"rgb/r.jpg", {makeFrame(5, 3, kRgb24, 7, true), 0}},
     };
     const std::vector<std::string> hostile = {"../escape.png", "a/../../escape2.png", "/abs-qtst.png",
                                               "C:/evil-qtst.png", "nul.png", "stream.png:x"};
-    std::vector<Entry> entries;
-    for (const auto& item : written) entries.push_back({item.first, {item.second.frame}});
-    entries.push_back({"weird/unknown.png", {makeFrame(4, 4, kUnknown, 8, false)}});
-    entries.push_back({"existing.png", {makeFrame(4, 4, kBgra, 9, false)}});
-    for (const std::string& name : hostile) entries.push_back({name, {makeFrame(4, 4, kBgra, 10, false)}});
+    BundleSpec spec;
+    for (const auto& item : written) spec.entries.push_back({item.first, 0, {item.second.frame}});
+    spec.entries.push_back({"weird/unknown.png", 0, {makeFrame(4, 4, 64, 8, false)}});
+    spec.entries.push_back({"existing.png", 0, {makeFrame(4, 4, kBgra32, 9, false)}});
+    for (const std::string& name : hostile) spec.entries.push_back({name, 0, {makeFrame(4, 4, kBgra32, 10, false)}});
 
     const std::wstring bundle = scratch / L"skin bundle.ort";
-    ASSERT_TRUE(testsupport::writeFile(bundle, writeBundle(entries)));
+    ASSERT_TRUE(ortwriter::writeFile(bundle, ortwriter::build(spec)));
     ASSERT_TRUE(testsupport::writeFile(out + L"existing.png", "old content"));
 
     ASSERT_EQ(textures::displayDevice().device, nullptr) << "no previewer has made a device in this process";
@@ -140,11 +147,11 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
         UINT width = 0, height = 0;
         Argb pixels;
         ASSERT_TRUE(readPng(path, width, height, pixels)) << item.first;
-        const Frame& frame = item.second.frame;
+        const FrameSpec& frame = item.second.frame;
         EXPECT_EQ(width, frame.width) << item.first;
         EXPECT_EQ(height, frame.height) << item.first;
         if (width != frame.width || height != frame.height) continue;
-        EXPECT_LE(largestDifference(pixels, decode(frame), frame.format == kAlpha), item.second.tolerance)
+        EXPECT_LE(largestDifference(pixels, decode(frame), frame.format == kAlpha8), item.second.tolerance)
             << item.first;
     }
 }
