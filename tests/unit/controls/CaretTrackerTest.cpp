@@ -162,14 +162,6 @@ TEST_F(CaretWriteBack, AddsAMissingChildOnANewLineAndFollowsTheGrowingBlock) {
     EXPECT_EQ(panel.value(L"font"), L"font13");
 }
 
-TEST_F(CaretWriteBack, UsesTheDocumentsOwnLineEnd) {
-    const std::string crlf = "<controls>\r\n  <control type=\"label\">\r\n    <posx>1</posx>\r\n  </control>\r\n</controls>";
-    open(crlf, 2);
-    tracker.writeBack(L"label", L"x");
-    EXPECT_EQ(doc.str(), replaced(crlf, "</posx>\r\n", "</posx>\r\n    <label>x</label>\r\n"));
-    EXPECT_EQ(doc.str().find("\r\n  </control>"), doc.str().find("</label>") + 8);
-}
-
 TEST_F(CaretWriteBack, TypeEditsNeverReachTheDocumentAndUnknownTypesStopEdits) {
     open(kWindow, 3);
     tracker.writeBack(L"type", L"buttonx");

@@ -25,14 +25,6 @@ BlockLines at(const std::string& text, Position caret) { return findBlock(TextDo
 
 }  // namespace
 
-TEST(ControlBlockFind, FindsTheEnclosingControlFromAnyOfItsLines) {
-    EXPECT_EQ(at(kTwoControls, 1), (BlockLines{1, 4}));  // on the start line
-    EXPECT_EQ(at(kTwoControls, 3), (BlockLines{1, 4}));
-    EXPECT_EQ(at(kTwoControls, 4), (BlockLines{1, 4}));  // a closing tag on the caret's own line does not stop it
-    EXPECT_EQ(at(kTwoControls, 7), (BlockLines{6, 8}));
-    EXPECT_EQ(at(kTwoControls, 8), (BlockLines{6, 8}));
-}
-
 TEST(ControlBlockFind, ReportsNoControlOutsideControlsAndOnBadLines) {
     EXPECT_FALSE(at(kTwoControls, 5).found());  // the line above closes a control
     EXPECT_FALSE(at(kTwoControls, 9).found());
@@ -114,50 +106,18 @@ TEST(ControlBlockLocate, RefusesTextItCannotDelimitWithCertainty) {
     EXPECT_EQ(second->children.at(0).name, "posx");
 }
 
-TEST(ControlBlockPlan, ReplacesOnlyTheElementsOwnSpan) {
+TEST(ControlBlockPlan, PlansNothingItCannotPlaceWithCertainty) {
     const std::string block = "<control type=\"button\">\n\t<posx>1</posx> <!-- left --><posy>2</posy>\n</control>";
-    const ParsedControl parsed{"button", {"posx", "posy"}};
-    const BlockEdit edit = planTagEdit(block, parsed, "posy", "<posy>5</posy>");
-    ASSERT_EQ(edit.kind, BlockEdit::Kind::Replace);
-    EXPECT_EQ(block.substr(edit.from, edit.to - edit.from), "<posy>2</posy>");
-    EXPECT_EQ(edit.linesAdded, 0);
-
-    // A multi-line element printed on one line takes the block's lines with it.
-    const std::string multi = "<control type=\"image\">\n<animation\n effect=\"fade\">x</animation>\n</control>";
-    const BlockEdit shrink = planTagEdit(multi, {"image", {"animation"}}, "animation", "<animation effect=\"fade\">y</animation>");
-    ASSERT_EQ(shrink.kind, BlockEdit::Kind::Replace);
-    EXPECT_EQ(shrink.linesAdded, -1);
-
-    // Scan and parser disagree: no plan.
+    // Scan and parser disagree about the children.
     EXPECT_EQ(planTagEdit(block, {"button", {"posx"}}, "posx", "<posx>3</posx>").kind, BlockEdit::Kind::None);
     EXPECT_EQ(planTagEdit(block, {"button", {"posy", "posx"}}, "posx", "<posx>3</posx>").kind, BlockEdit::Kind::None);
-}
-
-TEST(ControlBlockPlan, InsertsALineBeforeTheEndTagWithTheDocumentsLineEnd) {
-    const std::string crlf = "<control type=\"button\">\r\n\t<posx>1</posx>\r\n\t</control>";
-    BlockEdit edit = planTagEdit(crlf, {"button", {"posx"}}, "posy", "<posy>2</posy>");
-    ASSERT_EQ(edit.kind, BlockEdit::Kind::Insert);
-    EXPECT_EQ(edit.from, crlf.find("\t</control>"));
-    EXPECT_EQ(edit.text, "<posy>2</posy>\r\n");
-    EXPECT_EQ(edit.lineAbove, 1u);
-    EXPECT_EQ(edit.linesAdded, 1);
-    setInsertIndentation(edit, 8);
-    EXPECT_EQ(edit.text, "        <posy>2</posy>\r\n");
-
-    const std::string cr = "<control type=\"button\">\r<posx>1</posx>\r</control>";
-    EXPECT_EQ(planTagEdit(cr, {"button", {"posx"}}, "posy", "<posy>2</posy>").text, "<posy>2</posy>\r");
-
-    // No line of its own to go before: nothing is inserted.
+    // A new element needs a closing line of its own to go before.
     EXPECT_EQ(planTagEdit("<control type=\"button\">\n<posx>1</posx></control>", {"button", {"posx"}}, "posy", "<posy/>").kind,
               BlockEdit::Kind::None);
     EXPECT_EQ(planTagEdit("<control type=\"button\"></control>", {"button", {}}, "posy", "<posy/>").kind,
               BlockEdit::Kind::None);
     EXPECT_EQ(planTagEdit("<control type=\"button\"/>", {"button", {}}, "posy", "<posy/>").kind, BlockEdit::Kind::None);
-}
-
-TEST(ControlBlockText, CountsLinesTheWayTheEditorSplitsThem) {
-    EXPECT_EQ(countLineBreaks("a\r\nb\nc\rd"), 3);
-    EXPECT_EQ(countLineBreaks("\r\r\n\n"), 3);
-    EXPECT_EQ(lineOfOffset("a\r\nb\nc", 5), 2u);
-    EXPECT_EQ(lowerAscii("AbC\xC3\x89"), "abc\xC3\x89");
+    // Where it can, the line end is the one of the line above.
+    const BlockEdit cr = planTagEdit("<control type=\"button\">\r<posx>1</posx>\r</control>", {"button", {"posx"}}, "posy", "<posy/>");
+    EXPECT_EQ(cr.text, "<posy/>\r");
 }
