@@ -54,7 +54,7 @@ TEST(FCObjImage, NamesWithoutACodecOrUnreadableFilesFailAndKeepTheImage) {
     EXPECT_FALSE(image.Load(folder.path() + L"\\noextension"));
     EXPECT_FALSE(image.Load(folder.path() + L"\\missing.png"));
     const std::string junk = "not a picture";
-    ASSERT_TRUE(writeFile(folder.path() + L"\\junk.png", junk.data(), junk.size()));
+    ASSERT_TRUE(writeFile(folder.path() + L"\\junk.png", junk));
     EXPECT_FALSE(image.Load(folder.path() + L"\\junk.png"));
     EXPECT_EQ(128, image.Width());  // failed loads leave the last image alone
 }

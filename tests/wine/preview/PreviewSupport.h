@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "preview/PreviewFrame.h"
+#include "wine/host/HostFixture.h"
 
 namespace previewtest {
+
+using hosttest::readFile;
+using hosttest::writeFile;
 
 inline std::wstring sampleSkinFolder() {
     std::wstring path = L"Z:" + std::wstring(QUORREL_SAMPLE_SKIN, QUORREL_SAMPLE_SKIN + sizeof(QUORREL_SAMPLE_SKIN) - 1);
@@ -68,26 +72,6 @@ public:
 private:
     std::wstring path_;
 };
-
-inline bool writeFile(const std::wstring& path, const void* bytes, std::size_t size) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool ok = ::WriteFile(h, bytes, static_cast<DWORD>(size), &n, nullptr) && n == size;
-    ::CloseHandle(h);
-    return ok;
-}
-
-inline std::string readFile(const std::wstring& path) {
-    std::string bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD n = 0;
-    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
-    ::CloseHandle(h);
-    return bytes;
-}
 
 // The 0-based number of the first line holding `needle`, or -1.
 inline int lineOf(const std::string& text, const std::string& needle) {

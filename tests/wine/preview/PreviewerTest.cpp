@@ -63,7 +63,7 @@ protected:
             formats += std::string("  <texture>") + f.name + "</texture>\n";
         }
         formats += "</window>\n";
-        ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Formats.xml", formats.data(), formats.size()));
+        ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Formats.xml", formats));
 
         host::Options options;
         options.pluginRoot = host::exeFolder() + L"\\plugins";
@@ -88,7 +88,7 @@ protected:
             spec.entries.push_back(entry);
         }
         const ortwriter::Bytes bytes = ortwriter::build(spec);
-        ASSERT_TRUE(writeFile(skin_ + L"\\media\\textures.ort", bytes.data(), bytes.size()));
+        ASSERT_TRUE(writeFile(skin_ + L"\\media\\textures.ort", std::string(bytes.begin(), bytes.end())));
     }
 
     // Opens the document and shows the previewer; returns its panel window.
@@ -239,7 +239,7 @@ TEST_F(Previewer, NonAsciiNamesInAUtf8DocumentFindLooseFilesAndBundleEntries) {
         "  <texture>b\xC3\xBCttons/f\xC3\xB6" "cus.png</texture>\n"
         "  <texture>formats/\xC3\xA9t\xC3\xA9.png</texture>\n"
         "</window>\n";
-    ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Unicode.xml", document.data(), document.size()));
+    ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Unicode.xml", document));
     const HWND panel = openAndShow(skin_ + L"\\720p\\Unicode.xml");
     ASSERT_NE(panel, nullptr);
 
