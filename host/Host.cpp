@@ -4,6 +4,7 @@
 
 #include "plugin/TextCodec.h"
 
+#include <ole2.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -899,6 +900,9 @@ std::unique_ptr<Host> Host::create(const Options& options, std::wstring* error) 
             return nullptr;
         }
         auto impl = std::make_unique<Impl>();
+        // As the editor does: plugins rely on OLE (drag and drop, shell
+        // dialogs) being initialised on the user-interface thread.
+        impl->oleInitialised = SUCCEEDED(OleInitialize(nullptr));
         impl->options = options;
         std::wstring exe = exeFolder();
         impl->pluginRoot = options.pluginRoot.empty() ? exe + L"\\plugins" : options.pluginRoot;
@@ -935,6 +939,7 @@ Host::~Host() {
     stopGraphics(impl_->gdiplusToken);
     if (impl_->logHandle != INVALID_HANDLE_VALUE) CloseHandle(impl_->logHandle);
     if (g_impl == impl_.get()) g_impl = nullptr;
+    if (impl_->oleInitialised) OleUninitialize();
 }
 
 HWND Host::mainWindow() const { return impl_->main; }

@@ -110,6 +110,7 @@ struct Host::Impl {
     std::wstring pluginRoot;
     std::wstring configFolder;
     bool shutDown = false;
+    bool oleInitialised = false;
     bool running = false;  // inside run(), the interactive loop
 
     std::vector<std::unique_ptr<Plugin>> plugins;

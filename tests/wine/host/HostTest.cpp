@@ -35,7 +35,7 @@ TEST_F(HostTest, LoadsInTheEditorsOrderAndRefusesNonUnicodePlugins) {
     auto getFuncsArray = pluginExport<npp::FuncItem* (*)(int*)>("getFuncsArray");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 5);
+    ASSERT_EQ(count, 7);
     for (int k = 0; k < count; ++k) EXPECT_EQ(items[k].cmdID, 22000 + k);
     EXPECT_EQ(host_->commandId(kTestMenu, L"&Show Panel"), 22000);
     EXPECT_EQ(host_->commandId(kTestMenu, L"Message &Box"), 22004);
@@ -45,7 +45,7 @@ TEST_F(HostTest, LoadsInTheEditorsOrderAndRefusesNonUnicodePlugins) {
     HMENU plugins = ::GetSubMenu(bar, 1);
     ASSERT_EQ(::GetMenuItemCount(plugins), 1);
     HMENU sub = ::GetSubMenu(plugins, 0);
-    ASSERT_EQ(::GetMenuItemCount(sub), 5);
+    ASSERT_EQ(::GetMenuItemCount(sub), 7);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE;

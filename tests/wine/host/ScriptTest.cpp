@@ -125,6 +125,23 @@ TEST_F(ScriptTest, WrongDialogOrUnusedAnswerFails) {
     EXPECT_TRUE(sawEvent(L"messagebox:7"));  // closed cautiously, not with Yes
 }
 
+TEST_F(ScriptTest, AnswersFileDialogsAndFolderBrowsers) {
+    start();
+    ASSERT_TRUE(writeFile(path(L"pick.xml"), "<a/>"));
+    ::CreateDirectoryW(path(L"chosen").c_str(), nullptr);
+    std::string folder = narrow(folder_);
+    bool ok = false;
+    std::string log = runScript(
+        "answer file pick.xml\n"
+        "menu \"&Test Plugin\" \"Open &File\"\n"
+        "answer folder chosen\n"
+        "menu \"&Test Plugin\" \"Browse F&older\"\n",
+        &ok);
+    EXPECT_TRUE(ok) << log;
+    EXPECT_TRUE(sawEvent(L"file:" + path(L"pick.xml"))) << log;
+    EXPECT_TRUE(sawEvent(L"folder:" + path(L"chosen"))) << log;
+}
+
 DWORD runProgram(const std::wstring& arguments) {
     std::wstring command = L"\"" + host::exeFolder() + L"\\quorrel-host.exe\" " + arguments;
     STARTUPINFOW si{};

@@ -3,6 +3,9 @@
 // everything it receives so a test can read it back through its query exports.
 #include "plugin/NppInterface.h"
 
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -29,7 +32,7 @@ UINT g_panelMask = npp::DWS_ICONTAB | npp::DWS_DF_CONT_RIGHT;
 HWND g_panel = nullptr;
 HWND g_modeless = nullptr;
 bool g_panelShown = false;
-npp::FuncItem g_items[5]{};
+npp::FuncItem g_items[7]{};
 npp::ShortcutKey g_showKey{true, false, true, 'P'};
 LRESULT g_lastResult = 0;
 
@@ -133,6 +136,33 @@ void messageBox() {
     record(L"messagebox:" + std::to_wstring(answer));
 }
 
+void openFile() {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = g_npp.nppHandle;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFilter = L"All files\0*.*\0";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+    BOOL ok = GetOpenFileNameW(&ofn);
+    record(std::wstring(L"file:") + (ok ? file : L"<cancelled>"));
+}
+
+void browseFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    BROWSEINFOW bi{};
+    bi.hwndOwner = g_npp.nppHandle;
+    bi.lpszTitle = L"Pick a folder";
+    bi.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&bi);
+    if (chosen != nullptr) {
+        SHGetPathFromIDListW(chosen, folder);
+        CoTaskMemFree(chosen);
+    }
+    record(std::wstring(L"folder:") + (chosen != nullptr ? folder : L"<cancelled>"));
+}
+
 void runItem(int k, void (*action)()) {
     record(L"command:" + std::to_wstring(k));
     action();
@@ -142,6 +172,8 @@ void cmdPanel() { runItem(0, togglePanel); }
 void cmdModeless() { runItem(2, showModeless); }
 void cmdSend() { runItem(3, sendMessages); }
 void cmdBox() { runItem(4, messageBox); }
+void cmdFile() { runItem(5, openFile); }
+void cmdFolder() { runItem(6, browseFolder); }
 
 void setItem(int k, const wchar_t* name, npp::PluginCommand f, npp::ShortcutKey* key) {
     std::wcsncpy(g_items[k].itemName, name, npp::kMenuItemSize - 1);
@@ -198,7 +230,9 @@ __declspec(dllexport) npp::FuncItem* getFuncsArray(int* count) {
     setItem(2, L"&Modeless Window", cmdModeless, nullptr);
     setItem(3, L"Send &Messages", cmdSend, nullptr);
     setItem(4, L"Message &Box", cmdBox, nullptr);
-    *count = 5;
+    setItem(5, L"Open &File", cmdFile, nullptr);
+    setItem(6, L"Browse F&older", cmdFolder, nullptr);
+    *count = 7;
     return g_items;
 }
 
