@@ -78,21 +78,6 @@ TEST(ImagePixels, RowsCountFromTheTopOverPaddedBottomUpZeroedStorage) {
     EXPECT_EQ(255, img.Palette()[0x80 * 4 + 3]);
 }
 
-TEST(ImagePixels, SwapExchangesEveryPixelMember) {
-    ImagePixels a;
-    ImagePixels b;
-    ASSERT_TRUE(a.Create(2, 3, 8));
-    ASSERT_TRUE(b.Create(7, 1, 32));
-    std::uint8_t* bBits = b.GetMemStart();
-    a.SwapPixels(b);
-    EXPECT_EQ(7, a.Width());
-    EXPECT_EQ(32, a.ColorBits());
-    EXPECT_EQ(bBits, a.GetMemStart());
-    EXPECT_EQ(nullptr, a.Palette());
-    EXPECT_EQ(3, b.Height());
-    EXPECT_NE(nullptr, b.Palette());
-}
-
 TEST(Premultiply, ScalesColoursByAlphaRoundingDownOnly32BitImages) {
     std::uint8_t px[4] = {200, 100, 50, 128};
     PremultiplyPixel(px);
@@ -122,40 +107,4 @@ TEST(Premultiply, ScalesColoursByAlphaRoundingDownOnly32BitImages) {
     EXPECT_EQ(200, rgb.GetBits(0)[0]);
     ImagePixels empty;
     EXPECT_FALSE(effect.Accepts(empty));
-}
-
-namespace {
-
-struct RecordingEffect : FCImageEffect {
-    int mode = 1;
-    std::vector<std::pair<int, int>> visits;
-    int wholeSteps = 0;
-    int Mode() const override { return mode; }
-    void PixelStep(ImagePixels& img, int x, int y, std::uint8_t* pixel) override {
-        EXPECT_EQ(img.GetBits(x, y), pixel);
-        visits.emplace_back(x, y);
-    }
-    void WholeImageStep(ImagePixels&, void*) override { ++wholeSteps; }
-};
-
-}  // namespace
-
-TEST(ApplyEffect, VisitsRowsFromTheTopLeftToRightOrRunsOneWholeStep) {
-    ImagePixels img;
-    ASSERT_TRUE(img.Create(2, 2, 24));
-    RecordingEffect perPixel;
-    img.ApplyEffect(perPixel);
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}), perPixel.visits);
-
-    RecordingEffect whole;
-    whole.mode = 0;
-    img.ApplyEffect(whole);
-    EXPECT_TRUE(whole.visits.empty());
-    EXPECT_EQ(1, whole.wholeSteps);
-
-    ImagePixels grey;
-    ASSERT_TRUE(grey.Create(2, 2, 8));
-    RecordingEffect refused;
-    grey.ApplyEffect(refused);
-    EXPECT_TRUE(refused.visits.empty());
 }
