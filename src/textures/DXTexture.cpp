@@ -12,7 +12,9 @@ bool CDXTexture::MakeDeviceTexture()
 {
     const auto d3dFormat = deviceFormatFor(format_);
     TextureDevice* device = textureDevice();
-    if (!d3dFormat || !device)
+    // D3DX reads a zero side as "default size"; a texture sized 0 (no device
+    // when it was filled) must not become a 256 x 256 one.
+    if (!d3dFormat || !device || textureWidth_ == 0 || textureHeight_ == 0)
         return false;
     DropDeviceTexture();
     deviceFormat_ = *d3dFormat;

@@ -219,6 +219,16 @@ TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem)
     EXPECT_TRUE(unlocked.hasDeviceTexture());
 }
 
+TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater)
+{
+    const auto data = counting(64);
+    CDXTexture early;
+    ASSERT_TRUE(early.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
+    EXPECT_FALSE(early.MakeDeviceTexture());
+    early.SendPixelsToDevice();
+    EXPECT_TRUE(device.made.empty());
+}
+
 TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast)
 {
     device.missingRows = 2;
