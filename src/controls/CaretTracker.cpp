@@ -74,7 +74,7 @@ std::wstring CaretTracker::scratchPath() const {
 
 bool CaretTracker::parseThroughScratch(const std::string& block, unsigned codePage, TiXmlDocument& xml) const {
     const std::wstring path = scratchPath();
-    if (path.empty()) return false;
+    if (path.empty() || !nestingWithin(block)) return false;
     FilePtr file = openForUpdate(path);
     if (!file) return false;
     if (!block.empty() && std::fwrite(block.data(), 1, block.size(), file.get()) != block.size()) return false;

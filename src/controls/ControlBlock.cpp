@@ -38,9 +38,6 @@ bool isNameChar(char c) {
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
 }
 
-// Deep enough for any real skin, shallow enough that hostile input cannot
-// exhaust the stack.
-constexpr int kMaxDepth = 256;
 
 class Scanner {
 public:
@@ -96,7 +93,7 @@ private:
     }
 
     bool readElement(std::size_t& pos, ElementSpan& out, int depth) {
-        if (depth > kMaxDepth) return false;
+        if (depth > kMaxNesting) return false;
         out.begin = pos;
         ++pos;
         out.name = std::string(readName(pos));
@@ -197,6 +194,43 @@ std::string readBlock(const ControlDocument& doc, BlockLines lines) {
 }
 
 std::optional<ElementSpan> locateControl(std::string_view block) { return Scanner(block).firstControl(); }
+
+bool nestingWithin(std::string_view block, int limit) {
+    int depth = 0;
+    std::size_t pos = 0;
+    while ((pos = block.find('<', pos)) != std::string_view::npos) {
+        std::string_view terminator = ">";
+        if (block.substr(pos, 4) == "<!--") {
+            terminator = "-->";
+        } else if (block.substr(pos, 9) == "<![CDATA[") {
+            terminator = "]]>";
+        } else if (block.substr(pos, 2) == "</") {
+            if (depth > 0) --depth;
+        } else if (pos + 1 < block.size() && isNameStart(block[pos + 1])) {
+            // A start tag: to its '>' outside quotes; self-closing ones open no level.
+            std::size_t p = pos + 1;
+            char quote = 0;
+            for (; p < block.size(); ++p) {
+                const char c = block[p];
+                if (quote != 0) {
+                    if (c == quote) quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+            }
+            if (p >= block.size()) return true;  // unterminated: the parser stops there
+            if (block[p - 1] != '/' && ++depth > limit) return false;
+            pos = p + 1;
+            continue;
+        }
+        const std::size_t end = block.find(terminator, pos + 1);
+        if (end == std::string_view::npos) return true;
+        pos = end + terminator.size();
+    }
+    return true;
+}
 
 std::size_t lineOfOffset(std::string_view block, std::size_t offset) {
     return static_cast<std::size_t>(countLineBreaks(block.substr(0, offset)));

@@ -18,6 +18,9 @@ namespace controls {
 
 using Position = std::ptrdiff_t;
 
+// Deeper than any real skin nests, shallow enough for any stack.
+constexpr int kMaxNesting = 256;
+
 // The editing view as the control logic sees it: lines of bytes. Line numbers
 // and positions are zero-based; a line's end position is before its line end.
 class ControlDocument {
@@ -76,6 +79,11 @@ struct ElementSpan {
 // values and nesting respected). Empty when the text is not well enough formed
 // to say where the element and its children begin and end.
 std::optional<ElementSpan> locateControl(std::string_view block);
+
+// Whether no element of the text lies deeper than `limit` levels. The XML
+// parser descends one call per level, so a hostile block nested thousands deep
+// would exhaust the editor's stack; such a block is never handed to it.
+bool nestingWithin(std::string_view block, int limit = kMaxNesting);
 
 // One change to the block text.
 struct BlockEdit {

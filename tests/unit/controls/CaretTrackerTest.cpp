@@ -92,6 +92,15 @@ TEST_F(CaretTracking, KeepsBlocksItCannotUseButShowsNothingFromThem) {
     EXPECT_EQ(tracker.lines(), (BlockLines{0, 2}));
     EXPECT_TRUE(panel.shownTypes.empty());
 
+    // Nested deeper than any skin: never handed to the parser, whose
+    // recursion would exhaust the stack.
+    std::string deep = "<control type=\"label\">\n";
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    for (int i = 0; i < 100000; ++i) deep += "</a>";
+    open(deep + "\n</control>\n", 1);
+    EXPECT_EQ(tracker.lines(), (BlockLines{0, 2}));
+    EXPECT_TRUE(panel.shownTypes.empty());
+
     // No scratch folder, no load.
     tracker.setScratchFolder(L"");
     open(kWindow, 3);

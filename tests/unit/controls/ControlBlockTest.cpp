@@ -106,6 +106,16 @@ TEST(ControlBlockLocate, RefusesTextItCannotDelimitWithCertainty) {
     EXPECT_EQ(second->children.at(0).name, "posx");
 }
 
+TEST(ControlBlockLocate, MeasuresNestingWithoutCountingEmptyElementsCommentsOrQuotes) {
+    std::string nested;
+    for (int i = 0; i < kMaxNesting; ++i) nested += "<a x='>'>";
+    EXPECT_TRUE(nestingWithin(nested + "<b/><!-- <c> --><![CDATA[<d>]]>"));
+    EXPECT_FALSE(nestingWithin(nested + "<e>"));
+    std::string siblings;
+    for (int i = 0; i < 10 * kMaxNesting; ++i) siblings += "<a></a><b />";
+    EXPECT_TRUE(nestingWithin(siblings));
+}
+
 TEST(ControlBlockPlan, PlansNothingItCannotPlaceWithCertainty) {
     const std::string block = "<control type=\"button\">\n\t<posx>1</posx> <!-- left --><posy>2</posy>\n</control>";
     // Scan and parser disagree about the children.
