@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -136,10 +137,9 @@ BlockEdit CaretTracker::updateTag(const std::string& block, unsigned codePage, c
     if (!control || !panel_.catalogue().hasType(typeOf(*control, codePage))) return {};
 
     const std::string tagBytes = text::toCodePage(tag, codePage);
-    ParsedControl parsed;
-    parsed.type = control->Attribute("type") ? control->Attribute("type") : "";
+    std::vector<std::string> children;
     for (const TiXmlElement* child = control->FirstChildElement(); child; child = child->NextSiblingElement()) {
-        parsed.childNames.push_back(child->ValueStr());
+        children.push_back(child->ValueStr());
     }
 
     const TiXmlElement* existing = control->FirstChildElement(tagBytes);
@@ -151,7 +151,7 @@ BlockEdit CaretTracker::updateTag(const std::string& block, unsigned codePage, c
     printer.SetIndent("    ");
     printer.SetLineBreak("");
     element.Accept(&printer);
-    return planTagEdit(block, parsed, tagBytes, printer.Str());
+    return planTagEdit(block, children, tagBytes, printer.Str());
 }
 
 bool CaretTracker::blockIsCurrent() const {

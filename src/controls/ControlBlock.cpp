@@ -249,15 +249,15 @@ int countLineBreaks(std::string_view text) {
     return breaks;
 }
 
-BlockEdit planTagEdit(std::string_view block, const ParsedControl& parsed, const std::string& tag,
-                      const std::string& printed) {
+BlockEdit planTagEdit(std::string_view block, const std::vector<std::string>& parsedChildren,
+                      const std::string& tag, const std::string& printed) {
     const std::optional<ElementSpan> control = locateControl(block);
     if (!control) return {};
     // The scan and the parser must see the same children, or the span found
     // might not be the element the parser changed.
-    if (control->children.size() != parsed.childNames.size()) return {};
-    for (std::size_t i = 0; i < parsed.childNames.size(); ++i) {
-        if (control->children[i].name != parsed.childNames[i]) return {};
+    if (control->children.size() != parsedChildren.size()) return {};
+    for (std::size_t i = 0; i < parsedChildren.size(); ++i) {
+        if (control->children[i].name != parsedChildren[i]) return {};
     }
 
     BlockEdit edit;

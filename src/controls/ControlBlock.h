@@ -96,22 +96,16 @@ struct BlockEdit {
     std::size_t lineAbove = 0;  // Insert: block line whose indentation the new line takes
 };
 
-// What the block's XML looks like to the parser: the control's "type" and its
-// child elements' names, with the element printed with a new value. Filled
-// from the parsed block by the caller.
-struct ParsedControl {
-    std::string type;
-    std::vector<std::string> childNames;  // child elements in order
-};
-
 // Plans giving the first child element named `tag` the printed form
-// `printed`: its own span is replaced when it exists; otherwise one new line
-// holding `indent` + `printed` + the line end of the line above is planned
-// before the line of the control's end tag. `parsed` must describe the same
-// block as the parser saw it; when the text scan and the parse disagree, or
-// the new line has no line of its own to go before, the plan is None.
-BlockEdit planTagEdit(std::string_view block, const ParsedControl& parsed, const std::string& tag,
-                      const std::string& printed);
+// `printed`: its own span is replaced when it exists; otherwise a new line
+// holding `printed` and the line end of the line above it is planned before
+// the line of the control's end tag (its indentation is added by
+// setInsertIndentation). `parsedChildren` are the names of the control's child
+// elements as the XML parser saw the same block; when the text scan disagrees
+// with them, or the new line has no line of its own to go before, the plan is
+// None.
+BlockEdit planTagEdit(std::string_view block, const std::vector<std::string>& parsedChildren,
+                      const std::string& tag, const std::string& printed);
 
 // Completes an Insert plan with the indentation of the new line (spaces, one
 // per column).
