@@ -252,6 +252,56 @@ TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
+TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation) {
+    select(1);
+    ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
+    ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
+    host_->pump(100);
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
+    EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
+}
+
+TEST_F(TesterPanel, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) {
+    const HWND listPane = ::GetParent(list_);
+    const HWND textPane = ::GetParent(info_);
+    auto sideBySide = [&] {
+        RECT a{}, b{};
+        ::GetWindowRect(listPane, &a);
+        ::GetWindowRect(textPane, &b);
+        return a.top == b.top && b.left >= a.right;
+    };
+    auto stacked = [&] {
+        RECT a{}, b{};
+        ::GetWindowRect(listPane, &a);
+        ::GetWindowRect(textPane, &b);
+        return a.left == b.left && b.top >= a.bottom;
+    };
+    ASSERT_TRUE(host_->dockPanel(panel_, host::Container::Top));
+    host_->pump(50);
+    EXPECT_TRUE(sideBySide());
+    ASSERT_TRUE(host_->dockPanel(panel_, host::Container::Left));
+    host_->pump(50);
+    EXPECT_TRUE(stacked());
+    ASSERT_TRUE(host_->dockPanel(panel_, host::Container::Bottom));
+    host_->pump(50);
+    EXPECT_TRUE(sideBySide());
+    ASSERT_TRUE(host_->dockPanel(panel_, host::Container::Right));
+    host_->pump(50);
+    EXPECT_TRUE(stacked());
+
+    // Floating, the shape of the window decides.
+    ASSERT_TRUE(host_->dockPanel(panel_, host::Container::Floating));
+    host_->pump(50);
+    const HWND frame = ::GetParent(panel_);
+    ::SetWindowPos(frame, nullptr, 0, 0, 600, 200, SWP_NOZORDER | SWP_NOMOVE);
+    host_->pump(50);
+    EXPECT_TRUE(sideBySide());
+    ::SetWindowPos(frame, nullptr, 0, 0, 200, 600, SWP_NOZORDER | SWP_NOMOVE);
+    host_->pump(50);
+    EXPECT_TRUE(stacked());
+}
+
 TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     openDocument(L"Home.XML");
     doubleClick(0);
