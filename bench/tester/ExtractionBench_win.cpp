@@ -5,6 +5,7 @@
 //
 //   bench_tester_extraction.exe [frames] [size]
 #include "OrtWriter.h"
+#include "TesterTestSupport.h"
 #include "textures/BundleExtraction_win.h"
 #include "textures/DisplayDevice_win.h"
 #include "textures/OrtReader.h"
@@ -29,24 +30,6 @@ std::wstring makeFolder(const std::wstring& base, const wchar_t* name) {
     const std::wstring path = base + name;
     ::CreateDirectoryW(path.c_str(), nullptr);
     return path + L"\\";
-}
-
-void removeTree(const std::wstring& folder) {
-    std::wstring from = folder;
-    if (!from.empty() && from.back() == L'\\') from.pop_back();
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = from + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(child);
-            else ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(from.c_str());
 }
 
 }  // namespace
@@ -115,6 +98,6 @@ int main(int argc, char** argv) {
                 total, report.written / total);
     std::printf("stages (%d saved): read+decompress %.1f%%, to device %.1f%%, PNG encode+write %.1f%%\n", saved,
                 100.0 * load / stages, 100.0 * upload / stages, 100.0 * encode / stages);
-    removeTree(base);
+    testsupport::removeTree(base.substr(0, base.size() - 1));
     return report.written == frames ? 0 : 1;
 }
