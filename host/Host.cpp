@@ -1021,7 +1021,8 @@ bool Host::setCaret(int line, int column) {
     auto start = impl_->send(v, npp::SCI_POSITIONFROMLINE, static_cast<WPARAM>(line));
     auto end = impl_->send(v, npp::SCI_GETLINEENDPOSITION, static_cast<WPARAM>(line));
     auto pos = impl_->send(v, sci::FindColumn, static_cast<WPARAM>(line), column);
-    if (pos < start || pos > end) return false;
+    // FINDCOLUMN stops at the line end: a column past it is an error, not the end.
+    if (pos < start || pos > end || impl_->send(v, sci::GetColumn, static_cast<WPARAM>(pos)) != column) return false;
     SetFocus(impl_->views[v]);
     impl_->send(v, npp::SCI_GOTOPOS, static_cast<WPARAM>(pos));
     return true;

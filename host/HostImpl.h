@@ -28,6 +28,7 @@ constexpr UINT CreateDocument = 2375;
 constexpr UINT AddRefDocument = 2376;
 constexpr UINT ReleaseDocument = 2377;
 constexpr UINT FindColumn = 2456;
+constexpr UINT GetColumn = 2129;
 constexpr UINT SetPasteConvertEndings = 2467;
 constexpr UINT GetLine = 2153;
 constexpr UINT LineLength = 2350;

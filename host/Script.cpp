@@ -264,6 +264,7 @@ struct Step {
     bool hasClass = false, hasText = false, hasPanel = false, hasWindow = false, visibleOnly = false, mainWindow = false;
     bool hasIndex = false;
     long long index = 0;
+    int view = -1;  // view=main|second
     std::wstring source;
 };
 
@@ -272,7 +273,7 @@ bool isConditionToken(const Token& t) {
     if (!t.hasKey && !t.quoted && (t.value == L"visible" || t.value == L"main" || t.value == L">")) return true;
     if (t.hasKey) {
         return t.key == L"id" || t.key == L"class" || t.key == L"text" || t.key == L"panel" || t.key == L"window" ||
-               t.key == L"index";
+               t.key == L"index" || t.key == L"view";
     }
     return false;
 }
@@ -315,6 +316,10 @@ std::vector<Step> parseSelector(const std::vector<Token>& tokens, std::size_t& p
         } else if (t.key == L"index") {
             s.hasIndex = true;
             s.index = needInt(t.value, L"index");
+        } else if (t.key == L"view") {
+            if (t.value == L"main" || t.value == L"0") s.view = 0;
+            else if (t.value == L"second" || t.value == L"1") s.view = 1;
+            else throw ParseError{L"view is main or second"};
         }
     }
     if (pos == start || steps.back().source.empty()) throw ParseError{L"a window selector is expected"};
@@ -707,6 +712,8 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
             std::vector<HWND> candidates;
             if (s.mainWindow) {
                 candidates.push_back(main);
+            } else if (s.view >= 0) {
+                candidates.push_back(views[s.view]);
             } else if (s.hasPanel) {
                 for (auto& p : panels)
                     if (panelName(*p) == s.panel || (p->data.pszName != nullptr && s.panel == p->data.pszName))
@@ -722,7 +729,7 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
             } else {
                 for (HWND parent : scope) descendants(parent, candidates);
             }
-            if (si > 0 && (s.mainWindow || s.hasPanel || s.hasWindow)) {
+            if (si > 0 && (s.mainWindow || s.view >= 0 || s.hasPanel || s.hasWindow)) {
                 // Keep only those inside the previous step's window.
                 candidates.erase(std::remove_if(candidates.begin(), candidates.end(),
                                                 [&](HWND h) {
@@ -1131,7 +1138,7 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
             int v = currentView;
             auto p = send(v, npp::SCI_GETCURRENTPOS);
             auto l = send(v, npp::SCI_LINEFROMPOSITION, static_cast<WPARAM>(p));
-            auto c = send(v, 2129 /* SCI_GETCOLUMN */, static_cast<WPARAM>(p));
+            auto c = send(v, sci::GetColumn, static_cast<WPARAM>(p));
             bool good = l + 1 == line && (column < 0 || c + 1 == column);
             return verdict(good, L"line " + std::to_wstring(l + 1) + L" column " + std::to_wstring(c + 1));
         }

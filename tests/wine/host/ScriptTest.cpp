@@ -48,11 +48,13 @@ TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
         "expect clipboard \"from the script\"\n"
         "save copy.xml\n"
         "screenshot panel=\"Test Panel\" panel.png\n"
+        "keys view=main \"{CTRL+SHIFT+P}\"\n"
+        "expect unchecked \"&Test Plugin\" \"&Show Panel\"\n"
         "quit\n"
         "log \"never reached\"\n",
         &ok);
     EXPECT_TRUE(ok) << log;
-    EXPECT_TRUE(contains(log, "summary: 21 commands, 0 failed")) << log;
+    EXPECT_TRUE(contains(log, "summary: 23 commands, 0 failed")) << log;
     EXPECT_FALSE(contains(log, "never reached"));
     EXPECT_TRUE(contains(log, "dialog: message box caption=\"Test box\" text=\"Proceed with the test?\" -> No")) << log;
     EXPECT_TRUE(sawEvent(L"messagebox:7"));  // IDNO reached the plugin
@@ -84,6 +86,7 @@ TEST_F(ScriptTest, FailuresAreReportedAndTheScriptGoesOn) {
         {L"expect unchecked \"&Test Plugin\" \"&Show Panel\"", L"expected unchecked, found checked"},
         {L"open missing-file.xml", nullptr},
         {L"caret 99", L"no line 99 column 1"},
+        {L"caret 1 2", L"no line 1 column 2"},  // the document is empty
         {L"clipboard \"unterminated", L"unterminated string"},
         {L"answer message Maybe", L"unknown button \"Maybe\""},
         {L"wait many", L"milliseconds must be a number, not \"many\""},
