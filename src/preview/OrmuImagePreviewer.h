@@ -59,7 +59,9 @@ private:
     bool showBundleImage(const std::wstring& imagePath) override;
     void showNothing() override;
 
-    void onSize();
+    // Keeps the back buffer at the client size; a new size, or any WM_SIZE,
+    // draws the current line's image again.
+    void onSize(bool redraw);
     // Presents one frame: the background, and the texture (if any: a texture
     // object, or a plain device texture) at its own size.
     void presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain = nullptr);

@@ -66,10 +66,10 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
         update();
         return FALSE;  // the hit test itself is the default one
     case WM_SIZE:
-        onSize();
+        onSize(true);
         return FALSE;
     case WM_MOVE:
-        onSize();
+        onSize(false);
         return FALSE;
     case WM_DESTROY:
         // The device presents to this window; it cannot outlive it.
@@ -87,7 +87,7 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
-void OrmuImagePreviewer::onSize() {
+void OrmuImagePreviewer::onSize(bool redraw) {
     const textures::DisplayDevice& device = textures::displayDevice();
     if (device.device == nullptr || device.window != hwnd_) {
         return;
@@ -104,6 +104,8 @@ void OrmuImagePreviewer::onSize() {
     // leave the new back buffer undefined until the caret's line changes.
     if (resized) {
         textures::resizeDisplayDevice(width, height);
+    }
+    if (resized || redraw) {
         updater_.forgetLine();
         update();
     }

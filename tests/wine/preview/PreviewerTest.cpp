@@ -161,8 +161,8 @@ TEST_F(Previewer, ShowsTheSampleSkinsImagesFromAFolderOutsideTheAnsiCodePage) {
 
     // Moving within the line does nothing at all.
     const Frame before = readFrame(panel);
-    caretTo(homeLine("misc/logo.bmp"), 12);
-    caretTo(homeLine("misc/logo.bmp"), 3);
+    caretTo(homeLine("misc/logo.bmp"), 40);
+    caretTo(homeLine("misc/logo.bmp"), 30);
     const Frame after = readFrame(panel);
     EXPECT_EQ(before.presents, after.presents);
     EXPECT_EQ(before.clears, after.clears);
