@@ -132,7 +132,7 @@ protected:
     }
 
     void caretTo(int line) {
-        ASSERT_TRUE(host_->setCaret(line, 3));
+        ASSERT_TRUE(host_->setCaret(line, 0));
         pump(60);
     }
 
