@@ -5,6 +5,7 @@
 #include "plugin/Localisation_win.h"
 #include "plugin/PluginContext.h"
 #include "settings/TarvoSettingsManager.h"
+#include "textures/DisplayDevice_win.h"
 #include "ui/Win32Handles.h"
 
 #include <array>
@@ -221,7 +222,11 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         controls_.caretMoved();
         return;
     default:
-        if (n.nmhdr.hwndFrom == c.npp.nppHandle) plugin::translateMenu();
+        if (n.nmhdr.hwndFrom != c.npp.nppHandle) return;
+        plugin::translateMenu();
+        // The display device goes while the editor still runs, not under the
+        // loader lock at unload.
+        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
         return;
     }
 }
@@ -250,6 +255,7 @@ int COrmuPluginEditor::ExitInstance() {
     // Leave no dangling window procedure behind: restore the host's own one if
     // nobody hooked the window after us.
     hook_.remove();
+    textures::releaseDisplayDevice();
     return 0;
 }
 
