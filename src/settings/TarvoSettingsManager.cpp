@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
 #include "plugin/ModelController.h"
 #include "plugin/TextCodec.h"
@@ -56,10 +59,23 @@ int leadingInt(const char* textValue) {
     return static_cast<int>(parsed);
 }
 
+// The file is shared by every locale the editor may run in: numbers are
+// written and read the C way ("%f", a point before six decimals) whatever the
+// process's locale says.
 std::string printFloat(float value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
-    return buffer;
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << std::fixed << std::setprecision(6) << static_cast<double>(value);
+    return out.str();
+}
+
+// Like atof: the leading number of the text, 0 when there is none.
+float leadingFloat(const char* textValue) {
+    std::istringstream in(textValue);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    in >> value;
+    return in.fail() ? 0.0f : static_cast<float>(value);
 }
 
 // TinyXML collapses runs of blanks and trims them at both ends of a text unless
@@ -133,7 +149,7 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
             } else if (std::strcmp(type, "int") == 0) {
                 setInt(group, key, leadingInt(valueText));
             } else if (std::strcmp(type, "float") == 0) {
-                setFloat(group, key, static_cast<float>(std::strtod(valueText, nullptr)));
+                setFloat(group, key, leadingFloat(valueText));
             }
         }
     }
