@@ -178,8 +178,8 @@ void Host::Impl::movePanel(Panel& panel, int container, bool notify) {
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, r.left, r.top,
                                 r.right - r.left, r.bottom - r.top, main, nullptr, instance, nullptr);
     } else {
-        frame = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE,
-                                0, 0, 100, 100, docks[container], nullptr, instance, nullptr);
+        frame = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100,
+                                100, docks[container], nullptr, instance, nullptr);
     }
     if (frame == nullptr) return;
     panel.frame = frame;
@@ -201,9 +201,9 @@ void Host::Impl::movePanel(Panel& panel, int container, bool notify) {
     GetClientRect(frame, &rc);
     SendMessageW(frame, WM_SIZE, 0, MAKELPARAM(rc.right, rc.bottom));
     if (old != nullptr && IsWindow(old)) DestroyWindow(old);
-    if (floating) {
-        ShowWindow(frame, panel.shown ? SW_SHOW : SW_HIDE);
-    }
+    // A registered but hidden panel's frame stays hidden: the container
+    // lays out only the panels that are shown.
+    ShowWindow(frame, panel.shown ? (floating ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
     layout();
     if (notify) {
         NMHDR header{main, 0, floating ? notifyCode(npp::DMN_FLOAT, kFloating) : notifyCode(npp::DMN_DOCK, container)};

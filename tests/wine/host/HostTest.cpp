@@ -163,6 +163,43 @@ LRESULT CALLBACK recordingEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return ::CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
 }
 
+TEST_F(HostTest, PanelsSharingAContainerAreStackedAndHiddenOnesStayOut) {
+    start();
+    // A second panel, registered by the test itself, in the same container.
+    HWND own = ::CreateWindowExW(0, L"STATIC", L"own", WS_CHILD, 0, 0, 50, 50, host_->mainWindow(), nullptr,
+                                 nullptr, nullptr);
+    std::wstring name = L"Own Panel";
+    npp::tTbData data{};
+    data.hClient = own;
+    data.pszName = name.c_str();
+    data.uMask = npp::DWS_DF_CONT_RIGHT;
+    ::SendMessageW(host_->mainWindow(), npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data));
+    ASSERT_TRUE(host_->runMenu(kTestMenu, L"&Show Panel"));
+    HWND panel = pluginExport<HWND (*)()>("testPanel")();
+    // Registered but never shown: not visible, and not covering the other.
+    EXPECT_FALSE(::IsWindowVisible(own));
+    EXPECT_EQ(host_->containerOf(own), host::Container::Hidden);
+    RECT shown{};
+    ::GetWindowRect(::GetParent(panel), &shown);
+    RECT dock{};
+    ::GetClientRect(host_->containerWindow(host::Container::Right), &dock);
+    EXPECT_EQ(shown.bottom - shown.top, dock.bottom);
+
+    // Both shown: one above the other, sharing the height without overlap.
+    ::SendMessageW(host_->mainWindow(), npp::NPPM_DMMSHOW, 0, reinterpret_cast<LPARAM>(own));
+    EXPECT_TRUE(::IsWindowVisible(own));
+    RECT a{}, b{}, overlap{};
+    ::GetWindowRect(::GetParent(panel), &a);
+    ::GetWindowRect(::GetParent(own), &b);
+    EXPECT_FALSE(::IntersectRect(&overlap, &a, &b));
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ((a.bottom - a.top) + (b.bottom - b.top), dock.bottom);
+    // The caption shown is read through the record's pointer, now.
+    name = L"Renamed";
+    ::SendMessageW(host_->mainWindow(), npp::NPPM_DMMUPDATEDISPINFO, 0, reinterpret_cast<LPARAM>(own));
+    EXPECT_TRUE(host_->runLine(L"expect exists panel=\"Renamed\"").ok);
+}
+
 TEST_F(HostTest, ModelessWindowsGetDialogKeyboardHandlingOnlyWhileRegistered) {
     start();
     ASSERT_TRUE(host_->runLine(L"menu \"&Test Plugin\" \"&Modeless Window\"").ok);
