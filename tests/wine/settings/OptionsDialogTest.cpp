@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <string>
@@ -25,6 +26,20 @@ public:
     void settingsChanged(const std::wstring&, const std::wstring& key) override { keys.push_back(key); }
     std::vector<std::wstring> keys;
 };
+
+// The name shown on the folder picker's selected tree item.
+std::wstring selectedFolderName(HWND picker) {
+    HWND tree = ::FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
+    if (tree == nullptr) return {};
+    wchar_t name[MAX_PATH] = L"";
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetSelection(tree);
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    if (item.hItem == nullptr || !TreeView_GetItem(tree, &item)) return {};
+    return name;
+}
 
 class OptionsDialog : public ::testing::Test {
 protected:
@@ -136,8 +151,13 @@ TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
     const HWND dialog = dialog_.handle();
     {
         wine_test::ModalAnswerer answerer(dialog, [&chosen](HWND picker) {
-            ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.path().c_str()));
-            ::Sleep(200);
+            // The picker fills its tree while it starts: ask again until the
+            // folder is really the selected one, then confirm.
+            const std::wstring leaf = chosen.path().substr(chosen.path().rfind(L'\\') + 1);
+            for (int attempt = 0; attempt < 20 && selectedFolderName(picker) != leaf; ++attempt) {
+                ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.path().c_str()));
+                ::Sleep(250);
+            }
             ::SendMessageW(picker, WM_COMMAND, IDOK, 0);
         });
         click(IDC_OPTIONS_BROWSE_WGET);
