@@ -60,15 +60,8 @@ void COrmuControlsDialog::init(IModel* model, EditorEventHub* hub, TarvoSettings
 void COrmuControlsDialog::attachedToSettings(TarvoSettingsManager* store) {
     IController::attachedToSettings(store);
     if (store == nullptr) return;
-    const std::wstring group = settings_keys::kGroup;
-    for (const auto& [key, flag] : {std::pair<const wchar_t*, bool*>{settings_keys::kLoadIncludes, &loadIncludes_},
-                                    std::pair<const wchar_t*, bool*>{settings_keys::kLoadImages, &loadImages_}}) {
-        if (!store->exists(group, key)) {
-            store->setBool(group, key, *flag);
-        } else {
-            *flag = store->getBool(group, key);
-        }
-    }
+    settings_keys::registerBool(*store, *this, settings_keys::kLoadIncludes, loadIncludes_);
+    settings_keys::registerBool(*store, *this, settings_keys::kLoadImages, loadImages_);
 }
 
 void COrmuControlsDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
