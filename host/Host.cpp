@@ -666,12 +666,19 @@ void Host::Impl::convertEncoding(UINT command) {
         default: target = Encoding::Ucs2Le; break;
     }
     if (isUnicodeEncoding(target) != isUnicodeEncoding(doc->encoding)) {
-        // As the editor does it: the text travels through the system clipboard.
+        // As the editor does it: the text travels through the system
+        // clipboard, and a text the user had there is put back afterwards. So
+        // a clipboard viewer sees two changes when the clipboard held text
+        // and one when it did not.
         int v = currentView;
+        bool hadText = false;
+        std::wstring saved = readClipboardText(main, hadText);
         bool hasText = send(v, npp::SCI_GETLENGTH) > 0;
         if (hasText) {
             send(v, npp::SCI_SELECTALL);
             send(v, npp::SCI_COPY);
+        } else {
+            writeClipboardText(main, L"");  // the same traffic for an empty document
         }
         send(v, npp::SCI_SETCODEPAGE, isUnicodeEncoding(target) ? 65001 : 0);
         if (hasText) {
@@ -679,6 +686,7 @@ void Host::Impl::convertEncoding(UINT command) {
             send(v, npp::SCI_PASTE);
         }
         send(v, npp::SCI_GOTOPOS, 0);
+        if (hadText) writeClipboardText(main, saved);
     }
     doc->encoding = target;
 }
@@ -1082,9 +1090,18 @@ void Host::clearRecords() {
     impl_->notifications.clear();
 }
 
-bool Host::setClipboardText(const std::wstring& text) {
-    if (impl_->main != nullptr) SetForegroundWindow(impl_->main);
-    if (!OpenClipboard(impl_->main)) return false;
+// Another process (the system's clipboard manager among them) may hold the
+// clipboard open for a moment: try again for a while before giving up.
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+bool writeClipboardText(HWND owner, const std::wstring& text) {
+    if (!openClipboard(owner)) return false;
     EmptyClipboard();
     bool ok = false;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
@@ -1100,17 +1117,29 @@ bool Host::setClipboardText(const std::wstring& text) {
     return ok;
 }
 
-std::wstring Host::clipboardText() const {
+std::wstring readClipboardText(HWND owner, bool& present) {
     std::wstring out;
-    if (!OpenClipboard(impl_->main)) return out;
+    present = false;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !openClipboard(owner)) return out;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
             out = std::wstring(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t)));
+            present = true;
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
     return out;
+}
+
+bool Host::setClipboardText(const std::wstring& text) {
+    if (impl_->main != nullptr) SetForegroundWindow(impl_->main);
+    return writeClipboardText(impl_->main, text);
+}
+
+std::wstring Host::clipboardText() const {
+    bool present = false;
+    return readClipboardText(impl_->main, present);
 }
 
 void Host::shutdown() { impl_->shutdown(); }

@@ -205,5 +205,7 @@ std::wstring folderOf(const std::wstring& path);
 std::wstring fileNameOf(const std::wstring& path);
 bool readFileBytes(const std::wstring& path, std::string& bytes);
 bool writeFileBytes(const std::wstring& path, const std::string& bytes);
+bool writeClipboardText(HWND owner, const std::wstring& text);
+std::wstring readClipboardText(HWND owner, bool& present);
 
 }  // namespace host

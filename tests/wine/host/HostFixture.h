@@ -49,9 +49,12 @@ protected:
     void SetUp() override { folder_ = makeTempFolder(); }
     void TearDown() override { host_.reset(); }
 
-    // Starts the host on the test plugins (or the given plugin root).
-    void start(std::vector<std::wstring> plugins = {kTestPlugin}, std::wstring root = L"") {
+    // Starts the host on the test plugins (or the given plugin root). Hidden
+    // unless asked: under Xvfb, Wine waits for a window manager on every hide
+    // or destroy of a shown top-level window.
+    void start(std::vector<std::wstring> plugins = {kTestPlugin}, std::wstring root = L"", bool show = false) {
         host::Options options;
+        options.show = show;
         options.pluginRoot = root.empty() ? host::exeFolder() + L"\\testplugins" : root;
         options.configFolder = folder_ + L"\\config";
         options.plugins = std::move(plugins);

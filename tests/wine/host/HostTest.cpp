@@ -80,7 +80,7 @@ TEST_F(HostTest, RealPluginMenuHasItsSixCommandsAndShortcuts) {
 }
 
 TEST_F(HostTest, DockingRegistersShowsClosesAndMovesPanels) {
-    start();
+    start({kTestPlugin}, L"", true);
     ASSERT_TRUE(host_->runMenu(kTestMenu, L"&Show Panel"));
     host_->pump(20);
     HWND panel = pluginExport<HWND (*)()>("testPanel")();
@@ -164,7 +164,7 @@ LRESULT CALLBACK recordingEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 TEST_F(HostTest, PanelsSharingAContainerAreStackedAndHiddenOnesStayOut) {
-    start();
+    start({kTestPlugin}, L"", true);
     // A second panel, registered by the test itself, in the same container.
     HWND own = ::CreateWindowExW(0, L"STATIC", L"own", WS_CHILD, 0, 0, 50, 50, host_->mainWindow(), nullptr,
                                  nullptr, nullptr);
@@ -363,7 +363,12 @@ TEST_F(HostTest, RegularExpressionSearchesUseTheEcmaScriptEngine) {
 
 std::wstring clipboard() {
     std::wstring out;
-    if (!::OpenClipboard(nullptr)) return out;
+    bool open = false;
+    for (int attempt = 0; attempt < 50 && !open; ++attempt) {
+        open = ::OpenClipboard(nullptr) != FALSE;
+        if (!open) ::Sleep(10);
+    }
+    if (!open) return L"<clipboard busy>";
     if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
         out = static_cast<const wchar_t*>(::GlobalLock(h));
         ::GlobalUnlock(h);
@@ -372,31 +377,75 @@ std::wstring clipboard() {
     return out;
 }
 
+// Counts clipboard changes (each closed clipboard session that changed it).
+struct ClipboardViewer {
+    static inline int changes = 0;
+    HWND window = nullptr;
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_CLIPBOARDUPDATE) {
+            ++changes;
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    explicit ClipboardViewer(HWND parent) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = proc;
+        wc.lpszClassName = L"HostTestClipboardViewer";
+        ::RegisterClassW(&wc);
+        window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
+        ::AddClipboardFormatListener(window);
+    }
+    ~ClipboardViewer() {
+        ::RemoveClipboardFormatListener(window);
+        ::DestroyWindow(window);
+    }
+};
+
 TEST_F(HostTest, EncodingConversionPassesTheTextThroughTheClipboard) {
     start();
+    ClipboardViewer viewer(host_->mainWindow());
     const std::string ansi = "caf\xE9\nna\xEFve\n";
     ASSERT_TRUE(writeFile(path(L"ansi.txt"), ansi));
     ASSERT_TRUE(host_->openFile(path(L"ansi.txt")));
     ASSERT_EQ(::SendMessageW(host_->view(0), npp::SCI_GETCODEPAGE, 0, 0), 0);
 
-    DWORD sequence = ::GetClipboardSequenceNumber();
+    // With the user's text on the clipboard: the document's text, then the
+    // user's text back (two changes).
+    ASSERT_TRUE(host_->setClipboardText(L"user text"));
+    host_->pump(50);
+    ClipboardViewer::changes = 0;
     ::SendMessageW(host_->mainWindow(), WM_COMMAND, npp::IDM_FORMAT_CONV2_AS_UTF_8, 0);
-    EXPECT_NE(::GetClipboardSequenceNumber(), sequence);
-    EXPECT_EQ(clipboard(), L"caf\u00E9\nna\u00EFve\n");
+    host_->pump(50);
+    EXPECT_EQ(ClipboardViewer::changes, 2);
+    EXPECT_EQ(clipboard(), L"user text");
     EXPECT_EQ(::SendMessageW(host_->view(0), npp::SCI_GETCODEPAGE, 0, 0), 65001);
     EXPECT_EQ(host_->documentBytes(), "caf\xC3\xA9\nna\xC3\xAFve\n");
     EXPECT_EQ(::SendMessageW(host_->view(0), npp::SCI_GETEOLMODE, 0, 0), 2);
 
     // Unicode to Unicode: no clipboard traffic, only the BOM on saving.
-    ASSERT_TRUE(host_->setClipboardText(L"marker"));
-    sequence = ::GetClipboardSequenceNumber();
+    ClipboardViewer::changes = 0;
     ::SendMessageW(host_->mainWindow(), WM_COMMAND, npp::IDM_FORMAT_CONV2_UTF_8, 0);
-    EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
-    EXPECT_EQ(clipboard(), L"marker");
+    host_->pump(50);
+    EXPECT_EQ(ClipboardViewer::changes, 0);
     EXPECT_EQ(host_->documentBytes(), "\xEF\xBB\xBF" "caf\xC3\xA9\nna\xC3\xAFve\n");
 
-    // And back to ANSI: the original bytes again.
+    // Back to ANSI with an empty clipboard: one change, which leaves the
+    // document's text there; the original bytes again.
+    bool open = false;
+    for (int attempt = 0; attempt < 50 && !open; ++attempt) {
+        open = ::OpenClipboard(host_->mainWindow()) != FALSE;
+        if (!open) ::Sleep(10);
+    }
+    ASSERT_TRUE(open);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    host_->pump(50);
+    ClipboardViewer::changes = 0;
     ::SendMessageW(host_->mainWindow(), WM_COMMAND, npp::IDM_FORMAT_CONV2_ANSI, 0);
+    host_->pump(50);
+    EXPECT_EQ(ClipboardViewer::changes, 1);
+    EXPECT_EQ(clipboard(), L"caf\u00E9\nna\u00EFve\n");
     EXPECT_EQ(::SendMessageW(host_->view(0), npp::SCI_GETCODEPAGE, 0, 0), 0);
     EXPECT_EQ(host_->documentBytes(), ansi);
 }

@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
-    start();
+    start({kTestPlugin}, L"", true);
     ASSERT_TRUE(writeFile(path(L"doc.xml"), "<a>\r\n  <b>x</b>\r\n</a>\r\n"));
     bool ok = false;
     std::string log = runScript(
@@ -161,7 +161,7 @@ DWORD runProgram(const std::wstring& arguments) {
 
 TEST(ScriptProgram, ExitCodeSaysWhetherEveryCommandSucceeded) {
     std::wstring folder = makeTempFolder();
-    std::wstring common = L"--plugins \"" + host::exeFolder() + L"\\testplugins\" --plugin QuorrelTestPlugin --config \"" +
+    std::wstring common = L"--hidden --plugins \"" + host::exeFolder() + L"\\testplugins\" --plugin QuorrelTestPlugin --config \"" +
                           folder + L"\\config\"";
     ASSERT_TRUE(writeFile(folder + L"\\good.txt", "menu \"&Test Plugin\" \"&Show Panel\"\nexpect checked \"&Test Plugin\" \"&Show Panel\"\n"));
     ASSERT_TRUE(writeFile(folder + L"\\bad.txt", "expect checked \"&Test Plugin\" \"&Show Panel\"\nwait 10\n"));
