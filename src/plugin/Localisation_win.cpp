@@ -15,7 +15,6 @@ enum Request : long { TranslateDialog = 0, TranslateMenu = 1, TranslateText = 5 
 
 // The request records: every field 32 bits wide on 32-bit Windows.
 struct DialogRequest {
-    LPARAM reserved;
     HWND dialog;
     const wchar_t* name;
 };
@@ -60,7 +59,7 @@ bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) {
 
 void translateDialog(HWND dialog, const wchar_t* name) {
     if (context().npp.nppHandle == nullptr) return;
-    DialogRequest request{0, dialog, name};
+    DialogRequest request{dialog, name};
     send(TranslateDialog, &request);
 }
 
