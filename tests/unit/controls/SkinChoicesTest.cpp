@@ -1,9 +1,7 @@
-// The skin's names as row choices and the preview of a chosen image, over an
-// in-memory skin and a stand-in editor.
+// When include names are loaded and where a chosen image is looked for, over
+// in-memory include files and a stand-in editor.
 #include "controls/SkinChoices.h"
 #include "preview/SkinResources.h"
-
-#include "../preview/FakeFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +22,7 @@ class FakeEditor : public SkinChoiceEnvironment {
 public:
     bool offerImages() const override { return images; }
     bool offerIncludes() const override { return includes; }
-    std::wstring documentFolder() override {
-        ++folderQuestions;
-        return folder;
-    }
+    std::wstring documentFolder() override { return folder; }
     bool previewImage(const std::wstring& imagePath) override {
         previews.push_back(imagePath);
         if (whileDrawing) whileDrawing();
@@ -38,7 +33,6 @@ public:
     bool images = false;
     bool includes = false;
     std::wstring folder;
-    int folderQuestions = 0;
     Names previews;
     int clears = 0;
     std::function<void()> whileDrawing;
@@ -47,9 +41,7 @@ public:
 class SkinChoicesTest : public ::testing::Test {
 protected:
     SkinChoicesTest() {
-        auto lister = std::make_unique<FakeFileSystem>();
-        disk_ = lister.get();
-        resources_ = std::make_unique<SkinResources>(std::move(lister),
+        resources_ = std::make_unique<SkinResources>(nullptr,
                                                      [this](const std::wstring& path, std::string& bytes) {
                                                          reads_.push_back(path);
                                                          const auto found = files_.find(path);
@@ -65,67 +57,11 @@ protected:
     }
 
     FakeEditor editor_;
-    FakeFileSystem* disk_ = nullptr;
     std::map<std::wstring, std::string> files_;
     Names reads_;
     std::unique_ptr<SkinResources> resources_;
     std::unique_ptr<SkinChoices> choices_;
 };
-
-TEST_F(SkinChoicesTest, RowKindsFollowTheFlagsWithTexturesTestedFirstAndCaseCounting) {
-    editor_.folder = L"C:\\skins\\demo\\720p";
-    disk_->addFile(L"C:\\skins\\demo\\media\\buttons\\focus.png");
-    disk_->addFile(L"C:\\skins\\demo\\media\\misc\\logo.bmp");
-    addIncludes(editor_.folder, "<include name=\"FadeIn\"/>");
-    editor_.includes = true;
-    choices_->documentActivated();
-    editor_.includes = false;
-
-    // Both off: every row is typed in.
-    for (const wchar_t* tag : {L"texture", L"include", L"usealttexture", L"posx"}) {
-        EXPECT_EQ(choices_->rowFor(tag).kind, RowKind::Text) << tag;
-    }
-    EXPECT_EQ(disk_->searches, 0);  // nothing listed while images are not offered
-
-    editor_.images = true;
-    const RowChoice texture = choices_->rowFor(L"texture");
-    EXPECT_EQ(texture.kind, RowKind::ImageDropDown);
-    EXPECT_EQ(texture.options, (Names{L"buttons\\focus.png", L"misc\\logo.bmp"}));
-    for (const wchar_t* tag : {L"usealttexture", L"alttexturenofocus", L"bordertexture"}) {
-        EXPECT_EQ(choices_->rowFor(tag).kind, RowKind::ImageDropDown) << tag;
-    }
-    EXPECT_EQ(choices_->rowFor(L"Texture").kind, RowKind::Text);
-    EXPECT_EQ(choices_->rowFor(L"include").kind, RowKind::Text);
-
-    editor_.includes = true;
-    const RowChoice include = choices_->rowFor(L"include");
-    EXPECT_EQ(include.kind, RowKind::IncludeDropDown);
-    EXPECT_EQ(include.options, Names{L"FadeIn"});
-    // A tag naming both is offered images.
-    EXPECT_EQ(choices_->rowFor(L"includetexture").kind, RowKind::ImageDropDown);
-    EXPECT_EQ(choices_->rowFor(L"INCLUDE").kind, RowKind::Text);
-}
-
-TEST_F(SkinChoicesTest, MediaIsListedOnFirstNeedOnlyAndAgainWhileNothingWasFound) {
-    editor_.images = true;
-    editor_.folder = L"C:\\skins\\bare\\720p";
-    EXPECT_TRUE(choices_->rowFor(L"texture").options.empty());
-    const int emptySearches = disk_->searches;
-    EXPECT_GT(emptySearches, 0);
-
-    // An empty list is not a result worth keeping: the next row looks again.
-    editor_.folder = L"C:\\skins\\demo\\720p";
-    disk_->addFile(L"C:\\skins\\demo\\media\\a.png");
-    EXPECT_EQ(choices_->rowFor(L"texturefocus").options, Names{L"a.png"});
-    const int listed = disk_->searches;
-    EXPECT_GT(listed, emptySearches);
-
-    // Once found, the names stay, whatever document is active and whatever appears later.
-    disk_->addFile(L"C:\\skins\\demo\\media\\b.png");
-    editor_.folder = L"D:\\other\\720p";
-    EXPECT_EQ(choices_->rowFor(L"texturenofocus").options, Names{L"a.png"});
-    EXPECT_EQ(disk_->searches, listed);
-}
 
 TEST_F(SkinChoicesTest, IncludesLoadOncePerNewFolderAndOnlyWhileNoneAreKnown) {
     addIncludes(L"C:\\skins\\demo\\720p", "<include name=\"FadeIn\"/><include name=\"Shadow\"/>");
@@ -181,30 +117,19 @@ TEST_F(SkinChoicesTest, AFolderWithoutReadableIncludesLeavesTheNextFolderItsTurn
     EXPECT_EQ(reads_.size(), 3u);
 }
 
-TEST_F(SkinChoicesTest, AChoiceIsPreviewedFromTheSkinsMediaFolderWithBackslashes) {
-    editor_.folder = L"C:\\skins\\demo\\720p";
-    choices_->choiceMade(L"texturefocus", L"buttons/focus.png");
-    choices_->choiceMade(L"texture", L"misc\\logo.bmp");
-    choices_->choiceMade(L"include", L"FadeIn");  // not an image: the previewer finds no file
-    EXPECT_EQ(editor_.previews, (Names{L"C:\\skins\\demo\\media\\buttons\\focus.png",
-                                       L"C:\\skins\\demo\\media\\misc\\logo.bmp",
-                                       L"C:\\skins\\demo\\media\\FadeIn"}));
-    EXPECT_EQ(choices_->lastPreviewPath(), L"C:\\skins\\demo\\media\\FadeIn");
-
-    // A folder ending in a backslash is the skin folder itself.
-    editor_.folder = L"C:\\skins\\demo\\";
-    choices_->choiceMade(L"texture", L"a.png");
-    EXPECT_EQ(editor_.previews.back(), L"C:\\skins\\demo\\media\\a.png");
-}
-
-TEST_F(SkinChoicesTest, WithoutASkinFolderThePreviewerIsOnlyCleared) {
-    editor_.folder = L"";
+TEST_F(SkinChoicesTest, AChoiceIsLookedForOnlyUnderASkinsMediaFolder) {
+    editor_.folder = L"C:\\skins\\demo\\";  // already the skin folder
     choices_->choiceMade(L"texture", L"buttons/focus.png");
-    editor_.folder = L"untitled";
-    choices_->choiceMade(L"texture", L"buttons/focus.png");
-    EXPECT_TRUE(editor_.previews.empty());  // never "media\\buttons\\focus.png" of the current folder
+    EXPECT_EQ(editor_.previews, Names{L"C:\\skins\\demo\\media\\buttons\\focus.png"});
+
+    // A document never saved has no skin: nothing is looked for relative to
+    // whatever the current folder is; the previewer is only cleared.
+    for (const wchar_t* folder : {L"", L"untitled"}) {
+        editor_.folder = folder;
+        choices_->choiceMade(L"texture", L"buttons/focus.png");
+    }
+    EXPECT_EQ(editor_.previews.size(), 1u);
     EXPECT_EQ(editor_.clears, 2);
-    EXPECT_EQ(choices_->lastPreviewPath(), L"");
 }
 
 TEST_F(SkinChoicesTest, AChoiceArrivingWhileAPreviewDrawsIsDropped) {
@@ -222,9 +147,6 @@ TEST_F(SkinChoicesTest, AChoiceArrivingWhileAPreviewDrawsIsDropped) {
     editor_.whileDrawing = [] { throw std::bad_alloc(); };
     EXPECT_THROW(choices_->choiceMade(L"texture", L"third.png"), std::bad_alloc);
     EXPECT_FALSE(choices_->previewing());
-    editor_.whileDrawing = nullptr;
-    choices_->choiceMade(L"texture", L"fourth.png");
-    EXPECT_EQ(editor_.previews.back(), L"C:\\skins\\demo\\media\\fourth.png");
 }
 
 }  // namespace
