@@ -5,6 +5,7 @@
 
 #include "clipboard/ClipboardList.h"
 #include "controls/CaretTracker_win.h"
+#include "controls/SkinChoices_win.h"
 #include "plugin/AppPanels_win.h"
 #include "plugin/HostWindowHook_win.h"
 
@@ -44,6 +45,9 @@ private:
     ControlsPanel controls_;
     // Follows the caret into the control under it and writes row edits back.
     controls::PanelCaretFollower caretFollower_{controls_};
+
+    // The skin's include and image names as row choices, with the image preview.
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_};
 
     OptionsDialog options_;
     plugin::HostWindowHook hook_;
