@@ -67,7 +67,9 @@ function(quorrel_wine_test name)
   add_test(NAME wine.${name}
            COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:${name}>
            WORKING_DIRECTORY ${QUORREL_APP_DIR})
-  set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600)
+  # One desktop, one clipboard and one foreground window for all of them:
+  # Wine tests run one at a time (native tests still run beside them).
+  set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
   if(TARGET Quorrel)
     add_dependencies(${name} Quorrel)
   endif()
