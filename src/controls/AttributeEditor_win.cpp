@@ -73,15 +73,6 @@ void paintBackground(HWND window, HDC dc, HBRUSH brush) {
     ::FillRect(dc, &rc, brush != nullptr ? brush : static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH)));
 }
 
-template <typename T>
-T* objectOf(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
-    }
-    return reinterpret_cast<T*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- type list
@@ -186,6 +177,29 @@ void CORMUComboBox::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
     moveToBounds(RECT{left, controls::kTypeListTop, right, controls::kTypeListTop + kTypeListDropHeight});
 }
 
+// ---------------------------------------------------------------- routing
+
+LRESULT CALLBACK RoutedChildWindow::routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_NCCREATE) {
+            const auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<RoutedChildWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (self->hwnd_ == window) self->windowGone();
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
+        return self->onMessage(message, wParam, lParam);
+    } catch (...) {
+        // A fault in a row must never reach the editor's message loop.
+        return 0;
+    }
+}
+
 // ---------------------------------------------------------------- one row
 
 CDuoTextBox::~CDuoTextBox() { destroy(); }
@@ -194,11 +208,11 @@ void CDuoTextBox::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowC
 
 void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    if (!ensureClass(instance, kRowClass, &CDuoTextBox::windowProc, parent)) return;
+    if (!ensureClass(instance, kRowClass, &RoutedChildWindow::routeMessage, parent)) return;
     brush_.reset(::CreateSolidBrush(controls::kBackground));
     hwnd_ = ::CreateWindowExW(0, kRowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                               controls::rowTop(index_, 0), clientWidth(parent), controls::kRowHeight, parent, nullptr,
-                              instance, this);
+                              instance, creationParameter());
     if (hwnd_ == nullptr) {
         ui::reportWindowCreationFailure(parent, kRowClass, ::GetLastError());
         return;
@@ -265,24 +279,10 @@ void CDuoTextBox::resizeTo(int left, int right, int scrollOffsetPixels) {
     }
 }
 
-LRESULT CALLBACK CDuoTextBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* self = objectOf<CDuoTextBox>(window, message, lParam);
-        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            if (self->hwnd_ == window) {
-                self->hwnd_ = nullptr;
-                self->label_ = nullptr;
-                self->value_ = nullptr;
-            }
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        }
-        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
-        return self->onMessage(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+void CDuoTextBox::windowGone() {
+    hwnd_ = nullptr;
+    label_ = nullptr;  // destroyed with the row
+    value_ = nullptr;
 }
 
 LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -315,13 +315,14 @@ void CDuoTextBoxContainer::unregisterClass(HINSTANCE instance) { ::UnregisterCla
 
 void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    if (!ensureClass(instance, kAreaClass, &CDuoTextBoxContainer::windowProc, parent)) return;
+    if (!ensureClass(instance, kAreaClass, &RoutedChildWindow::routeMessage, parent)) return;
     brush_.reset(::CreateSolidBrush(controls::kBackground));
     scroll_.reset();
     hwnd_ = ::CreateWindowExW(0, kAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0,
                               controls::kAreaTop, clientWidth(parent),
                               std::max(clientHeight(parent) - controls::kAreaTop, 0), parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_ATTRIBUTES)), instance, this);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_ATTRIBUTES)), instance,
+                              creationParameter());
     if (hwnd_ == nullptr) {
         ui::reportWindowCreationFailure(parent, kAreaClass, ::GetLastError());
         return;
@@ -448,22 +449,6 @@ std::wstring CDuoTextBoxContainer::controlXml() const {
         pairs.emplace_back(tagText(row->labelWindow()), value);
     }
     return controls::controlXml(pairs);
-}
-
-LRESULT CALLBACK CDuoTextBoxContainer::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* self = objectOf<CDuoTextBoxContainer>(window, message, lParam);
-        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            if (self->hwnd_ == window) self->hwnd_ = nullptr;
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        }
-        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
-        return self->onMessage(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
 }
 
 LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

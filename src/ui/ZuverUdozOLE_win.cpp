@@ -36,25 +36,6 @@ ZuverUdozOLEDataObject::~ZuverUdozOLEDataObject() {
     if (medium_.hGlobal != nullptr) ::GlobalFree(medium_.hGlobal);
 }
 
-HRESULT ZuverUdozOLEDataObject::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ZuverUdozOLEDataObject::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-
-ULONG ZuverUdozOLEDataObject::Release() {
-    const LONG count = ::InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
-}
-
 bool ZuverUdozOLEDataObject::offers(const FORMATETC& request) const {
     return (request.tymed & format_.tymed) != 0 && request.cfFormat == format_.cfFormat &&
            request.dwAspect == format_.dwAspect;
@@ -148,25 +129,6 @@ ZuverUdozOLEEnumFormatEtc::~ZuverUdozOLEEnumFormatEtc() {
     }
 }
 
-HRESULT ZuverUdozOLEEnumFormatEtc::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IEnumFORMATETC)) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ZuverUdozOLEEnumFormatEtc::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-
-ULONG ZuverUdozOLEEnumFormatEtc::Release() {
-    const LONG count = ::InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
-}
-
 HRESULT ZuverUdozOLEEnumFormatEtc::Next(ULONG count, FORMATETC* formats, ULONG* fetched) {
     if (count == 0 || formats == nullptr) return E_INVALIDARG;
     ULONG copied = 0;
@@ -206,25 +168,6 @@ HRESULT ZuverUdozOLEEnumFormatEtc::Clone(IEnumFORMATETC** enumerator) {
 }
 
 // ---------------------------------------------------------------- drop source
-
-HRESULT ZuverUdozOLEDropSource::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, IID_IDropSource)) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ZuverUdozOLEDropSource::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-
-ULONG ZuverUdozOLEDropSource::Release() {
-    const LONG count = ::InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
-}
 
 HRESULT ZuverUdozOLEDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     if (escapePressed) return DRAGDROP_S_CANCEL;

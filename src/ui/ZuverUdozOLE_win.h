@@ -9,17 +9,43 @@
 #include <string>
 #include <vector>
 
-class ZuverUdozOLEDataObject final : public IDataObject {
+// Reference counting and IUnknown for an object implementing one interface;
+// the object deletes itself when the last reference goes.
+template <typename Derived, typename Interface>
+class ComObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (::IsEqualIID(riid, IID_IUnknown) || ::IsEqualIID(riid, Derived::interfaceId())) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG count = ::InterlockedDecrement(&references_);
+        if (count == 0) delete static_cast<Derived*>(this);
+        return static_cast<ULONG>(count);
+    }
+
+protected:
+    ComObject() = default;
+    ~ComObject() = default;
+
+private:
+    LONG references_ = 1;
+};
+
+class ZuverUdozOLEDataObject final : public ComObject<ZuverUdozOLEDataObject, IDataObject> {
 public:
     ZuverUdozOLEDataObject();
     ZuverUdozOLEDataObject(const ZuverUdozOLEDataObject&) = delete;
     ZuverUdozOLEDataObject& operator=(const ZuverUdozOLEDataObject&) = delete;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    // IDataObject
+    static REFIID interfaceId() { return IID_IDataObject; }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
@@ -35,51 +61,47 @@ public:
     bool setDragText(const std::wstring& text);
 
 private:
+    friend class ComObject<ZuverUdozOLEDataObject, IDataObject>;
     ~ZuverUdozOLEDataObject();
     bool offers(const FORMATETC& request) const;
 
-    LONG references_ = 1;
     FORMATETC format_;
     STGMEDIUM medium_;
     SIZE_T size_ = 0;
 };
 
-class ZuverUdozOLEEnumFormatEtc final : public IEnumFORMATETC {
+class ZuverUdozOLEEnumFormatEtc final : public ComObject<ZuverUdozOLEEnumFormatEtc, IEnumFORMATETC> {
 public:
     // Copies the records (and their target devices). Throws std::bad_alloc.
     ZuverUdozOLEEnumFormatEtc(const FORMATETC* formats, ULONG count);
     ZuverUdozOLEEnumFormatEtc(const ZuverUdozOLEEnumFormatEtc&) = delete;
     ZuverUdozOLEEnumFormatEtc& operator=(const ZuverUdozOLEEnumFormatEtc&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    static REFIID interfaceId() { return IID_IEnumFORMATETC; }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* formats, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** enumerator) override;
 
 private:
+    friend class ComObject<ZuverUdozOLEEnumFormatEtc, IEnumFORMATETC>;
     ~ZuverUdozOLEEnumFormatEtc();
 
-    LONG references_ = 1;
     ULONG position_ = 0;
     std::vector<FORMATETC> formats_;
 };
 
-class ZuverUdozOLEDropSource final : public IDropSource {
+class ZuverUdozOLEDropSource final : public ComObject<ZuverUdozOLEDropSource, IDropSource> {
 public:
     ZuverUdozOLEDropSource() = default;
     ZuverUdozOLEDropSource(const ZuverUdozOLEDropSource&) = delete;
     ZuverUdozOLEDropSource& operator=(const ZuverUdozOLEDropSource&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    static REFIID interfaceId() { return IID_IDropSource; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
 private:
+    friend class ComObject<ZuverUdozOLEDropSource, IDropSource>;
     ~ZuverUdozOLEDropSource() = default;
-    LONG references_ = 1;
 };

@@ -177,7 +177,8 @@ TEST_F(PanelInEditor, AClipboardChangeRefillsTheTypeListAndKeepsTheRows) {
     ASSERT_EQ(before.size(), 31u);
 
     ASSERT_TRUE(host_->setClipboardText(L"copied in the editor"));
-    host_->pump(100);
+    // The clipboard tells its viewers asynchronously.
+    for (int i = 0; i < 40 && ::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0) != CB_ERR; ++i) host_->pump(50);
     EXPECT_EQ(::SendMessageW(typeList(panel), CB_GETCOUNT, 0, 0), 30);
     EXPECT_EQ(::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(rows(panel), before);
