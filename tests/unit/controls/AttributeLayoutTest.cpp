@@ -61,15 +61,6 @@ TEST(ScrollState, TheLastRowCanAlwaysBeScrolledIntoView) {
     }
 }
 
-TEST(AttributeRows, OnlyValueChangesAreReported) {
-    EXPECT_TRUE(controls::isValueChange(1));      // a drop-down's selection changed
-    EXPECT_TRUE(controls::isValueChange(5));      // a drop-down's edit text changed
-    EXPECT_TRUE(controls::isValueChange(0x300));  // an edit's text changed
-    for (unsigned other : {0u, 2u, 3u, 4u, 6u, 7u, 8u, 9u, 0x100u, 0x200u, 0x400u, 0x501u}) {
-        EXPECT_FALSE(controls::isValueChange(other)) << other;
-    }
-}
-
 TEST(AttributeRows, TextureTagsGetImagesBeforeIncludes) {
     using controls::rowKindFor;
     EXPECT_EQ(rowKindFor(L"texture", false, false), RowKind::Text);
