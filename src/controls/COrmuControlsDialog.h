@@ -37,8 +37,6 @@ public:
 
     // Shows or hides the panel, creating it on first use; showing fills the type list.
     void display(bool show = true) override;
-    // The menu command: shows the panel when its menu item is unchecked, else hides it.
-    void toggle();
 
     // Editor events, forwarded by the plugin.
     void caretMoved();
@@ -68,7 +66,7 @@ public:
     CDuoTextBoxContainer& attributes() { return attributes_; }
     // The XML text a drag would carry now.
     std::wstring dragText() const { return attributes_.controlXml(); }
-    ZuverUdozOLEDataObject* dragData() const { return dragData_; }
+    ZuverUdozOLEDataObject* dragData() const { return dragData_.get(); }
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,7 +77,6 @@ private:
     void layout();
     void onValueEdited();
     void startDrag();
-    void releaseDragObjects() noexcept;
 
     ControlCatalogue catalogue_;
     CORMUComboBox typeList_;
@@ -89,8 +86,8 @@ private:
     bool loadIncludes_ = false;
     bool loadImages_ = false;
     UINT dragMessage_ = 0;
-    ZuverUdozOLEDataObject* dragData_ = nullptr;   // COM references, released in the destructor
-    ZuverUdozOLEDropSource* dragSource_ = nullptr;
+    win::ComPtr<ZuverUdozOLEDataObject> dragData_;
+    win::ComPtr<ZuverUdozOLEDropSource> dragSource_;
 
     ControlEditSink* editSink_ = nullptr;
     CaretHandler* caretHandler_ = nullptr;

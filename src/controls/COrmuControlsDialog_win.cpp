@@ -31,7 +31,6 @@ COrmuControlsDialog::~COrmuControlsDialog() {
     attributes_.destroy();
     typeList_.destroy();
     StaticDialog::destroy();
-    releaseDragObjects();
     // Classes a library registers outlive it unless it unregisters them; a
     // reloaded library must not find procedures of its unloaded copy.
     if (instance_ != nullptr) {
@@ -40,21 +39,14 @@ COrmuControlsDialog::~COrmuControlsDialog() {
     }
 }
 
-void COrmuControlsDialog::releaseDragObjects() noexcept {
-    if (dragData_ != nullptr) dragData_->Release();
-    if (dragSource_ != nullptr) dragSource_->Release();
-    dragData_ = nullptr;
-    dragSource_ = nullptr;
-}
-
 void COrmuControlsDialog::init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) {
     const plugin::Context& context = plugin::context();
     attach(context.module, context.npp.nppHandle);
     IController::init(model, hub, store);
     dragMessage_ = ui::dragListMessage();
-    releaseDragObjects();
-    dragData_ = new ZuverUdozOLEDataObject();
-    dragSource_ = new ZuverUdozOLEDropSource();
+    // Made once and reused for every drag.
+    dragData_.reset(new ZuverUdozOLEDataObject());
+    dragSource_.reset(new ZuverUdozOLEDropSource());
 }
 
 void COrmuControlsDialog::attachedToSettings(TarvoSettingsManager* store) {
@@ -81,15 +73,6 @@ void COrmuControlsDialog::display(bool show) {
     DockingDlgInterface::display(show);
     markShown(show);
     if (show) fillTypeList();
-}
-
-void COrmuControlsDialog::toggle() {
-    plugin::refreshCurrentView();
-    if (!plugin::isCommandChecked(kCommandIndex)) {
-        showPanel();
-    } else {
-        hidePanel();
-    }
 }
 
 void COrmuControlsDialog::caretMoved() {
@@ -156,10 +139,10 @@ void COrmuControlsDialog::onValueEdited() {
 
 void COrmuControlsDialog::startDrag() {
     const std::wstring text = attributes_.controlXml();
-    if (text.empty() || dragData_ == nullptr || dragSource_ == nullptr) return;
+    if (text.empty() || !dragData_ || !dragSource_) return;
     if (!dragData_->setDragText(text)) return;
     DWORD effect = DROPEFFECT_NONE;
-    ::DoDragDrop(dragData_, dragSource_, DROPEFFECT_COPY, &effect);
+    ::DoDragDrop(dragData_.get(), dragSource_.get(), DROPEFFECT_COPY, &effect);
 }
 
 INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
