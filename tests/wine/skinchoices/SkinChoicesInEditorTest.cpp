@@ -6,6 +6,7 @@
 #include "Host.h"
 #include "settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
+#include "wine/settings/WineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -18,16 +19,10 @@
 
 namespace {
 
+using wine_test::windowText;
 using Names = std::vector<std::wstring>;
 
 const wchar_t kMenu[] = L"&Quorrel";
-
-std::wstring textOf(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
 
 std::wstring classOf(HWND window) {
     wchar_t name[64] = L"";
@@ -275,7 +270,7 @@ protected:
         host_->pump(100);
         HWND dialog = nullptr;
         for (HWND d : host_->modelessDialogs()) {
-            if (textOf(d) == L"Quorrel Options") dialog = d;
+            if (windowText(d) == L"Quorrel Options") dialog = d;
         }
         ASSERT_NE(dialog, nullptr);
         ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
@@ -294,7 +289,7 @@ protected:
         std::vector<HWND> all;
         descendants(panelNamed(L"Ormu Controls"), all);
         for (HWND w : all) {
-            if (classOf(w) == L"Edit" && !::IsWindowEnabled(w) && textOf(w) == tag) return ::GetWindow(w, GW_HWNDNEXT);
+            if (classOf(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag) return ::GetWindow(w, GW_HWNDNEXT);
         }
         return nullptr;
     }
@@ -343,7 +338,7 @@ TEST_F(SkinChoicesInEditor, ImageNamesAreOfferedFromTheNextRebuildOnceSwitchedOn
     ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/tile.png</texture>"));
     texture = valueOf(L"texture");
     ASSERT_EQ(classOf(texture), L"ComboBox");
-    EXPECT_EQ(textOf(texture), L"backgrounds/tile.png");
+    EXPECT_EQ(windowText(texture), L"backgrounds/tile.png");
     const Names items = comboItems(texture);
     ASSERT_EQ(items.size(), kBundleNames.size() + 7);
     EXPECT_EQ(Names(items.begin(), items.begin() + 8), kBundleNames);
@@ -382,8 +377,8 @@ TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheFirstSkinActivatedWhileSwitch
     ASSERT_NE(include, nullptr);
     ASSERT_EQ(classOf(include), L"ComboBox");
     EXPECT_EQ(comboItems(include), demoNames);
-    EXPECT_EQ(textOf(include), L"FadeIn") << "texture row: " << testing::PrintToString(textOf(valueOf(L"texture")))
-                                          << " id row: " << testing::PrintToString(textOf(valueOf(L"id")))
+    EXPECT_EQ(windowText(include), L"FadeIn") << "texture row: " << testing::PrintToString(windowText(valueOf(L"texture")))
+                                          << " id row: " << testing::PrintToString(windowText(valueOf(L"id")))
                                           << " document: " << testing::PrintToString(host_->currentPath());
     EXPECT_EQ(classOf(valueOf(L"texture")), L"Edit");  // image names are still off
 
