@@ -73,11 +73,21 @@ def silent_listener(sock, deadline):
         conn.close()
 
 
+def detach_from_caller_streams():
+    # Started from a test, the server would otherwise hold the test's output
+    # pipe open after the test ended, and its runner would wait for it.
+    null = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(null, fd)
+    os.close(null)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--dir", required=True)
     parser.add_argument("--lifetime", type=float, default=240.0)
     args = parser.parse_args()
+    detach_from_caller_streams()
     deadline = time.monotonic() + min(args.lifetime, 600.0)
 
     Handler.log_path = os.path.join(args.dir, "requests.log")

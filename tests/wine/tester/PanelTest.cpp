@@ -360,4 +360,79 @@ TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
     }
 }
 
+TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
+    std::string bundle("ORTF2", 5);
+    auto put32 = [&bundle](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bundle.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    auto put64 = [&](std::uint64_t v) {
+        put32(static_cast<std::uint32_t>(v));
+        put32(static_cast<std::uint32_t>(v >> 32));
+    };
+    // Two entries of one raw 2x2 32-bit frame each: one ordinary, one that
+    // would climb out of the output folder.
+    const char* names[] = {"sub/ok.png", "../out.png"};
+    const std::uint64_t header = 9 + 2 * (264 + 40);
+    put32(2);
+    for (int i = 0; i < 2; ++i) {
+        std::string path = names[i];
+        path.resize(256, '\0');
+        bundle += path;
+        put32(0);
+        put32(1);
+        put32(2);
+        put32(2);
+        put32(16);
+        put64(16);
+        put64(16);
+        put32(0);
+        put64(header + 16 * i);
+    }
+    bundle += std::string(32, '\x7F');
+    // On the prefix's own drive: Wine's folder browser would walk the whole
+    // Linux file system to reach a folder under Z:.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring work = std::wstring(temp) + L"qtst-panel-" + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(work.c_str(), nullptr);
+    struct Cleanup {
+        std::wstring path;
+        ~Cleanup() { testsupport::removeTree(path); }
+    } cleanup{work};
+    const std::wstring bundlePath = work + L"\\skin.ort";
+    ASSERT_TRUE(testsupport::writeFile(bundlePath, bundle));
+    const std::wstring out = work + L"\\out folder";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+
+    // The script language reads backslashes in quotes as escapes.
+    auto quoted = [](const std::wstring& path) {
+        std::wstring q = L"\"";
+        for (wchar_t c : path) {
+            if (c == L'\\' || c == L'"') q.push_back(L'\\');
+            q.push_back(c);
+        }
+        return q + L"\"";
+    };
+    const std::wstring lines[] = {
+        L"answer file " + quoted(bundlePath),
+        L"answer folder " + quoted(out),
+        L"answer message OK caption=\"Extract ort\"",
+        L"select-index panel=\"Ormu Commands\" > class=ListBox 1",
+        L"dblclick panel=\"Ormu Commands\" > class=ListBox",
+        L"wait 300",
+    };
+    for (const std::wstring& line : lines) {
+        const host::CommandResult result = host_->runLine(line);
+        EXPECT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
+    }
+    EXPECT_TRUE(testsupport::fileExists(out + L"\\sub\\ok.png"));
+    EXPECT_FALSE(testsupport::fileExists(work + L"\\out.png"));
+    EXPECT_EQ(testsupport::listFiles(out), std::vector<std::wstring>{L"sub\\ok.png"});
+
+    std::wstring log;
+    for (const std::wstring& entry : host_->log()) log += entry + L"\n";
+    EXPECT_NE(log.find(L"1 entry of the bundle was not written:"), std::wstring::npos) << testsupport::narrow(log);
+    EXPECT_NE(log.find(L"../out.png"), std::wstring::npos);
+}
+
 }  // namespace

@@ -131,7 +131,7 @@ std::vector<std::wstring> listFiles(const std::wstring& folder) {
 
 MediaCenterStub::MediaCenterStub() {
     const std::wstring script = widen(QUORREL_SOURCE_DIR "/tests/e2e/tester/media_center_stub.py");
-    std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 300";
+    std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 120";
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(L'\0');
     STARTUPINFOW startup{};
