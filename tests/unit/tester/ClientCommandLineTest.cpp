@@ -105,3 +105,20 @@ TEST(ClientCommandLine, SplitterFollowsTheSystemRules) {
     EXPECT_EQ(splitCommandLine(L"p"), (V{L"p"}));
     EXPECT_EQ(splitCommandLine(L"p   "), (V{L"p"}));
 }
+
+TEST(ClientCommandLine, EveryStringOfBlanksQuotesAndBackslashesSurvivesQuoting) {
+    // All strings up to five characters over the characters that matter.
+    const wchar_t alphabet[] = {L'a', L' ', L'\t', L'"', L'\\'};
+    std::vector<std::wstring> current = {L""};
+    for (int length = 0; length <= 5; ++length) {
+        std::vector<std::wstring> next;
+        for (const std::wstring& value : current) {
+            const std::wstring line = L"p " + tester::quoteArgument(value) + L" " +
+                                      tester::quoteArgument(value, true) + L" end";
+            const std::vector<std::wstring> expected = {L"p", value, value, L"end"};
+            ASSERT_EQ(splitCommandLine(line), expected) << std::string(value.begin(), value.end());
+            for (wchar_t c : alphabet) next.push_back(value + c);
+        }
+        current.swap(next);
+    }
+}
