@@ -13,7 +13,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <new>
 
 namespace {
 
