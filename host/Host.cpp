@@ -560,6 +560,17 @@ void Host::Impl::unload(Plugin& p, bool destroyItsWindows) {
     p.module = nullptr;
 }
 
+namespace {
+BOOL CALLBACK hideIfOwnedBy(HWND hwnd, LPARAM owner) {
+    if (GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
+    return TRUE;
+}
+}  // namespace
+
+void hideOwnedWindows(HWND owner) {
+    EnumThreadWindows(GetCurrentThreadId(), hideIfOwnedBy, reinterpret_cast<LPARAM>(owner));
+}
+
 void Host::Impl::shutdown() {
     if (shutDown) return;
     shutDown = true;
@@ -575,7 +586,14 @@ void Host::Impl::shutdown() {
         if (panel->data.hIconTab != nullptr) DestroyIcon(panel->data.hIconTab);
         panel->data.hIconTab = nullptr;
     }
-    if (main != nullptr && IsWindow(main)) DestroyWindow(main);
+    if (main != nullptr && IsWindow(main)) {
+        // Hidden before destroyed: Wine's X11 driver otherwise may later
+        // unmap the destroyed X window and die of the X error (seen once a
+        // process made a second host).
+        hideOwnedWindows(main);
+        ShowWindow(main, SW_HIDE);
+        DestroyWindow(main);
+    }
     for (auto& panel : panels) {
         if (panel->frame != nullptr && IsWindow(panel->frame)) DestroyWindow(panel->frame);
     }
@@ -765,7 +783,7 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
             Document* doc = current();
             std::wstring value;
             if (doc != nullptr) value = msg == npp::NPPM_GETFILENAME ? fileNameOf(doc->path) : folderOf(doc->path);
-            if (lParam == 0 || wParam > MAX_PATH || wParam <= value.size()) return FALSE;
+            if (lParam == 0 || wParam <= value.size()) return FALSE;  // no room for it and its NUL
             std::wmemcpy(reinterpret_cast<wchar_t*>(lParam), value.c_str(), value.size() + 1);
             return TRUE;
         }

@@ -206,6 +206,7 @@ std::wstring fileNameOf(const std::wstring& path);
 bool readFileBytes(const std::wstring& path, std::string& bytes);
 bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 bool writeClipboardText(HWND owner, const std::wstring& text);
+void hideOwnedWindows(HWND owner);
 std::wstring readClipboardText(HWND owner, bool& present);
 
 }  // namespace host

@@ -292,6 +292,9 @@ TEST_F(HostTest, DocumentsActivateBuffersAndAnswerPathQueries) {
     wchar_t buffer[MAX_PATH] = {};
     ASSERT_TRUE(::SendMessageW(host_->mainWindow(), npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(buffer)));
     EXPECT_EQ(std::wstring(buffer), L"first.xml");
+    wchar_t tiny[9] = L"12345678";  // one unit short of "first.xml" and its NUL
+    EXPECT_FALSE(::SendMessageW(host_->mainWindow(), npp::NPPM_GETFILENAME, 9, reinterpret_cast<LPARAM>(tiny)));
+    EXPECT_EQ(std::wstring(tiny), L"12345678");
     ASSERT_TRUE(
         ::SendMessageW(host_->mainWindow(), npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(buffer)));
     wchar_t full[MAX_PATH] = {};
