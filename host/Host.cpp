@@ -423,7 +423,6 @@ void Host::Impl::loadPlugins() {
     }
     DrawMenuBar(main);
     rebuildAccelerators();
-    notifyAll(npp::NPPN_READY);
 }
 
 bool Host::Impl::loadPlugin(const std::wstring& folder) {
@@ -945,6 +944,11 @@ std::unique_ptr<Host> Host::create(const Options& options, std::wstring* error) 
             return nullptr;
         }
         host->impl_->loadPlugins();
+        for (const auto& file : options.files) {
+            std::wstring failure;
+            if (!host->impl_->open(file, &failure)) host->impl_->trace.push_back(L"open failed: " + failure);
+        }
+        host->impl_->notifyAll(npp::NPPN_READY);
         host->impl_->startDialogWatch();
         startGraphics(host->impl_->gdiplusToken);
         if (!options.logFile.empty())

@@ -22,6 +22,9 @@ struct Options {
     std::wstring configFolder;
     // Names of the plugin folders to load; empty loads every folder found.
     std::vector<std::wstring> plugins;
+    // Documents opened at start-up, as the editor does: after the plugins'
+    // menus are built and before NPPN_READY.
+    std::vector<std::wstring> files;
     // Show the main window (tests may keep it hidden; panels still work).
     bool show = true;
     // Where "log" output of script lines goes; empty keeps it in memory only.

@@ -23,7 +23,6 @@ int usage(const wchar_t* problem) {
 int run(int argc, wchar_t** argv) {
     host::Options options;
     std::wstring script, log;
-    std::vector<std::wstring> files;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         auto value = [&](std::wstring& out) {
@@ -48,7 +47,7 @@ int run(int argc, wchar_t** argv) {
         } else if (a.size() > 1 && a[0] == L'-' && a[1] == L'-') {
             return usage((L"unknown option " + a).c_str());
         } else {
-            files.push_back(a);
+            options.files.push_back(a);
         }
     }
     if (!log.empty() && script.empty()) return usage(L"--log goes with --script");
@@ -68,7 +67,6 @@ int run(int argc, wchar_t** argv) {
         }
         return 3;
     }
-    for (const auto& f : files) editor->openFile(f);
     if (!script.empty()) {
         bool ok = editor->runScript(script, log);
         editor->shutdown();

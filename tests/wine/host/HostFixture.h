@@ -58,6 +58,7 @@ protected:
         options.pluginRoot = root.empty() ? host::exeFolder() + L"\\testplugins" : root;
         options.configFolder = folder_ + L"\\config";
         options.plugins = std::move(plugins);
+        options.files = files_;
         std::wstring error;
         host_ = host::Host::create(options, &error);
         ASSERT_TRUE(host_) << std::string(error.begin(), error.end());
@@ -91,6 +92,7 @@ protected:
     std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
 
     std::wstring folder_;
+    std::vector<std::wstring> files_;  // opened at start-up
     std::unique_ptr<host::Host> host_;
 };
 

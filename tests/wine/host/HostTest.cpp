@@ -53,6 +53,18 @@ TEST_F(HostTest, LoadsInTheEditorsOrderAndRefusesNonUnicodePlugins) {
     EXPECT_NE(info.fType & MFT_SEPARATOR, 0u);
 }
 
+TEST_F(HostTest, StartUpFilesOpenBeforeReady) {
+    ASSERT_TRUE(writeFile(path(L"start.xml"), "<a/>"));
+    files_ = {path(L"start.xml")};
+    start();
+    Events e = events();
+    std::size_t activated = indexOf(e, L"notify:1010:host:1"), ready = indexOf(e, L"notify:1001:host:0");
+    EXPECT_LT(indexOf(e, L"getFuncsArray"), activated);
+    EXPECT_LT(activated, ready);
+    EXPECT_LT(ready, e.size());
+    EXPECT_EQ(host::Host::create(host::Options{}), nullptr);  // one host per process
+}
+
 TEST_F(HostTest, ConfigFolderIsCreatedAndAnsweredWithLengthQuery) {
     start();
     auto configDir = pluginExport<const wchar_t* (*)()>("testConfigDir");
