@@ -69,6 +69,36 @@ TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
     EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
 
+TEST_F(ScriptTest, ControlsReportWhatAUsersActionWouldMakeThemReport) {
+    start();
+    ASSERT_TRUE(host_->runLine(L"menu \"&Test Plugin\" \"&Show Panel\"").ok);
+    clearEvents();
+    const wchar_t* lines[] = {
+        L"settext panel=\"Test Panel\" > #1010 \"new text\"",
+        L"select #1011 \"beta\"",
+        L"dblclick #1011",
+        L"select-index #1012 1",
+        L"click #1013",
+        L"click text=Go",
+    };
+    for (const wchar_t* line : lines) {
+        host::CommandResult r = host_->runLine(line);
+        EXPECT_TRUE(r.ok) << narrow(line) << ": " << narrow(r.message);
+    }
+    const std::vector<std::wstring> expected = {
+        L"control:1010:" + std::to_wstring(EN_CHANGE),
+        L"control:1011:" + std::to_wstring(LBN_SELCHANGE),
+        L"control:1011:" + std::to_wstring(LBN_DBLCLK),
+        L"control:1012:" + std::to_wstring(CBN_SELCHANGE),
+        L"control:1013:" + std::to_wstring(BN_CLICKED),
+    };
+    for (const auto& e : expected) EXPECT_TRUE(sawEvent(e)) << narrow(e);
+    EXPECT_TRUE(host_->runLine(L"expect selection #1012 \"two\"").ok);
+    EXPECT_TRUE(host_->runLine(L"expect item #1011 2 \"gamma\"").ok);
+    // The list's selected row is where the double click landed.
+    EXPECT_TRUE(host_->runLine(L"expect selection #1011 \"beta\"").ok);
+}
+
 TEST_F(ScriptTest, FailuresAreReportedAndTheScriptGoesOn) {
     start();
     ASSERT_TRUE(host_->runLine(L"menu \"&Test Plugin\" \"&Show Panel\"").ok);

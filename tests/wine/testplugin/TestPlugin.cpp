@@ -41,6 +41,11 @@ void record(const std::wstring& event) { g_events.push_back(event); }
 LRESULT toHost(UINT msg, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(g_npp.nppHandle, msg, w, l); }
 
 LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && lParam != 0 && hwnd == g_panel) {
+        // What the panel's controls report, as a panel's dialog procedure sees it.
+        record(L"control:" + std::to_wstring(LOWORD(wParam)) + L":" + std::to_wstring(HIWORD(wParam)));
+        return 0;
+    }
     if (msg == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->hwndFrom == g_npp.nppHandle) {
@@ -77,6 +82,13 @@ void togglePanel() {
                                     100, g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1011)), g_module, nullptr);
         for (const wchar_t* item : {L"alpha", L"beta", L"gamma"})
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 4,
+                                     140, 150, 120, g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1012)),
+                                     g_module, nullptr);
+        for (const wchar_t* item : {L"one", L"two"})
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 170, 60, 24, g_panel,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(1013)), g_module, nullptr);
         npp::tTbData data{};
         data.hClient = g_panel;
         data.pszName = g_panelName.c_str();
