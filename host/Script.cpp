@@ -862,12 +862,20 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
             dumpTree(dlg, 1, out);
             done.push_back(dlg);
         }
+        auto byPlugin = [&](HWND h) {
+            auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(h, GWLP_HINSTANCE));
+            return std::any_of(plugins.begin(), plugins.end(), [&](const auto& q) { return q->module == module; });
+        };
         for (HWND top : threadWindows()) {
-            auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(top, GWLP_HINSTANCE));
-            bool plugin = std::any_of(plugins.begin(), plugins.end(), [&](const auto& q) { return q->module == module; });
-            if (!plugin || std::find(done.begin(), done.end(), top) != done.end()) continue;
+            if (!byPlugin(top) || std::find(done.begin(), done.end(), top) != done.end()) continue;
             out += L"window " + quote(windowText(top)) + L"\n";
             dumpTree(top, 1, out);
+        }
+        // Windows a plugin made on the main window without registering them.
+        for (HWND child = GetWindow(main, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!byPlugin(child) || std::find(done.begin(), done.end(), child) != done.end()) continue;
+            out += L"child " + quote(windowText(child)) + L"\n";
+            dumpTree(child, 1, out);
         }
         if (!writeFileBytes(p, text::toUtf8(out))) return failure(L"cannot write " + p);
         return ok();

@@ -40,6 +40,7 @@ TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
         "expect selection #1011 \"gamma\"\n"
         "expect items #1011 3\n"
         "settext panel=\"Test Panel\" > class=Edit \"typed\"\n"
+        "menu \"&Test Plugin\" \"&Modeless Window\"\n"
         "dump windows.txt\n"
         "answer message No caption=\"Test box\" text=\"Proceed with the test?\"\n"
         "menu \"&Test Plugin\" \"Message &Box\"\n"
@@ -54,7 +55,7 @@ TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
         "log \"never reached\"\n",
         &ok);
     EXPECT_TRUE(ok) << log;
-    EXPECT_TRUE(contains(log, "summary: 23 commands, 0 failed")) << log;
+    EXPECT_TRUE(contains(log, "summary: 24 commands, 0 failed")) << log;
     EXPECT_FALSE(contains(log, "never reached"));
     EXPECT_TRUE(contains(log, "dialog: message box caption=\"Test box\" text=\"Proceed with the test?\" -> No")) << log;
     EXPECT_TRUE(sawEvent(L"messagebox:7"));  // IDNO reached the plugin
@@ -63,6 +64,8 @@ TEST_F(ScriptTest, DrivesPluginWindowsDialogsAndDocuments) {
     EXPECT_TRUE(contains(dump, "panel \"Test Panel\" container=right shown=1\n")) << dump;
     EXPECT_TRUE(contains(dump, "    Edit #1010 \"typed\" visible=1 enabled=1 rect=4,4,150,22\n")) << dump;
     EXPECT_TRUE(contains(dump, "      items=3 selection=2\n      item[0] \"alpha\"\n")) << dump;
+    EXPECT_TRUE(contains(dump, "\ndialog \"Test window\"\n  QuorrelTestModeless #0 \"Test window\" visible=1")) << dump;
+    EXPECT_TRUE(contains(dump, "    Edit #2002 \"second\" visible=1 enabled=1 rect=10,40,200,22\n")) << dump;
     EXPECT_EQ(readFile(path(L"copy.xml")), "<a>\r\n  <b>x</b>\r\n</a>\r\n");
     std::string png = readFile(path(L"panel.png"));
     ASSERT_GT(png.size(), 8u);
