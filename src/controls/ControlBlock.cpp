@@ -282,9 +282,13 @@ BlockEdit planTagEdit(std::string_view block, const std::vector<std::string>& pa
     }
     const bool crlf = lineStart >= 2 && block[lineStart - 2] == '\r' && block[lineStart - 1] == '\n';
     const std::string lineEnd = crlf ? std::string("\r\n") : std::string(1, block[lineStart - 1]);
+    // The new line goes in after the line end of the line above, and carries
+    // that line end itself: the bytes are the same as a line put before the end
+    // tag, but the inserted range then ends at the new element, so the editor's
+    // caret stays on the edited element's line instead of moving below it.
     edit.kind = BlockEdit::Kind::Insert;
-    edit.from = edit.to = lineStart;
-    edit.text = printed + lineEnd;
+    edit.from = edit.to = lineStart - lineEnd.size();
+    edit.text = lineEnd + printed;
     edit.linesAdded = 1;
     edit.lineAbove = lineOfOffset(block, lineStart) - 1;
     return edit;
@@ -292,7 +296,9 @@ BlockEdit planTagEdit(std::string_view block, const std::vector<std::string>& pa
 
 void setInsertIndentation(BlockEdit& edit, int columns) {
     if (edit.kind != BlockEdit::Kind::Insert || columns <= 0) return;
-    edit.text.insert(0, static_cast<std::size_t>(columns), ' ');
+    std::size_t at = 0;  // after the leading line end
+    while (at < edit.text.size() && at < 2 && (edit.text[at] == '\r' || edit.text[at] == '\n')) ++at;
+    edit.text.insert(at, static_cast<std::size_t>(columns), ' ');
 }
 
 }  // namespace controls

@@ -89,9 +89,9 @@ bool nestingWithin(std::string_view block, int limit = kMaxNesting);
 struct BlockEdit {
     enum class Kind { None, Replace, Insert };
     Kind kind = Kind::None;
-    std::size_t from = 0;  // Replace: the element's span; Insert: where the new line goes
+    std::size_t from = 0;  // Replace: the element's span; Insert: the end of the line above the new one
     std::size_t to = 0;
-    std::string text;      // the bytes to put there
+    std::string text;      // the bytes to put there (Insert: the line end first, then the new line)
     int linesAdded = 0;    // how the block's line count changes
     std::size_t lineAbove = 0;  // Insert: block line whose indentation the new line takes
 };

@@ -57,10 +57,13 @@ unsigned ScintillaDocument::codePage() const { return static_cast<unsigned>(send
 
 void ScintillaDocument::replace(Position from, Position to, const std::string& bytes) {
     if (view() == nullptr) return;
-    // Start first, then end: the selection is from..to whatever it was before.
-    send(npp::SCI_SETSELECTIONSTART, static_cast<WPARAM>(from));
-    send(npp::SCI_SETSELECTIONEND, static_cast<WPARAM>(to));
-    send(npp::SCI_REPLACESEL, 0, reinterpret_cast<LPARAM>(bytes.c_str()));
+    // A target replacement, not a selection replacement: the plugin selects
+    // every inserted range while the panel is shown, and SCI_REPLACESEL then
+    // moves the caret on from that selection by the inserted length again,
+    // below the edited element (often onto another line).
+    send(npp::SCI_SETTARGETSTART, static_cast<WPARAM>(from));
+    send(npp::SCI_SETTARGETEND, static_cast<WPARAM>(to));
+    send(npp::SCI_REPLACETARGET, static_cast<WPARAM>(bytes.size()), reinterpret_cast<LPARAM>(bytes.c_str()));
 }
 
 void ScintillaDocument::insert(Position at, const std::string& bytes) {

@@ -127,7 +127,12 @@ TEST(ControlBlockPlan, PlansNothingItCannotPlaceWithCertainty) {
     EXPECT_EQ(planTagEdit("<control type=\"button\"></control>", {}, "posy", "<posy/>").kind,
               BlockEdit::Kind::None);
     EXPECT_EQ(planTagEdit("<control type=\"button\"/>", {}, "posy", "<posy/>").kind, BlockEdit::Kind::None);
-    // Where it can, the line end is the one of the line above.
-    const BlockEdit cr = planTagEdit("<control type=\"button\">\r<posx>1</posx>\r</control>", {"posx"}, "posy", "<posy/>");
-    EXPECT_EQ(cr.text, "<posy/>\r");
+    // Where it can, the line end is the one of the line above; the new line goes
+    // in after it, so the inserted range ends on the new element's own line.
+    const std::string crBlock = "<control type=\"button\">\r<posx>1</posx>\r</control>";
+    BlockEdit cr = planTagEdit(crBlock, {"posx"}, "posy", "<posy/>");
+    EXPECT_EQ(cr.text, "\r<posy/>");
+    EXPECT_EQ(cr.from, crBlock.find("\r</control>"));
+    setInsertIndentation(cr, 2);
+    EXPECT_EQ(cr.text, "\r  <posy/>");
 }

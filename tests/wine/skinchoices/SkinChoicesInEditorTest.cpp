@@ -422,7 +422,15 @@ TEST_F(SkinChoicesInEditor, AChosenImageIsDrawnScaledIntoThePreviewerBeforeTheVa
     // A 64 x 32 picture: the previewer cleared, then the picture at its own
     // size in the middle. Inside its translucent frame it is opaque, red
     // 40 + 3x, green 120 + 2y, blue 230; its corner (alpha 80) blends with the grey.
+    HWND view = host_->currentView();
+    const auto caretLine = [&] {
+        return ::SendMessageW(view, npp::SCI_LINEFROMPOSITION, ::SendMessageW(view, npp::SCI_GETCURRENTPOS, 0, 0), 0);
+    };
+    const LRESULT elementLine = caretLine();
     ASSERT_NO_FATAL_FAILURE(choose(texture, L"buttons\\focus.png"));
+    // The write-back leaves the caret on the edited element's line, so the
+    // previewer's own caret update keeps showing the chosen image.
+    EXPECT_EQ(caretLine(), elementLine);
     ASSERT_GE(draws.size(), 2u);
     EXPECT_TRUE(isBackground(draws[0]));
     const DrawingReplay::Draw& picture = draws[1];
