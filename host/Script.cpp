@@ -132,8 +132,12 @@ std::wstring className(HWND hwnd) {
 bool sameClass(HWND hwnd, const wchar_t* name) { return lstrcmpiW(className(hwnd).c_str(), name) == 0; }
 
 BOOL CALLBACK collectWindow(HWND hwnd, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(hwnd);
-    return TRUE;
+    try {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(hwnd);
+        return TRUE;
+    } catch (...) {
+        return FALSE;  // out of memory: stop the walk
+    }
 }
 
 std::vector<HWND> threadWindows() {

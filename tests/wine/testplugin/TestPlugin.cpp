@@ -22,6 +22,10 @@ constexpr wchar_t kModule[] = L"QuorrelTestPlugin.dll";
 constexpr wchar_t kPanelClass[] = L"QuorrelTestPanel";
 constexpr wchar_t kDialogClass[] = L"QuorrelTestModeless";
 
+void readConfig(npp::NppData data);
+void notified(npp::SCNotification* scn);
+void received(UINT msg, WPARAM wParam, LPARAM lParam);
+
 HINSTANCE g_module = nullptr;
 npp::NppData g_npp{};
 std::vector<std::wstring> g_events;
@@ -36,11 +40,36 @@ npp::FuncItem g_items[7]{};
 npp::ShortcutKey g_showKey{true, false, true, 'P'};
 LRESULT g_lastResult = 0;
 
-void record(const std::wstring& event) { g_events.push_back(event); }
+// Recording must not throw into the host; a lost event shows up in the test.
+void record(const std::wstring& event) noexcept {
+    try {
+        g_events.push_back(event);
+    } catch (...) {
+    }
+}
+
+template <typename Fn>
+void guarded(Fn fn) noexcept {
+    try {
+        fn();
+    } catch (...) {
+        record(L"exception");
+    }
+}
 
 LRESULT toHost(UINT msg, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(g_npp.nppHandle, msg, w, l); }
 
+LRESULT panelMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return panelMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT panelMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND && lParam != 0 && hwnd == g_panel) {
         // What the panel's controls report, as a panel's dialog procedure sees it.
         record(L"control:" + std::to_wstring(LOWORD(wParam)) + L":" + std::to_wstring(HIWORD(wParam)));
@@ -176,8 +205,10 @@ void browseFolder() {
 }
 
 void runItem(int k, void (*action)()) {
-    record(L"command:" + std::to_wstring(k));
-    action();
+    guarded([&] {
+        record(L"command:" + std::to_wstring(k));
+        action();
+    });
 }
 
 void cmdPanel() { runItem(0, togglePanel); }
@@ -224,6 +255,13 @@ __declspec(dllexport) const wchar_t* getName() {
 }
 
 __declspec(dllexport) void setInfo(npp::NppData data) {
+    guarded([&] { readConfig(data); });
+}
+
+}  // extern "C"
+
+namespace {
+void readConfig(npp::NppData data) {
     g_npp = data;
     record(L"setInfo");
     auto length = SendMessageW(data.nppHandle, npp::NPPM_GETPLUGINSCONFIGDIR, 0, 0);
@@ -234,6 +272,9 @@ __declspec(dllexport) void setInfo(npp::NppData data) {
         g_configDir = buffer;
     }
 }
+}  // namespace
+
+extern "C" {
 
 __declspec(dllexport) npp::FuncItem* getFuncsArray(int* count) {
     record(L"getFuncsArray");
@@ -249,6 +290,18 @@ __declspec(dllexport) npp::FuncItem* getFuncsArray(int* count) {
 }
 
 __declspec(dllexport) void beNotified(npp::SCNotification* scn) {
+    guarded([&] { notified(scn); });
+}
+
+__declspec(dllexport) LRESULT messageProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    guarded([&] { received(msg, wParam, lParam); });
+    return TRUE;
+}
+
+}  // extern "C"
+
+namespace {
+void notified(npp::SCNotification* scn) {
     const NMHDR& h = scn->nmhdr;
     std::wstring from = h.hwndFrom == g_npp.nppHandle             ? L"host"
                         : h.hwndFrom == g_npp.scintillaMainHandle   ? L"view0"
@@ -270,7 +323,7 @@ __declspec(dllexport) void beNotified(npp::SCNotification* scn) {
     record(L"notify:" + std::to_wstring(h.code) + L":" + from + L":" + std::to_wstring(h.idFrom));
 }
 
-__declspec(dllexport) LRESULT messageProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+void received(UINT msg, WPARAM wParam, LPARAM lParam) {
     std::wstring event = L"messageProc:" + std::to_wstring(msg);
     if (msg == npp::NPPM_MSGTOPLUGIN) {
         auto* info = reinterpret_cast<npp::CommunicationInfo*>(lParam);
@@ -279,8 +332,10 @@ __declspec(dllexport) LRESULT messageProc(UINT msg, WPARAM wParam, LPARAM lParam
         if (info->info != nullptr) event += L":" + std::to_wstring(*static_cast<int*>(info->info));
     }
     record(event);
-    return TRUE;
 }
+}  // namespace
+
+extern "C" {
 
 // Query exports for the tests.
 __declspec(dllexport) int testEventCount() { return static_cast<int>(g_events.size()); }
