@@ -431,9 +431,9 @@ bool Host::Impl::loadPlugin(const std::wstring& folder) {
     plugin->fileName = folder + L".dll";
     plugin->path = pluginRoot + L"\\" + folder + L"\\" + plugin->fileName;
     auto refuse = [&](const std::wstring& why) {
+        plugin.reset();  // FreeLibrary
         trace.push_back(folder + L":refused:" + why);
         refused.push_back(folder);
-        if (plugin->module != nullptr) FreeLibrary(plugin->module);
         return false;
     };
     trace.push_back(folder + L":LoadLibrary");
@@ -487,8 +487,7 @@ bool Host::Impl::loadPlugin(const std::wstring& folder) {
 }
 
 void Host::Impl::rebuildAccelerators() {
-    if (accelerators != nullptr) DestroyAcceleratorTable(accelerators);
-    accelerators = nullptr;
+    accelerators.reset();
     std::vector<ACCEL> table;
     for (auto& p : plugins) {
         for (int k = 0; k < p->count; ++k) {
@@ -502,7 +501,7 @@ void Host::Impl::rebuildAccelerators() {
             table.push_back(a);
         }
     }
-    if (!table.empty()) accelerators = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+    if (!table.empty()) accelerators.reset(CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
 }
 
 void Host::Impl::notifyPlugin(Plugin& p, UINT code, UINT_PTR idFrom) {
@@ -602,8 +601,7 @@ void Host::Impl::shutdown() {
     plugins.clear();
     panels.clear();
     modeless.clear();
-    if (accelerators != nullptr) DestroyAcceleratorTable(accelerators);
-    accelerators = nullptr;
+    accelerators.reset();
     // Scintilla stays loaded: unloading it while windows of its class may be
     // alive in another host instance of the same test process would be unsafe.
 }
@@ -867,7 +865,7 @@ LRESULT Host::Impl::mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 // Message loop
 
 void Host::Impl::dispatch(MSG& msg) {
-    if (accelerators != nullptr && main != nullptr && TranslateAcceleratorW(main, accelerators, &msg)) return;
+    if (accelerators && main != nullptr && TranslateAcceleratorW(main, accelerators.get(), &msg)) return;
     for (HWND dlg : modeless) {
         if (IsWindow(dlg) && (msg.hwnd == dlg || IsChild(dlg, msg.hwnd)) && IsDialogMessageW(dlg, &msg)) return;
     }
@@ -952,8 +950,8 @@ std::unique_ptr<Host> Host::create(const Options& options, std::wstring* error) 
         host->impl_->startDialogWatch();
         startGraphics(host->impl_->gdiplusToken);
         if (!options.logFile.empty())
-            host->impl_->logHandle = CreateFileW(options.logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            host->impl_->logFile.reset(CreateFileW(options.logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         return host;
     } catch (const std::exception&) {
         if (error) *error = L"out of memory";
@@ -967,7 +965,6 @@ Host::Host(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Host::~Host() {
     impl_->shutdown();
     stopGraphics(impl_->gdiplusToken);
-    if (impl_->logHandle != INVALID_HANDLE_VALUE) CloseHandle(impl_->logHandle);
     if (g_impl == impl_.get()) g_impl = nullptr;
     if (impl_->oleInitialised) OleUninitialize();
 }

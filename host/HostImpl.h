@@ -34,6 +34,38 @@ constexpr UINT GetLine = 2153;
 constexpr UINT LineLength = 2350;
 }  // namespace sci
 
+// Owner of one handle; Traits give its empty value and how to free it.
+template <typename Traits>
+class Owned {
+public:
+    using Handle = typename Traits::Handle;
+    Owned() = default;
+    explicit Owned(Handle h) : handle_(h) {}
+    ~Owned() { reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::empty(); }
+    void reset(Handle h = Traits::empty()) {
+        if (handle_ != Traits::empty()) Traits::free(handle_);
+        handle_ = h;
+    }
+
+private:
+    Handle handle_ = Traits::empty();
+};
+
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle empty() { return INVALID_HANDLE_VALUE; }
+    static void free(Handle h) { CloseHandle(h); }
+};
+struct AcceleratorTraits {
+    using Handle = HACCEL;
+    static Handle empty() { return nullptr; }
+    static void free(Handle h) { DestroyAcceleratorTable(h); }
+};
+
 enum class Encoding { Ansi, Utf8, Utf8Bom, Ucs2Be, Ucs2Le };
 bool isUnicodeEncoding(Encoding e);
 const wchar_t* encodingName(Encoding e);
@@ -64,10 +96,16 @@ using BeNotifiedFn = void(__cdecl*)(npp::SCNotification*);
 using MessageProcFn = LRESULT(__cdecl*)(UINT, WPARAM, LPARAM);
 
 struct Plugin {
+    Plugin() = default;
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+    ~Plugin() {
+        if (module != nullptr) FreeLibrary(module);
+    }
     std::wstring folder;    // <Name>
     std::wstring path;      // full path of the DLL
     std::wstring fileName;  // <Name>.dll, as NPPM_MSGTOPLUGIN names it
-    HMODULE module = nullptr;
+    HMODULE module = nullptr;  // freed by unload() or, failing that, here
     BeNotifiedFn beNotified = nullptr;
     MessageProcFn messageProc = nullptr;
     std::wstring menuName;
@@ -77,6 +115,12 @@ struct Plugin {
 };
 
 struct Panel {
+    Panel() = default;
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+    ~Panel() {
+        if (data.hIconTab != nullptr) DestroyIcon(data.hIconTab);  // the host owns the tab icon
+    }
     npp::tTbData data{};  // the plugin's record, copied (its strings are not)
     std::wstring plugin;  // folder of the plugin that registered it
     int container = 0;    // 0-3 docked, 4 floating
@@ -107,7 +151,7 @@ struct Host::Impl {
     int currentView = 0;
     HMENU menuBar = nullptr;
     HMENU pluginsMenu = nullptr;
-    HACCEL accelerators = nullptr;
+    Owned<AcceleratorTraits> accelerators;
     std::wstring pluginRoot;
     std::wstring configFolder;
     bool shutDown = false;
@@ -142,7 +186,7 @@ struct Host::Impl {
     ULONG_PTR gdiplusToken = 0;
     std::wstring baseFolder;  // relative script paths start here
     std::vector<HWND> answeredDialogs;
-    HANDLE logHandle = INVALID_HANDLE_VALUE;
+    Owned<FileTraits> logFile;
 
     // Set up / tear down.
     bool createWindows(std::wstring* error);

@@ -660,10 +660,10 @@ void Host::Impl::answerDialog(HWND dialog, const Answer& answer) {
 
 void Host::Impl::writeLog(const std::wstring& line) {
     log.push_back(line);
-    if (logHandle != INVALID_HANDLE_VALUE) {
+    if (logFile) {
         std::string bytes = text::toUtf8(line) + "\r\n";
         DWORD written = 0;
-        WriteFile(logHandle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteFile(logFile.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
 }
 
@@ -1226,8 +1226,8 @@ CommandResult Host::runLine(const std::wstring& line) { return impl_->runLine(li
 bool Host::runScript(const std::wstring& scriptPath, const std::wstring& logPath) {
     Impl& impl = *impl_;
     if (!logPath.empty()) {
-        impl.logHandle = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        impl.logFile.reset(CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     std::string bytes;
     int failed = 0, count = 0;
@@ -1266,8 +1266,7 @@ bool Host::runScript(const std::wstring& scriptPath, const std::wstring& logPath
         }
     }
     impl.writeLog(L"summary: " + std::to_wstring(count) + L" commands, " + std::to_wstring(failed) + L" failed");
-    if (impl.logHandle != INVALID_HANDLE_VALUE) CloseHandle(impl.logHandle);
-    impl.logHandle = INVALID_HANDLE_VALUE;
+    if (!logPath.empty()) impl.logFile.reset();
     return failed == 0;
 }
 
