@@ -4,10 +4,14 @@
 #pragma once
 
 #include "clipboard/ClipboardList.h"
+#include "controls/COrmuControlsDialog.h"
 #include "controls/CaretTracker_win.h"
 #include "controls/SkinChoices_win.h"
-#include "plugin/AppPanels_win.h"
+#include "plugin/AboutDialog.h"
 #include "plugin/HostWindowHook_win.h"
+#include "preview/OrmuImagePreviewer.h"
+#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "tester/OrmuControllerDialog.h"
 
 #include <string>
 
@@ -36,20 +40,20 @@ public:
 
 private:
     // Members in construction order.
-    AboutBox about_;
+    AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
     OSClipboardController clipboardController_;
-    TesterPanel tester_;
-    PreviewerPanel previewer_;
-    ControlsPanel controls_;
+    OrmuControllerDialog tester_;
+    OrmuImagePreviewer previewer_;
+    COrmuControlsDialog controls_;
     // Follows the caret into the control under it and writes row edits back.
     controls::PanelCaretFollower caretFollower_{controls_};
 
     // The skin's include and image names as row choices, with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_};
 
-    OptionsDialog options_;
+    ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;
     bool informed_ = false;
 };

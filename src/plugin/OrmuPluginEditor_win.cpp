@@ -15,7 +15,6 @@
 namespace {
 
 constexpr wchar_t kPluginName[] = L"&Quorrel";
-constexpr int kStandInDialog = 30590;
 
 enum Command : int { SkinControls = 0, Tester = 1, Previewer = 2, Controls = 3, Options = 4, About = 5 };
 
@@ -73,13 +72,6 @@ alignas(COrmuPluginEditor) unsigned char applicationStorage[sizeof(COrmuPluginEd
 
 }  // namespace
 
-StandInPanel::StandInPanel(int commandIndex, const wchar_t* caption)
-    : DockingDlgInterface(kStandInDialog, commandIndex, caption) {}
-
-INT_PTR StandInPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DockingDlgInterface::dialogProc(message, wParam, lParam);
-}
-
 COrmuPluginEditor& theApp() { return *application; }
 
 COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
@@ -125,12 +117,8 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     TarvoSettingsManager& store = plugin::settingsStore();
     store.load(settingsPath_);
 
-#if defined(QUORREL_HAVE_ABOUT_DIALOG)
     about_.init(c.module, data.nppHandle, data);
-#endif
-#if defined(QUORREL_HAVE_OPTIONS_DIALOG)
     options_.init(c.module, data.nppHandle, &store, settingsPath_);
-#endif
 
     store.addObserver(&clipboardList_);
 
@@ -186,17 +174,9 @@ void COrmuPluginEditor::toggleControls() {
     toggle(controls_, Controls);
 }
 
-void COrmuPluginEditor::showOptions() {
-#if defined(QUORREL_HAVE_OPTIONS_DIALOG)
-    options_.showOptions();
-#endif
-}
+void COrmuPluginEditor::showOptions() { options_.showOptions(); }
 
-void COrmuPluginEditor::showAbout() {
-#if defined(QUORREL_HAVE_ABOUT_DIALOG)
-    about_.open();
-#endif
-}
+void COrmuPluginEditor::showAbout() { about_.open(); }
 
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     const plugin::Context& c = plugin::context();

@@ -19,10 +19,6 @@ namespace {
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 
-// The splitter and the panes declare a message handler named handle(), which
-// hides Window::handle(); reach the window handle through the base.
-HWND hwndOf(const Window& window) { return window.handle(); }
-
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
 }
@@ -99,8 +95,8 @@ void OrmuControllerDialog::releaseChildren() {
     commandList_.destroy();
     textPane_.destroy();
     listPane_.destroy();
-    if (hwndOf(splitter_) != nullptr && ::IsWindow(hwndOf(splitter_))) {
-        ::DestroyWindow(hwndOf(splitter_));
+    if (splitter_.handle() != nullptr && ::IsWindow(splitter_.handle())) {
+        ::DestroyWindow(splitter_.handle());
     }
 }
 
@@ -160,10 +156,10 @@ void OrmuControllerDialog::fillCommandList() {
 
 void OrmuControllerDialog::createChildren() {
     splitter_.attach(instance_, hwnd_);
-    listPane_.attach(instance_, hwndOf(splitter_));
-    commandList_.attach(instance_, hwndOf(listPane_));
-    textPane_.attach(instance_, hwndOf(splitter_));
-    infoBox_.attach(instance_, hwndOf(textPane_));
+    listPane_.attach(instance_, splitter_.handle());
+    commandList_.attach(instance_, listPane_.handle());
+    textPane_.attach(instance_, splitter_.handle());
+    infoBox_.attach(instance_, textPane_.handle());
     listPane_.setChild(&commandList_);
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
@@ -171,7 +167,7 @@ void OrmuControllerDialog::createChildren() {
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
-    if (hwndOf(splitter_) == nullptr) {
+    if (splitter_.handle() == nullptr) {
         return;
     }
     RECT client{};

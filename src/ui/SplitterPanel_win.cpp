@@ -84,7 +84,7 @@ void SplitterPanel::paint() {
     ::EndPaint(hwnd_, &ps);
 }
 
-LRESULT SplitterPanel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == WM_NOTIFY || (dragListMessage_ != 0 && message == dragListMessage_)) {
         return ::SendMessageW(parent_, message, wParam, lParam);
     }
@@ -148,7 +148,7 @@ LRESULT CALLBACK SplitterPanel::windowProc(HWND window, UINT message, WPARAM wPa
     try {
         auto* self = reinterpret_cast<SplitterPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self == nullptr || self->hwnd_ != window) return ::DefWindowProcW(window, message, wParam, lParam);
-        const LRESULT result = self->handle(message, wParam, lParam);
+        const LRESULT result = self->onMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
         return result;
     } catch (...) {

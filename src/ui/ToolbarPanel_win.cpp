@@ -65,7 +65,7 @@ void ToolbarPanel::paint() {
     ::EndPaint(hwnd_, &ps);
 }
 
-LRESULT ToolbarPanel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ToolbarPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == WM_NOTIFY || (dragListMessage_ != 0 && message == dragListMessage_)) {
         return ::SendMessageW(parent_, message, wParam, lParam);
     }
@@ -88,7 +88,7 @@ LRESULT CALLBACK ToolbarPanel::windowProc(HWND window, UINT message, WPARAM wPar
     try {
         auto* self = reinterpret_cast<ToolbarPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self == nullptr || self->hwnd_ != window) return ::DefWindowProcW(window, message, wParam, lParam);
-        const LRESULT result = self->handle(message, wParam, lParam);
+        const LRESULT result = self->onMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
         return result;
     } catch (...) {

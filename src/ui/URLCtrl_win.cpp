@@ -99,7 +99,7 @@ void URLCtrl::paint() {
     ::EndPaint(hwnd_, &ps);
 }
 
-LRESULT URLCtrl::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT URLCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
         paint();
@@ -152,7 +152,7 @@ LRESULT CALLBACK URLCtrl::windowProc(HWND window, UINT message, WPARAM wParam, L
     try {
         auto* self = static_cast<URLCtrl*>(::GetPropW(window, kSelfProperty));
         if (self == nullptr || self->previous_ == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-        return self->handle(message, wParam, lParam);
+        return self->onMessage(message, wParam, lParam);
     } catch (...) {
         return 0;
     }
