@@ -1152,8 +1152,16 @@ std::wstring readClipboardText(HWND owner, bool& present) {
 }
 
 bool Host::setClipboardText(const std::wstring& text) {
-    if (impl_->main != nullptr) SetForegroundWindow(impl_->main);
-    return writeClipboardText(impl_->main, text);
+    // Plugins record a clipboard text only while the editor is in front;
+    // other programs on the same desktop may hold the front for a moment.
+    HWND main = impl_->main;
+    if (main != nullptr && IsWindowVisible(main)) {
+        for (int attempt = 0; attempt < 20 && GetForegroundWindow() != main; ++attempt) {
+            SetForegroundWindow(main);
+            impl_->pump(10);
+        }
+    }
+    return writeClipboardText(main, text);
 }
 
 std::wstring Host::clipboardText() const {

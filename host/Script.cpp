@@ -837,7 +837,10 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
     if (command == L"clipboard") {
         std::wstring value = arg(L"text");
         finish();
-        return owner->setClipboardText(value) ? ok() : failure(L"cannot write the clipboard");
+        if (!owner->setClipboardText(value)) return failure(L"cannot write the clipboard");
+        if (IsWindowVisible(main) && GetForegroundWindow() != main)
+            return failure(L"written, but the host could not come to the front");
+        return ok();
     }
     if (command == L"save") {
         std::wstring p = path(L"file path");
