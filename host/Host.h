@@ -96,8 +96,11 @@ public:
     // Every call the loader made to a plugin, e.g. "Name:isUnicode".
     const std::vector<std::wstring>& loadTrace() const;
     HMODULE pluginModule(const std::wstring& name) const;
-    // Unload (NPPN_SHUTDOWN-free: FreeLibrary after removing its menu and
-    // panels) and reload one plugin in the same process.
+    // Unload one plugin as shut-down would (NPPN_BEFORESHUTDOWN and
+    // NPPN_SHUTDOWN to it, its panels and modeless windows destroyed, its
+    // submenu removed, FreeLibrary), and load it again, in the same process.
+    // A hook the plugin left on the main window is replaced by the host's own
+    // procedure and reported in loadTrace() as "<Name>:hook-left-installed".
     bool unloadPlugin(const std::wstring& name);
     bool reloadPlugin(const std::wstring& name);
 

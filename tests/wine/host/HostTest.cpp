@@ -89,6 +89,19 @@ TEST_F(HostTest, RealPluginMenuHasItsSixCommandsAndShortcuts) {
     for (int k : {0, 1, 4, 5}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k]), L"") << k;
     HMENU sub = ::GetSubMenu(::GetSubMenu(::GetMenu(host_->mainWindow()), 1), 0);
     EXPECT_EQ(::GetMenuItemCount(sub), 6);
+
+    // Unloaded in the middle of a session: whatever the plugin did with its
+    // hook on the main window, the window keeps working without its code.
+    HMODULE module = host_->pluginModule(L"Quorrel");
+    ASSERT_TRUE(host_->unloadPlugin(L"Quorrel"));
+    auto proc = reinterpret_cast<void*>(::GetWindowLongPtrW(host_->mainWindow(), GWLP_WNDPROC));
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_NE(::VirtualQuery(proc, &info, sizeof(info)), 0u);
+    EXPECT_NE(info.AllocationBase, module);
+    int view = -1;
+    ::SendMessageW(host_->mainWindow(), npp::NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&view));
+    EXPECT_EQ(view, 0);
+    host_->pump(20);
 }
 
 TEST_F(HostTest, DockingRegistersShowsClosesAndMovesPanels) {
