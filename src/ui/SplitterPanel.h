@@ -16,9 +16,9 @@ public:
     int barThickness() const { return thickness_; }
     void layoutPanes();
 
-private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     RECT barRect() const;
     bool overBar(int x, int y) const;
     void paint();

@@ -13,9 +13,9 @@ public:
     // Lays the child out over the client area, one pixel in from every side.
     void layoutChild();
 
-private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     void paint();
 
     Window* child_ = nullptr;

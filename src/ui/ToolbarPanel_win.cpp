@@ -9,28 +9,9 @@ constexpr COLORREF kFrameColour = 0x908782;
 
 void ToolbarPanel::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    WNDCLASSW wc{};
-    if (::GetClassInfoW(instance, kClassName, &wc) == FALSE) {
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = windowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        if (::RegisterClassW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            ui::reportClassRegistrationFailure(parent, kClassName, ::GetLastError());
-            return;
-        }
-    }
     pen_.reset(::CreatePen(PS_SOLID, 1, kFrameColour));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
-                              nullptr, instance, this);
-    if (hwnd_ == nullptr) {
-        ui::reportWindowCreationFailure(parent, kClassName, ::GetLastError());
-        return;
-    }
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    hwnd_ = ui::createChildOfClass(instance, parent, kClassName, &ui::routeToChild<ToolbarPanel>, this);
 }
 
 void ToolbarPanel::destroy() {
@@ -81,17 +62,5 @@ LRESULT ToolbarPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return ::DefWindowProcW(hwnd_, message, wParam, lParam);
-    }
-}
-
-LRESULT CALLBACK ToolbarPanel::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* self = reinterpret_cast<ToolbarPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self == nullptr || self->hwnd_ != window) return ::DefWindowProcW(window, message, wParam, lParam);
-        const LRESULT result = self->onMessage(message, wParam, lParam);
-        if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
-        return result;
-    } catch (...) {
-        return 0;
     }
 }

@@ -26,6 +26,8 @@ public:
     virtual bool isShown() const;
 
     HWND handle() const { return hwnd_; }
+    // The window was destroyed (by its parent or the host): forget its handle.
+    void windowDestroyed() { hwnd_ = nullptr; }
     HWND parentHandle() const { return parent_; }
     HINSTANCE instance() const { return instance_; }
 
@@ -42,4 +44,25 @@ void reportClassRegistrationFailure(HWND parent, const wchar_t* className, DWORD
 void reportWindowCreationFailure(HWND parent, const wchar_t* className, DWORD error);
 // The text of the "commctrl_DragListMsg" registered message.
 UINT dragListMessage();
+
+// Registers the window class (unless it exists: arrow cursor, window-colour
+// background, redrawn on resizing) and creates a visible child of it over
+// `parent`, with `self` in its user data. Failures are reported with the boxes
+// above; the result is then null.
+HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* className, WNDPROC procedure, void* self);
+
+// The window procedure of a child made by createChildOfClass: routes every
+// message to the object's onMessage and lets no exception out.
+template <typename Child>
+LRESULT CALLBACK routeToChild(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* self = reinterpret_cast<Child*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self == nullptr || self->handle() != window) return ::DefWindowProcW(window, message, wParam, lParam);
+        const LRESULT result = self->onMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) self->windowDestroyed();
+        return result;
+    } catch (...) {
+        return 0;
+    }
+}
 }  // namespace ui

@@ -72,6 +72,30 @@ void reportWindowCreationFailure(HWND parent, const wchar_t* className, DWORD er
                        className, error);
 }
 
+HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* className, WNDPROC procedure, void* self) {
+    WNDCLASSW wc{};
+    if (::GetClassInfoW(instance, className, &wc) == FALSE) {
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = className;
+        if (::RegisterClassW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            reportClassRegistrationFailure(parent, className, ::GetLastError());
+            return nullptr;
+        }
+    }
+    HWND window = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
+                                    nullptr, instance, nullptr);
+    if (window == nullptr) {
+        reportWindowCreationFailure(parent, className, ::GetLastError());
+        return nullptr;
+    }
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return window;
+}
+
 UINT dragListMessage() {
     static const UINT message = ::RegisterWindowMessageW(DRAGLISTMSGSTRING);
     return message;
