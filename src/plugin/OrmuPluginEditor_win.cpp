@@ -7,6 +7,7 @@
 #include "settings/TarvoSettingsManager.h"
 #include "textures/DisplayDevice_win.h"
 #include "ui/Win32Handles.h"
+#include "ui/Window.h"
 
 #include <array>
 #include <cwchar>
@@ -236,6 +237,7 @@ int COrmuPluginEditor::ExitInstance() {
     // nobody hooked the window after us.
     hook_.remove();
     textures::releaseDisplayDevice();
+    ui::unregisterChildClasses(plugin::context().module);
     return 0;
 }
 

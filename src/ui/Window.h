@@ -51,6 +51,11 @@ UINT dragListMessage();
 // above; the result is then null.
 HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* className, WNDPROC procedure, void* self);
 
+// Unregisters the classes createChildOfClass registered. A library's classes
+// outlive it otherwise, and a later load of it would find their procedures
+// pointing into the unloaded copy.
+void unregisterChildClasses(HINSTANCE instance) noexcept;
+
 // The window procedure of a child made by createChildOfClass: routes every
 // message to the object's onMessage and lets no exception out.
 template <typename Child>

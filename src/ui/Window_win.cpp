@@ -50,6 +50,9 @@ bool Window::isShown() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd
 namespace ui {
 namespace {
 
+// The classes registered by this library (class names are string literals).
+const wchar_t* registeredClasses[8] = {};
+
 void reportClassFailure(HWND parent, const wchar_t* format, const wchar_t* className, DWORD error) {
     wchar_t text[512];
     std::swprintf(text, 512, format, className, static_cast<int>(error));
@@ -81,9 +84,18 @@ HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* classNam
         wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = className;
-        if (::RegisterClassW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            reportClassRegistrationFailure(parent, className, ::GetLastError());
-            return nullptr;
+        if (::RegisterClassW(&wc) == 0) {
+            if (::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+                reportClassRegistrationFailure(parent, className, ::GetLastError());
+                return nullptr;
+            }
+        } else {
+            for (const wchar_t*& slot : registeredClasses) {
+                if (slot == nullptr) {
+                    slot = className;
+                    break;
+                }
+            }
         }
     }
     HWND window = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
@@ -94,6 +106,13 @@ HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* classNam
     }
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     return window;
+}
+
+void unregisterChildClasses(HINSTANCE instance) noexcept {
+    for (const wchar_t*& slot : registeredClasses) {
+        if (slot != nullptr) ::UnregisterClassW(slot, instance);
+        slot = nullptr;
+    }
 }
 
 UINT dragListMessage() {
