@@ -30,10 +30,11 @@ test: build
 demo: win32
 	@bash scripts/demo
 
-bench: bootstrap
+bench: bootstrap win32
 	@cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORREL_SANITIZE=OFF -DQUORREL_BENCH=ON >/dev/null
 	@cmake --build $(BENCH)
 	@for b in $(BENCH)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@cd $(WIN32)/app && for b in bench_*.exe; do [ -f "$$b" ] && bash $(ROOT)/scripts/wine-run "./$$b"; done
 
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_FUZZ=ON >/dev/null
