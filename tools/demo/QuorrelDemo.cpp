@@ -1,0 +1,187 @@
+// The demo: the stand-in editor with the plugin on the sample skin. Opens a
+// window file, shows the three panels, puts the caret on a texture line and
+// writes screenshots. The previewer draws with Direct3D into a child window,
+// which Wine cannot read back from the screen, so its frame is taken from the
+// panel's own frame copy and put into the editor's screenshot where it shows.
+#include "Host.h"
+#include "preview/PreviewFrame.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // X8R8G8B8, rows from the top
+};
+
+bool savePng(const Image& image, const std::wstring& path) {
+    if (image.width <= 0 || image.height <= 0) return false;
+    std::vector<std::uint32_t> opaque(image.pixels);
+    for (auto& p : opaque) p |= 0xFF000000u;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4,
+                                                       PixelFormat32bppARGB, reinterpret_cast<BYTE*>(opaque.data()),
+                                                       &bitmap) != Gdiplus::Ok) {
+        return false;
+    }
+    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+    Gdiplus::DllExports::GdipDisposeImage(bitmap);
+    return saved;
+}
+
+// The window as it shows on the screen, frame included.
+Image capture(HWND window) {
+    Image out;
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    if (out.width <= 0 || out.height <= 0) return {};
+    out.pixels.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), 0);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    HDC windowDc = ::GetWindowDC(window);
+    HDC memory = ::CreateCompatibleDC(windowDc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = out.width;
+    bi.bmiHeader.biHeight = -out.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(windowDc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr && memory != nullptr) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, out.width, out.height, windowDc, 0, 0, SRCCOPY | CAPTUREBLT);
+        ::SelectObject(memory, old);
+        const auto* px = static_cast<const std::uint32_t*>(bits);
+        out.pixels.assign(px, px + out.pixels.size());
+    }
+    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    if (memory != nullptr) ::DeleteDC(memory);
+    ::ReleaseDC(window, windowDc);
+    return out;
+}
+
+// The last frame the previewer presented.
+Image previewerFrame(HWND panel, UINT message) {
+    preview::CapturedFrame frame;
+    ::SendMessageW(panel, message, preview::kReadFrame, reinterpret_cast<LPARAM>(&frame));
+    Image out;
+    out.width = static_cast<int>(frame.width);
+    out.height = static_cast<int>(frame.height);
+    if (out.width == 0 || out.height == 0) return {};
+    out.pixels.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), 0);
+    frame.pixels = out.pixels.data();
+    frame.capacity = out.pixels.size();
+    if (::SendMessageW(panel, message, preview::kReadFrame, reinterpret_cast<LPARAM>(&frame)) != 1) return {};
+    return out;
+}
+
+void paste(Image& onto, const Image& part, int left, int top) {
+    for (int y = 0; y < part.height; ++y) {
+        const int ty = top + y;
+        if (ty < 0 || ty >= onto.height) continue;
+        for (int x = 0; x < part.width; ++x) {
+            const int tx = left + x;
+            if (tx < 0 || tx >= onto.width) continue;
+            onto.pixels[static_cast<std::size_t>(ty) * onto.width + tx] =
+                part.pixels[static_cast<std::size_t>(y) * part.width + x];
+        }
+    }
+}
+
+HWND panelOf(const host::Host& editor, int dialogId) {
+    for (const auto& r : editor.dockingRegistrations()) {
+        if (r.data.dlgID == dialogId) return r.data.hClient;
+    }
+    return nullptr;
+}
+
+std::wstring argument(int argc, wchar_t** argv, const wchar_t* name) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::wstring(argv[i]) == name) return argv[i + 1];
+    }
+    return {};
+}
+
+int run(int argc, wchar_t** argv) {
+    const std::wstring out = argument(argc, argv, L"--out");
+    const std::wstring file = argument(argc, argv, L"--open");
+    const int line = _wtoi(argument(argc, argv, L"--line").c_str());
+    if (out.empty() || file.empty() || line <= 0) {
+        std::fwprintf(stderr, L"usage: quorrel-demo --out FOLDER --open FILE --line N\n");
+        return 2;
+    }
+    host::Options options;
+    options.configFolder = out + L"\\config";
+    options.plugins = {L"Quorrel"};
+    std::wstring error;
+    auto editor = host::Host::create(options, &error);
+    if (!editor) {
+        std::fwprintf(stderr, L"cannot start the editor: %ls\n", error.c_str());
+        return 1;
+    }
+    int failures = 0;
+    auto check = [&](bool ok, const wchar_t* what) {
+        if (!ok) {
+            std::fwprintf(stderr, L"demo: %ls failed\n", what);
+            ++failures;
+        }
+    };
+    check(editor->openFile(file, &error), L"opening the window file");
+    check(editor->runMenu(L"&Quorrel", L"&Ormu Controls"), L"showing the controls panel");
+    check(editor->runMenu(L"&Quorrel", L"&Ormu Image Previewer"), L"showing the previewer");
+    check(editor->runMenu(L"&Quorrel", L"&Ormu Tester"), L"showing the tester panel");
+    editor->pump(300);
+
+    const UINT frameMessage = ::RegisterWindowMessageW(preview::kPreviewFrameMessage);
+    HWND previewer = panelOf(*editor, 2);
+    if (previewer != nullptr) ::SendMessageW(previewer, frameMessage, preview::kStartCapture, 0);
+    check(editor->setCaret(line - 1, 0), L"moving the caret");
+    ::SendMessageW(editor->currentView(), 2169 /* SCI_SCROLLCARET */, 0, 0);
+    editor->pump(1500);
+
+    Image screen = capture(editor->mainWindow());
+    if (previewer != nullptr) {
+        const Image frame = previewerFrame(previewer, frameMessage);
+        check(frame.width > 0, L"reading the previewer's frame");
+        if (frame.width > 0) {
+            check(savePng(frame, out + L"\\previewer.png"), L"writing previewer.png");
+            RECT main{};
+            ::GetWindowRect(editor->mainWindow(), &main);
+            POINT origin{0, 0};
+            ::ClientToScreen(previewer, &origin);
+            paste(screen, frame, origin.x - main.left, origin.y - main.top);
+        }
+    }
+    check(savePng(screen, out + L"\\editor.png"), L"writing editor.png");
+    check(editor->runLine(L"dump \"" + out + L"\\windows.txt\"").ok, L"dumping the windows");
+    editor->shutdown();
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    int rc = 1;
+    try {
+        rc = run(argc, argv);
+    } catch (...) {
+        std::fwprintf(stderr, L"demo: unexpected failure\n");
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return rc;
+}
