@@ -107,6 +107,16 @@ HWND panelOf(const host::Host& editor, int dialogId) {
     return nullptr;
 }
 
+// A path as a quoted word of the editor's script language (backslashes escaped).
+std::wstring scriptQuoted(const std::wstring& path) {
+    std::wstring out;
+    for (const wchar_t c : path) {
+        if (c == L'\\' || c == L'"') out += L'\\';
+        out += c;
+    }
+    return out;
+}
+
 std::wstring argument(int argc, wchar_t** argv, const wchar_t* name) {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::wstring(argv[i]) == name) return argv[i + 1];
@@ -165,7 +175,7 @@ int run(int argc, wchar_t** argv) {
         }
     }
     check(savePng(screen, out + L"\\editor.png"), L"writing editor.png");
-    check(editor->runLine(L"dump \"" + out + L"\\windows.txt\"").ok, L"dumping the windows");
+    check(editor->runLine(L"dump \"" + scriptQuoted(out + L"\\windows.txt") + L"\"").ok, L"dumping the windows");
     editor->shutdown();
     return failures == 0 ? 0 : 1;
 }
