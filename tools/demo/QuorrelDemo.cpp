@@ -176,6 +176,10 @@ int run(int argc, wchar_t** argv) {
     }
     check(savePng(screen, out + L"\\editor.png"), L"writing editor.png");
     check(editor->runLine(L"dump \"" + scriptQuoted(out + L"\\windows.txt") + L"\"").ok, L"dumping the windows");
+    // On a real display the editor stays open for the user until closed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--stay") editor->run();
+    }
     editor->shutdown();
     return failures == 0 ? 0 : 1;
 }
