@@ -100,6 +100,95 @@ void paste(Image& onto, const Image& part, int left, int top) {
     }
 }
 
+// The screen's pixels over a rectangle (menus are windows of their own).
+Image captureScreen(const RECT& r) {
+    Image out;
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    if (out.width <= 0 || out.height <= 0) return {};
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = out.width;
+    bi.bmiHeader.biHeight = -out.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr && memory != nullptr) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, out.width, out.height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+        ::SelectObject(memory, old);
+        const auto* px = static_cast<const std::uint32_t*>(bits);
+        out.pixels.assign(px, px + static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    }
+    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    if (memory != nullptr) ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Opens Plugins > Quorrel from the keyboard and photographs it while the
+// menu's own loop runs (a thread timer fires inside that loop, one step per
+// tick), then closes it.
+struct MenuShot {
+    HWND main = nullptr;
+    std::wstring path;
+    UINT_PTR timer = 0;
+    int step = 0;
+    bool saved = false;
+};
+MenuShot* menuShot = nullptr;
+
+void pressKey(UINT key) {
+    INPUT input[2]{};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = static_cast<WORD>(key);
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void CALLBACK menuShotTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (menuShot == nullptr) return;
+    switch (menuShot->step++) {
+    case 0:
+        pressKey(VK_DOWN);  // the first item of Plugins: the plugin's submenu
+        break;
+    case 1:
+        pressKey(VK_RIGHT);  // open it
+        break;
+    case 2: {
+        RECT r{};
+        ::GetWindowRect(menuShot->main, &r);
+        menuShot->saved = savePng(captureScreen(r), menuShot->path);
+        break;
+    }
+    default:
+        if (menuShot->step > 6) {
+            ::KillTimer(nullptr, menuShot->timer);
+            break;
+        }
+        pressKey(VK_ESCAPE);
+        break;
+    }
+}
+
+bool photographMenu(host::Host& editor, const std::wstring& path) {
+    MenuShot shot;
+    shot.main = editor.mainWindow();
+    shot.path = path;
+    menuShot = &shot;
+    ::SetForegroundWindow(shot.main);
+    shot.timer = ::SetTimer(nullptr, 0, 250, &menuShotTimer);
+    ::PostMessageW(shot.main, WM_SYSCOMMAND, SC_KEYMENU, L'p');
+    editor.pump(2500);
+    ::KillTimer(nullptr, shot.timer);
+    menuShot = nullptr;
+    return shot.saved;
+}
+
 HWND panelOf(const host::Host& editor, int dialogId) {
     for (const auto& r : editor.dockingRegistrations()) {
         if (r.data.dlgID == dialogId) return r.data.hClient;
@@ -175,6 +264,7 @@ int run(int argc, wchar_t** argv) {
         }
     }
     check(savePng(screen, out + L"\\editor.png"), L"writing editor.png");
+    check(photographMenu(*editor, out + L"\\menu.png"), L"photographing the plugin's menu");
     check(editor->runLine(L"dump \"" + scriptQuoted(out + L"\\windows.txt") + L"\"").ok, L"dumping the windows");
     // On a real display the editor stays open for the user until closed.
     for (int i = 1; i < argc; ++i) {
