@@ -10,13 +10,7 @@ void* Win32HubSystem::joinClipboardChain() {
     return ::SetClipboardViewer(context().npp.nppHandle);
 }
 
-bool Win32HubSystem::activeViewIsUnicode() {
-    Context& c = context();
-    int which = -1;
-    ::SendMessageW(c.npp.nppHandle, npp::NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&which));
-    HWND view = which == 0 ? c.npp.scintillaMainHandle : c.npp.scintillaSecondHandle;
-    return sendToView(view, npp::SCI_GETCODEPAGE) != 0;
-}
+bool Win32HubSystem::activeViewIsUnicode() { return sendToView(activeView(), npp::SCI_GETCODEPAGE) != 0; }
 
 bool Win32HubSystem::clipboardHasUnicodeText() { return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
 

@@ -1,5 +1,6 @@
 #include "plugin/Localisation_win.h"
 
+#include "plugin/LocalisationRecords.h"
 #include "plugin/NppInterface.h"
 #include "plugin/PluginContext.h"
 
@@ -8,36 +9,14 @@
 namespace plugin {
 namespace {
 
+using namespace localisation;
+
 constexpr wchar_t kLocalisationPlugin[] = L"NativeLang.dll";
 constexpr wchar_t kMenuName[] = L"&Quorrel";
 
-enum Request : long { TranslateDialog = 0, TranslateMenu = 1, TranslateText = 5 };
-
-// The request records: every field 32 bits wide on 32-bit Windows.
-struct DialogRequest {
-    HWND dialog;
-    const wchar_t* name;
-};
-
-struct MenuRequest {
-    LPARAM reserved;
-    const wchar_t* menuName;
-    LPARAM unused;
-    INT_PTR commandCount;
-    npp::FuncItem* commands;
-};
-
-struct TextRequest {
-    LPARAM reserved;
-    const wchar_t* key;
-    LPARAM result;
-    INT_PTR bufferSize;
-    wchar_t** buffer;
-};
-
 void send(long code, void* record) {
-    static std::wstring source;  // the host keeps no copy; keep it alive
-    source = moduleFileName();
+    // Every notification of the host repeats the menu request: look the name up once.
+    static const std::wstring source = moduleFileName(context().module);
     npp::CommunicationInfo info{code, source.c_str(), record};
     ::SendMessageW(context().npp.nppHandle, npp::NPPM_MSGTOPLUGIN, reinterpret_cast<WPARAM>(kLocalisationPlugin),
                    reinterpret_cast<LPARAM>(&info));

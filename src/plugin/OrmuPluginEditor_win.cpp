@@ -11,7 +11,8 @@
 
 #include <array>
 #include <cwchar>
-#include <new>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -47,17 +48,9 @@ constexpr std::array<MenuEntry, 6> kMenu{{
 // The host keeps a pointer to the table for as long as the plugin is loaded.
 std::array<npp::FuncItem, kMenu.size()> commandTable{};
 
-struct ShortcutRecords {
-    npp::ShortcutKey* previewer = nullptr;
-    npp::ShortcutKey* controls = nullptr;
-};
-ShortcutRecords shortcuts;
-
-void freeShortcuts() noexcept {
-    delete shortcuts.previewer;  // owned here: the host only borrows them
-    delete shortcuts.controls;
-    shortcuts = {};
-}
+// Owned here: the host only borrows them.
+std::unique_ptr<npp::ShortcutKey> previewerShortcut;
+std::unique_ptr<npp::ShortcutKey> controlsShortcut;
 
 plugin::Win32HubSystem hubSystem;
 
@@ -67,9 +60,9 @@ LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LP
     return theApp().hostWindowHook(window, message, wParam, lParam);
 }
 
-// The one application object: constructed when the library is loaded.
-COrmuPluginEditor* application = nullptr;
-alignas(COrmuPluginEditor) unsigned char applicationStorage[sizeof(COrmuPluginEditor)];
+// The one application object: constructed when the library is loaded,
+// destroyed when it is unloaded (both from DllMain).
+std::optional<COrmuPluginEditor> application;
 
 }  // namespace
 
@@ -142,10 +135,10 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
         item.init2Check = false;
         item.pShKey = nullptr;
     }
-    if (shortcuts.previewer == nullptr) shortcuts.previewer = new npp::ShortcutKey{true, true, false, 'V'};
-    if (shortcuts.controls == nullptr) shortcuts.controls = new npp::ShortcutKey{true, true, false, 'B'};
-    commandTable[Previewer].pShKey = shortcuts.previewer;
-    commandTable[Controls].pShKey = shortcuts.controls;
+    if (!previewerShortcut) previewerShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'V'});
+    if (!controlsShortcut) controlsShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'B'});
+    commandTable[Previewer].pShKey = previewerShortcut.get();
+    commandTable[Controls].pShKey = controlsShortcut.get();
     plugin::context().commands = commandTable.data();
     plugin::context().commandCount = static_cast<int>(commandTable.size());
     if (count != nullptr) *count = static_cast<int>(commandTable.size());
@@ -223,7 +216,8 @@ LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wPar
 }
 
 int COrmuPluginEditor::ExitInstance() {
-    freeShortcuts();
+    previewerShortcut.reset();
+    controlsShortcut.reset();
     if (!informed_) return 0;
     plugin::settingsStore().save(settingsPath_);
     tester_.releaseChildren();
@@ -245,13 +239,12 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     try {
         if (reason == DLL_PROCESS_ATTACH) {
             ::DisableThreadLibraryCalls(module);
-            application = new (applicationStorage) COrmuPluginEditor();
+            application.emplace();
             return application->InitInstance(module) ? TRUE : FALSE;
         }
-        if (reason == DLL_PROCESS_DETACH && application != nullptr) {
+        if (reason == DLL_PROCESS_DETACH && application) {
             application->ExitInstance();
-            application->~COrmuPluginEditor();
-            application = nullptr;
+            application.reset();
         }
     } catch (...) {
         return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;

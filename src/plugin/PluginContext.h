@@ -37,14 +37,17 @@ int commandId(int commandIndex);
 // Whether the menu item of a command-table entry carries a check mark.
 bool isCommandChecked(int commandIndex);
 
+// The editing view the host has active now (NPPM_GETCURRENTSCINTILLA).
+HWND activeView();
+
 // Refreshes currentView from the host's active view.
 void refreshCurrentView();
 
 // Sends a Scintilla message to a view, through its direct-call function when known.
 std::intptr_t sendToView(HWND view, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-// The file name of the plugin library (no folder), e.g. "Quorrel.dll".
-std::wstring moduleFileName();
+// The file name of a module (no folder), e.g. "Quorrel.dll" for the plugin's own.
+std::wstring moduleFileName(HINSTANCE module);
 
 TarvoSettingsManager& settingsStore();
 EditorEventHub& eventHub();

@@ -24,12 +24,14 @@ bool isCommandChecked(int commandIndex) {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-void refreshCurrentView() {
-    Context& c = context();
+HWND activeView() {
+    const Context& c = context();
     int which = -1;
     ::SendMessageW(c.npp.nppHandle, npp::NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&which));
-    c.currentView = which == 0 ? c.npp.scintillaMainHandle : c.npp.scintillaSecondHandle;
+    return which == 0 ? c.npp.scintillaMainHandle : c.npp.scintillaSecondHandle;
 }
+
+void refreshCurrentView() { context().currentView = activeView(); }
 
 std::intptr_t sendToView(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     if (view == nullptr) return 0;
@@ -41,9 +43,9 @@ std::intptr_t sendToView(HWND view, UINT message, WPARAM wParam, LPARAM lParam) 
     return static_cast<std::intptr_t>(::SendMessageW(view, message, wParam, lParam));
 }
 
-std::wstring moduleFileName() {
+std::wstring moduleFileName(HINSTANCE module) {
     wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(context().module, path, MAX_PATH);
+    ::GetModuleFileNameW(module, path, MAX_PATH);
     std::wstring full(path);
     const auto slash = full.find_last_of(L"\\/");
     return slash == std::wstring::npos ? full : full.substr(slash + 1);

@@ -12,13 +12,7 @@ DockingDlgInterface::DockingDlgInterface(int dialogResourceId, int commandIndex,
 
 void DockingDlgInterface::attach(HINSTANCE instance, HWND parent) {
     StaticDialog::attach(instance, parent);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(instance, path, MAX_PATH);
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p != L'\0'; ++p) {
-        if (*p == L'\\' || *p == L'/') name = p + 1;
-    }
-    std::wcsncpy(moduleName_, name, MAX_PATH - 1);
+    std::wcsncpy(moduleName_, plugin::moduleFileName(instance).c_str(), MAX_PATH - 1);
 }
 
 void DockingDlgInterface::setMenuCheck(bool checked) {

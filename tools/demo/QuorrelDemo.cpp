@@ -39,36 +39,49 @@ bool savePng(const Image& image, const std::wstring& path) {
     return saved;
 }
 
-// The window as it shows on the screen, frame included.
-Image capture(HWND window) {
+// The pixels of a rectangle of a device context.
+Image copyPixels(HDC source, int left, int top, int width, int height) {
     Image out;
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    out.width = r.right - r.left;
-    out.height = r.bottom - r.top;
-    if (out.width <= 0 || out.height <= 0) return {};
-    out.pixels.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), 0);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    HDC windowDc = ::GetWindowDC(window);
-    HDC memory = ::CreateCompatibleDC(windowDc);
+    if (width <= 0 || height <= 0) return out;
+    HDC memory = ::CreateCompatibleDC(source);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = out.width;
-    bi.bmiHeader.biHeight = -out.height;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(windowDc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap != nullptr && memory != nullptr) {
         HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, out.width, out.height, windowDc, 0, 0, SRCCOPY | CAPTUREBLT);
+        ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY | CAPTUREBLT);
         ::SelectObject(memory, old);
         const auto* px = static_cast<const std::uint32_t*>(bits);
-        out.pixels.assign(px, px + out.pixels.size());
+        out.width = width;
+        out.height = height;
+        out.pixels.assign(px, px + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
     if (bitmap != nullptr) ::DeleteObject(bitmap);
     if (memory != nullptr) ::DeleteDC(memory);
-    ::ReleaseDC(window, windowDc);
+    return out;
+}
+
+// The window as it shows on the screen, frame included.
+Image capture(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    HDC dc = ::GetWindowDC(window);
+    Image out = copyPixels(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    ::ReleaseDC(window, dc);
+    return out;
+}
+
+// The screen over a rectangle (menus are windows of their own).
+Image captureScreen(const RECT& r) {
+    HDC dc = ::GetDC(nullptr);
+    Image out = copyPixels(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ::ReleaseDC(nullptr, dc);
     return out;
 }
 
@@ -98,35 +111,6 @@ void paste(Image& onto, const Image& part, int left, int top) {
                 part.pixels[static_cast<std::size_t>(y) * part.width + x];
         }
     }
-}
-
-// The screen's pixels over a rectangle (menus are windows of their own).
-Image captureScreen(const RECT& r) {
-    Image out;
-    out.width = r.right - r.left;
-    out.height = r.bottom - r.top;
-    if (out.width <= 0 || out.height <= 0) return {};
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = out.width;
-    bi.bmiHeader.biHeight = -out.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && memory != nullptr) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, out.width, out.height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-        ::SelectObject(memory, old);
-        const auto* px = static_cast<const std::uint32_t*>(bits);
-        out.pixels.assign(px, px + static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
-    }
-    if (bitmap != nullptr) ::DeleteObject(bitmap);
-    if (memory != nullptr) ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return out;
 }
 
 // Opens Plugins > Quorrel from the keyboard and photographs it while the

@@ -1,6 +1,7 @@
 // A stand-in for the editor's localisation plugin, loaded by the host only in
 // tests that ask for it. It translates a few texts (request 5) from a fixed
 // table and keeps every request it receives where the test can read it.
+#include "plugin/LocalisationRecords.h"
 #include "plugin/NppInterface.h"
 
 #include <algorithm>
@@ -24,26 +25,9 @@ constexpr Entry kTranslations[] = {
     {L"1021_HELP", L"Ordner, in dem wget.exe liegt"},
 };
 
-// The records as the localisation plugin receives them (every field 32 bits
-// wide on 32-bit Windows).
-struct DialogRequest {
-    HWND dialog;
-    const wchar_t* name;
-};
-struct MenuRequest {
-    LPARAM reserved;
-    const wchar_t* menuName;
-    LPARAM unused;
-    INT_PTR commandCount;
-    npp::FuncItem* commands;
-};
-struct TextRequest {
-    LPARAM reserved;
-    const wchar_t* key;
-    LPARAM result;
-    INT_PTR bufferSize;
-    wchar_t** buffer;
-};
+using localisation::DialogRequest;
+using localisation::MenuRequest;
+using localisation::TextRequest;
 
 struct Recorded {
     long code = 0;

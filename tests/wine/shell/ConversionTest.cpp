@@ -51,9 +51,9 @@ protected:
         host_->pump(100);
     }
 
-    shelltest::TempFolder config_;
-    shelltest::TempFolder emptyPlugins_;
-    shelltest::TempFolder documents_;
+    shelltest::ScratchFolder config_{L"conversion-config"};
+    shelltest::ScratchFolder emptyPlugins_{L"conversion-plugins"};
+    shelltest::ScratchFolder documents_{L"conversion-documents"};
     std::unique_ptr<host::Host> host_;
     plugin::Win32HubSystem system_;
     EditorEventHub hub_;
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(Conversion, AnsiToUnicodeLeavesTheHistoryUnchanged) {
     ASSERT_EQ(::GetForegroundWindow(), host_->mainWindow());
-    ASSERT_TRUE(host_->openFile(documents_.write(L"ansi.xml", "<a>caf\xE9</a>\r\n")));
+    ASSERT_TRUE(host_->openFile(shelltest::writeFile(documents_, L"ansi.xml", "<a>caf\xE9</a>\r\n")));
     ASSERT_EQ(::SendMessageW(host_->currentView(), npp::SCI_GETCODEPAGE, 0, 0), 0);
     ASSERT_TRUE(host_->setClipboardText(L"user text"));
     host_->pump(50);
@@ -85,7 +85,7 @@ TEST_F(Conversion, AnsiToUnicodeLeavesTheHistoryUnchanged) {
 }
 
 TEST_F(Conversion, UnicodeToUnicodeArmsNothing) {
-    ASSERT_TRUE(host_->openFile(documents_.write(L"utf8.xml", "<a>caf\xC3\xA9</a>\r\n")));
+    ASSERT_TRUE(host_->openFile(shelltest::writeFile(documents_, L"utf8.xml", "<a>caf\xC3\xA9</a>\r\n")));
     ASSERT_EQ(::SendMessageW(host_->currentView(), npp::SCI_GETCODEPAGE, 0, 0), 65001);
     convert(npp::IDM_FORMAT_CONV2_UTF_8);
     EXPECT_EQ(hub_.ignoreCounter(), 0);

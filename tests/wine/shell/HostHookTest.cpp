@@ -5,6 +5,7 @@
 #include "plugin/EditorEventHubSystem_win.h"
 #include "plugin/HostWindowHook_win.h"
 #include "plugin/PluginContext.h"
+#include "wine/settings/WineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +48,7 @@ HWND makeWindow(const wchar_t* cls, WNDPROC proc) {
                              wc.hInstance, nullptr);
 }
 
-void pump(int ms = 100) {
-    const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
-    MSG msg;
-    do {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() < end);
-}
+void pump() { wine_test::pump(100); }
 
 bool putText(HWND owner, const std::wstring& text) {
     if (!::OpenClipboard(owner)) return false;

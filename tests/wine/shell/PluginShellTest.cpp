@@ -10,7 +10,6 @@
 
 namespace {
 
-using shelltest::TempFolder;
 
 constexpr wchar_t kMenu[] = L"&Quorrel";
 
@@ -41,8 +40,8 @@ protected:
         return out;
     }
 
-    TempFolder config_;
-    TempFolder documents_;
+    shelltest::ScratchFolder config_{L"shell-config"};
+    shelltest::ScratchFolder documents_{L"shell-documents"};
     std::unique_ptr<host::Host> host_;
 };
 
@@ -115,7 +114,7 @@ TEST_F(PluginShell, PanelsRegisterOnceAndFollowTheirCheckMarks) {
 // Typing, Backspace, Delete, paste, undo and redo with the controls panel shown
 // give exactly the text they give without the plugin.
 TEST_F(PluginShell, EditingWithTheControlsPanelShownKeepsTheUsersText) {
-    const std::wstring path = documents_.write(L"plain.txt", "hello world\r\nsecond line\r\n");
+    const std::wstring path = shelltest::writeFile(documents_, L"plain.txt", "hello world\r\nsecond line\r\n");
     ASSERT_TRUE(host_->openFile(path));
     ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Controls"));
     host_->pump(50);
@@ -152,7 +151,7 @@ TEST_F(PluginShell, EditingWithTheControlsPanelShownKeepsTheUsersText) {
 // Scintilla empties the selection after its own insertions (typing, SCI_INSERTTEXT),
 // so the rule shows where an insertion leaves the selection alone: a target replacement.
 TEST_F(PluginShell, InsertionsAreSelectedOnlyWhileTheControlsPanelIsShown) {
-    const std::wstring path = documents_.write(L"plain.txt", "abcdef\r\n");
+    const std::wstring path = shelltest::writeFile(documents_, L"plain.txt", "abcdef\r\n");
     ASSERT_TRUE(host_->openFile(path));
     auto insertAt = [&](int position, const char* text) {
         sci(npp::SCI_GOTOPOS, 1);
@@ -189,7 +188,7 @@ TEST_F(PluginShell, HostNotificationsRepeatTheMenuTranslationRequest) {
     };
     EXPECT_GE(menuRequests(), 1);  // at least NPPN_READY
     host_->clearRecords();
-    const std::wstring path = documents_.write(L"plain.txt", "abc\r\n");
+    const std::wstring path = shelltest::writeFile(documents_, L"plain.txt", "abc\r\n");
     ASSERT_TRUE(host_->openFile(path));  // buffer activated: no request
     host_->pump(20);
     EXPECT_EQ(menuRequests(), 0);
@@ -210,7 +209,7 @@ TEST_F(PluginShell, UnloadLeavesTheHostIntactAndTheSettingsSavedAndReloadWorks) 
     // Clipboard traffic after unload reaches nothing of ours and crashes nothing.
     ASSERT_TRUE(host_->setClipboardText(L"after unload"));
     host_->pump(50);
-    EXPECT_NE(config_.read(L"Quorrel.xml").find("QuorrelSettings"), std::string::npos);
+    EXPECT_NE(shelltest::ScratchFolder::read(config_.file(L"Quorrel.xml")).find("QuorrelSettings"), std::string::npos);
 
     ASSERT_TRUE(host_->reloadPlugin(L"Quorrel"));
     ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Tester"));
