@@ -20,7 +20,7 @@
 #include <lzo/lzo1x.h>
 
 #include "OrtWriter.h"
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #include "textures/OrtReader.h"
 
 // Heap accounting for the peak-memory benchmark: every operator new of the

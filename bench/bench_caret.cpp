@@ -4,7 +4,7 @@
 // reported apart from those that only scan, and the loads near the top of the
 // file apart from those near its end.
 #include "controls/CaretTracker.h"
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #include "unit/controls/ControlBlockTestDocument.h"
 
 #include <algorithm>

@@ -5,46 +5,32 @@ function(quorrel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
-# A portable core library of one folder of src/: no windows.h, built natively
-# (unit-tested there) and for Windows (linked into the plugin).
-#   quorrel_core_library(<area> SOURCES a.cpp ... [LIBS other libs])
-# defines the static library quorrel_<area>.
-function(quorrel_core_library area)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(quorrel_${area} STATIC ${ARG_SOURCES})
-  target_include_directories(quorrel_${area} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(quorrel_${area} PUBLIC ${ARG_LIBS})
-  quorrel_warnings(quorrel_${area})
+# One library per folder of src/: quorrel_<area>. The portable sources (no
+# windows.h) are built in both trees and unit-tested natively; the Win32
+# siblings (*_win.cpp) join them in the Windows tree only. A folder links only
+# the folders below it, so the linker never has to rescan.
+#   quorrel_library(<area> [SOURCES ...] [WIN32_SOURCES ...] [LIBS ...] [WIN32_LIBS ...])
+function(quorrel_library area)
+  cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;LIBS;WIN32_LIBS" ${ARGN})
+  set(sources ${ARG_SOURCES})
+  set(libs ${ARG_LIBS})
   if(WIN32)
-    quorrel_win32_defaults(quorrel_${area})
+    list(APPEND sources ${ARG_WIN32_SOURCES})
+    list(APPEND libs ${ARG_WIN32_LIBS})
   endif()
-  set_property(GLOBAL APPEND PROPERTY QUORREL_CORE_LIBRARIES quorrel_${area})
-endfunction()
-
-# Sources compiled straight into the plugin DLL (the exports, DllMain and the
-# application object: things the linker must not leave out).
-#   quorrel_plugin_sources(a_win.cpp ...)
-function(quorrel_plugin_sources)
-  if(WIN32)
-    target_sources(Quorrel PRIVATE ${ARGN})
+  if(sources)
+    add_library(quorrel_${area} STATIC ${sources})
+    target_include_directories(quorrel_${area} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(quorrel_${area} PUBLIC ${libs})
+    quorrel_warnings(quorrel_${area})
+    if(WIN32)
+      quorrel_win32_defaults(quorrel_${area})
+    endif()
+  else()
+    add_library(quorrel_${area} INTERFACE)
+    target_include_directories(quorrel_${area} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(quorrel_${area} INTERFACE ${libs})
   endif()
-endfunction()
-
-# The Win32 code of one folder of src/ (windows, dialogs, Direct3D, GDI+ ...):
-# a static library quorrel_<area>_win, linked into the plugin DLL and into the
-# Wine test executables that exercise it. Does nothing in the native tree.
-#   quorrel_win32_library(<area> SOURCES a_win.cpp ... [LIBS ...])
-function(quorrel_win32_library area)
-  if(NOT WIN32)
-    return()
-  endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(quorrel_${area}_win STATIC ${ARG_SOURCES})
-  target_include_directories(quorrel_${area}_win PUBLIC ${PROJECT_SOURCE_DIR}/src
-                             ${PROJECT_SOURCE_DIR}/src/resources)
-  target_link_libraries(quorrel_${area}_win PUBLIC ${ARG_LIBS})
-  quorrel_win32_defaults(quorrel_${area}_win)
-  set_property(GLOBAL APPEND PROPERTY QUORREL_WIN32_LIBRARIES quorrel_${area}_win)
 endfunction()
 
 # A Windows GoogleTest executable run under Wine (one Xvfb, the project's
@@ -61,7 +47,7 @@ function(quorrel_wine_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main_win)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests
-                             ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/src/resources)
+                             ${PROJECT_SOURCE_DIR}/host)
   target_link_options(${name} PRIVATE ${QUORREL_STATIC_RUNTIME})
   quorrel_win32_defaults(${name})
   add_test(NAME wine.${name}

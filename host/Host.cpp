@@ -2,7 +2,7 @@
 // documents and the editor messages plugins send.
 #include "HostImpl.h"
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <ole2.h>
 #include <shlobj.h>

@@ -6,7 +6,7 @@
 // (quorrel-host.exe --script) and the Wine tests, which create it in-process.
 #pragma once
 
-#include "plugin/NppInterface.h"
+#include "npp/NppInterface.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // per line, windows found by selectors, modal dialogs answered from a queue.
 #include "HostImpl.h"
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <gdiplus.h>
 

@@ -1,6 +1,6 @@
 #include "clipboard/ClipboardList.h"
 
-#include "plugin/EditorEventHub.h"
+#include "framework/EditorEventHub.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // Every addition is announced to the attached controllers.
 #pragma once
 
-#include "plugin/ModelController.h"
+#include "settings/ModelController.h"
 
 #include <list>
 

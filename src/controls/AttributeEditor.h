@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "controls/AttributeLayout.h"
-#include "ui/Win32Handles.h"
-#include "ui/Window.h"
+#include "base/Win32Handles.h"
+#include "framework/Window.h"
 
 // Drop-down list (not editable) of the control type names.
 class CORMUComboBox : public Window {

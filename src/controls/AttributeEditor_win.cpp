@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "controls/ControlXml.h"
-#include "resources/controls_ids.h"
+#include "controls/controls_ids.h"
 
 namespace {
 

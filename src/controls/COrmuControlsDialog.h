@@ -11,9 +11,9 @@
 #include "controls/AttributeEditor.h"
 #include "controls/ControlCatalogue.h"
 #include "controls/ControlEditSink.h"
-#include "plugin/ModelController.h"
-#include "ui/DockingDlgInterface.h"
-#include "ui/Win32Handles.h"
+#include "settings/ModelController.h"
+#include "framework/DockingDlgInterface.h"
+#include "base/Win32Handles.h"
 
 class ZuverUdozOLEDataObject;
 class ZuverUdozOLEDropSource;

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "plugin/PluginContext.h"
-#include "resources/controls_ids.h"
+#include "editor/PluginContext.h"
+#include "controls/controls_ids.h"
 #include "settings/TarvoSettingsManager.h"
-#include "ui/ZuverUdozOLE_win.h"
+#include "framework/ZuverUdozOLE_win.h"
 
 namespace {
 

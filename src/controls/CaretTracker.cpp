@@ -1,6 +1,6 @@
 #include "controls/CaretTracker.h"
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <tinyxml.h>
 

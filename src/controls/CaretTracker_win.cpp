@@ -1,7 +1,7 @@
 #include "controls/CaretTracker_win.h"
 
 #include "controls/COrmuControlsDialog.h"
-#include "plugin/PluginContext.h"
+#include "editor/PluginContext.h"
 
 namespace controls {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/CaretTracker.h"
-#include "controls/ScintillaDocument_win.h"
+#include "editor/ScintillaDocument_win.h"
 
 class COrmuControlsDialog;
 
@@ -31,7 +31,7 @@ private:
     void refreshScratchFolder();
 
     COrmuControlsDialog& panel_;
-    ScintillaDocument document_;
+    editor::ScintillaDocument document_;
     CaretTracker tracker_;
 };
 

@@ -7,6 +7,8 @@
 // characters of the element being edited.
 #pragma once
 
+#include "editor/Document.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -16,32 +18,11 @@
 
 namespace controls {
 
-using Position = std::ptrdiff_t;
+using Position = editor::Position;
+using ControlDocument = editor::Document;
 
 // Deeper than any real skin nests, shallow enough for any stack.
 constexpr int kMaxNesting = 256;
-
-// The editing view as the control logic sees it: lines of bytes. Line numbers
-// and positions are zero-based; a line's end position is before its line end.
-class ControlDocument {
-public:
-    virtual ~ControlDocument() = default;
-
-    // Tells documents apart: changes when another document is shown.
-    virtual std::uintptr_t identity() const = 0;
-    virtual Position caretLine() const = 0;
-    virtual Position lineCount() const = 0;
-    virtual Position lineStart(Position line) const = 0;
-    virtual Position lineEnd(Position line) const = 0;
-    virtual std::string text(Position from, Position to) const = 0;
-    // Indentation of a line in columns (tabs expanded).
-    virtual int lineIndentation(Position line) const = 0;
-    // 65001 for UTF-8 documents, 0 for the ANSI code page, or a DBCS code page.
-    virtual unsigned codePage() const = 0;
-
-    virtual void replace(Position from, Position to, const std::string& bytes) = 0;
-    virtual void insert(Position at, const std::string& bytes) = 0;
-};
 
 struct BlockLines {
     Position start = -1;

@@ -5,7 +5,7 @@
 #include <tinyxml.h>
 
 #include "controls/ControlCatalogue.h"
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace controls {
 

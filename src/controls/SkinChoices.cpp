@@ -1,8 +1,8 @@
 #include "controls/SkinChoices.h"
 
 #include "controls/ControlCatalogue.h"
-#include "preview/MediaPaths.h"
-#include "preview/SkinResources.h"
+#include "skin/MediaPaths.h"
+#include "skin/SkinResources.h"
 
 namespace controls {
 

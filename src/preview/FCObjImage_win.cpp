@@ -1,6 +1,6 @@
 #include "preview/FCObjImage_win.h"
 
-#include "ui/Win32Handles.h"
+#include "base/Win32Handles.h"
 
 #include <gdiplus.h>
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "plugin/ModelController.h"
+#include "settings/ModelController.h"
 #include "preview/FCObjImage_win.h"
 #include "preview/PreviewUpdater.h"
-#include "ui/DockingDlgInterface.h"
+#include "framework/DockingDlgInterface.h"
 
 class CBaseTexture;
 class SkinResources;

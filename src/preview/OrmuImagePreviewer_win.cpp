@@ -1,14 +1,14 @@
 #include "preview/OrmuImagePreviewer.h"
 
-#include "plugin/NppInterface.h"
-#include "plugin/PluginContext.h"
-#include "plugin/TextCodec.h"
+#include "npp/NppInterface.h"
+#include "editor/PluginContext.h"
+#include "base/TextCodec.h"
 #include "preview/PreviewFrame.h"
-#include "preview/SkinResources.h"
-#include "resources/resource.h"
+#include "skin/SkinResources.h"
+#include "preview/preview_ids.h"
 #include "textures/DXTexture.h"
 #include "textures/DisplayDevice_win.h"
-#include "ui/Win32Handles.h"
+#include "base/Win32Handles.h"
 
 #include <d3d9.h>
 #include <d3dx9.h>

@@ -1,6 +1,6 @@
 #include "preview/PreviewUpdater.h"
 
-#include "preview/MediaPaths.h"
+#include "skin/MediaPaths.h"
 
 namespace preview {
 

@@ -6,7 +6,7 @@
 #else
 #include <unistd.h>
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #endif
 
 namespace settings_file {

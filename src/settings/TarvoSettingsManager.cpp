@@ -11,8 +11,8 @@
 #include <locale>
 #include <sstream>
 
-#include "plugin/ModelController.h"
-#include "plugin/TextCodec.h"
+#include "settings/ModelController.h"
+#include "base/TextCodec.h"
 #include "settings/SettingsFile.h"
 
 namespace {

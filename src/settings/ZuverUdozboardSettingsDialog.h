@@ -3,7 +3,7 @@
 #pragma once
 
 #include "settings/OptionTable.h"
-#include "ui/StaticDialog.h"
+#include "framework/StaticDialog.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +16,6 @@ public:
     static constexpr WORD kHoverNotification = 1000;
 
     // Edits the plugin's store, and OK saves it to the plugin's settings file.
-    void init(HINSTANCE instance, HWND parent);
     // Edits `store`; OK saves it to `settingsPath` (empty: saves nothing).
     void init(HINSTANCE instance, HWND parent, TarvoSettingsManager* store, const std::wstring& settingsPath);
 

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "plugin/Localisation_win.h"
-#include "plugin/PluginContext.h"
+#include "editor/Localisation_win.h"
+#include "editor/PluginContext.h"
 #include "settings/TarvoSettingsManager.h"
-#include "settings_ids.h"
-#include "ui/Win32Handles.h"
+#include "settings/settings_ids.h"
+#include "base/Win32Handles.h"
 
 namespace {
 
@@ -39,10 +39,6 @@ void ZuverUdozboardSettingsDialog::init(HINSTANCE instance, HWND parent, TarvoSe
     attach(instance, parent);
     store_ = store;
     settingsPath_ = settingsPath;
-}
-
-void ZuverUdozboardSettingsDialog::init(HINSTANCE instance, HWND parent) {
-    init(instance, parent, &plugin::settingsStore(), plugin::context().settingsPath);
 }
 
 void ZuverUdozboardSettingsDialog::showOptions() {

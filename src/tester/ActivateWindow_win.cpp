@@ -1,6 +1,6 @@
 #include "tester/ActivateWindow_win.h"
 
-#include "ui/Win32Handles.h"
+#include "base/Win32Handles.h"
 
 #include <windows.h>
 

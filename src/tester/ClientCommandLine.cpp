@@ -1,6 +1,6 @@
 #include "tester/ClientCommandLine.h"
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #include "tester/WindowTable.h"
 
 namespace tester {

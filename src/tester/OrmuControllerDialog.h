@@ -2,12 +2,12 @@
 // explains the selected one and runs it on a double-click.
 #pragma once
 
-#include "plugin/ModelController.h"
-#include "ui/DockingDlgInterface.h"
-#include "ui/SplitterPanel.h"
-#include "ui/ToolbarPanel.h"
-#include "ui/ZuverUdozboardEditbox.h"
-#include "ui/ZuverUdozboardListbox.h"
+#include "settings/ModelController.h"
+#include "framework/DockingDlgInterface.h"
+#include "framework/SplitterPanel.h"
+#include "framework/ToolbarPanel.h"
+#include "framework/ZuverUdozboardEditbox.h"
+#include "framework/ZuverUdozboardListbox.h"
 
 #include <string>
 

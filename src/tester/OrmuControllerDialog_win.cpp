@@ -1,7 +1,7 @@
 #include "tester/OrmuControllerDialog.h"
 
-#include "plugin/NppInterface.h"
-#include "resources/tester_ids.h"
+#include "npp/NppInterface.h"
+#include "tester/tester_ids.h"
 #include "settings/TarvoSettingsManager.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"

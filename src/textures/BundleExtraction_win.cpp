@@ -4,7 +4,7 @@
 #include "textures/DXTexture.h"
 #include "textures/DisplayDevice_win.h"
 #include "textures/OrtReader.h"
-#include "ui/Win32Handles.h"
+#include "base/Win32Handles.h"
 
 #include <windows.h>
 #include <d3d9.h>

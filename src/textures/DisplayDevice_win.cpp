@@ -5,7 +5,7 @@
 
 #include "textures/D3DTexture_win.h"
 #include "textures/TextureDevice.h"
-#include "ui/Win32Handles.h"
+#include "base/Win32Handles.h"
 
 namespace textures {
 namespace {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <new>
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace textures {
 

@@ -7,7 +7,7 @@
 
 #include <lzo/lzo1x.h>
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #include "textures/PixelLayout.h"
 
 using namespace textures;

@@ -1,6 +1,6 @@
 // The clipboard history, the event hub that feeds it, and the model-controller wiring.
 #include "clipboard/ClipboardList.h"
-#include "plugin/EditorEventHub.h"
+#include "framework/EditorEventHub.h"
 
 #include <gtest/gtest.h>
 

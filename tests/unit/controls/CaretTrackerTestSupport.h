@@ -2,7 +2,7 @@
 #pragma once
 
 #include "controls/CaretTracker.h"
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 #include "unit/controls/ControlBlockTestDocument.h"
 
 #include <gtest/gtest.h>

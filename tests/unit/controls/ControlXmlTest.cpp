@@ -4,7 +4,7 @@
 
 #include <tinyxml.h>
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // When include names are loaded and where a chosen image is looked for, over
 // in-memory include files and a stand-in editor.
 #include "controls/SkinChoices.h"
-#include "preview/SkinResources.h"
+#include "skin/SkinResources.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/ModelController.h"
+#include "settings/ModelController.h"
 #include "settings/TarvoSettingsManager.h"
 #include "unit/settings/TempFolder.h"
 

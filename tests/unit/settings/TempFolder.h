@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 class TempFolder {
 public:

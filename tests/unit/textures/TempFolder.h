@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "OrtWriter.h"
-#include "plugin/TextCodec.h"
+#include "base/TextCodec.h"
 
 class TempFolder {
 public:

@@ -2,7 +2,7 @@
 // caret through a window file of the sample skin and writes a typed value
 // back into the document, with nothing but the menu, the caret and the keys.
 #include "Host.h"
-#include "wine/settings/WineTestSupport.h"
+#include "support/WineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "Host.h"
 #include "controls/COrmuControlsDialog.h"
 #include "controls/CaretTracker_win.h"
-#include "plugin/PluginContext.h"
-#include "plugin/TextCodec.h"
+#include "editor/PluginContext.h"
+#include "base/TextCodec.h"
 #include "settings/TarvoSettingsManager.h"
-#include "wine/settings/WineTestSupport.h"
+#include "support/WineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>

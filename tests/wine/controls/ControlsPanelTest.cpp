@@ -2,11 +2,11 @@
 // window: its type list, the rows it builds, what it reports when a row is
 // edited, how the area scrolls, and the drag of the control's XML.
 #include "controls/COrmuControlsDialog.h"
-#include "controls_ids.h"
-#include "plugin/PluginContext.h"
+#include "controls/controls_ids.h"
+#include "editor/PluginContext.h"
 #include "settings/TarvoSettingsManager.h"
-#include "ui/ZuverUdozOLE_win.h"
-#include "wine/settings/WineTestSupport.h"
+#include "framework/ZuverUdozOLE_win.h"
+#include "support/WineTestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The text drag source on its own: what a drop target can ask of the data
 // object and its format enumerator, and when the drop source ends a drag.
-#include "ui/ZuverUdozOLE_win.h"
+#include "framework/ZuverUdozOLE_win.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // editor: docking, the type list, rows, clipboard changes, and a control
 // dragged out of the panel with the mouse onto a drop target.
 #include "Host.h"
-#include "controls_ids.h"
-#include "wine/settings/WineTestSupport.h"
+#include "controls/controls_ids.h"
+#include "support/WineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>

@@ -4,7 +4,7 @@
 #include "PreviewSupport.h"
 
 #include "OrtWriter.h"
-#include "preview/SkinResources.h"
+#include "skin/SkinResources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The Options dialog on a stand-in parent window, driven through its controls
 // as a user would, against a store and settings file of the test's own.
-#include "plugin/ModelController.h"
+#include "settings/ModelController.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
-#include "settings_ids.h"
-#include "wine/settings/WineTestSupport.h"
+#include "settings/settings_ids.h"
+#include "support/WineTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

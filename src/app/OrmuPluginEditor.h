@@ -1,0 +1,70 @@
+// The plugin's one application object: everything the plugin owns hangs off it.
+// Constructed when the library is loaded (no windows yet), informed by setInfo,
+// and torn down when the library is unloaded.
+#pragma once
+
+#include "clipboard/ClipboardList.h"
+#include "controls/COrmuControlsDialog.h"
+#include "controls/CaretTracker_win.h"
+#include "app/PanelSkinChoices_win.h"
+#include "app/AboutDialog.h"
+#include "app/HostWindowHook_win.h"
+#include "editor/HubSystem_win.h"
+#include "editor/NppShell_win.h"
+#include "framework/EditorEventHub.h"
+#include "preview/OrmuImagePreviewer.h"
+#include "settings/TarvoSettingsManager.h"
+#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "tester/OrmuControllerDialog.h"
+
+#include <string>
+
+class COrmuPluginEditor {
+public:
+    COrmuPluginEditor();
+    ~COrmuPluginEditor();
+    COrmuPluginEditor(const COrmuPluginEditor&) = delete;
+    COrmuPluginEditor& operator=(const COrmuPluginEditor&) = delete;
+
+    bool InitInstance(HINSTANCE module);
+    int ExitInstance();
+
+    void setInfo(const npp::NppData& data);
+    npp::FuncItem* getFuncsArray(int* count);
+    void beNotified(const npp::SCNotification& notification);
+
+    // Menu commands.
+    void toggleTester();
+    void togglePreviewer();
+    void toggleControls();
+    void showOptions();
+    void showAbout();
+
+    LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    // Members in construction order. The editor seam, the settings store and
+    // the event hub come first: everything after them borrows them.
+    plugin::NppShell shell_;
+    plugin::Win32HubSystem hubSystem_;
+    EditorEventHub hub_;
+    TarvoSettingsManager store_;
+    AboutDialog about_;
+    std::wstring settingsPath_;
+    ClipboardList clipboardList_;
+    OSClipboardController clipboardController_;
+    OrmuControllerDialog tester_;
+    OrmuImagePreviewer previewer_;
+    COrmuControlsDialog controls_;
+    // Follows the caret into the control under it and writes row edits back.
+    controls::PanelCaretFollower caretFollower_{controls_};
+
+    // The skin's include and image names as row choices, with the image preview.
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_};
+
+    ZuverUdozboardSettingsDialog options_;
+    plugin::HostWindowHook hook_;
+    bool informed_ = false;
+};
+
+COrmuPluginEditor& theApp();

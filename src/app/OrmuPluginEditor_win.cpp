@@ -1,0 +1,288 @@
+// The application object, the library's entry point and the six exports.
+#include "app/OrmuPluginEditor.h"
+
+#include "editor/Localisation_win.h"
+#include "editor/PluginContext.h"
+#include "settings/TarvoSettingsManager.h"
+#include "textures/DisplayDevice_win.h"
+#include "base/Win32Handles.h"
+#include "framework/Window.h"
+
+#include <array>
+#include <initializer_list>
+#include <cwchar>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr wchar_t kPluginName[] = L"&Quorrel";
+
+enum Command : int { SkinControls = 0, Tester = 1, Previewer = 2, Controls = 3, Options = 4, About = 5 };
+
+struct MenuEntry {
+    const wchar_t* text;
+    void (*handler)();
+};
+
+void doNothing() {}
+
+// Every handler the host calls: no exception may reach the editor.
+template <void (COrmuPluginEditor::*Method)()>
+void guarded() {
+    try {
+        (theApp().*Method)();
+    } catch (...) {
+    }
+}
+
+constexpr std::array<MenuEntry, 6> kMenu{{
+    {L"&Ormu Skin Controls...", &doNothing},
+    {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
+    {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
+    {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
+    {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
+    {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+}};
+
+// The host keeps a pointer to the table for as long as the plugin is loaded.
+std::array<npp::FuncItem, kMenu.size()> commandTable{};
+
+// Owned here: the host only borrows them.
+std::unique_ptr<npp::ShortcutKey> previewerShortcut;
+std::unique_ptr<npp::ShortcutKey> controlsShortcut;
+
+bool hostInFront() { return ::GetForegroundWindow() == plugin::context().npp.nppHandle; }
+
+LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return theApp().hostWindowHook(window, message, wParam, lParam);
+}
+
+// The one application object: constructed when the library is loaded,
+// destroyed when it is unloaded (both from DllMain).
+std::optional<COrmuPluginEditor> application;
+
+}  // namespace
+
+COrmuPluginEditor& theApp() { return *application; }
+
+COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
+
+COrmuPluginEditor::~COrmuPluginEditor() = default;
+
+bool COrmuPluginEditor::InitInstance(HINSTANCE module) {
+    plugin::context().module = module;
+    return true;
+}
+
+void COrmuPluginEditor::setInfo(const npp::NppData& data) {
+    plugin::Context& c = plugin::context();
+    c.npp = data;
+    EditorEventHub& hub = hub_;
+    hub.setSystem(&hubSystem_);
+    hub.setSelectionFormats(::RegisterClipboardFormatW(L"MSDEVColumnSelect"),
+                            ::RegisterClipboardFormatW(L"MSDEVLineSelect"));
+
+    hook_.install(data.nppHandle, &hostWindowHookProc);
+
+    const HWND views[2] = {data.scintillaMainHandle, data.scintillaSecondHandle};
+    for (int i = 0; i < 2; ++i) {
+        plugin::EditorViewHook& hook = c.views[i];
+        hook.view = views[i];
+        hook.fn = reinterpret_cast<npp::SciFnDirect>(::SendMessageW(views[i], npp::SCI_GETDIRECTFUNCTION, 0, 0));
+        hook.ptr = static_cast<std::intptr_t>(::SendMessageW(views[i], npp::SCI_GETDIRECTPOINTER, 0, 0));
+    }
+
+    wchar_t folder[MAX_PATH] = {};
+    ::SendMessageW(data.nppHandle, npp::NPPM_GETPLUGINSCONFIGDIR, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    c.configFolder = folder;
+    if (!c.configFolder.empty() && ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+        ::CreateDirectoryW(folder, nullptr);
+    }
+    settingsPath_ = c.configFolder + L"\\Quorrel.xml";
+    c.settingsPath = settingsPath_;
+    if (::GetFileAttributesW(settingsPath_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        win::KernelHandle file(::CreateFileW(settingsPath_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    TarvoSettingsManager& store = store_;
+    store.load(settingsPath_);
+
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+        dialog->setShell(&shell_);
+    }
+    about_.init(c.module, data.nppHandle, data);
+    options_.init(c.module, data.nppHandle, &store, settingsPath_);
+
+    store.addObserver(&clipboardList_);
+
+    previewer_.attach(c.module, data.nppHandle);
+    tester_.attach(c.module, data.nppHandle);
+    controls_.attach(c.module, data.nppHandle);
+    previewer_.init(&clipboardList_, &hub, &store);
+    tester_.init(&clipboardList_, &hub, &store);
+    controls_.init(&clipboardList_, &hub, &store);
+    clipboardController_.init(&clipboardList_, &hub, &store);
+    informed_ = true;
+}
+
+npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
+    for (std::size_t i = 0; i < kMenu.size(); ++i) {
+        npp::FuncItem& item = commandTable[i];
+        std::wcsncpy(item.itemName, kMenu[i].text, npp::kMenuItemSize - 1);
+        item.itemName[npp::kMenuItemSize - 1] = L'\0';
+        item.pFunc = kMenu[i].handler;
+        item.init2Check = false;
+        item.pShKey = nullptr;
+    }
+    if (!previewerShortcut) previewerShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'V'});
+    if (!controlsShortcut) controlsShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'B'});
+    commandTable[Previewer].pShKey = previewerShortcut.get();
+    commandTable[Controls].pShKey = controlsShortcut.get();
+    plugin::context().commands = commandTable.data();
+    plugin::context().commandCount = static_cast<int>(commandTable.size());
+    if (count != nullptr) *count = static_cast<int>(commandTable.size());
+    return commandTable.data();
+}
+
+namespace {
+template <typename Panel>
+void toggle(Panel& panel, int command) {
+    if (plugin::isCommandChecked(command)) {
+        panel.hidePanel();
+    } else {
+        panel.showPanel();
+    }
+}
+}  // namespace
+
+void COrmuPluginEditor::toggleTester() { toggle(tester_, Tester); }
+
+void COrmuPluginEditor::togglePreviewer() {
+    plugin::refreshCurrentView();
+    toggle(previewer_, Previewer);
+}
+
+void COrmuPluginEditor::toggleControls() {
+    plugin::refreshCurrentView();
+    toggle(controls_, Controls);
+}
+
+void COrmuPluginEditor::showOptions() { options_.showOptions(); }
+
+void COrmuPluginEditor::showAbout() { about_.open(); }
+
+void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
+    const plugin::Context& c = plugin::context();
+    switch (n.nmhdr.code) {
+    case npp::SCN_MODIFIED:
+        // Selecting the changed range after a deletion would leave the next
+        // typed character replacing the text that followed it: insertions only.
+        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
+            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONSTART, static_cast<WPARAM>(n.position));
+            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONEND, static_cast<WPARAM>(n.position + n.length));
+        }
+        return;
+    case npp::NPPN_BUFFERACTIVATED:
+        controls_.bufferActivated();
+        return;
+    case npp::SCN_UPDATEUI:
+        if (plugin::isCommandChecked(Previewer)) {
+            if (previewer_.markedShown()) previewer_.update();
+        } else {
+            previewer_.markShown(false);
+        }
+        if (!plugin::isCommandChecked(Controls)) controls_.markShown(false);
+        controls_.caretMoved();
+        return;
+    default:
+        if (n.nmhdr.hwndFrom != c.npp.nppHandle) return;
+        plugin::translateMenu();
+        // The display device goes while the editor still runs, not under the
+        // loader lock at unload.
+        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
+        return;
+    }
+}
+
+LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC previous = hook_.previous();
+    try {
+        plugin::hostMessage(hub_, window, message, wParam, lParam);
+    } catch (...) {
+    }
+    if (previous == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+int COrmuPluginEditor::ExitInstance() {
+    previewerShortcut.reset();
+    controlsShortcut.reset();
+    if (!informed_) return 0;
+    store_.save(settingsPath_);
+    tester_.releaseChildren();
+    EditorEventHub& hub = hub_;
+    HWND host = plugin::context().npp.nppHandle;
+    if (hub.hasListeners() && ::IsWindow(host)) {
+        ::ChangeClipboardChain(host, static_cast<HWND>(hub.nextViewer()));
+    }
+    hub.reset();
+    // Leave no dangling window procedure behind: restore the host's own one if
+    // nobody hooked the window after us.
+    hook_.remove();
+    textures::releaseDisplayDevice();
+    ui::unregisterChildClasses(plugin::context().module);
+    return 0;
+}
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    try {
+        if (reason == DLL_PROCESS_ATTACH) {
+            ::DisableThreadLibraryCalls(module);
+            application.emplace();
+            return application->InitInstance(module) ? TRUE : FALSE;
+        }
+        if (reason == DLL_PROCESS_DETACH && application) {
+            application->ExitInstance();
+            application.reset();
+        }
+    } catch (...) {
+        return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
+    }
+    return TRUE;
+}
+
+extern "C" {
+
+__declspec(dllexport) void setInfo(npp::NppData data) {
+    try {
+        theApp().setInfo(data);
+    } catch (...) {
+    }
+}
+
+__declspec(dllexport) const wchar_t* getName() { return kPluginName; }
+
+__declspec(dllexport) npp::FuncItem* getFuncsArray(int* count) {
+    try {
+        return theApp().getFuncsArray(count);
+    } catch (...) {
+        if (count != nullptr) *count = 0;
+        return nullptr;
+    }
+}
+
+__declspec(dllexport) void beNotified(npp::SCNotification* notification) {
+    if (notification == nullptr) return;
+    try {
+        theApp().beNotified(*notification);
+    } catch (...) {
+    }
+}
+
+__declspec(dllexport) LRESULT messageProc(UINT, WPARAM, LPARAM) { return TRUE; }
+
+__declspec(dllexport) BOOL isUnicode() { return TRUE; }
+
+}  // extern "C"

@@ -1,0 +1,56 @@
+#include "app/PanelSkinChoices_win.h"
+
+#include <windows.h>
+
+#include "controls/COrmuControlsDialog.h"
+#include "npp/NppInterface.h"
+#include "editor/PluginContext.h"
+#include "preview/OrmuImagePreviewer.h"
+#include "skin/SkinResources.h"
+
+namespace controls {
+
+PanelSkinChoices::PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer)
+    : panel_(panel),
+      previewer_(previewer),
+      resources_(std::make_unique<SkinResources>()),
+      choices_(*this, *resources_) {
+    SkinResources::setInstance(resources_.get());
+    panel_.setRowChoiceSource(&choices_);
+}
+
+PanelSkinChoices::~PanelSkinChoices() {
+    panel_.setRowChoiceSource(nullptr);
+    if (SkinResources::instance() == resources_.get()) SkinResources::setInstance(nullptr);
+}
+
+bool PanelSkinChoices::offerImages() const { return panel_.offerImages(); }
+
+bool PanelSkinChoices::offerIncludes() const { return panel_.offerIncludes(); }
+
+std::wstring PanelSkinChoices::documentFolder() {
+    const HWND host = plugin::context().npp.nppHandle;
+    if (host == nullptr) return {};
+    wchar_t folder[MAX_PATH] = {};
+    ::SendMessageW(host, npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    folder[MAX_PATH - 1] = L'\0';
+    return folder;
+}
+
+bool PanelSkinChoices::sameFolder(const std::wstring& a, const std::wstring& b) const {
+    // The file system's own comparison: case folded over all of Unicode, not
+    // by the user's locale.
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
+    // Without a window (the previewer was never opened) there is nothing to draw on.
+    return previewer_.previewImageFile(imagePath);
+}
+
+void PanelSkinChoices::clearPreview() { previewer_.clearWindow(); }
+
+}  // namespace controls

@@ -1,0 +1,42 @@
+// The skin choices bound to the controls panel, the image previewer and the
+// editor: the one place where the two panels meet. Constructed after both
+// panels (and destroyed before them), it makes the panel offer the skin's names
+// and owns the plugin-wide SkinResources.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "controls/SkinChoices.h"
+
+class COrmuControlsDialog;
+class OrmuImagePreviewer;
+class SkinResources;
+
+namespace controls {
+
+class PanelSkinChoices : private SkinChoiceEnvironment {
+public:
+    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer);
+    ~PanelSkinChoices() override;
+    PanelSkinChoices(const PanelSkinChoices&) = delete;
+    PanelSkinChoices& operator=(const PanelSkinChoices&) = delete;
+
+    SkinChoices& choices() { return choices_; }
+    SkinResources& resources() { return *resources_; }
+
+private:
+    bool offerImages() const override;
+    bool offerIncludes() const override;
+    std::wstring documentFolder() override;
+    bool sameFolder(const std::wstring& a, const std::wstring& b) const override;
+    bool previewImage(const std::wstring& imagePath) override;
+    void clearPreview() override;
+
+    COrmuControlsDialog& panel_;
+    OrmuImagePreviewer& previewer_;
+    std::unique_ptr<SkinResources> resources_;
+    SkinChoices choices_;
+};
+
+}  // namespace controls

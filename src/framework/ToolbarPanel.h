@@ -1,0 +1,24 @@
+// A framed pane that holds one child window, inset by one pixel.
+#pragma once
+
+#include "base/Win32Handles.h"
+#include "framework/Window.h"
+
+class ToolbarPanel : public Window {
+public:
+    void attach(HINSTANCE instance, HWND parent) override;
+    void destroy() override;
+    void setChild(Window* child);
+    Window* child() const { return child_; }
+    // Lays the child out over the client area, one pixel in from every side.
+    void layoutChild();
+
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void paint();
+
+    Window* child_ = nullptr;
+    win::Pen pen_;
+    UINT dragListMessage_ = 0;
+};

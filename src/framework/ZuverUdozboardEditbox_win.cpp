@@ -1,0 +1,54 @@
+#include "framework/ZuverUdozboardEditbox.h"
+
+#include <vector>
+
+namespace {
+// child, visible, both scroll bars, multi-line, automatic scrolling both ways, wants Return
+constexpr DWORD kEditStyle = 0x503010C4;
+}
+
+void ZuverUdozboardEditbox::attach(HINSTANCE instance, HWND parent) {
+    Window::attach(instance, parent);
+    hwnd_ = ::CreateWindowExW(0, L"edit", L"", kEditStyle, 0, 0, 100, 100, parent, nullptr, instance, nullptr);
+    if (hwnd_ == nullptr) return;
+    font_.reset(::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New"));
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    const DWORD tabStop = 16;
+    ::SendMessageW(hwnd_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+}
+
+void ZuverUdozboardEditbox::destroy() {
+    if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    font_.reset();
+}
+
+void ZuverUdozboardEditbox::setText(const std::wstring& text) {
+    if (hwnd_ != nullptr) ::SetWindowTextW(hwnd_, text.c_str());
+}
+
+void ZuverUdozboardEditbox::getText(std::wstring& text) const {
+    text.clear();
+    if (hwnd_ == nullptr) return;
+    const int length = ::GetWindowTextLengthW(hwnd_);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(hwnd_, buffer.data(), length + 1);
+    text.assign(buffer.data());
+}
+
+std::wstring ZuverUdozboardEditbox::text() const {
+    std::wstring out;
+    getText(out);
+    return out;
+}
+
+void ZuverUdozboardEditbox::setReadOnly(bool readOnly) {
+    if (hwnd_ != nullptr) ::SendMessageW(hwnd_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+}
+
+void ZuverUdozboardEditbox::enable(bool enabled) {
+    if (hwnd_ != nullptr) ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+
+bool ZuverUdozboardEditbox::isEnabled() const { return hwnd_ != nullptr && ::IsWindowEnabled(hwnd_) != FALSE; }

@@ -1,0 +1,71 @@
+#include "framework/ZuverUdozboardListbox.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr DWORD kListStyle = 0x50A00101;  // child, visible, border, vscroll, no integral height, notify
+}
+
+void ZuverUdozboardListbox::attach(HINSTANCE instance, HWND parent) {
+    Window::attach(instance, parent);
+    hwnd_ = ::CreateWindowExW(0, L"listbox", L"", kListStyle, 0, 0, 100, 100, parent, nullptr, instance, nullptr);
+    if (hwnd_ == nullptr) return;
+    ::MakeDragList(hwnd_);
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ZuverUdozboardListbox::windowProc)));
+    font_.reset(::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New"));
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+void ZuverUdozboardListbox::destroy() {
+    if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    font_.reset();
+}
+
+void ZuverUdozboardListbox::addItem(const std::wstring& text) {
+    texts_.push_back(text);
+    if (hwnd_ != nullptr) ::SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ZuverUdozboardListbox::clear() {
+    texts_.clear();
+    if (hwnd_ != nullptr) ::SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+}
+
+int ZuverUdozboardListbox::selectedIndex() const {
+    if (hwnd_ == nullptr) return -1;
+    return static_cast<int>(::SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+}
+
+std::wstring ZuverUdozboardListbox::selectedText() const {
+    const int index = selectedIndex();
+    if (index < 0 || index >= count()) return {};
+    return texts_[static_cast<std::size_t>(index)];
+}
+
+void ZuverUdozboardListbox::select(int index, bool exact) {
+    if (hwnd_ == nullptr) return;
+    if (!exact) {
+        if (texts_.empty()) return;
+        if (index >= count()) index = count() - 1;
+    }
+    ::SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+LRESULT CALLBACK ZuverUdozboardListbox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ZuverUdozboardListbox*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr || self->previous_ == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    try {
+        if (message == WM_KEYUP && wParam == VK_DELETE) {
+            ::SendMessageW(::GetParent(window), WM_COMMAND, MAKEWPARAM(0, kDeleteNotification),
+                           reinterpret_cast<LPARAM>(window));
+            return 0;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return ::CallWindowProcW(self->previous_, window, message, wParam, lParam);
+}

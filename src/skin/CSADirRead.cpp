@@ -1,0 +1,76 @@
+#include "skin/CSADirRead.h"
+
+#include <cwctype>
+#include <exception>
+
+namespace {
+
+bool isDotEntry(const std::wstring& name) { return name == L"." || name == L".."; }
+
+// Deeper than any real skin; stops a file system that reports a folder inside
+// itself (a loop the link flag did not reveal) from exhausting the stack.
+constexpr int kMaxDepth = 64;
+
+}  // namespace
+
+std::wstring NormaliseFolder(std::wstring folder) {
+    while (!folder.empty() && std::iswspace(static_cast<std::wint_t>(folder.back()))) {
+        folder.pop_back();
+    }
+    const wchar_t separator = folder.find(L'\\') != std::wstring::npos ? L'\\' : L'/';
+    while (!folder.empty() && folder.back() == separator) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+bool CSADirRead::ScanFolders(const std::wstring& start) {
+    startFolder_ = NormaliseFolder(start);
+    folders_.clear();
+    walk(startFolder_, 0);
+    folders_.push_back(startFolder_);
+    return true;
+}
+
+void CSADirRead::walk(const std::wstring& folder, int depth) {
+    if (depth >= kMaxDepth) {
+        return;
+    }
+    std::vector<DirItem> items;
+    if (!lister_.list(folder + L"\\*.*", items)) {
+        return;
+    }
+    for (const DirItem& item : items) {
+        // A link may lead back up the tree; its target is listed where it really is.
+        if (!item.isFolder || item.isLink || isDotEntry(item.name)) {
+            continue;
+        }
+        std::wstring sub = folder + L"\\" + item.name;
+        walk(sub, depth + 1);
+        folders_.push_back(std::move(sub));
+    }
+}
+
+bool CSADirRead::FindFiles(const std::wstring& mask) {
+    try {
+        for (const std::wstring& folder : folders_) {
+            if (folder.empty()) {
+                continue;
+            }
+            const std::wstring base = NormaliseFolder(folder);
+            std::vector<DirItem> items;
+            if (!lister_.list(base + L"\\" + mask, items)) {
+                continue;
+            }
+            for (const DirItem& item : items) {
+                if (item.isFolder || isDotEntry(item.name)) {
+                    continue;
+                }
+                files_.push_back(DirEntry{base + L"\\" + item.name});
+            }
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,41 @@
+// Directory searches by UTF-16 path, so skins in folders whose names fall
+// outside the ANSI code page are found as they are.
+#include "skin/CSADirRead.h"
+
+#include <windows.h>
+
+namespace {
+
+struct FindHandle {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~FindHandle() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::FindClose(handle);
+        }
+    }
+};
+
+class Win32Lister : public DirectoryLister {
+public:
+    bool list(const std::wstring& pattern, std::vector<DirItem>& out) override {
+        out.clear();
+        WIN32_FIND_DATAW data{};
+        FindHandle find;
+        find.handle = ::FindFirstFileW(pattern.c_str(), &data);
+        if (find.handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        do {
+            DirItem item;
+            item.name = data.cFileName;
+            item.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            item.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            out.push_back(std::move(item));
+        } while (::FindNextFileW(find.handle, &data));
+        return true;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<DirectoryLister> makePlatformDirectoryLister() { return std::make_unique<Win32Lister>(); }

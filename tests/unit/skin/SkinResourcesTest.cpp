@@ -1,0 +1,257 @@
+#include "skin/MediaPaths.h"
+#include "skin/SkinResources.h"
+#include "FakeFileSystem.h"
+
+#include "OrtWriter.h"
+#include "base/TextCodec.h"
+#include "textures/DXTexture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+using preview::BundleFor;
+using preview::DecodeSkinText;
+using preview::ImagePathFor;
+using preview::MediaFolderOf;
+
+TEST(MediaPaths, SkinAndMediaFoldersAndImagePaths) {
+    EXPECT_EQ(L"C:\\skins\\mine\\", preview::SkinFolderOf(L"C:\\skins\\mine\\720p"));
+    EXPECT_EQ(L"C:\\skins\\mine\\", preview::SkinFolderOf(L"C:\\skins\\mine\\"));
+    EXPECT_EQ(L"", preview::SkinFolderOf(L"nowhere"));
+    EXPECT_EQ(L"C:\\skins\\mine\\media\\", MediaFolderOf(L"C:\\skins\\mine\\720p"));
+    EXPECT_EQ(L"media\\", MediaFolderOf(L""));
+    EXPECT_EQ(L"C:\\s\\media\\buttons\\focus.png", ImagePathFor(L"C:\\s\\media\\", L"buttons/focus.png"));
+}
+
+TEST(MediaPaths, ImagePathMapsToTheBundleBesideItAndAnEntryName) {
+    auto where = BundleFor(L"C:\\skins\\mine\\media\\buttons\\focus.png");
+    EXPECT_EQ(L"C:\\skins\\mine\\media\\textures.ort", where.bundlePath);
+    EXPECT_EQ(L"buttons/focus.png", where.entryName);
+    // The first "\media\" decides; deeper ones belong to the name.
+    where = BundleFor(L"D:\\a\\media\\media\\x.png");
+    EXPECT_EQ(L"D:\\a\\media\\textures.ort", where.bundlePath);
+    EXPECT_EQ(L"media/x.png", where.entryName);
+    // Without a media folder the path itself is taken for the bundle.
+    where = BundleFor(L"C:\\elsewhere\\x.png");
+    EXPECT_EQ(L"C:\\elsewhere\\x.png", where.bundlePath);
+    where = BundleFor(L"\\media\\x.png");
+    EXPECT_EQ(L"\\media\\x.png", where.bundlePath);
+    EXPECT_EQ(L"x.png", where.entryName);
+}
+
+TEST(MediaPaths, SkinTextIsUtf8WithBytesAsFallbackBothWays) {
+    EXPECT_EQ(L"plain", DecodeSkinText("plain"));
+    EXPECT_EQ(L"\u00e9toile", DecodeSkinText("\xC3\xA9toile"));
+    EXPECT_EQ(L"\u00e9", DecodeSkinText("\xE9"));  // not UTF-8: one byte, one character
+    for (const std::string bytes : {"plain", "\xC3\xA9toile", "\xE9", "\xE2\x82\xAC"}) {
+        const auto forms = preview::SkinTextEncodings(DecodeSkinText(bytes));
+        EXPECT_NE(forms.end(), std::find(forms.begin(), forms.end(), bytes)) << bytes;
+    }
+    EXPECT_EQ(1u, preview::SkinTextEncodings(L"plain").size());
+    // "Ã©" read as bytes would be valid UTF-8 for "é": it is not a second form.
+    EXPECT_EQ(1u, preview::SkinTextEncodings(L"\u00c3\u00a9").size());
+}
+
+namespace {
+
+class Files {
+public:
+    void add(const std::wstring& path, std::string bytes) { files_[path] = std::move(bytes); }
+    SkinResources::FileReader reader() {
+        return [this](const std::wstring& path, std::string& bytes) {
+            read.push_back(path);
+            auto it = files_.find(path);
+            if (it == files_.end()) {
+                return false;
+            }
+            bytes = it->second;
+            return true;
+        };
+    }
+    std::vector<std::wstring> read;
+
+private:
+    std::map<std::wstring, std::string> files_;
+};
+
+const wchar_t kIncludes[] = L"C:\\skin\\720p\\includes.xml";
+
+}  // namespace
+
+TEST(LoadIncludes, NamesAndFilesOfIncludesXmlThenNamesOfTheNestedFiles) {
+    Files files;
+    files.add(kIncludes,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<includes>\n"
+              "  <!-- shared -->\n"
+              "  <include name=\"A\"><posx>1</posx></include>\n"
+              "  <include file=\"more.xml\"/>\n"
+              "  <include name=\"B\" file=\"both.xml\"/>\n"
+              "  <include name=\"\" file=\"\"/>\n"
+              "  <include file=\"missing.xml\"/>\n"
+              "  <include name=\"Fl\xC3\xA8" "che\"/>\n"
+              "  text\n"
+              "</includes>\n");
+    files.add(L"C:\\skin\\720p\\more.xml",
+              "<includes><include name=\"M1\" file=\"never.xml\"/><include name=\"M2\"/></includes>");
+    files.add(L"C:\\skin\\720p\\both.xml", "<includes><include name=\"C\"/></includes>");
+    files.add(L"C:\\skin\\720p\\never.xml", "<includes><include name=\"NEVER\"/></includes>");
+
+    SkinResources res(std::make_unique<FakeFileSystem>(), files.reader());
+    res.LoadIncludes(kIncludes);
+    EXPECT_EQ((std::vector<std::wstring>{L"more.xml", L"both.xml", L"missing.xml"}), res.includeFiles());
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"Fl\u00e8che", L"M1", L"M2", L"C"}), res.includeNames());
+
+    // Reloading replaces rather than appends.
+    res.LoadIncludes(kIncludes);
+    EXPECT_EQ(6u, res.includeNames().size());
+}
+
+TEST(LoadIncludes, MissingBrokenOrForeignRootLeavesBothListsEmpty) {
+    Files files;
+    SkinResources res(std::make_unique<FakeFileSystem>(), files.reader());
+    files.add(kIncludes, "<includes><include name=\"A\" file=\"x.xml\"/></includes>");
+    res.LoadIncludes(kIncludes);
+    ASSERT_EQ(1u, res.includeNames().size());
+
+    files.add(kIncludes, "<window><include name=\"A\" file=\"x.xml\"/></window>");
+    res.LoadIncludes(kIncludes);
+    EXPECT_TRUE(res.includeNames().empty());
+    EXPECT_TRUE(res.includeFiles().empty());
+
+    files.add(kIncludes, "<includes><include name=\"A\"></includes>");
+    res.LoadIncludes(kIncludes);
+    EXPECT_TRUE(res.includeNames().empty());
+
+    res.LoadIncludes(L"C:\\other\\includes.xml");
+    EXPECT_TRUE(res.includeNames().empty());
+}
+
+namespace {
+
+// Bundles are real files (the reader opens them by path); the folder tree
+// around them is the fake, so paths keep their Windows backslashes. On this
+// file system a backslash is just a character of a file name.
+class SkinResourcesBundle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/preview-unit-XXXXXX";
+        ASSERT_NE(nullptr, ::mkdtemp(pattern));
+        tmp_ = pattern;
+        skin_ = text::fromUtf8(tmp_) + L"/skin";
+        textures::installTextureDevice(&device_, {4096, 4096});
+    }
+    void TearDown() override {
+        textures::installTextureDevice(nullptr, {});
+        std::filesystem::remove_all(tmp_);
+    }
+
+    std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
+        ortwriter::BundleSpec spec;
+        for (const std::string& name : names) {
+            ortwriter::EntrySpec entry;
+            entry.path = name;
+            // Raw and compressed frames alike.
+            entry.frames.push_back(ortwriter::frame(ortwriter::kBgra32, 2, 1,
+                                                    ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, seed),
+                                                    seed % 2 == 0));
+            ++seed;
+            spec.entries.push_back(entry);
+        }
+        const std::wstring path = folder + L"\\textures.ort";
+        EXPECT_TRUE(ortwriter::writeFile(text::toUtf8(path), ortwriter::build(spec)));
+        fs_.addFile(path);
+        return path;
+    }
+
+    struct NoDevice : textures::TextureDevice {
+        std::unique_ptr<textures::DeviceTexture> makeTexture(std::uint32_t, std::uint32_t, std::uint32_t) override {
+            return nullptr;
+        }
+        std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring&) override { return nullptr; }
+        bool bind(std::uint32_t, textures::DeviceTexture*) override { return false; }
+    } device_;
+    std::string tmp_;
+    std::wstring skin_;
+    FakeFileSystem fs_;
+};
+
+std::vector<std::uint8_t> pixelsOf(const CDXTexture& t) {
+    return std::vector<std::uint8_t>(t.pixels().data(), t.pixels().data() + t.pixels().size());
+}
+
+}  // namespace
+
+TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelativeToMedia) {
+    const std::wstring media = skin_ + L"\\media";
+    fs_.addFile(media + L"\\misc\\arrow.bmp");
+    fs_.addFile(media + L"\\buttons\\focus.png");
+    fs_.addFile(media + L"\\backgrounds\\home.jpg");
+    fs_.addFile(media + L"\\top.png");
+    fs_.addFile(media + L"\\notes.txt");
+    fs_.addFolder(media + L"\\fake.png");
+    writeBundle(media + L"\\sub", {"sub/one.png", "sub/\xC3\xA9t\xC3\xA9.png"}, 1);
+    writeBundle(media, {"icons/star.png"}, 5);
+
+    auto lister = std::make_unique<FakeFileSystem>(fs_);
+    SkinResources res(std::move(lister), nullptr);
+    res.ListMedia(skin_ + L"\\720p");
+    EXPECT_EQ((std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png",
+                                         L"buttons\\focus.png", L"top.png", L"backgrounds\\home.jpg",
+                                         L"misc\\arrow.bmp"}),
+              res.imageNames());
+    // The last bundle listed stays open.
+    EXPECT_TRUE(res.bundle().IsOpen());
+    EXPECT_EQ(media + L"\\textures.ort", res.bundle().path());
+
+    // Every listed bundle name finds its texture, the UTF-8 one included.
+    auto star = res.FindTexture(media + L"\\icons\\star.png");
+    ASSERT_TRUE(star);
+    EXPECT_EQ(2u, star->imageWidth());
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 5), pixelsOf(*star));
+    std::vector<std::wstring> names;
+    ASSERT_TRUE(res.ListBundle(media + L"\\sub\\textures.ort", names));
+    auto accented = res.LoadBundleTexture(names[1]);
+    ASSERT_TRUE(accented);
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 2), pixelsOf(*accented));
+}
+
+TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABundle) {
+    const std::wstring media = skin_ + L"\\media";
+    // Latin-1 bytes in an older bundle: listed one byte per character and found under that name.
+    writeBundle(media, {"buttons/focus.png", "Buttons/Big.png", "old/\xE9.png"}, 7);
+    SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+
+    auto focus = res.FindTexture(media + L"\\buttons\\focus.png");
+    ASSERT_TRUE(focus);
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 7), pixelsOf(*focus));
+    EXPECT_FALSE(res.FindTexture(media + L"\\buttons\\Focus.png"));
+    EXPECT_FALSE(res.FindTexture(media + L"\\buttons\\big.png"));
+    EXPECT_TRUE(res.FindTexture(media + L"\\Buttons\\Big.png"));
+    EXPECT_TRUE(res.FindTexture(media + L"\\old\\\u00e9.png"));
+    EXPECT_TRUE(res.LoadBundleTexture(L"old/\u00e9.png"));
+    EXPECT_FALSE(res.LoadBundleTexture(L"old/\u00c3\u00a9.png"));
+
+    // Another skin without a bundle: closed, nothing found, and the first
+    // skin's bundle is opened again when asked for.
+    EXPECT_FALSE(res.FindTexture(skin_ + L"2\\media\\buttons\\focus.png"));
+    EXPECT_FALSE(res.bundle().IsOpen());
+    EXPECT_FALSE(res.LoadBundleTexture(L"buttons/focus.png"));
+    EXPECT_FALSE(res.FindTexture(L"C:\\no-media-part\\focus.png"));
+    EXPECT_TRUE(res.FindTexture(media + L"\\buttons\\focus.png"));
+}
+
+TEST(SkinResourcesInstance, OnePublishedObjectForgottenWhenItGoes) {
+    EXPECT_EQ(nullptr, SkinResources::instance());
+    {
+        SkinResources res(std::make_unique<FakeFileSystem>(), nullptr);
+        SkinResources::setInstance(&res);
+        EXPECT_EQ(&res, SkinResources::instance());
+        res.LoadIncludes(kIncludes);  // no reader: nothing, no crash
+        EXPECT_TRUE(res.includeNames().empty());
+    }
+    EXPECT_EQ(nullptr, SkinResources::instance());
+}

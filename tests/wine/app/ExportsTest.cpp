@@ -1,0 +1,43 @@
+// The plugin DLL loads the way the editor loads it and answers its six exports.
+#include "npp/NppInterface.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Library {
+    HMODULE module = ::LoadLibraryW(L"plugins\\Quorrel\\Quorrel.dll");
+    ~Library() {
+        if (module != nullptr) ::FreeLibrary(module);
+    }
+    template <typename Fn>
+    Fn get(const char* name) const {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    }
+};
+
+TEST(Exports, AnswerAsTheEditorExpects) {
+    Library lib;
+    ASSERT_NE(lib.module, nullptr) << ::GetLastError();
+    auto isUnicode = lib.get<BOOL(__cdecl*)()>("isUnicode");
+    auto getName = lib.get<const wchar_t*(__cdecl*)()>("getName");
+    auto getFuncsArray = lib.get<npp::FuncItem*(__cdecl*)(int*)>("getFuncsArray");
+    ASSERT_TRUE(isUnicode && getName && getFuncsArray);
+    ASSERT_TRUE(lib.get<void*>("setInfo") && lib.get<void*>("beNotified") && lib.get<void*>("messageProc"));
+    EXPECT_TRUE(isUnicode());
+    EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
+    int count = 0;
+    npp::FuncItem* items = getFuncsArray(&count);
+    ASSERT_EQ(count, 6);
+    EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
+    ASSERT_NE(items[2].pShKey, nullptr);
+    EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
+    EXPECT_EQ(items[2].pShKey->key, 'V');
+    ASSERT_NE(items[3].pShKey, nullptr);
+    EXPECT_EQ(items[3].pShKey->key, 'B');
+    for (int i : {0, 1, 4, 5}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
+}
+
+}  // namespace
