@@ -24,6 +24,7 @@ public:
     bool panelShown() const override { return true; }
     ControlCatalogue& catalogue() override { return catalogue_; }
     void showControlType(const std::wstring&) override { ++loads; }
+    void showStatus(const std::wstring&) override {}
     int loads = 0;
 
 private:

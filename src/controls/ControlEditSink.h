@@ -15,12 +15,14 @@ public:
 };
 
 // Follows the editor: called by the panel's caretMoved() (after it has
-// refreshed its shown flag) and bufferActivated() hooks.
+// refreshed its shown flag) and bufferActivated() hooks, and told when the
+// user picks a type in the type list.
 class CaretHandler {
 public:
     virtual ~CaretHandler() = default;
     virtual void caretMoved() = 0;
     virtual void bufferActivated() {}
+    virtual void typeChosen() {}
 };
 
 // What kind of editor a tag's row gets.
