@@ -15,6 +15,7 @@ constexpr int kScrollUnit = 5;     // pixels per scroll unit
 constexpr int kAreaTop = 45;       // y of the attribute area in the panel
 constexpr int kTypeListTop = 5;    // y of the type list in the panel
 constexpr int kTypeListHeight = 30;
+constexpr int kStatusHeight = 30;  // the status line at the panel's foot (two lines of text)
 
 // Height the rows need: enough that the last row, scrolled to the bottom,
 // shows whole.
