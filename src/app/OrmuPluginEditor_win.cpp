@@ -160,6 +160,9 @@ void COrmuPluginEditor::showAbout() { about_.open(); }
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
+        if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
+            controls_.documentChanged(n.position);
+        }
         // Selecting the changed range after a deletion would leave the next
         // typed character replacing the text that followed it: insertions only.
         // Only in the view that holds the caret: the other view may show the

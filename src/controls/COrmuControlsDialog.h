@@ -44,6 +44,8 @@ public:
     // Editor events, forwarded by the plugin.
     void caretMoved();
     void bufferActivated();
+    // The text of a document changed at and after `position`.
+    void documentChanged(std::ptrdiff_t position);
 
     // Selects the first type-list entry equal to `name` (without regard to
     // case) and shows its rows. False (nothing changes) when there is none.

@@ -87,6 +87,10 @@ void COrmuControlsDialog::bufferActivated() {
     if (caretHandler_ != nullptr) caretHandler_->bufferActivated();
 }
 
+void COrmuControlsDialog::documentChanged(std::ptrdiff_t position) {
+    if (caretHandler_ != nullptr) caretHandler_->documentChanged(position);
+}
+
 void COrmuControlsDialog::fillTypeList() {
     typeList_.clear();
     for (const std::wstring& name : catalogue_.typeNames()) typeList_.addItem(name);

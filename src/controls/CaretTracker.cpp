@@ -102,7 +102,7 @@ void CaretTracker::checkCaret() {
     }
     lastCaretLine_ = caret;
 
-    const ControlBlock found = findControl(document_, caret);
+    const ControlBlock found = finder_.find(document_, caret);
     if (!found.found()) {
         // Between controls: the rows stay as they are.
         seenLines_ = BlockLines{};
@@ -212,6 +212,7 @@ void CaretTracker::writeBack(const std::wstring& tag, const std::wstring& value)
             setInsertIndentation(edit, document_.lineIndentation(now.lines.start + static_cast<Position>(edit.lineAbove)));
         }
         const Position from = now.begin + static_cast<Position>(edit.from);
+        finder_.changedFrom(from);
         writingBack_ = true;
         if (edit.kind == BlockEdit::Kind::Replace) {
             document_.replace(from, now.begin + static_cast<Position>(edit.to), edit.text);
@@ -254,6 +255,7 @@ void CaretTracker::typeChosen() {
 }
 
 void CaretTracker::forget() {
+    finder_.forget();
     loaded_ = Loaded{};
     blockText_.clear();
     seenLines_ = BlockLines{};

@@ -46,6 +46,8 @@ public:
     // The user chose a type in the list: the rows no longer show the control
     // of the document, so their edits stay in the panel.
     void typeChosen() override;
+    // The document's text changed at and after `position`.
+    void documentChanged(std::ptrdiff_t position) override { finder_.changedFrom(position); }
 
     // ControlEditSink
     void tagEdited(const std::wstring& tag, const std::wstring& value) override { writeBack(tag, value); }
@@ -85,6 +87,8 @@ private:
     ControlDocument& document_;
     std::wstring scratchFolder_;
 
+    // Follows the caret; remembers where controls are not between caret moves.
+    ControlFinder finder_;
     Loaded loaded_;
     std::wstring rowsType_;     // the type whose rows were last built from the document
     std::wstring blockText_;    // the loaded block's lines, widened

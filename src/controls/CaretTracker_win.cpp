@@ -32,6 +32,8 @@ void PanelCaretFollower::bufferActivated() { tracker_.bufferActivated(); }
 
 void PanelCaretFollower::typeChosen() { tracker_.typeChosen(); }
 
+void PanelCaretFollower::documentChanged(std::ptrdiff_t position) { tracker_.documentChanged(position); }
+
 void PanelCaretFollower::tagEdited(const std::wstring& tag, const std::wstring& value) {
     prepare();
     tracker_.writeBack(tag, value);

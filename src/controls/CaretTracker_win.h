@@ -20,6 +20,7 @@ public:
     void caretMoved() override;
     void bufferActivated() override;
     void typeChosen() override;
+    void documentChanged(std::ptrdiff_t position) override;
     void tagEdited(const std::wstring& tag, const std::wstring& value) override;
 
     CaretTracker& tracker() { return tracker_; }

@@ -77,9 +77,9 @@ public:
         }
         return -1;
     }
-    Position findBackward(Position from, std::string_view s) {
-        while (from >= 0) {
-            const Position at = findBackward(from, s[0], s[0]);
+    Position findBackward(Position from, std::string_view s, Position floor = 0) {
+        while (from >= floor) {
+            const Position at = findBackward(from, s[0], s[0], floor);
             if (at < 0 || startsWith(at, s)) return at;
             from = at - 1;
         }
@@ -164,7 +164,7 @@ struct Construct {
     bool control = false;
     TagKind kind = TagKind::Start;
     Position begin = 0;
-    Position end = 0;  // one past its last '>'
+    Position end = 0;  // one past its last '>'; when not valid, how far the text was read to say so
 };
 
 bool isControlName(TextWindow& w, Position from, Position to) {
@@ -186,7 +186,10 @@ Construct sectionEndingWith(TextWindow& w, Position q, Position from, std::strin
     Construct c;
     c.begin = q;
     const Position at = w.findForward(from, terminator);
-    if (at < 0) return c;
+    if (at < 0) {
+        c.end = w.length();
+        return c;
+    }
     c.valid = true;
     c.end = at + static_cast<Position>(terminator.size());
     return c;
@@ -201,32 +204,36 @@ Construct lexConstruct(TextWindow& w, Position q) {
     Construct c;
     c.begin = q;
     const int first = w.ch(q + 1);
+    auto notMarkup = [&c](Position reach) {
+        c.end = reach + 1;
+        return c;
+    };
     if (first == '/') {
         const Position name = q + 2;
-        if (w.ch(name) < 0 || !isNameStart(static_cast<char>(w.ch(name)))) return c;
+        if (w.ch(name) < 0 || !isNameStart(static_cast<char>(w.ch(name)))) return notMarkup(name);
         Position p = skipName(w, name);
         const Position nameEnd = p;
         while (w.ch(p) >= 0 && isWhiteSpace(static_cast<char>(w.ch(p)))) ++p;
-        if (w.ch(p) != '>') return c;
+        if (w.ch(p) != '>') return notMarkup(p);
         c.valid = c.tag = true;
         c.kind = TagKind::End;
         c.control = isControlName(w, name, nameEnd);
         c.end = p + 1;
         return c;
     }
-    if (first < 0 || !isNameStart(static_cast<char>(first))) return c;
+    if (first < 0 || !isNameStart(static_cast<char>(first))) return notMarkup(q + 1);
     const Position name = q + 1;
     Position p = skipName(w, name);
     const Position nameEnd = p;
     for (;;) {
         const int x = w.ch(p);
-        if (x < 0 || x == '<') return c;
+        if (x < 0 || x == '<') return notMarkup(p);
         if (x == '"' || x == '\'') {
             // A quoted value runs to its closing quote and holds no '<'.
             ++p;
             int y = 0;
             while ((y = w.ch(p)) >= 0 && y != x && y != '<') ++p;
-            if (y != x) return c;
+            if (y != x) return notMarkup(p);
             ++p;
         } else if (x == '>') {
             c.kind = TagKind::Start;
@@ -247,7 +254,7 @@ Construct lexConstruct(TextWindow& w, Position q) {
 
 // For a '>' that ends "-->", "]]>" or "?>": the start of the section that
 // really ends there; -1 when it is no section's end.
-Position sectionOpenerEndingAt(TextWindow& w, Position gt) {
+Position sectionOpenerEndingAt(TextWindow& w, Position gt, Position floor) {
     std::string_view opener;
     if (w.startsWith(gt - 2, "-->")) {
         opener = "<!--";
@@ -258,26 +265,31 @@ Position sectionOpenerEndingAt(TextWindow& w, Position gt) {
     } else {
         return -1;
     }
-    const Position q = w.findBackward(gt - 1, opener);
+    const Position q = w.findBackward(gt - 1, opener, floor);
     if (q < 0) return -1;
     const Construct section = lexConstruct(w, q);
     return section.valid && section.end == gt + 1 ? q : -1;
 }
 
-// The nearest comment or CDATA marker above `from`, within the look-back: the
-// position of an opener that is not closed before `from`; -1 when the nearest
-// marker closes a section or there is none.
+// The nearest opener of a comment above `from` that no comment closer
+// follows (or the same for CDATA sections), within the look-back; -1 when the
+// nearest marker of each kind closes its section, or there is none.
 Position unclosedSectionAbove(TextWindow& w, Position from, Position floor) {
-    Position at = from;
-    while ((at = w.findBackward(at, '<', '>', floor)) >= 0) {
-        if (w.ch(at) == '>') {
-            if (w.startsWith(at - 2, "-->") || w.startsWith(at - 2, "]]>")) return -1;
-        } else if (w.startsWith(at, "<!--") || w.startsWith(at, "<![CDATA[")) {
-            return at;
+    static constexpr std::string_view kinds[2][2] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}};
+    Position nearest = -1;
+    for (const auto& kind : kinds) {
+        Position at = from;
+        while ((at = w.findBackward(at, '<', '>', floor)) >= 0) {
+            if (w.ch(at) == '>') {
+                if (w.startsWith(at - 2, kind[1])) break;
+            } else if (w.startsWith(at, kind[0])) {
+                nearest = std::max(nearest, at);
+                break;
+            }
+            --at;
         }
-        --at;
     }
-    return -1;
+    return nearest;
 }
 
 // The control tags met on the way up from the caret's line, and what they
@@ -301,6 +313,10 @@ public:
 
     // Tags at or below `end` turned out to lie inside a comment or another
     // construct that starts above them: they are dropped.
+    // No control tag met so far is left unmatched: no control that the
+    // caret's line does not close is open here.
+    bool balanced() const { return pending_.empty(); }
+
     void dropBefore(Position end) {
         bool dropped = false;
         while (!tags_.empty() && tags_.back().begin < end) {
@@ -365,41 +381,89 @@ std::optional<Construct> matchingClose(TextWindow& w, Position from) {
 }  // namespace
 
 ControlBlock findControl(const ControlDocument& doc, Position caretLine) {
+    ControlFinder uncached;
+    return uncached.find(doc, caretLine);
+}
+
+ControlBlock ControlFinder::find(const ControlDocument& doc, Position caretLine) {
     if (caretLine < 0 || caretLine >= doc.lineCount()) return {};
+    if (doc.identity() != document_) {
+        forget();
+        document_ = doc.identity();
+    }
     TextWindow w(doc, caretLine);
+    // A text that changed length untold changed in places unknown.
+    if (w.length() != length_ && !told_) forget();
+    document_ = doc.identity();
+    length_ = w.length();
+    told_ = false;
     const Position lineStart = w.base();
+    const Position lineEnd = doc.lineEnd(caretLine);
     Ancestry ancestry(lineStart);
     std::optional<Ancestry::Found> found;
 
+    // The nearest place above the caret's line known to lie outside every
+    // control: the way up ends there (a control that ends on the caret's line
+    // and started above it would be open there). It must still hold the '<'
+    // it was learnt at, or what was learnt no longer describes this text.
+    Position floor = 0;
+    const auto known = std::upper_bound(outside_.begin(), outside_.end(), lineStart - 1);
+    if (known != outside_.begin()) {
+        floor = *std::prev(known);
+        if (w.ch(floor) != '<') {
+            forget();
+            document_ = doc.identity();
+            floor = 0;
+        }
+    }
+    // Places met on the way up with no control open between them and the
+    // caret's line: outside every control if, in the end, none encloses it.
+    std::vector<Position> passed;
+    std::vector<Doubtful> doubtful;
+    auto dropPassed = [&](Position end) {
+        while (!passed.empty() && passed.back() < end) passed.pop_back();
+        while (!doubtful.empty() && doubtful.back().begin < end) doubtful.pop_back();
+    };
+
     // Upwards from the end of the caret's line, tag by tag.
-    Position pos = doc.lineEnd(caretLine) - 1;
+    Position pos = lineEnd - 1;
     for (;;) {
-        const Position at = w.findBackward(pos, '<', '>');
+        const Position at = w.findBackward(pos, '<', '>', floor);
         if (at < 0) break;
         if (w.ch(at) == '>') {
             // A whole comment (or CDATA section, or instruction) above: skipped.
-            const Position opener = sectionOpenerEndingAt(w, at);
+            const Position opener = sectionOpenerEndingAt(w, at, floor);
             pos = opener >= 0 ? opener - 1 : at - 1;
+            if (opener >= 0 && ancestry.balanced()) passed.push_back(opener);
             continue;
         }
         pos = at - 1;
         const Construct c = lexConstruct(w, at);
-        if (!c.valid) continue;  // a '<' the parser would not take as markup
+        if (!c.valid) {
+            // A '<' the parser would not take as markup: text, until an edit
+            // in what was read to say so makes it markup after all.
+            doubtful.push_back({at, c.end});
+            continue;
+        }
         // Whatever was met between this '<' and the end of what it starts
         // lies inside it (the caret's line may end inside a comment).
         ancestry.dropBefore(c.end);
-        if (!c.tag || !c.control) continue;
-        found = ancestry.add(c);
-        if (!found) continue;
+        dropPassed(c.end);
+        if (c.tag && c.control) found = ancestry.add(c);
+        if (!found) {
+            if (ancestry.balanced()) passed.push_back(c.begin);
+            continue;
+        }
         // A comment that holds the whole control and the caret's line would
         // not have been seen on the way up: its opener is the nearest marker
         // above the control.
         const Position floorLine = std::max<Position>(0, w.lineOf(c.begin) - kSectionLookBack);
-        const Position opener = unclosedSectionAbove(w, c.begin - 1, doc.lineStart(floorLine));
+        const Position opener = unclosedSectionAbove(w, c.begin - 1, std::max(floor, doc.lineStart(floorLine)));
         if (opener >= 0) {
             const Construct section = lexConstruct(w, opener);
             if (section.valid && section.end > c.begin) {
                 ancestry.dropBefore(section.end);
+                dropPassed(section.end);
                 found.reset();
                 pos = opener - 1;
                 continue;
@@ -407,7 +471,26 @@ ControlBlock findControl(const ControlDocument& doc, Position caretLine) {
         }
         break;
     }
-    if (!found) return {};
+    if (!found) {
+        // No control encloses the caret's line, so none is open at the places
+        // passed on the way: later searches may stop there.
+        // Met bottom up: in descending order.
+        const std::size_t known = outside_.size();
+        outside_.insert(outside_.end(), passed.rbegin(), passed.rend());
+        std::inplace_merge(outside_.begin(), outside_.begin() + static_cast<std::ptrdiff_t>(known), outside_.end());
+        outside_.erase(std::unique(outside_.begin(), outside_.end()), outside_.end());
+        if (!doubtful.empty()) {
+            const auto byBegin = [](const Doubtful& a, const Doubtful& b) { return a.begin < b.begin; };
+            const std::size_t held = doubtful_.size();
+            doubtful_.insert(doubtful_.end(), doubtful.rbegin(), doubtful.rend());
+            std::inplace_merge(doubtful_.begin(), doubtful_.begin() + static_cast<std::ptrdiff_t>(held), doubtful_.end(),
+                               byBegin);
+            doubtful_.erase(std::unique(doubtful_.begin(), doubtful_.end(),
+                                        [](const Doubtful& a, const Doubtful& b) { return a.begin == b.begin; }),
+                            doubtful_.end());
+        }
+        return {};
+    }
 
     if (!found->close) found->close = matchingClose(w, found->start.end);
     if (!found->close) return {};
@@ -416,6 +499,27 @@ ControlBlock findControl(const ControlDocument& doc, Position caretLine) {
     block.end = found->close->end;
     block.lines = {w.lineOf(block.begin), w.lineOf(block.end - 1)};
     return block;
+}
+
+void ControlFinder::changedFrom(Position position) {
+    told_ = true;
+    // A change at `position` may turn what follows it into anything; what
+    // lies before it is as it was, but for a '<' taken for text because of
+    // what the text said up to the change: it may now start a comment or a
+    // tag that reaches past the places learnt after it.
+    Position from = position;
+    for (const Doubtful& d : doubtful_) {
+        if (d.begin < position && d.reach >= position) from = std::min(from, d.begin);
+    }
+    outside_.erase(std::lower_bound(outside_.begin(), outside_.end(), from), outside_.end());
+    doubtful_.erase(std::remove_if(doubtful_.begin(), doubtful_.end(), [from](const Doubtful& d) { return d.begin >= from; }),
+                    doubtful_.end());
+}
+
+void ControlFinder::forget() {
+    outside_.clear();
+    doubtful_.clear();
+    document_ = 0;
 }
 
 namespace {

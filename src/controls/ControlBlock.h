@@ -48,6 +48,34 @@ struct ControlBlock {
 // ASCII case. The lines are read outward from the caret, only as far as the
 // structure around it needs. Nothing found: lines {-1, -1}.
 ControlBlock findControl(const ControlDocument& doc, Position caretLine);
+
+// The same search, remembering between searches of one document the places
+// found to lie outside every control, so that a line between controls is not
+// paid for with every line above it each time. What the finder is told
+// changed is forgotten from there on; a place that no longer holds the '<' it
+// was learnt at makes it forget everything. What it remembers can only end a
+// search early with "no control", never name a control.
+class ControlFinder {
+public:
+    ControlBlock find(const ControlDocument& doc, Position caretLine);
+    // The document's text changed at and after `position`.
+    void changedFrom(Position position);
+    void forget();
+
+    // A '<' taken for text, and how far the text was read to say so.
+    struct Doubtful {
+        Position begin = 0;
+        Position reach = 0;
+    };
+
+private:
+    std::uintptr_t document_ = 0;
+    Position length_ = -1;  // of the text when last searched
+    bool told_ = false;     // of a change since
+    std::vector<Position> outside_;   // sorted: '<' of markup that no control encloses
+    std::vector<Doubtful> doubtful_;  // met on the ways up that taught those places
+};
+
 inline BlockLines findBlock(const ControlDocument& doc, Position caretLine) {
     return findControl(doc, caretLine).lines;
 }

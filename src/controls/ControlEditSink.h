@@ -3,6 +3,7 @@
 // each is optional and defaults to doing nothing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     virtual void caretMoved() = 0;
     virtual void bufferActivated() {}
     virtual void typeChosen() {}
+    // The text of a document changed at and after `position`.
+    virtual void documentChanged(std::ptrdiff_t /*position*/) {}
 };
 
 // What kind of editor a tag's row gets.
