@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -88,6 +89,41 @@ struct LocalTraits {
     static void close(HLOCAL h) noexcept { ::LocalFree(h); }
 };
 using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;
+
+struct ModuleTraits {
+    static HMODULE invalid() noexcept { return nullptr; }
+    static bool valid(HMODULE h) noexcept { return h != nullptr; }
+    static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
+};
+using LoadedModule = UniqueHandle<HMODULE, ModuleTraits>;
+
+// A procedure of a loaded module, typed; null when the module lacks it.
+template <typename Function>
+Function procedureOf(HMODULE module, const char* name) noexcept {
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// COM initialised on this thread for the owner's lifetime, undone only if
+// this call did it (a thread already in another apartment keeps it).
+class ComScope {
+public:
+    ComScope() noexcept {
+        const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        initialised_ = SUCCEEDED(result);
+        usable_ = initialised_ || result == RPC_E_CHANGED_MODE;
+    }
+    ~ComScope() {
+        if (initialised_) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool usable() const noexcept { return usable_; }
+
+private:
+    bool initialised_ = false;
+    bool usable_ = false;
+};
 
 // A device context from GetDC, released to its window.
 class WindowDC {

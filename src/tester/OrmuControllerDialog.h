@@ -4,12 +4,17 @@
 
 #include "settings/ModelController.h"
 #include "framework/DockingDlgInterface.h"
+#include "framework/ProgressWindow_win.h"
 #include "framework/SplitterPanel.h"
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
 
 #include <string>
+
+namespace textures {
+struct ExtractionReport;
+}
 
 class OrmuControllerDialog : public DockingDlgInterface, public IController {
 public:
@@ -47,6 +52,7 @@ private:
     void runSelection();
     void testWindow();
     void extractOrt();
+    void extractionEnded(const textures::ExtractionReport& report);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -62,4 +68,7 @@ private:
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
+    // The extraction runs on its own thread behind this window; while it
+    // runs every other command is refused.
+    ProgressWindow progress_;
 };

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "textures/D3DTexture_win.h"
+#include "textures/D3dxRuntime_win.h"
 #include "textures/TextureDevice.h"
 #include "base/Win32Handles.h"
 
@@ -188,6 +189,7 @@ void releaseDisplayDevice() noexcept
     h.device.reset();
     h.direct3d.reset();
     h.hiddenWindow.reset();
+    releaseD3dx();
 }
 
 }  // namespace textures
