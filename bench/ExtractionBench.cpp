@@ -163,7 +163,9 @@ int main(int argc, char** argv) {
     textures::ExtractionSettings baseline;
     baseline.workers = 1;
     baseline.png = textures::PngSettings{};  // libpng's defaults: zlib level 6, adaptive filters
-    const textures::ExtractionSettings plugin;  // as the tester panel runs it
+    baseline.diagnostics = false;
+    textures::ExtractionSettings plugin;  // as the tester panel runs it
+    plugin.diagnostics = false;
 
     const Run single = extract(base, "single", bundle, baseline);
     const Run parallel = extract(base, "plugin", bundle, plugin);

@@ -232,7 +232,9 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
         }
         pixels = OrtReader::FrameBytes{};
         if (!decoded) {
-            diagnostic("wtf");
+            if (settings.diagnostics) {
+                diagnostic("wtf");
+            }
             return Outcome::Failed;
         }
         std::vector<std::uint8_t> png;
@@ -243,7 +245,9 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
             return Outcome::Stopped;
         }
         const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), true);
-        diagnostic(saved ? "yeah" : "oh no");
+        if (settings.diagnostics) {
+            diagnostic(saved ? "yeah" : "oh no");
+        }
         return saved ? Outcome::Written : Outcome::Failed;
     };
 

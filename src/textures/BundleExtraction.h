@@ -57,6 +57,7 @@ public:
 struct ExtractionSettings {
     unsigned workers = 0;  // 0: base::defaultWorkerCount()
     PngSettings png = fastPngSettings();
+    bool diagnostics = true;  // the words on standard output ("yeah", "oh no", "wtf")
 };
 
 // Extracts the bundle into `outputFolder` (ending with a backslash). Entries
