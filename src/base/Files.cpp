@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/FileAccess.h"
 #include "base/TextCodec.h"
 
 namespace fs = std::filesystem;
@@ -16,7 +17,7 @@ namespace {
 // Windows, UTF-8 bytes with forward slashes elsewhere.
 fs::path toPath(const std::wstring& path) {
     std::string utf8 = text::toUtf8(path);
-    if (fs::path::preferred_separator == '/') {
+    if (separator() == L'/') {
         std::replace(utf8.begin(), utf8.end(), '\\', '/');
     }
     return fs::u8path(utf8);
@@ -68,7 +69,9 @@ bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcep
 
 std::wstring pendingName(const std::wstring& path) { return path + L".tmp"; }
 
-void removeFile(const std::wstring& path) noexcept
+namespace {
+
+void discard(const std::wstring& path) noexcept
 {
     try {
         std::error_code error;
@@ -76,6 +79,8 @@ void removeFile(const std::wstring& path) noexcept
     } catch (...) {
     }
 }
+
+}  // namespace
 
 bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t size, bool keepExisting) noexcept
 {
@@ -91,24 +96,24 @@ bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t 
             out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
             out.close();
             if (!out) {
-                removeFile(pending);
+                discard(pending);
                 return false;
             }
         }
         std::error_code error;
         if (keepExisting && fs::exists(target, error)) {
-            removeFile(pending);
+            discard(pending);
             return false;
         }
         fs::rename(temporary, target, error);
         if (error) {
-            removeFile(pending);
+            discard(pending);
             return false;
         }
         return true;
     } catch (...) {
         if (!pending.empty())
-            removeFile(pending);
+            discard(pending);
         return false;
     }
 }

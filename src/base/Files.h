@@ -1,4 +1,5 @@
-// Files by UTF-16 path, the same on Windows and natively (where paths are
+// Folder trees and whole files by UTF-16 path (beside FileAccess.h's single
+// streams), the same on Windows and natively (where paths are
 // UTF-8 bytes and a backslash separates folders as on Windows): existence, folder trees, whole-file reads, and writing a new
 // file so that it never exists half-written.
 #pragma once
@@ -28,8 +29,5 @@ std::wstring pendingName(const std::wstring& path);
 // as it was. With `keepExisting` an existing file at `path` is never
 // replaced (the call then fails).
 bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t size, bool keepExisting) noexcept;
-
-// Removes a file if it exists.
-void removeFile(const std::wstring& path) noexcept;
 
 }  // namespace files

@@ -40,6 +40,7 @@ bool ProgressWindow::start(HINSTANCE instance, HWND owner, Task task) {
     task_ = std::move(task);
     {
         const std::lock_guard<std::mutex> hold(lock_);
+        total_ = task_.total;
         done_ = 0;
         current_.clear();
     }
@@ -77,6 +78,14 @@ void ProgressWindow::cancel() {
     }
 }
 
+void ProgressWindow::setTotal(std::size_t total) {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        total_ = total;
+    }
+    postOnce();
+}
+
 void ProgressWindow::setDone(std::size_t done) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
@@ -99,14 +108,15 @@ void ProgressWindow::postOnce() {
 }
 
 void ProgressWindow::showState() {
+    std::size_t total = 0;
     std::size_t done = 0;
     std::wstring current;
     {
         const std::lock_guard<std::mutex> hold(lock_);
+        total = total_;
         done = done_;
         current = current_;
     }
-    const std::size_t total = task_.total;
     const int position =
         total == 0 ? 0 : static_cast<int>(static_cast<double>(std::min(done, total)) * kBarRange / static_cast<double>(total));
     ::SendDlgItemMessageW(hwnd_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);

@@ -22,7 +22,7 @@ class ProgressWindow : public StaticDialog {
 public:
     struct Task {
         std::wstring title;            // the window's caption
-        std::size_t total = 0;         // steps of the whole work
+        std::size_t total = 0;         // steps of the whole work, if known at the start
         std::wstring unit = L"entries";
         // Runs on the work's thread; watches cancelFlag() and reports steps.
         std::function<void(ProgressWindow& progress)> work;
@@ -47,6 +47,7 @@ public:
 
     // From the work, on any thread.
     const base::CancelFlag& cancelFlag() const { return cancel_; }
+    void setTotal(std::size_t total);
     void setDone(std::size_t done);
     void setCurrent(const std::wstring& text);
 
@@ -67,7 +68,8 @@ private:
     base::CancelFlag cancel_;
     std::atomic<HWND> window_{nullptr};  // for the work's thread
     std::atomic<bool> posted_{false};
-    std::mutex lock_;                     // guards done_ and current_
+    std::mutex lock_;                     // guards total_, done_ and current_
+    std::size_t total_ = 0;
     std::size_t done_ = 0;
     std::wstring current_;
 };

@@ -15,6 +15,9 @@
 namespace textures {
 struct ExtractionReport;
 }
+namespace editor {
+class NppEditor;
+}
 
 class OrmuControllerDialog : public DockingDlgInterface, public IController {
 public:
@@ -24,6 +27,9 @@ public:
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
+
+    // The editor the panel lives in (not owned; null for none).
+    void setEditor(editor::NppEditor* editor);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -46,6 +52,8 @@ protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    editor::NppEditor* editor_ = nullptr;
+
     void createChildren();
     void relayout(bool resizeSplitter);
     void describeSelection();

@@ -1,12 +1,13 @@
 #include "tester/OrmuControllerDialog.h"
 
+#include "editor/NppEditor_win.h"
+
 #include "npp/NppInterface.h"
 #include "tester/tester_ids.h"
 #include "settings/TarvoSettingsManager.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
 #include "textures/BundleExtraction.h"
-#include "textures/OrtReader.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -82,7 +83,7 @@ std::wstring askForFolder(HWND owner) {
 class ExtractionSteps : public textures::ExtractionProgress {
 public:
     explicit ExtractionSteps(ProgressWindow& window) : window_(window) {}
-    void begin(std::size_t) override {}
+    void begin(std::size_t total) override { window_.setTotal(total); }
     void entryStarted(const std::wstring& name) override { window_.setCurrent(name); }
     void entryDone(std::size_t done) override { window_.setDone(done); }
 
@@ -201,10 +202,7 @@ void OrmuControllerDialog::relayout(bool resizeSplitter) {
 }
 
 std::wstring OrmuControllerDialog::currentFileName() const {
-    wchar_t name[MAX_PATH] = {};
-    ::SendMessageW(parent_, npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
-    name[MAX_PATH - 1] = L'\0';
-    return name;
+    return editor_ == nullptr ? std::wstring() : editor_->currentFileName();
 }
 
 void OrmuControllerDialog::describeSelection() {
@@ -274,14 +272,9 @@ void OrmuControllerDialog::extractOrt() {
     if (folder.back() != L'\\') {
         folder.push_back(L'\\');
     }
-    // The bundle's entry count for the bar; the work opens the bundle itself.
-    OrtReader counter;
-    const std::size_t total = counter.Open(bundle) ? counter.entries().size() : 0;
-    counter.Close();
     auto report = std::make_shared<textures::ExtractionReport>();
     ProgressWindow::Task task;
     task.title = L"Extract ort";
-    task.total = total;
     task.work = [bundle, folder, report](ProgressWindow& progress) {
         ExtractionSteps steps(progress);
         *report = textures::ExtractBundle(bundle, folder, &progress.cancelFlag(), &steps);
@@ -341,4 +334,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     default:
         return DockingDlgInterface::dialogProc(message, wParam, lParam);
     }
+}
+
+void OrmuControllerDialog::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }

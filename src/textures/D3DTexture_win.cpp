@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "textures/D3dxRuntime_win.h"
 #include "textures/DisplayDevice_win.h"
 #include "textures/ImageFile_win.h"
 #include "textures/PixelLayout.h"
@@ -112,7 +111,7 @@ bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept
     if (textures::decodeImageFile(path, image))
         return CreateFromImage(image);
     // What the system's codecs cannot read, D3DX may (where it is installed).
-    if (!textures::d3dxTextureFromFile(device, path, &texture_))
+    if (!textures::d3dx().textureFromFile(device, path, &texture_))
         return false;
     D3DSURFACE_DESC desc{};
     if (SUCCEEDED(texture_->GetLevelDesc(0, &desc))) {
