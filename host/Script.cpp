@@ -1139,8 +1139,8 @@ CommandResult Host::Impl::execute(const std::wstring& line) {
             auto start = send(v, npp::SCI_POSITIONFROMLINE, static_cast<WPARAM>(n - 1));
             auto end = send(v, npp::SCI_GETLINEENDPOSITION, static_cast<WPARAM>(n - 1));
             std::string bytes(static_cast<std::size_t>(end - start) + 1, '\0');
-            npp::Sci_TextRange range{start, end, bytes.data()};
-            send(v, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+            npp::Sci_TextRangeFull range{start, end, bytes.data()};
+            send(v, npp::SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<LPARAM>(&range));
             bytes.resize(static_cast<std::size_t>(end - start));
             unsigned cp = static_cast<unsigned>(send(v, npp::SCI_GETCODEPAGE));
             std::wstring actual = text::fromCodePage(bytes, cp == 65001 ? text::kCodePageUtf8 : text::kCodePageAnsi);

@@ -86,6 +86,16 @@ struct Sci_TextRange {
     char* lpstrText;
 };
 
+// SCI_GETTEXTRANGEFULL's record (Scintilla 5.2.3 and later). The classic
+// record's bounds are pointer-sized in the editor's Scintilla but `long` in
+// others (the stand-in host's), so on x64 the two disagree; this one has the
+// same layout in every Scintilla. On x86 both records have one layout.
+struct Sci_TextRangeFull {
+    Sci_Position cpMin;
+    Sci_Position cpMax;
+    char* lpstrText;
+};
+
 // Docking record mask bits.
 constexpr UINT DWS_ICONTAB = 0x00000001;
 constexpr UINT DWS_ADDINFO = 0x00000004;
@@ -212,7 +222,7 @@ static_assert(sizeof(SCNotification) == 160 && offsetof(SCNotification, nmhdr.co
               offsetof(SCNotification, annotationLinesAdded) == 136 && offsetof(SCNotification, updated) == 144 &&
               offsetof(SCNotification, listCompletionMethod) == 148 &&
               offsetof(SCNotification, characterSource) == 152);
-static_assert(sizeof(Sci_TextRange) == 24);
+static_assert(sizeof(Sci_TextRange) == 24 && sizeof(Sci_TextRangeFull) == 24);
 #else
 static_assert(sizeof(NppData) == 12);
 static_assert(sizeof(FuncItem) == 144 && offsetof(FuncItem, pFunc) == 128 && offsetof(FuncItem, cmdID) == 132 &&
@@ -235,7 +245,7 @@ static_assert(sizeof(SCNotification) == 100 && offsetof(SCNotification, nmhdr.co
               offsetof(SCNotification, y) == 76 && offsetof(SCNotification, token) == 80 &&
               offsetof(SCNotification, annotationLinesAdded) == 84 && offsetof(SCNotification, updated) == 88 &&
               offsetof(SCNotification, listCompletionMethod) == 92 && offsetof(SCNotification, characterSource) == 96);
-static_assert(sizeof(Sci_TextRange) == 12);
+static_assert(sizeof(Sci_TextRange) == 12 && sizeof(Sci_TextRangeFull) == 12);
 #endif
 static_assert(sizeof(ShortcutKey) == 4);
 static_assert(offsetof(CommunicationInfo, internalMsg) == 0 && sizeof(long) == 4);
