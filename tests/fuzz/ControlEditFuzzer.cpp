@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,8 +121,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TiXmlElement* newChild = nullptr;
     if (tag == L"type") {
         // Inside the start tag, nothing but the attribute's value.
-        const std::optional<controls::ElementSpan> span = controls::locateControl(element);
-        if (!span || edit.to >= span->startEnd) fail("a type edit beyond the start tag", element);
+        std::size_t startEnd = 0;
+        for (char quote = 0; startEnd < element.size(); ++startEnd) {
+            const char c = element[startEnd];
+            if (quote != 0) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                break;
+            }
+        }
+        if (edit.to >= startEnd || replaced.find_first_of("\"'<>") != std::string::npos) {
+            fail("a type edit beyond the attribute's value", element);
+        }
         const char* type = result->Attribute("type");
         if (type == nullptr || valueBytes != type) fail("the type does not read back", after);
     } else {
