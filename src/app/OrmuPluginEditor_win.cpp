@@ -189,7 +189,11 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         editor_.translateMenu(kPluginName);
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
-        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
+        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {
+            textures::releaseDisplayDevice();
+            // Its thread ends while the editor still runs, not under the loader lock.
+            tester_.endTestWindow();
+        }
         return;
     }
 }

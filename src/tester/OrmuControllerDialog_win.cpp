@@ -22,6 +22,9 @@ namespace {
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kTestBusyText = L"A Test window is still waiting for the media center; this one was not sent.";
+// Posted by the client's thread when the Test window has its outcome.
+constexpr UINT kClientDoneMessage = WM_APP + 20;
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -253,9 +256,54 @@ void OrmuControllerDialog::runSelection() {
 
 void OrmuControllerDialog::testWindow() {
     const std::wstring name = tester::asciiLower(currentFileName());
-    if (endsWithXml(name)) {
-        tester::activateWindow(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!endsWithXml(name)) {
+        return;
     }
+    if (client_.running()) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    clientAddress_ = ormuIp_;
+    clientWindow_ = tester::windowIdForFile(name);
+    clientFolder_ = wgetPath_;
+    const tester::ClientCommand command =
+        tester::buildActivationCommand(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!client_.start(command, tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    showInPane(L"Asking the media center at " + clientAddress_ + L" to open window " + clientWindow_ + L"...");
+}
+
+void OrmuControllerDialog::testWindowEnded() {
+    if (client_.running()) {
+        return;
+    }
+    const tester::ClientRun run = client_.collect();
+    showInPane(tester::activationText(tester::interpretClientRun(run), clientAddress_, clientWindow_, clientFolder_));
+}
+
+void OrmuControllerDialog::endTestWindow() {
+    if (client_.running() || client_.finished()) {
+        client_.stop();
+        client_.collect();
+    }
+}
+
+void OrmuControllerDialog::showInPane(const std::wstring& text) {
+    infoBox_.setText(text);
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+std::wstring OrmuControllerDialog::paneText() const {
+    const HWND box = infoBox_.handle();
+    if (box == nullptr) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 void OrmuControllerDialog::extractOrt() {
@@ -300,6 +348,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         createChildren();
+        return TRUE;
+    case kClientDoneMessage:
+        testWindowEnded();
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:

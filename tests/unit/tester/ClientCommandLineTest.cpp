@@ -24,7 +24,7 @@ std::vector<std::wstring> clientArgv(const std::wstring& ip, const std::wstring&
 
 std::vector<std::wstring> expectedArgv(const std::wstring& program, const std::wstring& login,
                                        const std::wstring& password, const std::wstring& url) {
-    return {program, L"--timeout=10", L"--tries=1", L"--http-user=" + login,
+    return {program, L"--timeout=10", L"--tries=1", L"--output-document=-", L"--output-file=-", L"--http-user=" + login,
             L"--http-password=" + password, url};
 }
 
@@ -36,7 +36,7 @@ TEST(ClientCommandLine, OrdinaryValuesKeepTheirPlainForm) {
     EXPECT_EQ(command.program, L"C:\\tools\\wget\\wget.exe");
     EXPECT_EQ(command.currentDirectory, L"C:\\tools\\wget");
     EXPECT_EQ(command.commandLine,
-              L"\"C:\\tools\\wget\\wget.exe\" --timeout=10 --tries=1 --http-user=ormu "
+              L"\"C:\\tools\\wget\\wget.exe\" --timeout=10 --tries=1 --output-document=- --output-file=- --http-user=ormu "
               L"--http-password=secret "
               L"\"http://192.168.1.5:8080/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)\"");
 }

@@ -30,6 +30,9 @@ bool fileExists(const std::wstring& path);
 bool readFile(const std::wstring& path, std::string& bytes);
 bool writeFile(const std::wstring& path, const std::string& bytes);
 bool copyLinuxFile(const char* unixSource, const std::wstring& target);
+// Puts a wget.exe into `folder` that runs the real GNU Wget and hands on its
+// output and exit status as a Windows build of it would (wget_relay.exe).
+bool placeRealClient(const std::wstring& folder);
 void removeTree(const std::wstring& path);
 // Every file below `folder`, as paths relative to it with backslashes, sorted.
 std::vector<std::wstring> listFiles(const std::wstring& folder);
@@ -46,7 +49,8 @@ struct Request {
 // 127.0.0.1 (tests/e2e/tester/media_center_stub.py).
 class MediaCenterStub {
 public:
-    MediaCenterStub();
+    // Any credentials are taken, or only `accept` ("user:password") when given.
+    explicit MediaCenterStub(const std::string& accept = std::string());
     ~MediaCenterStub();
     MediaCenterStub(const MediaCenterStub&) = delete;
     MediaCenterStub& operator=(const MediaCenterStub&) = delete;
