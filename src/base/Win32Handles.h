@@ -89,10 +89,36 @@ struct LocalTraits {
 };
 using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;
 
-// A device context from GetDC, released to its window.
+// A search from FindFirstFileW.
+struct FindTraits {
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+using FindHandle = UniqueHandle<HANDLE, FindTraits>;
+
+// A library from LoadLibraryW.
+struct LibraryTraits {
+    static HMODULE invalid() noexcept { return nullptr; }
+    static bool valid(HMODULE h) noexcept { return h != nullptr; }
+    static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
+};
+using Library = UniqueHandle<HMODULE, LibraryTraits>;
+
+struct AcceleratorTraits {
+    static HACCEL invalid() noexcept { return nullptr; }
+    static bool valid(HACCEL h) noexcept { return h != nullptr; }
+    static void close(HACCEL h) noexcept { ::DestroyAcceleratorTable(h); }
+};
+using AcceleratorTable = UniqueHandle<HACCEL, AcceleratorTraits>;
+
+// A device context from GetDC (the client area) or GetWindowDC (the whole
+// window, frame included), released to its window.
 class WindowDC {
 public:
+    struct WholeWindow {};
     explicit WindowDC(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    WindowDC(HWND window, WholeWindow) noexcept : window_(window), dc_(::GetWindowDC(window)) {}
     ~WindowDC() {
         if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
     }

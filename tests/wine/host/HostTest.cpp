@@ -379,6 +379,12 @@ TEST_F(HostTest, RegularExpressionSearchesUseTheEcmaScriptEngine) {
         sendFn(npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
         match.resize(static_cast<std::size_t>(end - start));
         EXPECT_EQ(match, ">buttons/focus.png<");
+        // The full range record answers the same (its layout is the same on x64).
+        std::string full(match.size() + 1, '\0');
+        npp::Sci_TextRangeFull fullRange{start, end, full.data()};
+        EXPECT_EQ(sendFn(npp::SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<LPARAM>(&fullRange)), end - start);
+        full.resize(match.size());
+        EXPECT_EQ(full, match);
     };
     // Through window messages...
     expectMatch([&](UINT m, WPARAM w, LPARAM l) { return ::SendMessageW(view, m, w, l); });
