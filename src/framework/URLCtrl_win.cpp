@@ -83,8 +83,10 @@ void URLCtrl::paint() {
     }
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    ::SetTextColor(dc, colour_);
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    // While the editor is dark: its link colour on its background.
+    const ui::Colour background = theme().pick(::GetSysColor(COLOR_BTNFACE), &ui::Palette::background);
+    ::SetTextColor(dc, theme().pick(colour_, &ui::Palette::linkText));
+    ::SetBkColor(dc, background);
     win::SelectObjectScope font(dc, font_.get());
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     UINT format = DT_SINGLELINE;
@@ -94,7 +96,7 @@ void URLCtrl::paint() {
     const int length = ::GetWindowTextLengthW(hwnd_);
     std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
     ::GetWindowTextW(hwnd_, text.data(), length + 1);
-    ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::FillRect(dc, &rc, theme().isDark() ? brushes_.get(background) : ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawTextW(dc, text.data(), -1, &rc, format);
     ::EndPaint(hwnd_, &ps);
 }

@@ -11,6 +11,7 @@
 #include "textures/BundleExtraction_win.h"
 
 #include <commctrl.h>
+#include <initializer_list>
 #include <commdlg.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -157,6 +158,7 @@ void OrmuControllerDialog::fillCommandList() {
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -166,6 +168,12 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
