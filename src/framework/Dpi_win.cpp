@@ -13,14 +13,14 @@ GetDpiForWindowFn dpiForWindowFunction() {
     return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(::GetProcAddress(user, "GetDpiForWindow")));
 }
 
-int screenDpi() {
+}  // namespace
+
+int systemDpi() {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
     if (screen != nullptr) ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kBaseDpi;
 }
-
-}  // namespace
 
 int windowDpi(HWND window) {
     static const GetDpiForWindowFn dpiForWindow = dpiForWindowFunction();
@@ -28,7 +28,7 @@ int windowDpi(HWND window) {
         const UINT dpi = dpiForWindow(window);
         if (dpi > 0) return static_cast<int>(dpi);
     }
-    return screenDpi();
+    return systemDpi();
 }
 
 HFONT createFixedPitchFont(int height96, int dpi) {

@@ -14,6 +14,8 @@ constexpr UINT kDpiChangedAfterParent = 0x02E3;
 // looked up at run time: older systems lack it); else the screen's logical
 // DPI. Never below 1.
 int windowDpi(HWND window);
+// The screen's logical DPI, at which the system's stock fonts are made.
+int systemDpi();
 
 // "Courier New" of `height96` pixels at 96 DPI, normal weight, at `dpi`.
 HFONT createFixedPitchFont(int height96, int dpi);

@@ -1,5 +1,7 @@
 #include "framework/URLCtrl.h"
 
+#include "framework/Dpi_win.h"
+
 #include <shellapi.h>
 
 #include <array>
@@ -79,6 +81,8 @@ void URLCtrl::paint() {
         LOGFONTW lf{};
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
         lf.lfUnderline = TRUE;
+        // The stock font is made for the screen's DPI; the label may show at another.
+        lf.lfHeight = ::MulDiv(lf.lfHeight, ui::windowDpi(hwnd_), ui::systemDpi());
         font_.reset(::CreateFontIndirectW(&lf));
     }
     RECT rc{};
@@ -108,6 +112,10 @@ LRESULT URLCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case ui::kDpiChangedAfterParent:
+        font_.reset();  // made again, at the new DPI, on the next paint
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        break;
     case WM_MOUSEMOVE:
         if (!cursor_) cursor_.reset(makeHandCursor(instance_));
         ::SetCursor(cursor_.get());

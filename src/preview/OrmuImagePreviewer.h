@@ -58,6 +58,7 @@ public:
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onRegistered() override;
+    void onDpiChanged() override;
 
 private:
     editor::NppEditor* editor_ = nullptr;

@@ -87,6 +87,11 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
+void OrmuImagePreviewer::onDpiChanged() {
+    // The back buffer stays at the client area's size in pixels, whatever the scale.
+    onSize(true);
+}
+
 void OrmuImagePreviewer::onSize(bool redraw) {
     const textures::DisplayDevice& device = textures::displayDevice();
     if (device.device == nullptr || device.window != hwnd_) {
