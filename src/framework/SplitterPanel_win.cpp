@@ -121,13 +121,8 @@ LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         dragging_ = false;
         return 0;
     case WM_ERASEBKGND:
-        if (!theme().isDark()) break;
-        {
-            RECT rc{};
-            ::GetClientRect(hwnd_, &rc);
-            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, brushes_.get(theme().pick(0, &ui::Palette::background)));
-        }
-        return 1;
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
     case ui::kDpiChangedAfterParent:
         layoutPanes();
         return 0;

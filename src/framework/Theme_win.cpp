@@ -41,6 +41,14 @@ HBRUSH darkControlColours(const Theme& theme, UINT message, HDC dc, BrushCache& 
     return brushes.get(background);
 }
 
+bool eraseDark(HWND window, HDC dc, const Theme& theme, BrushCache& brushes) {
+    if (!theme.isDark() || dc == nullptr) return false;
+    RECT rc{};
+    ::GetClientRect(window, &rc);
+    ::FillRect(dc, &rc, brushes.get(theme.pick(0, &Palette::background)));
+    return true;
+}
+
 void repaintAll(HWND window) {
     if (window == nullptr) return;
     ::RedrawWindow(window, nullptr, nullptr,

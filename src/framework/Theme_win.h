@@ -40,6 +40,10 @@ private:
 // null: the message then goes to its default handling, as it always did.
 HBRUSH darkControlColours(const Theme& theme, UINT message, HDC dc, BrushCache& brushes);
 
+// While dark, fills the window's client area with the editor's background and
+// returns true; while light, false (the window erases as it always did).
+bool eraseDark(HWND window, HDC dc, const Theme& theme, BrushCache& brushes);
+
 // Repaints a window and all its children at once, frames and backgrounds included.
 void repaintAll(HWND window);
 

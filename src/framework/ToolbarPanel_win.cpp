@@ -58,13 +58,8 @@ LRESULT ToolbarPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         paint();
         return 0;
     case WM_ERASEBKGND:
-        if (!theme().isDark()) break;
-        {
-            RECT rc{};
-            ::GetClientRect(hwnd_, &rc);
-            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, brushes_.get(theme().pick(0, &ui::Palette::background)));
-        }
-        return 1;
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

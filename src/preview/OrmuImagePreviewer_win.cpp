@@ -141,12 +141,9 @@ void OrmuImagePreviewer::clearWindow() {
     if (!isCreated()) {
         return;
     }
-    RECT rc{};
-    ::GetClientRect(hwnd_, &rc);
-    if (theme().isDark()) {
-        // The editor's background instead of the grey bitmap.
-        win::WindowDC dc(hwnd_);
-        ::FillRect(dc.get(), &rc, brushes_.get(theme().pick(0, &ui::Palette::background)));
+    win::WindowDC dc(hwnd_);
+    // While the editor is dark, its background instead of the grey bitmap.
+    if (ui::eraseDark(hwnd_, dc.get(), theme(), brushes_)) {
         ++clears_;
         return;
     }
@@ -155,7 +152,8 @@ void OrmuImagePreviewer::clearWindow() {
     }
     preview::FCEffectPremultipleAlpha premultiply;
     fill_.ApplyEffect(premultiply);  // only 32-bit images take it
-    win::WindowDC dc(hwnd_);
+    RECT rc{};
+    ::GetClientRect(hwnd_, &rc);
     fill_.Draw(dc.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top);
     ++clears_;
 }

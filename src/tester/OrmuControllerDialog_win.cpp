@@ -11,10 +11,11 @@
 #include "textures/BundleExtraction_win.h"
 
 #include <commctrl.h>
-#include <initializer_list>
 #include <commdlg.h>
 #include <ole2.h>
 #include <shlobj.h>
+
+#include <initializer_list>
 
 
 namespace {
