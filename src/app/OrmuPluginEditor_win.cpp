@@ -95,6 +95,10 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     store.load(settingsPath_);
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+        dialog->setTheme(&theme_);
+    }
     tester_.setEditor(&editor_);
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
@@ -181,10 +185,18 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
+        if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
         return;
+    }
+}
+
+void COrmuPluginEditor::followEditorTheme() {
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
+        dialog->themeChanged();
     }
 }
 

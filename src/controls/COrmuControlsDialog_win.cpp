@@ -6,6 +6,7 @@
 #include "editor/NppEditor_win.h"
 #include "controls/controls_ids.h"
 #include "settings/TarvoSettingsManager.h"
+#include "framework/Dpi_win.h"
 #include "framework/ZuverUdozOLE_win.h"
 
 namespace {
@@ -127,6 +128,17 @@ void COrmuControlsDialog::layout() {
     attributes_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
 }
 
+void COrmuControlsDialog::applyDpi() {
+    const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
+    typeList_.setMetrics(metrics);
+    attributes_.setMetrics(metrics);
+}
+
+void COrmuControlsDialog::onDpiChanged() {
+    applyDpi();
+    layout();
+}
+
 void COrmuControlsDialog::onValueEdited() {
     if (rebuilding_) return;
     const std::wstring tag = attributes_.tagText();
@@ -154,6 +166,9 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
     }
     switch (message) {
     case WM_INITDIALOG:
+        typeList_.setTheme(theme_);
+        attributes_.setTheme(theme_);
+        applyDpi();
         typeList_.attach(instance_, hwnd_);
         attributes_.attach(instance_, hwnd_);
         return TRUE;

@@ -14,6 +14,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <memory>
 
 
@@ -171,6 +172,7 @@ void OrmuControllerDialog::fillCommandList() {
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -180,6 +182,12 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
