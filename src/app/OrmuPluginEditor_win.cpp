@@ -164,10 +164,16 @@ void COrmuPluginEditor::showAbout() { about_.open(); }
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
+        if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
+            controls_.documentChanged(n.position);
+        }
         // Selecting the changed range after a deletion would leave the next
         // typed character replacing the text that followed it: insertions only.
-        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
-            editor_.select(editor_.recordedView(), n.position, n.position + n.length);
+        // Only in the view that holds the caret: the other view may show the
+        // same document, or another one.
+        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0 &&
+            n.nmhdr.hwndFrom == editor_.activeView()) {
+            editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
         return;
     case npp::NPPN_BUFFERACTIVATED:

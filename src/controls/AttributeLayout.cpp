@@ -10,7 +10,8 @@ namespace controls {
 AttributeMetrics AttributeMetrics::at(int dpi) {
     AttributeMetrics m;
     for (int* length : {&m.rowPitch, &m.rowHeight, &m.labelWidth, &m.scrollUnit, &m.areaTop, &m.typeListTop,
-                        &m.typeListWidth, &m.typeListDropHeight, &m.rowDropHeight, &m.typeListFontHeight}) {
+                        &m.typeListWidth, &m.typeListDropHeight, &m.rowDropHeight, &m.typeListFontHeight,
+                        &m.statusHeight}) {
         *length = ui::scaled(*length, dpi);
     }
     return m;

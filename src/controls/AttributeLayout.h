@@ -21,6 +21,7 @@ constexpr int kTypeListWidth = 188;
 constexpr int kTypeListDropHeight = 320;
 constexpr int kRowDropHeight = 200;
 constexpr int kTypeListFontHeight = 15;
+constexpr int kStatusHeight = 30;  // the status line at the panel's foot (two lines of text)
 
 // The sizes above (given at 96 DPI) at the DPI the panel shows at.
 struct AttributeMetrics {
@@ -34,6 +35,7 @@ struct AttributeMetrics {
     int typeListDropHeight = kTypeListDropHeight;
     int rowDropHeight = kRowDropHeight;
     int typeListFontHeight = kTypeListFontHeight;
+    int statusHeight = kStatusHeight;
 
     static AttributeMetrics at(int dpi);
     // y of a row inside the area, taking the current scroll offset into account.

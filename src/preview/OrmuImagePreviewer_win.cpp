@@ -121,7 +121,8 @@ int OrmuImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_ca
 
 bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     if (editor_ == nullptr) return false;
-    const HWND view = editor_->recordedView();
+    // The caret line is the active view's, so is the line read.
+    const HWND view = editor_->activeView();
     const std::optional<std::string> match = editor_->findInLine(view, line, kTagValuePattern);
     // The match includes both brackets; anything shorter has no name between them.
     if (!match || match->size() < 3) {
