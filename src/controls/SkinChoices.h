@@ -7,9 +7,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "controls/ControlEditSink.h"
 
+class ControlCatalogue;
 class SkinResources;
 
 namespace controls {
@@ -32,6 +34,10 @@ public:
     // Clears the previewer only.
     virtual void clearPreview() = 0;
 };
+
+// The catalogue's tags whose text names an image: those the image choices
+// are offered for, less "usealttexture", whose text is a condition.
+std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:
