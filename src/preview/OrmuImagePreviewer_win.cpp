@@ -1,7 +1,7 @@
 #include "preview/OrmuImagePreviewer.h"
 
 #include "npp/NppInterface.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "base/TextCodec.h"
 #include "preview/PreviewFrame.h"
 #include "skin/SkinResources.h"
@@ -43,7 +43,7 @@ bool fileReadable(const std::wstring& path) {
 }  // namespace
 
 OrmuImagePreviewer::OrmuImagePreviewer()
-    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, 2, L"Ormu Image Previewer"), updater_(*this, *this) {}
+    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer"), updater_(*this, *this) {}
 
 OrmuImagePreviewer::~OrmuImagePreviewer() = default;
 
@@ -113,52 +113,22 @@ void OrmuImagePreviewer::onSize(bool redraw) {
 
 // --- the editor ---------------------------------------------------------------
 
-int OrmuImagePreviewer::caretLine() {
-    return static_cast<int>(::SendMessageW(parent_, npp::NPPM_GETCURRENTLINE, 0, 0));
-}
+int OrmuImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_cast<int>(editor_->caretLine()); }
 
 bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
-    const HWND view = plugin::context().currentView;
-    if (view == nullptr || line < 0) {
-        return false;
-    }
-    const std::intptr_t start = plugin::sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<WPARAM>(line));
-    const std::intptr_t end = plugin::sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<WPARAM>(line));
-    if (start < 0 || end <= start) {
-        return false;
-    }
-    plugin::sendToView(view, npp::SCI_SETSEARCHFLAGS, npp::SCFIND_REGEXP | npp::SCFIND_POSIX);
-    plugin::sendToView(view, npp::SCI_SETTARGETSTART, static_cast<WPARAM>(start));
-    plugin::sendToView(view, npp::SCI_SETTARGETEND, static_cast<WPARAM>(end));
-    if (plugin::sendToView(view, npp::SCI_SEARCHINTARGET, std::strlen(kTagValuePattern),
-                           reinterpret_cast<LPARAM>(kTagValuePattern)) < 0) {
-        return false;
-    }
-    const std::intptr_t matchStart = plugin::sendToView(view, npp::SCI_GETTARGETSTART);
-    const std::intptr_t matchEnd = plugin::sendToView(view, npp::SCI_GETTARGETEND);
+    if (editor_ == nullptr) return false;
+    const HWND view = editor_->recordedView();
+    const std::optional<std::string> match = editor_->findInLine(view, line, kTagValuePattern);
     // The match includes both brackets; anything shorter has no name between them.
-    if (matchEnd - matchStart < 3) {
+    if (!match || match->size() < 3) {
         return false;
     }
-    std::string bytes(static_cast<std::size_t>(matchEnd - matchStart) + 1, '\0');
-    npp::Sci_TextRange range{matchStart, matchEnd, bytes.data()};
-    plugin::sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    bytes.resize(std::strlen(bytes.c_str()));
-    if (bytes.size() < 3) {
-        return false;
-    }
-    const std::string name = bytes.substr(1, bytes.size() - 2);
-    const auto codePage = static_cast<unsigned>(plugin::sendToView(view, npp::SCI_GETCODEPAGE));
-    value = text::fromCodePage(name, codePage);
+    const std::string name = match->substr(1, match->size() - 2);
+    value = text::fromCodePage(name, editor_->codePage(view));
     return !value.empty();
 }
 
-std::wstring OrmuImagePreviewer::currentDirectory() {
-    wchar_t folder[MAX_PATH] = {};
-    ::SendMessageW(parent_, npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-    folder[MAX_PATH - 1] = L'\0';
-    return folder;
-}
+std::wstring OrmuImagePreviewer::currentDirectory() { return editor_ == nullptr ? std::wstring() : editor_->currentDirectory(); }
 
 // --- drawing ------------------------------------------------------------------
 
@@ -392,4 +362,9 @@ LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
     default:
         return 0;
     }
+}
+
+void OrmuImagePreviewer::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }

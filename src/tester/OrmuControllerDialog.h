@@ -11,6 +11,10 @@
 
 #include <string>
 
+namespace editor {
+class NppEditor;
+}
+
 class OrmuControllerDialog : public DockingDlgInterface, public IController {
 public:
     static constexpr int kCommandIndex = 1;
@@ -19,6 +23,9 @@ public:
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
+
+    // The editor the panel lives in (not owned; null for none).
+    void setEditor(editor::NppEditor* editor);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -41,6 +48,8 @@ protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    editor::NppEditor* editor_ = nullptr;
+
     void createChildren();
     void relayout(bool resizeSplitter);
     void describeSelection();

@@ -1,5 +1,7 @@
 #include "tester/OrmuControllerDialog.h"
 
+#include "editor/NppEditor_win.h"
+
 #include "npp/NppInterface.h"
 #include "tester/tester_ids.h"
 #include "settings/TarvoSettingsManager.h"
@@ -186,10 +188,7 @@ void OrmuControllerDialog::relayout(bool resizeSplitter) {
 }
 
 std::wstring OrmuControllerDialog::currentFileName() const {
-    wchar_t name[MAX_PATH] = {};
-    ::SendMessageW(parent_, npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
-    name[MAX_PATH - 1] = L'\0';
-    return name;
+    return editor_ == nullptr ? std::wstring() : editor_->currentFileName();
 }
 
 void OrmuControllerDialog::describeSelection() {
@@ -301,4 +300,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     default:
         return DockingDlgInterface::dialogProc(message, wParam, lParam);
     }
+}
+
+void OrmuControllerDialog::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }
