@@ -93,16 +93,23 @@ std::string textureName(int i) { return "skin/part" + std::to_string(i % 40) + "
 
 // A window file of `controls` controls; about one texture in fifty is missing.
 std::string windowFile(int controls, int seed) {
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<window id=\"1\">\n\t<include>Common</include>\n\t<controls>\n";
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<window id=\"1\">\n\t<include>Common</include>\n\t<controls>\n";
     for (int c = 0; c < controls; ++c) {
         const int n = seed * 131 + c * 7;
-        text += "\t\t<control type=\"button\" id=\"" + std::to_string(9000 + c) + "\">\n"
+        text += "\t\t<control type=\"button\" id=\"" + std::to_string(9000 + c) +
+                "\">\n"
                 "\t\t\t<posx>60</posx>\n\t\t\t<posy>200</posy>\n\t\t\t<width>240</width>\n\t\t\t<height>48</height>\n"
-                "\t\t\t<texturefocus>" + textureName(n % 700) + "</texturefocus>\n"
-                "\t\t\t<texturenofocus>" + (n % 50 == 0 ? std::string("missing/x.png") : "loose/file" + std::to_string(n % 60) + ".png") +
+                "\t\t\t<texturefocus>" +
+                textureName(n % 700) +
+                "</texturefocus>\n"
+                "\t\t\t<texturenofocus>" +
+                (n % 50 == 0 ? std::string("missing/x.png") : "loose/file" + std::to_string(n % 60) + ".png") +
                 "</texturenofocus>\n"
                 "\t\t\t<label>$INFO[ListItem.Label]</label>\n\t\t\t<font>font13</font>\n"
-                "\t\t\t<include content=\"Button" + std::to_string(n % 30) + "\"/>\n"
+                "\t\t\t<include content=\"Button" +
+                std::to_string(n % 30) +
+                "\"/>\n"
                 "\t\t\t<onclick>ActivateWindow(Videos)</onclick>\n\t\t</control>\n";
     }
     text += "\t</controls>\n</window>\n";
@@ -116,7 +123,8 @@ public:
         root_ = ::mkdtemp(pattern);
         fs::create_directories(root_ + "/skin/720p");
         fs::create_directories(root_ + "/skin/media/loose");
-        for (int i = 0; i < 60; ++i) std::ofstream(root_ + "/skin/media/loose/file" + std::to_string(i) + ".png") << "x";
+        for (int i = 0; i < 60; ++i)
+            std::ofstream(root_ + "/skin/media/loose/file" + std::to_string(i) + ".png") << "x";
         ortwriter::BundleSpec spec;
         for (int i = 0; i < 700; ++i) {
             ortwriter::EntrySpec entry;
@@ -127,11 +135,13 @@ public:
         }
         ortwriter::writeFile(root_ + "/skin/media/textures.ort", ortwriter::build(spec));
         std::string includes = "<includes>\n";
-        for (int i = 0; i < 30; ++i) includes += "\t<include name=\"Button" + std::to_string(i) + "\"><posx>1</posx></include>\n";
+        for (int i = 0; i < 30; ++i)
+            includes += "\t<include name=\"Button" + std::to_string(i) + "\"><posx>1</posx></include>\n";
         includes += "\t<include file=\"more.xml\"/>\n</includes>\n";
         std::ofstream(root_ + "/skin/720p/includes.xml") << includes;
         std::ofstream(root_ + "/skin/720p/more.xml") << "<includes><include name=\"Common\"/></includes>\n";
-        for (int f = 0; f < 98; ++f) std::ofstream(root_ + "/skin/720p/Window" + std::to_string(f) + ".xml") << windowFile(20, f);
+        for (int f = 0; f < 98; ++f)
+            std::ofstream(root_ + "/skin/720p/Window" + std::to_string(f) + ".xml") << windowFile(20, f);
     }
     ~TempSkin() { fs::remove_all(root_); }
     std::wstring windowFolder() const {

@@ -13,6 +13,7 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
+#include "refcheck/ReferenceMarker_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
 #include "tester/OrmuControllerDialog.h"
@@ -69,6 +70,8 @@ private:
 
     // The skin's include and image names as row choices, with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    // Missing textures and includes marked in the document as it is edited.
+    refcheck::ReferenceMarker marker_;
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

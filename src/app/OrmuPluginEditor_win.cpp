@@ -66,7 +66,8 @@ std::optional<COrmuPluginEditor> application;
 
 COrmuPluginEditor& theApp() { return *application; }
 
-COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
+COrmuPluginEditor::COrmuPluginEditor()
+    : clipboardController_(&hostInFront), marker_(editor_, controls::imageElementNames(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -110,6 +111,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
+    store.addObserver(&marker_);
     informed_ = true;
 }
 
@@ -165,9 +167,11 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
             editor_.select(editor_.recordedView(), n.position, n.position + n.length);
         }
+        marker_.textModified(n);
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
+        marker_.documentActivated();
         return;
     case npp::SCN_UPDATEUI:
         if (editor_.isCommandChecked(Previewer)) {
@@ -177,6 +181,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         }
         if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
+        marker_.viewUpdated(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;

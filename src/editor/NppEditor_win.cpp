@@ -92,6 +92,66 @@ void NppEditor::select(HWND view, std::intptr_t from, std::intptr_t to) const {
     sendToView(view, npp::SCI_SETSELECTIONEND, static_cast<std::uintptr_t>(to));
 }
 
+std::uintptr_t NppEditor::documentOf(HWND view) const {
+    return static_cast<std::uintptr_t>(sendToView(view, npp::SCI_GETDOCPOINTER));
+}
+
+std::intptr_t NppEditor::lineCount(HWND view) const { return sendToView(view, npp::SCI_GETLINECOUNT); }
+
+std::intptr_t NppEditor::lineStart(HWND view, std::intptr_t line) const {
+    return sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line));
+}
+
+std::intptr_t NppEditor::lineEnd(HWND view, std::intptr_t line) const {
+    return sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(line));
+}
+
+std::intptr_t NppEditor::lineFromPosition(HWND view, std::intptr_t position) const {
+    return sendToView(view, npp::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(position));
+}
+
+std::intptr_t NppEditor::caretPosition(HWND view) const { return sendToView(view, npp::SCI_GETCURRENTPOS); }
+
+int NppEditor::allocateIndicator() const {
+    int first = -1;
+    if (toHost(npp::NPPM_ALLOCATEINDICATOR, 1, reinterpret_cast<LPARAM>(&first)) == FALSE) return -1;
+    return first;
+}
+
+void NppEditor::styleSquiggle(int indicator, COLORREF colour) const {
+    if (indicator < 0) return;
+    for (const ViewHook& hook : views_) {
+        sendToView(hook.view, npp::SCI_INDICSETSTYLE, static_cast<std::uintptr_t>(indicator), npp::INDIC_SQUIGGLE);
+        sendToView(hook.view, npp::SCI_INDICSETFORE, static_cast<std::uintptr_t>(indicator), static_cast<std::intptr_t>(colour));
+    }
+}
+
+void NppEditor::fillIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const {
+    if (indicator < 0 || length <= 0) return;
+    sendToView(view, npp::SCI_SETINDICATORCURRENT, static_cast<std::uintptr_t>(indicator));
+    sendToView(view, npp::SCI_INDICATORFILLRANGE, static_cast<std::uintptr_t>(from), length);
+}
+
+void NppEditor::clearIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const {
+    if (indicator < 0 || length <= 0) return;
+    sendToView(view, npp::SCI_SETINDICATORCURRENT, static_cast<std::uintptr_t>(indicator));
+    sendToView(view, npp::SCI_INDICATORCLEARRANGE, static_cast<std::uintptr_t>(from), length);
+}
+
+void NppEditor::showCallTip(HWND view, std::intptr_t at, const std::string& text) const {
+    sendToView(view, npp::SCI_CALLTIPSHOW, static_cast<std::uintptr_t>(at), reinterpret_cast<std::intptr_t>(text.c_str()));
+}
+
+void NppEditor::cancelCallTip(HWND view) const { sendToView(view, npp::SCI_CALLTIPCANCEL); }
+
+bool NppEditor::callTipShown(HWND view) const { return sendToView(view, npp::SCI_CALLTIPACTIVE) != 0; }
+
+bool NppEditor::openAtLine(const std::wstring& path, std::intptr_t line) const {
+    if (toHost(npp::NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path.c_str())) == FALSE) return false;
+    sendToView(activeView(), npp::SCI_GOTOLINE, static_cast<std::uintptr_t>(line < 0 ? 0 : line));
+    return true;
+}
+
 unsigned NppEditor::codePage(HWND view) const { return static_cast<unsigned>(sendToView(view, npp::SCI_GETCODEPAGE)); }
 
 std::intptr_t NppEditor::caretLine() const {

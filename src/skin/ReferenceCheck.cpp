@@ -131,8 +131,8 @@ std::size_t DocumentCheck::referenceCount() const {
 std::size_t DocumentCheck::missingCount() const {
     std::size_t n = 0;
     for (const Line& line : lines_) {
-        n += static_cast<std::size_t>(std::count_if(line.refs.begin(), line.refs.end(),
-                                                    [](const CheckedReference& c) { return !c.found; }));
+        n += static_cast<std::size_t>(
+            std::count_if(line.refs.begin(), line.refs.end(), [](const CheckedReference& c) { return !c.found; }));
     }
     return n;
 }
@@ -147,9 +147,8 @@ bool lessIgnoringCase(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
-SkinCheckReport CheckWindowFolder(const std::wstring& windowFolder, DirectoryLister& lister,
-                                  const FileReader& readFile, SkinIndex& index, const ReferenceRules& rules,
-                                  const CheckProgress& progress) {
+SkinCheckReport CheckWindowFolder(const std::wstring& windowFolder, DirectoryLister& lister, const FileReader& readFile,
+                                  SkinIndex& index, const ReferenceRules& rules, const CheckProgress& progress) {
     SkinCheckReport report;
     const std::wstring folder = NormaliseFolder(windowFolder);
     std::vector<DirItem> items;
@@ -204,7 +203,8 @@ std::wstring FindingLine(const Finding& finding) {
 std::wstring SummaryLine(const SkinCheckReport& report) {
     std::wstring line = std::wstring(report.cancelled ? L"Stopped after " : L"Checked ") +
                         std::to_wstring(report.files) + (report.files == 1 ? L" file: " : L" files: ") +
-                        std::to_wstring(report.references) + (report.references == 1 ? L" reference, " : L" references, ") +
+                        std::to_wstring(report.references) +
+                        (report.references == 1 ? L" reference, " : L" references, ") +
                         std::to_wstring(report.missing.size()) + L" missing.";
     return line;
 }

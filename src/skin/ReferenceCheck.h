@@ -87,8 +87,8 @@ private:
 
 // One missing reference of a file of the window folder.
 struct Finding {
-    std::wstring file;  // the file name, no folder
-    std::wstring path;  // the full path
+    std::wstring file;     // the file name, no folder
+    std::wstring path;     // the full path
     std::size_t line = 0;  // 1-based, as the editor counts
     ReferenceKind kind = ReferenceKind::Texture;
     std::wstring name;
@@ -108,9 +108,8 @@ using CheckProgress = std::function<bool(std::size_t done, std::size_t total, co
 
 // Checks every .xml file of `windowFolder` (not its sub-folders), in name
 // order, against the skin around it.
-SkinCheckReport CheckWindowFolder(const std::wstring& windowFolder, DirectoryLister& lister,
-                                  const FileReader& readFile, SkinIndex& index, const ReferenceRules& rules,
-                                  const CheckProgress& progress);
+SkinCheckReport CheckWindowFolder(const std::wstring& windowFolder, DirectoryLister& lister, const FileReader& readFile,
+                                  SkinIndex& index, const ReferenceRules& rules, const CheckProgress& progress);
 
 // "Home.xml (12): texture buttons/focus.png" and the summary after the list.
 std::wstring FindingLine(const Finding& finding);

@@ -74,9 +74,12 @@ std::string decodeEntities(std::string_view raw) {
             for (std::size_t k = i + (hex ? 3 : 2); k < semicolon; ++k) {
                 const char c = raw[k];
                 int v = -1;
-                if (c >= '0' && c <= '9') v = c - '0';
-                else if (hex && c >= 'a' && c <= 'f') v = c - 'a' + 10;
-                else if (hex && c >= 'A' && c <= 'F') v = c - 'A' + 10;
+                if (c >= '0' && c <= '9')
+                    v = c - '0';
+                else if (hex && c >= 'a' && c <= 'f')
+                    v = c - 'a' + 10;
+                else if (hex && c >= 'A' && c <= 'F')
+                    v = c - 'A' + 10;
                 if (v < 0) {
                     valid = false;
                     break;
@@ -131,12 +134,12 @@ struct Attribute {
 
 const wchar_t* kindName(ReferenceKind kind) {
     switch (kind) {
-    case ReferenceKind::Texture:
-        return L"texture";
-    case ReferenceKind::Include:
-        return L"include";
-    case ReferenceKind::IncludeFile:
-        return L"include file";
+        case ReferenceKind::Texture:
+            return L"texture";
+        case ReferenceKind::Include:
+            return L"include";
+        case ReferenceKind::IncludeFile:
+            return L"include file";
     }
     return L"";
 }

@@ -23,7 +23,7 @@ struct Reference {
     ReferenceKind kind = ReferenceKind::Texture;
     std::size_t begin = 0;  // byte columns of the name within its line
     std::size_t end = 0;
-    std::wstring name;      // as the media center reads it (entities decoded)
+    std::wstring name;  // as the media center reads it (entities decoded)
 };
 
 // Where a line starts: in ordinary text, or inside a comment or CDATA section

@@ -120,9 +120,9 @@ protected:
 
 TEST(ReferenceRules, FindsEachKindOfReferenceWhereTheNameStands) {
     const auto lines = scanText(
-        "<control type=\"image\">\r\n"                                              // CRLF document
+        "<control type=\"image\">\r\n"  // CRLF document
         "  <texture border=\"2\">buttons/a.png</texture><texturefocus> b.png </texturefocus>\r\n"
-        "  <texture/><texturenofocus />\r\n"                                        // self-closing: no name
+        "  <texture/><texturenofocus />\r\n"  // self-closing: no name
         "  <include>Common</include><include content=\"Params\"><param/></include>\r\n"
         "  <include file=\"extra.xml\" /><include name=\"Defined\">\r\n"
         "  <label>buttons/not-an-image.png</label><bordertexture>a&amp;b.png</bordertexture>\r\n"
@@ -130,9 +130,9 @@ TEST(ReferenceRules, FindsEachKindOfReferenceWhereTheNameStands) {
         "  <include condition=\"x\">Cond</include><include content=\"Self\"/>\r\n");
     ASSERT_EQ(9u, lines.size());
     EXPECT_TRUE(lines[0].empty());
-    EXPECT_EQ((std::vector<Found>{{ReferenceKind::Texture, L"buttons/a.png", 22},
-                                  {ReferenceKind::Texture, L"b.png", 60}}),
-              lines[1]);
+    EXPECT_EQ(
+        (std::vector<Found>{{ReferenceKind::Texture, L"buttons/a.png", 22}, {ReferenceKind::Texture, L"b.png", 60}}),
+        lines[1]);
     EXPECT_TRUE(lines[2].empty());
     EXPECT_EQ((std::vector<Found>{{ReferenceKind::Include, L"Common", 11}, {ReferenceKind::Include, L"Params", 45}}),
               lines[3]);
@@ -144,9 +144,9 @@ TEST(ReferenceRules, FindsEachKindOfReferenceWhereTheNameStands) {
 }
 
 TEST(ReferenceRules, RunTimeNamesSchemesAndAbsolutePathsAreNoTexturePaths) {
-    for (const wchar_t* name : {L"$INFO[ListItem.Icon]", L"$VAR[Background]", L"$PARAM[icon]", L"icons/$INFO[x].png",
-                                L"special://skin/x.png", L"http://host/x.png", L"/abs/x.png", L"\\abs\\x.png",
-                                L"C:\\media\\x.png", L"c:x.png", L""}) {
+    for (const wchar_t* name :
+         {L"$INFO[ListItem.Icon]", L"$VAR[Background]", L"$PARAM[icon]", L"icons/$INFO[x].png", L"special://skin/x.png",
+          L"http://host/x.png", L"/abs/x.png", L"\\abs\\x.png", L"C:\\media\\x.png", L"c:x.png", L""}) {
         EXPECT_FALSE(IsTexturePath(name)) << text::toUtf8(name);
     }
     EXPECT_TRUE(IsTexturePath(L"buttons\\focus.png"));
@@ -172,13 +172,13 @@ TEST(ReferenceRules, CommentsAndCDataOverLineEndsHideWhatTheyHold) {
 
 TEST_F(SmallSkin, TexturesResolveOnDiskOrInTheBundleIgnoringCaseAndSlashes) {
     EXPECT_TRUE(index.refresh(kWindows));
-    EXPECT_TRUE(index.resolves(texture(L"buttons/focus.png")));      // disk only
+    EXPECT_TRUE(index.resolves(texture(L"buttons/focus.png")));  // disk only
     EXPECT_TRUE(index.resolves(texture(L"BUTTONS\\Focus.png")));
-    EXPECT_TRUE(index.resolves(texture(L"icons\\STAR.png")));        // bundle only
+    EXPECT_TRUE(index.resolves(texture(L"icons\\STAR.png")));  // bundle only
     EXPECT_TRUE(index.resolves(texture(L"backgrounds/home.jpg")));
     EXPECT_FALSE(index.resolves(texture(L"buttons/nofocus.png")));  // neither
     EXPECT_FALSE(index.resolves(texture(L"focus.png")));
-    fs.addFile(std::wstring(kMedia) + L"\\icons\\star.png");         // both
+    fs.addFile(std::wstring(kMedia) + L"\\icons\\star.png");  // both
     index.refresh(kWindows);
     EXPECT_TRUE(index.resolves(texture(L"icons/star.png")));
 
@@ -246,8 +246,8 @@ TEST(ReadBundleNames, ReadsTheStoredNamesOfARealBundle) {
     for (const char* name : {"a/one.png", "B/Two.png"}) {
         ortwriter::EntrySpec entry;
         entry.path = name;
-        entry.frames.push_back(ortwriter::frame(ortwriter::kBgra32, 1, 1,
-                                                ortwriter::patternPixels(ortwriter::kBgra32, 1, 1, 1), false));
+        entry.frames.push_back(
+            ortwriter::frame(ortwriter::kBgra32, 1, 1, ortwriter::patternPixels(ortwriter::kBgra32, 1, 1, 1), false));
         spec.entries.push_back(entry);
     }
     ASSERT_TRUE(ortwriter::writeFile(file.string(), ortwriter::build(spec)));
@@ -367,33 +367,33 @@ TEST_F(SmallSkin, CheckingTheWindowFolderListsExactlyTheMissingReferences) {
               "  </control>\n"
               "</window>\n");
     fs.addFile(std::wstring(kWindows) + L"\\a.xml");
-    files.add(std::wstring(kWindows) + L"\\a.xml", "<window><texture>$INFO[x]</texture><include file=\"no.xml\"/></window>");
+    files.add(std::wstring(kWindows) + L"\\a.xml",
+              "<window><texture>$INFO[x]</texture><include file=\"no.xml\"/></window>");
     fs.addFile(std::wstring(kWindows) + L"\\readme.txt");
     const ReferenceRules rules(kImageElements);
     std::vector<std::wstring> told;
-    const SkinCheckReport report = CheckWindowFolder(
-        kWindows, fs, files.reader(), index, rules,
-        [&](std::size_t, std::size_t total, const std::wstring& file) {
-            EXPECT_EQ(5u, total);
-            told.push_back(file);
-            return true;
-        });
+    const SkinCheckReport report = CheckWindowFolder(kWindows, fs, files.reader(), index, rules,
+                                                     [&](std::size_t, std::size_t total, const std::wstring& file) {
+                                                         EXPECT_EQ(5u, total);
+                                                         told.push_back(file);
+                                                         return true;
+                                                     });
     // a.xml, deep.xml, Home.xml, includes.xml, more.xml, in name order.
     EXPECT_EQ((std::vector<std::wstring>{L"a.xml", L"deep.xml", L"Home.xml", L"includes.xml", L"more.xml", L""}), told);
     EXPECT_EQ(5u, report.files);
     EXPECT_EQ(8u, report.references);  // 1 + 1 + 4 + 1 + 1
     std::vector<std::wstring> lines;
     for (const Finding& f : report.missing) lines.push_back(FindingLine(f));
-    EXPECT_EQ((std::vector<std::wstring>{L"a.xml (1): include file no.xml", L"Home.xml (5): texture buttons/missing.png",
-                                         L"Home.xml (6): include Absent"}),
-              lines);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"a.xml (1): include file no.xml", L"Home.xml (5): texture buttons/missing.png",
+                                   L"Home.xml (6): include Absent"}),
+        lines);
     EXPECT_EQ(std::wstring(kWindows) + L"\\Home.xml", report.missing[1].path);
     EXPECT_EQ(L"Checked 5 files: 8 references, 3 missing.", SummaryLine(report));
 
-    const SkinCheckReport stopped = CheckWindowFolder(kWindows, fs, files.reader(), index, rules,
-                                                      [](std::size_t done, std::size_t, const std::wstring&) {
-                                                          return done < 2;
-                                                      });
+    const SkinCheckReport stopped =
+        CheckWindowFolder(kWindows, fs, files.reader(), index, rules,
+                          [](std::size_t done, std::size_t, const std::wstring&) { return done < 2; });
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(2u, stopped.files);
 }
