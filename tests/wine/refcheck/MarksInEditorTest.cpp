@@ -18,7 +18,7 @@ namespace {
 
 const wchar_t kMenu[] = L"&Quorrel";
 
-constexpr UINT kIndicatorValueAt = 2508;
+constexpr UINT kIndicatorValueAt = 2507;
 constexpr UINT kCallTipActive = 2202;
 constexpr UINT kSetSel = 2160;
 constexpr int kIndicators = 36;
