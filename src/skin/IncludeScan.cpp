@@ -1,7 +1,7 @@
 #include "skin/IncludeScan.h"
 
 #include "skin/MediaPaths.h"
-#include "textures/OrtFile.h"
+#include "base/FileAccess.h"
 
 #include <tinyxml.h>
 
@@ -11,7 +11,7 @@
 namespace skin {
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    textures::FilePtr file = textures::openForReading(path);
+    files::FilePtr file = files::open(path, "rb");
     if (!file) {
         return false;
     }

@@ -6,6 +6,7 @@
 #include "textures/D3DTexture_win.h"
 #include "textures/TextureDevice.h"
 #include "base/Win32Handles.h"
+#include "framework/Window.h"
 
 namespace textures {
 namespace {
@@ -71,12 +72,7 @@ HINSTANCE thisModule() noexcept
 HWND createHiddenWindow() noexcept
 {
     const HINSTANCE instance = thisModule();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ::DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kHiddenWindowClass;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!ui::ensureClass(instance, kHiddenWindowClass, ::DefWindowProcW, nullptr, nullptr))
         return nullptr;
     // A real (never shown) top-level window: Direct3D needs a window with a
     // client area for the back buffer, which a message-only window lacks.

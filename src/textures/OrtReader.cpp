@@ -103,13 +103,13 @@ bool OrtReader::Open(const std::wstring& path) noexcept
     } catch (const std::bad_alloc&) {
         return false;
     }
-    FilePtr file = openForReading(path);
+    files::FilePtr file = files::open(path, "rb");
     if (!file)
         return false;
     return OpenStream(std::move(file), path_);
 }
 
-bool OrtReader::OpenStream(FilePtr file, const std::wstring& path) noexcept
+bool OrtReader::OpenStream(files::FilePtr file, const std::wstring& path) noexcept
 {
     Close();
     bool ok = false;
@@ -128,7 +128,7 @@ bool OrtReader::OpenStream(FilePtr file, const std::wstring& path) noexcept
 
 bool OrtReader::readHeader()
 {
-    const auto length = fileLength(file_.get());
+    const auto length = files::fileLength(file_.get());
     if (!length)
         return false;
     fileLength_ = *length;
@@ -239,7 +239,7 @@ std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const Te
     auto packed = allocateBytes(frame.packedSize);
     if (!packed)
         return nullptr;
-    if (!seekTo(file_.get(), frame.offset) ||
+    if (!files::seekTo(file_.get(), frame.offset) ||
         !readExactly(file_.get(), packed.get(), static_cast<std::size_t>(frame.packedSize)))
         return nullptr;
 
