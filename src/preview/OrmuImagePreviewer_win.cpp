@@ -11,7 +11,6 @@
 #include "base/Win32Handles.h"
 
 #include <d3d9.h>
-#include <d3dx9.h>
 
 #include <algorithm>
 #include <cstring>
@@ -174,30 +173,10 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
     if (!fileReadable(imagePath)) {
         return false;
     }
+    // Read at the image's own size (system codecs, or D3DX where installed).
     CDXTexture texture;
     if (!texture.ReadImageFile(imagePath)) {
         return false;
-    }
-    // The loader's defaults round each side up to a power of two and stretch
-    // the picture to fit, so a 600 x 400 image would show as 1024 x 512. Such
-    // an image is read once more at its own size; one whose sides already are
-    // powers of two (or a loader that keeps sizes) costs nothing extra.
-    D3DXIMAGE_INFO info{};
-    D3DSURFACE_DESC level{};
-    IDirect3DTexture9* loaded = texture.DeviceTexture();
-    IDirect3DDevice9* device = textures::displayDevice().device;
-    if (loaded != nullptr && device != nullptr && SUCCEEDED(loaded->GetLevelDesc(0, &level)) &&
-        SUCCEEDED(::D3DXGetImageInfoFromFileW(imagePath.c_str(), &info)) &&
-        (level.Width != info.Width || level.Height != info.Height)) {
-        win::ComPtr<IDirect3DTexture9> ownSize;
-        if (SUCCEEDED(::D3DXCreateTextureFromFileExW(device, imagePath.c_str(), D3DX_DEFAULT_NONPOW2,
-                                                     D3DX_DEFAULT_NONPOW2, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                                     D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr,
-                                                     ownSize.put()))) {
-            texture.DropDeviceTexture();
-            presentFrame(nullptr, ownSize.get());
-            return true;
-        }
     }
     presentFrame(&texture);
     return true;

@@ -4,6 +4,7 @@
 
 #include "settings/ModelController.h"
 #include "framework/DockingDlgInterface.h"
+#include "framework/ProgressWindow_win.h"
 #include "framework/SplitterPanel.h"
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
@@ -11,6 +12,9 @@
 
 #include <string>
 
+namespace textures {
+struct ExtractionReport;
+}
 namespace editor {
 class NppEditor;
 }
@@ -56,6 +60,7 @@ private:
     void runSelection();
     void testWindow();
     void extractOrt();
+    void extractionEnded(const textures::ExtractionReport& report);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -71,4 +76,7 @@ private:
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
+    // The extraction runs on its own thread behind this window; while it
+    // runs every other command is refused.
+    ProgressWindow progress_;
 };
