@@ -20,6 +20,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class COrmuPluginEditor {
 public:
@@ -70,8 +71,10 @@ private:
 
     // The skin's include and image names as row choices, with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    // The element names whose text names an image, from the control catalogue.
+    const std::vector<std::wstring> imageElements_;
     // Missing textures and includes marked in the document as it is edited.
-    refcheck::ReferenceMarker marker_;
+    refcheck::ReferenceMarker marker_{editor_, imageElements_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

@@ -67,7 +67,7 @@ std::optional<COrmuPluginEditor> application;
 COrmuPluginEditor& theApp() { return *application; }
 
 COrmuPluginEditor::COrmuPluginEditor()
-    : clipboardController_(&hostInFront), marker_(editor_, controls::imageElementNames(ControlCatalogue())) {}
+    : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -97,6 +97,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     tester_.setEditor(&editor_);
+    tester_.setImageElements(imageElements_);
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);

@@ -75,11 +75,6 @@ void ReferenceMarker::documentActivated() {
         }
         return;
     }
-    if (!indicatorAsked_) {
-        indicatorAsked_ = true;
-        indicator_ = editor_.allocateIndicator();
-        editor_.styleSquiggle(indicator_, kSquiggleColour);
-    }
     view_ = view;
     document_ = editor_.documentOf(view);
     folder_ = editor_.currentDirectory();
@@ -92,6 +87,12 @@ void ReferenceMarker::documentActivated() {
         }
         view_ = nullptr;
         return;
+    }
+    // The number is asked for once, when there is first something to mark.
+    if (!indicatorAsked_) {
+        indicatorAsked_ = true;
+        indicator_ = editor_.allocateIndicator();
+        editor_.styleSquiggle(indicator_, kSquiggleColour);
     }
     index_.refresh(folder_);
     lastSkinLook_ = ::GetTickCount64();

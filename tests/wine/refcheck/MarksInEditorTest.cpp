@@ -47,6 +47,7 @@ protected:
         std::wstring error;
         host_ = host::Host::create(options, &error);
         ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+        host_->refuseIndicators(refuseIndicators_);
         ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
         host_->pump(150);
         view_ = host_->currentView();
@@ -119,6 +120,13 @@ protected:
     std::string home_;
     std::unique_ptr<host::Host> host_;
     HWND view_ = nullptr;
+    bool refuseIndicators_ = false;
+};
+
+// An editor that has no indicator left to give.
+class MarksWithoutIndicators : public MarksInEditor {
+protected:
+    MarksWithoutIndicators() { refuseIndicators_ = true; }
 };
 
 }  // namespace
@@ -188,4 +196,12 @@ TEST_F(MarksInEditor, TheOptionsBoxSwitchesMarkingOffAndOn) {
     setOption(IDC_OPTIONS_MARK_MISSING, true);
     EXPECT_TRUE(marked("NoSuchInclude", indicator));
     EXPECT_TRUE(marked("missing/nothing.png", indicator));
+}
+
+TEST_F(MarksWithoutIndicators, NoIndicatorIsUsedButTheCallTipStillTells) {
+    for (const char* name : {"missing/nothing.png", "NoSuchInclude", "buttons/focux.png"}) {
+        EXPECT_TRUE(indicatorsAt(at(name)).empty()) << name;
+    }
+    caretOn("NoSuchInclude");
+    EXPECT_EQ(send(kCallTipActive), 1);
 }
