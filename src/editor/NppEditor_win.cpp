@@ -60,8 +60,16 @@ std::string NppEditor::textRange(HWND view, std::intptr_t from, std::intptr_t to
     if (view == nullptr || from < 0 || to <= from) return {};
     // The view writes the range and a terminating zero.
     std::string buffer(static_cast<std::size_t>(to - from) + 1, '\0');
-    npp::Sci_TextRange range{from, to, buffer.data()};
-    const std::intptr_t copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    std::intptr_t copied = 0;
+    if constexpr (sizeof(void*) == 8) {
+        // The classic record's bounds are `long` in some Scintillas (4 bytes
+        // on x64) and pointer-sized in others; the full record is one layout.
+        npp::Sci_TextRangeFull range{from, to, buffer.data()};
+        copied = sendToView(view, npp::SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<std::intptr_t>(&range));
+    } else {
+        npp::Sci_TextRange range{from, to, buffer.data()};
+        copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    }
     if (copied <= 0) return {};
     const auto length = static_cast<std::size_t>(copied);
     buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
