@@ -13,12 +13,14 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
+#include "refcheck/ReferenceMarker_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
 #include "tester/OrmuControllerDialog.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 class COrmuPluginEditor {
 public:
@@ -73,6 +75,10 @@ private:
 
     // The skin's include and image names as row choices, with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    // The element names whose text names an image, from the control catalogue.
+    const std::vector<std::wstring> imageElements_;
+    // Missing textures and includes marked in the document as it is edited.
+    refcheck::ReferenceMarker marker_{editor_, imageElements_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

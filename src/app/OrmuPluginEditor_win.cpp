@@ -66,7 +66,8 @@ std::optional<COrmuPluginEditor> application;
 
 COrmuPluginEditor& theApp() { return *application; }
 
-COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
+COrmuPluginEditor::COrmuPluginEditor()
+    : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -100,6 +101,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
         dialog->setTheme(&theme_);
     }
     tester_.setEditor(&editor_);
+    tester_.setImageElements(imageElements_);
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);
@@ -114,6 +116,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
+    store.addObserver(&marker_);
     informed_ = true;
 }
 
@@ -175,9 +178,11 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             n.nmhdr.hwndFrom == editor_.activeView()) {
             editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
+        marker_.textModified(n);
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
+        marker_.documentActivated();
         return;
     case npp::SCN_UPDATEUI:
         if (editor_.isCommandChecked(Previewer)) {
@@ -187,6 +192,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         }
         if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
+        marker_.viewUpdated(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;

@@ -23,6 +23,11 @@ namespace {
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckText =
+    L"Checks every window file in the folder of the current document for textures, includes and include files "
+    L"that the skin does not have. Double-click a result to open its file at its line.";
+constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -108,6 +113,7 @@ void OrmuControllerDialog::display(bool show) {
 }
 
 void OrmuControllerDialog::releaseChildren() {
+    tester::StopReportingDoubleClicks(infoBox_.handle());
     infoBox_.destroy();
     commandList_.destroy();
     textPane_.destroy();
@@ -169,6 +175,7 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.clear();
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
+    commandList_.addItem(kCheckSkin);
 }
 
 void OrmuControllerDialog::createChildren() {
@@ -182,6 +189,7 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+    tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
 }
 
 void OrmuControllerDialog::onDpiChanged() {
@@ -234,6 +242,11 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kExtractText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        // The last check's results stay until the next check.
+        infoBox_.setText(skinCheck_.hasResults() ? skinCheck_.resultsText() : kCheckText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
@@ -243,7 +256,11 @@ void OrmuControllerDialog::runSelection() {
     }
     if (progress_.running()) {
         // One command at a time; a second one is refused, not queued.
-        ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        if (skinCheck_.running()) {
+            ::MessageBoxW(parent_, kCheckBusyText, kCheckSkin, MB_OK | MB_ICONINFORMATION);
+        } else {
+            ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        }
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -256,6 +273,8 @@ void OrmuControllerDialog::runSelection() {
         testWindow();
     } else if (sameIgnoringCase(command, kExtractOrt)) {
         extractOrt();
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        checkSkin();
     }
 }
 
@@ -303,11 +322,39 @@ void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& rep
     }
 }
 
+void OrmuControllerDialog::checkSkin() {
+    const std::wstring folder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+    if (folder.empty()) {
+        infoBox_.setText(kNoSkinText);
+        return;
+    }
+    progress_.setShell(shell_);
+    skinCheck_.start(progress_, instance_, parent_, folder, [this] { showCheckResults(); });
+}
+
+void OrmuControllerDialog::showCheckResults() {
+    infoBox_.setText(skinCheck_.resultsText());
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+void OrmuControllerDialog::openCheckResult(int paneLine) {
+    const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
+    // Only while the pane shows the results (another command's text has no findings).
+    if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
+    editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
+}
+
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
     case WM_INITDIALOG:
         createChildren();
+        return TRUE;
+    case tester::kPaneLineChosen:
+        openCheckResult(static_cast<int>(wParam));
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:

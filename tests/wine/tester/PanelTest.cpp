@@ -217,8 +217,8 @@ protected:
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -245,12 +245,14 @@ TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
 
     select(1);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
+    select(2);
+    EXPECT_EQ(info().rfind(L"Checks every window file", 0), 0u);
 
     // Showing the panel again lists the commands afresh, without a selection.
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 2u);
+    EXPECT_EQ(items().size(), 3u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -259,7 +261,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin"}));
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
