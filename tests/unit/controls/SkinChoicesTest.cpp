@@ -53,6 +53,7 @@ public:
         ++count_;
         return false;
     }
+    FileStamp stamp(const std::wstring&) override { return {}; }
 
 private:
     int& count_;
