@@ -60,8 +60,11 @@ std::string NppEditor::textRange(HWND view, std::intptr_t from, std::intptr_t to
     if (view == nullptr || from < 0 || to <= from) return {};
     // The view writes the range and a terminating zero.
     std::string buffer(static_cast<std::size_t>(to - from) + 1, '\0');
-    npp::Sci_TextRange range{from, to, buffer.data()};
-    const std::intptr_t copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    // On x64 only the newer message has one record layout in every Scintilla;
+    // on x86 the classic one shares it and also serves editors older than 8.4.3.
+    constexpr unsigned kGetTextRange = sizeof(void*) == 8 ? npp::SCI_GETTEXTRANGEFULL : npp::SCI_GETTEXTRANGE;
+    npp::Sci_TextRangeFull range{from, to, buffer.data()};
+    const std::intptr_t copied = sendToView(view, kGetTextRange, 0, reinterpret_cast<std::intptr_t>(&range));
     if (copied <= 0) return {};
     const auto length = static_cast<std::size_t>(copied);
     buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
