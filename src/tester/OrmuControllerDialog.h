@@ -1,16 +1,22 @@
-// The tester panel: lists the two commands ("Test window", "Extract ort"),
-// explains the selected one and runs it on a double-click.
+// The tester panel: lists its commands ("Test window", "Extract ort", "Check
+// skin"), explains the selected one and runs it on a double-click.
 #pragma once
 
 #include "settings/ModelController.h"
 #include "framework/DockingDlgInterface.h"
+#include "framework/ProgressWindow_win.h"
 #include "framework/SplitterPanel.h"
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
+#include "tester/SkinCheckCommand_win.h"
 
 #include <string>
+#include <vector>
 
+namespace textures {
+struct ExtractionReport;
+}
 namespace editor {
 class NppEditor;
 }
@@ -20,12 +26,15 @@ public:
     static constexpr int kCommandIndex = 1;
     static constexpr const wchar_t* kTestWindow = L"Test window";
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
+    static constexpr const wchar_t* kCheckSkin = L"Check skin";
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
+    // The element names whose text names an image (for Check skin).
+    void setImageElements(std::vector<std::wstring> names) { skinCheck_.setImageElements(std::move(names)); }
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -46,6 +55,7 @@ public:
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged() override;
 
 private:
     editor::NppEditor* editor_ = nullptr;
@@ -56,6 +66,10 @@ private:
     void runSelection();
     void testWindow();
     void extractOrt();
+    void extractionEnded(const textures::ExtractionReport& report);
+    void checkSkin();
+    void showCheckResults();
+    void openCheckResult(int paneLine);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -68,7 +82,11 @@ private:
     ToolbarPanel textPane_;
     ZuverUdozboardListbox commandList_;
     ZuverUdozboardEditbox infoBox_;
+    tester::SkinCheckCommand skinCheck_;
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
+    // The extraction runs on its own thread behind this window; while it
+    // runs every other command is refused.
+    ProgressWindow progress_;
 };

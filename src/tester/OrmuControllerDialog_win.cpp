@@ -8,18 +8,26 @@
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
 #include "textures/BundleExtraction.h"
-#include "textures/BundleExtraction_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <initializer_list>
+#include <memory>
+
 
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
+constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckText =
+    L"Checks every window file in the folder of the current document for textures, includes and include files "
+    L"that the skin does not have. Double-click a result to open its file at its line.";
+constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -77,6 +85,18 @@ std::wstring askForFolder(HWND owner) {
     return hasPath ? std::wstring(path) : std::wstring();
 }
 
+// What the extraction reports, passed on to the progress window.
+class ExtractionSteps : public textures::ExtractionProgress {
+public:
+    explicit ExtractionSteps(ProgressWindow& window) : window_(window) {}
+    void begin(std::size_t total) override { window_.setTotal(total); }
+    void entryStarted(const std::wstring& name) override { window_.setCurrent(name); }
+    void entryDone(std::size_t done) override { window_.setDone(done); }
+
+private:
+    ProgressWindow& window_;
+};
+
 }  // namespace
 
 OrmuControllerDialog::OrmuControllerDialog()
@@ -93,6 +113,7 @@ void OrmuControllerDialog::display(bool show) {
 }
 
 void OrmuControllerDialog::releaseChildren() {
+    tester::StopReportingDoubleClicks(infoBox_.handle());
     infoBox_.destroy();
     commandList_.destroy();
     textPane_.destroy();
@@ -154,9 +175,11 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.clear();
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
+    commandList_.addItem(kCheckSkin);
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -166,6 +189,13 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+    tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
@@ -212,11 +242,25 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kExtractText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        // The last check's results stay until the next check.
+        infoBox_.setText(skinCheck_.hasResults() ? skinCheck_.resultsText() : kCheckText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
 void OrmuControllerDialog::runSelection() {
     if (running_ || commandList_.selectedIndex() < 0) {
+        return;
+    }
+    if (progress_.running()) {
+        // One command at a time; a second one is refused, not queued.
+        if (skinCheck_.running()) {
+            ::MessageBoxW(parent_, kCheckBusyText, kCheckSkin, MB_OK | MB_ICONINFORMATION);
+        } else {
+            ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        }
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -229,6 +273,8 @@ void OrmuControllerDialog::runSelection() {
         testWindow();
     } else if (sameIgnoringCase(command, kExtractOrt)) {
         extractOrt();
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        checkSkin();
     }
 }
 
@@ -253,12 +299,52 @@ void OrmuControllerDialog::extractOrt() {
     if (folder.back() != L'\\') {
         folder.push_back(L'\\');
     }
-    const textures::ExtractionReport report = textures::ExtractBundle(bundle, folder);
-    // A clean run stays silent; entries that could not be written are told once.
-    if (!report.failed.empty()) {
-        ::MessageBoxW(parent_, textures::skippedEntriesMessage(report.failed).c_str(), L"Extract ort",
+    auto report = std::make_shared<textures::ExtractionReport>();
+    ProgressWindow::Task task;
+    task.title = L"Extract ort";
+    task.work = [bundle, folder, report](ProgressWindow& progress) {
+        ExtractionSteps steps(progress);
+        *report = textures::ExtractBundle(bundle, folder, &progress.cancelFlag(), &steps);
+    };
+    task.finished = [this, report](bool) { extractionEnded(*report); };
+    progress_.setShell(shell_);
+    progress_.start(instance_, parent_, std::move(task));
+}
+
+void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& report) {
+    // A clean run stays silent; a stop tells how far it came, and entries that
+    // could not be written are told once.
+    if (report.cancelled) {
+        ::MessageBoxW(parent_, textures::cancelledRunMessage(report).c_str(), kExtractOrt, MB_OK | MB_ICONINFORMATION);
+    } else if (!report.failed.empty()) {
+        ::MessageBoxW(parent_, textures::skippedEntriesMessage(report.failed).c_str(), kExtractOrt,
                       MB_OK | MB_ICONWARNING);
     }
+}
+
+void OrmuControllerDialog::checkSkin() {
+    const std::wstring folder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+    if (folder.empty()) {
+        infoBox_.setText(kNoSkinText);
+        return;
+    }
+    progress_.setShell(shell_);
+    skinCheck_.start(progress_, instance_, parent_, folder, [this] { showCheckResults(); });
+}
+
+void OrmuControllerDialog::showCheckResults() {
+    infoBox_.setText(skinCheck_.resultsText());
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+void OrmuControllerDialog::openCheckResult(int paneLine) {
+    const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
+    // Only while the pane shows the results (another command's text has no findings).
+    if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
+    editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
 }
 
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -266,6 +352,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         createChildren();
+        return TRUE;
+    case tester::kPaneLineChosen:
+        openCheckResult(static_cast<int>(wParam));
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "textures/D3DTexture_win.h"
+#include "textures/D3dxRuntime_win.h"
 #include "textures/TextureDevice.h"
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
@@ -53,6 +54,7 @@ struct Home {
     win::OwnedWindow hiddenWindow;
     Direct3DTextures textures;
     DisplayDevice view;
+    D3dxRuntime d3dx;
 };
 
 Home& home() noexcept
@@ -184,6 +186,9 @@ void releaseDisplayDevice() noexcept
     h.device.reset();
     h.direct3d.reset();
     h.hiddenWindow.reset();
+    h.d3dx.release();
 }
+
+D3dxRuntime& d3dx() noexcept { return home().d3dx; }
 
 }  // namespace textures

@@ -77,6 +77,18 @@ public:
     std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame,
                                           const textures::TextureLimits& limits) noexcept;
 
+    // A frame's stored bytes as read from the file (moves the file position:
+    // callers on several threads take turns), and those bytes turned into
+    // its pixel data (decompressed when needed; safe on any thread). Both
+    // fail where LoadFrame fails: unreadable, not decompressing to exactly
+    // the unpacked size, fewer bytes than the size and format need, no memory.
+    struct FrameBytes {
+        std::unique_ptr<std::uint8_t[]> data;
+        std::size_t size = 0;
+    };
+    bool ReadStoredBytes(const OrtFrame& frame, FrameBytes& stored) noexcept;
+    static bool Unpack(const OrtFrame& frame, FrameBytes& stored, FrameBytes& pixels) noexcept;
+
     const std::vector<OrtEntry>& entries() const noexcept { return entries_; }
     const std::wstring& path() const noexcept { return path_; }
 
