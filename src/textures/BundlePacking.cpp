@@ -12,12 +12,13 @@
 #include "base/TextCodec.h"
 #include "textures/BundleWriter.h"
 #include "textures/ImageFiles.h"
+#include "textures/PixelLayout.h"
 
 namespace textures {
 namespace {
 
-// Format code of the frames written: 32-bit pixels, bytes B, G, R, A.
-constexpr std::uint32_t kBgraCode = 16;
+// The frames written: 32-bit pixels, bytes B, G, R, A.
+constexpr std::uint32_t kBgraCode = format::kBgra32;
 // Largest name the 256-byte path field holds with its terminator.
 constexpr std::size_t kLongestName = ort::kPathBytes - 1;
 
