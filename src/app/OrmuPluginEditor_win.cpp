@@ -96,6 +96,8 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     tester_.setEditor(&editor_);
+    // A bundle the tester packed may be the one the previewer shows from.
+    tester_.setBundleWritten([this](const std::wstring&) { previewer_.redraw(); });
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);

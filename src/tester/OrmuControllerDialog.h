@@ -1,5 +1,5 @@
-// The tester panel: lists the two commands ("Test window", "Extract ort"),
-// explains the selected one and runs it on a double-click.
+// The tester panel: lists its commands ("Test window", "Extract ort", "Pack
+// ort"), explains the selected one and runs it on a double-click.
 #pragma once
 
 #include "settings/ModelController.h"
@@ -10,10 +10,12 @@
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
 
+#include <functional>
 #include <string>
 
 namespace textures {
 struct ExtractionReport;
+struct PackReport;
 }
 namespace editor {
 class NppEditor;
@@ -24,12 +26,15 @@ public:
     static constexpr int kCommandIndex = 1;
     static constexpr const wchar_t* kTestWindow = L"Test window";
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
+    static constexpr const wchar_t* kPackOrt = L"Pack ort";
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
+    // Told, on the editor's thread, of a bundle file that "Pack ort" wrote.
+    void setBundleWritten(std::function<void(const std::wstring& bundlePath)> told);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -61,6 +66,8 @@ private:
     void testWindow();
     void extractOrt();
     void extractionEnded(const textures::ExtractionReport& report);
+    void packOrt();
+    void packingEnded(const textures::PackReport& report, const std::wstring& bundle);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -76,7 +83,9 @@ private:
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
-    // The extraction runs on its own thread behind this window; while it
-    // runs every other command is refused.
+    // The extraction and the packing run on their own thread behind this
+    // window; while one runs every other command is refused.
     ProgressWindow progress_;
+    bool packing_ = false;  // the running work is a packing
+    std::function<void(const std::wstring&)> bundleWritten_;
 };

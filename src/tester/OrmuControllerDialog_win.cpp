@@ -22,6 +22,8 @@ namespace {
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -168,6 +170,7 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.clear();
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
+    commandList_.addItem(kPackOrt);
 }
 
 void OrmuControllerDialog::createChildren() {
@@ -226,6 +229,10 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kExtractText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        infoBox_.setText(kPackText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
@@ -235,7 +242,8 @@ void OrmuControllerDialog::runSelection() {
     }
     if (progress_.running()) {
         // One command at a time; a second one is refused, not queued.
-        ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        ::MessageBoxW(parent_, packing_ ? kPackBusyText : kBusyText, packing_ ? kPackOrt : kExtractOrt,
+                      MB_OK | MB_ICONINFORMATION);
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -248,6 +256,8 @@ void OrmuControllerDialog::runSelection() {
         testWindow();
     } else if (sameIgnoringCase(command, kExtractOrt)) {
         extractOrt();
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        packOrt();
     }
 }
 

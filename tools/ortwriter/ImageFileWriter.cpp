@@ -53,7 +53,7 @@ Bytes pngFile(const Image& image)
     return png;
 }
 
-Bytes jpegFile(const Image& image, int quality)
+Bytes jpegFile(const Image& image, int quality, bool progressive)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
@@ -68,6 +68,8 @@ Bytes jpegFile(const Image& image, int quality)
     info.in_color_space = JCS_EXT_RGBX;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&image.rgba[static_cast<std::size_t>(info.next_scanline) * image.width * 4]);
@@ -183,6 +185,32 @@ Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifCo
     const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
     check(ok && closed, "GIF encoding failed");
     return out;
+}
+
+std::vector<std::pair<std::string, Bytes>> imageSeeds()
+{
+    const auto picture = [](std::uint32_t w, std::uint32_t h) {
+        Image image{w, h, Bytes(static_cast<std::size_t>(w) * h * 4)};
+        for (std::size_t i = 0; i < image.rgba.size(); ++i)
+            image.rgba[i] = static_cast<std::uint8_t>(i % 4 == 3 ? (i * 5) % 256 : (i * 37) % 256 & 0xE0);
+        return image;
+    };
+    const std::vector<GifColour> palette = {{{0, 0, 0}}, {{255, 0, 0}}, {{0, 255, 0}}, {{255, 255, 255}}};
+    GifFrame whole{0, 0, 8, 6, Bytes(48), 4, 2, 3, true};
+    for (std::size_t i = 0; i < whole.indices.size(); ++i) whole.indices[i] = static_cast<std::uint8_t>(i % 4);
+    const GifFrame part{2, 1, 3, 2, {1, 2, 1, 2, 1, 2}, 9, 3, -1, false};
+    return {
+        {"png/rgba.png", pngFile(picture(9, 5))},
+        {"jpeg/baseline.jpg", jpegFile(picture(16, 9), 75)},
+        {"jpeg/progressive.jpg", jpegFile(picture(17, 8), 60, true)},
+        {"gif/animation.gif", gifFile(8, 6, palette, {whole, part, whole}, true)},
+        {"gif/still.gif", gifFile(3, 2, palette, {GifFrame{0, 0, 3, 2, {0, 1, 2, 3, 2, 1}, 0, 0, -1, false}}, false)},
+        {"bmp/rgb24.bmp", bmpFile(picture(5, 3), BmpLayout::Rgb24BottomUp)},
+        {"bmp/bgra32.bmp", bmpFile(picture(4, 4), BmpLayout::Bgra32TopDown)},
+        {"bmp/palette8.bmp", bmpFile(Image{3, 2, Bytes{1, 2, 3, 255, 4, 5, 6, 255, 1, 2, 3, 255, 9, 9, 9, 255,
+                                                        4, 5, 6, 255, 1, 2, 3, 255}},
+                                     BmpLayout::Palette8BottomUp)},
+    };
 }
 
 }  // namespace ortwriter

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "OrtWriter.h"
@@ -13,8 +15,8 @@ namespace ortwriter {
 
 // An 8-bit RGBA PNG of the image.
 Bytes pngFile(const Image& image);
-// A baseline colour JPEG of the image's colours (alpha dropped).
-Bytes jpegFile(const Image& image, int quality);
+// A colour JPEG of the image's colours (alpha dropped), baseline or progressive.
+Bytes jpegFile(const Image& image, int quality, bool progressive = false);
 
 // BMP layouts.
 enum class BmpLayout {
@@ -39,5 +41,9 @@ struct GifFrame {
 // from 2 to 256), looping forever when `loop` is set.
 Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifColour>& palette,
               const std::vector<GifFrame>& frames, bool loop);
+
+// Small files of every kind and layout above, for fuzzing the decoders;
+// names are "<kind>/<file>" (kinds png, jpeg, gif, bmp).
+std::vector<std::pair<std::string, Bytes>> imageSeeds();
 
 }  // namespace ortwriter
