@@ -20,7 +20,7 @@ LRESULT CALLBACK dockProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 Panel* panelOfFrame(Host::Impl* impl, HWND frame) {
     if (impl == nullptr) return nullptr;
-    for (auto& p : impl->panels)
+    for (auto& p : impl->docking.panels)
         if (p->frame == frame) return p.get();
     return nullptr;
 }
@@ -42,11 +42,10 @@ void paintCaption(Host::Impl* impl, HWND hwnd) {
         std::wstring name = impl->panelName(*panel);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        win::SelectObjectScope font(dc, GetStockObject(DEFAULT_GUI_FONT));
         RECT text{x, 0, rc.right - kCaptionHeight - 2, kCaptionHeight};
         DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-        SelectObject(dc, old);
     }
     EndPaint(hwnd, &ps);
 }
@@ -112,13 +111,15 @@ int containerFromMask(UINT mask) {
 }  // namespace
 
 bool Host::Impl::createDocks(std::wstring* error) {
+    HINSTANCE instance = frame.instance;
     if (!registerClass(instance, kDockClass, dockProc, error) ||
         !registerClass(instance, kFrameClass, frameProc, error))
         return false;
     for (int c = 0; c < 4; ++c) {
-        docks[c] = CreateWindowExW(0, kDockClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, main,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(200 + c)), instance, nullptr);
-        if (docks[c] == nullptr) {
+        HWND& dock = docking.containers[c];
+        dock = CreateWindowExW(0, kDockClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                               frame.main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(200 + c)), instance, nullptr);
+        if (dock == nullptr) {
             if (error) *error = L"cannot create a docking container: " + formatWin32Error(GetLastError());
             return false;
         }
@@ -134,27 +135,28 @@ std::wstring Host::Impl::panelName(const Panel& panel) const {
 }
 
 Panel* Host::Impl::findPanel(HWND client) {
-    for (auto& p : panels)
+    for (auto& p : docking.panels)
         if (p->data.hClient == client) return p.get();
     return nullptr;
 }
 
 int Host::Impl::dockExtent(int container) const {
-    for (auto& p : panels) {
+    for (auto& p : docking.panels) {
         if (p->container == container && p->shown) return container < 2 ? 320 : 230;
     }
     return 0;
 }
 
 void Host::Impl::layoutDock(int container) {
-    if (container < 0 || container > 3 || docks[container] == nullptr) return;
+    if (container < 0 || container > 3 || docking.containers[container] == nullptr) return;
+    HWND dock = docking.containers[container];
     std::vector<Panel*> visible;
-    for (auto& p : panels)
+    for (auto& p : docking.panels)
         if (p->container == container && p->shown) visible.push_back(p.get());
-    ShowWindow(docks[container], visible.empty() ? SW_HIDE : SW_SHOWNA);
+    ShowWindow(dock, visible.empty() ? SW_HIDE : SW_SHOWNA);
     if (visible.empty()) return;
     RECT rc;
-    GetClientRect(docks[container], &rc);
+    GetClientRect(dock, &rc);
     int n = static_cast<int>(visible.size());
     for (int i = 0; i < n; ++i) {
         if (container < 2) {  // left and right: panels stacked
@@ -168,45 +170,47 @@ void Host::Impl::layoutDock(int container) {
 }
 
 void Host::Impl::movePanel(Panel& panel, int container, bool notify) {
+    HINSTANCE instance = frame.instance;
     HWND old = panel.frame;
     bool floating = container == kFloating;
-    HWND frame = nullptr;
+    HWND holder = nullptr;
     if (floating) {
         RECT r = panel.data.rcFloat;
         if (r.right - r.left < 50 || r.bottom - r.top < 50) r = RECT{160, 120, 160 + 380, 120 + 520};
-        frame = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, panelName(panel).c_str(),
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, r.left, r.top,
-                                r.right - r.left, r.bottom - r.top, main, nullptr, instance, nullptr);
+        holder = CreateWindowExW(WS_EX_TOOLWINDOW, kFrameClass, panelName(panel).c_str(),
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, frame.main, nullptr, instance, nullptr);
     } else {
-        frame = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100,
-                                100, docks[container], nullptr, instance, nullptr);
+        holder = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100,
+                                 100, docking.containers[container], nullptr, instance, nullptr);
     }
-    if (frame == nullptr) return;
-    panel.frame = frame;
+    if (holder == nullptr) return;
+    panel.frame = holder;
     panel.container = container;
     panel.closeButton = nullptr;
     if (!floating) {
         panel.closeButton = CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 16, 16,
-                                            frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseId)), instance,
+                                            holder, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseId)), instance,
                                             nullptr);
     } else if ((panel.data.uMask & npp::DWS_ICONTAB) != 0 && panel.data.hIconTab != nullptr) {
-        SendMessageW(frame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(panel.data.hIconTab));
+        SendMessageW(holder, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(panel.data.hIconTab));
     }
     HWND client = panel.data.hClient;
     LONG_PTR style = GetWindowLongPtrW(client, GWL_STYLE);
     style = (style & ~static_cast<LONG_PTR>(WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) | WS_CHILD;
     SetWindowLongPtrW(client, GWL_STYLE, style);
-    SetParent(client, frame);
+    SetParent(client, holder);
     RECT rc;
-    GetClientRect(frame, &rc);
-    SendMessageW(frame, WM_SIZE, 0, MAKELPARAM(rc.right, rc.bottom));
+    GetClientRect(holder, &rc);
+    SendMessageW(holder, WM_SIZE, 0, MAKELPARAM(rc.right, rc.bottom));
     if (old != nullptr && IsWindow(old)) DestroyWindow(old);
     // A registered but hidden panel's frame stays hidden: the container
     // lays out only the panels that are shown.
-    ShowWindow(frame, panel.shown ? (floating ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
+    ShowWindow(holder, panel.shown ? (floating ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
     layout();
     if (notify) {
-        NMHDR header{main, 0, floating ? notifyCode(npp::DMN_FLOAT, kFloating) : notifyCode(npp::DMN_DOCK, container)};
+        NMHDR header{frame.main, 0,
+                     floating ? notifyCode(npp::DMN_FLOAT, kFloating) : notifyCode(npp::DMN_DOCK, container)};
         SendMessageW(client, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
     }
 }
@@ -218,21 +222,20 @@ void Host::Impl::registerPanel(const npp::tTbData& data) {
     if (data.pszName != nullptr) registration.name = data.pszName;
     if (data.pszAddInfo != nullptr) registration.addInfo = data.pszAddInfo;
     if (data.pszModuleName != nullptr) registration.moduleName = data.pszModuleName;
-    registrations.push_back(registration);
+    records.registrations.push_back(registration);
 
     Panel* panel = findPanel(data.hClient);
     if (panel == nullptr) {
-        panels.push_back(std::make_unique<Panel>());
-        panel = panels.back().get();
-    } else if (panel->data.hIconTab != nullptr && panel->data.hIconTab != data.hIconTab) {
-        DestroyIcon(panel->data.hIconTab);
+        docking.panels.push_back(std::make_unique<Panel>());
+        panel = docking.panels.back().get();
     }
+    if (panel->tabIcon.get() != data.hIconTab) panel->tabIcon.reset(data.hIconTab);
     panel->data = data;
     panel->data.rcFloat = RECT{};
     panel->data.iPrevCont = -1;
     auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(data.hClient, GWLP_HINSTANCE));
-    for (auto& p : plugins) {
-        if (p->module == module || (data.pszModuleName != nullptr && p->fileName == data.pszModuleName))
+    for (auto& p : plugins.loaded) {
+        if (p->module.get() == module || (data.pszModuleName != nullptr && p->fileName == data.pszModuleName))
             panel->plugin = p->folder;
     }
     panel->shown = false;
@@ -266,7 +269,7 @@ void Host::Impl::updatePanelInfo(HWND client) {
 
 void Host::Impl::closePanel(Panel& panel) {
     HWND client = panel.data.hClient;
-    NMHDR header{main, 0, notifyCode(npp::DMN_CLOSE, panel.container)};
+    NMHDR header{frame.main, 0, notifyCode(npp::DMN_CLOSE, panel.container)};
     SendMessageW(client, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
     if (findPanel(client) == &panel) showPanel(client, false);
 }
@@ -274,7 +277,7 @@ void Host::Impl::closePanel(Panel& panel) {
 void Host::Impl::destroyPanel(Panel& panel) {
     if (panel.frame != nullptr && IsWindow(panel.frame)) DestroyWindow(panel.frame);
     panel.frame = nullptr;
-    if (panel.data.hIconTab != nullptr) DestroyIcon(panel.data.hIconTab);
+    panel.tabIcon.reset();
     panel.data.hIconTab = nullptr;
 }
 
@@ -289,7 +292,7 @@ Container Host::containerOf(HWND panel) const {
 
 HWND Host::containerWindow(Container c) const {
     int i = static_cast<int>(c);
-    return (i >= 0 && i < 4) ? impl_->docks[i] : nullptr;
+    return (i >= 0 && i < 4) ? impl_->docking.containers[i] : nullptr;
 }
 
 bool Host::closePanel(HWND panel) {
@@ -309,10 +312,10 @@ bool Host::dockPanel(HWND panel, Container c) {
 
 std::vector<HWND> Host::panels() const {
     std::vector<HWND> out;
-    for (auto& p : impl_->panels) out.push_back(p->data.hClient);
+    for (auto& p : impl_->docking.panels) out.push_back(p->data.hClient);
     return out;
 }
 
-std::vector<HWND> Host::modelessDialogs() const { return impl_->modeless; }
+std::vector<HWND> Host::modelessDialogs() const { return impl_->docking.modeless; }
 
 }  // namespace host

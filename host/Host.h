@@ -32,6 +32,8 @@ struct Options {
     // Close a modal dialog that no queued answer expects (after a short grace
     // period) and count it as a failure, so a script cannot hang on one.
     bool dismissUnexpectedDialogs = true;
+    // Start in dark mode (no NPPN_DARKMODECHANGED: nothing was switched).
+    bool darkMode = false;
 };
 
 // One NPPM_MSGTOPLUGIN request as the host saw it.
@@ -63,6 +65,18 @@ struct Notification {
     HWND hwndFrom = nullptr;
     UINT_PTR idFrom = 0;
     UINT code = 0;
+};
+
+// One NPPM_DARKMODESUBCLASSANDTHEME request.
+struct ThemeRequest {
+    HWND window = nullptr;
+    WPARAM flags = 0;  // npp::DARKMODE_INIT, npp::DARKMODE_CHANGED
+};
+
+// One NPPM_ALLOCATEINDICATOR request.
+struct IndicatorAllocation {
+    int count = 0;   // wanted
+    int first = -1;  // the first number handed out; -1 when refused
 };
 
 // Result of one script line.
@@ -145,7 +159,20 @@ public:
     const std::vector<DockingRegistration>& dockingRegistrations() const;
     const std::vector<MenuCheck>& menuChecks() const;
     const std::vector<Notification>& notifications() const;
+    const std::vector<ThemeRequest>& themeRequests() const;
+    const std::vector<IndicatorAllocation>& indicatorAllocations() const;
     void clearRecords();
+
+    // Dark mode: switching it sends NPPN_DARKMODECHANGED to every plugin
+    // (switching to the mode it is in does nothing). The colours are those
+    // NPPM_GETDARKMODECOLORS hands out.
+    void setDarkMode(bool dark);
+    bool isDarkMode() const;
+    npp::DarkModeColors darkModeColours() const;
+
+    // Indicators: while refused, NPPM_ALLOCATEINDICATOR fails as it does when
+    // the editor has none left.
+    void refuseIndicators(bool refuse);
 
     // Clipboard helper (the host owns the clipboard while writing).
     bool setClipboardText(const std::wstring& text);

@@ -1,13 +1,14 @@
-// Inside of the stand-in editor, shared by its translation units.
+// Inside of the stand-in editor, shared by its translation units. The state is
+// grouped by concern; each group's code lives in the file named beside it.
 #pragma once
 
 #include "Host.h"
+#include "base/Win32Handles.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,37 +35,57 @@ constexpr UINT GetLine = 2153;
 constexpr UINT LineLength = 2350;
 }  // namespace sci
 
-// Owner of one handle; Traits give its empty value and how to free it.
-template <typename Traits>
-class Owned {
-public:
-    using Handle = typename Traits::Handle;
-    Owned() = default;
-    explicit Owned(Handle h) : handle_(h) {}
-    ~Owned() { reset(); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::empty(); }
-    void reset(Handle h = Traits::empty()) {
-        if (handle_ != Traits::empty()) Traits::free(handle_);
-        handle_ = h;
-    }
+// ---------------------------------------------------------------------------
+// The main window, its menus and the two views (Frame.cpp).
 
-private:
-    Handle handle_ = Traits::empty();
+struct FrameState {
+    HINSTANCE instance = nullptr;
+    HMODULE scintilla = nullptr;  // never unloaded (see Host::Impl::shutdown)
+    HWND main = nullptr;
+    HWND views[2] = {nullptr, nullptr};
+    int currentView = 0;
+    HMENU menuBar = nullptr;  // destroyed with the main window
+    HMENU pluginsMenu = nullptr;
+    bool oleInitialised = false;
+    bool running = false;  // inside run(), the interactive loop
+    bool shutDown = false;
 };
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle empty() { return INVALID_HANDLE_VALUE; }
-    static void free(Handle h) { CloseHandle(h); }
+// ---------------------------------------------------------------------------
+// Plugins and their menus (Plugins.cpp).
+
+using IsUnicodeFn = BOOL(__cdecl*)();
+using GetNameFn = const wchar_t*(__cdecl*)();
+using SetInfoFn = void(__cdecl*)(npp::NppData);
+using GetFuncsArrayFn = npp::FuncItem*(__cdecl*)(int*);
+using BeNotifiedFn = void(__cdecl*)(npp::SCNotification*);
+using MessageProcFn = LRESULT(__cdecl*)(UINT, WPARAM, LPARAM);
+
+struct Plugin {
+    std::wstring folder;    // <Name>
+    std::wstring path;      // full path of the DLL
+    std::wstring fileName;  // <Name>.dll, as NPPM_MSGTOPLUGIN names it
+    win::Library module;    // freed by Host::Impl::unload or, failing that, here
+    BeNotifiedFn beNotified = nullptr;
+    MessageProcFn messageProc = nullptr;
+    std::wstring menuName;
+    npp::FuncItem* items = nullptr;  // the plugin's own array
+    int count = 0;
+    HMENU submenu = nullptr;  // part of the Plugins menu
 };
-struct AcceleratorTraits {
-    using Handle = HACCEL;
-    static Handle empty() { return nullptr; }
-    static void free(Handle h) { DestroyAcceleratorTable(h); }
+
+struct PluginState {
+    std::wstring root;          // <Name>\<Name>.dll below it
+    std::wstring configFolder;  // NPPM_GETPLUGINSCONFIGDIR
+    std::vector<std::unique_ptr<Plugin>> loaded;
+    std::vector<std::wstring> refused;
+    std::vector<std::wstring> trace;
+    int nextCommandId = 22000;
+    win::AcceleratorTable accelerators;
 };
+
+// ---------------------------------------------------------------------------
+// Documents (Documents.cpp).
 
 enum class Encoding { Ansi, Utf8, Utf8Bom, Ucs2Be, Ucs2Le };
 bool isUnicodeEncoding(Encoding e);
@@ -78,6 +99,12 @@ struct Document {
     UINT_PTR bufferId = 0;
 };
 
+struct DocumentState {
+    std::vector<std::unique_ptr<Document>> open;
+    Document* shown[2] = {nullptr, nullptr};  // per view
+    UINT_PTR nextBufferId = 1;
+};
+
 // What a file's bytes say about how to show them.
 struct DecodedFile {
     std::string text;  // bytes for Scintilla (UTF-8 for Unicode files)
@@ -88,46 +115,54 @@ struct DecodedFile {
 DecodedFile decodeFile(const std::string& bytes);
 std::string encodeDocument(const std::string& sciBytes, Encoding encoding);
 
-using IsUnicodeFn = BOOL(__cdecl*)();
-using GetNameFn = const wchar_t*(__cdecl*)();
-using SetInfoFn = void(__cdecl*)(npp::NppData);
-using GetFuncsArrayFn = npp::FuncItem*(__cdecl*)(int*);
-using BeNotifiedFn = void(__cdecl*)(npp::SCNotification*);
-using MessageProcFn = LRESULT(__cdecl*)(UINT, WPARAM, LPARAM);
-
-struct Plugin {
-    Plugin() = default;
-    Plugin(const Plugin&) = delete;
-    Plugin& operator=(const Plugin&) = delete;
-    ~Plugin() {
-        if (module != nullptr) FreeLibrary(module);
-    }
-    std::wstring folder;    // <Name>
-    std::wstring path;      // full path of the DLL
-    std::wstring fileName;  // <Name>.dll, as NPPM_MSGTOPLUGIN names it
-    HMODULE module = nullptr;  // freed by unload() or, failing that, here
-    BeNotifiedFn beNotified = nullptr;
-    MessageProcFn messageProc = nullptr;
-    std::wstring menuName;
-    npp::FuncItem* items = nullptr;
-    int count = 0;
-    HMENU submenu = nullptr;
-};
+// ---------------------------------------------------------------------------
+// Docking (Docking.cpp).
 
 struct Panel {
-    Panel() = default;
-    Panel(const Panel&) = delete;
-    Panel& operator=(const Panel&) = delete;
-    ~Panel() {
-        if (data.hIconTab != nullptr) DestroyIcon(data.hIconTab);  // the host owns the tab icon
-    }
     npp::tTbData data{};  // the plugin's record, copied (its strings are not)
+    win::Icon tabIcon;    // data.hIconTab: the host owns it
     std::wstring plugin;  // folder of the plugin that registered it
     int container = 0;    // 0-3 docked, 4 floating
-    HWND frame = nullptr;
+    HWND frame = nullptr;  // a child of a container, or a floating window owned by the main window
     HWND closeButton = nullptr;
     bool shown = false;
 };
+
+struct DockingState {
+    HWND containers[4] = {nullptr, nullptr, nullptr, nullptr};  // left, right, top, bottom
+    std::vector<std::unique_ptr<Panel>> panels;
+    std::vector<HWND> modeless;  // NPPM_MODELESSDIALOG
+};
+
+// ---------------------------------------------------------------------------
+// The editor messages plugins send (EditorMessages.cpp).
+
+// What plugins asked of the editor, kept for tests to read back.
+struct Records {
+    std::vector<PluginMessage> messages;
+    std::vector<DockingRegistration> registrations;
+    std::vector<MenuCheck> checks;
+    std::vector<Notification> notifications;
+    std::vector<ThemeRequest> themeRequests;
+    std::vector<IndicatorAllocation> indicatorAllocations;
+};
+
+struct DarkModeState {
+    bool enabled = false;
+};
+npp::DarkModeColors darkColours();  // what NPPM_GETDARKMODECOLORS hands out
+
+// Indicators the editor hands to plugins: a range of its own choosing.
+constexpr int kFirstPluginIndicator = 9;
+constexpr int kLastPluginIndicator = 20;
+
+struct IndicatorState {
+    int next = kFirstPluginIndicator;
+    bool refuse = false;  // a test switch: every request fails
+};
+
+// ---------------------------------------------------------------------------
+// Scripts (Script.cpp, ScriptCommands.cpp, Dialogs.cpp).
 
 enum class AnswerKind { Message, File, Folder };
 struct Answer {
@@ -140,88 +175,88 @@ struct Answer {
     std::wstring source;          // the script line that queued it
 };
 
-struct Host::Impl {
-    Host* owner = nullptr;
-    Options options;
-    HINSTANCE instance = nullptr;
-    HMODULE scintilla = nullptr;
-    HWND main = nullptr;
-    HWND views[2] = {nullptr, nullptr};
-    HWND docks[4] = {nullptr, nullptr, nullptr, nullptr};
-    int currentView = 0;
-    HMENU menuBar = nullptr;
-    HMENU pluginsMenu = nullptr;
-    Owned<AcceleratorTraits> accelerators;
-    std::wstring pluginRoot;
-    std::wstring configFolder;
-    bool shutDown = false;
-    bool oleInitialised = false;
-    bool running = false;  // inside run(), the interactive loop
-
-    std::vector<std::unique_ptr<Plugin>> plugins;
-    std::vector<std::wstring> refused;
-    std::vector<std::wstring> trace;
-    int nextCommandId = 22000;
-
-    std::vector<std::unique_ptr<Document>> documents;
-    Document* shownDocument[2] = {nullptr, nullptr};
-    UINT_PTR nextBufferId = 1;
-
-    std::vector<std::unique_ptr<Panel>> panels;
-    std::vector<HWND> modeless;
-
-    std::vector<PluginMessage> messages;
-    std::vector<DockingRegistration> registrations;
-    std::vector<MenuCheck> checks;
-    std::vector<Notification> notifications;
+struct ScriptState {
     std::vector<std::wstring> log;
-
-    // Script state.
+    win::KernelHandle logFile;
+    std::wstring baseFolder;  // relative script paths start here
+    bool quitRequested = false;
+    // Modal dialogs.
     std::deque<Answer> answers;
     std::vector<std::wstring> asyncFailures;  // from dialog answering, reported by the script
+    std::vector<HWND> answeredDialogs;
     UINT_PTR dialogTimer = 0;
     DWORD unexpectedSince = 0;
     HWND unexpectedDialog = nullptr;
-    bool quitRequested = false;
-    ULONG_PTR gdiplusToken = 0;
-    std::wstring baseFolder;  // relative script paths start here
-    std::vector<HWND> answeredDialogs;
-    Owned<FileTraits> logFile;
+};
 
-    // Set up / tear down.
+// Screenshot.cpp: a PNG of a window, frame included, through GDI+.
+bool screenshot(HWND hwnd, const std::wstring& path, std::wstring& error);
+class GraphicsSession {
+public:
+    GraphicsSession() = default;
+    ~GraphicsSession() { stop(); }
+    GraphicsSession(const GraphicsSession&) = delete;
+    GraphicsSession& operator=(const GraphicsSession&) = delete;
+    void start();
+    void stop();
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+
+struct Host::Impl {
+    Host* owner = nullptr;
+    Options options;
+    FrameState frame;
+    PluginState plugins;
+    DocumentState documents;
+    DockingState docking;
+    Records records;
+    DarkModeState darkMode;
+    IndicatorState indicators;
+    ScriptState script;
+    GraphicsSession graphics;
+
+    // Frame.cpp: set up, the main window, the message loop, shut-down.
     bool createWindows(std::wstring* error);
+    void layout();
+    LRESULT mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void forwardNotification(LPARAM lParam);
+    bool runCommand(HWND hwnd, UINT id, bool fromMenu);
+    void dispatch(MSG& msg);
+    void pump(int ms);
+    void shutdown();
+    std::intptr_t send(int viewIndex, UINT msg, WPARAM w = 0, LPARAM l = 0) const;
+
+    // Plugins.cpp: loading, notifications, menus.
     void loadPlugins();
     bool loadPlugin(const std::wstring& folder);
     void rebuildAccelerators();
     void notifyAll(UINT code, UINT_PTR idFrom = 0);
     void notifyPlugin(Plugin& p, UINT code, UINT_PTR idFrom = 0);
     void unload(Plugin& p, bool destroyItsWindows);
-    void shutdown();
     Plugin* findPlugin(const std::wstring& folder);
-
-    // Window procedure of the main window.
-    LRESULT mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    void layout();
-    void convertEncoding(UINT command);
-
-    // Documents.
-    bool open(const std::wstring& path, std::wstring* error);
-    void show(Document& doc);
-    Document* current() const { return shownDocument[currentView]; }
-    std::intptr_t send(int viewIndex, UINT msg, WPARAM w = 0, LPARAM l = 0) const;
-
-    // Messages: one pass of the loop's dispatch (accelerators, dialogs).
-    void dispatch(MSG& msg);
-    void pump(int ms);
-    void startDialogWatch();
-    void watchDialogs();
-
-    // Menus.
+    bool isPluginModule(HMODULE module) const;
     int findCommand(const std::wstring& menu, const std::wstring& item) const;
     HMENU pluginSubmenu(const std::wstring& menu) const;
 
-    // Docking (Docking.cpp).
+    // EditorMessages.cpp: the NPPM_* messages.
+    LRESULT hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT messageToPlugin(WPARAM wParam, LPARAM lParam);
+    LRESULT allocateIndicators(WPARAM count, LPARAM first);
+    void setDarkMode(bool dark);
+
+    // Documents.cpp.
+    bool open(const std::wstring& path, std::wstring* error);
+    void show(Document& doc);
+    Document* current() const { return documents.shown[frame.currentView]; }
+    Document* findDocument(const std::wstring& path) const;
+    std::string currentBytes() const;
+    void convertEncoding(UINT command);
+
+    // Docking.cpp.
     bool createDocks(std::wstring* error);
     Panel* findPanel(HWND client);
     void registerPanel(const npp::tTbData& data);
@@ -234,23 +269,33 @@ struct Host::Impl {
     void destroyPanel(Panel& panel);
     std::wstring panelName(const Panel& panel) const;
 
-    // Script (Script.cpp).
+    // Script.cpp: lines, scripts and the log.
     CommandResult runLine(const std::wstring& line);
     CommandResult execute(const std::wstring& line);
     void writeLog(const std::wstring& line);
+
+    // Dialogs.cpp: modal dialogs answered from the script's queue.
+    void startDialogWatch();
+    void watchDialogs();
     void answerDialog(HWND dialog, const Answer& answer);
 };
 
 Host::Impl* currentImpl();
-void startGraphics(ULONG_PTR& token);
-void stopGraphics(ULONG_PTR& token);
+
+// Files.cpp: paths, file bytes, error texts.
 std::wstring formatWin32Error(DWORD code);
 std::wstring folderOf(const std::wstring& path);
 std::wstring fileNameOf(const std::wstring& path);
+std::wstring fullPath(const std::wstring& path);
 bool readFileBytes(const std::wstring& path, std::string& bytes);
 bool writeFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Input.cpp: the clipboard.
 bool writeClipboardText(HWND owner, const std::wstring& text);
-void hideOwnedWindows(HWND owner);
 std::wstring readClipboardText(HWND owner, bool& present);
+
+// Frame.cpp.
+void hideOwnedWindows(HWND owner);
+LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace host

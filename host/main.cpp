@@ -2,6 +2,7 @@
 //   quorrel-host.exe [--plugins DIR] [--config DIR] [--plugin NAME]... [FILE...]
 //   quorrel-host.exe --script FILE --log FILE [--plugins DIR] [--config DIR] [--hidden]
 #include "Host.h"
+#include "base/Win32Handles.h"
 
 #include <windows.h>
 
@@ -57,12 +58,11 @@ int run(int argc, wchar_t** argv) {
     if (!editor) {
         std::fwprintf(stderr, L"quorrel-host: %ls\n", error.c_str());
         if (!log.empty()) {
-            HANDLE h = CreateFileW(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            if (h != INVALID_HANDLE_VALUE) {
+            win::KernelHandle h(CreateFileW(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            if (h) {
                 std::string bytes = "FAIL: the host could not start\r\n";
                 DWORD n = 0;
-                WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-                CloseHandle(h);
+                WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
             }
         }
         return 3;

@@ -90,12 +90,28 @@ struct LocalTraits {
 };
 using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;
 
-struct ModuleTraits {
+// A search from FindFirstFileW.
+struct FindTraits {
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+using FindHandle = UniqueHandle<HANDLE, FindTraits>;
+
+// A library from LoadLibraryW.
+struct LibraryTraits {
     static HMODULE invalid() noexcept { return nullptr; }
     static bool valid(HMODULE h) noexcept { return h != nullptr; }
     static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
-using LoadedModule = UniqueHandle<HMODULE, ModuleTraits>;
+using Library = UniqueHandle<HMODULE, LibraryTraits>;
+
+struct AcceleratorTraits {
+    static HACCEL invalid() noexcept { return nullptr; }
+    static bool valid(HACCEL h) noexcept { return h != nullptr; }
+    static void close(HACCEL h) noexcept { ::DestroyAcceleratorTable(h); }
+};
+using AcceleratorTable = UniqueHandle<HACCEL, AcceleratorTraits>;
 
 // A procedure of a loaded module, typed; null when the module lacks it.
 template <typename Function>
@@ -125,10 +141,13 @@ private:
     bool usable_ = false;
 };
 
-// A device context from GetDC, released to its window.
+// A device context from GetDC (the client area) or GetWindowDC (the whole
+// window, frame included), released to its window.
 class WindowDC {
 public:
+    struct WholeWindow {};
     explicit WindowDC(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    WindowDC(HWND window, WholeWindow) noexcept : window_(window), dc_(::GetWindowDC(window)) {}
     ~WindowDC() {
         if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
     }

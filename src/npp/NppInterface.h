@@ -86,6 +86,32 @@ struct Sci_TextRange {
     char* lpstrText;
 };
 
+// SCI_GETTEXTRANGEFULL's record (Scintilla 5.2.3 and later). The classic
+// record's bounds are pointer-sized in the editor's Scintilla but `long` in
+// others (the stand-in host's), so on x64 the two disagree; this one has the
+// same layout in every Scintilla. On x86 both records have one layout.
+struct Sci_TextRangeFull {
+    Sci_Position cpMin;
+    Sci_Position cpMax;
+    char* lpstrText;
+};
+
+// NPPM_GETDARKMODECOLORS fills this record (wParam its size).
+struct DarkModeColors {
+    COLORREF background;
+    COLORREF softerBackground;
+    COLORREF hotBackground;
+    COLORREF pureBackground;
+    COLORREF errorBackground;
+    COLORREF text;
+    COLORREF darkerText;
+    COLORREF disabledText;
+    COLORREF linkText;
+    COLORREF edge;
+    COLORREF hotEdge;
+    COLORREF disabledEdge;
+};
+
 // Docking record mask bits.
 constexpr UINT DWS_ICONTAB = 0x00000001;
 constexpr UINT DWS_ADDINFO = 0x00000004;
@@ -108,7 +134,12 @@ constexpr UINT NPPM_DMMREGASDCKDLG = NPPMSG + 33;        // 2057
 constexpr UINT NPPM_SETMENUITEMCHECK = NPPMSG + 40;      // 2064
 constexpr UINT NPPM_GETPLUGINSCONFIGDIR = NPPMSG + 46;   // 2070
 constexpr UINT NPPM_MSGTOPLUGIN = NPPMSG + 47;           // 2071
+constexpr UINT NPPM_DOOPEN = NPPMSG + 77;                // 2101
 constexpr UINT NPPM_GETPLUGINHOMEPATH = NPPMSG + 97;     // 2121
+constexpr UINT NPPM_ISDARKMODEENABLED = NPPMSG + 107;    // 2131
+constexpr UINT NPPM_GETDARKMODECOLORS = NPPMSG + 108;    // 2132
+constexpr UINT NPPM_DARKMODESUBCLASSANDTHEME = NPPMSG + 112;  // 2136
+constexpr UINT NPPM_ALLOCATEINDICATOR = NPPMSG + 113;    // 2137
 constexpr UINT NPPM_GETCURRENTDIRECTORY = RUNCOMMAND_USER + 2;  // 4026
 constexpr UINT NPPM_GETFILENAME = RUNCOMMAND_USER + 3;          // 4027
 constexpr UINT NPPM_GETCURRENTLINE = RUNCOMMAND_USER + 8;       // 4032
@@ -116,12 +147,18 @@ constexpr UINT NPPM_GETCURRENTLINE = RUNCOMMAND_USER + 8;       // 4032
 constexpr WPARAM MODELESSDIALOGADD = 0;
 constexpr WPARAM MODELESSDIALOGREMOVE = 1;
 
+// NPPM_DARKMODESUBCLASSANDTHEME's wParam: once a dialog's controls exist, and
+// when the mode has changed.
+constexpr WPARAM DARKMODE_INIT = 0x0000000B;
+constexpr WPARAM DARKMODE_CHANGED = 0x0000000C;
+
 // Notifications to beNotified.
 constexpr UINT NPPN_FIRST = 1000;
 constexpr UINT NPPN_READY = NPPN_FIRST + 1;             // 1001
 constexpr UINT NPPN_SHUTDOWN = NPPN_FIRST + 9;          // 1009
 constexpr UINT NPPN_BUFFERACTIVATED = NPPN_FIRST + 10;  // 1010
 constexpr UINT NPPN_BEFORESHUTDOWN = NPPN_FIRST + 19;   // 1019
+constexpr UINT NPPN_DARKMODECHANGED = NPPN_FIRST + 27;  // 1027
 
 // Docking notifications to a panel: WM_NOTIFY, code = MAKELONG(DMN_x, container).
 constexpr UINT DMN_FIRST = 1050;
@@ -213,6 +250,8 @@ static_assert(sizeof(SCNotification) == 160 && offsetof(SCNotification, nmhdr.co
               offsetof(SCNotification, listCompletionMethod) == 148 &&
               offsetof(SCNotification, characterSource) == 152);
 static_assert(sizeof(Sci_TextRange) == 24);
+static_assert(sizeof(Sci_TextRangeFull) == 24 && offsetof(Sci_TextRangeFull, cpMax) == 8 &&
+              offsetof(Sci_TextRangeFull, lpstrText) == 16);
 #else
 static_assert(sizeof(NppData) == 12);
 static_assert(sizeof(FuncItem) == 144 && offsetof(FuncItem, pFunc) == 128 && offsetof(FuncItem, cmdID) == 132 &&
@@ -236,7 +275,11 @@ static_assert(sizeof(SCNotification) == 100 && offsetof(SCNotification, nmhdr.co
               offsetof(SCNotification, annotationLinesAdded) == 84 && offsetof(SCNotification, updated) == 88 &&
               offsetof(SCNotification, listCompletionMethod) == 92 && offsetof(SCNotification, characterSource) == 96);
 static_assert(sizeof(Sci_TextRange) == 12);
+static_assert(sizeof(Sci_TextRangeFull) == 12 && offsetof(Sci_TextRangeFull, cpMax) == 4 &&
+              offsetof(Sci_TextRangeFull, lpstrText) == 8);
 #endif
+static_assert(sizeof(DarkModeColors) == 48 && offsetof(DarkModeColors, softerBackground) == 4 &&
+              offsetof(DarkModeColors, text) == 20 && offsetof(DarkModeColors, disabledEdge) == 44);
 static_assert(sizeof(ShortcutKey) == 4);
 static_assert(offsetof(CommunicationInfo, internalMsg) == 0 && sizeof(long) == 4);
 

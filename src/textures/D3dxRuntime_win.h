@@ -41,7 +41,7 @@ private:
     void load() noexcept;
 
     bool tried_ = false;
-    win::LoadedModule module_;
+    win::Library module_;
     CreateTextureFromFileExW createTextureFromFileEx_ = nullptr;
 };
 

@@ -375,10 +375,17 @@ TEST_F(HostTest, RegularExpressionSearchesUseTheEcmaScriptEngine) {
         ASSERT_GE(found, 0);
         auto start = sendFn(npp::SCI_GETTARGETSTART, 0, 0), end = sendFn(npp::SCI_GETTARGETEND, 0, 0);
         std::string match(static_cast<std::size_t>(end - start) + 1, '\0');
-        npp::Sci_TextRange range{start, end, match.data()};
-        sendFn(npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+        npp::Sci_TextRangeFull range{start, end, match.data()};
+        sendFn(npp::SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<LPARAM>(&range));
         match.resize(static_cast<std::size_t>(end - start));
         EXPECT_EQ(match, ">buttons/focus.png<");
+        // The classic message, which the 32-bit plugin sends: one record layout there.
+        if (sizeof(void*) == 4) {
+            std::string classic(match.size() + 1, '\0');
+            npp::Sci_TextRange old{start, end, classic.data()};
+            sendFn(npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&old));
+            EXPECT_STREQ(classic.c_str(), ">buttons/focus.png<");
+        }
     };
     // Through window messages...
     expectMatch([&](UINT m, WPARAM w, LPARAM l) { return ::SendMessageW(view, m, w, l); });

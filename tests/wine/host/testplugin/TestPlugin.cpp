@@ -1,6 +1,7 @@
 // A tiny plugin for the host's tests: registers a docking panel and a modeless
 // window, reads the configuration folder, talks to other plugins, and records
 // everything it receives so a test can read it back through its query exports.
+#include "npp/LocalisationRecords.h"
 #include "npp/NppInterface.h"
 
 #include <commdlg.h>
@@ -150,14 +151,6 @@ void showModeless() {
     ShowWindow(g_modeless, SW_SHOW);
 }
 
-struct TextRequest {
-    int reserved;
-    const wchar_t* key;
-    int result;
-    int bufferSize;
-    wchar_t** buffer;
-};
-
 void sendMessages() {
     int payload = 7;
     npp::CommunicationInfo self{42, kModule, &payload};
@@ -165,8 +158,8 @@ void sendMessages() {
     record(L"sent:self:" + std::to_wstring(g_lastResult));
     wchar_t text[64] = L"untouched";
     wchar_t* textPointer = text;
-    TextRequest request{0, L"Greeting", 0, 64, &textPointer};
-    npp::CommunicationInfo other{5, kModule, &request};
+    localisation::TextRequest request{0, L"Greeting", 0, 64, &textPointer};
+    npp::CommunicationInfo other{localisation::TranslateText, kModule, &request};
     g_lastResult = toHost(npp::NPPM_MSGTOPLUGIN, reinterpret_cast<WPARAM>(L"Missing.dll"),
                           reinterpret_cast<LPARAM>(&other));
     record(L"sent:missing:" + std::to_wstring(g_lastResult) + L":" + std::to_wstring(request.result) + L":" + text);
