@@ -170,7 +170,9 @@ int pack(const std::wstring& folder, const std::wstring& bundle, bool strict, Co
     std::swprintf(size, 32, L"%.1f", static_cast<double>(report.bytes) / (1024.0 * 1024.0));
     console.out(L"Packed " + std::to_wstring(report.entries) + L" images (" + std::to_wstring(report.frames) +
                 L" frames) into " + bundle + L": " + size + L" MiB" +
-                (report.skipped.empty() ? L"" : L"; " + std::to_wstring(report.skipped.size()) + L" files skipped"));
+                (report.skipped.empty() ? L""
+                                        : L"; " + std::to_wstring(report.skipped.size()) +
+                                              (report.skipped.size() == 1 ? L" file skipped" : L" files skipped")));
     return kDone;
 }
 

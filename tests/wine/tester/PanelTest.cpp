@@ -217,8 +217,8 @@ protected:
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Pack ort"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -250,7 +250,7 @@ TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 2u);
+    EXPECT_EQ(items().size(), 3u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -259,7 +259,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Pack ort"}));
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
