@@ -90,8 +90,11 @@ public:
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged() override;
 
 private:
+    // Sizes the type list and the rows for the DPI the panel shows at.
+    void applyDpi();
     void fillTypeList();
     void chooseType(const std::wstring& name);
     void layout();

@@ -6,6 +6,7 @@
 #include "editor/NppEditor_win.h"
 #include "controls/controls_ids.h"
 #include "settings/TarvoSettingsManager.h"
+#include "framework/Dpi_win.h"
 #include "framework/ZuverUdozOLE_win.h"
 
 namespace {
@@ -131,9 +132,9 @@ void COrmuControlsDialog::layout() {
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
     typeList_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
-    const LONG statusTop = rc.bottom - controls::kStatusHeight > controls::kAreaTop
-                               ? rc.bottom - controls::kStatusHeight
-                               : rc.bottom;
+    const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
+    const LONG statusTop =
+        rc.bottom - metrics.statusHeight > metrics.areaTop ? rc.bottom - metrics.statusHeight : rc.bottom;
     attributes_.resizeTo(rc.left, rc.top, rc.right, statusTop);
     if (statusLine_ != nullptr) {
         ::MoveWindow(statusLine_, rc.left + 2, statusTop, rc.right - rc.left - 4, rc.bottom - statusTop, TRUE);
@@ -156,6 +157,17 @@ std::wstring COrmuControlsDialog::status() const {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(statusLine_, text.data(), length + 1)));
     return text;
+}
+
+void COrmuControlsDialog::applyDpi() {
+    const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
+    typeList_.setMetrics(metrics);
+    attributes_.setMetrics(metrics);
+}
+
+void COrmuControlsDialog::onDpiChanged() {
+    applyDpi();
+    layout();
 }
 
 void COrmuControlsDialog::onValueEdited() {
@@ -186,6 +198,9 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
     }
     switch (message) {
     case WM_INITDIALOG:
+        typeList_.setTheme(theme_);
+        attributes_.setTheme(theme_);
+        applyDpi();
         typeList_.attach(instance_, hwnd_);
         attributes_.attach(instance_, hwnd_);
         statusLine_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,

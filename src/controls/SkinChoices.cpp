@@ -4,10 +4,24 @@
 #include "skin/MediaPaths.h"
 #include "skin/SkinResources.h"
 
+#include <set>
+
 namespace controls {
 
 bool SkinChoiceEnvironment::sameFolder(const std::wstring& a, const std::wstring& b) const {
     return equalsIgnoringAsciiCase(a, b);
+}
+
+std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
+    std::set<std::wstring> names;
+    for (const ControlTemplate& t : catalogue.templates()) {
+        for (const auto& tag : t) {
+            if (tag.first != L"usealttexture" && rowKindFor(tag.first, true, false) == RowKind::ImageDropDown) {
+                names.insert(tag.first);
+            }
+        }
+    }
+    return std::vector<std::wstring>(names.begin(), names.end());
 }
 
 RowChoice SkinChoices::rowFor(const std::wstring& tag) {

@@ -12,6 +12,7 @@
 
 #include "controls/ControlEditSink.h"
 
+class ControlCatalogue;
 class SkinResources;
 
 namespace controls {
@@ -46,6 +47,10 @@ public:
     // The stamp of a file or folder (no reading of its contents).
     virtual FileStamp stamp(const std::wstring& path) = 0;
 };
+
+// The catalogue's tags whose text names an image: those the image choices
+// are offered for, less "usealttexture", whose text is a condition.
+std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:

@@ -55,6 +55,11 @@ void OrmuImagePreviewer::update() noexcept {
     }
 }
 
+void OrmuImagePreviewer::redraw() noexcept {
+    updater_.forgetLine();
+    update();
+}
+
 void OrmuImagePreviewer::onRegistered() {
     textures::createDisplayDevice(hwnd_);
 }
@@ -84,6 +89,11 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
+
+void OrmuImagePreviewer::onDpiChanged() {
+    // The back buffer stays at the client area's size in pixels, whatever the scale.
+    onSize(true);
 }
 
 void OrmuImagePreviewer::onSize(bool redraw) {
@@ -136,6 +146,12 @@ void OrmuImagePreviewer::clearWindow() {
     if (!isCreated()) {
         return;
     }
+    win::WindowDC dc(hwnd_);
+    // While the editor is dark, its background instead of the grey bitmap.
+    if (ui::eraseDark(hwnd_, dc.get(), theme(), brushes_)) {
+        ++clears_;
+        return;
+    }
     if (!fill_.LoadBitmapResource(instance_, IDB_PREVIEW_BACKGROUND)) {
         return;
     }
@@ -143,12 +159,24 @@ void OrmuImagePreviewer::clearWindow() {
     fill_.ApplyEffect(premultiply);  // only 32-bit images take it
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    win::WindowDC dc(hwnd_);
     fill_.Draw(dc.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top);
     ++clears_;
 }
 
 void OrmuImagePreviewer::clear() { clearWindow(); }
+
+void OrmuImagePreviewer::themeChanged() {
+    DockingDlgInterface::themeChanged();
+    if (!isCreated()) {
+        return;
+    }
+    // The picture the caret's line named, again, on the new background.
+    clearWindow();
+    const std::wstring& last = updater_.lastImagePath();
+    if (last.empty() || (!showFile(last) && !showBundleImage(last))) {
+        showNothing();
+    }
+}
 
 bool OrmuImagePreviewer::previewImageFile(const std::wstring& imagePath) {
     if (!isCreated()) {
@@ -230,7 +258,9 @@ void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* 
     const UINT height = display.parameters.BackBufferHeight;
     D3DVIEWPORT9 viewport{0, 0, width, height, 0.0f, 1.0f};
     device->SetViewport(&viewport);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0);
+    const D3DCOLOR background =
+        theme().isDark() ? ui::opaqueArgb(theme().pick(0, &ui::Palette::background)) : kBackground;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
     if (SUCCEEDED(device->BeginScene())) {
         D3DSURFACE_DESC level{};
         const bool bound = texture != nullptr ? texture->BindForDrawing(0) : SUCCEEDED(device->SetTexture(0, plain));

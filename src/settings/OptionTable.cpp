@@ -16,6 +16,8 @@ std::vector<OptionDescriptor> standardOptions() {
         {1023, -1, TextBox, k::kGroup, k::kOrmuPassword, L"Password"},
         {1028, -1, CheckBox, k::kGroup, k::kLoadIncludes, L"Load includes"},
         {1029, -1, CheckBox, k::kGroup, k::kLoadImages, L"Load images"},
+        {1030, -1, CheckBox, k::kGroup, k::kMarkMissingReferences,
+         L"Mark textures and includes that the skin does not have, as you type"},
     };
 }
 

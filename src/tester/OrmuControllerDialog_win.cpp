@@ -14,6 +14,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <memory>
 
 
@@ -25,6 +26,13 @@ constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for 
 constexpr const wchar_t* kTestBusyText = L"A Test window is still waiting for the media center; this one was not sent.";
 // Posted by the client's thread when the Test window has its outcome.
 constexpr UINT kClientDoneMessage = WM_APP + 20;
+constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckText =
+    L"Checks every window file in the folder of the current document for textures, includes and include files "
+    L"that the skin does not have. Double-click a result to open its file at its line.";
+constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -110,6 +118,7 @@ void OrmuControllerDialog::display(bool show) {
 }
 
 void OrmuControllerDialog::releaseChildren() {
+    tester::StopReportingDoubleClicks(infoBox_.handle());
     infoBox_.destroy();
     commandList_.destroy();
     textPane_.destroy();
@@ -171,9 +180,12 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.clear();
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
+    commandList_.addItem(kCheckSkin);
+    commandList_.addItem(kPackOrt);
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -183,6 +195,13 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+    tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
@@ -229,6 +248,15 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kExtractText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        // The last check's results stay until the next check.
+        infoBox_.setText(skinCheck_.hasResults() ? skinCheck_.resultsText() : kCheckText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        infoBox_.setText(kPackText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
@@ -238,7 +266,12 @@ void OrmuControllerDialog::runSelection() {
     }
     if (progress_.running()) {
         // One command at a time; a second one is refused, not queued.
-        ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        if (skinCheck_.running()) {
+            ::MessageBoxW(parent_, kCheckBusyText, kCheckSkin, MB_OK | MB_ICONINFORMATION);
+        } else {
+            ::MessageBoxW(parent_, packing_ ? kPackBusyText : kBusyText, packing_ ? kPackOrt : kExtractOrt,
+                          MB_OK | MB_ICONINFORMATION);
+        }
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -251,6 +284,10 @@ void OrmuControllerDialog::runSelection() {
         testWindow();
     } else if (sameIgnoringCase(command, kExtractOrt)) {
         extractOrt();
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        checkSkin();
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        packOrt();
     }
 }
 
@@ -343,6 +380,31 @@ void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& rep
     }
 }
 
+void OrmuControllerDialog::checkSkin() {
+    const std::wstring folder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+    if (folder.empty()) {
+        infoBox_.setText(kNoSkinText);
+        return;
+    }
+    progress_.setShell(shell_);
+    skinCheck_.start(progress_, instance_, parent_, folder, [this] { showCheckResults(); });
+}
+
+void OrmuControllerDialog::showCheckResults() {
+    infoBox_.setText(skinCheck_.resultsText());
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+void OrmuControllerDialog::openCheckResult(int paneLine) {
+    const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
+    // Only while the pane shows the results (another command's text has no findings).
+    if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
+    editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
+}
+
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
@@ -351,6 +413,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case kClientDoneMessage:
         testWindowEnded();
+        return TRUE;
+    case tester::kPaneLineChosen:
+        openCheckResult(static_cast<int>(wParam));
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:

@@ -116,14 +116,11 @@ TEST_F(CaretTracking, SaysWhyItShowsNothingFromBlocksItCannotUse) {
 }
 
 TEST_F(CaretTracking, ReadsTheScratchFileByItsUnicodePath) {
-    controls::fakes::ScratchFolder unusual("Konfiguration \xC3\xA9\xE6\x97\xA5");
-    tracker.setScratchFolder(unusual.wide());
+    testsupport::ScratchFolder unusual(L"Konfiguration \u00E9\u65E5");
+    tracker.setScratchFolder(unusual.path());
     open(kWindow, 3);
     EXPECT_EQ(panel.shownTypes.size(), 1u);
-    auto scratch = [&] {
-        std::ifstream in(unusual.path() / "tempcontrol.xml", std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
+    auto scratch = [&] { return testsupport::readFile(unusual.file(L"tempcontrol.xml")); };
     EXPECT_EQ(scratch().substr(0, 10), "<control t");
     // The file is rewritten in place: a shorter block leaves nothing of the longer one behind.
     moveTo(12);

@@ -1,10 +1,12 @@
 // When include names are loaded and where a chosen image is looked for, over
 // in-memory include files and a stand-in editor.
+#include "controls/ControlCatalogue.h"
 #include "controls/SkinChoices.h"
 #include "skin/SkinResources.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,6 +53,7 @@ public:
         ++count_;
         return false;
     }
+    FileStamp stamp(const std::wstring&) override { return {}; }
 
 private:
     int& count_;
@@ -197,3 +200,13 @@ TEST_F(SkinChoicesTest, AChoiceArrivingWhileAPreviewDrawsIsDropped) {
 }
 
 }  // namespace
+
+TEST(ImageElementNames, AreTheCataloguesTextureTagsButTheConditionOne) {
+    const std::vector<std::wstring> names = controls::imageElementNames(ControlCatalogue());
+    for (const wchar_t* tag : {L"texture", L"bordertexture", L"texturefocus", L"textureradioon", L"alttexturenofocus"}) {
+        EXPECT_NE(std::find(names.begin(), names.end(), tag), names.end()) << tag;
+    }
+    for (const wchar_t* tag : {L"usealttexture", L"imagepath", L"include", L"label"}) {
+        EXPECT_EQ(std::find(names.begin(), names.end(), tag), names.end()) << tag;
+    }
+}

@@ -58,6 +58,7 @@ public:
         out = {DirItem{L"again", true, false}};
         return true;
     }
+    FileStamp stamp(const std::wstring&) override { return FileStamp{true, true, 0, 0}; }
 };
 
 }  // namespace

@@ -42,28 +42,7 @@ LRESULT CALLBACK forwardingHostProc(HWND window, UINT message, WPARAM wParam, LP
     return result;
 }
 
-std::wstring sampleWindowFile() {
-    // The test runs from <source>/build/<tree>/app; the sample skin is in the source tree.
-    wchar_t exe[MAX_PATH] = L"";
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder = exe;
-    for (int up = 0; up < 6; ++up) {
-        folder = folder.substr(0, folder.find_last_of(L'\\'));
-        const std::wstring candidate = folder + L"\\samples\\skin\\720p\\Home.xml";
-        if (ScratchFolder::exists(candidate)) return candidate;
-    }
-    return {};
-}
-
-bool writeBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
-}
+std::wstring sampleWindowFile() { return wine_test::sampleSkinFolder() + L"\\720p\\Home.xml"; }
 
 std::string replacedOnce(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
@@ -84,9 +63,9 @@ class CaretInEditor : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-        sample_ = ScratchFolder::read(sampleWindowFile());
+        sample_ = testsupport::readFile(sampleWindowFile());
         ASSERT_FALSE(sample_.empty()) << "sample skin not found";
-        ASSERT_TRUE(writeBytes(files_.file(L"Home.xml"), sample_));
+        ASSERT_TRUE(testsupport::writeFile(files_.file(L"Home.xml"), sample_));
 
         host::Options options;
         options.pluginRoot = plugins_.path();  // no plugin: the panel lives in this program
@@ -235,7 +214,7 @@ TEST_F(CaretInEditor, NeverWritesIntoTheDocumentThatBecameActive) {
     const HWND posxRow = valueOf(L"posx");
 
     // Same text in another file: the same lines hold "the same" control.
-    ASSERT_TRUE(writeBytes(files_.file(L"Copy.xml"), sample_));
+    ASSERT_TRUE(testsupport::writeFile(files_.file(L"Copy.xml"), sample_));
     ASSERT_TRUE(host_->openFile(files_.file(L"Copy.xml")));
     panel_->bufferActivated();  // as the plugin forwards the editor's notice
     pump(30);
@@ -251,7 +230,7 @@ TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     const std::string utf8 =
         "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F" "e</label>\r\n"
         "\t\t</control>\r\n\t</controls>\r\n</window>\r\n";
-    ASSERT_TRUE(writeBytes(files_.file(L"Utf8.xml"), utf8));
+    ASSERT_TRUE(testsupport::writeFile(files_.file(L"Utf8.xml"), utf8));
     ASSERT_TRUE(host_->openFile(files_.file(L"Utf8.xml")));
     panel_->bufferActivated();
     caretTo(3);
@@ -267,7 +246,7 @@ TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     EXPECT_EQ(host_->documentBytes(), expected);
 
     const std::string ansi = "<control type=\"label\">\n\t<label>caf\xE9</label>\n</control>\n";
-    ASSERT_TRUE(writeBytes(files_.file(L"Ansi.xml"), ansi));
+    ASSERT_TRUE(testsupport::writeFile(files_.file(L"Ansi.xml"), ansi));
     ASSERT_TRUE(host_->openFile(files_.file(L"Ansi.xml")));
     panel_->bufferActivated();
     caretTo(1);

@@ -19,7 +19,7 @@
 #include <vector>
 
 using testsupport::MediaCenterStub;
-using testsupport::ScratchFolder;
+using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
 
@@ -222,8 +222,8 @@ protected:
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -250,12 +250,14 @@ TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
 
     select(1);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
+    select(2);
+    EXPECT_EQ(info().rfind(L"Checks every window file", 0), 0u);
 
     // Showing the panel again lists the commands afresh, without a selection.
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 2u);
+    EXPECT_EQ(items().size(), 3u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -264,7 +266,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
@@ -495,14 +497,8 @@ TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     bundle += std::string(32, '\x7F');
     // On the prefix's own drive: Wine's folder browser would walk the whole
     // Linux file system to reach a folder under Z:.
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring work = std::wstring(temp) + L"qtst-panel-" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(work.c_str(), nullptr);
-    struct Cleanup {
-        std::wstring path;
-        ~Cleanup() { testsupport::removeTree(path); }
-    } cleanup{work};
+    testsupport::ScratchFolder scratch(L"panel");
+    const std::wstring& work = scratch.path();
     const std::wstring bundlePath = work + L"\\skin.ort";
     ASSERT_TRUE(testsupport::writeFile(bundlePath, bundle));
     const std::wstring out = work + L"\\out folder";
