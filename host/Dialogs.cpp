@@ -51,9 +51,9 @@ int buttonId(const std::wstring& name) {
         const wchar_t* name;
         int id;
     };
-    static const Named names[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL},     {L"abort", IDABORT},
-                                  {L"retry", IDRETRY}, {L"ignore", IDIGNORE},     {L"yes", IDYES},
-                                  {L"no", IDNO},       {L"close", 8},             {L"help", 9},
+    static const Named names[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"abort", IDABORT},
+                                  {L"retry", IDRETRY}, {L"ignore", IDIGNORE}, {L"yes", IDYES},
+                                  {L"no", IDNO},       {L"close", 8},         {L"help", 9},
                                   {L"tryagain", 10},   {L"continue", 11}};
     for (const auto& n : names)
         if (lstrcmpiW(n.name, name.c_str()) == 0) return n.id;

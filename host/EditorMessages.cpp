@@ -56,9 +56,15 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
             }
             return lParam;
         }
-        case npp::NPPM_DMMSHOW: showPanel(reinterpret_cast<HWND>(lParam), true); return TRUE;
-        case npp::NPPM_DMMHIDE: showPanel(reinterpret_cast<HWND>(lParam), false); return TRUE;
-        case npp::NPPM_DMMUPDATEDISPINFO: updatePanelInfo(reinterpret_cast<HWND>(lParam)); return TRUE;
+        case npp::NPPM_DMMSHOW:
+            showPanel(reinterpret_cast<HWND>(lParam), true);
+            return TRUE;
+        case npp::NPPM_DMMHIDE:
+            showPanel(reinterpret_cast<HWND>(lParam), false);
+            return TRUE;
+        case npp::NPPM_DMMUPDATEDISPINFO:
+            updatePanelInfo(reinterpret_cast<HWND>(lParam));
+            return TRUE;
         case npp::NPPM_DMMREGASDCKDLG:
             if (lParam != 0) registerPanel(*reinterpret_cast<const npp::tTbData*>(lParam));
             return TRUE;
@@ -67,9 +73,12 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
             CheckMenuItem(frame.menuBar, static_cast<UINT>(wParam),
                           MF_BYCOMMAND | (lParam != 0 ? MF_CHECKED : MF_UNCHECKED));
             return TRUE;
-        case npp::NPPM_GETPLUGINSCONFIGDIR: return answerText(plugins.configFolder, wParam, lParam);
-        case npp::NPPM_GETPLUGINHOMEPATH: return answerText(plugins.root, wParam, lParam);
-        case npp::NPPM_MSGTOPLUGIN: return messageToPlugin(wParam, lParam);
+        case npp::NPPM_GETPLUGINSCONFIGDIR:
+            return answerText(plugins.configFolder, wParam, lParam);
+        case npp::NPPM_GETPLUGINHOMEPATH:
+            return answerText(plugins.root, wParam, lParam);
+        case npp::NPPM_MSGTOPLUGIN:
+            return messageToPlugin(wParam, lParam);
         case npp::NPPM_GETCURRENTDIRECTORY:
         case npp::NPPM_GETFILENAME: {
             Document* doc = current();
@@ -84,7 +93,8 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
         }
         case npp::NPPM_DOOPEN:
             return lParam != 0 && open(reinterpret_cast<const wchar_t*>(lParam), nullptr) ? TRUE : FALSE;
-        case npp::NPPM_ISDARKMODEENABLED: return darkMode.enabled ? TRUE : FALSE;
+        case npp::NPPM_ISDARKMODEENABLED:
+            return darkMode.enabled ? TRUE : FALSE;
         case npp::NPPM_GETDARKMODECOLORS:
             if (wParam != sizeof(npp::DarkModeColors) || lParam == 0) return FALSE;
             *reinterpret_cast<npp::DarkModeColors*>(lParam) = darkColours();
@@ -95,8 +105,11 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
             records.themeRequests.push_back(ThemeRequest{window, wParam});
             return window != nullptr && IsWindow(window) ? TRUE : FALSE;
         }
-        case npp::NPPM_ALLOCATEINDICATOR: return allocateIndicators(wParam, lParam);
-        default: handled = false; return 0;
+        case npp::NPPM_ALLOCATEINDICATOR:
+            return allocateIndicators(wParam, lParam);
+        default:
+            handled = false;
+            return 0;
     }
 }
 
@@ -156,9 +169,7 @@ const std::vector<IndicatorAllocation>& Host::indicatorAllocations() const {
     return impl_->records.indicatorAllocations;
 }
 
-void Host::clearRecords() {
-    impl_->records = Records{};
-}
+void Host::clearRecords() { impl_->records = Records{}; }
 
 void Host::setDarkMode(bool dark) { impl_->setDarkMode(dark); }
 bool Host::isDarkMode() const { return impl_->darkMode.enabled; }

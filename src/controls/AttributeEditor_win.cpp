@@ -205,9 +205,9 @@ void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) 
     // Values such as actions, conditions and paths are often longer than the
     // box is wide: the box scrolls sideways instead of refusing text.
     const controls::AttributeMetrics& m = metrics();
-    value_ = ::CreateWindowExW(0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-                               m.labelWidth, 0, std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowHeight, hwnd_,
-                               nullptr, instance_, nullptr);
+    value_ = ::CreateWindowExW(
+        0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, m.labelWidth, 0,
+        std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowHeight, hwnd_, nullptr, instance_, nullptr);
     if (value_ == nullptr) {
         ui::reportWindowCreationFailure(parent_, kRowClass, ::GetLastError());
         return;
@@ -256,30 +256,30 @@ void CDuoTextBox::windowGone() {
 
 LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
-            controls::isValueChange(HIWORD(wParam))) {
-            return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
-        }
-        break;
-    case WM_NOTIFY:
-        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
-    case WM_ERASEBKGND:
-        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
-        return 1;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-        // The tag (a disabled edit) and the value, while the editor is dark.
-        if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
-            return reinterpret_cast<LRESULT>(brush);
-        }
-        break;
-    case WM_SIZE:
-    case WM_MOVE:
-        return 0;
-    default:
-        break;
+        case WM_COMMAND:
+            if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
+                controls::isValueChange(HIWORD(wParam))) {
+                return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
+            }
+            break;
+        case WM_NOTIFY:
+            return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+        case WM_ERASEBKGND:
+            paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
+            return 1;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            // The tag (a disabled edit) and the value, while the editor is dark.
+            if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
+                return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        case WM_SIZE:
+        case WM_MOVE:
+            return 0;
+        default:
+            break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
@@ -294,9 +294,9 @@ void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     scroll_.reset();
     scroll_.setUnit(metrics_.scrollUnit);
-    hwnd_ = createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, metrics_.areaTop,
-                        clientWidth(parent), std::max(clientHeight(parent) - metrics_.areaTop, 0),
-                        IDC_CONTROLS_ATTRIBUTES);
+    hwnd_ =
+        createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, metrics_.areaTop,
+                    clientWidth(parent), std::max(clientHeight(parent) - metrics_.areaTop, 0), IDC_CONTROLS_ATTRIBUTES);
     if (hwnd_ == nullptr) return;
     // Pressing the mouse on the area itself (not on a row) reports a begin-drag to the panel.
     ::MakeDragList(hwnd_);
@@ -430,31 +430,31 @@ std::wstring CDuoTextBoxContainer::controlXml() const {
 
 LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: {
-        const auto sender = reinterpret_cast<HWND>(lParam);
-        if (sender != nullptr && controls::isValueChange(HIWORD(wParam))) {
-            for (const auto& row : rows_) {
-                if (row->valueWindow() != sender) continue;
-                currentValue_ = sender;
-                currentLabel_ = row->labelWindow();
-                return ::SendMessageW(parent_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
+        case WM_COMMAND: {
+            const auto sender = reinterpret_cast<HWND>(lParam);
+            if (sender != nullptr && controls::isValueChange(HIWORD(wParam))) {
+                for (const auto& row : rows_) {
+                    if (row->valueWindow() != sender) continue;
+                    currentValue_ = sender;
+                    currentLabel_ = row->labelWindow();
+                    return ::SendMessageW(parent_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
+                }
             }
+            break;
         }
-        break;
-    }
-    case WM_NOTIFY:
-        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
-    case WM_VSCROLL:
-        onScroll(LOWORD(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
-        return 1;
-    case WM_SIZE:
-    case WM_MOVE:
-        return 0;
-    default:
-        break;
+        case WM_NOTIFY:
+            return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+        case WM_VSCROLL:
+            onScroll(LOWORD(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
+            return 1;
+        case WM_SIZE:
+        case WM_MOVE:
+            return 0;
+        default:
+            break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -13,8 +13,8 @@ std::wstring typeOf(const TiXmlElement& control, unsigned codePage) {
     return text::fromCodePage(type ? type : "", codePage);
 }
 
-RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage,
-                    const std::wstring& tag, const std::wstring& value) {
+RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage, const std::wstring& tag,
+                    const std::wstring& value) {
     RowEdit result;
     // A value the document's code page cannot hold would reach the file as
     // question marks.

@@ -118,7 +118,9 @@ void ProgressWindow::showState() {
         current = current_;
     }
     const int position =
-        total == 0 ? 0 : static_cast<int>(static_cast<double>(std::min(done, total)) * kBarRange / static_cast<double>(total));
+        total == 0
+            ? 0
+            : static_cast<int>(static_cast<double>(std::min(done, total)) * kBarRange / static_cast<double>(total));
     ::SendDlgItemMessageW(hwnd_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     ::SetDlgItemTextW(hwnd_, IDC_PROGRESS_COUNT, countText(done, total, task_.unit).c_str());
     ::SetDlgItemTextW(hwnd_, IDC_PROGRESS_NAME, current.c_str());
@@ -136,32 +138,32 @@ void ProgressWindow::onFinished() {
 
 INT_PTR ProgressWindow::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == kShowTimer) {
-            ::KillTimer(hwnd_, kShowTimer);
-            centreOnParent();
-            ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-        }
-        return TRUE;
-    case kStateChanged:
-        posted_ = false;
-        showState();
-        return TRUE;
-    case kWorkEnded:
-        onFinished();
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == kShowTimer) {
+                ::KillTimer(hwnd_, kShowTimer);
+                centreOnParent();
+                ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+            }
+            return TRUE;
+        case kStateChanged:
+            posted_ = false;
+            showState();
+            return TRUE;
+        case kWorkEnded:
+            onFinished();
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) {
+                cancel();
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
             cancel();
             return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        cancel();
-        return TRUE;
-    default:
-        return FALSE;
+        default:
+            return FALSE;
     }
 }

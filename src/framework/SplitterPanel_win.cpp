@@ -18,8 +18,8 @@ void SplitterPanel::attach(HINSTANCE instance, HWND parent) {
     stackedCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_STACKED));
     sideBySideCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_SIDE_BY_SIDE));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 10, 10);
 }
 
 int SplitterPanel::barPixels() const { return ui::scaled(thickness_, ui::windowDpi(hwnd_)); }
@@ -74,63 +74,63 @@ LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::SendMessageW(parent_, message, wParam, lParam);
     }
     switch (message) {
-    case WM_SIZE:
-    case WM_MOVE:
-        layoutPanes();
-        return 0;
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_LBUTTONDOWN:
-        if (overBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
-            dragging_ = true;
-            ::SetCapture(hwnd_);
-        }
-        return 0;
-    case WM_MOUSEMOVE: {
-        const int x = GET_X_LPARAM(lParam);
-        const int y = GET_Y_LPARAM(lParam);
-        if (dragging_) {
-            RECT rc{};
-            ::GetClientRect(hwnd_, &rc);
-            const int position = sideBySide_ ? x : y;
-            const int extent = sideBySide_ ? rc.right : rc.bottom;
-            if (const auto ratio = layout::splitterDragRatio(position, extent, barPixels())) {
-                ratio_ = *ratio;
-                layoutPanes();
+        case WM_SIZE:
+        case WM_MOVE:
+            layoutPanes();
+            return 0;
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (overBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
+                dragging_ = true;
+                ::SetCapture(hwnd_);
             }
+            return 0;
+        case WM_MOUSEMOVE: {
+            const int x = GET_X_LPARAM(lParam);
+            const int y = GET_Y_LPARAM(lParam);
+            if (dragging_) {
+                RECT rc{};
+                ::GetClientRect(hwnd_, &rc);
+                const int position = sideBySide_ ? x : y;
+                const int extent = sideBySide_ ? rc.right : rc.bottom;
+                if (const auto ratio = layout::splitterDragRatio(position, extent, barPixels())) {
+                    ratio_ = *ratio;
+                    layoutPanes();
+                }
+            }
+            if (dragging_ || overBar(x, y)) {
+                ::SetCursor(sideBySide_ ? sideBySideCursor_ : stackedCursor_);
+            } else {
+                ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+            }
+            return 0;
         }
-        if (dragging_ || overBar(x, y)) {
-            ::SetCursor(sideBySide_ ? sideBySideCursor_ : stackedCursor_);
-        } else {
-            ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-        }
-        return 0;
-    }
-    case WM_SETCURSOR:
-        // The cursor is chosen on mouse movement.
-        if (LOWORD(lParam) == HTCLIENT) return TRUE;
-        return ::DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_LBUTTONUP:
-        if (dragging_) {
+        case WM_SETCURSOR:
+            // The cursor is chosen on mouse movement.
+            if (LOWORD(lParam) == HTCLIENT) return TRUE;
+            return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        case WM_LBUTTONUP:
+            if (dragging_) {
+                dragging_ = false;
+                ::ReleaseCapture();
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
             dragging_ = false;
-            ::ReleaseCapture();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        dragging_ = false;
-        return 0;
-    case WM_ERASEBKGND:
-        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
-        break;
-    case ui::kDpiChangedAfterParent:
-        layoutPanes();
-        return 0;
-    case WM_DESTROY:
-        barPen_.reset();
-        return 0;
-    default:
-        break;
+            return 0;
+        case WM_ERASEBKGND:
+            if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+            break;
+        case ui::kDpiChangedAfterParent:
+            layoutPanes();
+            return 0;
+        case WM_DESTROY:
+            barPen_.reset();
+            return 0;
+        default:
+            break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -52,8 +52,8 @@ bool ImagePixels::Create(int width, int height, int bpp) {
             }
         }
         std::vector<std::uint8_t*> rows(static_cast<std::size_t>(height));
-        std::unique_ptr<ImageMemory> memory =
-            factory_(width, height, bpp, stride * static_cast<std::size_t>(height), palette.empty() ? nullptr : palette.data());
+        std::unique_ptr<ImageMemory> memory = factory_(width, height, bpp, stride * static_cast<std::size_t>(height),
+                                                       palette.empty() ? nullptr : palette.data());
         if (!memory || !memory->bits()) {
             return false;
         }
@@ -121,34 +121,30 @@ void ImagePixels::ApplyEffect(FCImageEffect& effect) {
     }
     effect.Begin(*this);
     switch (effect.Mode()) {
-    case 0:
-        effect.WholeImageStep(*this, nullptr);
-        break;
-    case 1: {
-        const std::size_t pixelBytes = static_cast<std::size_t>(bpp_ / 8);
-        for (int y = 0; y < height_; ++y) {
-            std::uint8_t* row = rows_[static_cast<std::size_t>(y)];
-            for (int x = 0; x < width_; ++x) {
-                effect.PixelStep(*this, x, y, row + static_cast<std::size_t>(x) * pixelBytes);
+        case 0:
+            effect.WholeImageStep(*this, nullptr);
+            break;
+        case 1: {
+            const std::size_t pixelBytes = static_cast<std::size_t>(bpp_ / 8);
+            for (int y = 0; y < height_; ++y) {
+                std::uint8_t* row = rows_[static_cast<std::size_t>(y)];
+                for (int x = 0; x < width_; ++x) {
+                    effect.PixelStep(*this, x, y, row + static_cast<std::size_t>(x) * pixelBytes);
+                }
             }
+            break;
         }
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
 }
 
-bool FCImageEffect::Accepts(const ImagePixels& image) const {
-    return image.HasPixels() && image.ColorBits() >= 24;
-}
+bool FCImageEffect::Accepts(const ImagePixels& image) const { return image.HasPixels() && image.ColorBits() >= 24; }
 
 bool FCEffectPremultipleAlpha::Accepts(const ImagePixels& image) const {
     return image.HasPixels() && image.ColorBits() == 32;
 }
 
-void FCEffectPremultipleAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) {
-    PremultiplyPixel(pixel);
-}
+void FCEffectPremultipleAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) { PremultiplyPixel(pixel); }
 
 }  // namespace preview

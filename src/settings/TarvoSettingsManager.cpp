@@ -128,8 +128,8 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
     for (const TiXmlElement* groupElement = root->FirstChildElement(kGroupElement); groupElement != nullptr;
          groupElement = groupElement->NextSiblingElement(kGroupElement)) {
         const std::wstring group = decode(groupElement->Attribute(kNameAttribute), kind);
-        for (const TiXmlElement* valueElement = groupElement->FirstChildElement(kValueElement);
-             valueElement != nullptr; valueElement = valueElement->NextSiblingElement(kValueElement)) {
+        for (const TiXmlElement* valueElement = groupElement->FirstChildElement(kValueElement); valueElement != nullptr;
+             valueElement = valueElement->NextSiblingElement(kValueElement)) {
             const char* name = valueElement->Attribute(kNameAttribute);
             const char* type = valueElement->Attribute(kTypeAttribute);
             const char* valueText = valueElement->GetText();
@@ -144,8 +144,10 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
             }
             if (valueText == nullptr) continue;
             if (std::strcmp(type, "bool") == 0) {
-                if (std::strcmp(valueText, "true") == 0) setBool(group, key, true);
-                else if (std::strcmp(valueText, "false") == 0) setBool(group, key, false);
+                if (std::strcmp(valueText, "true") == 0)
+                    setBool(group, key, true);
+                else if (std::strcmp(valueText, "false") == 0)
+                    setBool(group, key, false);
             } else if (std::strcmp(type, "int") == 0) {
                 setInt(group, key, leadingInt(valueText));
             } else if (std::strcmp(type, "float") == 0) {
@@ -355,14 +357,18 @@ void TarvoSettingsManager::notify(const std::wstring& group, const std::wstring&
 namespace settings_keys {
 
 void registerBool(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key, bool fallback) {
-    if (store.exists(kGroup, key)) owner.settingsChanged(kGroup, key);
-    else store.setBool(kGroup, key, fallback);
+    if (store.exists(kGroup, key))
+        owner.settingsChanged(kGroup, key);
+    else
+        store.setBool(kGroup, key, fallback);
 }
 
 void registerString(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key,
                     const std::wstring& fallback) {
-    if (store.exists(kGroup, key)) owner.settingsChanged(kGroup, key);
-    else store.setString(kGroup, key, fallback);
+    if (store.exists(kGroup, key))
+        owner.settingsChanged(kGroup, key);
+    else
+        store.setString(kGroup, key, fallback);
 }
 
 }  // namespace settings_keys

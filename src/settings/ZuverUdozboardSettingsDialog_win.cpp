@@ -70,7 +70,8 @@ void ZuverUdozboardSettingsDialog::loadValues() {
     if (store_ == nullptr || hwnd_ == nullptr) return;
     for (const auto& option : options_) {
         if (option.kind == options::CheckBox) {
-            ::CheckDlgButton(hwnd_, option.controlId, options::isChecked(*store_, option) ? BST_CHECKED : BST_UNCHECKED);
+            ::CheckDlgButton(hwnd_, option.controlId,
+                             options::isChecked(*store_, option) ? BST_CHECKED : BST_UNCHECKED);
         } else {
             ::SetDlgItemTextW(hwnd_, option.controlId, options::boxText(*store_, option).c_str());
         }
@@ -158,7 +159,8 @@ void ZuverUdozboardSettingsDialog::setHovered(int controlId) {
     if (controlId == hovered_) return;
     hovered_ = controlId;
     std::wstring description;
-    if (controlId != 0 && (shell_ == nullptr || !shell_->translateText(options::helpKey(controlId), description, kDescriptionBufferSize))) {
+    if (controlId != 0 && (shell_ == nullptr ||
+                           !shell_->translateText(options::helpKey(controlId), description, kDescriptionBufferSize))) {
         const options::OptionDescriptor* option = options::findByControl(options_, controlId);
         description = option != nullptr ? option->description : std::wstring();
     }

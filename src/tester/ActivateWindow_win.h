@@ -20,7 +20,7 @@ enum class ClientOutcome {
 ClientOutcome runClient(const ClientCommand& command, unsigned waitMilliseconds) noexcept;
 
 // The whole operation for the window of the skin file `window` (lower-cased).
-ClientOutcome activateWindow(std::wstring ip, std::wstring login, std::wstring password,
-                             std::wstring wgetPath, std::wstring window) noexcept;
+ClientOutcome activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
+                             std::wstring window) noexcept;
 
 }  // namespace tester

@@ -18,7 +18,7 @@
 namespace textures {
 struct ExtractionReport;
 struct PackReport;
-}
+}  // namespace textures
 namespace editor {
 class NppEditor;
 }

@@ -17,7 +17,6 @@
 #include <initializer_list>
 #include <memory>
 
-
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
@@ -27,7 +26,8 @@ constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait 
 constexpr const wchar_t* kCheckText =
     L"Checks every window file in the folder of the current document for textures, includes and include files "
     L"that the skin does not have. Double-click a result to open its file at its line.";
-constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kNoSkinText =
+    L"Open a window file of the skin first: Check skin looks at the folder it is in.";
 constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
@@ -134,7 +134,8 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
     const struct {
         const wchar_t* key;
         const std::wstring* field;
-    } keys[] = {{kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+    } keys[] = {
+        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
     for (const auto& entry : keys) {
         if (!store->exists(kGroup, entry.key)) {
             store->setString(kGroup, entry.key, *entry.field);
@@ -360,44 +361,44 @@ void OrmuControllerDialog::openCheckResult(int paneLine) {
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
-    case WM_INITDIALOG:
-        createChildren();
-        return TRUE;
-    case tester::kPaneLineChosen:
-        openCheckResult(static_cast<int>(wParam));
-        return TRUE;
-    case WM_SIZE:
-    case WM_MOVE:
-        relayout(true);
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        const INT_PTR handled = DockingDlgInterface::dialogProc(message, wParam, lParam);
-        if (header != nullptr && header->hwndFrom == parent_ &&
-            (LOWORD(header->code) == npp::DMN_DOCK || LOWORD(header->code) == npp::DMN_FLOAT)) {
-            relayout(false);
-        }
-        return handled;
-    }
-    case WM_COMMAND: {
-        const HWND from = reinterpret_cast<HWND>(lParam);
-        if (from != nullptr && from == commandList_.handle()) {
-            if (HIWORD(wParam) == LBN_SELCHANGE) {
-                describeSelection();
-                return TRUE;
-            }
-            if (HIWORD(wParam) == LBN_DBLCLK) {
-                runSelection();
-                return TRUE;
-            }
-        }
-        if (from != nullptr && from == infoBox_.handle() && HIWORD(wParam) == EN_UPDATE) {
+        case WM_INITDIALOG:
+            createChildren();
             return TRUE;
+        case tester::kPaneLineChosen:
+            openCheckResult(static_cast<int>(wParam));
+            return TRUE;
+        case WM_SIZE:
+        case WM_MOVE:
+            relayout(true);
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            const INT_PTR handled = DockingDlgInterface::dialogProc(message, wParam, lParam);
+            if (header != nullptr && header->hwndFrom == parent_ &&
+                (LOWORD(header->code) == npp::DMN_DOCK || LOWORD(header->code) == npp::DMN_FLOAT)) {
+                relayout(false);
+            }
+            return handled;
         }
-        return DockingDlgInterface::dialogProc(message, wParam, lParam);
-    }
-    default:
-        return DockingDlgInterface::dialogProc(message, wParam, lParam);
+        case WM_COMMAND: {
+            const HWND from = reinterpret_cast<HWND>(lParam);
+            if (from != nullptr && from == commandList_.handle()) {
+                if (HIWORD(wParam) == LBN_SELCHANGE) {
+                    describeSelection();
+                    return TRUE;
+                }
+                if (HIWORD(wParam) == LBN_DBLCLK) {
+                    runSelection();
+                    return TRUE;
+                }
+            }
+            if (from != nullptr && from == infoBox_.handle() && HIWORD(wParam) == EN_UPDATE) {
+                return TRUE;
+            }
+            return DockingDlgInterface::dialogProc(message, wParam, lParam);
+        }
+        default:
+            return DockingDlgInterface::dialogProc(message, wParam, lParam);
     }
 }
 

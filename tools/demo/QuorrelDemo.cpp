@@ -29,12 +29,13 @@ bool savePng(const Image& image, const std::wstring& path) {
     std::vector<std::uint32_t> opaque(image.pixels);
     for (auto& p : opaque) p |= 0xFF000000u;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4,
-                                                       PixelFormat32bppARGB, reinterpret_cast<BYTE*>(opaque.data()),
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
+                                                       reinterpret_cast<BYTE*>(opaque.data()),
                                                        &bitmap) != Gdiplus::Ok) {
         return false;
     }
-    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+    const bool saved =
+        Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
     Gdiplus::DllExports::GdipDisposeImage(bitmap);
     return saved;
 }
@@ -137,25 +138,25 @@ void pressKey(UINT key) {
 void CALLBACK menuShotTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (menuShot == nullptr) return;
     switch (menuShot->step++) {
-    case 0:
-        pressKey(VK_DOWN);  // the first item of Plugins: the plugin's submenu
-        break;
-    case 1:
-        pressKey(VK_RIGHT);  // open it
-        break;
-    case 2: {
-        RECT r{};
-        ::GetWindowRect(menuShot->main, &r);
-        menuShot->saved = savePng(captureScreen(r), menuShot->path);
-        break;
-    }
-    default:
-        if (menuShot->step > 6) {
-            ::KillTimer(nullptr, menuShot->timer);
+        case 0:
+            pressKey(VK_DOWN);  // the first item of Plugins: the plugin's submenu
+            break;
+        case 1:
+            pressKey(VK_RIGHT);  // open it
+            break;
+        case 2: {
+            RECT r{};
+            ::GetWindowRect(menuShot->main, &r);
+            menuShot->saved = savePng(captureScreen(r), menuShot->path);
             break;
         }
-        pressKey(VK_ESCAPE);
-        break;
+        default:
+            if (menuShot->step > 6) {
+                ::KillTimer(nullptr, menuShot->timer);
+                break;
+            }
+            pressKey(VK_ESCAPE);
+            break;
     }
 }
 

@@ -60,8 +60,7 @@ TEST(WorkerPool, CancellingStartsNoFurtherTaskAndLetsRunningOnesFinish) {
 }
 
 TEST(Files, WritesUnderAPendingNameAndNeverLeavesItOrReplacesAKeptFile) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("quorrel-files-" + std::to_string(::getpid()));
+    const auto folder = std::filesystem::temp_directory_path() / ("quorrel-files-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::wstring base = text::fromUtf8(folder.string());
     const std::wstring deep = base + L"\\a\\b\u00e9";

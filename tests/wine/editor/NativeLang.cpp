@@ -129,7 +129,7 @@ __declspec(dllexport) LRESULT __cdecl messageProc(UINT message, WPARAM, LPARAM l
 __declspec(dllexport) int __cdecl standInRequestCount() { return static_cast<int>(recorded().size()); }
 
 __declspec(dllexport) BOOL __cdecl standInRequest(int index, long* code, HWND* window, wchar_t* text, int textSize,
-                                                 int* count, BOOL* answered) {
+                                                  int* count, BOOL* answered) {
     if (index < 0 || index >= standInRequestCount()) return FALSE;
     const Recorded& entry = recorded()[static_cast<std::size_t>(index)];
     if (code != nullptr) *code = entry.code;

@@ -397,7 +397,8 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
     // Enough work for the window to show: 300 entries of 256 x 256 pixels.
     ortwriter::BundleSpec spec;
     for (int i = 0; i < 300; ++i) {
-        spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0,
+        spec.entries.push_back({"f/" + std::to_string(i) + ".png",
+                                0,
                                 {ortwriter::frame(ortwriter::kBgra32, 256, 256,
                                                   ortwriter::patternPixels(ortwriter::kBgra32, 256, 256, i), true)}});
     }

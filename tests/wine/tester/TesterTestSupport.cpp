@@ -39,8 +39,8 @@ MediaCenterStub::MediaCenterStub() {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     // A Linux program: Wine starts it natively (and hands back no handle worth keeping).
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
         return;
     }
     if (info.hThread) ::CloseHandle(info.hThread);
