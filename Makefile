@@ -3,11 +3,12 @@ SHELL := /bin/bash
 ROOT := $(abspath .)
 NATIVE := $(ROOT)/build/native
 WIN32 := $(ROOT)/build/win32
+WIN64 := $(ROOT)/build/win64
 BENCH := $(ROOT)/build/bench
 FUZZ := $(ROOT)/build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all bootstrap native win32 build test demo bench fuzz clean
+.PHONY: all bootstrap native win32 win64 build test package demo bench fuzz clean
 
 all: build
 
@@ -15,17 +16,25 @@ bootstrap:
 	@bash scripts/bootstrap
 
 native: bootstrap
-	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORREL_WIN32_BUILD_DIR=$(WIN32) >/dev/null
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORREL_WIN32_BUILD_DIR=$(WIN32) -DQUORREL_WIN64_BUILD_DIR=$(WIN64) >/dev/null
 	@cmake --build $(NATIVE)
 
 win32: bootstrap
 	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(WIN32)
 
-build: native win32
+win64: bootstrap
+	@cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(WIN64)
+
+build: native win32 win64
 
 test: build
 	@bash scripts/run-tests
+
+# dist/Quorrel-<version>-x86.zip, -x64.zip and plugin-list-entries.json.
+package: win32 win64
+	@python3 scripts/package --x86 $(WIN32) --x64 $(WIN64) --out $(ROOT)/dist
 
 demo: win32
 	@bash scripts/demo
@@ -42,4 +51,4 @@ fuzz: bootstrap
 	@bash scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(NATIVE) $(WIN32) $(BENCH) $(FUZZ)
+	rm -rf $(NATIVE) $(WIN32) $(WIN64) $(BENCH) $(FUZZ) $(ROOT)/dist

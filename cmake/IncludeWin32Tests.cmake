@@ -1,4 +1,7 @@
-# Read by ctest in the native tree: pulls in the Windows tree's tests (run under Wine).
-if(DEFINED ENV{QUORREL_WIN32_BUILD_DIR} AND EXISTS "$ENV{QUORREL_WIN32_BUILD_DIR}/CTestTestfile.cmake")
-  subdirs("$ENV{QUORREL_WIN32_BUILD_DIR}")
-endif()
+# Read by ctest in the native tree: pulls in the Windows trees' tests (run under
+# Wine), 32-bit and 64-bit.
+foreach(var QUORREL_WIN32_BUILD_DIR QUORREL_WIN64_BUILD_DIR)
+  if(DEFINED ENV{${var}} AND EXISTS "$ENV{${var}}/CTestTestfile.cmake")
+    subdirs("$ENV{${var}}")
+  endif()
+endforeach()

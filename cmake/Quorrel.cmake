@@ -1,5 +1,16 @@
 # Helpers shared by every folder of the project.
 
+# Headers written at configure time (app/Version.h), included like src/ ones.
+set(QUORREL_GENERATED_DIR "${PROJECT_BINARY_DIR}/generated")
+
+# The 64-bit Windows tree's tests carry the prefix "x64.", so that both
+# Windows trees join the native tree's ctest run under distinct names.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QUORREL_TEST_PREFIX "x64.")
+else()
+  set(QUORREL_TEST_PREFIX "")
+endif()
+
 # Warnings for the project's own code (third-party code is built without them).
 function(quorrel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
@@ -20,7 +31,7 @@ function(quorrel_library area)
   endif()
   if(sources)
     add_library(quorrel_${area} STATIC ${sources})
-    target_include_directories(quorrel_${area} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(quorrel_${area} PUBLIC ${PROJECT_SOURCE_DIR}/src ${QUORREL_GENERATED_DIR})
     target_link_libraries(quorrel_${area} PUBLIC ${libs})
     quorrel_warnings(quorrel_${area})
     if(WIN32)
@@ -28,7 +39,7 @@ function(quorrel_library area)
     endif()
   else()
     add_library(quorrel_${area} INTERFACE)
-    target_include_directories(quorrel_${area} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(quorrel_${area} INTERFACE ${PROJECT_SOURCE_DIR}/src ${QUORREL_GENERATED_DIR})
     target_link_libraries(quorrel_${area} INTERFACE ${libs})
   endif()
 endfunction()
@@ -52,12 +63,13 @@ function(quorrel_wine_test name)
   target_compile_definitions(${name} PRIVATE QUORREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_options(${name} PRIVATE ${QUORREL_STATIC_RUNTIME})
   quorrel_win32_defaults(${name})
-  add_test(NAME wine.${name}
+  add_test(NAME ${QUORREL_TEST_PREFIX}wine.${name}
            COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:${name}>
            WORKING_DIRECTORY ${QUORREL_APP_DIR})
-  # One desktop, one clipboard and one foreground window for all of them:
-  # Wine tests run one at a time (native tests still run beside them).
-  set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
+  # One desktop, one clipboard and one foreground window for all of them, of
+  # both architectures: Wine tests run one at a time (native tests still run
+  # beside them).
+  set_tests_properties(${QUORREL_TEST_PREFIX}wine.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
   if(TARGET Quorrel)
     add_dependencies(${name} Quorrel)
   endif()

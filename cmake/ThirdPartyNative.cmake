@@ -21,3 +21,5 @@ add_library(Quorrel::lzo UNKNOWN IMPORTED)
 set_target_properties(Quorrel::lzo PROPERTIES
   IMPORTED_LOCATION "${LZO_LIBRARY}"
   INTERFACE_INCLUDE_DIRECTORIES "${LZO_INCLUDE_DIR}")
+
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCodecs.cmake)

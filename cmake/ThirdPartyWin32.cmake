@@ -28,6 +28,9 @@ add_library(lzo_static STATIC ${LZO_SOURCES})
 target_include_directories(lzo_static SYSTEM PUBLIC ${TP}/lzo2/include PRIVATE ${TP}/lzo2/src)
 add_library(Quorrel::lzo ALIAS lzo_static)
 
+# zlib, libpng and libsquish.
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCodecs.cmake)
+
 # GoogleTest for the Wine test executables.
 set(GTEST_SRC /usr/src/googletest)
 add_library(gtest_win STATIC ${GTEST_SRC}/googletest/src/gtest-all.cc ${GTEST_SRC}/googlemock/src/gmock-all.cc)

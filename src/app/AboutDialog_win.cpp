@@ -1,6 +1,6 @@
 #include "app/AboutDialog.h"
 
-#include "editor/Localisation_win.h"
+#include "framework/EditorShell.h"
 #include "app/about_ids.h"
 
 namespace {
@@ -33,7 +33,7 @@ INT_PTR AboutDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             emailLink_.create(::GetDlgItem(hwnd_, IDC_ABOUT_EMAIL), kAuthorAddress);
-            plugin::translateDialog(hwnd_, L"About");
+            if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"About");
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

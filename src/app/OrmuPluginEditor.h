@@ -10,13 +10,14 @@
 #include "app/AboutDialog.h"
 #include "app/HostWindowHook_win.h"
 #include "editor/HubSystem_win.h"
-#include "editor/NppShell_win.h"
+#include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
 #include "tester/OrmuControllerDialog.h"
 
+#include <array>
 #include <string>
 
 class COrmuPluginEditor {
@@ -42,13 +43,20 @@ public:
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    const editor::NppEditor& editor() const { return editor_; }
+
 private:
     // Members in construction order. The editor seam, the settings store and
     // the event hub come first: everything after them borrows them.
-    plugin::NppShell shell_;
-    plugin::Win32HubSystem hubSystem_;
+    editor::NppEditor editor_;
+    editor::Win32HubSystem hubSystem_{editor_};
     EditorEventHub hub_;
     TarvoSettingsManager store_;
+    // The menu the editor holds a pointer to for as long as the plugin is
+    // loaded, and the shortcuts it borrows.
+    std::array<npp::FuncItem, 6> commandTable_{};
+    npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
+    npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -57,13 +65,14 @@ private:
     OrmuImagePreviewer previewer_;
     COrmuControlsDialog controls_;
     // Follows the caret into the control under it and writes row edits back.
-    controls::PanelCaretFollower caretFollower_{controls_};
+    controls::PanelCaretFollower caretFollower_{controls_, editor_};
 
     // The skin's include and image names as row choices, with the image preview.
-    controls::PanelSkinChoices skinChoices_{controls_, previewer_};
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;
+    HINSTANCE module_ = nullptr;
     bool informed_ = false;
 };
 

@@ -1,8 +1,6 @@
 // The application object, the library's entry point and the six exports.
 #include "app/OrmuPluginEditor.h"
 
-#include "editor/Localisation_win.h"
-#include "editor/PluginContext.h"
 #include "settings/TarvoSettingsManager.h"
 #include "textures/DisplayDevice_win.h"
 #include "base/Win32Handles.h"
@@ -18,7 +16,16 @@ namespace {
 
 constexpr wchar_t kPluginName[] = L"&Quorrel";
 
-enum Command : int { SkinControls = 0, Tester = 1, Previewer = 2, Controls = 3, Options = 4, About = 5 };
+// The one command table: the panels' entries are the indices the panels dock with.
+enum Command : int {
+    SkinControls = 0,
+    Tester = OrmuControllerDialog::kCommandIndex,
+    Previewer = OrmuImagePreviewer::kCommandIndex,
+    Controls = COrmuControlsDialog::kCommandIndex,
+    Options = 4,
+    About = 5
+};
+static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
 struct MenuEntry {
     const wchar_t* text;
@@ -45,14 +52,7 @@ constexpr std::array<MenuEntry, 6> kMenu{{
     {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
 }};
 
-// The host keeps a pointer to the table for as long as the plugin is loaded.
-std::array<npp::FuncItem, kMenu.size()> commandTable{};
-
-// Owned here: the host only borrows them.
-std::unique_ptr<npp::ShortcutKey> previewerShortcut;
-std::unique_ptr<npp::ShortcutKey> controlsShortcut;
-
-bool hostInFront() { return ::GetForegroundWindow() == plugin::context().npp.nppHandle; }
+bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
 
 LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return theApp().hostWindowHook(window, message, wParam, lParam);
@@ -71,13 +71,13 @@ COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
 bool COrmuPluginEditor::InitInstance(HINSTANCE module) {
-    plugin::context().module = module;
+    module_ = module;
     return true;
 }
 
 void COrmuPluginEditor::setInfo(const npp::NppData& data) {
-    plugin::Context& c = plugin::context();
-    c.npp = data;
+    editor_.connect(module_, data);
+    editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     EditorEventHub& hub = hub_;
     hub.setSystem(&hubSystem_);
     hub.setSelectionFormats(::RegisterClipboardFormatW(L"MSDEVColumnSelect"),
@@ -85,22 +85,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 
     hook_.install(data.nppHandle, &hostWindowHookProc);
 
-    const HWND views[2] = {data.scintillaMainHandle, data.scintillaSecondHandle};
-    for (int i = 0; i < 2; ++i) {
-        plugin::EditorViewHook& hook = c.views[i];
-        hook.view = views[i];
-        hook.fn = reinterpret_cast<npp::SciFnDirect>(::SendMessageW(views[i], npp::SCI_GETDIRECTFUNCTION, 0, 0));
-        hook.ptr = static_cast<std::intptr_t>(::SendMessageW(views[i], npp::SCI_GETDIRECTPOINTER, 0, 0));
-    }
-
-    wchar_t folder[MAX_PATH] = {};
-    ::SendMessageW(data.nppHandle, npp::NPPM_GETPLUGINSCONFIGDIR, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-    c.configFolder = folder;
-    if (!c.configFolder.empty() && ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
-        ::CreateDirectoryW(folder, nullptr);
-    }
-    settingsPath_ = c.configFolder + L"\\Quorrel.xml";
-    c.settingsPath = settingsPath_;
+    settingsPath_ = editor_.configFolder() + L"\\Quorrel.xml";
     if (::GetFileAttributesW(settingsPath_.c_str()) == INVALID_FILE_ATTRIBUTES) {
         win::KernelHandle file(::CreateFileW(settingsPath_.c_str(), GENERIC_READ | GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -109,17 +94,18 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     TarvoSettingsManager& store = store_;
     store.load(settingsPath_);
 
-    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
-        dialog->setShell(&shell_);
-    }
-    about_.init(c.module, data.nppHandle, data);
-    options_.init(c.module, data.nppHandle, &store, settingsPath_);
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
+    tester_.setEditor(&editor_);
+    previewer_.setEditor(&editor_);
+    controls_.setEditor(&editor_);
+    about_.init(module_, data.nppHandle, data);
+    options_.init(module_, data.nppHandle, &store, settingsPath_);
 
     store.addObserver(&clipboardList_);
 
-    previewer_.attach(c.module, data.nppHandle);
-    tester_.attach(c.module, data.nppHandle);
-    controls_.attach(c.module, data.nppHandle);
+    previewer_.attach(module_, data.nppHandle);
+    tester_.attach(module_, data.nppHandle);
+    controls_.attach(module_, data.nppHandle);
     previewer_.init(&clipboardList_, &hub, &store);
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
@@ -128,28 +114,26 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 }
 
 npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
+    static_assert(std::tuple_size<decltype(commandTable_)>::value == kMenu.size(), "one entry per menu item");
     for (std::size_t i = 0; i < kMenu.size(); ++i) {
-        npp::FuncItem& item = commandTable[i];
+        npp::FuncItem& item = commandTable_[i];
         std::wcsncpy(item.itemName, kMenu[i].text, npp::kMenuItemSize - 1);
         item.itemName[npp::kMenuItemSize - 1] = L'\0';
         item.pFunc = kMenu[i].handler;
         item.init2Check = false;
         item.pShKey = nullptr;
     }
-    if (!previewerShortcut) previewerShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'V'});
-    if (!controlsShortcut) controlsShortcut = std::make_unique<npp::ShortcutKey>(npp::ShortcutKey{true, true, false, 'B'});
-    commandTable[Previewer].pShKey = previewerShortcut.get();
-    commandTable[Controls].pShKey = controlsShortcut.get();
-    plugin::context().commands = commandTable.data();
-    plugin::context().commandCount = static_cast<int>(commandTable.size());
-    if (count != nullptr) *count = static_cast<int>(commandTable.size());
-    return commandTable.data();
+    commandTable_[Previewer].pShKey = &previewerShortcut_;
+    commandTable_[Controls].pShKey = &controlsShortcut_;
+    editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
+    if (count != nullptr) *count = static_cast<int>(commandTable_.size());
+    return commandTable_.data();
 }
 
 namespace {
 template <typename Panel>
-void toggle(Panel& panel, int command) {
-    if (plugin::isCommandChecked(command)) {
+void toggle(const editor::NppEditor& editor, Panel& panel, int command) {
+    if (editor.isCommandChecked(command)) {
         panel.hidePanel();
     } else {
         panel.showPanel();
@@ -157,16 +141,16 @@ void toggle(Panel& panel, int command) {
 }
 }  // namespace
 
-void COrmuPluginEditor::toggleTester() { toggle(tester_, Tester); }
+void COrmuPluginEditor::toggleTester() { toggle(editor_, tester_, Tester); }
 
 void COrmuPluginEditor::togglePreviewer() {
-    plugin::refreshCurrentView();
-    toggle(previewer_, Previewer);
+    editor_.recordActiveView();
+    toggle(editor_, previewer_, Previewer);
 }
 
 void COrmuPluginEditor::toggleControls() {
-    plugin::refreshCurrentView();
-    toggle(controls_, Controls);
+    editor_.recordActiveView();
+    toggle(editor_, controls_, Controls);
 }
 
 void COrmuPluginEditor::showOptions() { options_.showOptions(); }
@@ -174,31 +158,29 @@ void COrmuPluginEditor::showOptions() { options_.showOptions(); }
 void COrmuPluginEditor::showAbout() { about_.open(); }
 
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
-    const plugin::Context& c = plugin::context();
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
         // Selecting the changed range after a deletion would leave the next
         // typed character replacing the text that followed it: insertions only.
         if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
-            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONSTART, static_cast<WPARAM>(n.position));
-            plugin::sendToView(c.currentView, npp::SCI_SETSELECTIONEND, static_cast<WPARAM>(n.position + n.length));
+            editor_.select(editor_.recordedView(), n.position, n.position + n.length);
         }
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
         return;
     case npp::SCN_UPDATEUI:
-        if (plugin::isCommandChecked(Previewer)) {
+        if (editor_.isCommandChecked(Previewer)) {
             if (previewer_.markedShown()) previewer_.update();
         } else {
             previewer_.markShown(false);
         }
-        if (!plugin::isCommandChecked(Controls)) controls_.markShown(false);
+        if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
         return;
     default:
-        if (n.nmhdr.hwndFrom != c.npp.nppHandle) return;
-        plugin::translateMenu();
+        if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
+        editor_.translateMenu(kPluginName);
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
@@ -217,13 +199,11 @@ LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wPar
 }
 
 int COrmuPluginEditor::ExitInstance() {
-    previewerShortcut.reset();
-    controlsShortcut.reset();
     if (!informed_) return 0;
     store_.save(settingsPath_);
     tester_.releaseChildren();
     EditorEventHub& hub = hub_;
-    HWND host = plugin::context().npp.nppHandle;
+    HWND host = editor_.hostWindow();
     if (hub.hasListeners() && ::IsWindow(host)) {
         ::ChangeClipboardChain(host, static_cast<HWND>(hub.nextViewer()));
     }
@@ -232,7 +212,7 @@ int COrmuPluginEditor::ExitInstance() {
     // nobody hooked the window after us.
     hook_.remove();
     textures::releaseDisplayDevice();
-    ui::unregisterChildClasses(plugin::context().module);
+    ui::unregisterChildClasses(module_);
     return 0;
 }
 

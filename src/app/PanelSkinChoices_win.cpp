@@ -3,15 +3,16 @@
 #include <windows.h>
 
 #include "controls/COrmuControlsDialog.h"
-#include "npp/NppInterface.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "preview/OrmuImagePreviewer.h"
 #include "skin/SkinResources.h"
 
 namespace controls {
 
-PanelSkinChoices::PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer)
+PanelSkinChoices::PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer,
+                                   const editor::NppEditor& editor)
     : panel_(panel),
+      editor_(editor),
       previewer_(previewer),
       resources_(std::make_unique<SkinResources>()),
       choices_(*this, *resources_) {
@@ -29,12 +30,8 @@ bool PanelSkinChoices::offerImages() const { return panel_.offerImages(); }
 bool PanelSkinChoices::offerIncludes() const { return panel_.offerIncludes(); }
 
 std::wstring PanelSkinChoices::documentFolder() {
-    const HWND host = plugin::context().npp.nppHandle;
-    if (host == nullptr) return {};
-    wchar_t folder[MAX_PATH] = {};
-    ::SendMessageW(host, npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-    folder[MAX_PATH - 1] = L'\0';
-    return folder;
+    if (!editor_.connected()) return {};
+    return editor_.currentDirectory();
 }
 
 bool PanelSkinChoices::sameFolder(const std::wstring& a, const std::wstring& b) const {

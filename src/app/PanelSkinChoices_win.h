@@ -12,12 +12,15 @@
 class COrmuControlsDialog;
 class OrmuImagePreviewer;
 class SkinResources;
+namespace editor {
+class NppEditor;
+}
 
 namespace controls {
 
 class PanelSkinChoices : private SkinChoiceEnvironment {
 public:
-    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer);
+    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer, const editor::NppEditor& editor);
     ~PanelSkinChoices() override;
     PanelSkinChoices(const PanelSkinChoices&) = delete;
     PanelSkinChoices& operator=(const PanelSkinChoices&) = delete;
@@ -34,6 +37,7 @@ private:
     void clearPreview() override;
 
     COrmuControlsDialog& panel_;
+    const editor::NppEditor& editor_;
     OrmuImagePreviewer& previewer_;
     std::unique_ptr<SkinResources> resources_;
     SkinChoices choices_;

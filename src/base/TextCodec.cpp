@@ -1,9 +1,5 @@
 #include "base/TextCodec.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace text {
 namespace {
 
@@ -127,61 +123,5 @@ std::string narrowBytes(std::wstring_view wide) {
     }
     return out;
 }
-
-#if defined(_WIN32)
-
-std::wstring fromCodePage(std::string_view bytes, unsigned codePage) {
-    if (codePage == kCodePageUtf8) return fromUtf8(bytes);
-    if (bytes.empty()) return {};
-    if (bytes.size() > 0x7FFFFFFF) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int needed = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (needed <= 0) return widenBytes(bytes);
-    std::wstring out(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, out.data(), needed);
-    return out;
-}
-
-std::string toCodePage(std::wstring_view wide, unsigned codePage) {
-    if (codePage == kCodePageUtf8) return toUtf8(wide);
-    if (wide.empty()) return {};
-    if (wide.size() > 0x3FFFFFFF) return {};
-    const int size = static_cast<int>(wide.size());
-    const int needed = ::WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return narrowBytes(wide);
-    std::string out(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), needed, nullptr, nullptr);
-    return out;
-}
-
-bool representable(std::wstring_view wide, unsigned codePage) {
-    if (codePage == kCodePageUtf8 || wide.empty()) return true;
-    if (wide.size() > 0x3FFFFFFF) return false;
-    BOOL usedDefault = FALSE;
-    const int size = static_cast<int>(wide.size());
-    ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
-    return usedDefault == FALSE;
-}
-
-#else
-
-// Natively the ANSI code page (and any other non-UTF-8 one) is Latin-1.
-std::wstring fromCodePage(std::string_view bytes, unsigned codePage) {
-    return codePage == kCodePageUtf8 ? fromUtf8(bytes) : widenBytes(bytes);
-}
-
-std::string toCodePage(std::wstring_view wide, unsigned codePage) {
-    return codePage == kCodePageUtf8 ? toUtf8(wide) : narrowBytes(wide);
-}
-
-bool representable(std::wstring_view wide, unsigned codePage) {
-    if (codePage == kCodePageUtf8) return true;
-    for (const wchar_t c : wide) {
-        if (static_cast<unsigned long>(c) > 0xFF) return false;
-    }
-    return true;
-}
-
-#endif
 
 }  // namespace text

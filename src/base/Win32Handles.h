@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -111,6 +112,34 @@ struct AcceleratorTraits {
     static void close(HACCEL h) noexcept { ::DestroyAcceleratorTable(h); }
 };
 using AcceleratorTable = UniqueHandle<HACCEL, AcceleratorTraits>;
+
+// A procedure of a loaded module, typed; null when the module lacks it.
+template <typename Function>
+Function procedureOf(HMODULE module, const char* name) noexcept {
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// COM initialised on this thread for the owner's lifetime, undone only if
+// this call did it (a thread already in another apartment keeps it).
+class ComScope {
+public:
+    ComScope() noexcept {
+        const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        initialised_ = SUCCEEDED(result);
+        usable_ = initialised_ || result == RPC_E_CHANGED_MODE;
+    }
+    ~ComScope() {
+        if (initialised_) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool usable() const noexcept { return usable_; }
+
+private:
+    bool initialised_ = false;
+    bool usable_ = false;
+};
 
 // A device context from GetDC (the client area) or GetWindowDC (the whole
 // window, frame included), released to its window.

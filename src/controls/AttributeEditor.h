@@ -38,20 +38,9 @@ private:
     std::vector<std::wstring> items_;
 };
 
-// A child window whose messages go to its object; the object forgets the
-// window when it is destroyed.
-class RoutedChildWindow : public Window {
-protected:
-    static LRESULT CALLBACK routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // The object to hand to CreateWindowExW as its creation parameter.
-    void* creationParameter() { return static_cast<RoutedChildWindow*>(this); }
-    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual void windowGone() { hwnd_ = nullptr; }
-};
-
 // One row of the attribute area: a disabled edit showing the tag, and an edit
 // or an editable drop-down holding the value.
-class CDuoTextBox : public RoutedChildWindow {
+class CDuoTextBox : public ui::ChildWindow {
 public:
     explicit CDuoTextBox(int index) : index_(index) {}
     ~CDuoTextBox() override;
@@ -85,7 +74,7 @@ private:
 // The scrolling area holding the rows. Reports a change of any row's value to
 // its parent as WM_COMMAND (the row's notification code, the area as sender),
 // after recording that row as the current one.
-class CDuoTextBoxContainer : public RoutedChildWindow {
+class CDuoTextBoxContainer : public ui::ChildWindow {
 public:
     ~CDuoTextBoxContainer() override;
 

@@ -47,26 +47,6 @@ HFONT panelFont(HWND area) {
     return font != nullptr ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// Registers a class of the attribute area unless it exists; reports a failure.
-bool ensureClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HWND parent) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, name, &existing)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;  // each window paints with its own brush
-    wc.lpszClassName = name;
-    if (::RegisterClassExW(&wc) != 0) return true;
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_CLASS_ALREADY_EXISTS) return true;
-    ui::reportClassRegistrationFailure(parent, name, error);
-    return false;
-}
-
 void paintBackground(HWND window, HDC dc, HBRUSH brush) {
     RECT rc{};
     ::GetClientRect(window, &rc);
@@ -177,29 +157,6 @@ void CORMUComboBox::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
     moveToBounds(RECT{left, controls::kTypeListTop, right, controls::kTypeListTop + kTypeListDropHeight});
 }
 
-// ---------------------------------------------------------------- routing
-
-LRESULT CALLBACK RoutedChildWindow::routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_NCCREATE) {
-            const auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<RoutedChildWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            if (self->hwnd_ == window) self->windowGone();
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        }
-        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
-        return self->onMessage(message, wParam, lParam);
-    } catch (...) {
-        // A fault in a row must never reach the editor's message loop.
-        return 0;
-    }
-}
-
 // ---------------------------------------------------------------- one row
 
 CDuoTextBox::~CDuoTextBox() { destroy(); }
@@ -208,15 +165,11 @@ void CDuoTextBox::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowC
 
 void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    if (!ensureClass(instance, kRowClass, &RoutedChildWindow::routeMessage, parent)) return;
     brush_.reset(::CreateSolidBrush(controls::kBackground));
-    hwnd_ = ::CreateWindowExW(0, kRowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                              controls::rowTop(index_, 0), clientWidth(parent), controls::kRowHeight, parent, nullptr,
-                              instance, creationParameter());
-    if (hwnd_ == nullptr) {
-        ui::reportWindowCreationFailure(parent, kRowClass, ::GetLastError());
-        return;
-    }
+    // Each row paints with its own brush: no class background.
+    hwnd_ = createChild(kRowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, controls::rowTop(index_, 0),
+                        clientWidth(parent), controls::kRowHeight);
+    if (hwnd_ == nullptr) return;
     label_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL, 0, 0,
                                controls::kLabelWidth, controls::kRowHeight, hwnd_, nullptr, instance, nullptr);
     if (label_ != nullptr) ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent)), FALSE);
@@ -315,18 +268,12 @@ void CDuoTextBoxContainer::unregisterClass(HINSTANCE instance) { ::UnregisterCla
 
 void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    if (!ensureClass(instance, kAreaClass, &RoutedChildWindow::routeMessage, parent)) return;
     brush_.reset(::CreateSolidBrush(controls::kBackground));
     scroll_.reset();
-    hwnd_ = ::CreateWindowExW(0, kAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0,
-                              controls::kAreaTop, clientWidth(parent),
-                              std::max(clientHeight(parent) - controls::kAreaTop, 0), parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_ATTRIBUTES)), instance,
-                              creationParameter());
-    if (hwnd_ == nullptr) {
-        ui::reportWindowCreationFailure(parent, kAreaClass, ::GetLastError());
-        return;
-    }
+    hwnd_ = createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, controls::kAreaTop,
+                        clientWidth(parent), std::max(clientHeight(parent) - controls::kAreaTop, 0),
+                        IDC_CONTROLS_ATTRIBUTES);
+    if (hwnd_ == nullptr) return;
     // Pressing the mouse on the area itself (not on a row) reports a begin-drag to the panel.
     ::MakeDragList(hwnd_);
     updateScrollRange();

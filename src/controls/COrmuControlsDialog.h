@@ -15,6 +15,9 @@
 #include "framework/DockingDlgInterface.h"
 #include "base/Win32Handles.h"
 
+namespace editor {
+class NppEditor;
+}
 class ZuverUdozOLEDataObject;
 class ZuverUdozOLEDropSource;
 
@@ -56,6 +59,10 @@ public:
     bool offerIncludes() const { return loadIncludes_; }
     bool offerImages() const { return loadImages_; }
 
+    // The editor the panel lives in (not owned; null for none): it registers the
+    // panel and tells whether the panel's menu item is checked.
+    void setEditor(editor::NppEditor* editor);
+
     // Optional collaborators (not owned; null for none).
     void setEditSink(ControlEditSink* sink) { editSink_ = sink; }
     void setCaretHandler(CaretHandler* handler) { caretHandler_ = handler; }
@@ -92,4 +99,5 @@ private:
     ControlEditSink* editSink_ = nullptr;
     CaretHandler* caretHandler_ = nullptr;
     RowChoiceSource* rowSource_ = nullptr;
+    editor::NppEditor* editor_ = nullptr;
 };

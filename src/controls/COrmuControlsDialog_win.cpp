@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "controls/controls_ids.h"
 #include "settings/TarvoSettingsManager.h"
 #include "framework/ZuverUdozOLE_win.h"
@@ -40,8 +40,7 @@ COrmuControlsDialog::~COrmuControlsDialog() {
 }
 
 void COrmuControlsDialog::init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) {
-    const plugin::Context& context = plugin::context();
-    attach(context.module, context.npp.nppHandle);
+    if (editor_ != nullptr) attach(editor_->module(), editor_->hostWindow());
     IController::init(model, hub, store);
     dragMessage_ = ui::dragListMessage();
     // Made once and reused for every drag.
@@ -76,7 +75,7 @@ void COrmuControlsDialog::display(bool show) {
 }
 
 void COrmuControlsDialog::caretMoved() {
-    if (!plugin::isCommandChecked(kCommandIndex)) markShown(false);
+    if (editor_ == nullptr || !editor_->isCommandChecked(kCommandIndex)) markShown(false);
     if (caretHandler_ != nullptr) caretHandler_->caretMoved();
 }
 
@@ -182,4 +181,9 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
+
+void COrmuControlsDialog::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }

@@ -1,5 +1,6 @@
 #include "controls/CaretTracker.h"
 
+#include "base/FileAccess.h"
 #include "base/TextCodec.h"
 
 #include <tinyxml.h>
@@ -9,11 +10,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace controls {
 
@@ -21,33 +17,14 @@ namespace {
 
 constexpr const wchar_t* kScratchName = L"tempcontrol.xml";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// The configuration folder may hold any character, so on Windows the file is
-// opened by its UTF-16 path, never through the ANSI code page. It is opened
-// for update (created when missing) rather than truncated on opening: some
-// file systems flush a file that is emptied and written again to disk at
-// once, which would cost milliseconds on every caret move into a control.
-FilePtr openForUpdate(const std::wstring& path) {
-#if defined(_WIN32)
-    FilePtr file(::_wfopen(path.c_str(), L"r+b"));
-    return file ? std::move(file) : FilePtr(::_wfopen(path.c_str(), L"w+b"));
-#else
-    const std::string narrow = text::toUtf8(path);
-    FilePtr file(std::fopen(narrow.c_str(), "r+b"));
-    return file ? std::move(file) : FilePtr(std::fopen(narrow.c_str(), "w+b"));
-#endif
-}
-
-bool truncateTo(std::FILE* file, std::size_t size) {
-#if defined(_WIN32)
-    return ::_chsize_s(::_fileno(file), static_cast<long long>(size)) == 0;
-#else
-    return ::ftruncate(::fileno(file), static_cast<off_t>(size)) == 0;
-#endif
+// The configuration folder may hold any character: the file is opened by its
+// UTF-16 path. It is opened for update (created when missing) rather than
+// truncated on opening: some file systems flush a file that is emptied and
+// written again to disk at once, which would cost milliseconds on every caret
+// move into a control.
+files::FilePtr openForUpdate(const std::wstring& path) {
+    files::FilePtr file = files::open(path, "r+b");
+    return file ? std::move(file) : files::open(path, "w+b");
 }
 
 TiXmlEncoding encodingFor(unsigned codePage) {
@@ -65,21 +42,16 @@ CaretTracker::CaretTracker(CaretPanel& panel, ControlDocument& document) : panel
 
 std::wstring CaretTracker::scratchPath() const {
     if (scratchFolder_.empty()) return {};
-#if defined(_WIN32)
-    constexpr wchar_t kSeparator = L'\\';
-#else
-    constexpr wchar_t kSeparator = L'/';
-#endif
-    return scratchFolder_ + kSeparator + kScratchName;
+    return scratchFolder_ + files::separator() + kScratchName;
 }
 
 bool CaretTracker::parseThroughScratch(const std::string& block, unsigned codePage, TiXmlDocument& xml) const {
     const std::wstring path = scratchPath();
     if (path.empty() || !nestingWithin(block)) return false;
-    FilePtr file = openForUpdate(path);
+    files::FilePtr file = openForUpdate(path);
     if (!file) return false;
     if (!block.empty() && std::fwrite(block.data(), 1, block.size(), file.get()) != block.size()) return false;
-    if (std::fflush(file.get()) != 0 || !truncateTo(file.get(), block.size())) return false;
+    if (std::fflush(file.get()) != 0 || !files::truncate(file.get(), block.size())) return false;
     // Read back what the file now holds, from its start.
     return xml.LoadFile(file.get(), encodingFor(codePage));
 }

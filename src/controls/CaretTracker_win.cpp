@@ -1,11 +1,12 @@
 #include "controls/CaretTracker_win.h"
 
 #include "controls/COrmuControlsDialog.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 
 namespace controls {
 
-PanelCaretFollower::PanelCaretFollower(COrmuControlsDialog& panel) : panel_(panel), tracker_(*this, document_) {
+PanelCaretFollower::PanelCaretFollower(COrmuControlsDialog& panel, const editor::NppEditor& editor)
+    : panel_(panel), editor_(editor), document_(editor), tracker_(*this, document_) {
     panel_.setCaretHandler(this);
     panel_.setEditSink(this);
 }
@@ -15,7 +16,7 @@ PanelCaretFollower::~PanelCaretFollower() {
     panel_.setEditSink(nullptr);
 }
 
-void PanelCaretFollower::refreshScratchFolder() { tracker_.setScratchFolder(plugin::context().configFolder); }
+void PanelCaretFollower::refreshScratchFolder() { tracker_.setScratchFolder(editor_.configFolder()); }
 
 void PanelCaretFollower::caretMoved() {
     refreshScratchFolder();

@@ -12,7 +12,7 @@ namespace controls {
 
 class PanelCaretFollower : public CaretHandler, public ControlEditSink, private CaretPanel {
 public:
-    explicit PanelCaretFollower(COrmuControlsDialog& panel);
+    PanelCaretFollower(COrmuControlsDialog& panel, const editor::NppEditor& editor);
     ~PanelCaretFollower() override;
     PanelCaretFollower(const PanelCaretFollower&) = delete;
     PanelCaretFollower& operator=(const PanelCaretFollower&) = delete;
@@ -31,6 +31,7 @@ private:
     void refreshScratchFolder();
 
     COrmuControlsDialog& panel_;
+    const editor::NppEditor& editor_;
     editor::ScintillaDocument document_;
     CaretTracker tracker_;
 };

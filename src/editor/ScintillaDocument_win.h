@@ -1,13 +1,19 @@
 // The editing view the panels address, seen as a document of byte lines. Every
-// call goes to the view recorded as current at that moment.
+// call goes to the view the editor seam records as current at that moment.
 #pragma once
 
 #include "editor/Document.h"
 
+#include <windows.h>
+
 namespace editor {
+
+class NppEditor;
 
 class ScintillaDocument : public editor::Document {
 public:
+    explicit ScintillaDocument(const NppEditor& editor) : editor_(editor) {}
+
     std::uintptr_t identity() const override;
     Position caretLine() const override;
     Position lineCount() const override;
@@ -18,6 +24,12 @@ public:
     unsigned codePage() const override;
     void replace(Position from, Position to, const std::string& bytes) override;
     void insert(Position at, const std::string& bytes) override;
+
+private:
+    HWND view() const;
+    std::intptr_t send(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) const;
+
+    const NppEditor& editor_;
 };
 
 }  // namespace editor

@@ -20,4 +20,6 @@ public:
     virtual void setCommandChecked(int commandIndex, bool checked) = 0;
     // The localised text of `key`, at most bufferSize - 1 characters; false when there is none.
     virtual bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) = 0;
+    // Asks for a dialog's texts to be translated in place.
+    virtual void translateDialog(HWND dialog, const wchar_t* name) = 0;
 };

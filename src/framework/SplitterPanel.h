@@ -4,7 +4,7 @@
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
-class SplitterPanel : public Window {
+class SplitterPanel : public ui::ChildWindow {
 public:
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override {}
@@ -16,7 +16,7 @@ public:
     int barThickness() const { return thickness_; }
     void layoutPanes();
 
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     RECT barRect() const;

@@ -18,7 +18,8 @@ void SplitterPanel::attach(HINSTANCE instance, HWND parent) {
     barBrush_.reset(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
     barPen_.reset(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE)));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = ui::createChildOfClass(instance, parent, kClassName, &ui::routeToChild<SplitterPanel>, this);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
 }
 
 void SplitterPanel::setPanes(Window* first, Window* second) {

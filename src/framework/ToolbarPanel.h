@@ -4,7 +4,7 @@
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
-class ToolbarPanel : public Window {
+class ToolbarPanel : public ui::ChildWindow {
 public:
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
@@ -13,7 +13,7 @@ public:
     // Lays the child out over the client area, one pixel in from every side.
     void layoutChild();
 
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void paint();

@@ -11,7 +11,8 @@ void ToolbarPanel::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     pen_.reset(::CreatePen(PS_SOLID, 1, kFrameColour));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = ui::createChildOfClass(instance, parent, kClassName, &ui::routeToChild<ToolbarPanel>, this);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
 }
 
 void ToolbarPanel::destroy() {

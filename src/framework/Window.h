@@ -45,29 +45,30 @@ void reportWindowCreationFailure(HWND parent, const wchar_t* className, DWORD er
 // The text of the "commctrl_DragListMsg" registered message.
 UINT dragListMessage();
 
-// Registers the window class (unless it exists: arrow cursor, window-colour
-// background, redrawn on resizing) and creates a visible child of it over
-// `parent`, with `self` in its user data. Failures are reported with the boxes
-// above; the result is then null.
-HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* className, WNDPROC procedure, void* self);
+// The one registry of the module's window classes: registers the class unless
+// it exists (arrow cursor, redrawn on resizing, `background` or none). A
+// failure is reported with the box above; the result is then false.
+bool ensureClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HBRUSH background, HWND parent);
 
-// Unregisters the classes createChildOfClass registered. A library's classes
-// outlive it otherwise, and a later load of it would find their procedures
-// pointing into the unloaded copy.
+// Unregisters the framework's own child classes. A library's classes outlive
+// it otherwise, and a later load of it would find their procedures pointing
+// into the unloaded copy.
 void unregisterChildClasses(HINSTANCE instance) noexcept;
 
-// The window procedure of a child made by createChildOfClass: routes every
-// message to the object's onMessage and lets no exception out.
-template <typename Child>
-LRESULT CALLBACK routeToChild(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* self = reinterpret_cast<Child*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self == nullptr || self->handle() != window) return ::DefWindowProcW(window, message, wParam, lParam);
-        const LRESULT result = self->onMessage(message, wParam, lParam);
-        if (message == WM_NCDESTROY) self->windowDestroyed();
-        return result;
-    } catch (...) {
-        return 0;
-    }
-}
+// A child window of a class of the module, whose messages go to its object
+// from the first one on (the object rides in the creation parameters and is
+// stored at WM_NCCREATE); the object forgets the window when it is destroyed,
+// and no exception leaves the window procedure.
+class ChildWindow : public Window {
+protected:
+    // Registers the class if needed and creates the child over the parent
+    // given to attach; a failure is reported and gives null.
+    HWND createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width,
+                     int height, int controlId = 0);
+    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void windowGone() { hwnd_ = nullptr; }
+
+private:
+    static LRESULT CALLBACK routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
 }  // namespace ui

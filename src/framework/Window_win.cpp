@@ -50,8 +50,8 @@ bool Window::isShown() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd
 namespace ui {
 namespace {
 
-// The classes registered by this library (class names are string literals).
-const wchar_t* registeredClasses[8] = {};
+// The framework's own child classes.
+constexpr const wchar_t* kFrameworkClasses[] = {L"ToolbarPanel", L"SplitterPanel"};
 
 void reportClassFailure(HWND parent, const wchar_t* format, const wchar_t* className, DWORD error) {
     wchar_t text[512];
@@ -75,43 +75,57 @@ void reportWindowCreationFailure(HWND parent, const wchar_t* className, DWORD er
                        className, error);
 }
 
-HWND createChildOfClass(HINSTANCE instance, HWND parent, const wchar_t* className, WNDPROC procedure, void* self) {
-    WNDCLASSW wc{};
-    if (::GetClassInfoW(instance, className, &wc) == FALSE) {
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = className;
-        if (::RegisterClassW(&wc) == 0) {
-            if (::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-                reportClassRegistrationFailure(parent, className, ::GetLastError());
-                return nullptr;
-            }
-        } else {
-            for (const wchar_t*& slot : registeredClasses) {
-                if (slot == nullptr) {
-                    slot = className;
-                    break;
-                }
-            }
-        }
-    }
-    HWND window = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
-                                    nullptr, instance, nullptr);
-    if (window == nullptr) {
-        reportWindowCreationFailure(parent, className, ::GetLastError());
-        return nullptr;
-    }
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    return window;
+bool ensureClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HBRUSH background, HWND parent) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (::GetClassInfoExW(instance, className, &existing) != FALSE) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    if (::RegisterClassExW(&wc) != 0) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_CLASS_ALREADY_EXISTS) return true;
+    reportClassRegistrationFailure(parent, className, error);
+    return false;
 }
 
 void unregisterChildClasses(HINSTANCE instance) noexcept {
-    for (const wchar_t*& slot : registeredClasses) {
-        if (slot != nullptr) ::UnregisterClassW(slot, instance);
-        slot = nullptr;
+    for (const wchar_t* name : kFrameworkClasses) ::UnregisterClassW(name, instance);
+}
+
+HWND ChildWindow::createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width,
+                              int height, int controlId) {
+    if (!ensureClass(instance_, className, &ChildWindow::routeMessage, classBackground, parent_)) return nullptr;
+    HWND window = ::CreateWindowExW(0, className, L"", style, x, y, width, height, parent_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance_,
+                                    static_cast<ChildWindow*>(this));
+    if (window == nullptr) reportWindowCreationFailure(parent_, className, ::GetLastError());
+    return window;
+}
+
+LRESULT CALLBACK ChildWindow::routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_NCCREATE) {
+            const auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<ChildWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (self->hwnd_ == window) self->windowGone();
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (self->hwnd_ == nullptr) self->hwnd_ = window;  // messages sent during creation
+        return self->onMessage(message, wParam, lParam);
+    } catch (...) {
+        // A fault in a child window must never reach the editor's message loop.
+        return 0;
     }
 }
 

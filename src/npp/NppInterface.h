@@ -86,8 +86,10 @@ struct Sci_TextRange {
     char* lpstrText;
 };
 
-// For SCI_GETTEXTRANGEFULL: the same layout in every Scintilla build, where
-// the classic record's positions may be `long` (32 bits on x64).
+// SCI_GETTEXTRANGEFULL's record (Scintilla 5.2.3 and later). The classic
+// record's bounds are pointer-sized in the editor's Scintilla but `long` in
+// others (the stand-in host's), so on x64 the two disagree; this one has the
+// same layout in every Scintilla. On x86 both records have one layout.
 struct Sci_TextRangeFull {
     Sci_Position cpMin;
     Sci_Position cpMax;

@@ -23,6 +23,9 @@
 class CBaseTexture;
 class SkinResources;
 struct IDirect3DTexture9;
+namespace editor {
+class NppEditor;
+}
 namespace preview {
 struct CapturedFrame;
 }
@@ -32,8 +35,14 @@ class OrmuImagePreviewer : public DockingDlgInterface,
                            private preview::PreviewSource,
                            private preview::PreviewCanvas {
 public:
+    // The panel's entry in the command table, which is also its docking id.
+    static constexpr int kCommandIndex = 2;
+
     OrmuImagePreviewer();
     ~OrmuImagePreviewer() override;
+
+    // The editor the panel lives in (not owned; null for none).
+    void setEditor(editor::NppEditor* editor);
 
     // Reloads when the caret's line changed; cheap otherwise, never re-entered.
     void update() noexcept;
@@ -49,6 +58,8 @@ protected:
     void onRegistered() override;
 
 private:
+    editor::NppEditor* editor_ = nullptr;
+
     // preview::PreviewSource
     int caretLine() override;
     bool tagValueOnLine(int line, std::wstring& value) override;

@@ -1,7 +1,7 @@
 #include "preview/OrmuImagePreviewer.h"
 
 #include "npp/NppInterface.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "base/TextCodec.h"
 #include "preview/PreviewFrame.h"
 #include "skin/SkinResources.h"
@@ -11,7 +11,6 @@
 #include "base/Win32Handles.h"
 
 #include <d3d9.h>
-#include <d3dx9.h>
 
 #include <algorithm>
 #include <cstring>
@@ -43,7 +42,7 @@ bool fileReadable(const std::wstring& path) {
 }  // namespace
 
 OrmuImagePreviewer::OrmuImagePreviewer()
-    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, 2, L"Ormu Image Previewer"), updater_(*this, *this) {}
+    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer"), updater_(*this, *this) {}
 
 OrmuImagePreviewer::~OrmuImagePreviewer() = default;
 
@@ -113,52 +112,22 @@ void OrmuImagePreviewer::onSize(bool redraw) {
 
 // --- the editor ---------------------------------------------------------------
 
-int OrmuImagePreviewer::caretLine() {
-    return static_cast<int>(::SendMessageW(parent_, npp::NPPM_GETCURRENTLINE, 0, 0));
-}
+int OrmuImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_cast<int>(editor_->caretLine()); }
 
 bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
-    const HWND view = plugin::context().currentView;
-    if (view == nullptr || line < 0) {
-        return false;
-    }
-    const std::intptr_t start = plugin::sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<WPARAM>(line));
-    const std::intptr_t end = plugin::sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<WPARAM>(line));
-    if (start < 0 || end <= start) {
-        return false;
-    }
-    plugin::sendToView(view, npp::SCI_SETSEARCHFLAGS, npp::SCFIND_REGEXP | npp::SCFIND_POSIX);
-    plugin::sendToView(view, npp::SCI_SETTARGETSTART, static_cast<WPARAM>(start));
-    plugin::sendToView(view, npp::SCI_SETTARGETEND, static_cast<WPARAM>(end));
-    if (plugin::sendToView(view, npp::SCI_SEARCHINTARGET, std::strlen(kTagValuePattern),
-                           reinterpret_cast<LPARAM>(kTagValuePattern)) < 0) {
-        return false;
-    }
-    const std::intptr_t matchStart = plugin::sendToView(view, npp::SCI_GETTARGETSTART);
-    const std::intptr_t matchEnd = plugin::sendToView(view, npp::SCI_GETTARGETEND);
+    if (editor_ == nullptr) return false;
+    const HWND view = editor_->recordedView();
+    const std::optional<std::string> match = editor_->findInLine(view, line, kTagValuePattern);
     // The match includes both brackets; anything shorter has no name between them.
-    if (matchEnd - matchStart < 3) {
+    if (!match || match->size() < 3) {
         return false;
     }
-    std::string bytes(static_cast<std::size_t>(matchEnd - matchStart) + 1, '\0');
-    npp::Sci_TextRange range{matchStart, matchEnd, bytes.data()};
-    plugin::sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    bytes.resize(std::strlen(bytes.c_str()));
-    if (bytes.size() < 3) {
-        return false;
-    }
-    const std::string name = bytes.substr(1, bytes.size() - 2);
-    const auto codePage = static_cast<unsigned>(plugin::sendToView(view, npp::SCI_GETCODEPAGE));
-    value = text::fromCodePage(name, codePage);
+    const std::string name = match->substr(1, match->size() - 2);
+    value = text::fromCodePage(name, editor_->codePage(view));
     return !value.empty();
 }
 
-std::wstring OrmuImagePreviewer::currentDirectory() {
-    wchar_t folder[MAX_PATH] = {};
-    ::SendMessageW(parent_, npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-    folder[MAX_PATH - 1] = L'\0';
-    return folder;
-}
+std::wstring OrmuImagePreviewer::currentDirectory() { return editor_ == nullptr ? std::wstring() : editor_->currentDirectory(); }
 
 // --- drawing ------------------------------------------------------------------
 
@@ -204,30 +173,10 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
     if (!fileReadable(imagePath)) {
         return false;
     }
+    // Read at the image's own size (system codecs, or D3DX where installed).
     CDXTexture texture;
     if (!texture.ReadImageFile(imagePath)) {
         return false;
-    }
-    // The loader's defaults round each side up to a power of two and stretch
-    // the picture to fit, so a 600 x 400 image would show as 1024 x 512. Such
-    // an image is read once more at its own size; one whose sides already are
-    // powers of two (or a loader that keeps sizes) costs nothing extra.
-    D3DXIMAGE_INFO info{};
-    D3DSURFACE_DESC level{};
-    IDirect3DTexture9* loaded = texture.DeviceTexture();
-    IDirect3DDevice9* device = textures::displayDevice().device;
-    if (loaded != nullptr && device != nullptr && SUCCEEDED(loaded->GetLevelDesc(0, &level)) &&
-        SUCCEEDED(::D3DXGetImageInfoFromFileW(imagePath.c_str(), &info)) &&
-        (level.Width != info.Width || level.Height != info.Height)) {
-        win::ComPtr<IDirect3DTexture9> ownSize;
-        if (SUCCEEDED(::D3DXCreateTextureFromFileExW(device, imagePath.c_str(), D3DX_DEFAULT_NONPOW2,
-                                                     D3DX_DEFAULT_NONPOW2, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                                     D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr,
-                                                     ownSize.put()))) {
-            texture.DropDeviceTexture();
-            presentFrame(nullptr, ownSize.get());
-            return true;
-        }
     }
     presentFrame(&texture);
     return true;
@@ -392,4 +341,9 @@ LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
     default:
         return 0;
     }
+}
+
+void OrmuImagePreviewer::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }

@@ -3,6 +3,8 @@
 // narrowed to the ANSI code page there.
 #pragma once
 
+#include "base/FileAccess.h"
+
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -10,10 +12,7 @@
 
 namespace settings_file {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using FilePtr = files::FilePtr;
 
 // Opens an existing file for reading in binary mode; null when it cannot be opened.
 FilePtr openForReading(const std::wstring& path);

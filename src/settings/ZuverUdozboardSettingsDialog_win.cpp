@@ -3,8 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "editor/Localisation_win.h"
-#include "editor/PluginContext.h"
+#include "framework/EditorShell.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/settings_ids.h"
 #include "base/Win32Handles.h"
@@ -104,7 +103,7 @@ std::wstring ZuverUdozboardSettingsDialog::controlText(int controlId) const {
 INT_PTR ZuverUdozboardSettingsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            plugin::translateDialog(hwnd_, L"Options");
+            if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
             return TRUE;
         case WM_COMMAND: {
             const WORD id = LOWORD(wParam);
@@ -159,7 +158,7 @@ void ZuverUdozboardSettingsDialog::setHovered(int controlId) {
     if (controlId == hovered_) return;
     hovered_ = controlId;
     std::wstring description;
-    if (controlId != 0 && !plugin::translateText(options::helpKey(controlId), description, kDescriptionBufferSize)) {
+    if (controlId != 0 && (shell_ == nullptr || !shell_->translateText(options::helpKey(controlId), description, kDescriptionBufferSize))) {
         const options::OptionDescriptor* option = options::findByControl(options_, controlId);
         description = option != nullptr ? option->description : std::wstring();
     }

@@ -3,7 +3,7 @@
 #include "base/TextCodec.h"
 #include "skin/MediaPaths.h"
 #include "textures/DXTexture.h"
-#include "textures/OrtFile.h"
+#include "base/FileAccess.h"
 
 #include <tinyxml.h>
 
@@ -15,7 +15,7 @@ namespace {
 SkinResources* gInstance = nullptr;
 
 bool readWholeFile(const std::wstring& path, std::string& bytes) {
-    textures::FilePtr file = textures::openForReading(path);
+    files::FilePtr file = files::open(path, "rb");
     if (!file) {
         return false;
     }

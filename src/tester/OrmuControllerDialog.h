@@ -4,12 +4,20 @@
 
 #include "settings/ModelController.h"
 #include "framework/DockingDlgInterface.h"
+#include "framework/ProgressWindow_win.h"
 #include "framework/SplitterPanel.h"
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
 
 #include <string>
+
+namespace textures {
+struct ExtractionReport;
+}
+namespace editor {
+class NppEditor;
+}
 
 class OrmuControllerDialog : public DockingDlgInterface, public IController {
 public:
@@ -19,6 +27,9 @@ public:
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
+
+    // The editor the panel lives in (not owned; null for none).
+    void setEditor(editor::NppEditor* editor);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -41,12 +52,15 @@ protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    editor::NppEditor* editor_ = nullptr;
+
     void createChildren();
     void relayout(bool resizeSplitter);
     void describeSelection();
     void runSelection();
     void testWindow();
     void extractOrt();
+    void extractionEnded(const textures::ExtractionReport& report);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -62,4 +76,7 @@ private:
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
+    // The extraction runs on its own thread behind this window; while it
+    // runs every other command is refused.
+    ProgressWindow progress_;
 };

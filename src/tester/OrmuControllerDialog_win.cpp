@@ -1,23 +1,27 @@
 #include "tester/OrmuControllerDialog.h"
 
+#include "editor/NppEditor_win.h"
+
 #include "npp/NppInterface.h"
 #include "tester/tester_ids.h"
 #include "settings/TarvoSettingsManager.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
 #include "textures/BundleExtraction.h"
-#include "textures/BundleExtraction_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <memory>
+
 
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
+constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -74,6 +78,18 @@ std::wstring askForFolder(HWND owner) {
     ::CoTaskMemFree(chosen);
     return hasPath ? std::wstring(path) : std::wstring();
 }
+
+// What the extraction reports, passed on to the progress window.
+class ExtractionSteps : public textures::ExtractionProgress {
+public:
+    explicit ExtractionSteps(ProgressWindow& window) : window_(window) {}
+    void begin(std::size_t total) override { window_.setTotal(total); }
+    void entryStarted(const std::wstring& name) override { window_.setCurrent(name); }
+    void entryDone(std::size_t done) override { window_.setDone(done); }
+
+private:
+    ProgressWindow& window_;
+};
 
 }  // namespace
 
@@ -186,10 +202,7 @@ void OrmuControllerDialog::relayout(bool resizeSplitter) {
 }
 
 std::wstring OrmuControllerDialog::currentFileName() const {
-    wchar_t name[MAX_PATH] = {};
-    ::SendMessageW(parent_, npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
-    name[MAX_PATH - 1] = L'\0';
-    return name;
+    return editor_ == nullptr ? std::wstring() : editor_->currentFileName();
 }
 
 void OrmuControllerDialog::describeSelection() {
@@ -218,6 +231,11 @@ void OrmuControllerDialog::describeSelection() {
 
 void OrmuControllerDialog::runSelection() {
     if (running_ || commandList_.selectedIndex() < 0) {
+        return;
+    }
+    if (progress_.running()) {
+        // One command at a time; a second one is refused, not queued.
+        ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -254,10 +272,25 @@ void OrmuControllerDialog::extractOrt() {
     if (folder.back() != L'\\') {
         folder.push_back(L'\\');
     }
-    const textures::ExtractionReport report = textures::ExtractBundle(bundle, folder);
-    // A clean run stays silent; entries that could not be written are told once.
-    if (!report.failed.empty()) {
-        ::MessageBoxW(parent_, textures::skippedEntriesMessage(report.failed).c_str(), L"Extract ort",
+    auto report = std::make_shared<textures::ExtractionReport>();
+    ProgressWindow::Task task;
+    task.title = L"Extract ort";
+    task.work = [bundle, folder, report](ProgressWindow& progress) {
+        ExtractionSteps steps(progress);
+        *report = textures::ExtractBundle(bundle, folder, &progress.cancelFlag(), &steps);
+    };
+    task.finished = [this, report](bool) { extractionEnded(*report); };
+    progress_.setShell(shell_);
+    progress_.start(instance_, parent_, std::move(task));
+}
+
+void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& report) {
+    // A clean run stays silent; a stop tells how far it came, and entries that
+    // could not be written are told once.
+    if (report.cancelled) {
+        ::MessageBoxW(parent_, textures::cancelledRunMessage(report).c_str(), kExtractOrt, MB_OK | MB_ICONINFORMATION);
+    } else if (!report.failed.empty()) {
+        ::MessageBoxW(parent_, textures::skippedEntriesMessage(report.failed).c_str(), kExtractOrt,
                       MB_OK | MB_ICONWARNING);
     }
 }
@@ -301,4 +334,9 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     default:
         return DockingDlgInterface::dialogProc(message, wParam, lParam);
     }
+}
+
+void OrmuControllerDialog::setEditor(editor::NppEditor* editor) {
+    editor_ = editor;
+    setShell(editor);
 }

@@ -1,6 +1,14 @@
 #include "textures/BundleExtraction.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <unordered_set>
+
+#include "base/Files.h"
+#include "textures/OrtReader.h"
+#include "textures/PixelImage.h"
 
 namespace textures {
 namespace {
@@ -68,6 +76,20 @@ std::wstring withBackslashes(std::wstring name) {
     return name;
 }
 
+// Diagnostic words on standard output; the editor does not show them.
+void diagnostic(const char* word) noexcept {
+    std::fputs(word, stdout);
+    std::fputc('\n', stdout);
+}
+
+std::wstring foldedCase(const std::wstring& path) {
+    std::wstring folded = path;
+    std::transform(folded.begin(), folded.end(), folded.begin(), upper);
+    return folded;
+}
+
+enum class Outcome : unsigned char { NotStarted, Written, Kept, Failed, Stopped };
+
 }  // namespace
 
 bool isSafeEntryName(const std::wstring& name) {
@@ -128,6 +150,149 @@ std::wstring skippedEntriesMessage(const std::vector<std::wstring>& failed, std:
         message += L"\r\n...";
     }
     return message;
+}
+
+std::wstring cancelledRunMessage(const ExtractionReport& report) {
+    std::wstring message = L"The extraction was cancelled: " + std::to_wstring(report.written) + L" of " +
+                           std::to_wstring(report.total) +
+                           (report.total == 1 ? L" entry was" : L" entries were") + L" written before the stop.";
+    if (!report.failed.empty()) {
+        message += L"\r\n\r\n" + skippedEntriesMessage(report.failed);
+    }
+    return message;
+}
+
+ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstring& outputFolder,
+                               const base::CancelFlag* cancel, ExtractionProgress* progress,
+                               const ExtractionSettings& settings) {
+    ExtractionReport report;
+    OrtReader reader;
+    if (!reader.Open(bundlePath)) {
+        return report;
+    }
+    report.opened = true;
+    const std::vector<ExtractionItem> plan = planExtraction(reader.EntryNames(), outputFolder);
+    report.total = plan.size();
+    if (progress != nullptr) {
+        progress->begin(plan.size());
+    }
+    if (plan.empty()) {
+        return report;
+    }
+
+    // Entries that share a target (Windows file names ignore case) would
+    // race for one file; the first one is written and the others count as
+    // kept, as they would on finding it there.
+    std::vector<bool> repeated(plan.size(), false);
+    {
+        std::unordered_set<std::wstring> seen;
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            if (plan[i].safe && !seen.insert(foldedCase(plan[i].fullPath)).second) {
+                repeated[i] = true;
+            }
+        }
+    }
+
+    const base::CancelFlag never;
+    const base::CancelFlag& stop = cancel != nullptr ? *cancel : never;
+    const std::function<bool()> keepGoing = [&stop] { return !stop.cancelled(); };
+    std::vector<Outcome> outcomes(plan.size(), Outcome::NotStarted);
+    std::mutex fileTurn;
+    std::atomic<std::size_t> done{0};
+
+    const auto extractOne = [&](std::size_t index) -> Outcome {
+        const ExtractionItem& item = plan[index];
+        if (!item.safe) {
+            return Outcome::Failed;
+        }
+        if (repeated[index]) {
+            return Outcome::Kept;
+        }
+        if (!item.folder.empty() && !files::createFolders(item.folder)) {
+            return Outcome::Failed;
+        }
+        if (files::exists(item.fullPath)) {
+            return Outcome::Kept;
+        }
+        const OrtEntry* entry = reader.Find(item.name);
+        OrtReader::FrameBytes stored;
+        OrtReader::FrameBytes pixels;
+        Image32 image;
+        bool decoded = false;
+        if (entry != nullptr && !entry->frames.empty()) {
+            const OrtFrame& frame = entry->frames.front();
+            bool read = false;
+            {
+                const std::lock_guard<std::mutex> turn(fileTurn);
+                read = reader.ReadStoredBytes(frame, stored);
+            }
+            decoded = read && OrtReader::Unpack(frame, stored, pixels) &&
+                      decodeFrame(frame.format & ort::kFormatCodeMask, frame.width, frame.height, pixels.data.get(),
+                                  pixels.size, image);
+        }
+        pixels = OrtReader::FrameBytes{};
+        if (!decoded) {
+            if (settings.diagnostics) {
+                diagnostic("wtf");
+            }
+            return Outcome::Failed;
+        }
+        std::vector<std::uint8_t> png;
+        if (!encodePng(image, png, settings.png, keepGoing)) {
+            return stop.cancelled() ? Outcome::Stopped : Outcome::Failed;
+        }
+        if (stop.cancelled()) {
+            return Outcome::Stopped;
+        }
+        const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), true);
+        if (settings.diagnostics) {
+            diagnostic(saved ? "yeah" : "oh no");
+        }
+        return saved ? Outcome::Written : Outcome::Failed;
+    };
+
+    const unsigned workers = settings.workers != 0 ? settings.workers : base::defaultWorkerCount();
+    const base::ParallelOutcome run = base::runParallel(plan.size(), workers, stop, [&](std::size_t index) {
+        if (progress != nullptr) {
+            progress->entryStarted(plan[index].name);
+        }
+        Outcome outcome = Outcome::Failed;
+        try {
+            outcome = extractOne(index);
+        } catch (...) {
+            outcome = Outcome::Failed;
+        }
+        outcomes[index] = outcome;
+        const std::size_t count = done.fetch_add(1) + 1;
+        if (progress != nullptr) {
+            progress->entryDone(count);
+        }
+    });
+    // Only a progress report can have thrown; its entry counts as failed.
+    for (const std::size_t index : run.threw) {
+        if (outcomes[index] == Outcome::NotStarted) {
+            outcomes[index] = Outcome::Failed;
+        }
+    }
+
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        switch (outcomes[i]) {
+        case Outcome::Written:
+            ++report.written;
+            break;
+        case Outcome::Kept:
+            ++report.kept;
+            break;
+        case Outcome::Failed:
+            report.failed.push_back(plan[i].name);
+            break;
+        case Outcome::Stopped:
+        case Outcome::NotStarted:
+            report.cancelled = true;
+            break;
+        }
+    }
+    return report;
 }
 
 }  // namespace textures

@@ -1,11 +1,17 @@
-// What extracting a texture bundle writes where: the rule that keeps every
-// entry inside the chosen folder, and the plan of folders and files.
-// Portable; the Win32 side (BundleExtraction_win.cpp) does the writing.
+// Extracting a texture bundle: every entry's first frame written as a PNG
+// file into a folder tree that mirrors the entries' paths. The rule that
+// keeps every entry inside the chosen folder, the plan of folders and files,
+// and the run itself: entries decoded and encoded on worker threads, each
+// file written under a pending name and renamed when complete, the whole
+// stoppable through a cancel flag. Portable.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "base/WorkerPool.h"
+#include "textures/PngCodec.h"
 
 namespace textures {
 
@@ -27,8 +33,48 @@ struct ExtractionItem {
 std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names,
                                            const std::wstring& outputFolder);
 
+struct ExtractionReport {
+    bool opened = false;               // the bundle could be read at all
+    std::size_t total = 0;             // entries in the bundle
+    int written = 0;                   // PNG files written
+    int kept = 0;                      // targets that existed already and were left untouched
+    std::vector<std::wstring> failed;  // entries not written, in bundle order (a stop is no failure)
+    bool cancelled = false;            // the run stopped before every entry was done
+};
+
+// Told how a run goes. Calls come from the worker threads and may overlap.
+class ExtractionProgress {
+public:
+    virtual ~ExtractionProgress() = default;
+    // Once, before any entry, with the number of entries.
+    virtual void begin(std::size_t total) = 0;
+    // An entry is being worked on now.
+    virtual void entryStarted(const std::wstring& name) = 0;
+    // Another entry is done, whatever came of it; `done` counts them all so far.
+    virtual void entryDone(std::size_t done) = 0;
+};
+
+struct ExtractionSettings {
+    unsigned workers = 0;  // 0: base::defaultWorkerCount()
+    PngSettings png = fastPngSettings();
+    bool diagnostics = true;  // the words on standard output ("yeah", "oh no", "wtf")
+};
+
+// Extracts the bundle into `outputFolder` (ending with a backslash). Entries
+// whose names would leave the folder are skipped; existing files are left as
+// they are, and of entries sharing one target only the first is written.
+// Once `cancel` is set no entry starts and running encodings are abandoned;
+// no half-written file is left either way.
+ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstring& outputFolder,
+                               const base::CancelFlag* cancel = nullptr, ExtractionProgress* progress = nullptr,
+                               const ExtractionSettings& settings = {});
+
 // The message that tells the user which entries could not be written: the
 // count and the first `listed` names. Empty when nothing failed.
 std::wstring skippedEntriesMessage(const std::vector<std::wstring>& failed, std::size_t listed = 10);
+
+// The message after a run that was stopped: how many entries were written
+// before the stop, then the skipped entries if any.
+std::wstring cancelledRunMessage(const ExtractionReport& report);
 
 }  // namespace textures

@@ -1,10 +1,10 @@
 #include "textures/D3DTexture_win.h"
 
-#include <d3dx9.h>
-
 #include <cstdio>
+#include <cstring>
 
 #include "textures/DisplayDevice_win.h"
+#include "textures/ImageFile_win.h"
 #include "textures/PixelLayout.h"
 
 namespace {
@@ -59,7 +59,7 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     IDirect3DDevice9* device = textures::displayDevice().device;
     if (!device)
         return false;
-    if (FAILED(::D3DXCreateTexture(device, width, height, mipLevels, usage, d3dFormat, pool, &texture_))) {
+    if (FAILED(device->CreateTexture(width, height, mipLevels, usage, d3dFormat, pool, &texture_, nullptr))) {
         texture_ = nullptr;
         diagnostic("yeah");
         return false;
@@ -71,14 +71,48 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     return true;
 }
 
+bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept
+{
+    release();
+    IDirect3DDevice9* device = textures::displayDevice().device;
+    if (!device || image.empty() || image.order != textures::ChannelOrder::Bgra)
+        return false;
+    if (FAILED(device->CreateTexture(image.width, image.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_,
+                                     nullptr))) {
+        texture_ = nullptr;
+        return false;
+    }
+    D3DLOCKED_RECT locked{};
+    if (FAILED(texture_->LockRect(0, &locked, nullptr, 0)) || !locked.pBits || locked.Pitch <= 0) {
+        release();
+        return false;
+    }
+    const std::size_t stride = image.stride();
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::size_t>(locked.Pitch) * y,
+                    image.pixels.data() + stride * y, stride);
+    texture_->UnlockRect(0);
+    width = image.width;
+    height = image.height;
+    mipLevels = 1;
+    usage = 0;
+    d3dFormat = D3DFMT_A8R8G8B8;
+    pool = D3DPOOL_MANAGED;
+    return true;
+}
+
 bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept
 {
     release();
     IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device || FAILED(::D3DXCreateTextureFromFileW(device, path.c_str(), &texture_))) {
-        texture_ = nullptr;
+    if (!device)
         return false;
-    }
+    textures::Image32 image;
+    if (textures::decodeImageFile(path, image))
+        return CreateFromImage(image);
+    // What the system's codecs cannot read, D3DX may (where it is installed).
+    if (!textures::d3dx().textureFromFile(device, path, &texture_))
+        return false;
     D3DSURFACE_DESC desc{};
     if (SUCCEEDED(texture_->GetLevelDesc(0, &desc))) {
         width = desc.Width;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "textures/PixelImage.h"
 #include "textures/TextureDevice.h"
 
 class CD3DTexture : public textures::DeviceTexture {
@@ -18,9 +19,11 @@ public:
     // A dynamic texture of one level in the default pool. A texture the
     // device makes in another size or format than asked is used all the same.
     bool Create(UINT width, UINT height, D3DFORMAT format) noexcept;
-    // An image file decoded by D3DX with its defaults (full mip chain, the
-    // file's format).
+    // An image file at its own size: decoded by the system's imaging codecs
+    // into 32-bit pixels, or else by D3DX where it is installed.
     bool CreateFromFile(const std::wstring& path) noexcept;
+    // A texture of one level holding the B G R A pixels.
+    bool CreateFromImage(const textures::Image32& image) noexcept;
 
     bool lockLevel0(textures::LockedLevel& out) override;
     void unlockLevel0() override;

@@ -4,8 +4,10 @@
 #include <new>
 
 #include "textures/D3DTexture_win.h"
+#include "textures/D3dxRuntime_win.h"
 #include "textures/TextureDevice.h"
 #include "base/Win32Handles.h"
+#include "framework/Window.h"
 
 namespace textures {
 namespace {
@@ -52,6 +54,7 @@ struct Home {
     win::OwnedWindow hiddenWindow;
     Direct3DTextures textures;
     DisplayDevice view;
+    D3dxRuntime d3dx;
 };
 
 Home& home() noexcept
@@ -71,12 +74,7 @@ HINSTANCE thisModule() noexcept
 HWND createHiddenWindow() noexcept
 {
     const HINSTANCE instance = thisModule();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ::DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kHiddenWindowClass;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!ui::ensureClass(instance, kHiddenWindowClass, ::DefWindowProcW, nullptr, nullptr))
         return nullptr;
     // A real (never shown) top-level window: Direct3D needs a window with a
     // client area for the back buffer, which a message-only window lacks.
@@ -188,6 +186,9 @@ void releaseDisplayDevice() noexcept
     h.device.reset();
     h.direct3d.reset();
     h.hiddenWindow.reset();
+    h.d3dx.release();
 }
+
+D3dxRuntime& d3dx() noexcept { return home().d3dx; }
 
 }  // namespace textures

@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <d3d9.h>
 
+#include "textures/D3dxRuntime_win.h"
+
 namespace textures {
 
 struct DisplayDevice {
@@ -32,7 +34,11 @@ bool createHiddenDisplayDevice() noexcept;
 // resets the device with the stored parameters.
 bool resizeDisplayDevice(UINT width, UINT height) noexcept;
 bool resetDisplayDevice() noexcept;
-// Releases the device (and its hidden window). Call before the module unloads.
+// Releases the device (and its hidden window, and D3DX if it was loaded).
+// Call before the module unloads.
 void releaseDisplayDevice() noexcept;
+
+// D3DX where it is installed, loaded on first use.
+D3dxRuntime& d3dx() noexcept;
 
 }  // namespace textures

@@ -103,13 +103,13 @@ bool OrtReader::Open(const std::wstring& path) noexcept
     } catch (const std::bad_alloc&) {
         return false;
     }
-    FilePtr file = openForReading(path);
+    files::FilePtr file = files::open(path, "rb");
     if (!file)
         return false;
     return OpenStream(std::move(file), path_);
 }
 
-bool OrtReader::OpenStream(FilePtr file, const std::wstring& path) noexcept
+bool OrtReader::OpenStream(files::FilePtr file, const std::wstring& path) noexcept
 {
     Close();
     bool ok = false;
@@ -128,7 +128,7 @@ bool OrtReader::OpenStream(FilePtr file, const std::wstring& path) noexcept
 
 bool OrtReader::readHeader()
 {
-    const auto length = fileLength(file_.get());
+    const auto length = files::fileLength(file_.get());
     if (!length)
         return false;
     fileLength_ = *length;
@@ -216,51 +216,69 @@ std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame) noexcept
     return LoadFrame(frame, textureLimits());
 }
 
-std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const TextureLimits& limits) noexcept
+bool OrtReader::ReadStoredBytes(const OrtFrame& frame, FrameBytes& stored) noexcept
 {
+    stored = FrameBytes{};
     if (!file_)
-        return nullptr;
+        return false;
     if (frame.packedSize > kLargestFrameBytes || frame.unpackedSize > kLargestFrameBytes)
-        return nullptr;
+        return false;
     // Never ask for more than the file holds after the frame's offset.
     if (frame.offset > fileLength_ || frame.packedSize > fileLength_ - frame.offset)
-        return nullptr;
+        return false;
     const std::uint32_t code = frame.format & ort::kFormatCodeMask;
     if (frame.width == 0 || frame.height == 0)
-        return nullptr;
+        return false;
     const auto needed = imageBytes(code, frame.width, frame.height);
     if (!needed || *needed > frame.unpackedSize)
-        return nullptr;
-
+        return false;
     if (frame.unpackedSize != frame.packedSize &&
         frame.unpackedSize > frame.packedSize * kLargestExpansion + kExpansionSlack)
-        return nullptr;
+        return false;
 
     auto packed = allocateBytes(frame.packedSize);
     if (!packed)
-        return nullptr;
-    if (!seekTo(file_.get(), frame.offset) ||
+        return false;
+    if (!files::seekTo(file_.get(), frame.offset) ||
         !readExactly(file_.get(), packed.get(), static_cast<std::size_t>(frame.packedSize)))
-        return nullptr;
+        return false;
+    stored.data = std::move(packed);
+    stored.size = static_cast<std::size_t>(frame.packedSize);
+    return true;
+}
 
-    std::unique_ptr<std::uint8_t[]> pixels;
+bool OrtReader::Unpack(const OrtFrame& frame, FrameBytes& stored, FrameBytes& pixels) noexcept
+{
+    pixels = FrameBytes{};
+    if (!stored.data || stored.size != frame.packedSize)
+        return false;
     if (frame.unpackedSize == frame.packedSize) {
-        pixels = std::move(packed);
-    } else {
-        pixels = allocateBytes(frame.unpackedSize);
-        if (!pixels)
-            return nullptr;
-        lzo_uint produced = static_cast<lzo_uint>(frame.unpackedSize);
-        const int result = lzo1x_decompress_safe(packed.get(), static_cast<lzo_uint>(frame.packedSize),
-                                                 pixels.get(), &produced, nullptr);
-        if (result != LZO_E_OK || produced != frame.unpackedSize)
-            return nullptr;
-        packed.reset();
+        pixels = std::move(stored);
+        return true;
     }
+    auto unpacked = allocateBytes(frame.unpackedSize);
+    if (!unpacked)
+        return false;
+    lzo_uint produced = static_cast<lzo_uint>(frame.unpackedSize);
+    const int result = lzo1x_decompress_safe(stored.data.get(), static_cast<lzo_uint>(stored.size),
+                                             unpacked.get(), &produced, nullptr);
+    if (result != LZO_E_OK || produced != frame.unpackedSize)
+        return false;
+    stored = FrameBytes{};
+    pixels.data = std::move(unpacked);
+    pixels.size = static_cast<std::size_t>(frame.unpackedSize);
+    return true;
+}
 
+std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const TextureLimits& limits) noexcept
+{
+    FrameBytes stored;
+    FrameBytes pixels;
+    if (!ReadStoredBytes(frame, stored) || !Unpack(frame, stored, pixels))
+        return nullptr;
+    const std::uint32_t code = frame.format & ort::kFormatCodeMask;
     std::unique_ptr<CDXTexture> texture(new (std::nothrow) CDXTexture);
-    if (!texture || !texture->CopyPixels(frame.width, frame.height, code, pixels.get(),
-                                         static_cast<std::size_t>(frame.unpackedSize), limits))
+    if (!texture || !texture->CopyPixels(frame.width, frame.height, code, pixels.data.get(), pixels.size, limits))
         return nullptr;
     return texture;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "textures/DXTexture.h"
-#include "textures/OrtFile.h"
+#include "base/FileAccess.h"
 
 namespace ort {
 constexpr char kMagic[4] = {'O', 'R', 'T', 'F'};
@@ -58,7 +58,7 @@ public:
     // not a bundle, truncated, or its header size disagrees with its counts.
     bool Open(const std::wstring& path) noexcept;
     // As Open, over a stream that is already open (at its start); the reader owns it.
-    bool OpenStream(textures::FilePtr file, const std::wstring& path) noexcept;
+    bool OpenStream(files::FilePtr file, const std::wstring& path) noexcept;
     void Close() noexcept;
     bool IsOpen() const noexcept { return file_ != nullptr; }
 
@@ -77,6 +77,18 @@ public:
     std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame,
                                           const textures::TextureLimits& limits) noexcept;
 
+    // A frame's stored bytes as read from the file (moves the file position:
+    // callers on several threads take turns), and those bytes turned into
+    // its pixel data (decompressed when needed; safe on any thread). Both
+    // fail where LoadFrame fails: unreadable, not decompressing to exactly
+    // the unpacked size, fewer bytes than the size and format need, no memory.
+    struct FrameBytes {
+        std::unique_ptr<std::uint8_t[]> data;
+        std::size_t size = 0;
+    };
+    bool ReadStoredBytes(const OrtFrame& frame, FrameBytes& stored) noexcept;
+    static bool Unpack(const OrtFrame& frame, FrameBytes& stored, FrameBytes& pixels) noexcept;
+
     const std::vector<OrtEntry>& entries() const noexcept { return entries_; }
     const std::wstring& path() const noexcept { return path_; }
 
@@ -87,7 +99,7 @@ private:
     // Entry paths (viewing entries_, filled once per open) to their index.
     // Exact, case-sensitive lookups only; nothing walks it in order.
     std::unordered_map<std::string_view, std::size_t> byName_;
-    textures::FilePtr file_;
+    files::FilePtr file_;
     std::uint64_t fileLength_ = 0;
     std::wstring path_;
 };

@@ -24,7 +24,7 @@ int fuzzOrtBundle(const std::uint8_t* data, std::size_t size)
     if (size == 0)
         return 0;
     std::vector<std::uint8_t> copy(data, data + size);
-    textures::FilePtr file(::fmemopen(copy.data(), copy.size(), "rb"));
+    files::FilePtr file(::fmemopen(copy.data(), copy.size(), "rb"));
     if (!file)
         return 0;
     OrtReader reader;

@@ -7,7 +7,7 @@
 #include "framework/EditorEventHub.h"
 #include "editor/HubSystem_win.h"
 #include "app/HostWindowHook_win.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,9 @@ LRESULT CALLBACK hookProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return ::CallWindowProcW(activeHook->previous(), window, message, wParam, lParam);
 }
 
-bool hostInFront() { return ::GetForegroundWindow() == plugin::context().npp.nppHandle; }
+HWND hostWindow = nullptr;
+
+bool hostInFront() { return ::GetForegroundWindow() == hostWindow; }
 
 class Conversion : public ::testing::Test {
 protected:
@@ -29,8 +31,8 @@ protected:
         // No plugins: this process plays the plugin's part itself.
         host_ = shelltest::startHostWithPlugin(config_.path(), {}, emptyPlugins_.path());
         ASSERT_NE(host_, nullptr);
-        plugin::Context& c = plugin::context();
-        c.npp = {host_->mainWindow(), host_->view(0), host_->view(1)};
+        editor_.connect(::GetModuleHandleW(nullptr), {host_->mainWindow(), host_->view(0), host_->view(1)});
+        hostWindow = host_->mainWindow();
         hub_.setSystem(&system_);
         activeHub = &hub_;
         activeHook = &hook_;
@@ -55,7 +57,8 @@ protected:
     shelltest::ScratchFolder emptyPlugins_{L"conversion-plugins"};
     shelltest::ScratchFolder documents_{L"conversion-documents"};
     std::unique_ptr<host::Host> host_;
-    plugin::Win32HubSystem system_;
+    editor::NppEditor editor_;
+    editor::Win32HubSystem system_{editor_};
     EditorEventHub hub_;
     plugin::HostWindowHook hook_;
     ClipboardList list_;

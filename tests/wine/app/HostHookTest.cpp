@@ -4,7 +4,7 @@
 #include "framework/EditorEventHub.h"
 #include "editor/HubSystem_win.h"
 #include "app/HostWindowHook_win.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "support/WineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -75,7 +75,9 @@ bool putBitmapOnly(HWND owner) {
     return true;
 }
 
-bool hostInFront() { return ::GetForegroundWindow() == plugin::context().npp.nppHandle; }
+HWND hostWindow = nullptr;
+
+bool hostInFront() { return ::GetForegroundWindow() == hostWindow; }
 
 class HostHook : public ::testing::Test {
 protected:
@@ -84,7 +86,8 @@ protected:
         earlierViewerNext = ::SetClipboardViewer(earlier_);
         host_ = makeWindow(L"HostStandIn", ::DefWindowProcW);
         other_ = makeWindow(L"OtherProgram", ::DefWindowProcW);
-        plugin::context().npp.nppHandle = host_;
+        editor_.connect(::GetModuleHandleW(nullptr), {host_, nullptr, nullptr});
+        hostWindow = host_;
         hub_.setSystem(&system_);
         activeHub = &hub_;
         activeHook = &hook_;
@@ -107,7 +110,8 @@ protected:
     HWND earlier_ = nullptr;
     HWND host_ = nullptr;
     HWND other_ = nullptr;
-    plugin::Win32HubSystem system_;
+    editor::NppEditor editor_;
+    editor::Win32HubSystem system_{editor_};
     EditorEventHub hub_;
     plugin::HostWindowHook hook_;
     ClipboardList list_;

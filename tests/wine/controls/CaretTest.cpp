@@ -5,7 +5,7 @@
 #include "Host.h"
 #include "controls/COrmuControlsDialog.h"
 #include "controls/CaretTracker_win.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "base/TextCodec.h"
 #include "settings/TarvoSettingsManager.h"
 #include "support/WineTestSupport.h"
@@ -74,20 +74,17 @@ protected:
         host_ = host::Host::create(options, &error);
         ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
 
-        plugin::Context& c = plugin::context();
-        c.module = ::GetModuleHandleW(nullptr);
-        c.npp = npp::NppData{host_->mainWindow(), host_->view(0), host_->view(1)};
-        c.currentView = host_->view(0);
-        c.configFolder = config_.path();
+        editor_.connect(::GetModuleHandleW(nullptr), npp::NppData{host_->mainWindow(), host_->view(0), host_->view(1)});
+        editor_.setRecordedView(host_->view(0));
         // The panel looks at its menu item's check mark, as in the editor.
         commands_[COrmuControlsDialog::kCommandIndex].cmdID = kPanelCommandId;
-        c.commands = commands_;
-        c.commandCount = 6;
+        editor_.setCommands(commands_, 6);
         ::AppendMenuW(::GetMenu(host_->mainWindow()), MF_STRING | MF_CHECKED, kPanelCommandId, L"Caret panel");
 
         panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_->setEditor(&editor_);
         panel_->init(&model_, nullptr, &store_);
-        follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_);
+        follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_, editor_);
         g_panel = panel_.get();
         g_hostProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
             host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
@@ -106,7 +103,6 @@ protected:
         panel_.reset();
         if (host_) host_->shutdown();
         host_.reset();
-        plugin::context() = plugin::Context{};
         ::OleUninitialize();
     }
 
@@ -141,6 +137,7 @@ protected:
     std::unique_ptr<host::Host> host_;
     IModel model_;
     TarvoSettingsManager store_;
+    editor::NppEditor editor_;
     std::unique_ptr<COrmuControlsDialog> panel_;
     std::unique_ptr<controls::PanelCaretFollower> follower_;
 };

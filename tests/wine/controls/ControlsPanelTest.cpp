@@ -3,7 +3,7 @@
 // edited, how the area scrolls, and the drag of the control's XML.
 #include "controls/COrmuControlsDialog.h"
 #include "controls/controls_ids.h"
-#include "editor/PluginContext.h"
+#include "editor/NppEditor_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "framework/ZuverUdozOLE_win.h"
 #include "support/WineTestSupport.h"
@@ -55,12 +55,11 @@ protected:
         ::RegisterClassW(&wc);
         host_ = ::CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 700,
                                   nullptr, nullptr, wc.hInstance, nullptr);
-        plugin::Context& c = plugin::context();
-        c.module = ::GetModuleHandleW(nullptr);
-        c.npp = npp::NppData{host_, nullptr, nullptr};
+        editor_.connect(::GetModuleHandleW(nullptr), npp::NppData{host_, nullptr, nullptr});
 
         store_.setBool(L"ORMU", L"LoadImages", true);
         panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_->setEditor(&editor_);
         panel_->init(&model_, nullptr, &store_);
         panel_->setEditSink(&sink_);
         panel_->showPanel();
@@ -72,7 +71,6 @@ protected:
     void TearDown() override {
         panel_.reset();
         ::DestroyWindow(host_);
-        plugin::context() = plugin::Context{};
         ::OleUninitialize();
     }
 
@@ -110,6 +108,7 @@ protected:
     IModel model_;
     TarvoSettingsManager store_;
     RecordingSink sink_;
+    editor::NppEditor editor_;
     std::unique_ptr<COrmuControlsDialog> panel_;
 };
 

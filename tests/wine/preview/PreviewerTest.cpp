@@ -7,18 +7,109 @@
 #include "OrtWriter.h"
 #include "preview/FCObjImage_win.h"
 
+#include <gdiplus.h>
 #include <gtest/gtest.h>
+
+#include <cwchar>
 
 using namespace previewtest;
 
 namespace {
 
-constexpr wchar_t kMenu[] = L"&Quorrel";
-constexpr wchar_t kItem[] = L"&Ormu Image Previewer";
-
 // Colours a DXT block keeps exactly (every channel 0 or 255).
 constexpr std::uint32_t kBlockColours[8] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00,
                                             0xFF00FF, 0x00FFFF, 0xFFFFFF, 0x000000};
+
+// A GIF of the block image's colours (one palette index per pixel), written
+// by hand: 9-bit codes that are all literals, with a clear code often enough
+// that the code size never grows.
+std::string blockGif() {
+    const std::uint32_t width = 16, height = 8;
+    std::string gif = "GIF89a";
+    auto put16 = [&gif](std::uint32_t v) {
+        gif.push_back(static_cast<char>(v & 0xFF));
+        gif.push_back(static_cast<char>(v >> 8));
+    };
+    put16(width);
+    put16(height);
+    gif += std::string("\xF7\x00\x00", 3);  // a global table of 256 colours
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t c = kBlockColours[i % 8];
+        gif.push_back(static_cast<char>(c >> 16));
+        gif.push_back(static_cast<char>(c >> 8));
+        gif.push_back(static_cast<char>(c));
+    }
+    gif.push_back(',');
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    gif.push_back('\0');
+    gif.push_back('\x08');  // minimum code size
+    std::string data;
+    std::uint32_t bits = 0, count = 0;
+    auto code = [&](std::uint32_t c) {
+        bits |= c << count;
+        count += 9;
+        while (count >= 8) {
+            data.push_back(static_cast<char>(bits & 0xFF));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (std::uint32_t i = 0; i < width * height; ++i) {
+        if (i % 200 == 0) code(256);
+        const std::uint32_t x = i % width, y = i / width;
+        code((x / 4 + (y / 4) * 4) % 8);
+    }
+    code(257);
+    if (count > 0) data.push_back(static_cast<char>(bits & 0xFF));
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::string block = data.substr(at, 255);
+        gif.push_back(static_cast<char>(block.size()));
+        gif += block;
+    }
+    gif.push_back('\0');
+    gif.push_back(';');
+    return gif;
+}
+
+// The image file's pixels as GDI+ reads them, 0xRRGGBB, rows from the top.
+std::vector<std::uint32_t> gdiplusPixels(const std::wstring& file, std::uint32_t& width, std::uint32_t& height) {
+    std::vector<std::uint32_t> pixels;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return pixels;
+    {
+        Gdiplus::Bitmap bitmap(file.c_str());
+        width = bitmap.GetWidth();
+        height = bitmap.GetHeight();
+        Gdiplus::Rect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+        Gdiplus::BitmapData data;
+        if (bitmap.GetLastStatus() == Gdiplus::Ok &&
+            bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+            for (UINT y = 0; y < height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                        static_cast<std::size_t>(y) * data.Stride);
+                for (UINT x = 0; x < width; ++x) pixels.push_back(row[x] & 0xFFFFFF);
+            }
+            bitmap.UnlockBits(&data);
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return pixels;
+}
+
+// This run stands for a machine without D3DX (the test's registration disables it).
+bool d3dxDisabled() {
+    wchar_t value[256] = {};
+    ::GetEnvironmentVariableW(L"QUORREL_DLL_OVERRIDES", value, 256);
+    return std::wcsstr(value, L"d3dx9_43=") != nullptr;
+}
+
+constexpr wchar_t kMenu[] = L"&Quorrel";
+constexpr wchar_t kItem[] = L"&Ormu Image Previewer";
+
 
 // 16 x 8 pixels, one colour per 4 x 4 block.
 ortwriter::Image blockImage() {
@@ -255,6 +346,66 @@ TEST_F(Previewer, NonAsciiNamesInAUtf8DocumentFindLooseFilesAndBundleEntries) {
             const std::uint8_t* p = &image.rgba[(y * image.width + x) * 4];
             ASSERT_EQ(static_cast<std::uint32_t>((p[0] << 16) | (p[1] << 8) | p[2]), frame.rgb(x, y)) << x << "," << y;
         }
+    }
+}
+
+TEST_F(Previewer, PngJpegGifAndBmpFilesPreviewAndAnUnreadableOneLeavesThePanelGrey) {
+    if (d3dxDisabled()) {
+        // The plugin loaded (SetUp) on a machine where D3DX cannot be had.
+        EXPECT_EQ(::LoadLibraryW(L"d3dx9_43.dll"), nullptr);
+    }
+    const std::wstring media = skin_ + L"\\media\\";
+    ASSERT_TRUE(writeFile(media + L"blocks.gif", blockGif()));
+    ASSERT_TRUE(writeFile(media + L"broken.png", "\x89PNG\r\n\x1a\nnot really"));
+    ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Files.xml",
+                          "<window>\n"
+                          "  <texture>buttons/focus.png</texture>\n"
+                          "  <texture>backgrounds/home.jpg</texture>\n"
+                          "  <texture>blocks.gif</texture>\n"
+                          "  <texture>misc/logo.bmp</texture>\n"
+                          "  <texture>broken.png</texture>\n"
+                          "</window>\n"));
+    const HWND panel = openAndShow(skin_ + L"\\720p\\Files.xml");
+    ASSERT_NE(panel, nullptr);
+    const struct {
+        const wchar_t* file;
+        std::uint32_t width, height;
+    } files[] = {{L"buttons\\focus.png", 64, 32}, {L"backgrounds\\home.jpg", 128, 72}, {L"blocks.gif", 16, 8},
+                 {L"misc\\logo.bmp", 47, 24}};
+    int line = 1;
+    for (const auto& f : files) {
+        SCOPED_TRACE(std::string(f.file, f.file + std::wcslen(f.file)));
+        caretTo(line++);
+        const Frame frame = readFrame(panel);
+        std::uint32_t width = 0, height = 0;
+        std::vector<std::uint32_t> want;
+        if (std::wcscmp(f.file, L"blocks.gif") == 0) {
+            width = 16;
+            height = 8;
+            for (std::uint32_t i = 0; i < width * height; ++i)
+                want.push_back(kBlockColours[(i % width / 4 + (i / width / 4) * 4) % 8]);
+        } else {
+            want = gdiplusPixels(media + f.file, width, height);
+        }
+        ASSERT_EQ(width, f.width);
+        ASSERT_EQ(height, f.height);
+        ASSERT_EQ(want.size(), static_cast<std::size_t>(width) * height);
+        ASSERT_FALSE(frame.pixels.empty());
+        int wrong = 0;
+        for (std::uint32_t y = 0; y < height; ++y) {
+            for (std::uint32_t x = 0; x < width; ++x) {
+                if (frame.rgb(x, y) != want[y * width + x] && ++wrong <= 3)
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << frame.rgb(x, y) << " not " << want[y * width + x];
+            }
+        }
+        EXPECT_EQ(kGrey, frame.rgb(width, 0));
+        EXPECT_EQ(kGrey, frame.rgb(0, height));
+    }
+    caretTo(line);
+    const Frame frame = readFrame(panel);
+    ASSERT_FALSE(frame.pixels.empty());
+    for (std::uint32_t i = 0; i < frame.pixels.size(); i += 53) {
+        ASSERT_EQ(kGrey, frame.pixels[i] & 0xFFFFFF) << i;
     }
 }
 

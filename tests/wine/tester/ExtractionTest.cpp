@@ -1,10 +1,10 @@
-// Bundle extraction under Wine with the real Direct3D/D3DX: a bundle written
-// here with every pixel format, nested folders, an existing target and
-// hostile entry names, extracted before any display device exists; every PNG
-// is read back with GDI+ and compared with an independent decoding of the frames.
+// Bundle extraction under Wine: a bundle written here with every pixel
+// format, nested folders, an existing target and hostile entry names,
+// extracted before any display device exists (none is needed); every PNG is
+// read back with GDI+ and compared with an independent decoding of the frames.
 #include "FrameDecoding.h"
 #include "TesterTestSupport.h"
-#include "textures/BundleExtraction_win.h"
+#include "textures/BundleExtraction.h"
 #include "textures/DisplayDevice_win.h"
 
 #include <windows.h>
@@ -115,7 +115,7 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
 
     ASSERT_EQ(textures::displayDevice().device, nullptr) << "no previewer has made a device in this process";
     const textures::ExtractionReport report = textures::ExtractBundle(bundle, out);
-    EXPECT_EQ(textures::displayDevice().device, nullptr) << "the extraction's own device was let go";
+    EXPECT_EQ(textures::displayDevice().device, nullptr) << "the extraction needs no device";
 
     EXPECT_TRUE(report.opened);
     EXPECT_EQ(report.written, static_cast<int>(written.size()));

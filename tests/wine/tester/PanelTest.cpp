@@ -1,8 +1,10 @@
 // The tester panel in the stand-in editor with the real plugin: what it lists
 // and explains, "Test window" through the real GNU Wget to the loopback
-// stand-in of the media center with the configured credentials, and the
-// boxes "Extract ort" shows when the user cancels its dialogs.
+// stand-in of the media center with the configured credentials, the boxes
+// "Extract ort" shows when the user cancels its dialogs, and an extraction
+// running behind its progress window while the editor goes on.
 #include "Host.h"
+#include "OrtWriter.h"
 #include "TesterTestSupport.h"
 #include "settings/TarvoSettingsManager.h"
 
@@ -360,6 +362,95 @@ TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
     }
 }
 
+// The script language reads backslashes in quotes as escapes.
+std::wstring quoted(const std::wstring& path) {
+    std::wstring q = L"\"";
+    for (wchar_t c : path) {
+        if (c == L'\\' || c == L'"') q.push_back(L'\\');
+        q.push_back(c);
+    }
+    return q + L"\"";
+}
+
+struct ProgressSearch {
+    HWND found;
+};
+
+BOOL CALLBACK matchProgress(HWND window, LPARAM data) {
+    if (::IsWindowVisible(window) && className(window) == L"#32770" && windowText(window) == L"Extract ort" &&
+        ::GetDlgItem(window, IDCANCEL) != nullptr && findChild(window, L"msctls_progress32") != nullptr) {
+        reinterpret_cast<ProgressSearch*>(data)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND progressWindow() {
+    ProgressSearch search{nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), matchProgress, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndStopsOnCancel) {
+    // Enough work for the window to show: 300 entries of 256 x 256 pixels.
+    ortwriter::BundleSpec spec;
+    for (int i = 0; i < 300; ++i) {
+        spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0,
+                                {ortwriter::frame(ortwriter::kBgra32, 256, 256,
+                                                  ortwriter::patternPixels(ortwriter::kBgra32, 256, 256, i), true)}});
+    }
+    testsupport::ScratchFolder scratch(L"progress");
+    const std::wstring& work = scratch.path();
+    const std::wstring bundle = work + L"\\big.ort";
+    ASSERT_TRUE(ortwriter::writeFile(bundle, ortwriter::build(spec)));
+    const std::wstring out = work + L"\\out";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+
+    for (const std::wstring& line : {L"answer file " + quoted(bundle), L"answer folder " + quoted(out),
+                                     std::wstring(L"select-index panel=\"Ormu Commands\" > class=ListBox 1"),
+                                     std::wstring(L"dblclick panel=\"Ormu Commands\" > class=ListBox")}) {
+        const host::CommandResult result = host_->runLine(line);
+        ASSERT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
+    }
+    // The double-click returned while the work goes on; the window shows after a moment.
+    HWND progress = nullptr;
+    for (int i = 0; i < 100 && progress == nullptr; ++i) {
+        host_->pump(50);
+        progress = progressWindow();
+    }
+    ASSERT_NE(progress, nullptr) << "no progress window";
+    EXPECT_EQ(::GetWindow(progress, GW_OWNER), host_->mainWindow());
+    const std::vector<std::wstring> texts = dialogTexts(progress);
+    bool counted = false;
+    for (const std::wstring& t : texts) counted = counted || t.find(L" of 300 entries") != std::wstring::npos;
+    EXPECT_TRUE(counted);
+
+    // Another command meanwhile is refused with a short message.
+    ASSERT_TRUE(host_->runLine(L"answer message OK caption=\"Extract ort\"").ok);
+    doubleClick(0);
+    host_->pump(300);
+
+    // Cancel: the run stops and tells how far it came.
+    ASSERT_TRUE(host_->runLine(L"answer message OK caption=\"Extract ort\"").ok);
+    ::PostMessageW(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(progress, IDCANCEL)));
+    for (int i = 0; i < 100 && ::IsWindow(progress); ++i) host_->pump(50);
+    EXPECT_FALSE(::IsWindow(progress));
+    host_->pump(300);
+    EXPECT_TRUE(host_->runLine(L"expect answered").ok);
+
+    std::wstring log;
+    for (const std::wstring& entry : host_->log()) log += entry + L"\n";
+    EXPECT_NE(log.find(L"An extraction is still running."), std::wstring::npos) << testsupport::narrow(log);
+    const std::size_t stop = log.find(L"The extraction was cancelled: ");
+    ASSERT_NE(stop, std::wstring::npos) << testsupport::narrow(log);
+    const int written = std::stoi(log.substr(stop + 30));
+    EXPECT_LT(written, 300);
+    const std::vector<std::wstring> files = testsupport::listFiles(out);
+    EXPECT_EQ(files.size(), static_cast<std::size_t>(written)) << "no file beside the written ones";
+    for (const std::wstring& file : files) EXPECT_EQ(file.find(L".tmp"), std::wstring::npos);
+}
+
 TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     std::string bundle("ORTF2", 5);
     auto put32 = [&bundle](std::uint32_t v) {
@@ -398,15 +489,6 @@ TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     const std::wstring out = work + L"\\out folder";
     ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
 
-    // The script language reads backslashes in quotes as escapes.
-    auto quoted = [](const std::wstring& path) {
-        std::wstring q = L"\"";
-        for (wchar_t c : path) {
-            if (c == L'\\' || c == L'"') q.push_back(L'\\');
-            q.push_back(c);
-        }
-        return q + L"\"";
-    };
     const std::wstring lines[] = {
         L"answer file " + quoted(bundlePath),
         L"answer folder " + quoted(out),

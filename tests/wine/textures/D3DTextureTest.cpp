@@ -185,7 +185,7 @@ TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSam
     ASSERT_NE(nullptr, texture.DeviceTexture());
     D3DSURFACE_DESC desc{};
     ASSERT_EQ(D3D_OK, texture.DeviceTexture()->GetLevelDesc(0, &desc));
-    // Power-of-two sides, so D3DX's default sizing keeps them.
+    // Read at the file's own size.
     EXPECT_EQ(8u, desc.Width);
     EXPECT_EQ(4u, desc.Height);
     EXPECT_EQ(0u, texture.imageWidth());

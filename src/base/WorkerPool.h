@@ -1,0 +1,40 @@
+// Running many independent pieces of work on a few threads, with a flag that
+// asks them to stop. Portable (std::thread).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+namespace base {
+
+// Set once by whoever wants the work to stop (any thread); read by the work.
+class CancelFlag {
+public:
+    void cancel() noexcept { cancelled_.store(true, std::memory_order_relaxed); }
+    bool cancelled() const noexcept { return cancelled_.load(std::memory_order_relaxed); }
+    // For the next piece of work, once the last one has ended.
+    void reset() noexcept { cancelled_.store(false, std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> cancelled_{false};
+};
+
+// One thread per core, and at least two.
+unsigned defaultWorkerCount() noexcept;
+
+struct ParallelOutcome {
+    std::size_t finished = 0;          // tasks that ran to their end (threw or not)
+    std::vector<std::size_t> threw;    // indices whose task let an exception out, ascending
+    bool cancelled = false;            // the flag stopped the run before every task started
+};
+
+// Calls task(i) once for each i in [0, count), on `workers` threads while
+// the calling thread waits, taking indices in ascending order.
+// Once `cancel` is set no further task starts; running ones finish (they may
+// watch the flag themselves). Exceptions are caught per task and reported.
+ParallelOutcome runParallel(std::size_t count, unsigned workers, const CancelFlag& cancel,
+                            const std::function<void(std::size_t)>& task);
+
+}  // namespace base

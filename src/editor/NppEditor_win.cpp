@@ -1,0 +1,147 @@
+#include "editor/NppEditor_win.h"
+
+#include "base/Module_win.h"
+
+#include <cstring>
+
+namespace editor {
+
+void NppEditor::connect(HINSTANCE module, const npp::NppData& data) {
+    module_ = module;
+    npp_ = data;
+    moduleName_ = win::moduleFileName(module);
+    const HWND views[2] = {data.scintillaMainHandle, data.scintillaSecondHandle};
+    for (int i = 0; i < 2; ++i) {
+        ViewHook& hook = views_[i];
+        hook.view = views[i];
+        hook.fn = views[i] == nullptr
+                      ? nullptr
+                      : reinterpret_cast<npp::SciFnDirect>(::SendMessageW(views[i], npp::SCI_GETDIRECTFUNCTION, 0, 0));
+        hook.ptr = views[i] == nullptr
+                       ? 0
+                       : static_cast<std::intptr_t>(::SendMessageW(views[i], npp::SCI_GETDIRECTPOINTER, 0, 0));
+    }
+    configFolder_.clear();
+    if (data.nppHandle == nullptr) return;
+    wchar_t folder[MAX_PATH] = {};
+    toHost(npp::NPPM_GETPLUGINSCONFIGDIR, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    folder[MAX_PATH - 1] = L'\0';
+    configFolder_ = folder;
+    if (!configFolder_.empty() && ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+        ::CreateDirectoryW(folder, nullptr);
+    }
+}
+
+void NppEditor::setCommands(npp::FuncItem* commands, int count) {
+    commands_ = commands;
+    commandCount_ = commands == nullptr ? 0 : count;
+}
+
+LRESULT NppEditor::toHost(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return npp_.nppHandle == nullptr ? 0 : ::SendMessageW(npp_.nppHandle, message, wParam, lParam);
+}
+
+HWND NppEditor::activeView() const {
+    int which = -1;
+    toHost(npp::NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&which));
+    return which == 0 ? npp_.scintillaMainHandle : npp_.scintillaSecondHandle;
+}
+
+std::intptr_t NppEditor::sendToView(HWND view, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) const {
+    if (view == nullptr) return 0;
+    for (const ViewHook& hook : views_) {
+        if (hook.view == view && hook.fn != nullptr) return hook.fn(hook.ptr, message, wParam, lParam);
+    }
+    return static_cast<std::intptr_t>(
+        ::SendMessageW(view, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
+}
+
+std::string NppEditor::textRange(HWND view, std::intptr_t from, std::intptr_t to) const {
+    if (view == nullptr || from < 0 || to <= from) return {};
+    // The view writes the range and a terminating zero.
+    std::string buffer(static_cast<std::size_t>(to - from) + 1, '\0');
+    npp::Sci_TextRange range{from, to, buffer.data()};
+    const std::intptr_t copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    if (copied <= 0) return {};
+    const auto length = static_cast<std::size_t>(copied);
+    buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
+    return buffer;
+}
+
+std::optional<std::string> NppEditor::findInLine(HWND view, std::intptr_t line, const std::string& pattern) const {
+    if (view == nullptr || line < 0) return std::nullopt;
+    const std::intptr_t start = sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line));
+    const std::intptr_t end = sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(line));
+    if (start < 0 || end <= start) return std::nullopt;
+    sendToView(view, npp::SCI_SETSEARCHFLAGS, npp::SCFIND_REGEXP | npp::SCFIND_POSIX);
+    sendToView(view, npp::SCI_SETTARGETSTART, static_cast<std::uintptr_t>(start));
+    sendToView(view, npp::SCI_SETTARGETEND, static_cast<std::uintptr_t>(end));
+    if (sendToView(view, npp::SCI_SEARCHINTARGET, pattern.size(), reinterpret_cast<std::intptr_t>(pattern.c_str())) <
+        0) {
+        return std::nullopt;
+    }
+    const std::intptr_t matchStart = sendToView(view, npp::SCI_GETTARGETSTART);
+    const std::intptr_t matchEnd = sendToView(view, npp::SCI_GETTARGETEND);
+    std::string bytes = textRange(view, matchStart, matchEnd);
+    bytes.resize(std::strlen(bytes.c_str()));
+    return bytes;
+}
+
+void NppEditor::select(HWND view, std::intptr_t from, std::intptr_t to) const {
+    sendToView(view, npp::SCI_SETSELECTIONSTART, static_cast<std::uintptr_t>(from));
+    sendToView(view, npp::SCI_SETSELECTIONEND, static_cast<std::uintptr_t>(to));
+}
+
+unsigned NppEditor::codePage(HWND view) const { return static_cast<unsigned>(sendToView(view, npp::SCI_GETCODEPAGE)); }
+
+std::intptr_t NppEditor::caretLine() const {
+    if (npp_.nppHandle == nullptr) return -1;
+    return static_cast<std::intptr_t>(toHost(npp::NPPM_GETCURRENTLINE));
+}
+
+std::wstring NppEditor::currentDirectory() const {
+    wchar_t folder[MAX_PATH] = {};
+    toHost(npp::NPPM_GETCURRENTDIRECTORY, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    folder[MAX_PATH - 1] = L'\0';
+    return folder;
+}
+
+std::wstring NppEditor::currentFileName() const {
+    wchar_t name[MAX_PATH] = {};
+    toHost(npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
+    name[MAX_PATH - 1] = L'\0';
+    return name;
+}
+
+int NppEditor::commandId(int commandIndex) const {
+    if (commands_ == nullptr || commandIndex < 0 || commandIndex >= commandCount_) return 0;
+    return commands_[commandIndex].cmdID;
+}
+
+bool NppEditor::isCommandChecked(int commandIndex) const {
+    HMENU menu = ::GetMenu(npp_.nppHandle);
+    const int id = commandId(commandIndex);
+    if (menu == nullptr || id == 0) return false;
+    const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+void NppEditor::registerModeless(HWND dialog, bool add) {
+    toHost(npp::NPPM_MODELESSDIALOG, add ? npp::MODELESSDIALOGADD : npp::MODELESSDIALOGREMOVE,
+           reinterpret_cast<LPARAM>(dialog));
+}
+
+void NppEditor::registerPanel(npp::tTbData& data) { toHost(npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data)); }
+
+void NppEditor::showPanel(HWND panel, bool show) {
+    toHost(show ? npp::NPPM_DMMSHOW : npp::NPPM_DMMHIDE, 0, reinterpret_cast<LPARAM>(panel));
+}
+
+void NppEditor::updatePanelInfo(HWND panel) { toHost(npp::NPPM_DMMUPDATEDISPINFO, 0, reinterpret_cast<LPARAM>(panel)); }
+
+void NppEditor::setCommandChecked(int commandIndex, bool checked) {
+    const int id = commandId(commandIndex);
+    if (id != 0) toHost(npp::NPPM_SETMENUITEMCHECK, static_cast<WPARAM>(id), checked ? TRUE : FALSE);
+}
+
+}  // namespace editor

@@ -1,0 +1,96 @@
+// The one seam to the editor: its window and views, the caret line, the current
+// document's folder and name, the configuration folder, the plugin's menu
+// items, translations through the localisation plugin, and the messages the
+// window framework needs (EditorShell). Only this folder sends the editor's
+// and Scintilla's messages. The application object owns the one instance and
+// hands it to whatever needs the editor; an unconnected instance answers
+// nothing and sends nothing.
+#pragma once
+
+#include "framework/EditorShell.h"
+#include "npp/NppInterface.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace editor {
+
+class NppEditor : public EditorShell {
+public:
+    // Remembers the editor's handles (from setInfo) and the views' direct-call
+    // functions; the module is the plugin's own.
+    void connect(HINSTANCE module, const npp::NppData& data);
+    // The command table the editor holds a pointer to (its ids are the editor's).
+    void setCommands(npp::FuncItem* commands, int count);
+
+    HINSTANCE module() const { return module_; }
+    const npp::NppData& handles() const { return npp_; }
+    HWND hostWindow() const { return npp_.nppHandle; }
+    bool connected() const { return npp_.nppHandle != nullptr; }
+
+    // The editing view the editor has active now (NPPM_GETCURRENTSCINTILLA).
+    HWND activeView() const;
+    // The view the panels address: the active view when a panel was last toggled.
+    HWND recordedView() const { return recordedView_; }
+    void recordActiveView() { recordedView_ = activeView(); }
+    void setRecordedView(HWND view) { recordedView_ = view; }
+
+    // A Scintilla message to a view, through its direct-call function when known.
+    std::intptr_t sendToView(HWND view, unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) const;
+    // The bytes [from, to) of a view's document.
+    std::string textRange(HWND view, std::intptr_t from, std::intptr_t to) const;
+    // The first match of an ECMAScript pattern in a line of a view (the
+    // editor's own regular-expression engine), as the document's bytes.
+    std::optional<std::string> findInLine(HWND view, std::intptr_t line, const std::string& pattern) const;
+    unsigned codePage(HWND view) const;
+
+    // The caret's zero-based line in the active view, -1 when not connected.
+    std::intptr_t caretLine() const;
+    // The current document's folder and file name (NPPM_GETCURRENTDIRECTORY / NPPM_GETFILENAME).
+    std::wstring currentDirectory() const;
+    std::wstring currentFileName() const;
+    // The plugin configuration folder the editor names (created when missing), asked once at connect.
+    const std::wstring& configFolder() const { return configFolder_; }
+
+    // The editor's id of a command-table entry (0 before the editor assigned ids).
+    int commandId(int commandIndex) const;
+    // Whether the menu item of a command-table entry carries a check mark.
+    bool isCommandChecked(int commandIndex) const;
+
+    // Translations (the localisation plugin "NativeLang.dll"; without it nothing answers).
+    // Asks for the plugin's menu (named `menuName` in the editor's Plugins menu) to be translated.
+    void translateMenu(const wchar_t* menuName) const;
+    // Selects a range of a view (the editor's selection, not a target).
+    void select(HWND view, std::intptr_t from, std::intptr_t to) const;
+
+    // EditorShell
+    void registerModeless(HWND dialog, bool add) override;
+    void registerPanel(npp::tTbData& data) override;
+    void showPanel(HWND panel, bool show) override;
+    void updatePanelInfo(HWND panel) override;
+    void setCommandChecked(int commandIndex, bool checked) override;
+    bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) override;
+    void translateDialog(HWND dialog, const wchar_t* name) override;
+
+private:
+    struct ViewHook {
+        HWND view = nullptr;
+        npp::SciFnDirect fn = nullptr;
+        std::intptr_t ptr = 0;
+    };
+
+    LRESULT toHost(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void sendToLocalisation(long code, void* record) const;
+
+    npp::NppData npp_{};
+    HINSTANCE module_ = nullptr;
+    HWND recordedView_ = nullptr;
+    ViewHook views_[2]{};
+    std::wstring configFolder_;
+    std::wstring moduleName_;
+    npp::FuncItem* commands_ = nullptr;
+    int commandCount_ = 0;
+};
+
+}  // namespace editor

@@ -1,0 +1,13 @@
+// Fuzzing inputs for the image decoders: bundle frames of any format and
+// size, and PNG files (as the bundle tool and extraction read them back).
+// Shared by the libFuzzer targets and the corpus replay.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The first six bytes choose the format code and a small size; the rest is
+// the frame's pixel data.
+int fuzzFrameDecoding(const std::uint8_t* data, std::size_t size);
+// The bytes as a PNG file.
+int fuzzPngDecoding(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,83 @@
+#include "base/Files.h"
+#include "base/WorkerPool.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+TEST(WorkerPool, RunsEveryTaskOnceWithMoreTasksThanWorkersAndReportsThoseThatThrew) {
+    const base::CancelFlag never;
+    std::vector<std::atomic<int>> runs(100);
+    std::mutex lock;
+    std::vector<std::thread::id> threads;
+    const base::ParallelOutcome outcome = base::runParallel(runs.size(), 3, never, [&](std::size_t i) {
+        runs[i].fetch_add(1);
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            threads.push_back(std::this_thread::get_id());
+        }
+        if (i % 7 == 3) throw std::runtime_error("broken entry");
+    });
+    for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i].load(), 1) << i;
+    EXPECT_EQ(outcome.finished, runs.size());
+    EXPECT_FALSE(outcome.cancelled);
+    std::vector<std::size_t> expected;
+    for (std::size_t i = 3; i < runs.size(); i += 7) expected.push_back(i);
+    EXPECT_EQ(outcome.threw, expected);
+    std::sort(threads.begin(), threads.end());
+    threads.erase(std::unique(threads.begin(), threads.end()), threads.end());
+    EXPECT_LE(threads.size(), 3u);
+    EXPECT_EQ(std::find(threads.begin(), threads.end(), std::this_thread::get_id()), threads.end())
+        << "the caller only waits";
+    EXPECT_GE(base::defaultWorkerCount(), 2u);
+}
+
+TEST(WorkerPool, CancellingStartsNoFurtherTaskAndLetsRunningOnesFinish) {
+    base::CancelFlag cancel;
+    std::atomic<int> started{0};
+    std::atomic<int> completed{0};
+    const base::ParallelOutcome outcome = base::runParallel(1000, 2, cancel, [&](std::size_t i) {
+        started.fetch_add(1);
+        if (i == 5) cancel.cancel();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        completed.fetch_add(1);
+    });
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(started.load(), completed.load());
+    EXPECT_LT(started.load(), 20);
+    EXPECT_EQ(outcome.finished, static_cast<std::size_t>(started.load()));
+}
+
+TEST(Files, WritesUnderAPendingNameAndNeverLeavesItOrReplacesAKeptFile) {
+    testsupport::ScratchFolder folder(L"files");
+    const std::wstring& base = folder.path();
+    const std::wstring deep = base + L"\\a\\b\u00e9";
+    ASSERT_TRUE(files::createFolders(deep));
+    ASSERT_TRUE(files::createFolders(deep)) << "an existing folder is fine";
+    const std::wstring target = deep + L"\\x.png";
+    EXPECT_EQ(files::pendingName(target), target + L".tmp");
+
+    const std::uint8_t bytes[] = {1, 2, 3};
+    ASSERT_TRUE(files::writeWhole(target, bytes, sizeof bytes, true));
+    std::vector<std::uint8_t> read;
+    ASSERT_TRUE(files::readAll(target, read));
+    EXPECT_EQ(read, std::vector<std::uint8_t>(bytes, bytes + 3));
+    EXPECT_FALSE(files::exists(files::pendingName(target)));
+
+    const std::uint8_t other[] = {9};
+    EXPECT_FALSE(files::writeWhole(target, other, 1, true)) << "a kept file is not replaced";
+    ASSERT_TRUE(files::readAll(target, read));
+    EXPECT_EQ(read.size(), 3u);
+    EXPECT_FALSE(files::exists(files::pendingName(target)));
+
+    // A folder where the file should go: the rename fails, nothing is left behind.
+    EXPECT_FALSE(files::writeWhole(deep, other, 1, false));
+    EXPECT_FALSE(files::exists(files::pendingName(deep)));
+}
