@@ -138,20 +138,20 @@ bool Host::Impl::loadPlugin(const std::wstring& folder) {
     trace.push_back(folder + L":LoadLibrary");
     plugin->module.reset(LoadLibraryW(plugin->path.c_str()));
     if (!plugin->module) return refuse(L"LoadLibrary " + formatWin32Error(GetLastError()));
-    auto proc = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(plugin->module.get(), name)); };
-    auto isUnicode = reinterpret_cast<IsUnicodeFn>(proc("isUnicode"));
+    HMODULE module = plugin->module.get();
+    auto isUnicode = win::procedureOf<IsUnicodeFn>(module, "isUnicode");
     if (isUnicode == nullptr) return refuse(L"no isUnicode");
     trace.push_back(folder + L":isUnicode");
     if (!isUnicode()) return refuse(L"isUnicode FALSE");
-    auto getName = reinterpret_cast<GetNameFn>(proc("getName"));
-    auto setInfo = reinterpret_cast<SetInfoFn>(proc("setInfo"));
-    auto getFuncsArray = reinterpret_cast<GetFuncsArrayFn>(proc("getFuncsArray"));
+    auto getName = win::procedureOf<GetNameFn>(module, "getName");
+    auto setInfo = win::procedureOf<SetInfoFn>(module, "setInfo");
+    auto getFuncsArray = win::procedureOf<GetFuncsArrayFn>(module, "getFuncsArray");
     if (getName == nullptr || setInfo == nullptr || getFuncsArray == nullptr) return refuse(L"missing export");
     trace.push_back(folder + L":getName");
     const wchar_t* name = getName();
     plugin->menuName = name != nullptr ? name : folder;
-    plugin->beNotified = reinterpret_cast<BeNotifiedFn>(proc("beNotified"));
-    plugin->messageProc = reinterpret_cast<MessageProcFn>(proc("messageProc"));
+    plugin->beNotified = win::procedureOf<BeNotifiedFn>(module, "beNotified");
+    plugin->messageProc = win::procedureOf<MessageProcFn>(module, "messageProc");
     if (plugin->beNotified == nullptr || plugin->messageProc == nullptr) return refuse(L"no beNotified or messageProc");
     // Registered before setInfo: a plugin may send messages from there.
     Plugin* raw = plugin.get();

@@ -105,9 +105,9 @@ TEST(ExtractionPlan, ReportsSkippedEntriesOnceWithTheFirstNames) {
 // --- the run ---------------------------------------------------------------
 
 #include "OrtWriter.h"
-#include "support/TestSupport.h"
 #include "base/Files.h"
 #include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "textures/PixelImage.h"
 #include "textures/PixelLayout.h"
 #include "textures/PngCodec.h"
@@ -123,8 +123,7 @@ std::wstring folderOf(const testsupport::ScratchFolder& temp, const char* name) 
     return path + L"\\";
 }
 
-// Writes the bytes to a file of the folder and returns its path.
-std::wstring writeTo(const testsupport::ScratchFolder& temp, const char* name, const ortwriter::Bytes& bytes) {
+std::wstring writeBundle(const testsupport::ScratchFolder& temp, const char* name, const ortwriter::Bytes& bytes) {
     const std::wstring path = temp.file(text::fromUtf8(name));
     EXPECT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
     return path;
@@ -166,7 +165,7 @@ private:
 
 TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
     using namespace ortwriter;
-    testsupport::ScratchFolder temp(L"extraction");
+    testsupport::ScratchFolder temp{L"tex"};
     BundleSpec spec;
     const std::pair<const char*, FrameSpec> entries[] = {
         {"a.png", patterned(kBgra32, 33, 17, 1)},         {"buttons/dxt1.png", patterned(kDxt1, 30, 30, 2)},
@@ -177,7 +176,7 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
         {"twice.png", patterned(kBgra32, 4, 4, 11)},
     };
     for (const auto& e : entries) spec.entries.push_back({e.first, 0, {e.second}});
-    const std::wstring bundle = writeTo(temp, "skin.ort", build(spec));
+    const std::wstring bundle = writeBundle(temp, "skin.ort", build(spec));
     const std::wstring out = folderOf(temp, "out folder");
     const std::uint8_t old[] = {'o', 'l', 'd'};
     ASSERT_TRUE(files::writeWhole(out + L"existing.png", old, 3, false));
@@ -218,11 +217,11 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
 
 TEST(ExtractBundle, CancellingStopsTheRunAndLeavesOnlyCompleteFiles) {
     using namespace ortwriter;
-    testsupport::ScratchFolder temp(L"extraction");
+    testsupport::ScratchFolder temp{L"tex"};
     BundleSpec spec;
     for (int i = 0; i < 60; ++i)
         spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0, {patterned(kBgra32, 300, 200, i)}});
-    const std::wstring bundle = writeTo(temp, "big.ort", build(spec));
+    const std::wstring bundle = writeBundle(temp, "big.ort", build(spec));
 
     // Stopped after a few entries: the report says how many were written.
     const std::wstring out = folderOf(temp, "out");

@@ -402,14 +402,8 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
                                 {ortwriter::frame(ortwriter::kBgra32, 256, 256,
                                                   ortwriter::patternPixels(ortwriter::kBgra32, 256, 256, i), true)}});
     }
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring work = std::wstring(temp) + L"qtst-progress-" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(work.c_str(), nullptr);
-    struct Cleanup {
-        std::wstring path;
-        ~Cleanup() { testsupport::removeTree(path); }
-    } cleanup{work};
+    testsupport::ScratchFolder scratch(L"progress");
+    const std::wstring& work = scratch.path();
     const std::wstring bundle = work + L"\\big.ort";
     ASSERT_TRUE(ortwriter::writeFile(bundle, ortwriter::build(spec)));
     const std::wstring out = work + L"\\out";
