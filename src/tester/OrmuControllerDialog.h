@@ -9,6 +9,7 @@
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
+#include "tester/ActivateWindow_win.h"
 #include "tester/SkinCheckCommand_win.h"
 
 #include <functional>
@@ -53,6 +54,12 @@ public:
 
     void fillCommandList();
 
+    // Ends a Test window still waiting for the client, and waits for its
+    // thread (at the editor's shut-down, before the library is unloaded).
+    void endTestWindow();
+    // The text pane's text (the outcome of the last Test window, among others).
+    std::wstring paneText() const;
+
     const std::wstring& ormuIp() const { return ormuIp_; }
     const std::wstring& ormuLogin() const { return ormuLogin_; }
     const std::wstring& ormuPassword() const { return ormuPassword_; }
@@ -72,6 +79,8 @@ private:
     void testWindow();
     void extractOrt();
     void extractionEnded(const textures::ExtractionReport& report);
+    void testWindowEnded();
+    void showInPane(const std::wstring& text);
     void checkSkin();
     void showCheckResults();
     void openCheckResult(int paneLine);
@@ -96,6 +105,12 @@ private:
     // The extraction and the packing run on their own thread behind this
     // window; while one runs every other command is refused.
     ProgressWindow progress_;
+    // A Test window waits for the client on a thread of its own; a second one
+    // is refused meanwhile. What it asked for, for the outcome's words.
+    tester::ClientRunner client_;
+    std::wstring clientAddress_;
+    std::wstring clientWindow_;
+    std::wstring clientFolder_;
     bool packing_ = false;  // the running work is a packing
     std::function<void(const std::wstring&)> bundleWritten_;
 };

@@ -17,17 +17,20 @@
 #include <initializer_list>
 #include <memory>
 
+
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kTestBusyText = L"A Test window is still waiting for the media center; this one was not sent.";
+// Posted by the client's thread when the Test window has its outcome.
+constexpr UINT kClientDoneMessage = WM_APP + 20;
 constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kCheckText =
     L"Checks every window file in the folder of the current document for textures, includes and include files "
     L"that the skin does not have. Double-click a result to open its file at its line.";
-constexpr const wchar_t* kNoSkinText =
-    L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
 constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
@@ -134,8 +137,7 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
     const struct {
         const wchar_t* key;
         const std::wstring* field;
-    } keys[] = {
-        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+    } keys[] = {{kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
     for (const auto& entry : keys) {
         if (!store->exists(kGroup, entry.key)) {
             store->setString(kGroup, entry.key, *entry.field);
@@ -291,9 +293,54 @@ void OrmuControllerDialog::runSelection() {
 
 void OrmuControllerDialog::testWindow() {
     const std::wstring name = tester::asciiLower(currentFileName());
-    if (endsWithXml(name)) {
-        tester::activateWindow(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!endsWithXml(name)) {
+        return;
     }
+    if (client_.running()) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    clientAddress_ = ormuIp_;
+    clientWindow_ = tester::windowIdForFile(name);
+    clientFolder_ = wgetPath_;
+    const tester::ClientCommand command =
+        tester::buildActivationCommand(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!client_.start(command, tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    showInPane(L"Asking the media center at " + clientAddress_ + L" to open window " + clientWindow_ + L"...");
+}
+
+void OrmuControllerDialog::testWindowEnded() {
+    if (client_.running()) {
+        return;
+    }
+    const tester::ClientRun run = client_.collect();
+    showInPane(tester::activationText(tester::interpretClientRun(run), clientAddress_, clientWindow_, clientFolder_));
+}
+
+void OrmuControllerDialog::endTestWindow() {
+    if (client_.running() || client_.finished()) {
+        client_.stop();
+        client_.collect();
+    }
+}
+
+void OrmuControllerDialog::showInPane(const std::wstring& text) {
+    infoBox_.setText(text);
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+std::wstring OrmuControllerDialog::paneText() const {
+    const HWND box = infoBox_.handle();
+    if (box == nullptr) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 void OrmuControllerDialog::extractOrt() {
@@ -361,44 +408,47 @@ void OrmuControllerDialog::openCheckResult(int paneLine) {
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
-        case WM_INITDIALOG:
-            createChildren();
-            return TRUE;
-        case tester::kPaneLineChosen:
-            openCheckResult(static_cast<int>(wParam));
-            return TRUE;
-        case WM_SIZE:
-        case WM_MOVE:
-            relayout(true);
-            return TRUE;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            const INT_PTR handled = DockingDlgInterface::dialogProc(message, wParam, lParam);
-            if (header != nullptr && header->hwndFrom == parent_ &&
-                (LOWORD(header->code) == npp::DMN_DOCK || LOWORD(header->code) == npp::DMN_FLOAT)) {
-                relayout(false);
-            }
-            return handled;
+    case WM_INITDIALOG:
+        createChildren();
+        return TRUE;
+    case kClientDoneMessage:
+        testWindowEnded();
+        return TRUE;
+    case tester::kPaneLineChosen:
+        openCheckResult(static_cast<int>(wParam));
+        return TRUE;
+    case WM_SIZE:
+    case WM_MOVE:
+        relayout(true);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        const INT_PTR handled = DockingDlgInterface::dialogProc(message, wParam, lParam);
+        if (header != nullptr && header->hwndFrom == parent_ &&
+            (LOWORD(header->code) == npp::DMN_DOCK || LOWORD(header->code) == npp::DMN_FLOAT)) {
+            relayout(false);
         }
-        case WM_COMMAND: {
-            const HWND from = reinterpret_cast<HWND>(lParam);
-            if (from != nullptr && from == commandList_.handle()) {
-                if (HIWORD(wParam) == LBN_SELCHANGE) {
-                    describeSelection();
-                    return TRUE;
-                }
-                if (HIWORD(wParam) == LBN_DBLCLK) {
-                    runSelection();
-                    return TRUE;
-                }
-            }
-            if (from != nullptr && from == infoBox_.handle() && HIWORD(wParam) == EN_UPDATE) {
+        return handled;
+    }
+    case WM_COMMAND: {
+        const HWND from = reinterpret_cast<HWND>(lParam);
+        if (from != nullptr && from == commandList_.handle()) {
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+                describeSelection();
                 return TRUE;
             }
-            return DockingDlgInterface::dialogProc(message, wParam, lParam);
+            if (HIWORD(wParam) == LBN_DBLCLK) {
+                runSelection();
+                return TRUE;
+            }
         }
-        default:
-            return DockingDlgInterface::dialogProc(message, wParam, lParam);
+        if (from != nullptr && from == infoBox_.handle() && HIWORD(wParam) == EN_UPDATE) {
+            return TRUE;
+        }
+        return DockingDlgInterface::dialogProc(message, wParam, lParam);
+    }
+    default:
+        return DockingDlgInterface::dialogProc(message, wParam, lParam);
     }
 }
 

@@ -134,7 +134,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
         }
-        if (edit.to >= startEnd || replaced.find_first_of("\"'<>") != std::string::npos) {
+        // Between the two quotes of one value, holding neither that quote nor '<'.
+        const char quote = edit.from > 0 ? element[edit.from - 1] : 0;
+        if (edit.to >= startEnd || (quote != '"' && quote != '\'') || element[edit.to] != quote ||
+            replaced.find_first_of(std::string(1, quote) + "<") != std::string::npos) {
             fail("a type edit beyond the attribute's value", element);
         }
         const char* type = result->Attribute("type");
