@@ -44,6 +44,8 @@ public:
     void showAbout();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The editor switched between dark and light: every panel and dialog follows at once.
+    void followEditorTheme();
 
     const editor::NppEditor& editor() const { return editor_; }
 
@@ -54,6 +56,8 @@ private:
     editor::Win32HubSystem hubSystem_{editor_};
     EditorEventHub hub_;
     TarvoSettingsManager store_;
+    // The colours the panels and dialogs paint with, read from the editor.
+    ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
     std::array<npp::FuncItem, 6> commandTable_{};

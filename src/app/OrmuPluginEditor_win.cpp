@@ -96,6 +96,10 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     store.load(settingsPath_);
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+        dialog->setTheme(&theme_);
+    }
     tester_.setEditor(&editor_);
     tester_.setImageElements(imageElements_);
     previewer_.setEditor(&editor_);
@@ -163,10 +167,16 @@ void COrmuPluginEditor::showAbout() { about_.open(); }
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
+        if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
+            controls_.documentChanged(n.position);
+        }
         // Selecting the changed range after a deletion would leave the next
         // typed character replacing the text that followed it: insertions only.
-        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
-            editor_.select(editor_.recordedView(), n.position, n.position + n.length);
+        // Only in the view that holds the caret: the other view may show the
+        // same document, or another one.
+        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0 &&
+            n.nmhdr.hwndFrom == editor_.activeView()) {
+            editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
         marker_.textModified(n);
         return;
@@ -187,10 +197,18 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
+        if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
         return;
+    }
+}
+
+void COrmuPluginEditor::followEditorTheme() {
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
+        dialog->themeChanged();
     }
 }
 

@@ -50,4 +50,17 @@ bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
 
 void PanelSkinChoices::clearPreview() { previewer_.clearWindow(); }
 
+FileStamp PanelSkinChoices::stamp(const std::wstring& path) {
+    // A folder's path may end in a backslash, which the call does not take.
+    std::wstring name = path;
+    while (name.size() > 3 && name.back() == L'\\') name.pop_back();
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (name.empty() || !::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 }  // namespace controls

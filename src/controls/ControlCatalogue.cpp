@@ -142,6 +142,8 @@ void ControlCatalogue::clearValues(const std::wstring& name) {
 }
 
 void ControlCatalogue::setValue(const std::wstring& tag, const std::wstring& value) {
+    // The type names are the catalogue's own: a value never renames them.
+    if (tag == kTypeTag) return;
     // Every template of the current type carries the same tags, so the first
     // one lacking the tag means none of them has it.
     for (ControlTemplate& t : templates_) {

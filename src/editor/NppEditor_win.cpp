@@ -194,6 +194,40 @@ bool NppEditor::isCommandChecked(int commandIndex) const {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
+bool NppEditor::isDarkMode() const { return toHost(npp::NPPM_ISDARKMODEENABLED) != FALSE; }
+
+std::optional<ui::Palette> NppEditor::darkModeColours() const {
+    npp::DarkModeColors record{};
+    if (toHost(npp::NPPM_GETDARKMODECOLORS, sizeof(record), reinterpret_cast<LPARAM>(&record)) == FALSE) {
+        return std::nullopt;
+    }
+    ui::Palette palette;
+    palette.background = record.background;
+    palette.softerBackground = record.softerBackground;
+    palette.hotBackground = record.hotBackground;
+    palette.pureBackground = record.pureBackground;
+    palette.errorBackground = record.errorBackground;
+    palette.text = record.text;
+    palette.darkerText = record.darkerText;
+    palette.disabledText = record.disabledText;
+    palette.linkText = record.linkText;
+    palette.edge = record.edge;
+    palette.hotEdge = record.hotEdge;
+    palette.disabledEdge = record.disabledEdge;
+    return palette;
+}
+
+ui::Theme NppEditor::currentTheme() const {
+    // An editor that is dark but keeps its colours to itself leaves the plugin light.
+    return ui::Theme(isDarkMode() ? darkModeColours() : std::nullopt);
+}
+
+void NppEditor::themeDialog(HWND dialog, bool modeChanged) {
+    if (dialog == nullptr) return;
+    toHost(npp::NPPM_DARKMODESUBCLASSANDTHEME, modeChanged ? npp::DARKMODE_CHANGED : npp::DARKMODE_INIT,
+           reinterpret_cast<LPARAM>(dialog));
+}
+
 void NppEditor::registerModeless(HWND dialog, bool add) {
     toHost(npp::NPPM_MODELESSDIALOG, add ? npp::MODELESSDIALOGADD : npp::MODELESSDIALOGREMOVE,
            reinterpret_cast<LPARAM>(dialog));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "framework/EditorShell.h"
+#include "framework/Theme.h"
 #include "npp/NppInterface.h"
 
 #include <cstdint>
@@ -64,6 +65,13 @@ public:
     // Selects a range of a view (the editor's selection, not a target).
     void select(HWND view, std::intptr_t from, std::intptr_t to) const;
 
+    // The editor's dark mode (NPPM_ISDARKMODEENABLED) and its dark colours
+    // (NPPM_GETDARKMODECOLORS; nothing when the editor does not hand them out).
+    bool isDarkMode() const;
+    std::optional<ui::Palette> darkModeColours() const;
+    // What the plugin paints with now: the dark colours while the editor is dark.
+    ui::Theme currentTheme() const;
+
     // A view's document: which one it shows, its lines and the caret.
     std::uintptr_t documentOf(HWND view) const;
     std::intptr_t lineCount(HWND view) const;
@@ -98,6 +106,7 @@ public:
     void setCommandChecked(int commandIndex, bool checked) override;
     bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) override;
     void translateDialog(HWND dialog, const wchar_t* name) override;
+    void themeDialog(HWND dialog, bool modeChanged) override;
 
 private:
     struct ViewHook {

@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kGetDocPointer = 2357;
 }  // namespace
 
-HWND ScintillaDocument::view() const { return editor_.recordedView(); }
+HWND ScintillaDocument::view() const { return view_ != nullptr ? view_ : editor_.recordedView(); }
 
 std::intptr_t ScintillaDocument::send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) const {
     const HWND target = view();

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "framework/Theme.h"
+
 class Window {
 public:
     Window() = default;
@@ -31,7 +33,13 @@ public:
     HWND parentHandle() const { return parent_; }
     HINSTANCE instance() const { return instance_; }
 
+    // The colours the window paints with (not owned; null: the light ones).
+    void setTheme(const ui::Theme* theme) { theme_ = theme; }
+    const ui::Theme& theme() const { return theme_ != nullptr ? *theme_ : ui::Theme::light(); }
+    const ui::Theme* themeSource() const { return theme_; }
+
 protected:
+    const ui::Theme* theme_ = nullptr;
     HINSTANCE instance_ = nullptr;
     HWND parent_ = nullptr;
     HWND hwnd_ = nullptr;

@@ -55,6 +55,7 @@ public:
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged() override;
 
 private:
     editor::NppEditor* editor_ = nullptr;

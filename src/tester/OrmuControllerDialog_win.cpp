@@ -14,6 +14,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <memory>
 
 
@@ -178,6 +179,7 @@ void OrmuControllerDialog::fillCommandList() {
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -188,6 +190,12 @@ void OrmuControllerDialog::createChildren() {
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
     tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {

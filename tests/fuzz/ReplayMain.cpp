@@ -1,12 +1,14 @@
 // Runs the fuzzing entry over files and folders of inputs, without libFuzzer:
 // the seed corpus and any saved crash inputs, in an ordinary build.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "OrtFuzzEntry.h"
+// The fuzzing target's own entry, linked in beside this file.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
 
@@ -25,7 +27,7 @@ int main(int argc, char** argv)
         for (const fs::path& file : files) {
             std::ifstream in(file, std::ios::binary);
             const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            fuzzOrtBundle(bytes.data(), bytes.size());
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++inputs;
         }
     }

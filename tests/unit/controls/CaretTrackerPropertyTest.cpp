@@ -216,7 +216,7 @@ TEST_F(CaretEditProperty, EveryEditChangesOnlyTheEditedElementAndReadsBack) {
             const std::string value = gen.value();
             expectEdit(model, tag, value);
             tracker.writeBack(text::fromUtf8(tag), text::fromUtf8(value));
-            ASSERT_EQ(doc.str(), model.text) << "edit " << edit << " of " << tag;
+            ASSERT_EQ(doc.str(), model.text) << "edit " << edit << " of " << tag << " status " << text::toUtf8(panel.status) << " caret " << model.caretLine;
             ASSERT_EQ(tracker.lines().end, lineOf(model.text, model.closeLineStart));
             editorEcho();
         }

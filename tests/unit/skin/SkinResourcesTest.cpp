@@ -4,12 +4,11 @@
 
 #include "OrtWriter.h"
 #include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "textures/DXTexture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 
 using preview::BundleFor;
@@ -138,15 +137,11 @@ namespace {
 class SkinResourcesBundle : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/preview-unit-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        tmp_ = pattern;
-        skin_ = text::fromUtf8(tmp_) + L"/skin";
+        skin_ = tmp_.path() + L"/skin";
         textures::installTextureDevice(&device_, {4096, 4096});
     }
     void TearDown() override {
         textures::installTextureDevice(nullptr, {});
-        std::filesystem::remove_all(tmp_);
     }
 
     std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
@@ -174,7 +169,7 @@ protected:
         std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring&) override { return nullptr; }
         bool bind(std::uint32_t, textures::DeviceTexture*) override { return false; }
     } device_;
-    std::string tmp_;
+    testsupport::ScratchFolder tmp_{L"skin-resources"};
     std::wstring skin_;
     FakeFileSystem fs_;
 };

@@ -97,7 +97,7 @@ TEST(ExtractionPlan, ReportsSkippedEntriesOnceWithTheFirstNames) {
 // --- the run ---------------------------------------------------------------
 
 #include "OrtWriter.h"
-#include "TempFolder.h"
+#include "support/TestSupport.h"
 #include "base/Files.h"
 #include "base/TextCodec.h"
 #include "textures/PixelImage.h"
@@ -109,10 +109,17 @@ TEST(ExtractionPlan, ReportsSkippedEntriesOnceWithTheFirstNames) {
 
 namespace {
 
-std::wstring folderOf(const TempFolder& temp, const char* name) {
-    const auto path = temp.path() / name;
-    std::filesystem::create_directories(path);
-    return text::fromUtf8(path.string()) + L"\\";
+std::wstring folderOf(const testsupport::ScratchFolder& temp, const char* name) {
+    const std::wstring path = temp.file(text::fromUtf8(name));
+    std::filesystem::create_directories(testsupport::nativePath(path));
+    return path + L"\\";
+}
+
+// Writes the bytes to a file of the folder and returns its path.
+std::wstring writeTo(const testsupport::ScratchFolder& temp, const char* name, const ortwriter::Bytes& bytes) {
+    const std::wstring path = temp.file(text::fromUtf8(name));
+    EXPECT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
+    return path;
 }
 
 // Every file below the folder, relative, with forward slashes, sorted.
@@ -151,7 +158,7 @@ private:
 
 TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
     using namespace ortwriter;
-    TempFolder temp;
+    testsupport::ScratchFolder temp(L"extraction");
     BundleSpec spec;
     const std::pair<const char*, FrameSpec> entries[] = {
         {"a.png", patterned(kBgra32, 33, 17, 1)},     {"buttons/dxt1.png", patterned(kDxt1, 30, 30, 2)},
@@ -162,7 +169,7 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
         {"twice.png", patterned(kBgra32, 4, 4, 11)},
     };
     for (const auto& e : entries) spec.entries.push_back({e.first, 0, {e.second}});
-    const std::wstring bundle = temp.write("skin.ort", build(spec));
+    const std::wstring bundle = writeTo(temp, "skin.ort", build(spec));
     const std::wstring out = folderOf(temp, "out folder");
     const std::uint8_t old[] = {'o', 'l', 'd'};
     ASSERT_TRUE(files::writeWhole(out + L"existing.png", old, 3, false));
@@ -203,11 +210,11 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
 
 TEST(ExtractBundle, CancellingStopsTheRunAndLeavesOnlyCompleteFiles) {
     using namespace ortwriter;
-    TempFolder temp;
+    testsupport::ScratchFolder temp(L"extraction");
     BundleSpec spec;
     for (int i = 0; i < 60; ++i)
         spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0, {patterned(kBgra32, 300, 200, i)}});
-    const std::wstring bundle = temp.write("big.ort", build(spec));
+    const std::wstring bundle = writeTo(temp, "big.ort", build(spec));
 
     // Stopped after a few entries: the report says how many were written.
     const std::wstring out = folderOf(temp, "out");

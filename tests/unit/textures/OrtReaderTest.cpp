@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "OrtWriter.h"
-#include "TempFolder.h"
+#include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "textures/OrtReader.h"
 
 using namespace ortwriter;
@@ -32,11 +33,13 @@ class OrtReaderTest : public ::testing::Test {
 protected:
     std::wstring write(const BundleSpec& bundle, const std::string& name = "t.ort")
     {
-        return folder.write(name, build(bundle));
+        return writeBytes(build(bundle), name);
     }
     std::wstring writeBytes(const Bytes& bytes, const std::string& name = "t.ort")
     {
-        return folder.write(name, bytes);
+        const std::wstring path = folder.file(text::fromUtf8(name));
+        EXPECT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
+        return path;
     }
     std::unique_ptr<CDXTexture> loadFirst(const std::string& name)
     {
@@ -46,7 +49,7 @@ protected:
         return reader.LoadFrame(entry->frames.front(), kLargeDevice);
     }
 
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"tex"};
     OrtReader reader;
 };
 
@@ -97,7 +100,7 @@ TEST_F(OrtReaderTest, HeadersThatAreNotBundlesFailAndLeaveTheReaderClosed)
         EXPECT_EQ(nullptr, reader.Find(L"a.png")) << what;
         EXPECT_EQ(nullptr, reader.LoadFrame(OrtFrame{}, kLargeDevice)) << what;
     }
-    EXPECT_FALSE(reader.Open((folder.path() / "missing.ort").wstring()));
+    EXPECT_FALSE(reader.Open(folder.file(L"missing.ort")));
     EXPECT_FALSE(reader.IsOpen());
 }
 

@@ -209,7 +209,7 @@ TEST_F(PluginShell, UnloadLeavesTheHostIntactAndTheSettingsSavedAndReloadWorks) 
     // Clipboard traffic after unload reaches nothing of ours and crashes nothing.
     ASSERT_TRUE(host_->setClipboardText(L"after unload"));
     host_->pump(50);
-    EXPECT_NE(shelltest::ScratchFolder::read(config_.file(L"Quorrel.xml")).find("QuorrelSettings"), std::string::npos);
+    EXPECT_NE(testsupport::readFile(config_.file(L"Quorrel.xml")).find("QuorrelSettings"), std::string::npos);
 
     ASSERT_TRUE(host_->reloadPlugin(L"Quorrel"));
     ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Tester"));

@@ -360,7 +360,7 @@ TEST_F(SkinChoicesInEditor, ImageNamesAreOfferedFromTheNextRebuildOnceSwitchedOn
     EXPECT_EQ(comboItems(alternative), items);
 }
 
-TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheFirstSkinActivatedWhileSwitchedOn) {
+TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheSkinActivatedWhileSwitchedOn) {
     ASSERT_NO_FATAL_FAILURE(showPanel(L"&Ormu Controls"));
     // Activated while include names are off: not even its folder is remembered ...
     ASSERT_NO_FATAL_FAILURE(open(demo_ + L"\\720p\\Home.xml"));
@@ -382,12 +382,40 @@ TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheFirstSkinActivatedWhileSwitch
                                           << " document: " << testing::PrintToString(host_->currentPath());
     EXPECT_EQ(classOf(valueOf(L"texture")), L"Edit");  // image names are still off
 
-    // A second skin's window file: the first skin's names stay.
+    // A second skin's window file: its own names.
     ASSERT_NO_FATAL_FAILURE(open(other_ + L"\\720p\\Home.xml"));
     ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/home.jpg</texture>"));
     include = valueOf(L"include");
     ASSERT_EQ(classOf(include), L"ComboBox");
-    EXPECT_EQ(comboItems(include), demoNames);
+    EXPECT_EQ(comboItems(include), Names{L"OtherOnly"});
+}
+
+TEST_F(SkinChoicesInEditor, NamesFollowTheDocumentsSkinAndTheFilesTheyComeFrom) {
+    ASSERT_NO_FATAL_FAILURE(setOption(IDC_OPTIONS_LOAD_IMAGES, true));
+    ASSERT_NO_FATAL_FAILURE(setOption(IDC_OPTIONS_LOAD_INCLUDES, true));
+    ASSERT_TRUE(previewtest::writeFile(other_ + L"\\media\\other.png", "not read"));
+    ASSERT_NO_FATAL_FAILURE(showPanel(L"&Ormu Controls"));
+    ASSERT_NO_FATAL_FAILURE(open(demo_ + L"\\720p\\Home.xml"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/tile.png</texture>"));
+    const auto has = [](const Names& names, const wchar_t* name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    ASSERT_EQ(classOf(valueOf(L"texture")), L"ComboBox");
+    EXPECT_FALSE(has(comboItems(valueOf(L"texture")), L"other.png"));
+
+    // Another skin: its own images (a choice of the first would name a file it lacks).
+    ASSERT_NO_FATAL_FAILURE(open(other_ + L"\\720p\\Home.xml"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/home.jpg</texture>"));
+    EXPECT_TRUE(has(comboItems(valueOf(L"texture")), L"other.png"));
+    EXPECT_EQ(comboItems(valueOf(L"include")), Names{L"OtherOnly"});
+
+    // Files added or changed meanwhile are seen at the next rebuild of the rows.
+    ASSERT_TRUE(previewtest::writeFile(other_ + L"\\media\\added.png", "not read"));
+    ASSERT_TRUE(previewtest::writeFile(other_ + L"\\720p\\includes.xml",
+                                       "<includes><include name=\"OtherOnly\"/><include name=\"Changed\"/></includes>"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texturefocus>buttons/focus.png</texturefocus>"));
+    EXPECT_TRUE(has(comboItems(valueOf(L"texturefocus")), L"added.png"));
+    EXPECT_EQ(comboItems(valueOf(L"include")), (Names{L"OtherOnly", L"Changed"}));
 }
 
 TEST_F(SkinChoicesInEditor, AChosenImageIsDrawnScaledIntoThePreviewerBeforeTheValueIsWrittenBack) {

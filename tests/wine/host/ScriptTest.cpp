@@ -193,7 +193,8 @@ DWORD runProgram(const std::wstring& arguments) {
 }
 
 TEST(ScriptProgram, ExitCodeSaysWhetherEveryCommandSucceeded) {
-    std::wstring folder = makeTempFolder();
+    testsupport::ScratchFolder scratch(L"host-program");
+    const std::wstring& folder = scratch.path();
     std::wstring common = L"--hidden --plugins \"" + host::exeFolder() + L"\\testplugins\" --plugin QuorrelTestPlugin --config \"" +
                           folder + L"\\config\"";
     ASSERT_TRUE(writeFile(folder + L"\\good.txt", "menu \"&Test Plugin\" \"&Show Panel\"\nexpect checked \"&Test Plugin\" \"&Show Panel\"\n"));

@@ -96,7 +96,7 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     click(IDCANCEL);
     EXPECT_FALSE(::IsWindowVisible(first));
     EXPECT_TRUE(recorder_.keys.empty()) << "Cancel stored something";
-    EXPECT_FALSE(wine_test::ScratchFolder::exists(settingsPath_));
+    EXPECT_FALSE(testsupport::fileExists(settingsPath_));
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"admin");
 
     dialog_.showOptions();

@@ -18,7 +18,7 @@
 
 using testsupport::MediaCenterStub;
 using testsupport::Request;
-using testsupport::ScratchFolder;
+using ScratchFolder = testsupport::LinuxScratchFolder;
 using tester::ClientOutcome;
 
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-using testsupport::ScratchFolder;
+using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
 

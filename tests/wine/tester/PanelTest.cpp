@@ -19,7 +19,7 @@
 #include <vector>
 
 using testsupport::MediaCenterStub;
-using testsupport::ScratchFolder;
+using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
 
@@ -490,14 +490,8 @@ TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     bundle += std::string(32, '\x7F');
     // On the prefix's own drive: Wine's folder browser would walk the whole
     // Linux file system to reach a folder under Z:.
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring work = std::wstring(temp) + L"qtst-panel-" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(work.c_str(), nullptr);
-    struct Cleanup {
-        std::wstring path;
-        ~Cleanup() { testsupport::removeTree(path); }
-    } cleanup{work};
+    testsupport::ScratchFolder scratch(L"panel");
+    const std::wstring& work = scratch.path();
     const std::wstring bundlePath = work + L"\\skin.ort";
     ASSERT_TRUE(testsupport::writeFile(bundlePath, bundle));
     const std::wstring out = work + L"\\out folder";

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "OrtWriter.h"
+#include "support/TestSupport.h"
 #include "textures/DXTexture.h"
 #include "textures/DisplayDevice_win.h"
 #include "textures/OrtReader.h"
@@ -20,33 +21,6 @@
 using namespace ortwriter;
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"quorrel-tex-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                std::to_wstring(::GetTickCount()) + L"\\";
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        for (const std::wstring& file : files_)
-            ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    std::wstring file(const std::wstring& name)
-    {
-        files_.push_back(path_ + name);
-        return files_.back();
-    }
-
-private:
-    std::wstring path_;
-    std::vector<std::wstring> files_;
-};
 
 struct LockedCopy {
     D3DSURFACE_DESC desc{};
@@ -76,7 +50,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(textures::createHiddenDisplayDevice()); }
     static void TearDownTestSuite() { textures::releaseDisplayDevice(); }
 
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"tex"};
 };
 
 TEST(DisplayDeviceHome, WithoutADeviceNothingReachesDirect3DAndCreationInstallsTheLimits)
