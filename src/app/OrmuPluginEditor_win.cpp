@@ -102,6 +102,8 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     }
     tester_.setEditor(&editor_);
     tester_.setImageElements(imageElements_);
+    // A bundle the tester packed may be the one the previewer shows from.
+    tester_.setBundleWritten([this](const std::wstring&) { previewer_.redraw(); });
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);

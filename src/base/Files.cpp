@@ -48,6 +48,38 @@ bool createFolders(const std::wstring& folder) noexcept
     }
 }
 
+bool listFilesBelow(const std::wstring& folder, std::vector<std::wstring>& relative) noexcept
+{
+    relative.clear();
+    try {
+        const fs::path root = toPath(folder);
+        std::error_code error;
+        if (!fs::is_directory(root, error))
+            return false;
+        fs::recursive_directory_iterator it(root, fs::directory_options::none, error);
+        for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+            std::error_code kind;
+            if (!it->is_regular_file(kind))
+                continue;
+            std::wstring name;
+            for (const fs::path& part : it->path().lexically_relative(root)) {
+                if (!name.empty())
+                    name.push_back(L'/');
+                name += text::fromUtf8(part.u8string());
+            }
+            relative.push_back(std::move(name));
+        }
+        if (error) {
+            relative.clear();
+            return false;
+        }
+        return true;
+    } catch (...) {
+        relative.clear();
+        return false;
+    }
+}
+
 bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcept
 {
     try {

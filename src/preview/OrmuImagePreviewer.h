@@ -46,6 +46,8 @@ public:
 
     // Reloads when the caret's line changed; cheap otherwise, never re-entered.
     void update() noexcept;
+    // Draws the caret line's image again (its file or bundle may have changed).
+    void redraw() noexcept;
 
     // Clears the panel to its background.
     void clearWindow();

@@ -55,6 +55,11 @@ void OrmuImagePreviewer::update() noexcept {
     }
 }
 
+void OrmuImagePreviewer::redraw() noexcept {
+    updater_.forgetLine();
+    update();
+}
+
 void OrmuImagePreviewer::onRegistered() {
     textures::createDisplayDevice(hwnd_);
 }

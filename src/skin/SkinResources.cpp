@@ -1,5 +1,7 @@
 #include "skin/SkinResources.h"
 
+#include <algorithm>
+
 #include "base/TextCodec.h"
 #include "skin/MediaPaths.h"
 #include "textures/DXTexture.h"
@@ -65,11 +67,46 @@ void SkinResources::ListMedia(const std::wstring& documentFolder) {
     }
 }
 
+namespace {
+
+// Windows paths: either separator, any case.
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    const auto fold = [](wchar_t c) {
+        if (c == L'/') return L'\\';
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
+               return fold(x) == fold(y);
+           });
+}
+
+}  // namespace
+
+void SkinResources::HoldBundle(const std::wstring& bundlePath) {
+    heldPath_ = bundlePath;
+    if (bundle_.IsOpen() && samePath(bundlePath_, bundlePath)) {
+        bundle_.Close();
+        reopenHeld_ = true;
+    }
+}
+
+void SkinResources::ReleaseBundle() {
+    heldPath_.clear();
+    if (reopenHeld_) {
+        reopenHeld_ = false;
+        openBundle(bundlePath_);
+    }
+}
+
 bool SkinResources::openBundle(const std::wstring& bundlePath) {
     if (bundlePath != bundlePath_) {
         bundle_.Close();
     }
     bundlePath_ = bundlePath;
+    if (!heldPath_.empty() && samePath(bundlePath, heldPath_)) {
+        bundle_.Close();
+        return false;
+    }
     if (!bundle_.IsOpen() && !bundle_.Open(bundlePath)) {
         return false;
     }

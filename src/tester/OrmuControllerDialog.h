@@ -1,5 +1,5 @@
 // The tester panel: lists its commands ("Test window", "Extract ort", "Check
-// skin"), explains the selected one and runs it on a double-click.
+// skin", "Pack ort"), explains the selected one and runs it on a double-click.
 #pragma once
 
 #include "settings/ModelController.h"
@@ -11,11 +11,13 @@
 #include "framework/ZuverUdozboardListbox.h"
 #include "tester/SkinCheckCommand_win.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace textures {
 struct ExtractionReport;
+struct PackReport;
 }
 namespace editor {
 class NppEditor;
@@ -27,6 +29,7 @@ public:
     static constexpr const wchar_t* kTestWindow = L"Test window";
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
     static constexpr const wchar_t* kCheckSkin = L"Check skin";
+    static constexpr const wchar_t* kPackOrt = L"Pack ort";
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
@@ -35,6 +38,8 @@ public:
     void setEditor(editor::NppEditor* editor);
     // The element names whose text names an image (for Check skin).
     void setImageElements(std::vector<std::wstring> names) { skinCheck_.setImageElements(std::move(names)); }
+    // Told, on the editor's thread, of a bundle file that "Pack ort" wrote.
+    void setBundleWritten(std::function<void(const std::wstring& bundlePath)> told);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -70,6 +75,8 @@ private:
     void checkSkin();
     void showCheckResults();
     void openCheckResult(int paneLine);
+    void packOrt();
+    void packingEnded(const textures::PackReport& report, const std::wstring& bundle);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -86,7 +93,9 @@ private:
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
-    // The extraction runs on its own thread behind this window; while it
-    // runs every other command is refused.
+    // The extraction and the packing run on their own thread behind this
+    // window; while one runs every other command is refused.
     ProgressWindow progress_;
+    bool packing_ = false;  // the running work is a packing
+    std::function<void(const std::wstring&)> bundleWritten_;
 };

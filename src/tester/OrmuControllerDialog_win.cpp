@@ -28,6 +28,8 @@ constexpr const wchar_t* kCheckText =
     L"Checks every window file in the folder of the current document for textures, includes and include files "
     L"that the skin does not have. Double-click a result to open its file at its line.";
 constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -176,6 +178,7 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
     commandList_.addItem(kCheckSkin);
+    commandList_.addItem(kPackOrt);
 }
 
 void OrmuControllerDialog::createChildren() {
@@ -247,6 +250,10 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(skinCheck_.hasResults() ? skinCheck_.resultsText() : kCheckText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        infoBox_.setText(kPackText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
@@ -259,7 +266,8 @@ void OrmuControllerDialog::runSelection() {
         if (skinCheck_.running()) {
             ::MessageBoxW(parent_, kCheckBusyText, kCheckSkin, MB_OK | MB_ICONINFORMATION);
         } else {
-            ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+            ::MessageBoxW(parent_, packing_ ? kPackBusyText : kBusyText, packing_ ? kPackOrt : kExtractOrt,
+                          MB_OK | MB_ICONINFORMATION);
         }
         return;
     }
@@ -275,6 +283,8 @@ void OrmuControllerDialog::runSelection() {
         extractOrt();
     } else if (sameIgnoringCase(command, kCheckSkin)) {
         checkSkin();
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        packOrt();
     }
 }
 

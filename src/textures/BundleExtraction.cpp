@@ -90,6 +90,20 @@ std::wstring foldedCase(const std::wstring& path) {
 
 enum class Outcome : unsigned char { NotStarted, Written, Kept, Failed, Stopped };
 
+// Why an entry failed, for the report.
+enum class Failure : unsigned char { None, UnsafeName, NoFolder, Undecodable, Unencodable, Unwritable };
+
+const wchar_t* failureText(Failure failure) {
+    switch (failure) {
+    case Failure::UnsafeName: return L"its name would leave the output folder or is no file name";
+    case Failure::NoFolder: return L"its folder cannot be made";
+    case Failure::Undecodable: return L"its frame cannot be read or decoded";
+    case Failure::Unencodable: return L"it cannot be encoded as PNG";
+    case Failure::Unwritable: return L"its file cannot be written";
+    default: return L"failed";
+    }
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::wstring& name) {
@@ -200,18 +214,22 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
     std::mutex fileTurn;
     std::atomic<std::size_t> done{0};
 
+    std::vector<Failure> failures(plan.size(), Failure::None);
     const auto extractOne = [&](std::size_t index) -> Outcome {
         const ExtractionItem& item = plan[index];
+        Failure& failure = failures[index];
         if (!item.safe) {
+            failure = Failure::UnsafeName;
             return Outcome::Failed;
         }
         if (repeated[index]) {
             return Outcome::Kept;
         }
         if (!item.folder.empty() && !files::createFolders(item.folder)) {
+            failure = Failure::NoFolder;
             return Outcome::Failed;
         }
-        if (files::exists(item.fullPath)) {
+        if (!settings.overwrite && files::exists(item.fullPath)) {
             return Outcome::Kept;
         }
         const OrtEntry* entry = reader.Find(item.name);
@@ -235,18 +253,26 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
             if (settings.diagnostics) {
                 diagnostic("wtf");
             }
+            failure = Failure::Undecodable;
             return Outcome::Failed;
         }
         std::vector<std::uint8_t> png;
         if (!encodePng(image, png, settings.png, keepGoing)) {
-            return stop.cancelled() ? Outcome::Stopped : Outcome::Failed;
+            if (stop.cancelled()) {
+                return Outcome::Stopped;
+            }
+            failure = Failure::Unencodable;
+            return Outcome::Failed;
         }
         if (stop.cancelled()) {
             return Outcome::Stopped;
         }
-        const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), true);
+        const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), !settings.overwrite);
         if (settings.diagnostics) {
             diagnostic(saved ? "yeah" : "oh no");
+        }
+        if (!saved) {
+            failure = Failure::Unwritable;
         }
         return saved ? Outcome::Written : Outcome::Failed;
     };
@@ -285,6 +311,7 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
             break;
         case Outcome::Failed:
             report.failed.push_back(plan[i].name);
+            report.failureReasons.push_back(failureText(failures[i]));
             break;
         case Outcome::Stopped:
         case Outcome::NotStarted:

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "textures/ImageFiles.h"
 #include "textures/PixelImage.h"
 #include "textures/PngCodec.h"
 
@@ -27,6 +29,17 @@ void checkRoundTrip(const textures::Image32& image)
     check(textures::decodePng(png.data(), png.size(), back, image.order), "an encoded image decodes");
     check(back.width == image.width && back.height == image.height && back.pixels == image.pixels,
           "the round trip keeps every pixel");
+}
+
+// A decoded image file: sized as it says, and (when small) a round trip.
+void checkDecoded(const textures::Image32& image)
+{
+    check(!image.empty() && image.width <= textures::kLargestSide && image.height <= textures::kLargestSide,
+          "decoded images have a size within the limits");
+    if (static_cast<std::size_t>(image.width) * image.height <= 64 * 64)
+        checkRoundTrip(image);
+    else
+        check(image.pixels.size() == image.stride() * image.height, "the pixels fill the image");
 }
 
 }  // namespace
@@ -54,5 +67,47 @@ int fuzzPngDecoding(const std::uint8_t* data, std::size_t size)
     if (textures::decodePng(data, size, image, textures::ChannelOrder::Rgba) &&
         static_cast<std::size_t>(image.width) * image.height <= 256 * 256)
         checkRoundTrip(image);
+    return 0;
+}
+
+int fuzzJpegDecoding(const std::uint8_t* data, std::size_t size)
+{
+    textures::Image32 image;
+    std::string reason;
+    if (textures::decodeJpeg(data, size, image, reason, textures::ChannelOrder::Rgba))
+        checkDecoded(image);
+    else
+        check(!reason.empty() && image.pixels.empty(), "a refused JPEG says why and leaves nothing");
+    return 0;
+}
+
+int fuzzGifDecoding(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<textures::ImageFrame> frames;
+    std::string reason;
+    if (textures::decodeGif(data, size, frames, reason, textures::ChannelOrder::Rgba)) {
+        check(!frames.empty(), "a decoded GIF has frames");
+        std::uint64_t pixels = 0;
+        for (const textures::ImageFrame& frame : frames) {
+            check(frame.image.width == frames.front().image.width && frame.image.height == frames.front().image.height,
+                  "every frame is the whole picture");
+            pixels += std::uint64_t{frame.image.width} * frame.image.height;
+        }
+        check(pixels <= textures::kLargestImagePixels, "the frames stay within the pixel limit");
+        checkDecoded(frames.back().image);
+    } else {
+        check(!reason.empty() && frames.empty(), "a refused GIF says why and leaves nothing");
+    }
+    return 0;
+}
+
+int fuzzBmpDecoding(const std::uint8_t* data, std::size_t size)
+{
+    textures::Image32 image;
+    std::string reason;
+    if (textures::decodeBmp(data, size, image, reason, textures::ChannelOrder::Rgba))
+        checkDecoded(image);
+    else
+        check(!reason.empty() && image.pixels.empty(), "a refused BMP says why and leaves nothing");
     return 0;
 }

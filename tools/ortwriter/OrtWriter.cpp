@@ -7,33 +7,22 @@
 
 #include <lzo/lzo1x.h>
 
+#include "textures/BundleWriter.h"
+
 namespace ortwriter {
 namespace {
 
-void put32(Bytes& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void put64(Bytes& out, std::uint64_t value)
-{
-    put32(out, static_cast<std::uint32_t>(value));
-    put32(out, static_cast<std::uint32_t>(value >> 32));
-}
-
-
-
-// What a frame stores: its own replacement bytes, or its pixels (compressed
-// when asked and worth it).
+// What a frame stores: its own replacement bytes, or its pixels as the
+// plugin's writer stores them (compressed when asked and worth it).
 Bytes storedBytes(const FrameSpec& f)
 {
     if (f.stored)
         return *f.stored;
     if (f.compress) {
-        Bytes packed = compressLzo(f.pixels);
-        if (packed.size() < f.pixels.size())
-            return packed;
+        Bytes stored;
+        if (!ort::storeFrame(f.pixels.data(), f.pixels.size(), stored))
+            throw std::runtime_error("storing a frame failed");
+        return stored;
     }
     return f.pixels;
 }
@@ -93,10 +82,10 @@ Bytes compressLzo(const Bytes& data)
 
 std::uint64_t headerBytes(const BundleSpec& bundle)
 {
-    std::uint64_t bytes = 9;
+    std::uint64_t frames = 0;
     for (const EntrySpec& e : bundle.entries)
-        bytes += 264 + 40 * static_cast<std::uint64_t>(e.frames.size());
-    return bytes;
+        frames += e.frames.size();
+    return ort::headerBytes(bundle.entries.size(), frames);
 }
 
 Bytes build(const BundleSpec& bundle)
@@ -110,29 +99,28 @@ Bytes build(const BundleSpec& bundle)
     }
 
     Bytes out;
+    ort::putFileHeader(out, bundle.count.value_or(static_cast<std::uint32_t>(bundle.entries.size())));
+    // Broken variants: another magic or version in place of the real ones.
     std::string magic = bundle.magic;
     magic.resize(4, '\0');
-    out.insert(out.end(), magic.begin(), magic.end());
-    out.push_back(static_cast<std::uint8_t>(bundle.version));
-    put32(out, bundle.count.value_or(static_cast<std::uint32_t>(bundle.entries.size())));
+    std::memcpy(out.data(), magic.data(), 4);
+    out[4] = static_cast<std::uint8_t>(bundle.version);
 
     std::uint64_t dataAt = headerBytes(bundle) + bundle.gapBytes;
     std::size_t n = 0;
     for (const EntrySpec& e : bundle.entries) {
-        Bytes path(256, 0);
-        std::memcpy(path.data(), e.path.data(), e.path.size());
-        out.insert(out.end(), path.begin(), path.end());
-        put32(out, e.loop);
-        put32(out, static_cast<std::uint32_t>(e.frames.size()));
+        ort::putEntryHeader(out, e.path, e.loop, static_cast<std::uint32_t>(e.frames.size()));
         for (const FrameSpec& f : e.frames) {
             const Bytes& data = stored[n++];
-            put32(out, f.width);
-            put32(out, f.height);
-            put32(out, f.format);
-            put64(out, f.packedSize.value_or(data.size()));
-            put64(out, f.unpackedSize.value_or(f.pixels.size()));
-            put32(out, f.duration);
-            put64(out, f.offset.value_or(dataAt));
+            OrtFrame record;
+            record.width = f.width;
+            record.height = f.height;
+            record.format = f.format;
+            record.packedSize = f.packedSize.value_or(data.size());
+            record.unpackedSize = f.unpackedSize.value_or(f.pixels.size());
+            record.duration = f.duration;
+            record.offset = f.offset.value_or(dataAt);
+            ort::putFrameRecord(out, record);
             dataAt += data.size();
         }
     }

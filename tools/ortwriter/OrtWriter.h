@@ -2,8 +2,9 @@
 // skin: any mix of pixel formats, frames raw or LZO1X-1 compressed, several
 // frames per entry, duplicate names, gap bytes between header and data, and
 // broken variants on purpose (wrong counts, sizes and offsets, unterminated
-// paths, corrupt compressed data, truncation). Independent of the reader: the
-// layout is computed here again so that the two check each other.
+// paths, corrupt compressed data, truncation). The records are the plugin's
+// own bundle writer's (textures/BundleWriter.h); the tests check them against
+// the reader and against layouts they spell out byte by byte.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +28,7 @@ struct FrameSpec {
     std::uint32_t height = 0;
     std::uint32_t format = 0;  // written as is (flags in the high 16 bits allowed)
     Bytes pixels;              // the unpacked pixel data
-    bool compress = false;     // LZO1X-1; stored raw when that would not be smaller
+    bool compress = false;     // as the plugin stores frames: LZO1X-1, raw when that would not be smaller
     std::uint32_t duration = 0;
 
     // Broken variants: what the header claims instead of the truth, and

@@ -239,6 +239,24 @@ TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABund
     EXPECT_TRUE(res.FindTexture(media + L"\\buttons\\focus.png"));
 }
 
+TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNowIs) {
+    const std::wstring media = skin_ + L"\\media";
+    writeBundle(media, {"a.png"}, 3);
+    SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    ASSERT_TRUE(res.FindTexture(media + L"\\a.png"));
+
+    res.HoldBundle(media + L"/TEXTURES.ORT");  // the same file, as a save dialog may spell it
+    EXPECT_FALSE(res.bundle().IsOpen());
+    EXPECT_FALSE(res.FindTexture(media + L"\\a.png"));
+    writeBundle(media, {"a.png", "b.png"}, 9);
+    res.ReleaseBundle();
+    EXPECT_TRUE(res.bundle().IsOpen());
+    auto a = res.FindTexture(media + L"\\a.png");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 9), pixelsOf(*a));
+    EXPECT_TRUE(res.FindTexture(media + L"\\b.png"));
+}
+
 TEST(SkinResourcesInstance, OnePublishedObjectForgottenWhenItGoes) {
     EXPECT_EQ(nullptr, SkinResources::instance());
     {

@@ -218,7 +218,7 @@ protected:
 };
 
 TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -261,7 +261,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
