@@ -268,7 +268,7 @@ namespace {
 class CaretInOwnDocument : public CaretInEditor {
 protected:
     void openText(const std::wstring& name, const std::string& text) {
-        ASSERT_TRUE(writeBytes(files_.file(name), text));
+        ASSERT_TRUE(testsupport::writeFile(files_.file(name), text));
         ASSERT_TRUE(host_->openFile(files_.file(name)));
         panel_->bufferActivated();
         pump(30);
