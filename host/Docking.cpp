@@ -54,32 +54,31 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
         Host::Impl* impl = currentImpl();
         switch (msg) {
-            case WM_PAINT:
-                paintCaption(impl, hwnd);
-                return 0;
-            case WM_SIZE: {
-                Panel* panel = panelOfFrame(impl, hwnd);
-                if (panel == nullptr) break;
-                int w = LOWORD(lParam), h = HIWORD(lParam);
-                int top = panel->container == kFloating ? 0 : kCaptionHeight;
-                if (panel->closeButton != nullptr)
-                    MoveWindow(panel->closeButton, w - kCaptionHeight + 2, 2, kCaptionHeight - 4, kCaptionHeight - 4,
-                               TRUE);
-                MoveWindow(panel->data.hClient, 0, top, w, std::max(0, h - top), TRUE);
-                InvalidateRect(hwnd, nullptr, TRUE);
-                return 0;
-            }
-            case WM_COMMAND:
-                if (LOWORD(wParam) == kCloseId && reinterpret_cast<HWND>(lParam) != nullptr) {
-                    if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
-                    return 0;
-                }
-                break;
-            case WM_CLOSE:
+        case WM_PAINT:
+            paintCaption(impl, hwnd);
+            return 0;
+        case WM_SIZE: {
+            Panel* panel = panelOfFrame(impl, hwnd);
+            if (panel == nullptr) break;
+            int w = LOWORD(lParam), h = HIWORD(lParam);
+            int top = panel->container == kFloating ? 0 : kCaptionHeight;
+            if (panel->closeButton != nullptr)
+                MoveWindow(panel->closeButton, w - kCaptionHeight + 2, 2, kCaptionHeight - 4, kCaptionHeight - 4, TRUE);
+            MoveWindow(panel->data.hClient, 0, top, w, std::max(0, h - top), TRUE);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kCloseId && reinterpret_cast<HWND>(lParam) != nullptr) {
                 if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
                 return 0;
-            default:
-                break;
+            }
+            break;
+        case WM_CLOSE:
+            if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
+            return 0;
+        default:
+            break;
         }
     } catch (...) {
         return 0;

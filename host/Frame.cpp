@@ -36,15 +36,15 @@ std::uintptr_t ecmaFlags(std::uintptr_t flags) {
 
 bool adjustSearch(UINT msg, std::uintptr_t& wParam) {
     switch (msg) {
-        case npp::SCI_SETSEARCHFLAGS:
-        case sci::FindText:
-        case sci::FindTextFull:
-        case sci::SearchNext:
-        case sci::SearchPrev:
-            wParam = ecmaFlags(wParam);
-            return true;
-        default:
-            return false;
+    case npp::SCI_SETSEARCHFLAGS:
+    case sci::FindText:
+    case sci::FindTextFull:
+    case sci::SearchNext:
+    case sci::SearchPrev:
+        wParam = ecmaFlags(wParam);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -209,28 +209,28 @@ LRESULT Host::Impl::mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     LRESULT result = hostMessage(msg, wParam, lParam, handled);
     if (handled) return result;
     switch (msg) {
-        case WM_SIZE:
-            layout();
-            return 0;
-        case WM_NOTIFY:
-            forwardNotification(lParam);
-            return 0;
-        case WM_COMMAND:
-            if (runCommand(hwnd, LOWORD(wParam), lParam == 0)) return 0;
-            break;
-        case WM_SETFOCUS:
-            SetFocus(frame.views[frame.currentView]);
-            return 0;
-        case WM_CLOSE:
-            shutdown();
-            return 0;
-        case WM_DESTROY:
-            // Only the interactive loop waits for this; a WM_QUIT left in the
-            // queue would end the next modal loop of this thread at once.
-            if (frame.running) PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_NOTIFY:
+        forwardNotification(lParam);
+        return 0;
+    case WM_COMMAND:
+        if (runCommand(hwnd, LOWORD(wParam), lParam == 0)) return 0;
+        break;
+    case WM_SETFOCUS:
+        SetFocus(frame.views[frame.currentView]);
+        return 0;
+    case WM_CLOSE:
+        shutdown();
+        return 0;
+    case WM_DESTROY:
+        // Only the interactive loop waits for this; a WM_QUIT left in the
+        // queue would end the next modal loop of this thread at once.
+        if (frame.running) PostQuitMessage(0);
+        return 0;
+    default:
+        break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

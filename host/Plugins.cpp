@@ -12,39 +12,39 @@ std::wstring keyName(UCHAR key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::wstring(1, static_cast<wchar_t>(key));
     if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
     switch (key) {
-        case VK_SPACE:
-            return L"Space";
-        case VK_RETURN:
-            return L"Enter";
-        case VK_DELETE:
-            return L"Del";
-        case VK_INSERT:
-            return L"Ins";
-        case VK_HOME:
-            return L"Home";
-        case VK_END:
-            return L"End";
-        case VK_PRIOR:
-            return L"Page Up";
-        case VK_NEXT:
-            return L"Page Down";
-        case VK_UP:
-            return L"Up";
-        case VK_DOWN:
-            return L"Down";
-        case VK_LEFT:
-            return L"Left";
-        case VK_RIGHT:
-            return L"Right";
-        case VK_TAB:
-            return L"Tab";
-        case VK_ESCAPE:
-            return L"Esc";
-        default: {
-            wchar_t buffer[16];
-            std::swprintf(buffer, 16, L"VK_%02X", key);
-            return buffer;
-        }
+    case VK_SPACE:
+        return L"Space";
+    case VK_RETURN:
+        return L"Enter";
+    case VK_DELETE:
+        return L"Del";
+    case VK_INSERT:
+        return L"Ins";
+    case VK_HOME:
+        return L"Home";
+    case VK_END:
+        return L"End";
+    case VK_PRIOR:
+        return L"Page Up";
+    case VK_NEXT:
+        return L"Page Down";
+    case VK_UP:
+        return L"Up";
+    case VK_DOWN:
+        return L"Down";
+    case VK_LEFT:
+        return L"Left";
+    case VK_RIGHT:
+        return L"Right";
+    case VK_TAB:
+        return L"Tab";
+    case VK_ESCAPE:
+        return L"Esc";
+    default: {
+        wchar_t buffer[16];
+        std::swprintf(buffer, 16, L"VK_%02X", key);
+        return buffer;
+    }
     }
 }
 

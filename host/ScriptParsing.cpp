@@ -18,18 +18,18 @@ std::vector<Token> tokenize(const std::wstring& line) {
             if (line[i] == L'\\' && i + 1 < n) {
                 ++i;
                 switch (line[i]) {
-                    case L'n':
-                        out += L'\n';
-                        break;
-                    case L'r':
-                        out += L'\r';
-                        break;
-                    case L't':
-                        out += L'\t';
-                        break;
-                    default:
-                        out += line[i];
-                        break;
+                case L'n':
+                    out += L'\n';
+                    break;
+                case L'r':
+                    out += L'\r';
+                    break;
+                case L't':
+                    out += L'\t';
+                    break;
+                default:
+                    out += line[i];
+                    break;
                 }
             } else {
                 out += line[i];
@@ -76,24 +76,24 @@ std::wstring quote(const std::wstring& s) {
     std::wstring out = L"\"";
     for (wchar_t c : s) {
         switch (c) {
-            case L'"':
-                out += L"\\\"";
-                break;
-            case L'\\':
-                out += L"\\\\";
-                break;
-            case L'\n':
-                out += L"\\n";
-                break;
-            case L'\r':
-                out += L"\\r";
-                break;
-            case L'\t':
-                out += L"\\t";
-                break;
-            default:
-                out += c;
-                break;
+        case L'"':
+            out += L"\\\"";
+            break;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\t':
+            out += L"\\t";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out + L"\"";

@@ -30,30 +30,30 @@ void clipboardChanged(EditorEventHub& hub, HWND host) {
 
 void hostMessage(EditorEventHub& hub, HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wParam);
-            if (id == npp::IDM_FORMAT_CONV2_ANSI) {
-                hub.encodingConversion(false);
-            } else if (id >= npp::IDM_FORMAT_CONV2_AS_UTF_8 && id <= npp::IDM_FORMAT_CONV2_UCS_2LE) {
-                hub.encodingConversion(true);
-            }
-            break;
+    case WM_COMMAND: {
+        const UINT id = LOWORD(wParam);
+        if (id == npp::IDM_FORMAT_CONV2_ANSI) {
+            hub.encodingConversion(false);
+        } else if (id >= npp::IDM_FORMAT_CONV2_AS_UTF_8 && id <= npp::IDM_FORMAT_CONV2_UCS_2LE) {
+            hub.encodingConversion(true);
         }
-        case WM_DRAWCLIPBOARD:
-            clipboardChanged(hub, host);
-            if (hub.nextViewer() != nullptr) {
-                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
-            }
-            break;
-        case WM_CHANGECBCHAIN:
-            if (reinterpret_cast<HWND>(wParam) == static_cast<HWND>(hub.nextViewer())) {
-                hub.setNextViewer(reinterpret_cast<HWND>(lParam));
-            } else if (hub.nextViewer() != nullptr) {
-                ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
-            }
-            break;
-        default:
-            break;
+        break;
+    }
+    case WM_DRAWCLIPBOARD:
+        clipboardChanged(hub, host);
+        if (hub.nextViewer() != nullptr) {
+            ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
+        }
+        break;
+    case WM_CHANGECBCHAIN:
+        if (reinterpret_cast<HWND>(wParam) == static_cast<HWND>(hub.nextViewer())) {
+            hub.setNextViewer(reinterpret_cast<HWND>(lParam));
+        } else if (hub.nextViewer() != nullptr) {
+            ::SendMessageW(static_cast<HWND>(hub.nextViewer()), message, wParam, lParam);
+        }
+        break;
+    default:
+        break;
     }
 }
 

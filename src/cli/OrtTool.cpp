@@ -40,21 +40,21 @@ std::wstring below(const std::wstring& folder, std::wstring name) {
 
 std::wstring formatName(std::uint32_t format) {
     switch (format & ort::kFormatCodeMask) {
-        case textures::format::kDxt1:
-            return L"DXT1";
-        case textures::format::kDxt3:
-            return L"DXT3";
-        case textures::format::kDxt5:
-        case textures::format::kDxt5Alt:
-            return L"DXT5";
-        case textures::format::kBgra32:
-            return L"A8R8G8B8";
-        case textures::format::kAlpha8:
-            return L"A8";
-        case textures::format::kRgb24:
-            return L"R8G8B8";
-        default:
-            return L"code " + std::to_wstring(format & ort::kFormatCodeMask);
+    case textures::format::kDxt1:
+        return L"DXT1";
+    case textures::format::kDxt3:
+        return L"DXT3";
+    case textures::format::kDxt5:
+    case textures::format::kDxt5Alt:
+        return L"DXT5";
+    case textures::format::kBgra32:
+        return L"A8R8G8B8";
+    case textures::format::kAlpha8:
+        return L"A8";
+    case textures::format::kRgb24:
+        return L"R8G8B8";
+    default:
+        return L"code " + std::to_wstring(format & ort::kFormatCodeMask);
     }
 }
 

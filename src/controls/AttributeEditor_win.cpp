@@ -256,30 +256,29 @@ void CDuoTextBox::windowGone() {
 
 LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND:
-            if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
-                controls::isValueChange(HIWORD(wParam))) {
-                return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
-            }
-            break;
-        case WM_NOTIFY:
-            return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
-        case WM_ERASEBKGND:
-            paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
-            return 1;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            // The tag (a disabled edit) and the value, while the editor is dark.
-            if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
-        case WM_SIZE:
-        case WM_MOVE:
-            return 0;
-        default:
-            break;
+    case WM_COMMAND:
+        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ && controls::isValueChange(HIWORD(wParam))) {
+            return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
+        }
+        break;
+    case WM_NOTIFY:
+        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+    case WM_ERASEBKGND:
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
+        return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // The tag (a disabled edit) and the value, while the editor is dark.
+        if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_SIZE:
+    case WM_MOVE:
+        return 0;
+    default:
+        break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
@@ -430,31 +429,31 @@ std::wstring CDuoTextBoxContainer::controlXml() const {
 
 LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const auto sender = reinterpret_cast<HWND>(lParam);
-            if (sender != nullptr && controls::isValueChange(HIWORD(wParam))) {
-                for (const auto& row : rows_) {
-                    if (row->valueWindow() != sender) continue;
-                    currentValue_ = sender;
-                    currentLabel_ = row->labelWindow();
-                    return ::SendMessageW(parent_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
-                }
+    case WM_COMMAND: {
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (sender != nullptr && controls::isValueChange(HIWORD(wParam))) {
+            for (const auto& row : rows_) {
+                if (row->valueWindow() != sender) continue;
+                currentValue_ = sender;
+                currentLabel_ = row->labelWindow();
+                return ::SendMessageW(parent_, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd_));
             }
-            break;
         }
-        case WM_NOTIFY:
-            return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
-        case WM_VSCROLL:
-            onScroll(LOWORD(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
-            return 1;
-        case WM_SIZE:
-        case WM_MOVE:
-            return 0;
-        default:
-            break;
+        break;
+    }
+    case WM_NOTIFY:
+        return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
+    case WM_VSCROLL:
+        onScroll(LOWORD(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
+        return 1;
+    case WM_SIZE:
+    case WM_MOVE:
+        return 0;
+    default:
+        break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

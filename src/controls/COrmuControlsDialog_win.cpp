@@ -196,51 +196,51 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
         return TRUE;
     }
     switch (message) {
-        case WM_INITDIALOG:
-            typeList_.setTheme(theme_);
-            attributes_.setTheme(theme_);
-            applyDpi();
-            typeList_.attach(instance_, hwnd_);
-            attributes_.attach(instance_, hwnd_);
-            statusLine_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0,
-                                            0, hwnd_, nullptr, instance_, nullptr);
-            if (statusLine_ != nullptr) {
-                ::SendMessageW(statusLine_, WM_SETFONT, ::SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
-            }
-            layout();
-            return TRUE;
-        case kRebuildRowsMessage:
-            if (!pendingType_.empty()) {
-                const std::wstring type = pendingType_;
-                pendingType_.clear();
-                forgetCurrentType();
-                selectTypeByName(type);
-            }
-            return TRUE;
-        case WM_SIZE:
-        case WM_MOVE:
-            layout();
-            return TRUE;
-        case WM_COMMAND: {
-            const auto sender = reinterpret_cast<HWND>(lParam);
-            if (sender != nullptr && sender == typeList_.handle() && HIWORD(wParam) == CBN_SELENDOK) {
-                chooseType(typeList_.selectedText());
-                if (caretHandler_ != nullptr) caretHandler_->typeChosen();
-                return TRUE;
-            }
-            if (sender != nullptr && sender == attributes_.handle() && controls::isValueChange(HIWORD(wParam))) {
-                onValueEdited();
-                return TRUE;
-            }
-            break;
+    case WM_INITDIALOG:
+        typeList_.setTheme(theme_);
+        attributes_.setTheme(theme_);
+        applyDpi();
+        typeList_.attach(instance_, hwnd_);
+        attributes_.attach(instance_, hwnd_);
+        statusLine_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                        hwnd_, nullptr, instance_, nullptr);
+        if (statusLine_ != nullptr) {
+            ::SendMessageW(statusLine_, WM_SETFONT, ::SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
         }
-        case WM_DESTROY:
-            // The rows, the type list and the status line go with the panel's window.
-            attributes_.removeAllRows();
-            statusLine_ = nullptr;
-            break;
-        default:
-            break;
+        layout();
+        return TRUE;
+    case kRebuildRowsMessage:
+        if (!pendingType_.empty()) {
+            const std::wstring type = pendingType_;
+            pendingType_.clear();
+            forgetCurrentType();
+            selectTypeByName(type);
+        }
+        return TRUE;
+    case WM_SIZE:
+    case WM_MOVE:
+        layout();
+        return TRUE;
+    case WM_COMMAND: {
+        const auto sender = reinterpret_cast<HWND>(lParam);
+        if (sender != nullptr && sender == typeList_.handle() && HIWORD(wParam) == CBN_SELENDOK) {
+            chooseType(typeList_.selectedText());
+            if (caretHandler_ != nullptr) caretHandler_->typeChosen();
+            return TRUE;
+        }
+        if (sender != nullptr && sender == attributes_.handle() && controls::isValueChange(HIWORD(wParam))) {
+            onValueEdited();
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        // The rows, the type list and the status line go with the panel's window.
+        attributes_.removeAllRows();
+        statusLine_ = nullptr;
+        break;
+    default:
+        break;
     }
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }

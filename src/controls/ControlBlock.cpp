@@ -327,20 +327,20 @@ public:
 private:
     std::optional<Found> take(const Construct& tag) {
         switch (tag.kind) {
-            case TagKind::End:
-                pending_.push_back(tag);
-                return std::nullopt;
-            case TagKind::Empty:
-                if (tag.end - 1 >= caretLineStart_) return Found{tag, tag};
-                return std::nullopt;
-            case TagKind::Start:
-                if (pending_.empty()) return Found{tag, std::nullopt};
-                {
-                    const Construct close = pending_.back();
-                    pending_.pop_back();
-                    if (close.end - 1 >= caretLineStart_) return Found{tag, close};
-                }
-                return std::nullopt;
+        case TagKind::End:
+            pending_.push_back(tag);
+            return std::nullopt;
+        case TagKind::Empty:
+            if (tag.end - 1 >= caretLineStart_) return Found{tag, tag};
+            return std::nullopt;
+        case TagKind::Start:
+            if (pending_.empty()) return Found{tag, std::nullopt};
+            {
+                const Construct close = pending_.back();
+                pending_.pop_back();
+                if (close.end - 1 >= caretLineStart_) return Found{tag, close};
+            }
+            return std::nullopt;
         }
         return std::nullopt;
     }

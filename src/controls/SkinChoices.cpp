@@ -28,16 +28,16 @@ RowChoice SkinChoices::rowFor(const std::wstring& tag) {
     RowChoice choice;
     choice.kind = rowKindFor(tag, environment_.offerImages(), environment_.offerIncludes());
     switch (choice.kind) {
-        case RowKind::ImageDropDown:
-            refreshImages(environment_.documentFolder());
-            choice.options = resources_.imageNames();
-            break;
-        case RowKind::IncludeDropDown:
-            refreshIncludes(environment_.documentFolder());
-            choice.options = resources_.includeNames();
-            break;
-        case RowKind::Text:
-            break;
+    case RowKind::ImageDropDown:
+        refreshImages(environment_.documentFolder());
+        choice.options = resources_.imageNames();
+        break;
+    case RowKind::IncludeDropDown:
+        refreshIncludes(environment_.documentFolder());
+        choice.options = resources_.includeNames();
+        break;
+    case RowKind::Text:
+        break;
     }
     return choice;
 }

@@ -76,35 +76,35 @@ void DockingDlgInterface::hidePanel() {
 
 INT_PTR DockingDlgInterface::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            // A dialog procedure returns the brush itself.
-            return reinterpret_cast<INT_PTR>(
-                ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_));
-        case ui::kDpiChangedAfterParent:
-            onDpiChanged();
-            return TRUE;
-        default:
-            break;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // A dialog procedure returns the brush itself.
+        return reinterpret_cast<INT_PTR>(
+            ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_));
+    case ui::kDpiChangedAfterParent:
+        onDpiChanged();
+        return TRUE;
+    default:
+        break;
     }
     if (message != WM_NOTIFY) return FALSE;
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header == nullptr || header->hwndFrom != parent_) return FALSE;
     switch (LOWORD(header->code)) {
-        case npp::DMN_CLOSE:
-            setMenuCheck(false);
-            return TRUE;
-        case npp::DMN_DOCK:
-            floating_ = false;
-            dockedPosition_ = HIWORD(header->code);
-            return TRUE;
-        case npp::DMN_FLOAT:
-            floating_ = true;
-            return TRUE;
-        default:
-            return FALSE;
+    case npp::DMN_CLOSE:
+        setMenuCheck(false);
+        return TRUE;
+    case npp::DMN_DOCK:
+        floating_ = false;
+        dockedPosition_ = HIWORD(header->code);
+        return TRUE;
+    case npp::DMN_FLOAT:
+        floating_ = true;
+        return TRUE;
+    default:
+        return FALSE;
     }
 }

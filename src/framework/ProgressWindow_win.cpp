@@ -138,32 +138,32 @@ void ProgressWindow::onFinished() {
 
 INT_PTR ProgressWindow::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_TIMER:
-            if (wParam == kShowTimer) {
-                ::KillTimer(hwnd_, kShowTimer);
-                centreOnParent();
-                ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-            }
-            return TRUE;
-        case kStateChanged:
-            posted_ = false;
-            showState();
-            return TRUE;
-        case kWorkEnded:
-            onFinished();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL) {
-                cancel();
-                return TRUE;
-            }
-            return FALSE;
-        case WM_CLOSE:
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kShowTimer) {
+            ::KillTimer(hwnd_, kShowTimer);
+            centreOnParent();
+            ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        }
+        return TRUE;
+    case kStateChanged:
+        posted_ = false;
+        showState();
+        return TRUE;
+    case kWorkEnded:
+        onFinished();
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
             cancel();
             return TRUE;
-        default:
-            return FALSE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        cancel();
+        return TRUE;
+    default:
+        return FALSE;
     }
 }

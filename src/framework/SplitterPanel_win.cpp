@@ -74,63 +74,63 @@ LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::SendMessageW(parent_, message, wParam, lParam);
     }
     switch (message) {
-        case WM_SIZE:
-        case WM_MOVE:
-            layoutPanes();
-            return 0;
-        case WM_PAINT:
-            paint();
-            return 0;
-        case WM_LBUTTONDOWN:
-            if (overBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
-                dragging_ = true;
-                ::SetCapture(hwnd_);
-            }
-            return 0;
-        case WM_MOUSEMOVE: {
-            const int x = GET_X_LPARAM(lParam);
-            const int y = GET_Y_LPARAM(lParam);
-            if (dragging_) {
-                RECT rc{};
-                ::GetClientRect(hwnd_, &rc);
-                const int position = sideBySide_ ? x : y;
-                const int extent = sideBySide_ ? rc.right : rc.bottom;
-                if (const auto ratio = layout::splitterDragRatio(position, extent, barPixels())) {
-                    ratio_ = *ratio;
-                    layoutPanes();
-                }
-            }
-            if (dragging_ || overBar(x, y)) {
-                ::SetCursor(sideBySide_ ? sideBySideCursor_ : stackedCursor_);
-            } else {
-                ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-            }
-            return 0;
+    case WM_SIZE:
+    case WM_MOVE:
+        layoutPanes();
+        return 0;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (overBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
+            dragging_ = true;
+            ::SetCapture(hwnd_);
         }
-        case WM_SETCURSOR:
-            // The cursor is chosen on mouse movement.
-            if (LOWORD(lParam) == HTCLIENT) return TRUE;
-            return ::DefWindowProcW(hwnd_, message, wParam, lParam);
-        case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
-                ::ReleaseCapture();
+        return 0;
+    case WM_MOUSEMOVE: {
+        const int x = GET_X_LPARAM(lParam);
+        const int y = GET_Y_LPARAM(lParam);
+        if (dragging_) {
+            RECT rc{};
+            ::GetClientRect(hwnd_, &rc);
+            const int position = sideBySide_ ? x : y;
+            const int extent = sideBySide_ ? rc.right : rc.bottom;
+            if (const auto ratio = layout::splitterDragRatio(position, extent, barPixels())) {
+                ratio_ = *ratio;
+                layoutPanes();
             }
-            return 0;
-        case WM_CAPTURECHANGED:
+        }
+        if (dragging_ || overBar(x, y)) {
+            ::SetCursor(sideBySide_ ? sideBySideCursor_ : stackedCursor_);
+        } else {
+            ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        }
+        return 0;
+    }
+    case WM_SETCURSOR:
+        // The cursor is chosen on mouse movement.
+        if (LOWORD(lParam) == HTCLIENT) return TRUE;
+        return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_LBUTTONUP:
+        if (dragging_) {
             dragging_ = false;
-            return 0;
-        case WM_ERASEBKGND:
-            if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
-            break;
-        case ui::kDpiChangedAfterParent:
-            layoutPanes();
-            return 0;
-        case WM_DESTROY:
-            barPen_.reset();
-            return 0;
-        default:
-            break;
+            ::ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        dragging_ = false;
+        return 0;
+    case WM_ERASEBKGND:
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
+    case ui::kDpiChangedAfterParent:
+        layoutPanes();
+        return 0;
+    case WM_DESTROY:
+        barPen_.reset();
+        return 0;
+    default:
+        break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

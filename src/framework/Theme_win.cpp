@@ -24,17 +24,17 @@ HBRUSH darkControlColours(const Theme& theme, UINT message, HDC dc, BrushCache& 
     if (!theme.isDark() || dc == nullptr) return nullptr;
     Colour background = 0;
     switch (message) {
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            background = theme.pick(0, &Palette::background);
-            break;
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            background = theme.pick(0, &Palette::softerBackground);
-            break;
-        default:
-            return nullptr;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        background = theme.pick(0, &Palette::background);
+        break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        background = theme.pick(0, &Palette::softerBackground);
+        break;
+    default:
+        return nullptr;
     }
     ::SetTextColor(dc, theme.pick(0, &Palette::text));
     ::SetBkColor(dc, background);

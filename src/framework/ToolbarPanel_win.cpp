@@ -51,28 +51,28 @@ LRESULT ToolbarPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::SendMessageW(parent_, message, wParam, lParam);
     }
     switch (message) {
-        case WM_SIZE:
-            layoutChild();
-            return 0;
-        case WM_PAINT:
-            paint();
-            return 0;
-        case WM_ERASEBKGND:
-            if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
-            break;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            // The pane's list or edit box, while the editor is dark.
-            if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
-        case WM_DESTROY:
-            pen_.reset();
-            return 0;
-        default:
-            break;
+    case WM_SIZE:
+        layoutChild();
+        return 0;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_ERASEBKGND:
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // The pane's list or edit box, while the editor is dark.
+        if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_DESTROY:
+        pen_.reset();
+        return 0;
+    default:
+        break;
     }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -107,53 +107,53 @@ void URLCtrl::paint() {
 
 LRESULT URLCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            paint();
-            return 0;
-        case WM_NCHITTEST:
-            return HTCLIENT;
-        case ui::kDpiChangedAfterParent:
-            font_.reset();  // made again, at the new DPI, on the next paint
-            ::InvalidateRect(hwnd_, nullptr, TRUE);
-            break;
-        case WM_MOUSEMOVE:
-            if (!cursor_) cursor_.reset(makeHandCursor(instance_));
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case ui::kDpiChangedAfterParent:
+        font_.reset();  // made again, at the new DPI, on the next paint
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        break;
+    case WM_MOUSEMOVE:
+        if (!cursor_) cursor_.reset(makeHandCursor(instance_));
+        ::SetCursor(cursor_.get());
+        return 0;
+    case WM_SETCURSOR:
+        if (cursor_) {
             ::SetCursor(cursor_.get());
-            return 0;
-        case WM_SETCURSOR:
-            if (cursor_) {
-                ::SetCursor(cursor_.get());
-                return TRUE;
-            }
-            break;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            return 0;
-        case WM_LBUTTONUP:
-            if (pressed_) {
-                pressed_ = false;
-                colour_ = visited_;
-                ::InvalidateRect(hwnd_, nullptr, FALSE);
-                ::UpdateWindow(hwnd_);
-                const std::wstring link = linkTarget();
-                ::ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            }
-            return 0;
-        case WM_SETTEXT: {
-            const LRESULT result = ::CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
-            ::InvalidateRect(hwnd_, nullptr, TRUE);
-            return result;
+            return TRUE;
         }
-        case WM_NCDESTROY: {
-            WNDPROC previous = previous_;
-            HWND window = hwnd_;
-            ::RemovePropW(window, kSelfProperty);
-            hwnd_ = nullptr;
-            previous_ = nullptr;
-            return ::CallWindowProcW(previous, window, message, wParam, lParam);
+        break;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        return 0;
+    case WM_LBUTTONUP:
+        if (pressed_) {
+            pressed_ = false;
+            colour_ = visited_;
+            ::InvalidateRect(hwnd_, nullptr, FALSE);
+            ::UpdateWindow(hwnd_);
+            const std::wstring link = linkTarget();
+            ::ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         }
-        default:
-            break;
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT result = ::CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        return result;
+    }
+    case WM_NCDESTROY: {
+        WNDPROC previous = previous_;
+        HWND window = hwnd_;
+        ::RemovePropW(window, kSelfProperty);
+        hwnd_ = nullptr;
+        previous_ = nullptr;
+        return ::CallWindowProcW(previous, window, message, wParam, lParam);
+    }
+    default:
+        break;
     }
     return ::CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
 }

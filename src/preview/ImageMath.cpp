@@ -36,15 +36,15 @@ ImageType TypeFromFileName(std::wstring_view path) {
 
 bool HasGdiplusCodec(int type) {
     switch (type) {
-        case IMG_BMP:
-        case IMG_JPG:
-        case IMG_GIF:
-        case IMG_TIF:
-        case IMG_PNG:
-        case IMG_ICO:
-            return true;
-        default:
-            return false;
+    case IMG_BMP:
+    case IMG_JPG:
+    case IMG_GIF:
+    case IMG_TIF:
+    case IMG_PNG:
+    case IMG_ICO:
+        return true;
+    default:
+        return false;
     }
 }
 

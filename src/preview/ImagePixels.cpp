@@ -121,21 +121,21 @@ void ImagePixels::ApplyEffect(FCImageEffect& effect) {
     }
     effect.Begin(*this);
     switch (effect.Mode()) {
-        case 0:
-            effect.WholeImageStep(*this, nullptr);
-            break;
-        case 1: {
-            const std::size_t pixelBytes = static_cast<std::size_t>(bpp_ / 8);
-            for (int y = 0; y < height_; ++y) {
-                std::uint8_t* row = rows_[static_cast<std::size_t>(y)];
-                for (int x = 0; x < width_; ++x) {
-                    effect.PixelStep(*this, x, y, row + static_cast<std::size_t>(x) * pixelBytes);
-                }
+    case 0:
+        effect.WholeImageStep(*this, nullptr);
+        break;
+    case 1: {
+        const std::size_t pixelBytes = static_cast<std::size_t>(bpp_ / 8);
+        for (int y = 0; y < height_; ++y) {
+            std::uint8_t* row = rows_[static_cast<std::size_t>(y)];
+            for (int x = 0; x < width_; ++x) {
+                effect.PixelStep(*this, x, y, row + static_cast<std::size_t>(x) * pixelBytes);
             }
-            break;
         }
-        default:
-            break;
+        break;
+    }
+    default:
+        break;
     }
 }
 

@@ -65,23 +65,23 @@ void OrmuImagePreviewer::onRegistered() { textures::createDisplayDevice(hwnd_); 
 
 INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCHITTEST:
-            update();
-            return FALSE;  // the hit test itself is the default one
-        case WM_SIZE:
-            onSize(true);
-            return FALSE;
-        case WM_MOVE:
-            onSize(false);
-            return FALSE;
-        case WM_DESTROY:
-            // The device presents to this window; it cannot outlive it.
-            if (textures::displayDevice().window == hwnd_) {
-                textures::releaseDisplayDevice();
-            }
-            return FALSE;
-        default:
-            break;
+    case WM_NCHITTEST:
+        update();
+        return FALSE;  // the hit test itself is the default one
+    case WM_SIZE:
+        onSize(true);
+        return FALSE;
+    case WM_MOVE:
+        onSize(false);
+        return FALSE;
+    case WM_DESTROY:
+        // The device presents to this window; it cannot outlive it.
+        if (textures::displayDevice().window == hwnd_) {
+            textures::releaseDisplayDevice();
+        }
+        return FALSE;
+    default:
+        break;
     }
     if (message == frameMessage() && message != 0) {
         ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, frameRequest(wParam, lParam));
@@ -346,32 +346,32 @@ void OrmuImagePreviewer::captureBackBuffer() {
 
 LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
     switch (request) {
-        case preview::kStartCapture:
-            capturing_ = true;
-            presents_ = clears_ = 0;
-            frame_.clear();
-            frameWidth_ = frameHeight_ = 0;
-            return 1;
-        case preview::kStopCapture:
-            capturing_ = false;
-            return 1;
-        case preview::kReadFrame: {
-            auto* out = reinterpret_cast<preview::CapturedFrame*>(argument);
-            if (out == nullptr) {
-                return 0;
-            }
-            out->width = frameWidth_;
-            out->height = frameHeight_;
-            out->presents = presents_;
-            out->clears = clears_;
-            if (frame_.empty() || out->pixels == nullptr || out->capacity < frame_.size()) {
-                return 0;
-            }
-            std::copy(frame_.begin(), frame_.end(), out->pixels);
-            return 1;
-        }
-        default:
+    case preview::kStartCapture:
+        capturing_ = true;
+        presents_ = clears_ = 0;
+        frame_.clear();
+        frameWidth_ = frameHeight_ = 0;
+        return 1;
+    case preview::kStopCapture:
+        capturing_ = false;
+        return 1;
+    case preview::kReadFrame: {
+        auto* out = reinterpret_cast<preview::CapturedFrame*>(argument);
+        if (out == nullptr) {
             return 0;
+        }
+        out->width = frameWidth_;
+        out->height = frameHeight_;
+        out->presents = presents_;
+        out->clears = clears_;
+        if (frame_.empty() || out->pixels == nullptr || out->capacity < frame_.size()) {
+            return 0;
+        }
+        std::copy(frame_.begin(), frame_.end(), out->pixels);
+        return 1;
+    }
+    default:
+        return 0;
     }
 }
 

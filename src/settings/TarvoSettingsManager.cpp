@@ -171,24 +171,24 @@ bool TarvoSettingsManager::save(const std::wstring& path) {
             std::string typeName;
             std::string valueText;
             switch (value->type) {
-                case SettingValue::Bool:
-                    typeName = "bool";
-                    valueText = value->boolValue ? "true" : "false";
-                    break;
-                case SettingValue::Int:
-                    typeName = "int";
-                    valueText = std::to_string(value->intValue);
-                    break;
-                case SettingValue::Float:
-                    typeName = "float";
-                    valueText = printFloat(value->floatValue);
-                    break;
-                case SettingValue::String:
-                    typeName = "string";
-                    valueText = text::toUtf8(value->stringValue);
-                    break;
-                default:
-                    continue;  // created but never set: there is nothing to keep
+            case SettingValue::Bool:
+                typeName = "bool";
+                valueText = value->boolValue ? "true" : "false";
+                break;
+            case SettingValue::Int:
+                typeName = "int";
+                valueText = std::to_string(value->intValue);
+                break;
+            case SettingValue::Float:
+                typeName = "float";
+                valueText = printFloat(value->floatValue);
+                break;
+            case SettingValue::String:
+                typeName = "string";
+                valueText = text::toUtf8(value->stringValue);
+                break;
+            default:
+                continue;  // created but never set: there is nothing to keep
             }
             auto* valueElement = new TiXmlElement(kValueElement);
             groupElement->LinkEndChild(valueElement);

@@ -103,24 +103,24 @@ std::wstring ZuverUdozboardSettingsDialog::controlText(int controlId) const {
 
 INT_PTR ZuverUdozboardSettingsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
+    case WM_INITDIALOG:
+        if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
+        return TRUE;
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
+            if (id == IDOK) confirm();
+            display(false);
             return TRUE;
-        case WM_COMMAND: {
-            const WORD id = LOWORD(wParam);
-            if (id == IDOK || id == IDCANCEL) {
-                if (id == IDOK) confirm();
-                display(false);
-                return TRUE;
-            }
-            onCommand(id, HIWORD(wParam));
-            return FALSE;
         }
-        case WM_MOUSEMOVE:
-            setHovered(0);
-            return FALSE;
-        default:
-            return FALSE;
+        onCommand(id, HIWORD(wParam));
+        return FALSE;
+    }
+    case WM_MOUSEMOVE:
+        setHovered(0);
+        return FALSE;
+    default:
+        return FALSE;
     }
 }
 

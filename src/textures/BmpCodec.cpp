@@ -87,21 +87,21 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
     if (layout.compression != kRgb && layout.compression != kBitFields && layout.compression != kAlphaBitFields)
         return "unsupported BMP compression";
     switch (layout.bits) {
-        case 1:
-        case 4:
-        case 8:
-            if (layout.compression != kRgb) return "damaged BMP data: masks on a palette image";
-            if (layout.paletteCount == 0 || layout.paletteCount > (1u << layout.bits))
-                layout.paletteCount = 1u << layout.bits;
-            break;
-        case 16:
-        case 24:
-        case 32:
-            if (layout.bits == 24 && layout.compression != kRgb) return "damaged BMP data: masks on 24-bit pixels";
-            layout.paletteCount = 0;
-            break;
-        default:
-            return "unsupported BMP pixel depth";
+    case 1:
+    case 4:
+    case 8:
+        if (layout.compression != kRgb) return "damaged BMP data: masks on a palette image";
+        if (layout.paletteCount == 0 || layout.paletteCount > (1u << layout.bits))
+            layout.paletteCount = 1u << layout.bits;
+        break;
+    case 16:
+    case 24:
+    case 32:
+        if (layout.bits == 24 && layout.compression != kRgb) return "damaged BMP data: masks on 24-bit pixels";
+        layout.paletteCount = 0;
+        break;
+    default:
+        return "unsupported BMP pixel depth";
     }
     if (!layout.hasMasks) {
         if (layout.bits == 16) {
@@ -169,36 +169,36 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Image32& image, std::
             std::uint8_t* out = image.pixels.data() + image.stride() * y;
             for (std::uint32_t x = 0; x < width; ++x, out += 4) {
                 switch (layout.bits) {
-                    case 1:
-                    case 4:
-                    case 8: {
-                        const std::size_t bit = static_cast<std::size_t>(x) * layout.bits;
-                        const unsigned shift = 8 - layout.bits - static_cast<unsigned>(bit % 8);
-                        const std::uint32_t index = (row[bit / 8] >> shift) & ((1u << layout.bits) - 1);
-                        if (index < layout.paletteCount) {
-                            const std::uint8_t* entry = palette + index * layout.paletteEntryBytes;
-                            out[blue] = entry[0], out[1] = entry[1], out[red] = entry[2];
-                        } else {
-                            out[0] = out[1] = out[2] = 0;
-                        }
-                        out[3] = 255;
-                        break;
+                case 1:
+                case 4:
+                case 8: {
+                    const std::size_t bit = static_cast<std::size_t>(x) * layout.bits;
+                    const unsigned shift = 8 - layout.bits - static_cast<unsigned>(bit % 8);
+                    const std::uint32_t index = (row[bit / 8] >> shift) & ((1u << layout.bits) - 1);
+                    if (index < layout.paletteCount) {
+                        const std::uint8_t* entry = palette + index * layout.paletteEntryBytes;
+                        out[blue] = entry[0], out[1] = entry[1], out[red] = entry[2];
+                    } else {
+                        out[0] = out[1] = out[2] = 0;
                     }
-                    case 24: {
-                        const std::uint8_t* p = row + static_cast<std::size_t>(x) * 3;
-                        out[blue] = p[0], out[1] = p[1], out[red] = p[2], out[3] = 255;
-                        break;
-                    }
-                    default: {
-                        const std::uint32_t pixel = layout.bits == 16 ? le16(row + static_cast<std::size_t>(x) * 2)
-                                                                      : le32(row + static_cast<std::size_t>(x) * 4);
-                        out[red] = channels[0](pixel);
-                        out[1] = channels[1](pixel);
-                        out[blue] = channels[2](pixel);
-                        out[3] = channels[3].present() ? channels[3](pixel) : 255;
-                        anyAlpha = anyAlpha || out[3] != 0;
-                        break;
-                    }
+                    out[3] = 255;
+                    break;
+                }
+                case 24: {
+                    const std::uint8_t* p = row + static_cast<std::size_t>(x) * 3;
+                    out[blue] = p[0], out[1] = p[1], out[red] = p[2], out[3] = 255;
+                    break;
+                }
+                default: {
+                    const std::uint32_t pixel = layout.bits == 16 ? le16(row + static_cast<std::size_t>(x) * 2)
+                                                                  : le32(row + static_cast<std::size_t>(x) * 4);
+                    out[red] = channels[0](pixel);
+                    out[1] = channels[1](pixel);
+                    out[blue] = channels[2](pixel);
+                    out[3] = channels[3].present() ? channels[3](pixel) : 255;
+                    anyAlpha = anyAlpha || out[3] != 0;
+                    break;
+                }
                 }
             }
         }

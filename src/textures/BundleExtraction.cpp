@@ -56,16 +56,16 @@ bool isSafeComponent(const std::wstring& component) {
             return false;
         }
         switch (c) {
-            case L'<':
-            case L'>':
-            case L':':
-            case L'"':
-            case L'|':
-            case L'?':
-            case L'*':
-                return false;
-            default:
-                break;
+        case L'<':
+        case L'>':
+        case L':':
+        case L'"':
+        case L'|':
+        case L'?':
+        case L'*':
+            return false;
+        default:
+            break;
         }
     }
     if (component.back() == L'.' || component.back() == L' ') {
@@ -98,18 +98,18 @@ enum class Failure : unsigned char { None, UnsafeName, NoFolder, Undecodable, Un
 
 const wchar_t* failureText(Failure failure) {
     switch (failure) {
-        case Failure::UnsafeName:
-            return L"its name would leave the output folder or is no file name";
-        case Failure::NoFolder:
-            return L"its folder cannot be made";
-        case Failure::Undecodable:
-            return L"its frame cannot be read or decoded";
-        case Failure::Unencodable:
-            return L"it cannot be encoded as PNG";
-        case Failure::Unwritable:
-            return L"its file cannot be written";
-        default:
-            return L"failed";
+    case Failure::UnsafeName:
+        return L"its name would leave the output folder or is no file name";
+    case Failure::NoFolder:
+        return L"its folder cannot be made";
+    case Failure::Undecodable:
+        return L"its frame cannot be read or decoded";
+    case Failure::Unencodable:
+        return L"it cannot be encoded as PNG";
+    case Failure::Unwritable:
+        return L"its file cannot be written";
+    default:
+        return L"failed";
     }
 }
 
@@ -310,20 +310,20 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
 
     for (std::size_t i = 0; i < plan.size(); ++i) {
         switch (outcomes[i]) {
-            case Outcome::Written:
-                ++report.written;
-                break;
-            case Outcome::Kept:
-                ++report.kept;
-                break;
-            case Outcome::Failed:
-                report.failed.push_back(plan[i].name);
-                report.failureReasons.push_back(failureText(failures[i]));
-                break;
-            case Outcome::Stopped:
-            case Outcome::NotStarted:
-                report.cancelled = true;
-                break;
+        case Outcome::Written:
+            ++report.written;
+            break;
+        case Outcome::Kept:
+            ++report.kept;
+            break;
+        case Outcome::Failed:
+            report.failed.push_back(plan[i].name);
+            report.failureReasons.push_back(failureText(failures[i]));
+            break;
+        case Outcome::Stopped:
+        case Outcome::NotStarted:
+            report.cancelled = true;
+            break;
         }
     }
     return report;

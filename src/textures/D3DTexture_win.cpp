@@ -12,16 +12,16 @@ namespace {
 // The bundle format code whose row layout a Direct3D format shares.
 std::uint32_t layoutCodeOf(D3DFORMAT format) {
     switch (static_cast<std::uint32_t>(format)) {
-        case textures::d3dformat::kDxt1:
-            return textures::format::kDxt1;
-        case textures::d3dformat::kDxt3:
-            return textures::format::kDxt3;
-        case textures::d3dformat::kDxt5:
-            return textures::format::kDxt5;
-        case textures::d3dformat::kA8:
-            return textures::format::kAlpha8;
-        default:
-            return textures::format::kBgra32;
+    case textures::d3dformat::kDxt1:
+        return textures::format::kDxt1;
+    case textures::d3dformat::kDxt3:
+        return textures::format::kDxt3;
+    case textures::d3dformat::kDxt5:
+        return textures::format::kDxt5;
+    case textures::d3dformat::kA8:
+        return textures::format::kAlpha8;
+    default:
+        return textures::format::kBgra32;
     }
 }
 

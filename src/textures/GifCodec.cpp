@@ -82,28 +82,28 @@ void clearRect(std::vector<std::uint8_t>& canvas, std::uint32_t canvasWidth, std
 
 const char* gifReason(int code) noexcept {
     switch (code) {
-        case D_GIF_ERR_READ_FAILED:
-            return "damaged GIF data: it ends early";
-        case D_GIF_ERR_NOT_GIF_FILE:
-            return "not a GIF image";
-        case D_GIF_ERR_NO_SCRN_DSCR:
-            return "damaged GIF data: no screen descriptor";
-        case D_GIF_ERR_NO_IMAG_DSCR:
-            return "damaged GIF data: no image descriptor";
-        case D_GIF_ERR_NO_COLOR_MAP:
-            return "damaged GIF data: no colour table";
-        case D_GIF_ERR_WRONG_RECORD:
-            return "damaged GIF data: unknown record";
-        case D_GIF_ERR_DATA_TOO_BIG:
-            return "damaged GIF data: more pixels than the frame holds";
-        case D_GIF_ERR_NOT_ENOUGH_MEM:
-            return "out of memory";
-        case D_GIF_ERR_IMAGE_DEFECT:
-            return "damaged GIF data: broken pixel codes";
-        case D_GIF_ERR_EOF_TOO_SOON:
-            return "damaged GIF data: image data ends early";
-        default:
-            return "damaged GIF data";
+    case D_GIF_ERR_READ_FAILED:
+        return "damaged GIF data: it ends early";
+    case D_GIF_ERR_NOT_GIF_FILE:
+        return "not a GIF image";
+    case D_GIF_ERR_NO_SCRN_DSCR:
+        return "damaged GIF data: no screen descriptor";
+    case D_GIF_ERR_NO_IMAG_DSCR:
+        return "damaged GIF data: no image descriptor";
+    case D_GIF_ERR_NO_COLOR_MAP:
+        return "damaged GIF data: no colour table";
+    case D_GIF_ERR_WRONG_RECORD:
+        return "damaged GIF data: unknown record";
+    case D_GIF_ERR_DATA_TOO_BIG:
+        return "damaged GIF data: more pixels than the frame holds";
+    case D_GIF_ERR_NOT_ENOUGH_MEM:
+        return "out of memory";
+    case D_GIF_ERR_IMAGE_DEFECT:
+        return "damaged GIF data: broken pixel codes";
+    case D_GIF_ERR_EOF_TOO_SOON:
+        return "damaged GIF data: image data ends early";
+    default:
+        return "damaged GIF data";
     }
 }
 

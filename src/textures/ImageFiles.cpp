@@ -42,23 +42,23 @@ bool decodeImageFile(const std::uint8_t* data, std::size_t size, DecodedImage& i
         ImageFrame frame;
         bool decoded = false;
         switch (image.kind) {
-            case ImageKind::Png:
-                if (!pngWithinLimits(data, size)) {
-                    reason = "image too large";
-                    break;
-                }
-                decoded = decodePng(data, size, frame.image, order);
-                if (!decoded) reason = "damaged or unsupported PNG data";
+        case ImageKind::Png:
+            if (!pngWithinLimits(data, size)) {
+                reason = "image too large";
                 break;
-            case ImageKind::Jpeg:
-                decoded = decodeJpeg(data, size, frame.image, reason, order);
-                break;
-            case ImageKind::Bmp:
-                decoded = decodeBmp(data, size, frame.image, reason, order);
-                break;
-            default:
-                reason = "not a PNG, JPEG, GIF or BMP image";
-                break;
+            }
+            decoded = decodePng(data, size, frame.image, order);
+            if (!decoded) reason = "damaged or unsupported PNG data";
+            break;
+        case ImageKind::Jpeg:
+            decoded = decodeJpeg(data, size, frame.image, reason, order);
+            break;
+        case ImageKind::Bmp:
+            decoded = decodeBmp(data, size, frame.image, reason, order);
+            break;
+        default:
+            reason = "not a PNG, JPEG, GIF or BMP image";
+            break;
         }
         if (decoded) image.frames.push_back(std::move(frame));
         return decoded;

@@ -43,51 +43,49 @@ bool decodeFrame(std::uint32_t code, std::uint32_t width, std::uint32_t height, 
     const std::size_t pitch = static_cast<std::size_t>(RowPitch(code, width));
 
     switch (code) {
-        case format::kDxt1:
-        case format::kDxt3:
-        case format::kDxt5:
-        case format::kDxt5Alt: {
-            if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
-            const int flags = code == format::kDxt1   ? squish::kDxt1
-                              : code == format::kDxt3 ? squish::kDxt3
-                                                      : squish::kDxt5;
-            squish::DecompressImage(out.pixels.data(), static_cast<int>(width), static_cast<int>(height),
-                                    static_cast<int>(out.stride()), data, flags);
-            return true;
-        }
-        case format::kBgra32: {
-            if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
-            std::memcpy(out.pixels.data(), data, out.pixels.size());
-            return true;
-        }
-        case format::kAlpha8: {
-            if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
-            std::uint8_t* target = out.pixels.data();
-            for (std::uint32_t y = 0; y < height; ++y) {
-                const std::uint8_t* row = data + y * pitch;
-                for (std::uint32_t x = 0; x < width; ++x, target += 4) {
-                    target[0] = target[1] = target[2] = 0;
-                    target[3] = row[x];
-                }
+    case format::kDxt1:
+    case format::kDxt3:
+    case format::kDxt5:
+    case format::kDxt5Alt: {
+        if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
+        const int flags = code == format::kDxt1 ? squish::kDxt1 : code == format::kDxt3 ? squish::kDxt3 : squish::kDxt5;
+        squish::DecompressImage(out.pixels.data(), static_cast<int>(width), static_cast<int>(height),
+                                static_cast<int>(out.stride()), data, flags);
+        return true;
+    }
+    case format::kBgra32: {
+        if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
+        std::memcpy(out.pixels.data(), data, out.pixels.size());
+        return true;
+    }
+    case format::kAlpha8: {
+        if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
+        std::uint8_t* target = out.pixels.data();
+        for (std::uint32_t y = 0; y < height; ++y) {
+            const std::uint8_t* row = data + y * pitch;
+            for (std::uint32_t x = 0; x < width; ++x, target += 4) {
+                target[0] = target[1] = target[2] = 0;
+                target[3] = row[x];
             }
-            return true;
         }
-        case format::kRgb24: {
-            if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
-            std::uint8_t* target = out.pixels.data();
-            for (std::uint32_t y = 0; y < height; ++y) {
-                const std::uint8_t* row = data + y * pitch;
-                for (std::uint32_t x = 0; x < width; ++x, target += 4, row += 3) {
-                    target[0] = row[0];
-                    target[1] = row[1];
-                    target[2] = row[2];
-                    target[3] = 0xFF;
-                }
+        return true;
+    }
+    case format::kRgb24: {
+        if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
+        std::uint8_t* target = out.pixels.data();
+        for (std::uint32_t y = 0; y < height; ++y) {
+            const std::uint8_t* row = data + y * pitch;
+            for (std::uint32_t x = 0; x < width; ++x, target += 4, row += 3) {
+                target[0] = row[0];
+                target[1] = row[1];
+                target[2] = row[2];
+                target[3] = 0xFF;
             }
-            return true;
         }
-        default:
-            return false;
+        return true;
+    }
+    default:
+        return false;
     }
 }
 

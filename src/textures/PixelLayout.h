@@ -41,18 +41,18 @@ constexpr bool isBlockFormat(std::uint32_t code) { return (code & format::kBlock
 constexpr std::uint64_t RowPitch(std::uint32_t code, std::uint32_t width) {
     const std::uint64_t w = width;
     switch (code) {
-        case format::kDxt1:
-            return (w + 3) / 4 * 8;
-        case format::kDxt3:
-        case format::kDxt5:
-        case format::kDxt5Alt:
-            return (w + 3) / 4 * 16;
-        case format::kAlpha8:
-            return w;
-        case format::kRgb24:
-            return (w * 3 + 3) / 4 * 4;
-        default:
-            return w * 4;
+    case format::kDxt1:
+        return (w + 3) / 4 * 8;
+    case format::kDxt3:
+    case format::kDxt5:
+    case format::kDxt5Alt:
+        return (w + 3) / 4 * 16;
+    case format::kAlpha8:
+        return w;
+    case format::kRgb24:
+        return (w * 3 + 3) / 4 * 4;
+    default:
+        return w * 4;
     }
 }
 
@@ -60,13 +60,13 @@ constexpr std::uint64_t RowPitch(std::uint32_t code, std::uint32_t width) {
 constexpr std::uint64_t RowCount(std::uint32_t code, std::uint32_t height) {
     const std::uint64_t h = height;
     switch (code) {
-        case format::kDxt1:
-        case format::kDxt3:
-        case format::kDxt5:
-        case format::kDxt5Alt:
-            return (h + 3) / 4;
-        default:
-            return h;
+    case format::kDxt1:
+    case format::kDxt3:
+    case format::kDxt5:
+    case format::kDxt5Alt:
+        return (h + 3) / 4;
+    default:
+        return h;
     }
 }
 

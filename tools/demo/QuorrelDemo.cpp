@@ -138,25 +138,25 @@ void pressKey(UINT key) {
 void CALLBACK menuShotTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (menuShot == nullptr) return;
     switch (menuShot->step++) {
-        case 0:
-            pressKey(VK_DOWN);  // the first item of Plugins: the plugin's submenu
-            break;
-        case 1:
-            pressKey(VK_RIGHT);  // open it
-            break;
-        case 2: {
-            RECT r{};
-            ::GetWindowRect(menuShot->main, &r);
-            menuShot->saved = savePng(captureScreen(r), menuShot->path);
+    case 0:
+        pressKey(VK_DOWN);  // the first item of Plugins: the plugin's submenu
+        break;
+    case 1:
+        pressKey(VK_RIGHT);  // open it
+        break;
+    case 2: {
+        RECT r{};
+        ::GetWindowRect(menuShot->main, &r);
+        menuShot->saved = savePng(captureScreen(r), menuShot->path);
+        break;
+    }
+    default:
+        if (menuShot->step > 6) {
+            ::KillTimer(nullptr, menuShot->timer);
             break;
         }
-        default:
-            if (menuShot->step > 6) {
-                ::KillTimer(nullptr, menuShot->timer);
-                break;
-            }
-            pressKey(VK_ESCAPE);
-            break;
+        pressKey(VK_ESCAPE);
+        break;
     }
 }
 

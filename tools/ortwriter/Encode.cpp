@@ -120,17 +120,17 @@ Bytes encode(const Image& image, std::uint32_t format) {
         for (std::uint32_t x = 0; x < image.width; ++x) {
             const Px p = pixelAt(image, x, y);
             switch (code) {
-                case kAlpha8:
-                    out.push_back(static_cast<std::uint8_t>(p.a));
-                    break;
-                case kRgb24:
-                    out.insert(out.end(), {static_cast<std::uint8_t>(p.r), static_cast<std::uint8_t>(p.g),
-                                           static_cast<std::uint8_t>(p.b)});
-                    break;
-                default:
-                    out.insert(out.end(), {static_cast<std::uint8_t>(p.b), static_cast<std::uint8_t>(p.g),
-                                           static_cast<std::uint8_t>(p.r), static_cast<std::uint8_t>(p.a)});
-                    break;
+            case kAlpha8:
+                out.push_back(static_cast<std::uint8_t>(p.a));
+                break;
+            case kRgb24:
+                out.insert(out.end(), {static_cast<std::uint8_t>(p.r), static_cast<std::uint8_t>(p.g),
+                                       static_cast<std::uint8_t>(p.b)});
+                break;
+            default:
+                out.insert(out.end(), {static_cast<std::uint8_t>(p.b), static_cast<std::uint8_t>(p.g),
+                                       static_cast<std::uint8_t>(p.r), static_cast<std::uint8_t>(p.a)});
+                break;
             }
         }
         if (code == kRgb24) out.resize(rowStart + (out.size() - rowStart + 3) / 4 * 4, 0);

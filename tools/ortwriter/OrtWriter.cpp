@@ -30,18 +30,18 @@ Bytes storedBytes(const FrameSpec& f) {
 std::uint64_t pixelBytes(std::uint32_t format, std::uint32_t width, std::uint32_t height) {
     const std::uint64_t w = width, h = height;
     switch (format & 0xFFFF) {
-        case kDxt1:
-            return (w + 3) / 4 * 8 * ((h + 3) / 4);
-        case kDxt3:
-        case kDxt5:
-        case kDxt5Alt:
-            return (w + 3) / 4 * 16 * ((h + 3) / 4);
-        case kAlpha8:
-            return w * h;
-        case kRgb24:
-            return (w * 3 + 3) / 4 * 4 * h;
-        default:
-            return w * 4 * h;
+    case kDxt1:
+        return (w + 3) / 4 * 8 * ((h + 3) / 4);
+    case kDxt3:
+    case kDxt5:
+    case kDxt5Alt:
+        return (w + 3) / 4 * 16 * ((h + 3) / 4);
+    case kAlpha8:
+        return w * h;
+    case kRgb24:
+        return (w * 3 + 3) / 4 * 4 * h;
+    default:
+        return w * 4 * h;
     }
 }
 

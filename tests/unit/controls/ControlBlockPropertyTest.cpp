@@ -63,41 +63,41 @@ private:
 
     void child(int level) {
         switch (pick(11)) {
-            case 0:
-                out_ += "<posx>" + std::to_string(pick(1280)) + "</posx>";
-                break;
-            case 1:
-                out_ += "<hitrect x=\"1\" y=\"2\" w=\"3\" h=\"4\"/>";
-                break;
-            case 2:
-                out_ += "<include content=\"Common\"><param name=\"a\" value=\"/>\"/></include>";
-                break;
-            case 3:
-                out_ += "<include>Defaults</include>";
-                break;
-            case 4:
-                out_ += "<!-- <control type=\"button\"> -->";
-                break;
-            case 5:
-                out_ += "<label><![CDATA[<control type=\"x\"></control>]]></label>";
-                break;
-            case 6:
-                out_ += "<animation effect=\"fade\"" + eol_ + indent(level) + "   time=\"200\">WindowOpen</animation>";
-                break;
-            case 7:
-                out_ += "<?tool <control ?>";
-                break;
-            case 8:
-                out_ += "<onclick>Skin.Toggle(a) &amp; b > c</onclick>";
-                break;
-            case 9:
-                // A control put aside, the comment over several lines.
-                out_ += "<!--" + eol_ + indent(level) + "<control type=\"image\">" + eol_ + indent(level + 1) +
-                        "<texture>a.png</texture>" + eol_ + indent(level) + "</control>" + eol_ + indent(level) + "-->";
-                break;
-            default:
-                out_ += "<texture border=\"5\">buttons/focus.png</texture>";
-                break;
+        case 0:
+            out_ += "<posx>" + std::to_string(pick(1280)) + "</posx>";
+            break;
+        case 1:
+            out_ += "<hitrect x=\"1\" y=\"2\" w=\"3\" h=\"4\"/>";
+            break;
+        case 2:
+            out_ += "<include content=\"Common\"><param name=\"a\" value=\"/>\"/></include>";
+            break;
+        case 3:
+            out_ += "<include>Defaults</include>";
+            break;
+        case 4:
+            out_ += "<!-- <control type=\"button\"> -->";
+            break;
+        case 5:
+            out_ += "<label><![CDATA[<control type=\"x\"></control>]]></label>";
+            break;
+        case 6:
+            out_ += "<animation effect=\"fade\"" + eol_ + indent(level) + "   time=\"200\">WindowOpen</animation>";
+            break;
+        case 7:
+            out_ += "<?tool <control ?>";
+            break;
+        case 8:
+            out_ += "<onclick>Skin.Toggle(a) &amp; b > c</onclick>";
+            break;
+        case 9:
+            // A control put aside, the comment over several lines.
+            out_ += "<!--" + eol_ + indent(level) + "<control type=\"image\">" + eol_ + indent(level + 1) +
+                    "<texture>a.png</texture>" + eol_ + indent(level) + "</control>" + eol_ + indent(level) + "-->";
+            break;
+        default:
+            out_ += "<texture border=\"5\">buttons/focus.png</texture>";
+            break;
         }
     }
 

@@ -535,7 +535,8 @@ public:
         type.hInstance = ::GetModuleHandleW(nullptr);
         type.lpszClassName = L"QuorrelMessageClock";
         ::RegisterClassW(&type);
-        window_ = ::CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance, nullptr);
+        window_ = ::CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+                                    nullptr);
     }
     ~MessageClock() { ::DestroyWindow(window_); }
     // Posts one message; the delay until it was handled, in milliseconds (-1: never within the bound).
@@ -610,8 +611,8 @@ TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
     doubleClick(0);
     EXPECT_EQ(info(), L"A Test window is still waiting for the media center; this one was not sent.");
     for (int i = 0; i < 400 && info().rfind(L"The media", 0) != 0; ++i) host_->pump(50);
-    EXPECT_EQ(info(), L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) +
-                          L" did not answer in time.");
+    EXPECT_EQ(info(),
+              L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) + L" did not answer in time.");
     EXPECT_LT(::GetTickCount() - start, 20000u);
 
     // The replies were read and dropped: nothing was saved beside the client.
