@@ -39,11 +39,19 @@ private:
 
 std::string windowFile(int lines) {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<window id=\"1\">\n\t<controls>\n";
-    static const char* const children[] = {
-        "<description>Entry</description>", "<posx>60</posx>", "<posy>200</posy>", "<width>240</width>",
-        "<height>48</height>", "<texturefocus>buttons/focus.png</texturefocus>", "<hitrect x=\"0\" y=\"0\" w=\"9\" h=\"9\"/>",
-        "<texturenofocus>buttons/nofocus.png</texturenofocus>", "<label>Videos</label>", "<font>font13</font>",
-        "<onclick>ActivateWindow(Videos)</onclick>", "<onup>9000</onup>", "<ondown>9002</ondown>"};
+    static const char* const children[] = {"<description>Entry</description>",
+                                           "<posx>60</posx>",
+                                           "<posy>200</posy>",
+                                           "<width>240</width>",
+                                           "<height>48</height>",
+                                           "<texturefocus>buttons/focus.png</texturefocus>",
+                                           "<hitrect x=\"0\" y=\"0\" w=\"9\" h=\"9\"/>",
+                                           "<texturenofocus>buttons/nofocus.png</texturenofocus>",
+                                           "<label>Videos</label>",
+                                           "<font>font13</font>",
+                                           "<onclick>ActivateWindow(Videos)</onclick>",
+                                           "<onup>9000</onup>",
+                                           "<ondown>9002</ondown>"};
     int line = 3;
     int c = 0;
     bool inGroup = false;

@@ -97,7 +97,8 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     theme_ = editor_.currentTheme();
-    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+    for (StaticDialog* dialog :
+         std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
         dialog->setTheme(&theme_);
     }
     tester_.setEditor(&editor_);
@@ -213,7 +214,8 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
 
 void COrmuPluginEditor::followEditorTheme() {
     theme_ = editor_.currentTheme();
-    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
+    for (StaticDialog* dialog :
+         std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
         dialog->themeChanged();
     }
 }

@@ -39,8 +39,8 @@ bool PanelSkinChoices::sameFolder(const std::wstring& a, const std::wstring& b) 
     // by the user's locale.
     if (a.size() != b.size()) return false;
     if (a.empty()) return true;
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
@@ -59,7 +59,8 @@ FileStamp PanelSkinChoices::stamp(const std::wstring& path) {
     FileStamp stamp;
     stamp.exists = true;
     stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.time = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    stamp.time =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     return stamp;
 }
 

@@ -205,9 +205,9 @@ void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) 
     // Values such as actions, conditions and paths are often longer than the
     // box is wide: the box scrolls sideways instead of refusing text.
     const controls::AttributeMetrics& m = metrics();
-    value_ = ::CreateWindowExW(0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-                               m.labelWidth, 0, std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowHeight, hwnd_,
-                               nullptr, instance_, nullptr);
+    value_ = ::CreateWindowExW(
+        0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, m.labelWidth, 0,
+        std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowHeight, hwnd_, nullptr, instance_, nullptr);
     if (value_ == nullptr) {
         ui::reportWindowCreationFailure(parent_, kRowClass, ::GetLastError());
         return;
@@ -257,8 +257,7 @@ void CDuoTextBox::windowGone() {
 LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
-            controls::isValueChange(HIWORD(wParam))) {
+        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ && controls::isValueChange(HIWORD(wParam))) {
             return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
         }
         break;
@@ -294,9 +293,9 @@ void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     scroll_.reset();
     scroll_.setUnit(metrics_.scrollUnit);
-    hwnd_ = createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, metrics_.areaTop,
-                        clientWidth(parent), std::max(clientHeight(parent) - metrics_.areaTop, 0),
-                        IDC_CONTROLS_ATTRIBUTES);
+    hwnd_ =
+        createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, metrics_.areaTop,
+                    clientWidth(parent), std::max(clientHeight(parent) - metrics_.areaTop, 0), IDC_CONTROLS_ATTRIBUTES);
     if (hwnd_ == nullptr) return;
     // Pressing the mouse on the area itself (not on a row) reports a begin-drag to the panel.
     ::MakeDragList(hwnd_);

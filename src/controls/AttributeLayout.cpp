@@ -9,9 +9,9 @@ namespace controls {
 
 AttributeMetrics AttributeMetrics::at(int dpi) {
     AttributeMetrics m;
-    for (int* length : {&m.rowPitch, &m.rowHeight, &m.labelWidth, &m.scrollUnit, &m.areaTop, &m.typeListTop,
-                        &m.typeListWidth, &m.typeListDropHeight, &m.rowDropHeight, &m.typeListFontHeight,
-                        &m.statusHeight}) {
+    for (int* length :
+         {&m.rowPitch, &m.rowHeight, &m.labelWidth, &m.scrollUnit, &m.areaTop, &m.typeListTop, &m.typeListWidth,
+          &m.typeListDropHeight, &m.rowDropHeight, &m.typeListFontHeight, &m.statusHeight}) {
         *length = ui::scaled(*length, dpi);
     }
     return m;
@@ -34,14 +34,30 @@ void ScrollState::setRange(int contentHeight, int clientHeight) {
 int ScrollState::scroll(int request, int thumbPosition) {
     int delta = 0;
     switch (static_cast<ScrollRequest>(request)) {
-    case ScrollRequest::LineUp: delta = -1; break;
-    case ScrollRequest::LineDown: delta = 1; break;
-    case ScrollRequest::PageUp: delta = page_ < 1 ? -1 : -page_; break;
-    case ScrollRequest::PageDown: delta = page_ < 1 ? 1 : page_; break;
-    case ScrollRequest::ThumbTrack: delta = thumbPosition - position_; break;
-    case ScrollRequest::Top: delta = -position_; break;
-    case ScrollRequest::Bottom: delta = maximum_ - position_; break;
-    default: delta = 0; break;
+    case ScrollRequest::LineUp:
+        delta = -1;
+        break;
+    case ScrollRequest::LineDown:
+        delta = 1;
+        break;
+    case ScrollRequest::PageUp:
+        delta = page_ < 1 ? -1 : -page_;
+        break;
+    case ScrollRequest::PageDown:
+        delta = page_ < 1 ? 1 : page_;
+        break;
+    case ScrollRequest::ThumbTrack:
+        delta = thumbPosition - position_;
+        break;
+    case ScrollRequest::Top:
+        delta = -position_;
+        break;
+    case ScrollRequest::Bottom:
+        delta = maximum_ - position_;
+        break;
+    default:
+        delta = 0;
+        break;
     }
     delta = std::clamp(delta, -position_, maximum_ - position_);
     position_ += delta;

@@ -8,12 +8,12 @@
 
 namespace controls {
 
-constexpr int kRowPitch = 25;      // rows are placed this far apart
-constexpr int kRowHeight = 20;     // height of a row's windows
-constexpr int kLabelWidth = 120;   // width of the tag column
-constexpr int kScrollUnit = 5;     // pixels per scroll unit
-constexpr int kAreaTop = 45;       // y of the attribute area in the panel
-constexpr int kTypeListTop = 5;    // y of the type list in the panel
+constexpr int kRowPitch = 25;     // rows are placed this far apart
+constexpr int kRowHeight = 20;    // height of a row's windows
+constexpr int kLabelWidth = 120;  // width of the tag column
+constexpr int kScrollUnit = 5;    // pixels per scroll unit
+constexpr int kAreaTop = 45;      // y of the attribute area in the panel
+constexpr int kTypeListTop = 5;   // y of the type list in the panel
 constexpr int kTypeListHeight = 30;
 constexpr int kTypeListWidth = 188;
 // A combo box's window height includes its dropped list; the closed box takes
@@ -50,8 +50,15 @@ int rowsContentHeight(int rowCount);
 
 // Scroll requests of a vertical scroll bar (the SB_* codes).
 enum class ScrollRequest : int {
-    LineUp = 0, LineDown = 1, PageUp = 2, PageDown = 3, ThumbPosition = 4, ThumbTrack = 5,
-    Top = 6, Bottom = 7, EndScroll = 8
+    LineUp = 0,
+    LineDown = 1,
+    PageUp = 2,
+    PageDown = 3,
+    ThumbPosition = 4,
+    ThumbTrack = 5,
+    Top = 6,
+    Bottom = 7,
+    EndScroll = 8
 };
 
 class ScrollState {

@@ -28,8 +28,7 @@ private:
 
 }  // namespace
 
-COrmuControlsDialog::COrmuControlsDialog()
-    : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
+COrmuControlsDialog::COrmuControlsDialog() : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
 
 COrmuControlsDialog::~COrmuControlsDialog() {
     attributes_.destroy();

@@ -106,7 +106,8 @@ std::wstring CaretTracker::load(const ControlBlock& block, BlockText text) {
     const std::wstring type = typeOf(*control, codePage);
     ControlCatalogue& catalogue = panel_.catalogue();
     if (type.empty()) return L"This control names no type; the rows are unchanged.";
-    if (!catalogue.hasType(type)) return quoted(type) + L" is not a control type the panel lists; the rows are unchanged.";
+    if (!catalogue.hasType(type))
+        return quoted(type) + L" is not a control type the panel lists; the rows are unchanged.";
 
     catalogue.setCurrentType(type);
     catalogue.clearValues(type);
@@ -180,7 +181,8 @@ void CaretTracker::writeBack(const std::wstring& tag, const std::wstring& value)
         edit.kind == BlockEdit::Kind::Replace && text.element().substr(edit.from, edit.to - edit.from) == edit.text;
     if (!unchanged) {
         if (edit.needsIndentation) {
-            setInsertIndentation(edit, document_.lineIndentation(now.lines.start + static_cast<Position>(edit.lineAbove)));
+            setInsertIndentation(edit,
+                                 document_.lineIndentation(now.lines.start + static_cast<Position>(edit.lineAbove)));
         }
         const Position from = now.begin + static_cast<Position>(edit.from);
         finder_.changedFrom(from);

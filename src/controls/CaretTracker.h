@@ -90,8 +90,8 @@ private:
     // Follows the caret; remembers where controls are not between caret moves.
     ControlFinder finder_;
     Loaded loaded_;
-    std::wstring rowsType_;     // the type whose rows were last built from the document
-    std::wstring blockText_;    // the loaded block's lines, widened
+    std::wstring rowsType_;   // the type whose rows were last built from the document
+    std::wstring blockText_;  // the loaded block's lines, widened
     // The control last found under the caret and what the status line said
     // about it, so moves within it say it again without reading it again.
     BlockLines seenLines_;

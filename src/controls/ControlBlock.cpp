@@ -7,9 +7,7 @@ namespace controls {
 
 namespace {
 
-bool isWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -18,9 +16,7 @@ bool isAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= '
 // Name characters as the XML parser accepts them; bytes above ASCII belong to
 // multi-byte characters and count as letters.
 bool isNameStart(char c) { return isAsciiAlpha(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
-bool isNameChar(char c) {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
-}
+bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':'; }
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -483,8 +479,8 @@ ControlBlock ControlFinder::find(const ControlDocument& doc, Position caretLine)
             const auto byBegin = [](const Doubtful& a, const Doubtful& b) { return a.begin < b.begin; };
             const std::size_t held = doubtful_.size();
             doubtful_.insert(doubtful_.end(), doubtful.rbegin(), doubtful.rend());
-            std::inplace_merge(doubtful_.begin(), doubtful_.begin() + static_cast<std::ptrdiff_t>(held), doubtful_.end(),
-                               byBegin);
+            std::inplace_merge(doubtful_.begin(), doubtful_.begin() + static_cast<std::ptrdiff_t>(held),
+                               doubtful_.end(), byBegin);
             doubtful_.erase(std::unique(doubtful_.begin(), doubtful_.end(),
                                         [](const Doubtful& a, const Doubtful& b) { return a.begin == b.begin; }),
                             doubtful_.end());
@@ -512,8 +508,9 @@ void ControlFinder::changedFrom(Position position) {
         if (d.begin < position && d.reach >= position) from = std::min(from, d.begin);
     }
     outside_.erase(std::lower_bound(outside_.begin(), outside_.end(), from), outside_.end());
-    doubtful_.erase(std::remove_if(doubtful_.begin(), doubtful_.end(), [from](const Doubtful& d) { return d.begin >= from; }),
-                    doubtful_.end());
+    doubtful_.erase(
+        std::remove_if(doubtful_.begin(), doubtful_.end(), [from](const Doubtful& d) { return d.begin >= from; }),
+        doubtful_.end());
 }
 
 void ControlFinder::forget() {
@@ -752,8 +749,8 @@ int countLineBreaks(std::string_view text) {
     return breaks;
 }
 
-BlockEdit planTagEdit(std::string_view element, const std::vector<std::string>& parsedChildren,
-                      const std::string& tag, const std::string& printed, const BlockStyle& style) {
+BlockEdit planTagEdit(std::string_view element, const std::vector<std::string>& parsedChildren, const std::string& tag,
+                      const std::string& printed, const BlockStyle& style) {
     const std::optional<ElementSpan> control = locateControl(element);
     if (!control || control->begin != 0) return {};
     // The scan and the parser must see the same children, or the span found
@@ -770,7 +767,8 @@ BlockEdit planTagEdit(std::string_view element, const std::vector<std::string>& 
         edit.from = child.begin;
         edit.to = child.end;
         edit.text = printed;
-        edit.linesAdded = countLineBreaks(printed) - countLineBreaks(element.substr(child.begin, child.end - child.begin));
+        edit.linesAdded =
+            countLineBreaks(printed) - countLineBreaks(element.substr(child.begin, child.end - child.begin));
         return edit;
     }
 

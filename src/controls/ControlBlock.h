@@ -34,9 +34,9 @@ struct BlockLines {
 
 // A control element as the document holds it.
 struct ControlBlock {
-    BlockLines lines;      // the start tag's line to the closing tag's line
-    Position begin = -1;   // the start tag's '<'
-    Position end = -1;     // one past the last '>' of the element
+    BlockLines lines;     // the start tag's line to the closing tag's line
+    Position begin = -1;  // the start tag's '<'
+    Position end = -1;    // one past the last '>' of the element
     bool found() const { return lines.found(); }
 };
 
@@ -70,8 +70,8 @@ public:
 
 private:
     std::uintptr_t document_ = 0;
-    Position length_ = -1;  // of the text when last searched
-    bool told_ = false;     // of a change since
+    Position length_ = -1;            // of the text when last searched
+    bool told_ = false;               // of a change since
     std::vector<Position> outside_;   // sorted: '<' of markup that no control encloses
     std::vector<Doubtful> doubtful_;  // met on the ways up that taught those places
 };
@@ -85,11 +85,9 @@ struct BlockText {
     std::string bytes;             // from the start of the first line to the end of the last, line ends inside included
     std::size_t elementBegin = 0;  // offsets of the element in `bytes`
     std::size_t elementEnd = 0;
-    std::string indent;            // blanks that open the element's first line
-    std::string lineEnd;           // the document's line end as the block's surroundings use it
-    std::string_view element() const {
-        return std::string_view(bytes).substr(elementBegin, elementEnd - elementBegin);
-    }
+    std::string indent;   // blanks that open the element's first line
+    std::string lineEnd;  // the document's line end as the block's surroundings use it
+    std::string_view element() const { return std::string_view(bytes).substr(elementBegin, elementEnd - elementBegin); }
     bool operator==(const BlockText& o) const {
         return bytes == o.bytes && elementBegin == o.elementBegin && elementEnd == o.elementEnd;
     }
@@ -125,8 +123,8 @@ struct BlockEdit {
     Kind kind = Kind::None;
     std::size_t from = 0;  // offsets into the element's text: the bytes replaced (none for Insert)
     std::size_t to = 0;
-    std::string text;      // the bytes to put there
-    int linesAdded = 0;    // how the block's line count changes
+    std::string text;    // the bytes to put there
+    int linesAdded = 0;  // how the block's line count changes
     // Insert before an end tag that has a line of its own: the new line takes
     // the indentation of the line above it, which only the editor can measure
     // (tabs count as the editor's tab width). Its element line, then, and
@@ -150,8 +148,8 @@ struct BlockStyle {
 // control is opened to hold the new element. `parsedChildren` are the names of
 // the control's child elements as the XML parser saw the same text; when the
 // text scan disagrees with them the plan is None.
-BlockEdit planTagEdit(std::string_view element, const std::vector<std::string>& parsedChildren,
-                      const std::string& tag, const std::string& printed, const BlockStyle& style);
+BlockEdit planTagEdit(std::string_view element, const std::vector<std::string>& parsedChildren, const std::string& tag,
+                      const std::string& printed, const BlockStyle& style);
 
 // Where the value of the start tag's attribute `name` (matched exactly) lies,
 // between its quotes.

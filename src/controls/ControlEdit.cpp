@@ -70,8 +70,8 @@ std::wstring typeOf(const TiXmlElement& control, unsigned codePage) {
     return text::fromCodePage(type ? type : "", codePage);
 }
 
-RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage,
-                    const std::wstring& tag, const std::wstring& value) {
+RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage, const std::wstring& tag,
+                    const std::wstring& value) {
     RowEdit result;
     // A value the document's code page cannot hold would reach the file as
     // question marks.
@@ -84,7 +84,8 @@ RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigne
 
     if (tag == L"type") {
         result.edit = planTypeEdit(block.element(), valueBytes);
-        if (result.edit.kind == BlockEdit::Kind::None || !readsBack(block, result.edit, control, codePage, "type", valueBytes)) {
+        if (result.edit.kind == BlockEdit::Kind::None ||
+            !readsBack(block, result.edit, control, codePage, "type", valueBytes)) {
             result.edit = BlockEdit{};
             result.problem = L"This control's type attribute could not be found; the type was not written.";
         }
@@ -107,7 +108,8 @@ RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigne
 
     const BlockStyle style{block.indent, block.lineEnd};
     result.edit = planTagEdit(block.element(), children, tagBytes, printer.Str(), style);
-    if (result.edit.kind != BlockEdit::Kind::None && !readsBack(block, result.edit, control, codePage, tagBytes, valueBytes)) {
+    if (result.edit.kind != BlockEdit::Kind::None &&
+        !readsBack(block, result.edit, control, codePage, tagBytes, valueBytes)) {
         result.edit = BlockEdit{};
     }
     if (result.edit.kind == BlockEdit::Kind::None) {

@@ -19,8 +19,8 @@ struct RowEdit {
 // The change to the control element of `block` (as the XML parser read it:
 // `control`) that gives its child `tag` the text `value`; the tag "type"
 // stands for the control's type attribute. Values are written in `codePage`.
-RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage,
-                    const std::wstring& tag, const std::wstring& value);
+RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigned codePage, const std::wstring& tag,
+                    const std::wstring& value);
 
 // The value of the control element's "type" attribute as the document spells it.
 std::wstring typeOf(const TiXmlElement& control, unsigned codePage);

@@ -86,7 +86,7 @@ private:
     std::vector<FileStamp> includeStamps_;  // includes.xml and the files it names, when loaded
     std::wstring imagesSkin_;               // the skin folder the image names were listed for
     bool imagesListed_ = false;
-    std::vector<FileStamp> imageStamps_;    // the media folder and its bundle, when listed
+    std::vector<FileStamp> imageStamps_;  // the media folder and its bundle, when listed
     std::wstring lastPreviewPath_;
     bool busy_ = false;
 };

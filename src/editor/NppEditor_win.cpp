@@ -130,7 +130,8 @@ void NppEditor::styleSquiggle(int indicator, COLORREF colour) const {
     if (indicator < 0) return;
     for (const ViewHook& hook : views_) {
         sendToView(hook.view, npp::SCI_INDICSETSTYLE, static_cast<std::uintptr_t>(indicator), npp::INDIC_SQUIGGLE);
-        sendToView(hook.view, npp::SCI_INDICSETFORE, static_cast<std::uintptr_t>(indicator), static_cast<std::intptr_t>(colour));
+        sendToView(hook.view, npp::SCI_INDICSETFORE, static_cast<std::uintptr_t>(indicator),
+                   static_cast<std::intptr_t>(colour));
     }
 }
 
@@ -147,7 +148,8 @@ void NppEditor::clearIndicator(HWND view, int indicator, std::intptr_t from, std
 }
 
 void NppEditor::showCallTip(HWND view, std::intptr_t at, const std::string& text) const {
-    sendToView(view, npp::SCI_CALLTIPSHOW, static_cast<std::uintptr_t>(at), reinterpret_cast<std::intptr_t>(text.c_str()));
+    sendToView(view, npp::SCI_CALLTIPSHOW, static_cast<std::uintptr_t>(at),
+               reinterpret_cast<std::intptr_t>(text.c_str()));
 }
 
 void NppEditor::cancelCallTip(HWND view) const { sendToView(view, npp::SCI_CALLTIPCANCEL); }
@@ -233,7 +235,9 @@ void NppEditor::registerModeless(HWND dialog, bool add) {
            reinterpret_cast<LPARAM>(dialog));
 }
 
-void NppEditor::registerPanel(npp::tTbData& data) { toHost(npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data)); }
+void NppEditor::registerPanel(npp::tTbData& data) {
+    toHost(npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data));
+}
 
 void NppEditor::showPanel(HWND panel, bool show) {
     toHost(show ? npp::NPPM_DMMSHOW : npp::NPPM_DMMHIDE, 0, reinterpret_cast<LPARAM>(panel));

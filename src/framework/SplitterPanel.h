@@ -31,7 +31,7 @@ private:
     float ratio_ = 0.5f;
     int thickness_ = 6;
     bool dragging_ = false;
-    HCURSOR stackedCursor_ = nullptr;     // resource cursors are shared: not destroyed
+    HCURSOR stackedCursor_ = nullptr;  // resource cursors are shared: not destroyed
     HCURSOR sideBySideCursor_ = nullptr;
     ui::BrushCache brushes_;
     ui::PenCache barPen_;

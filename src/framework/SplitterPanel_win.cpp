@@ -18,8 +18,8 @@ void SplitterPanel::attach(HINSTANCE instance, HWND parent) {
     stackedCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_STACKED));
     sideBySideCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_SIDE_BY_SIDE));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 10, 10);
 }
 
 int SplitterPanel::barPixels() const { return ui::scaled(thickness_, ui::windowDpi(hwnd_)); }

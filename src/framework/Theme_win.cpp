@@ -51,8 +51,7 @@ bool eraseDark(HWND window, HDC dc, const Theme& theme, BrushCache& brushes) {
 
 void repaintAll(HWND window) {
     if (window == nullptr) return;
-    ::RedrawWindow(window, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 }  // namespace ui

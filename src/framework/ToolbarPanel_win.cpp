@@ -10,8 +10,8 @@ constexpr COLORREF kFrameColour = 0x908782;
 void ToolbarPanel::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 10, 10);
 }
 
 void ToolbarPanel::destroy() {

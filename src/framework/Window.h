@@ -71,8 +71,8 @@ class ChildWindow : public Window {
 protected:
     // Registers the class if needed and creates the child over the parent
     // given to attach; a failure is reported and gives null.
-    HWND createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width,
-                     int height, int controlId = 0);
+    HWND createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width, int height,
+                     int controlId = 0);
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void windowGone() { hwnd_ = nullptr; }
 

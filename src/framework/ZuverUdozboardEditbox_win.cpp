@@ -7,7 +7,7 @@
 namespace {
 // child, visible, both scroll bars, multi-line, automatic scrolling both ways, wants Return
 constexpr DWORD kEditStyle = 0x503010C4;
-}
+}  // namespace
 
 void ZuverUdozboardEditbox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);

@@ -34,8 +34,9 @@ UINT frameMessage() {
 
 // A file that can be opened for reading (and is closed again at once).
 bool fileReadable(const std::wstring& path) {
-    win::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file);
 }
 
@@ -60,9 +61,7 @@ void OrmuImagePreviewer::redraw() noexcept {
     update();
 }
 
-void OrmuImagePreviewer::onRegistered() {
-    textures::createDisplayDevice(hwnd_);
-}
+void OrmuImagePreviewer::onRegistered() { textures::createDisplayDevice(hwnd_); }
 
 INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -138,7 +137,9 @@ bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     return !value.empty();
 }
 
-std::wstring OrmuImagePreviewer::currentDirectory() { return editor_ == nullptr ? std::wstring() : editor_->currentDirectory(); }
+std::wstring OrmuImagePreviewer::currentDirectory() {
+    return editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+}
 
 // --- drawing ------------------------------------------------------------------
 

@@ -10,9 +10,9 @@
 
 // What one directory search reports for each match.
 struct DirItem {
-    std::wstring name;         // as the system returns it, no folder part
+    std::wstring name;  // as the system returns it, no folder part
     bool isFolder = false;
-    bool isLink = false;       // a reparse point (junction, symbolic link)
+    bool isLink = false;  // a reparse point (junction, symbolic link)
 };
 
 // What a cheap look at one path tells: enough to see that a file or a folder

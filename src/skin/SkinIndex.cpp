@@ -131,47 +131,47 @@ std::wstring SkinIndex::includeFilePath(const std::wstring& name) const {
 
 bool SkinIndex::resolves(const Reference& ref) const {
     switch (ref.kind) {
-        case ReferenceKind::Texture: {
-            const std::wstring key = ReferenceKey(ref.name);
-            return mediaFiles_.count(key) != 0 || bundleEntries_.count(key) != 0;
+    case ReferenceKind::Texture: {
+        const std::wstring key = ReferenceKey(ref.name);
+        return mediaFiles_.count(key) != 0 || bundleEntries_.count(key) != 0;
+    }
+    case ReferenceKind::Include:
+        return includeNames_.count(ref.name) != 0;
+    case ReferenceKind::IncludeFile: {
+        const std::wstring key = ReferenceKey(ref.name);
+        auto it = includeFiles_.find(key);
+        if (it == includeFiles_.end()) {
+            const FileStamp stamp = lister_.stamp(includeFilePath(ref.name));
+            it = includeFiles_.emplace(key, stamp.exists && !stamp.isFolder).first;
         }
-        case ReferenceKind::Include:
-            return includeNames_.count(ref.name) != 0;
-        case ReferenceKind::IncludeFile: {
-            const std::wstring key = ReferenceKey(ref.name);
-            auto it = includeFiles_.find(key);
-            if (it == includeFiles_.end()) {
-                const FileStamp stamp = lister_.stamp(includeFilePath(ref.name));
-                it = includeFiles_.emplace(key, stamp.exists && !stamp.isFolder).first;
-            }
-            return it->second;
-        }
+        return it->second;
+    }
     }
     return false;
 }
 
 std::wstring SkinIndex::explainMissing(const Reference& ref) const {
     switch (ref.kind) {
-        case ReferenceKind::Texture: {
-            std::wstring text =
-                L"Texture not found: " + ref.name + L"\nLooked in " + mediaFolder_ + L" and in " + bundlePath_;
-            if (bundleStamps_.empty() || !bundleStamps_.front().stamp.exists) {
-                text += L" (no such file)";
-            }
-            return text;
+    case ReferenceKind::Texture: {
+        std::wstring text =
+            L"Texture not found: " + ref.name + L"\nLooked in " + mediaFolder_ + L" and in " + bundlePath_;
+        if (bundleStamps_.empty() || !bundleStamps_.front().stamp.exists) {
+            text += L" (no such file)";
         }
-        case ReferenceKind::Include: {
-            std::wstring text = L"Include not defined: " + ref.name + L"\nLooked in " + includesPath_;
-            if (!includesRead_) {
-                text += L" (missing or not readable)";
-            } else if (includeFilesRead_ > 0) {
-                text += L" and the " + std::to_wstring(includeFilesRead_) +
-                        (includeFilesRead_ == 1 ? L" file it includes" : L" files it includes");
-            }
-            return text;
+        return text;
+    }
+    case ReferenceKind::Include: {
+        std::wstring text = L"Include not defined: " + ref.name + L"\nLooked in " + includesPath_;
+        if (!includesRead_) {
+            text += L" (missing or not readable)";
+        } else if (includeFilesRead_ > 0) {
+            text += L" and the " + std::to_wstring(includeFilesRead_) +
+                    (includeFilesRead_ == 1 ? L" file it includes" : L" files it includes");
         }
-        case ReferenceKind::IncludeFile:
-            return L"Include file not found: " + ref.name + L"\nLooked for " + includeFilePath(ref.name);
+        return text;
+    }
+    case ReferenceKind::IncludeFile:
+        return L"Include file not found: " + ref.name + L"\nLooked for " + includeFilePath(ref.name);
     }
     return std::wstring();
 }

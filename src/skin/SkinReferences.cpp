@@ -134,12 +134,12 @@ struct Attribute {
 
 const wchar_t* kindName(ReferenceKind kind) {
     switch (kind) {
-        case ReferenceKind::Texture:
-            return L"texture";
-        case ReferenceKind::Include:
-            return L"include";
-        case ReferenceKind::IncludeFile:
-            return L"include file";
+    case ReferenceKind::Texture:
+        return L"texture";
+    case ReferenceKind::Include:
+        return L"include";
+    case ReferenceKind::IncludeFile:
+        return L"include file";
     }
     return L"";
 }

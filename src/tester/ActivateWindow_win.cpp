@@ -47,7 +47,8 @@ bool drain(HANDLE pipe, std::string* keep) {
         if (available == 0) return true;
         char buffer[4096];
         DWORD got = 0;
-        if (!::ReadFile(pipe, buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got, nullptr)) return false;
+        if (!::ReadFile(pipe, buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got, nullptr))
+            return false;
         if (keep != nullptr && keep->size() < kMessageLimit) keep->append(buffer, got);
     }
 }
@@ -91,9 +92,9 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
         PROCESS_INFORMATION info{};
         // The program is named by its full path so that no search (current
         // folder, PATH) can pick another wget.exe.
-        const BOOL created = ::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
-                                              nullptr, command.currentDirectory.c_str(),
-                                              &startup.StartupInfo, &info);
+        const BOOL created =
+            ::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                             command.currentDirectory.c_str(), &startup.StartupInfo, &info);
         if (startup.lpAttributeList != nullptr) ::DeleteProcThreadAttributeList(startup.lpAttributeList);
         if (!created) return run;
         const win::KernelHandle thread(info.hThread);
@@ -113,8 +114,8 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
         for (;;) {
             if (outputOpen) outputOpen = drain(output.read.get(), &run.messages);
             if (errorsOpen) errorsOpen = drain(errors.read.get(), &run.messages);
-            const bool ended = waitable ? ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0
-                                        : !outputOpen && !errorsOpen;
+            const bool ended =
+                waitable ? ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 : !outputOpen && !errorsOpen;
             if (ended) {
                 // What it wrote last.
                 if (outputOpen) drain(output.read.get(), &run.messages);

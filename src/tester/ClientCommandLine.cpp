@@ -21,8 +21,8 @@ bool needsQuotes(const std::wstring& argument) {
 }
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
 }
 
 }  // namespace
@@ -86,9 +86,8 @@ std::wstring clientProgramPath(const std::wstring& wgetPath) {
     return program;
 }
 
-ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login,
-                                     const std::wstring& password, const std::wstring& wgetPath,
-                                     const std::wstring& window, int timeoutSeconds) {
+ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login, const std::wstring& password,
+                                     const std::wstring& wgetPath, const std::wstring& window, int timeoutSeconds) {
     ClientCommand command;
     command.program = clientProgramPath(wgetPath);
     command.currentDirectory = wgetPath;

@@ -48,7 +48,7 @@ ActivationReport interpretClientRun(const ClientRun& run);
 
 // The pane's text for a report: the address as configured, the window id sent
 // and the client's folder as configured.
-std::wstring activationText(const ActivationReport& report, const std::wstring& address,
-                            const std::wstring& windowId, const std::wstring& clientFolder);
+std::wstring activationText(const ActivationReport& report, const std::wstring& address, const std::wstring& windowId,
+                            const std::wstring& clientFolder);
 
 }  // namespace tester

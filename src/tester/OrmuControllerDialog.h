@@ -19,7 +19,7 @@
 namespace textures {
 struct ExtractionReport;
 struct PackReport;
-}
+}  // namespace textures
 namespace editor {
 class NppEditor;
 }

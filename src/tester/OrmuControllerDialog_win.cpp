@@ -17,7 +17,6 @@
 #include <initializer_list>
 #include <memory>
 
-
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
@@ -30,7 +29,8 @@ constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait 
 constexpr const wchar_t* kCheckText =
     L"Checks every window file in the folder of the current document for textures, includes and include files "
     L"that the skin does not have. Double-click a result to open its file at its line.";
-constexpr const wchar_t* kNoSkinText = L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kNoSkinText =
+    L"Open a window file of the skin first: Check skin looks at the folder it is in.";
 constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
@@ -137,7 +137,8 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
     const struct {
         const wchar_t* key;
         const std::wstring* field;
-    } keys[] = {{kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+    } keys[] = {
+        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
     for (const auto& entry : keys) {
         if (!store->exists(kGroup, entry.key)) {
             store->setString(kGroup, entry.key, *entry.field);

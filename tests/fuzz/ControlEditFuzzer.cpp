@@ -76,7 +76,8 @@ const std::vector<std::wstring>& rowTags() {
 std::wstring valueFrom(const std::uint8_t* data, std::size_t size) {
     static const wchar_t alphabet[] = L"aZ09.&<>\"'/-_\u00E9\u6771";
     std::wstring value;
-    for (std::size_t i = 0; i < size; ++i) value.push_back(alphabet[data[i] % (sizeof(alphabet) / sizeof(wchar_t) - 1)]);
+    for (std::size_t i = 0; i < size; ++i)
+        value.push_back(alphabet[data[i] % (sizeof(alphabet) / sizeof(wchar_t) - 1)]);
     return value;
 }
 
@@ -91,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 4 + valueSize, size - 4 - valueSize);
 
     controls::fakes::TextDocument doc(text);
-    const controls::ControlBlock block = controls::findControl(doc, caretLine % std::max<controls::Position>(1, doc.lineCount()));
+    const controls::ControlBlock block =
+        controls::findControl(doc, caretLine % std::max<controls::Position>(1, doc.lineCount()));
     if (!block.found()) return 0;
     const controls::BlockText found = controls::readBlock(doc, block);
     const std::string element(found.element());
@@ -182,6 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bareBefore.RemoveAttribute("type");
         bareAfter.RemoveAttribute("type");
     }
-    if (printed(bareBefore) != printed(bareAfter)) fail("the control's attributes changed", element + "\n--- became ---\n" + after);
+    if (printed(bareBefore) != printed(bareAfter))
+        fail("the control's attributes changed", element + "\n--- became ---\n" + after);
     return 0;
 }

@@ -12,15 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::size_t inputs = 0;
     for (int i = 1; i < argc; ++i) {
         std::vector<fs::path> files;
         if (fs::is_directory(argv[i])) {
             for (const auto& item : fs::directory_iterator(argv[i]))
-                if (item.is_regular_file())
-                    files.push_back(item.path());
+                if (item.is_regular_file()) files.push_back(item.path());
         } else if (fs::exists(argv[i])) {
             files.emplace_back(argv[i]);
         }

@@ -1,12 +1,12 @@
 #include "support/TestSupport.h"
 
+#include "base/FileAccess.h"
+#include "base/Files.h"
 #include "base/TextCodec.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <system_error>
@@ -24,19 +24,16 @@ fs::path nativePath(const std::wstring& path) { return fs::u8path(text::toUtf8(p
 std::wstring widePath(const fs::path& path) { return text::fromUtf8(path.u8string()); }
 
 std::wstring joinPath(const std::wstring& folder, const std::wstring& name) {
-    return folder + static_cast<wchar_t>(fs::path::preferred_separator) + name;
+    return folder + files::separator() + name;
 }
 
-bool fileExists(const std::wstring& path) {
-    std::error_code error;
-    return fs::exists(nativePath(path), error);
-}
+bool fileExists(const std::wstring& path) { return files::exists(path); }
 
 bool readFile(const std::wstring& path, std::string& bytes) {
-    std::ifstream in(nativePath(path), std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::vector<std::uint8_t> read;
+    if (!files::readAll(path, read)) return false;
+    bytes.assign(read.begin(), read.end());
+    return true;
 }
 
 std::string readFile(const std::wstring& path) {
@@ -45,11 +42,10 @@ std::string readFile(const std::wstring& path) {
 }
 
 bool writeFile(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(nativePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return out.good();
+    files::FilePtr file = files::open(path, "wb");
+    if (!file) return false;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    return std::fclose(file.release()) == 0 && written;
 }
 
 bool copyTree(const std::wstring& from, const std::wstring& to) {
@@ -111,8 +107,8 @@ ScratchFolder::ScratchFolder(const std::wstring& tag, const std::wstring& parent
     std::mt19937 random(std::random_device{}() ^
                         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring name = L"quorrel-" + tag + L"-" + std::to_wstring(random() % 1000000u) + L"-" +
-                                  std::to_wstring(++counter);
+        const std::wstring name =
+            L"quorrel-" + tag + L"-" + std::to_wstring(random() % 1000000u) + L"-" + std::to_wstring(++counter);
         const fs::path candidate = base / nativePath(name);
         // create_directory says false for a folder that was already there:
         // another test's, which must not be shared.

@@ -125,7 +125,9 @@ TEST_F(CaretTracking, ReadsTheScratchFileByItsUnicodePath) {
     // The file is rewritten in place: a shorter block leaves nothing of the longer one behind.
     moveTo(12);
     EXPECT_EQ(panel.shownTypes.size(), 2u);
-    EXPECT_EQ(scratch(), "<control type=\"image\">\n\t\t<posx>0</posx>\n\t\t<texture>backgrounds/home.jpg</texture>\n\t</control>");
+    EXPECT_EQ(
+        scratch(),
+        "<control type=\"image\">\n\t\t<posx>0</posx>\n\t\t<texture>backgrounds/home.jpg</texture>\n\t</control>");
 }
 
 TEST_F(CaretWriteBack, ReplacesOnlyTheEditedElement) {
@@ -159,7 +161,8 @@ TEST_F(CaretWriteBack, AddsAMissingChildOnANewLineAndFollowsTheGrowingBlock) {
     open(kWindow, 2);
     tracker.writeBack(L"label", L"Videos & more");
     // Two tabs above the closing line are eight columns: eight spaces.
-    std::string expected = replaced(kWindow, "\t</control>\n\n", "        <label>Videos &amp; more</label>\n\t</control>\n\n");
+    std::string expected =
+        replaced(kWindow, "\t</control>\n\n", "        <label>Videos &amp; more</label>\n\t</control>\n\n");
     EXPECT_EQ(doc.str(), expected);
     EXPECT_EQ(tracker.lines(), (BlockLines{1, 9}));
 
@@ -290,11 +293,15 @@ TEST_F(CaretStaleBlock, ReloadsWhenTheSameLinesHoldChangedText) {
 }
 
 TEST_F(CaretText, CarriesUtf8ValuesBothWays) {
-    const std::string window = "<control type=\"label\">\n\t<label>Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC</label>\n</control>\n";
+    const std::string window =
+        "<control type=\"label\">\n\t<label>Gr\xC3\xBC\xC3\x9F"
+        "e \xE6\x97\xA5\xE6\x9C\xAC</label>\n</control>\n";
     open(window, 1);
     EXPECT_EQ(panel.value(L"label"), L"Gr\u00FC\u00DFe \u65E5\u672C");
     tracker.writeBack(L"label", L"\u00C9t\u00E9 \u2014 \u6771\u4EAC");
-    EXPECT_EQ(doc.str(), replaced(window, "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC",
+    EXPECT_EQ(doc.str(), replaced(window,
+                                  "Gr\xC3\xBC\xC3\x9F"
+                                  "e \xE6\x97\xA5\xE6\x9C\xAC",
                                   "\xC3\x89t\xC3\xA9 \xE2\x80\x94 \xE6\x9D\xB1\xE4\xBA\xAC"));
 }
 

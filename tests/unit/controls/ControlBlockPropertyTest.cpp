@@ -54,7 +54,8 @@ private:
     void startTag(bool selfClosing) {
         static const char* const types[] = {"button", "image", "label", "group", "grouplist", "togglebutton"};
         out_ += "<" + name() + " type=\"" + types[pick(6)] + "\"";
-        if (chance(40)) out_ += (chance(50) ? eol_ + "           " : std::string(" ")) + "id=\"" + std::to_string(pick(99)) + "\"";
+        if (chance(40))
+            out_ += (chance(50) ? eol_ + "           " : std::string(" ")) + "id=\"" + std::to_string(pick(99)) + "\"";
         if (chance(20)) out_ += " description='a /> b'";
         if (chance(15)) out_ += " note=\"x > y --\"";
         out_ += selfClosing ? (chance(50) ? " />" : "/>") : ">";
@@ -62,21 +63,41 @@ private:
 
     void child(int level) {
         switch (pick(11)) {
-        case 0: out_ += "<posx>" + std::to_string(pick(1280)) + "</posx>"; break;
-        case 1: out_ += "<hitrect x=\"1\" y=\"2\" w=\"3\" h=\"4\"/>"; break;
-        case 2: out_ += "<include content=\"Common\"><param name=\"a\" value=\"/>\"/></include>"; break;
-        case 3: out_ += "<include>Defaults</include>"; break;
-        case 4: out_ += "<!-- <control type=\"button\"> -->"; break;
-        case 5: out_ += "<label><![CDATA[<control type=\"x\"></control>]]></label>"; break;
-        case 6: out_ += "<animation effect=\"fade\"" + eol_ + indent(level) + "   time=\"200\">WindowOpen</animation>"; break;
-        case 7: out_ += "<?tool <control ?>"; break;
-        case 8: out_ += "<onclick>Skin.Toggle(a) &amp; b > c</onclick>"; break;
+        case 0:
+            out_ += "<posx>" + std::to_string(pick(1280)) + "</posx>";
+            break;
+        case 1:
+            out_ += "<hitrect x=\"1\" y=\"2\" w=\"3\" h=\"4\"/>";
+            break;
+        case 2:
+            out_ += "<include content=\"Common\"><param name=\"a\" value=\"/>\"/></include>";
+            break;
+        case 3:
+            out_ += "<include>Defaults</include>";
+            break;
+        case 4:
+            out_ += "<!-- <control type=\"button\"> -->";
+            break;
+        case 5:
+            out_ += "<label><![CDATA[<control type=\"x\"></control>]]></label>";
+            break;
+        case 6:
+            out_ += "<animation effect=\"fade\"" + eol_ + indent(level) + "   time=\"200\">WindowOpen</animation>";
+            break;
+        case 7:
+            out_ += "<?tool <control ?>";
+            break;
+        case 8:
+            out_ += "<onclick>Skin.Toggle(a) &amp; b > c</onclick>";
+            break;
         case 9:
             // A control put aside, the comment over several lines.
             out_ += "<!--" + eol_ + indent(level) + "<control type=\"image\">" + eol_ + indent(level + 1) +
                     "<texture>a.png</texture>" + eol_ + indent(level) + "</control>" + eol_ + indent(level) + "-->";
             break;
-        default: out_ += "<texture border=\"5\">buttons/focus.png</texture>"; break;
+        default:
+            out_ += "<texture border=\"5\">buttons/focus.png</texture>";
+            break;
         }
     }
 
@@ -124,13 +145,13 @@ std::vector<BlockLines> innermostByLine(const std::string& text) {
         if (text[i] == '\n' || text[i] == '\r') lineStarts.push_back(i + 1);
     }
     auto lineOf = [&](std::size_t pos) {
-        return static_cast<Position>(std::upper_bound(lineStarts.begin(), lineStarts.end(), pos) - lineStarts.begin()) - 1;
+        return static_cast<Position>(std::upper_bound(lineStarts.begin(), lineStarts.end(), pos) - lineStarts.begin()) -
+               1;
     };
 
-    static const std::regex token(
-        R"(<!--[\s\S]*?-->|<!\[CDATA\[[\s\S]*?\]\]>|<\?[\s\S]*?\?>|<!(?!--|\[CDATA\[)[^>]*>)"
-        R"(|</([A-Za-z_][-\w.:]*)\s*>)"
-        R"(|<([A-Za-z_][-\w.:]*)((?:[^<>"']|"[^<"]*"|'[^<']*')*?)(/?)>)");
+    static const std::regex token(R"(<!--[\s\S]*?-->|<!\[CDATA\[[\s\S]*?\]\]>|<\?[\s\S]*?\?>|<!(?!--|\[CDATA\[)[^>]*>)"
+                                  R"(|</([A-Za-z_][-\w.:]*)\s*>)"
+                                  R"(|<([A-Za-z_][-\w.:]*)((?:[^<>"']|"[^<"]*"|'[^<']*')*?)(/?)>)");
     struct Element {
         std::size_t begin;
         Position first;
@@ -202,8 +223,8 @@ TEST(ControlBlockProperty, EveryLineFindsTheInnermostControlAroundIt) {
 
 TEST(ControlBlockProperty, RememberingWhereControlsAreNotNeverChangesTheAnswer) {
     // Markup of every kind dropped anywhere, also where it makes no sense.
-    static const char* const snippets[] = {"<!--", "-->", "<control type=\"a\">", "</control>", "\n", "<control/>",
-                                           "<x a='", "'>", "]]>", "<![CDATA["};
+    static const char* const snippets[] = {
+        "<!--", "-->", "<control type=\"a\">", "</control>", "\n", "<control/>", "<x a='", "'>", "]]>", "<![CDATA["};
     for (unsigned seed = 1; seed <= 80; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 rng(seed);
@@ -222,7 +243,8 @@ TEST(ControlBlockProperty, RememberingWhereControlsAreNotNeverChangesTheAnswer) 
                 std::shuffle(lines.begin(), lines.end(), rng);
                 for (Position line : lines) {
                     ASSERT_EQ(finder.find(doc, line).lines, expected[static_cast<std::size_t>(line)])
-                        << "round " << round << " line " << line << "\n" << text;
+                        << "round " << round << " line " << line << "\n"
+                        << text;
                 }
             }
             // An edit anywhere, told to the finder.

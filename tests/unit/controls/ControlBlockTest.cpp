@@ -10,16 +10,16 @@ using controls::fakes::TextDocument;
 namespace {
 
 const char* const kTwoControls =
-    "<controls>\n"                        // 0
+    "<controls>\n"                            // 0
     "\t<control type=\"button\" id=\"1\">\n"  // 1
-    "\t\t<posx>10</posx>\n"               // 2
-    "\t\t<posy>20</posy>\n"               // 3
-    "\t</control>\n"                      // 4
-    "\n"                                  // 5
-    "\t<control type=\"image\">\n"        // 6
-    "\t\t<texture>a.png</texture>\n"      // 7
-    "\t</control>\n"                      // 8
-    "</controls>\n";                      // 9
+    "\t\t<posx>10</posx>\n"                   // 2
+    "\t\t<posy>20</posy>\n"                   // 3
+    "\t</control>\n"                          // 4
+    "\n"                                      // 5
+    "\t<control type=\"image\">\n"            // 6
+    "\t\t<texture>a.png</texture>\n"          // 7
+    "\t</control>\n"                          // 8
+    "</controls>\n";                          // 9
 
 BlockLines at(const std::string& text, Position caret) { return findBlock(TextDocument(text), caret); }
 
@@ -46,15 +46,15 @@ TEST(ControlBlockFind, FollowsTheTagsNotTheLines) {
     EXPECT_EQ(at(oneLine, 1), (BlockLines{1, 2}));
     // Groups: the innermost control around the caret's line; the group's own lines are the group's.
     const std::string group =
-        "<control type=\"group\">\n"        // 0
-        "  <posx>5</posx>\n"                // 1
-        "  <control type=\"button\">\n"     // 2
-        "    <label>a</label>\n"            // 3
-        "  </control>\n"                    // 4
+        "<control type=\"group\">\n"         // 0
+        "  <posx>5</posx>\n"                 // 1
+        "  <control type=\"button\">\n"      // 2
+        "    <label>a</label>\n"             // 3
+        "  </control>\n"                     // 4
         "  <!-- <control type=\"x\"> -->\n"  // 5
-        "  <control type=\"image\"\n"       // 6
-        "           texture=\"a/>b\"/>\n"   // 7
-        "</control>\n";                     // 8
+        "  <control type=\"image\"\n"        // 6
+        "           texture=\"a/>b\"/>\n"    // 7
+        "</control>\n";                      // 8
     const BlockLines expected[] = {{0, 8}, {0, 8}, {2, 4}, {2, 4}, {2, 4}, {0, 8}, {6, 7}, {6, 7}, {0, 8}};
     for (Position line = 0; line <= 8; ++line) EXPECT_EQ(at(group, line), expected[line]) << line;
     // Inside a comment: what it holds is no markup.
@@ -120,7 +120,8 @@ TEST(ControlBlockLocate, RefusesTextItCannotDelimitWithCertainty) {
     for (int i = 0; i < 2000; ++i) deep += "<x>";
     EXPECT_FALSE(locateControl(deep));
     // Another element first: the first control counts.
-    const auto second = locateControl("<?xml version=\"1.0\"?>\n<window/>\n<control type=\"b\"><posx>1</posx></control>");
+    const auto second =
+        locateControl("<?xml version=\"1.0\"?>\n<window/>\n<control type=\"b\"><posx>1</posx></control>");
     ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->children.at(0).name, "posx");
 }
@@ -160,8 +161,10 @@ TEST(ControlBlockPlan, GivesTheEndTagALineOfItsOwnWhenItHasNone) {
     };
     EXPECT_EQ(applied("<control type=\"image\"/>", "\r\n", "  "),
               "<control type=\"image\">\r\n      <posy>1</posy>\r\n  </control>");
-    EXPECT_EQ(applied("<control type=\"image\" />", "\n", "\t"), "<control type=\"image\" >\n\t\t<posy>1</posy>\n\t</control>");
-    EXPECT_EQ(applied("<control type=\"a\"></control>", "\n", ""), "<control type=\"a\">\n    <posy>1</posy>\n</control>");
+    EXPECT_EQ(applied("<control type=\"image\" />", "\n", "\t"),
+              "<control type=\"image\" >\n\t\t<posy>1</posy>\n\t</control>");
+    EXPECT_EQ(applied("<control type=\"a\"></control>", "\n", ""),
+              "<control type=\"a\">\n    <posy>1</posy>\n</control>");
     const std::string shared = "<control type=\"a\">\n  <posx>1</posx></control>";
     const BlockEdit e = planTagEdit(shared, {"posx"}, "posy", "<posy>1</posy>", BlockStyle{"", "\n"});
     EXPECT_EQ(e.linesAdded, 2);

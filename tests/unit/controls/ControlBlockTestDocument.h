@@ -12,7 +12,8 @@ namespace controls::fakes {
 
 class TextDocument : public ControlDocument {
 public:
-    explicit TextDocument(std::string text = {}, unsigned codePage = 65001) : text_(std::move(text)), codePage_(codePage) {
+    explicit TextDocument(std::string text = {}, unsigned codePage = 65001)
+        : text_(std::move(text)), codePage_(codePage) {
         reindex();
         setCaretLine(0);
     }
@@ -49,8 +50,10 @@ public:
     Position lineEnd(Position line) const override {
         if (line < 0) return 0;
         if (line >= lineCount()) return static_cast<Position>(text_.size());
-        Position end = line + 1 < lineCount() ? starts_[static_cast<std::size_t>(line + 1)] : static_cast<Position>(text_.size());
-        while (end > lineStart(line) && (text_[static_cast<std::size_t>(end - 1)] == '\n' || text_[static_cast<std::size_t>(end - 1)] == '\r')) {
+        Position end =
+            line + 1 < lineCount() ? starts_[static_cast<std::size_t>(line + 1)] : static_cast<Position>(text_.size());
+        while (end > lineStart(line) &&
+               (text_[static_cast<std::size_t>(end - 1)] == '\n' || text_[static_cast<std::size_t>(end - 1)] == '\r')) {
             --end;
         }
         return end;

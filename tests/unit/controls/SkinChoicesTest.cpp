@@ -203,7 +203,8 @@ TEST_F(SkinChoicesTest, AChoiceArrivingWhileAPreviewDrawsIsDropped) {
 
 TEST(ImageElementNames, AreTheCataloguesTextureTagsButTheConditionOne) {
     const std::vector<std::wstring> names = controls::imageElementNames(ControlCatalogue());
-    for (const wchar_t* tag : {L"texture", L"bordertexture", L"texturefocus", L"textureradioon", L"alttexturenofocus"}) {
+    for (const wchar_t* tag :
+         {L"texture", L"bordertexture", L"texturefocus", L"textureradioon", L"alttexturenofocus"}) {
         EXPECT_NE(std::find(names.begin(), names.end(), tag), names.end()) << tag;
     }
     for (const wchar_t* tag : {L"usealttexture", L"imagepath", L"include", L"label"}) {

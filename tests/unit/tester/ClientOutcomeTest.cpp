@@ -15,7 +15,8 @@ using tester::ClientRun;
 namespace {
 
 const char* const kOpened =
-    "--2026-12-08 00:27:51--  http://127.0.0.1:43003/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)\n"
+    "--2026-12-08 00:27:51--  "
+    "http://127.0.0.1:43003/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)\n"
     "Connecting to 127.0.0.1:43003... connected.\n"
     "HTTP request sent, awaiting response... 401 Unauthorized\n"
     "Authentication selected: Basic realm=\"Ormu\"\n"
@@ -32,13 +33,15 @@ const char* const kRefused =
     "HTTP request sent, awaiting response... 401 Unauthorized\n\n"
     "Username/Password Authentication Failed.\n";
 const char* const kClosedPort = "Connecting to 127.0.0.1:46309... failed: Connection refused.\n";
-const char* const kNoHost = "Resolving ormu.invalid (ormu.invalid)... failed: Name or service not known.\n"
-                            "wget: unable to resolve host address 'ormu.invalid'\n";
+const char* const kNoHost =
+    "Resolving ormu.invalid (ormu.invalid)... failed: Name or service not known.\n"
+    "wget: unable to resolve host address 'ormu.invalid'\n";
 const char* const kSilent =
     "Connecting to 127.0.0.1:53027... connected.\n"
     "HTTP request sent, awaiting response... Read error (Connection timed out) in headers.\nGiving up.\n\n";
-const char* const kNotFound = "HTTP request sent, awaiting response... 404 Not Found\n"
-                              "2026-12-08 00:27:51 ERROR 404: Not Found.\n";
+const char* const kNotFound =
+    "HTTP request sent, awaiting response... 404 Not Found\n"
+    "2026-12-08 00:27:51 ERROR 404: Not Found.\n";
 
 ClientRun run(ClientOutcome outcome, std::optional<int> code, const char* messages) {
     return ClientRun{outcome, code, messages};
@@ -52,9 +55,9 @@ TEST(ClientOutcome, FromTheExitStatusAndFromTheMessagesAloneAlike) {
         int code;
         Activation expected;
     } cases[] = {
-        {kOpened, 0, Activation::Opened},        {kRefused, 6, Activation::LoginRefused},
+        {kOpened, 0, Activation::Opened},          {kRefused, 6, Activation::LoginRefused},
         {kClosedPort, 4, Activation::Unreachable}, {kNoHost, 4, Activation::Unreachable},
-        {kSilent, 4, Activation::NoAnswer},      {kNotFound, 8, Activation::ServerError},
+        {kSilent, 4, Activation::NoAnswer},        {kNotFound, 8, Activation::ServerError},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.messages);
@@ -66,8 +69,9 @@ TEST(ClientOutcome, FromTheExitStatusAndFromTheMessagesAloneAlike) {
     EXPECT_EQ(tester::interpretClientRun(run(ClientOutcome::Exited, 8, kNotFound)).status, "404 Not Found");
     EXPECT_EQ(tester::interpretClientRun(run(ClientOutcome::Exited, 0, kOpened)).status, "200 OK");
     // A refused login can come as an error answer too.
-    EXPECT_EQ(tester::interpretClientRun(run(ClientOutcome::Exited, 8, "awaiting response... 401 Unauthorized\n")).result,
-              Activation::LoginRefused);
+    EXPECT_EQ(
+        tester::interpretClientRun(run(ClientOutcome::Exited, 8, "awaiting response... 401 Unauthorized\n")).result,
+        Activation::LoginRefused);
 }
 
 TEST(ClientOutcome, NotStartedEndedByTheBoundOrUnexplained) {
@@ -87,8 +91,9 @@ TEST(ClientOutcome, TellsItInWords) {
     EXPECT_EQ(text(Activation::Opened), L"The media center at 192.168.1.5:8080 opened window 10000.");
     EXPECT_EQ(text(Activation::LoginRefused),
               L"The media center at 192.168.1.5:8080 refused the login or password. Check them in the Options.");
-    EXPECT_EQ(text(Activation::ClientMissing),
-              L"The client program wget.exe was not found in the folder \"C:\\tools\\wget\". Set its folder in the Options.");
+    EXPECT_EQ(
+        text(Activation::ClientMissing),
+        L"The client program wget.exe was not found in the folder \"C:\\tools\\wget\". Set its folder in the Options.");
     EXPECT_EQ(text(Activation::ServerError, "404 Not Found"),
               L"The media center at 192.168.1.5:8080 answered with an error: 404 Not Found.");
 }

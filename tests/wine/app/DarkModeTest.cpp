@@ -80,7 +80,8 @@ protected:
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(request.width) * request.height);
         request.pixels = pixels.data();
         request.capacity = pixels.size();
-        if (pixels.empty() || ::SendMessageW(previewer, message, preview::kReadFrame, reinterpret_cast<LPARAM>(&request)) != 1) {
+        if (pixels.empty() ||
+            ::SendMessageW(previewer, message, preview::kReadFrame, reinterpret_cast<LPARAM>(&request)) != 1) {
             pixels.clear();
         }
         width = request.width;
@@ -121,8 +122,8 @@ TEST_F(DarkMode, TheLabelColumnAndThePreviewBackgroundFollowTheSwitchAtOnce) {
         ASSERT_FALSE(frame.empty());
         // X8R8G8B8 from the top left: the bottom right corner is background.
         const std::uint32_t corner = frame.back() & 0xFFFFFF;
-        const std::uint32_t darkBackground = ((colours.background & 0xFF) << 16) | (colours.background & 0xFF00) |
-                                             ((colours.background >> 16) & 0xFF);
+        const std::uint32_t darkBackground =
+            ((colours.background & 0xFF) << 16) | (colours.background & 0xFF00) | ((colours.background >> 16) & 0xFF);
         EXPECT_EQ(corner, dark ? darkBackground : 0xD4D0C8u) << std::hex << corner;
     }
 }

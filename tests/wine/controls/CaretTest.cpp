@@ -86,8 +86,8 @@ protected:
         panel_->init(&model_, nullptr, &store_);
         follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_, editor_);
         g_panel = panel_.get();
-        g_hostProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-            host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
+        g_hostProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
 
         ASSERT_TRUE(host_->openFile(files_.file(L"Home.xml")));
         panel_->showPanel();
@@ -126,7 +126,8 @@ protected:
         pump(60);
     }
     int indentationOf(int line) {
-        return static_cast<int>(::SendMessageW(host_->view(0), npp::SCI_GETLINEINDENTATION, static_cast<WPARAM>(line), 0));
+        return static_cast<int>(
+            ::SendMessageW(host_->view(0), npp::SCI_GETLINEINDENTATION, static_cast<WPARAM>(line), 0));
     }
 
     npp::FuncItem commands_[6]{};
@@ -159,7 +160,8 @@ TEST_F(CaretInEditor, ShowsTheControlUnderTheCaretAndWritesTypedValuesBack) {
     const HWND rowBefore = area().row(0).handle();
     const int updatesBefore = g_caretUpdates;
     typeInto(valueOf(L"posx"), L"75");
-    std::string expected = replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
+    std::string expected =
+        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
     EXPECT_EQ(host_->documentBytes(), expected);
     // The editor did report the changes, and the rows were not rebuilt for them.
     EXPECT_GT(g_caretUpdates, updatesBefore);
@@ -228,7 +230,8 @@ TEST_F(CaretInEditor, NeverWritesIntoTheDocumentThatBecameActive) {
 
 TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     const std::string utf8 =
-        "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F" "e</label>\r\n"
+        "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F"
+        "e</label>\r\n"
         "\t\t</control>\r\n\t</controls>\r\n</window>\r\n";
     ASSERT_TRUE(testsupport::writeFile(files_.file(L"Utf8.xml"), utf8));
     ASSERT_TRUE(host_->openFile(files_.file(L"Utf8.xml")));
@@ -237,12 +240,16 @@ TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     ASSERT_EQ(panel_->currentType(), L"label");
     EXPECT_EQ(windowText(valueOf(L"label")), L"Gr\u00FC\u00DFe");
     typeInto(valueOf(L"label"), L"\u6771\u4EAC");
-    std::string expected = replacedOnce(utf8, "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x9D\xB1\xE4\xBA\xAC");
+    std::string expected = replacedOnce(utf8,
+                                        "Gr\xC3\xBC\xC3\x9F"
+                                        "e",
+                                        "\xE6\x9D\xB1\xE4\xBA\xAC");
     EXPECT_EQ(host_->documentBytes(), expected);
     // A new element in a CR LF document ends with CR LF.
     typeInto(valueOf(L"font"), L"f");
-    expected = replacedOnce(expected, "</label>\r\n", "</label>\r\n" + std::string(static_cast<std::size_t>(indentationOf(3)), ' ') +
-                                                      "<font>f</font>\r\n");
+    expected = replacedOnce(
+        expected, "</label>\r\n",
+        "</label>\r\n" + std::string(static_cast<std::size_t>(indentationOf(3)), ' ') + "<font>f</font>\r\n");
     EXPECT_EQ(host_->documentBytes(), expected);
 
     const std::string ansi = "<control type=\"label\">\n\t<label>caf\xE9</label>\n</control>\n";
@@ -274,14 +281,14 @@ TEST_F(CaretInOwnDocument, FindsTheControlFromItsTagsAndWritesOnlyIntoIt) {
     const std::string text =
         "<window>\n"
         "\t<controls>\n"
-        "\t\t<control type=\"group\">\n"                           // 2
-        "\t\t\t<posx>5</posx>\n"                                   // 3
-        "\t\t\t<control type=\"button\">\n"                        // 4
-        "\t\t\t\t<posx>10</posx>\n"                                // 5
-        "\t\t\t\t<hitrect x=\"0\" y=\"0\" w=\"9\" h=\"9\"/>\n"     // 6
-        "\t\t\t\t<label>Play</label>\n"                            // 7
-        "\t\t\t</control>\n"                                       // 8
-        "\t\t</control>\n"                                         // 9
+        "\t\t<control type=\"group\">\n"                        // 2
+        "\t\t\t<posx>5</posx>\n"                                // 3
+        "\t\t\t<control type=\"button\">\n"                     // 4
+        "\t\t\t\t<posx>10</posx>\n"                             // 5
+        "\t\t\t\t<hitrect x=\"0\" y=\"0\" w=\"9\" h=\"9\"/>\n"  // 6
+        "\t\t\t\t<label>Play</label>\n"                         // 7
+        "\t\t\t</control>\n"                                    // 8
+        "\t\t</control>\n"                                      // 9
         "\t</controls>\n"
         "</window>\n";
     openText(L"Structure.xml", text);
@@ -311,7 +318,8 @@ TEST_F(CaretInEditor, ARowEditAfterAHandEditGoesIntoTheTextAsItNowStands) {
     caretTo(posx);
     ASSERT_EQ(panel_->currentType(), L"button");
     // posx fixed by hand on the caret's line; the caret stays there.
-    const std::string hand = replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>61</posx>\n\t\t\t<posy>200</posy>");
+    const std::string hand =
+        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>61</posx>\n\t\t\t<posy>200</posy>");
     const std::intptr_t at = static_cast<std::intptr_t>(sample_.find("<posx>60</posx>\n\t\t\t<posy>200</posy>")) + 6;
     ::SendMessageW(host_->view(0), npp::SCI_SETTARGETSTART, static_cast<WPARAM>(at), 0);
     ::SendMessageW(host_->view(0), npp::SCI_SETTARGETEND, static_cast<WPARAM>(at + 2), 0);
@@ -356,8 +364,9 @@ TEST_F(CaretInEditor, TheTypeRowRetypesTheControlAndTheRowsFollowIt) {
 
 TEST_F(CaretInOwnDocument, WithTwoViewsItReadsAndWritesTheViewThatHoldsTheCaret) {
     // Home.xml stays in the main view, the one recorded when the panel was shown.
-    const std::string other = "<window>\n\t<controls>\n\t\t<control type=\"label\">\n\t\t\t<label>Other</label>\n"
-                              "\t\t</control>\n\t</controls>\n</window>\n";
+    const std::string other =
+        "<window>\n\t<controls>\n\t\t<control type=\"label\">\n\t\t\t<label>Other</label>\n"
+        "\t\t</control>\n\t</controls>\n</window>\n";
     host_->setCurrentView(1);
     openText(L"Other.xml", other);
     caretTo(3);

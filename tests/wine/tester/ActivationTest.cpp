@@ -128,9 +128,14 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
         EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window).outcome, ClientOutcome::Exited);
         StubRecord seen;
         ASSERT_TRUE(readStubRecord(stub.record, seen));
-        const std::vector<std::wstring> expected = {
-            stub.folder + L"\\wget.exe", L"--timeout=10", L"--tries=1", L"--output-document=-", L"--output-file=-", L"--http-user=" + c.login,
-            L"--http-password=" + c.password, L"http://" + c.ip + activationTarget(c.id)};
+        const std::vector<std::wstring> expected = {stub.folder + L"\\wget.exe",
+                                                    L"--timeout=10",
+                                                    L"--tries=1",
+                                                    L"--output-document=-",
+                                                    L"--output-file=-",
+                                                    L"--http-user=" + c.login,
+                                                    L"--http-password=" + c.password,
+                                                    L"http://" + c.ip + activationTarget(c.id)};
         EXPECT_EQ(seen.argv, expected);
         // The folder as typed (Windows drops a trailing backslash when it reports it).
         EXPECT_EQ(seen.currentFolder, stub.folder);
@@ -141,8 +146,10 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
 TEST(ClientStart, AMissingClientIsNotStarted) {
     ScratchFolder empty;
     const DWORD start = ::GetTickCount();
-    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty.windowsPath(), L"home.xml").outcome, ClientOutcome::NotStarted);
-    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty / L"nowhere", L"home.xml").outcome, ClientOutcome::NotStarted);
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty.windowsPath(), L"home.xml").outcome,
+              ClientOutcome::NotStarted);
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty / L"nowhere", L"home.xml").outcome,
+              ClientOutcome::NotStarted);
     EXPECT_LT(::GetTickCount() - start, 2000u);
 }
 
@@ -222,8 +229,7 @@ TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials
 TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
     const std::wstring login = L"the user";
     const std::wstring password = L"pa ss \"quoted\" \\\" -O evil.txt \\";
-    tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\",
-                           L"My Window.xml");
+    tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\", L"My Window.xml");
     const Request request = authenticatedRequest(0);
     EXPECT_EQ(request.credentials, testsupport::narrow(login + L":" + password));
     EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"my%20window.xml")));

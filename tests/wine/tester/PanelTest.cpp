@@ -404,18 +404,13 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
     // Enough work for the window to show: 300 entries of 256 x 256 pixels.
     ortwriter::BundleSpec spec;
     for (int i = 0; i < 300; ++i) {
-        spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0,
+        spec.entries.push_back({"f/" + std::to_string(i) + ".png",
+                                0,
                                 {ortwriter::frame(ortwriter::kBgra32, 256, 256,
                                                   ortwriter::patternPixels(ortwriter::kBgra32, 256, 256, i), true)}});
     }
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring work = std::wstring(temp) + L"qtst-progress-" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(work.c_str(), nullptr);
-    struct Cleanup {
-        std::wstring path;
-        ~Cleanup() { testsupport::removeTree(path); }
-    } cleanup{work};
+    testsupport::ScratchFolder scratch(L"progress");
+    const std::wstring& work = scratch.path();
     const std::wstring bundle = work + L"\\big.ort";
     ASSERT_TRUE(ortwriter::writeFile(bundle, ortwriter::build(spec)));
     const std::wstring out = work + L"\\out";
@@ -540,7 +535,8 @@ public:
         type.hInstance = ::GetModuleHandleW(nullptr);
         type.lpszClassName = L"QuorrelMessageClock";
         ::RegisterClassW(&type);
-        window_ = ::CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance, nullptr);
+        window_ = ::CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+                                    nullptr);
     }
     ~MessageClock() { ::DestroyWindow(window_); }
     // Posts one message; the delay until it was handled, in milliseconds (-1: never within the bound).
@@ -615,8 +611,8 @@ TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
     doubleClick(0);
     EXPECT_EQ(info(), L"A Test window is still waiting for the media center; this one was not sent.");
     for (int i = 0; i < 400 && info().rfind(L"The media", 0) != 0; ++i) host_->pump(50);
-    EXPECT_EQ(info(), L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) +
-                          L" did not answer in time.");
+    EXPECT_EQ(info(),
+              L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) + L" did not answer in time.");
     EXPECT_LT(::GetTickCount() - start, 20000u);
 
     // The replies were read and dropped: nothing was saved beside the client.

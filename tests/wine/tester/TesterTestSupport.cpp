@@ -48,8 +48,8 @@ MediaCenterStub::MediaCenterStub(const std::string& accept) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     // A Linux program: Wine starts it natively (and hands back no handle worth keeping).
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
         return;
     }
     if (info.hThread) ::CloseHandle(info.hThread);

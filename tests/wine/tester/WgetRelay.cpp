@@ -13,7 +13,8 @@ namespace {
 
 std::string utf8(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
     return out;
@@ -66,8 +67,8 @@ bool writeAll(const std::wstring& path, const std::string& bytes) {
 int wmain(int argc, wchar_t** argv) {
     wchar_t folder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, folder);
-    const std::wstring stem = L"Z:\\tmp\\qrelay-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(::GetTickCount());
+    const std::wstring stem =
+        L"Z:\\tmp\\qrelay-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(::GetTickCount());
     const std::wstring script = stem + L".sh";
     const std::wstring output = stem + L".out";
     const std::wstring status = stem + L".status";
