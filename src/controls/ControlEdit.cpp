@@ -31,15 +31,45 @@ std::string condensed(const std::string& value) {
     return out;
 }
 
-int elementChildren(const TiXmlElement& control) {
-    int n = 0;
-    for (const TiXmlElement* child = control.FirstChildElement(); child; child = child->NextSiblingElement()) ++n;
-    return n;
+// Line ends as one: a file read by the parser has its CR LF and CR made LF,
+// a text parsed in memory keeps them.
+std::string oneLineEnd(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out.push_back('\n');
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+// A child as the parser sees it: printed, text with its end blanks dropped
+// (a new line beside it adds some).
+std::string seen(const TiXmlNode& node) {
+    if (node.Type() == TiXmlNode::TINYXML_TEXT) return "text:" + condensed(oneLineEnd(node.ValueStr()));
+    TiXmlPrinter printer;
+    node.Accept(&printer);
+    return oneLineEnd(printer.Str());
+}
+
+// Every child but `skip`, and the control's attributes but `skipAttribute`.
+std::vector<std::string> rest(const TiXmlElement& control, const TiXmlNode* skip, const char* skipAttribute) {
+    std::vector<std::string> out;
+    for (const TiXmlNode* node = control.FirstChild(); node; node = node->NextSibling()) {
+        if (node != skip) out.push_back(seen(*node));
+    }
+    for (const TiXmlAttribute* a = control.FirstAttribute(); a; a = a->Next()) {
+        if (skipAttribute == nullptr || a->NameTStr() != skipAttribute) out.push_back(oneLineEnd(a->NameTStr() + "=" + a->ValueStr()));
+    }
+    return out;
 }
 
 // The edit, made in memory, reads back as intended: the parser still sees the
-// control, with the value where it was meant to go and no child lost. Where
-// the text's own scan and the parser disagree about where the control ends
+// control, with the value where it was meant to go and everything else as it
+// was. Where the text's own scan and the parser disagree about the control
 // (bytes that are no valid characters can make them), it does not.
 bool readsBack(const BlockText& block, const BlockEdit& edit, const TiXmlElement& before, unsigned codePage,
                const std::string& tag, const std::string& value) {
@@ -54,11 +84,12 @@ bool readsBack(const BlockText& block, const BlockEdit& edit, const TiXmlElement
     if (control == nullptr) return false;
     if (tag == "type") {
         const char* type = control->Attribute("type");
-        return type != nullptr && type == value && elementChildren(*control) == elementChildren(before);
+        return type != nullptr && type == value && rest(*control, nullptr, "type") == rest(before, nullptr, "type");
     }
     const TiXmlElement* child = control->FirstChildElement(tag);
-    const bool added = before.FirstChildElement(tag) == nullptr;
-    if (child == nullptr || elementChildren(*control) != elementChildren(before) + (added ? 1 : 0)) return false;
+    if (child == nullptr || rest(*control, child, nullptr) != rest(before, before.FirstChildElement(tag), nullptr)) {
+        return false;
+    }
     const char* text = child->GetText();
     return condensed(text != nullptr ? text : "") == condensed(value);
 }
