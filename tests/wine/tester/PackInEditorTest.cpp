@@ -109,7 +109,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     testsupport::ScratchFolder config;
     host::Options options;
     options.pluginRoot = host::exeFolder() + L"\\plugins";
-    options.configFolder = config.windowsPath();
+    options.configFolder = config.path();
     options.plugins = {L"Quorrel"};
     std::wstring error;
     std::unique_ptr<host::Host> editor = host::Host::create(options, &error);
