@@ -121,8 +121,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
         const host::CommandResult result = editor->runLine(line);
         EXPECT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
     };
-    run(L"expect item panel=\"Ormu Commands\" > class=ListBox 2 \"Pack ort\"");
-    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 2");
+    run(L"expect item panel=\"Ormu Commands\" > class=ListBox 3 \"Pack ort\"");
+    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 3");
     run(L"expect text panel=\"Ormu Commands\" > class=Edit \"This command packs the images of a media folder into an "
         L"ort file\"");
 
