@@ -30,8 +30,8 @@ ortwriter::BundleSpec skinBundle(double scale, std::size_t& pixelBytes) {
     struct Size {
         std::uint32_t w, h;
     };
-    const Size small[] = {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {96, 96}, {128, 128},
-                          {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
+    const Size small[] = {{16, 16},   {24, 24},  {32, 32},  {48, 48},  {64, 64},  {96, 96},
+                          {128, 128}, {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
     const Size medium[] = {{400, 300}, {512, 256}, {640, 360}, {800, 120}, {600, 450}};
     const Size large[] = {{1920, 1080}, {1280, 720}, {960, 540}, {1280, 720}, {960, 540}};
     ortwriter::BundleSpec spec;
@@ -43,7 +43,8 @@ ortwriter::BundleSpec skinBundle(double scale, std::size_t& pixelBytes) {
     const auto count = [scale](int n) { return std::max(1, static_cast<int>(n * scale)); };
     for (int i = 0; i < count(520); ++i) {
         const Size s = small[i % 12];
-        add("controls/c" + std::to_string(i) + ".png", s.w, s.h, skinimages::uiImage(s.w, s.h, static_cast<std::uint32_t>(i)));
+        add("controls/c" + std::to_string(i) + ".png", s.w, s.h,
+            skinimages::uiImage(s.w, s.h, static_cast<std::uint32_t>(i)));
     }
     for (int i = 0; i < count(140); ++i) {
         const Size s = medium[i % 5];
@@ -117,8 +118,8 @@ int main(int argc, char** argv) {
     fs::remove_all(base);
 
     const double mib = 1024.0 * 1024.0;
-    std::printf("bundle: %zu entries, %.1f MiB of pixels, %.1f MiB on disk (32-bit LZO frames)\n",
-                spec.entries.size(), pixelBytes / mib, bytes.size() / mib);
+    std::printf("bundle: %zu entries, %.1f MiB of pixels, %.1f MiB on disk (32-bit LZO frames)\n", spec.entries.size(),
+                pixelBytes / mib, bytes.size() / mib);
     std::printf("single-thread libpng, zlib level 6: %.2f s, %d files, %.1f MiB\n", single.seconds, single.written,
                 single.bytes / mib);
     const textures::PngSettings fast = textures::fastPngSettings();

@@ -79,8 +79,8 @@ Folder makeMedia(const fs::path& media, double scale) {
     struct Size {
         std::uint32_t w, h;
     };
-    const Size small[] = {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {96, 96}, {128, 128},
-                          {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
+    const Size small[] = {{16, 16},   {24, 24},  {32, 32},  {48, 48},  {64, 64},  {96, 96},
+                          {128, 128}, {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
     const Size medium[] = {{400, 300}, {512, 256}, {640, 360}, {800, 120}, {600, 450}};
     const Size large[] = {{1920, 1080}, {1280, 720}, {960, 540}, {1280, 720}, {960, 540}};
     const auto count = [scale](int n) { return std::max(1, static_cast<int>(n * scale)); };
@@ -133,9 +133,8 @@ Run packOnce(const fs::path& media, const fs::path& bundle, unsigned workers) {
     textures::PackSettings settings;
     settings.workers = workers;
     const auto start = std::chrono::steady_clock::now();
-    const textures::PackReport report =
-        textures::PackFolder(text::fromUtf8(media.u8string()), text::fromUtf8(bundle.u8string()), nullptr, nullptr,
-                             settings);
+    const textures::PackReport report = textures::PackFolder(
+        text::fromUtf8(media.u8string()), text::fromUtf8(bundle.u8string()), nullptr, nullptr, settings);
     Run run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.bytes = report.bytes;

@@ -47,18 +47,21 @@ endfunction()
 # A Windows GoogleTest executable run under Wine (one Xvfb, the project's
 # prefix). It lands in the application folder, beside Scintilla.dll and the
 # plugins folder, and runs from there.
-#   quorrel_wine_test(<name> SOURCES ... [LIBS ...] [OWN_MAIN])
+#   quorrel_wine_test(<name> SOURCES ... [LIBS ...] [OWN_MAIN] [DPI <dots per inch>])
+# With DPI, the test runs in a Wine prefix of its own made at that logical DPI.
 function(quorrel_wine_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "DPI" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORREL_APP_DIR})
   if(ARG_OWN_MAIN)
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_win)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} quorrel_test_support gtest_win)
   else()
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main_win)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} quorrel_test_support gtest_main_win)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests
                              ${PROJECT_SOURCE_DIR}/host)
+  # Where the sample skin and the test scripts are (support/WineTestSupport.h).
+  target_compile_definitions(${name} PRIVATE QUORREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_options(${name} PRIVATE ${QUORREL_STATIC_RUNTIME})
   quorrel_win32_defaults(${name})
   add_test(NAME ${QUORREL_TEST_PREFIX}wine.${name}
@@ -68,6 +71,9 @@ function(quorrel_wine_test name)
   # both architectures: Wine tests run one at a time (native tests still run
   # beside them).
   set_tests_properties(${QUORREL_TEST_PREFIX}wine.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
+  if(ARG_DPI)
+    set_tests_properties(${QUORREL_TEST_PREFIX}wine.${name} PROPERTIES ENVIRONMENT "QUORREL_WINE_DPI=${ARG_DPI}")
+  endif()
   if(TARGET Quorrel)
     add_dependencies(${name} Quorrel)
   endif()
@@ -78,7 +84,7 @@ endfunction()
 function(quorrel_unit_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} quorrel_test_support GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   quorrel_warnings(${name})
   gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60

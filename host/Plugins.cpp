@@ -12,25 +12,39 @@ std::wstring keyName(UCHAR key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::wstring(1, static_cast<wchar_t>(key));
     if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
     switch (key) {
-        case VK_SPACE: return L"Space";
-        case VK_RETURN: return L"Enter";
-        case VK_DELETE: return L"Del";
-        case VK_INSERT: return L"Ins";
-        case VK_HOME: return L"Home";
-        case VK_END: return L"End";
-        case VK_PRIOR: return L"Page Up";
-        case VK_NEXT: return L"Page Down";
-        case VK_UP: return L"Up";
-        case VK_DOWN: return L"Down";
-        case VK_LEFT: return L"Left";
-        case VK_RIGHT: return L"Right";
-        case VK_TAB: return L"Tab";
-        case VK_ESCAPE: return L"Esc";
-        default: {
-            wchar_t buffer[16];
-            std::swprintf(buffer, 16, L"VK_%02X", key);
-            return buffer;
-        }
+    case VK_SPACE:
+        return L"Space";
+    case VK_RETURN:
+        return L"Enter";
+    case VK_DELETE:
+        return L"Del";
+    case VK_INSERT:
+        return L"Ins";
+    case VK_HOME:
+        return L"Home";
+    case VK_END:
+        return L"End";
+    case VK_PRIOR:
+        return L"Page Up";
+    case VK_NEXT:
+        return L"Page Down";
+    case VK_UP:
+        return L"Up";
+    case VK_DOWN:
+        return L"Down";
+    case VK_LEFT:
+        return L"Left";
+    case VK_RIGHT:
+        return L"Right";
+    case VK_TAB:
+        return L"Tab";
+    case VK_ESCAPE:
+        return L"Esc";
+    default: {
+        wchar_t buffer[16];
+        std::swprintf(buffer, 16, L"VK_%02X", key);
+        return buffer;
+    }
     }
 }
 
@@ -124,24 +138,21 @@ bool Host::Impl::loadPlugin(const std::wstring& folder) {
     trace.push_back(folder + L":LoadLibrary");
     plugin->module.reset(LoadLibraryW(plugin->path.c_str()));
     if (!plugin->module) return refuse(L"LoadLibrary " + formatWin32Error(GetLastError()));
-    auto proc = [&](const char* name) {
-        return reinterpret_cast<void*>(GetProcAddress(plugin->module.get(), name));
-    };
-    auto isUnicode = reinterpret_cast<IsUnicodeFn>(proc("isUnicode"));
+    HMODULE module = plugin->module.get();
+    auto isUnicode = win::procedureOf<IsUnicodeFn>(module, "isUnicode");
     if (isUnicode == nullptr) return refuse(L"no isUnicode");
     trace.push_back(folder + L":isUnicode");
     if (!isUnicode()) return refuse(L"isUnicode FALSE");
-    auto getName = reinterpret_cast<GetNameFn>(proc("getName"));
-    auto setInfo = reinterpret_cast<SetInfoFn>(proc("setInfo"));
-    auto getFuncsArray = reinterpret_cast<GetFuncsArrayFn>(proc("getFuncsArray"));
+    auto getName = win::procedureOf<GetNameFn>(module, "getName");
+    auto setInfo = win::procedureOf<SetInfoFn>(module, "setInfo");
+    auto getFuncsArray = win::procedureOf<GetFuncsArrayFn>(module, "getFuncsArray");
     if (getName == nullptr || setInfo == nullptr || getFuncsArray == nullptr) return refuse(L"missing export");
     trace.push_back(folder + L":getName");
     const wchar_t* name = getName();
     plugin->menuName = name != nullptr ? name : folder;
-    plugin->beNotified = reinterpret_cast<BeNotifiedFn>(proc("beNotified"));
-    plugin->messageProc = reinterpret_cast<MessageProcFn>(proc("messageProc"));
-    if (plugin->beNotified == nullptr || plugin->messageProc == nullptr)
-        return refuse(L"no beNotified or messageProc");
+    plugin->beNotified = win::procedureOf<BeNotifiedFn>(module, "beNotified");
+    plugin->messageProc = win::procedureOf<MessageProcFn>(module, "messageProc");
+    if (plugin->beNotified == nullptr || plugin->messageProc == nullptr) return refuse(L"no beNotified or messageProc");
     // Registered before setInfo: a plugin may send messages from there.
     Plugin* raw = plugin.get();
     plugins.loaded.push_back(std::move(plugin));
@@ -314,9 +325,7 @@ bool Host::reloadPlugin(const std::wstring& name) {
     return p != nullptr;
 }
 
-int Host::commandId(const std::wstring& menu, const std::wstring& item) const {
-    return impl_->findCommand(menu, item);
-}
+int Host::commandId(const std::wstring& menu, const std::wstring& item) const { return impl_->findCommand(menu, item); }
 
 bool Host::runMenu(const std::wstring& menu, const std::wstring& item) {
     int id = impl_->findCommand(menu, item);

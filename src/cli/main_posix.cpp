@@ -13,8 +13,7 @@ public:
     void err(const std::wstring& line) override { write(stderr, line); }
 
 private:
-    static void write(std::FILE* stream, const std::wstring& line)
-    {
+    static void write(std::FILE* stream, const std::wstring& line) {
         const std::string bytes = text::toUtf8(line) + "\n";
         std::fwrite(bytes.data(), 1, bytes.size(), stream);
     }
@@ -22,8 +21,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     try {
         std::vector<std::wstring> args;
         for (int i = 1; i < argc; ++i) args.push_back(text::fromUtf8(argv[i]));

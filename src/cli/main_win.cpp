@@ -16,11 +16,9 @@ public:
     void err(const std::wstring& line) override { write(STD_ERROR_HANDLE, line); }
 
 private:
-    static void write(DWORD which, const std::wstring& line)
-    {
+    static void write(DWORD which, const std::wstring& line) {
         const HANDLE handle = ::GetStdHandle(which);
-        if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
-            return;
+        if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
         DWORD mode = 0;
         DWORD written = 0;
         if (::GetConsoleMode(handle, &mode)) {
@@ -35,8 +33,7 @@ private:
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     try {
         std::vector<std::wstring> args;
         for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

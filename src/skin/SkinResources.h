@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "skin/CSADirRead.h"
+#include "skin/IncludeScan.h"
 #include "textures/OrtReader.h"
 
 class CDXTexture;
@@ -20,7 +21,7 @@ class CDXTexture;
 class SkinResources {
 public:
     // Whole contents of a file named by its UTF-16 path; false when unreadable.
-    using FileReader = std::function<bool(const std::wstring& path, std::string& bytes)>;
+    using FileReader = skin::FileReader;
 
     // Over the platform's file system.
     SkinResources();

@@ -14,27 +14,25 @@ namespace {
 
 constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
 
-std::uint32_t le16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8; }
+std::uint32_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8;
+}
 std::uint32_t le32(const std::uint8_t* p) { return le16(p) | le16(p + 2) << 16; }
 
 // One channel of a masked pixel, scaled to 8 bits.
 class Channel {
 public:
     Channel() = default;
-    explicit Channel(std::uint32_t mask) : mask_(mask)
-    {
-        if (mask == 0)
-            return;
+    explicit Channel(std::uint32_t mask) : mask_(mask) {
+        if (mask == 0) return;
         while (((mask >> shift_) & 1) == 0) ++shift_;
         max_ = mask >> shift_;
     }
     bool present() const { return mask_ != 0; }
     // Masks must be one run of bits.
     bool valid() const { return mask_ == 0 || (max_ & (max_ + 1)) == 0; }
-    std::uint8_t operator()(std::uint32_t pixel) const
-    {
-        if (max_ == 0)
-            return 0;
+    std::uint8_t operator()(std::uint32_t pixel) const {
+        if (max_ == 0) return 0;
         const std::uint64_t value = (pixel & mask_) >> shift_;
         return static_cast<std::uint8_t>((value * 255 + max_ / 2) / max_);
     }
@@ -57,10 +55,8 @@ struct Layout {
     std::uint32_t paletteCount = 0;
 };
 
-const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layout)
-{
-    if (size < 14 + 12)
-        return "damaged BMP data: the header ends early";
+const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layout) {
+    if (size < 14 + 12) return "damaged BMP data: the header ends early";
     const std::uint32_t headerBytes = le32(data + 14);
     const std::uint8_t* h = data + 14;
     if (headerBytes == 12) {  // OS/2 core header
@@ -79,8 +75,7 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
             const std::size_t count = layout.compression == kAlphaBitFields ? 4 : 3;
             const std::size_t inside = headerBytes >= 56 ? 4 : headerBytes >= 52 ? 3 : 0;
             const std::size_t after = headerBytes == 40 ? count : 0;
-            if (14 + 40 + std::max(inside, after) * 4 > size)
-                return "damaged BMP data: the header ends early";
+            if (14 + 40 + std::max(inside, after) * 4 > size) return "damaged BMP data: the header ends early";
             for (std::size_t i = 0; i < std::max(inside, after); ++i) layout.masks[i] = le32(h + 40 + 4 * i);
             layout.hasMasks = true;
             layout.paletteAt = 14 + headerBytes + after * 4;
@@ -88,20 +83,21 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
     } else {
         return "damaged BMP data: unknown header size";
     }
-    if (layout.paletteAt == 0)
-        layout.paletteAt = 14 + headerBytes;
+    if (layout.paletteAt == 0) layout.paletteAt = 14 + headerBytes;
     if (layout.compression != kRgb && layout.compression != kBitFields && layout.compression != kAlphaBitFields)
         return "unsupported BMP compression";
     switch (layout.bits) {
-    case 1: case 4: case 8:
-        if (layout.compression != kRgb)
-            return "damaged BMP data: masks on a palette image";
+    case 1:
+    case 4:
+    case 8:
+        if (layout.compression != kRgb) return "damaged BMP data: masks on a palette image";
         if (layout.paletteCount == 0 || layout.paletteCount > (1u << layout.bits))
             layout.paletteCount = 1u << layout.bits;
         break;
-    case 16: case 24: case 32:
-        if (layout.bits == 24 && layout.compression != kRgb)
-            return "damaged BMP data: masks on 24-bit pixels";
+    case 16:
+    case 24:
+    case 32:
+        if (layout.bits == 24 && layout.compression != kRgb) return "damaged BMP data: masks on 24-bit pixels";
         layout.paletteCount = 0;
         break;
     default:
@@ -115,8 +111,7 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
             layout.masks[3] = 0xFF000000;
         }
     }
-    if (layout.width <= 0 || layout.height == 0)
-        return "damaged BMP data: an empty image";
+    if (layout.width <= 0 || layout.height == 0) return "damaged BMP data: an empty image";
     const std::int64_t rows = layout.height < 0 ? -layout.height : layout.height;
     if (layout.width > kLargestSide || rows > kLargestSide ||
         static_cast<std::uint64_t>(layout.width * rows) > kLargestImagePixels)
@@ -127,8 +122,7 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
 }  // namespace
 
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Image32& image, std::string& reason,
-               ChannelOrder order) noexcept
-{
+               ChannelOrder order) noexcept {
     image = Image32{};
     try {
         if (data == nullptr || size < 2 || data[0] != 'B' || data[1] != 'M') {
@@ -175,7 +169,9 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Image32& image, std::
             std::uint8_t* out = image.pixels.data() + image.stride() * y;
             for (std::uint32_t x = 0; x < width; ++x, out += 4) {
                 switch (layout.bits) {
-                case 1: case 4: case 8: {
+                case 1:
+                case 4:
+                case 8: {
                     const std::size_t bit = static_cast<std::size_t>(x) * layout.bits;
                     const unsigned shift = 8 - layout.bits - static_cast<unsigned>(bit % 8);
                     const std::uint32_t index = (row[bit / 8] >> shift) & ((1u << layout.bits) - 1);
@@ -194,8 +190,8 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Image32& image, std::
                     break;
                 }
                 default: {
-                    const std::uint32_t pixel =
-                        layout.bits == 16 ? le16(row + static_cast<std::size_t>(x) * 2) : le32(row + static_cast<std::size_t>(x) * 4);
+                    const std::uint32_t pixel = layout.bits == 16 ? le16(row + static_cast<std::size_t>(x) * 2)
+                                                                  : le32(row + static_cast<std::size_t>(x) * 4);
                     out[red] = channels[0](pixel);
                     out[1] = channels[1](pixel);
                     out[blue] = channels[2](pixel);

@@ -30,17 +30,16 @@ struct ExtractionItem {
 };
 
 // One item per entry, in the bundle's order. `outputFolder` ends with a backslash.
-std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names,
-                                           const std::wstring& outputFolder);
+std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names, const std::wstring& outputFolder);
 
 struct ExtractionReport {
-    bool opened = false;               // the bundle could be read at all
-    std::size_t total = 0;             // entries in the bundle
-    int written = 0;                   // PNG files written
-    int kept = 0;                      // targets that existed already and were left untouched
-    std::vector<std::wstring> failed;  // entries not written, in bundle order (a stop is no failure)
+    bool opened = false;                       // the bundle could be read at all
+    std::size_t total = 0;                     // entries in the bundle
+    int written = 0;                           // PNG files written
+    int kept = 0;                              // targets that existed already and were left untouched
+    std::vector<std::wstring> failed;          // entries not written, in bundle order (a stop is no failure)
     std::vector<std::wstring> failureReasons;  // why, in words, one for each of `failed`
-    bool cancelled = false;            // the run stopped before every entry was done
+    bool cancelled = false;                    // the run stopped before every entry was done
 };
 
 // Told how a run goes. Calls come from the worker threads and may overlap.

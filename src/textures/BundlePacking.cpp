@@ -24,19 +24,17 @@ constexpr std::size_t kLongestName = ort::kPathBytes - 1;
 
 wchar_t lower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-bool endsWith(const std::wstring& name, const wchar_t* suffix)
-{
+bool endsWith(const std::wstring& name, const wchar_t* suffix) {
     const std::wstring tail(suffix);
-    if (name.size() < tail.size())
-        return false;
+    if (name.size() < tail.size()) return false;
     return std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
                       [](wchar_t a, wchar_t b) { return a == lower(b); });
 }
 
 struct Item {
-    std::wstring name;   // relative, '/' separated
-    std::string entry;   // the name as the bundle stores it
-    std::wstring path;   // the file
+    std::wstring name;  // relative, '/' separated
+    std::string entry;  // the name as the bundle stores it
+    std::wstring path;  // the file
 };
 
 struct StoredFrame {
@@ -59,8 +57,7 @@ struct Entry {
 };
 
 // Decodes one file and stores its frames; the reason in words when it cannot.
-Result packOne(const Item& item)
-{
+Result packOne(const Item& item) {
     Result result;
     std::vector<std::uint8_t> bytes;
     if (!files::readAll(item.path, bytes)) {
@@ -96,15 +93,13 @@ Result packOne(const Item& item)
     return result;
 }
 
-bool writeAll(std::FILE* file, const std::uint8_t* data, std::size_t size)
-{
+bool writeAll(std::FILE* file, const std::uint8_t* data, std::size_t size) {
     return size == 0 || std::fwrite(data, 1, size, file) == size;
 }
 
 // Puts the header, then the spooled frame data, into the pending file.
 bool assemble(std::FILE* target, const std::vector<Entry>& entries, std::size_t frameCount, std::FILE* spool,
-              const base::CancelFlag& stop)
-{
+              const base::CancelFlag& stop) {
     const std::uint64_t header = ort::headerBytes(entries.size(), frameCount);
     ort::Bytes bytes;
     bytes.reserve(static_cast<std::size_t>(header));
@@ -116,36 +111,28 @@ bool assemble(std::FILE* target, const std::vector<Entry>& entries, std::size_t 
             ort::putFrameRecord(bytes, frame);
         }
     }
-    if (!writeAll(target, bytes.data(), bytes.size()))
-        return false;
-    if (std::fflush(spool) != 0 || !files::seekTo(spool, 0))
-        return false;
+    if (!writeAll(target, bytes.data(), bytes.size())) return false;
+    if (std::fflush(spool) != 0 || !files::seekTo(spool, 0)) return false;
     std::vector<std::uint8_t> chunk(1 << 20);
     for (;;) {
-        if (stop.cancelled())
-            return false;
+        if (stop.cancelled()) return false;
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), spool);
-        if (!writeAll(target, chunk.data(), got))
-            return false;
-        if (got < chunk.size())
-            return std::ferror(spool) == 0;
+        if (!writeAll(target, chunk.data(), got)) return false;
+        if (got < chunk.size()) return std::ferror(spool) == 0;
     }
 }
 
 }  // namespace
 
-bool isPackableName(const std::wstring& name)
-{
+bool isPackableName(const std::wstring& name) {
     for (const wchar_t* extension : {L".png", L".jpg", L".jpeg", L".gif", L".bmp"}) {
-        if (endsWith(name, extension))
-            return true;
+        if (endsWith(name, extension)) return true;
     }
     return false;
 }
 
 PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath, const base::CancelFlag* cancel,
-                      PackProgress* progress, const PackSettings& settings)
-{
+                      PackProgress* progress, const PackSettings& settings) {
     PackReport report;
     std::vector<std::wstring> names;
     if (!files::listFilesBelow(folder, names)) {
@@ -155,13 +142,11 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
     report.listed = true;
 
     std::wstring base = folder;
-    if (!base.empty() && base.back() != L'\\' && base.back() != L'/')
-        base.push_back(L'\\');
+    if (!base.empty() && base.back() != L'\\' && base.back() != L'/') base.push_back(L'\\');
     std::vector<Item> items;
     std::vector<PackProblem> tooLong;
     for (const std::wstring& name : names) {
-        if (!isPackableName(name))
-            continue;
+        if (!isPackableName(name)) continue;
         Item item;
         item.name = name;
         item.entry = text::toUtf8(name);
@@ -189,11 +174,9 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
     struct Leftovers {  // removed after the spool is closed (declared before it)
         std::wstring spool, pending;
         bool keepPending = false;
-        ~Leftovers()
-        {
+        ~Leftovers() {
             files::removeFile(spool);
-            if (!keepPending)
-                files::removeFile(pending);
+            if (!keepPending) files::removeFile(pending);
         }
     } leftovers{spoolPath, pending};
     files::FilePtr spool = files::open(spoolPath, "w+b");
@@ -202,8 +185,7 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
         return report;
     }
 
-    if (progress != nullptr)
-        progress->begin(items.size());
+    if (progress != nullptr) progress->begin(items.size());
 
     const base::CancelFlag never;
     const base::CancelFlag& user = cancel != nullptr ? *cancel : never;
@@ -273,8 +255,7 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
             stop.cancel();
             return;
         }
-        if (progress != nullptr)
-            progress->fileStarted(items[index].name);
+        if (progress != nullptr) progress->fileStarted(items[index].name);
         Result result;
         try {
             result = packOne(items[index]);
@@ -294,15 +275,13 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
             }
         }
         const std::size_t count = done.fetch_add(1) + 1;
-        if (progress != nullptr)
-            progress->fileDone(count);
+        if (progress != nullptr) progress->fileDone(count);
     });
 
     report.skipped = tooLong;
     report.skipped.insert(report.skipped.end(), problems.begin(), problems.end());
-    std::sort(report.skipped.begin(), report.skipped.end(), [](const PackProblem& a, const PackProblem& b) {
-        return text::toUtf8(a.file) < text::toUtf8(b.file);
-    });
+    std::sort(report.skipped.begin(), report.skipped.end(),
+              [](const PackProblem& a, const PackProblem& b) { return text::toUtf8(a.file) < text::toUtf8(b.file); });
     if (user.cancelled()) {
         report.cancelled = true;
         return report;
@@ -345,8 +324,7 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
     return report;
 }
 
-std::wstring packSummary(const PackReport& report, const std::wstring& bundlePath, std::size_t listed)
-{
+std::wstring packSummary(const PackReport& report, const std::wstring& bundlePath, std::size_t listed) {
     std::wstring text;
     if (report.written) {
         const auto plural = [](std::size_t n, const wchar_t* one, const wchar_t* many) {
@@ -368,8 +346,7 @@ std::wstring packSummary(const PackReport& report, const std::wstring& bundlePat
         const std::size_t shown = std::min(listed, count);
         for (std::size_t i = 0; i < shown; ++i)
             text += L"\r\n" + report.skipped[i].file + L": " + report.skipped[i].reason;
-        if (shown < count)
-            text += L"\r\n...";
+        if (shown < count) text += L"\r\n...";
     }
     return text;
 }

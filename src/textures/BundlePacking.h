@@ -34,9 +34,9 @@ struct PackReport {
     std::size_t found = 0;   // image files found below the folder
     std::size_t entries = 0;
     std::size_t frames = 0;
-    std::uint64_t bytes = 0;            // size of the bundle written
-    std::vector<PackProblem> skipped;   // files not packed, in entry order
-    std::wstring error;                 // why no bundle was written (empty when written or cancelled)
+    std::uint64_t bytes = 0;           // size of the bundle written
+    std::vector<PackProblem> skipped;  // files not packed, in entry order
+    std::wstring error;                // why no bundle was written (empty when written or cancelled)
 };
 
 // Told how a run goes. Calls come from the worker threads and may overlap.

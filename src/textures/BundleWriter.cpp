@@ -7,41 +7,34 @@
 namespace ort {
 namespace {
 
-void put32(Bytes& out, std::uint32_t value)
-{
+void put32(Bytes& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void put64(Bytes& out, std::uint64_t value)
-{
+void put64(Bytes& out, std::uint64_t value) {
     put32(out, static_cast<std::uint32_t>(value));
     put32(out, static_cast<std::uint32_t>(value >> 32));
 }
 
 }  // namespace
 
-void putFileHeader(Bytes& out, std::uint32_t entryCount)
-{
+void putFileHeader(Bytes& out, std::uint32_t entryCount) {
     out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
     out.push_back(static_cast<std::uint8_t>(kVersion));
     put32(out, entryCount);
 }
 
-bool putEntryHeader(Bytes& out, std::string_view path, std::uint32_t loop, std::uint32_t frameCount)
-{
-    if (path.size() > kPathBytes)
-        return false;
+bool putEntryHeader(Bytes& out, std::string_view path, std::uint32_t loop, std::uint32_t frameCount) {
+    if (path.size() > kPathBytes) return false;
     const std::size_t at = out.size();
     out.resize(at + kPathBytes, 0);
-    if (!path.empty())
-        std::memcpy(out.data() + at, path.data(), path.size());
+    if (!path.empty()) std::memcpy(out.data() + at, path.data(), path.size());
     put32(out, loop);
     put32(out, frameCount);
     return true;
 }
 
-void putFrameRecord(Bytes& out, const OrtFrame& frame)
-{
+void putFrameRecord(Bytes& out, const OrtFrame& frame) {
     put32(out, frame.width);
     put32(out, frame.height);
     put32(out, frame.format);
@@ -51,13 +44,11 @@ void putFrameRecord(Bytes& out, const OrtFrame& frame)
     put64(out, frame.offset);
 }
 
-std::uint64_t headerBytes(std::uint64_t entries, std::uint64_t frames)
-{
+std::uint64_t headerBytes(std::uint64_t entries, std::uint64_t frames) {
     return kFileHeaderBytes + entries * kEntryHeaderBytes + frames * kFrameBytes;
 }
 
-bool storeFrame(const std::uint8_t* pixels, std::size_t size, Bytes& stored) noexcept
-{
+bool storeFrame(const std::uint8_t* pixels, std::size_t size, Bytes& stored) noexcept {
     // lzo_init checks the library against its headers; once is enough.
     static const bool ready = lzo_init() == LZO_E_OK;
     try {

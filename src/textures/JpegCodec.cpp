@@ -22,8 +22,7 @@ struct JpegErrors {
     char message[JMSG_LENGTH_MAX];
 };
 
-[[noreturn]] void stopDecoding(j_common_ptr info)
-{
+[[noreturn]] void stopDecoding(j_common_ptr info) {
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
     (*info->err->format_message)(info, errors->message);
     std::longjmp(errors->jump, 1);
@@ -32,13 +31,10 @@ struct JpegErrors {
 // Warnings about recoverable oddities (extra bytes between markers) are let
 // pass; data that ends before the image does is damage, as is any warning
 // about corrupt data that the library would paint over with grey.
-void judgeWarning(j_common_ptr info, int level)
-{
-    if (level >= 0)
-        return;  // trace messages
+void judgeWarning(j_common_ptr info, int level) {
+    if (level >= 0) return;  // trace messages
     const int code = info->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC)
-        stopDecoding(info);
+    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC) stopDecoding(info);
     ++info->err->num_warnings;
 }
 
@@ -52,10 +48,8 @@ struct Decoder {
 };
 
 // The part that may be left by longjmp: only plain locals.
-bool decodeInto(Decoder& d, const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order)
-{
-    if (setjmp(d.errors.jump))
-        return false;
+bool decodeInto(Decoder& d, const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) {
+    if (setjmp(d.errors.jump)) return false;
     jpeg_create_decompress(&d.info);
     d.created = true;
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
@@ -103,8 +97,7 @@ bool decodeInto(Decoder& d, const std::uint8_t* data, std::size_t size, Image32&
 }  // namespace
 
 bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image32& image, std::string& reason,
-                ChannelOrder order) noexcept
-{
+                ChannelOrder order) noexcept {
     image = Image32{};
     if (data == nullptr || size == 0 || size > std::numeric_limits<unsigned long>::max()) {
         reason = "not a JPEG image";
@@ -116,10 +109,8 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image32& image, std:
     d.errors.manager.emit_message = judgeWarning;
     d.errors.message[0] = '\0';
     const bool decoded = decodeInto(d, data, size, image, order);
-    if (d.created)
-        jpeg_destroy_decompress(&d.info);
-    if (decoded)
-        return true;
+    if (d.created) jpeg_destroy_decompress(&d.info);
+    if (decoded) return true;
     image = Image32{};
     try {
         reason = d.failure != nullptr ? d.failure : std::string("damaged JPEG data: ") + d.errors.message;

@@ -1,6 +1,9 @@
-// Helpers shared by the settings Wine tests: a scratch folder, message
-// pumping, and a second thread that answers a modal window.
+// Helpers shared by the Wine tests: message pumping, a second thread that
+// answers a modal window, window texts; and the portable helpers (files,
+// scratch folders) of TestSupport.h.
 #pragma once
+
+#include "support/TestSupport.h"
 
 #include <windows.h>
 
@@ -10,6 +13,20 @@
 #include <thread>
 
 namespace wine_test {
+
+using testsupport::ScratchFolder;
+
+// A path of the Linux file system as Wine shows it (on drive Z:).
+inline std::wstring fromLinux(const std::string& path) {
+    std::wstring out = L"Z:" + testsupport::widen(path);
+    for (wchar_t& c : out)
+        if (c == L'/') c = L'\\';
+    return out;
+}
+
+// The source tree (every Wine test is built knowing it) and its sample skin.
+inline std::wstring sourceFolder() { return fromLinux(QUORREL_SOURCE_DIR); }
+inline std::wstring sampleSkinFolder() { return sourceFolder() + L"\\samples\\skin"; }
 
 inline void pump(int ms = 50) {
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
@@ -22,55 +39,6 @@ inline void pump(int ms = 50) {
         ::Sleep(5);
     } while (::GetTickCount() < end);
 }
-
-// A fresh folder under the temporary folder, removed with its contents afterwards.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::wstring& tag) {
-        wchar_t base[MAX_PATH] = L"";
-        ::GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + L"quorrel-" + tag + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                std::to_wstring(::GetTickCount());
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() { removeTree(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
-
-    static std::string read(const std::wstring& path) {
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return {};
-        std::string bytes;
-        char buffer[4096];
-        DWORD got = 0;
-        while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-        ::CloseHandle(file);
-        return bytes;
-    }
-    static bool exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-private:
-    static void removeTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring full = folder + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(full);
-                else ::DeleteFileW(full.c_str());
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring path_;
-};
 
 // Waits on another thread for an enabled, visible window owned by `owner`
 // (a modal picker or message box), hands it to `answer`, and reports whether

@@ -14,35 +14,29 @@
 namespace ortwriter {
 namespace {
 
-void put16(Bytes& out, std::uint32_t v)
-{
+void put16(Bytes& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
-void put32(Bytes& out, std::uint32_t v)
-{
+void put32(Bytes& out, std::uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
 
-int appendGif(GifFileType* gif, const GifByteType* data, int length)
-{
+int appendGif(GifFileType* gif, const GifByteType* data, int length) {
     auto* out = static_cast<Bytes*>(gif->UserData);
     out->insert(out->end(), data, data + length);
     return length;
 }
 
-void check(bool ok, const char* what)
-{
-    if (!ok)
-        throw std::runtime_error(what);
+void check(bool ok, const char* what) {
+    if (!ok) throw std::runtime_error(what);
 }
 
 }  // namespace
 
-Bytes pngFile(const Image& image)
-{
+Bytes pngFile(const Image& image) {
     textures::Image32 pixels;
     pixels.width = image.width;
     pixels.height = image.height;
@@ -53,8 +47,7 @@ Bytes pngFile(const Image& image)
     return png;
 }
 
-Bytes jpegFile(const Image& image, int quality, bool progressive)
-{
+Bytes jpegFile(const Image& image, int quality, bool progressive) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -68,11 +61,11 @@ Bytes jpegFile(const Image& image, int quality, bool progressive)
     info.in_color_space = JCS_EXT_RGBX;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&info);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&image.rgba[static_cast<std::size_t>(info.next_scanline) * image.width * 4]);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(&image.rgba[static_cast<std::size_t>(info.next_scanline) * image.width * 4]);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -82,8 +75,7 @@ Bytes jpegFile(const Image& image, int quality, bool progressive)
     return out;
 }
 
-Bytes bmpFile(const Image& image, BmpLayout layout)
-{
+Bytes bmpFile(const Image& image, BmpLayout layout) {
     const std::uint32_t bits = layout == BmpLayout::Rgb24BottomUp ? 24 : layout == BmpLayout::Bgra32TopDown ? 32 : 8;
     const std::uint32_t stride = (image.width * bits + 31) / 32 * 4;
     std::vector<std::uint32_t> palette;
@@ -91,8 +83,7 @@ Bytes bmpFile(const Image& image, BmpLayout layout)
     if (bits == 8) {
         for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
             const std::uint32_t bgr = image.rgba[i + 2] | image.rgba[i + 1] << 8 | image.rgba[i] << 16;
-            if (indexOf.emplace(bgr, static_cast<std::uint32_t>(palette.size())).second)
-                palette.push_back(bgr);
+            if (indexOf.emplace(bgr, static_cast<std::uint32_t>(palette.size())).second) palette.push_back(bgr);
         }
         check(palette.size() <= 256, "too many colours for an 8-bit BMP");
     }
@@ -125,8 +116,7 @@ Bytes bmpFile(const Image& image, BmpLayout layout)
                 out.push_back(p[2]);
                 out.push_back(p[1]);
                 out.push_back(p[0]);
-                if (bits == 32)
-                    out.push_back(p[3]);
+                if (bits == 32) out.push_back(p[3]);
             }
         }
         out.resize(rowStart + stride, 0);
@@ -135,8 +125,7 @@ Bytes bmpFile(const Image& image, BmpLayout layout)
 }
 
 Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifColour>& palette,
-              const std::vector<GifFrame>& frames, bool loop)
-{
+              const std::vector<GifFrame>& frames, bool loop) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, appendGif, &error);
@@ -155,8 +144,7 @@ Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifCo
              EGifPutExtensionBlock(gif, sizeof forever, forever) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
     }
     for (const GifFrame& frame : frames) {
-        if (!ok)
-            break;
+        if (!ok) break;
         GraphicsControlBlock control{frame.disposal, false, static_cast<int>(frame.delay), frame.transparent};
         GifByteType block[4];
         EGifGCBToExtension(&control, block);
@@ -175,8 +163,7 @@ Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifCo
         }
         std::vector<GifPixelType> line(frame.width);
         for (const std::uint32_t y : rows) {
-            if (!ok)
-                break;
+            if (!ok) break;
             std::memcpy(line.data(), &frame.indices[static_cast<std::size_t>(y) * frame.width], frame.width);
             ok = EGifPutLine(gif, line.data(), static_cast<int>(frame.width)) == GIF_OK;
         }
@@ -187,8 +174,7 @@ Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifCo
     return out;
 }
 
-std::vector<std::pair<std::string, Bytes>> imageSeeds()
-{
+std::vector<std::pair<std::string, Bytes>> imageSeeds() {
     const auto picture = [](std::uint32_t w, std::uint32_t h) {
         Image image{w, h, Bytes(static_cast<std::size_t>(w) * h * 4)};
         for (std::size_t i = 0; i < image.rgba.size(); ++i)
@@ -207,9 +193,9 @@ std::vector<std::pair<std::string, Bytes>> imageSeeds()
         {"gif/still.gif", gifFile(3, 2, palette, {GifFrame{0, 0, 3, 2, {0, 1, 2, 3, 2, 1}, 0, 0, -1, false}}, false)},
         {"bmp/rgb24.bmp", bmpFile(picture(5, 3), BmpLayout::Rgb24BottomUp)},
         {"bmp/bgra32.bmp", bmpFile(picture(4, 4), BmpLayout::Bgra32TopDown)},
-        {"bmp/palette8.bmp", bmpFile(Image{3, 2, Bytes{1, 2, 3, 255, 4, 5, 6, 255, 1, 2, 3, 255, 9, 9, 9, 255,
-                                                        4, 5, 6, 255, 1, 2, 3, 255}},
-                                     BmpLayout::Palette8BottomUp)},
+        {"bmp/palette8.bmp",
+         bmpFile(Image{3, 2, Bytes{1, 2, 3, 255, 4, 5, 6, 255, 1, 2, 3, 255, 9, 9, 9, 255, 4, 5, 6, 255, 1, 2, 3, 255}},
+                 BmpLayout::Palette8BottomUp)},
     };
 }
 

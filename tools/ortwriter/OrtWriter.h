@@ -20,7 +20,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Format codes as bundles store them.
 enum Code : std::uint32_t {
-    kDxt1 = 1, kDxt3 = 2, kDxt5 = 4, kDxt5Alt = 8, kBgra32 = 16, kAlpha8 = 32, kRgb24 = 128,
+    kDxt1 = 1,
+    kDxt3 = 2,
+    kDxt5 = 4,
+    kDxt5Alt = 8,
+    kBgra32 = 16,
+    kAlpha8 = 32,
+    kRgb24 = 128,
 };
 
 struct FrameSpec {
@@ -47,10 +53,10 @@ struct EntrySpec {
 
 struct BundleSpec {
     std::vector<EntrySpec> entries;
-    std::string magic = "ORTF";             // first 4 bytes written
+    std::string magic = "ORTF";  // first 4 bytes written
     char version = '2';
-    std::optional<std::uint32_t> count;     // entry count written instead of the real one
-    std::size_t gapBytes = 0;               // bytes between header and the first frame's data
+    std::optional<std::uint32_t> count;  // entry count written instead of the real one
+    std::size_t gapBytes = 0;            // bytes between header and the first frame's data
 };
 
 // Bytes of a frame's pixel data of this format and size.
@@ -59,8 +65,7 @@ std::uint64_t pixelBytes(std::uint32_t format, std::uint32_t width, std::uint32_
 // Deterministic, not very compressible pixel data of the right size.
 Bytes patternPixels(std::uint32_t format, std::uint32_t width, std::uint32_t height, std::uint32_t seed);
 
-FrameSpec frame(std::uint32_t format, std::uint32_t width, std::uint32_t height, Bytes pixels,
-                bool compress = false);
+FrameSpec frame(std::uint32_t format, std::uint32_t width, std::uint32_t height, Bytes pixels, bool compress = false);
 
 Bytes compressLzo(const Bytes& data);
 

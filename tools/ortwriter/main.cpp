@@ -10,8 +10,7 @@
 #include "ImageFileWriter.h"
 #include "OrtWriter.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (argc == 3 && command == "sample") {
@@ -42,7 +41,8 @@ int main(int argc, char** argv)
             }
             return 0;
         }
-        std::fprintf(stderr, "usage: ortwriter sample <out.ort> | ortwriter seeds <folder> | ortwriter image-seeds <folder>\n");
+        std::fprintf(stderr,
+                     "usage: ortwriter sample <out.ort> | ortwriter seeds <folder> | ortwriter image-seeds <folder>\n");
         return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "ortwriter: %s\n", e.what());

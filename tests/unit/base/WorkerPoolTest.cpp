@@ -1,16 +1,12 @@
 #include "base/Files.h"
-#include "base/TextCodec.h"
 #include "base/WorkerPool.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -60,10 +56,8 @@ TEST(WorkerPool, CancellingStartsNoFurtherTaskAndLetsRunningOnesFinish) {
 }
 
 TEST(Files, WritesUnderAPendingNameAndNeverLeavesItOrReplacesAKeptFile) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("quorrel-files-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::wstring base = text::fromUtf8(folder.string());
+    testsupport::ScratchFolder folder(L"files");
+    const std::wstring& base = folder.path();
     const std::wstring deep = base + L"\\a\\b\u00e9";
     ASSERT_TRUE(files::createFolders(deep));
     ASSERT_TRUE(files::createFolders(deep)) << "an existing folder is fine";
@@ -86,5 +80,4 @@ TEST(Files, WritesUnderAPendingNameAndNeverLeavesItOrReplacesAKeptFile) {
     // A folder where the file should go: the rename fails, nothing is left behind.
     EXPECT_FALSE(files::writeWhole(deep, other, 1, false));
     EXPECT_FALSE(files::exists(files::pendingName(deep)));
-    std::filesystem::remove_all(folder);
 }

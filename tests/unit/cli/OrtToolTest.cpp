@@ -9,7 +9,8 @@
 #include "ImageFileWriter.h"
 #include "OrtWriter.h"
 #include "cli/OrtTool.h"
-#include "unit/textures/TempFolder.h"
+#include "base/TextCodec.h"
+#include "support/TestSupport.h"
 
 using namespace ortwriter;
 namespace fs = std::filesystem;
@@ -24,34 +25,30 @@ struct Captured : cli::Console {
 
 class OrtTool : public ::testing::Test {
 protected:
-    int run(const std::vector<std::string>& args)
-    {
+    int run(const std::vector<std::string>& args) {
         console = Captured{};
         std::vector<std::wstring> wide;
         for (const std::string& a : args) wide.push_back(text::fromUtf8(a));
         return cli::runOrtTool(wide, console);
     }
-    std::string path(const std::string& name) const { return (folder.path() / name).string(); }
-    void add(const std::string& name, const Bytes& bytes) const
-    {
+    std::string path(const std::string& name) const { return (testsupport::nativePath(folder.path()) / name).string(); }
+    void add(const std::string& name, const Bytes& bytes) const {
         fs::create_directories(fs::path(path(name)).parent_path());
         ASSERT_TRUE(writeFile(path(name), bytes));
     }
-    static Image image(std::uint32_t w, std::uint32_t h, std::uint8_t shade)
-    {
+    static Image image(std::uint32_t w, std::uint32_t h, std::uint8_t shade) {
         Image i{w, h, Bytes(static_cast<std::size_t>(w) * h * 4, shade)};
         for (std::size_t p = 3; p < i.rgba.size(); p += 4) i.rgba[p] = 255;
         return i;
     }
 
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"ort-tool"};
     Captured console;
 };
 
 }  // namespace
 
-TEST_F(OrtTool, PackListVerifyAndExtractAsAPipelineWould)
-{
+TEST_F(OrtTool, PackListVerifyAndExtractAsAPipelineWould) {
     add("media/b/two.bmp", bmpFile(image(3, 2, 90), BmpLayout::Rgb24BottomUp));
     add("media/a.png", pngFile(image(64, 16, 200)));
     add("media/broken.png", Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0});
@@ -63,7 +60,8 @@ TEST_F(OrtTool, PackListVerifyAndExtractAsAPipelineWould)
     EXPECT_EQ(console.outLines[0].rfind(L"Packed 2 images (2 frames) into ", 0), 0u);
 
     EXPECT_EQ(run({"pack", "--strict", path("media"), path("strict.ort")}), cli::kFailed);
-    EXPECT_EQ(console.errLines.back(), text::fromUtf8(path("strict.ort")) + L": not written, as a file cannot be packed");
+    EXPECT_EQ(console.errLines.back(),
+              text::fromUtf8(path("strict.ort")) + L": not written, as a file cannot be packed");
     EXPECT_FALSE(fs::exists(path("strict.ort")));
 
     EXPECT_EQ(run({"list", path("t.ort")}), cli::kDone);
@@ -86,8 +84,7 @@ TEST_F(OrtTool, PackListVerifyAndExtractAsAPipelineWould)
     EXPECT_GT(fs::file_size(path("out/a.png")), 3u);
 }
 
-TEST_F(OrtTool, VerifyNamesEveryBrokenFrameAndUsageErrorsExitWithTwo)
-{
+TEST_F(OrtTool, VerifyNamesEveryBrokenFrameAndUsageErrorsExitWithTwo) {
     BundleSpec spec;
     FrameSpec good = frame(kBgra32, 2, 2, patternPixels(kBgra32, 2, 2, 1), true);
     FrameSpec corrupt = good;
@@ -97,8 +94,8 @@ TEST_F(OrtTool, VerifyNamesEveryBrokenFrameAndUsageErrorsExitWithTwo)
     spec.entries.push_back({"anim.gif", 1, {good, corrupt}});
     ASSERT_TRUE(writeFile(path("damaged.ort"), build(spec)));
     EXPECT_EQ(run({"verify", path("damaged.ort")}), cli::kFailed);
-    EXPECT_EQ(console.errLines,
-              std::vector<std::wstring>{text::fromUtf8(path("damaged.ort")) + L": anim.gif: frame 2 does not decompress to its size"});
+    EXPECT_EQ(console.errLines, std::vector<std::wstring>{text::fromUtf8(path("damaged.ort")) +
+                                                          L": anim.gif: frame 2 does not decompress to its size"});
 
     add("junk.ort", Bytes{'n', 'o'});
     EXPECT_EQ(run({"list", path("junk.ort")}), cli::kFailed);
@@ -106,8 +103,13 @@ TEST_F(OrtTool, VerifyNamesEveryBrokenFrameAndUsageErrorsExitWithTwo)
     EXPECT_EQ(run({"verify", path("missing.ort")}), cli::kFailed);
     EXPECT_EQ(console.errLines, std::vector<std::wstring>{text::fromUtf8(path("missing.ort")) + L": no such file"});
 
-    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
-             {}, {"unpack", "a"}, {"list"}, {"pack", "a"}, {"pack", "--overwrite", "a", "b"}, {"extract", "a", "b", "c"}}) {
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{},
+                                               {"unpack", "a"},
+                                               {"list"},
+                                               {"pack", "a"},
+                                               {"pack", "--overwrite", "a", "b"},
+                                               {"extract", "a", "b", "c"}}) {
         EXPECT_EQ(run(wrong), cli::kUsage);
         EXPECT_FALSE(console.errLines.empty());
         EXPECT_TRUE(console.outLines.empty());

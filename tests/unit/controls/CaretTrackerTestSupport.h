@@ -3,12 +3,11 @@
 
 #include "controls/CaretTracker.h"
 #include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "unit/controls/ControlBlockTestDocument.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,10 +18,12 @@ public:
     bool shown = true;
     ControlCatalogue cat;
     std::vector<std::wstring> shownTypes;  // every rebuild of the rows
+    std::wstring status;                   // the status line
 
     bool panelShown() const override { return shown; }
     ControlCatalogue& catalogue() override { return cat; }
     void showControlType(const std::wstring& type) override { shownTypes.push_back(type); }
+    void showStatus(const std::wstring& text) override { status = text; }
 
     std::wstring value(const std::wstring& tag) const {
         const ControlTemplate t = cat.templateFor(cat.currentType());
@@ -31,34 +32,10 @@ public:
     }
 };
 
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& suffix = "") {
-        std::string pattern = (std::filesystem::temp_directory_path() / "caretXXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        const char* made = ::mkdtemp(buffer.data());
-        if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-        root_ = made;
-        path_ = root_ / suffix;
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    std::wstring wide() const { return text::fromUtf8(path_.string()); }
-    std::filesystem::path path() const { return path_; }
-
-private:
-    std::filesystem::path root_;
-    std::filesystem::path path_;
-};
-
 // A tracker over a text document with the real catalogue behind a fake panel.
 class TrackerFixture : public ::testing::Test {
 protected:
-    TrackerFixture() { tracker.setScratchFolder(folder.wide()); }
+    TrackerFixture() { tracker.setScratchFolder(folder.path()); }
 
     void open(const std::string& text, Position caret, unsigned codePage = 65001) {
         doc.setText(text);
@@ -72,7 +49,7 @@ protected:
     // The caret update the editor raises after the tracker's own edit.
     void editorEcho() { tracker.checkCaret(); }
 
-    ScratchFolder folder;
+    testsupport::ScratchFolder folder{L"caret"};
     FakePanel panel;
     TextDocument doc;
     CaretTracker tracker{panel, doc};

@@ -8,7 +8,7 @@
 
 #include "settings/SettingsFile.h"
 #include "settings/TarvoSettingsManager.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -40,12 +40,12 @@ private:
 }  // namespace
 
 TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     TarvoSettingsManager store;
     store.setString(L"ORMU", L"OrmuIp", L"192.168.1.2");
     ASSERT_TRUE(store.save(path));
-    const std::string before = TempFolder::read(path);
+    const std::string before = testsupport::readFile(path);
 
     // Far more than the limit, and more than stdio buffers before it writes.
     for (int i = 0; i < 400; ++i) store.setString(L"Bulk", L"key" + std::to_wstring(i), std::wstring(40, L'x'));
@@ -54,8 +54,8 @@ TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(store.save(path));
     }
-    EXPECT_EQ(TempFolder::read(path), before);
-    EXPECT_FALSE(std::filesystem::exists(TempFolder::native(settings_file::pendingName(path))));
+    EXPECT_EQ(testsupport::readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(testsupport::nativePath(settings_file::pendingName(path))));
 
     TarvoSettingsManager reloaded;
     ASSERT_TRUE(reloaded.load(path));
@@ -64,19 +64,19 @@ TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
 }
 
 TEST(SettingsSave, FailureToCreateOrReplaceIsReported) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     TarvoSettingsManager store;
     store.setInt(L"G", L"k", 1);
     ASSERT_TRUE(store.save(path));
-    const std::string before = TempFolder::read(path);
+    const std::string before = testsupport::readFile(path);
 
     // Something that is not a file stands where the new file would go.
-    std::filesystem::create_directory(TempFolder::native(settings_file::pendingName(path)));
+    std::filesystem::create_directory(testsupport::nativePath(settings_file::pendingName(path)));
     store.setInt(L"G", L"k", 2);
     EXPECT_FALSE(store.save(path));
-    EXPECT_EQ(TempFolder::read(path), before);
-    std::filesystem::remove(TempFolder::native(settings_file::pendingName(path)));
+    EXPECT_EQ(testsupport::readFile(path), before);
+    std::filesystem::remove(testsupport::nativePath(settings_file::pendingName(path)));
 
     EXPECT_FALSE(store.save(folder.file(L"no/such/folder/Quorrel.xml")));
     EXPECT_FALSE(store.save(L""));

@@ -6,7 +6,7 @@
 
 #include "settings/ModelController.h"
 #include "settings/TarvoSettingsManager.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TestSupport.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -50,7 +50,7 @@ const std::string kDeclaration = "<?xml version=\"1.0\" ?>";
 }  // namespace
 
 TEST(SettingsStore, RoundTripsEveryTypeThroughTheFile) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     {
         TarvoSettingsManager store;
@@ -64,7 +64,7 @@ TEST(SettingsStore, RoundTripsEveryTypeThroughTheFile) {
         store.setString(L"ORMU", L"Empty", L"");
         ASSERT_TRUE(store.save(path));
     }
-    const std::string written = TempFolder::read(path);
+    const std::string written = testsupport::readFile(path);
     EXPECT_THAT(written, HasSubstr("<?xml version=\"1.0\""));
     EXPECT_THAT(written, HasSubstr("<Value name=\"Ratio\" type=\"float\">0.250000</Value>"));
     EXPECT_THAT(written, HasSubstr("<Value name=\"LoadImages\" type=\"bool\">true</Value>"));
@@ -85,7 +85,7 @@ TEST(SettingsStore, RoundTripsEveryTypeThroughTheFile) {
 }
 
 TEST(SettingsStore, NonAsciiPathAndValuesRoundTrip) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Ch\u00e8ques \u65e5\u672c \u0416.xml");
     const std::wstring value = L"\u00e9t\u00e9 \u20ac \u65e5\u672c\u8a9e \u0416\u0436";
     {
@@ -93,35 +93,37 @@ TEST(SettingsStore, NonAsciiPathAndValuesRoundTrip) {
         store.setString(L"\u00c4rger", L"Pa\u00df", value);
         ASSERT_TRUE(store.save(path));
     }
-    EXPECT_THAT(TempFolder::read(path), HasSubstr("encoding=\"UTF-8\""));
+    EXPECT_THAT(testsupport::readFile(path), HasSubstr("encoding=\"UTF-8\""));
     TarvoSettingsManager loaded;
     ASSERT_TRUE(loaded.load(path));
     EXPECT_EQ(loaded.getString(L"\u00c4rger", L"Pa\u00df"), value);
 }
 
 TEST(SettingsStore, ReadsAnsiFilesOfOlderVersionsAndMarkedUtf8) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     // No encoding in the declaration: the 8-bit text of older versions
     // (stood in for natively by Latin-1).
-    TempFolder::write(path, settingsFile(kDeclaration, "<Group name=\"ORMU\">\n"
-                                                       "<Value name=\"OrmuLogin\" type=\"string\">Ren\xe9</Value>\n"
-                                                       "</Group>\n"));
+    testsupport::writeFile(path, settingsFile(kDeclaration,
+                                              "<Group name=\"ORMU\">\n"
+                                              "<Value name=\"OrmuLogin\" type=\"string\">Ren\xe9</Value>\n"
+                                              "</Group>\n"));
     TarvoSettingsManager store;
     ASSERT_TRUE(store.load(path));
     EXPECT_EQ(store.getString(L"ORMU", L"OrmuLogin"), L"Ren\u00e9");
 
     // A byte-order mark says UTF-8 even where the declaration does not.
-    TempFolder::write(path, "\xEF\xBB\xBF" + settingsFile(kDeclaration,
-                                                          "<Group name=\"ORMU\">\n"
-                                                          "<Value name=\"OrmuLogin\" type=\"string\">Ren\xc3\xa9</Value>\n"
-                                                          "</Group>\n"));
+    testsupport::writeFile(
+        path, "\xEF\xBB\xBF" + settingsFile(kDeclaration,
+                                            "<Group name=\"ORMU\">\n"
+                                            "<Value name=\"OrmuLogin\" type=\"string\">Ren\xc3\xa9</Value>\n"
+                                            "</Group>\n"));
     ASSERT_TRUE(store.load(path));
     EXPECT_EQ(store.getString(L"ORMU", L"OrmuLogin"), L"Ren\u00e9");
 }
 
 TEST(SettingsStore, GroupsAndKeysAreOrderedByCodeUnits) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     TarvoSettingsManager store;
     store.setInt(L"alpha", L"b", 1);
@@ -130,7 +132,7 @@ TEST(SettingsStore, GroupsAndKeysAreOrderedByCodeUnits) {
     store.setInt(L"ORMU", L"B", 4);
     store.setInt(L"ORMU", L"a", 5);
     ASSERT_TRUE(store.save(path));
-    const std::string written = TempFolder::read(path);
+    const std::string written = testsupport::readFile(path);
     const auto ormu = written.find("\"ORMU\"");
     const auto zeta = written.find("\"Zeta\"");
     const auto alpha = written.find("\"alpha\"");
@@ -157,7 +159,7 @@ TEST(SettingsStore, GroupsAndKeysAreOrderedByCodeUnits) {
 }
 
 TEST(SettingsStore, RejectsWholeFilesWithAnotherVersionDeclarationOrRoot) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     const std::string body = "<Group name=\"ORMU\"><Value name=\"OrmuIp\" type=\"string\">1.2.3.4</Value></Group>\n";
     const std::vector<std::string> rejected = {
@@ -168,7 +170,7 @@ TEST(SettingsStore, RejectsWholeFilesWithAnotherVersionDeclarationOrRoot) {
         "",
     };
     for (const auto& content : rejected) {
-        TempFolder::write(path, content);
+        testsupport::writeFile(path, content);
         TarvoSettingsManager store;
         store.setString(L"ORMU", L"OrmuIp", L"kept");
         EXPECT_FALSE(store.load(path)) << content;
@@ -179,22 +181,22 @@ TEST(SettingsStore, RejectsWholeFilesWithAnotherVersionDeclarationOrRoot) {
 }
 
 TEST(SettingsStore, SkipsMalformedValuesOneByOne) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TempFolder::write(path, settingsFile(kDeclaration,
-                                         "<Group name=\"ORMU\">\n"
-                                         "<Value name=\"LoadImages\" type=\"bool\">yes</Value>\n"
-                                         "<Value name=\"LoadIncludes\" type=\"bool\">true</Value>\n"
-                                         "<Value type=\"string\">nameless</Value>\n"
-                                         "<Value name=\"Typeless\">x</Value>\n"
-                                         "<Value name=\"Odd\" type=\"double\">1.5</Value>\n"
-                                         "<Value name=\"Count\" type=\"int\">42abc</Value>\n"
-                                         "<Value name=\"NoNumber\" type=\"int\">abc</Value>\n"
-                                         "<Value name=\"Huge\" type=\"int\">99999999999999</Value>\n"
-                                         "<Value name=\"Textless\" type=\"int\"/>\n"
-                                         "<Value name=\"Scale\" type=\"float\">2.5e1x</Value>\n"
-                                         "</Group>\n"
-                                         "<Group><Value name=\"k\" type=\"int\">7</Value></Group>\n"));
+    testsupport::writeFile(path, settingsFile(kDeclaration,
+                                              "<Group name=\"ORMU\">\n"
+                                              "<Value name=\"LoadImages\" type=\"bool\">yes</Value>\n"
+                                              "<Value name=\"LoadIncludes\" type=\"bool\">true</Value>\n"
+                                              "<Value type=\"string\">nameless</Value>\n"
+                                              "<Value name=\"Typeless\">x</Value>\n"
+                                              "<Value name=\"Odd\" type=\"double\">1.5</Value>\n"
+                                              "<Value name=\"Count\" type=\"int\">42abc</Value>\n"
+                                              "<Value name=\"NoNumber\" type=\"int\">abc</Value>\n"
+                                              "<Value name=\"Huge\" type=\"int\">99999999999999</Value>\n"
+                                              "<Value name=\"Textless\" type=\"int\"/>\n"
+                                              "<Value name=\"Scale\" type=\"float\">2.5e1x</Value>\n"
+                                              "</Group>\n"
+                                              "<Group><Value name=\"k\" type=\"int\">7</Value></Group>\n"));
     TarvoSettingsManager store;
     ASSERT_TRUE(store.load(path));
     EXPECT_FALSE(store.exists(L"ORMU", L"LoadImages"));
@@ -232,7 +234,7 @@ TEST(SettingsStore, TypedReadsAndCreation) {
 }
 
 TEST(SettingsStore, ObserversAreToldOfEverySetInOrder) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     TarvoSettingsManager store;
     RecordingObserver first;
@@ -259,15 +261,15 @@ TEST(SettingsStore, ObserversAreToldOfEverySetInOrder) {
     ASSERT_TRUE(store.save(path));
     EXPECT_TRUE(first.changes.empty());
     ASSERT_TRUE(store.load(path));  // loading sets, and so tells
-    EXPECT_THAT(second.changes, ElementsAre(Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"},
-                                            Change{L"ORMU", L"LoadImages"}, Change{L"ORMU", L"OrmuIp"},
-                                            Change{L"Other", L"n"}));
+    EXPECT_THAT(second.changes,
+                ElementsAre(Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"}, Change{L"ORMU", L"LoadImages"},
+                            Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"}));
 }
 
 TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TempFolder::write(path, "");
+    testsupport::writeFile(path, "");
     namespace k = settings_keys;
     {
         TarvoSettingsManager store;
@@ -282,7 +284,7 @@ TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {
         EXPECT_EQ(controls.changes.size(), 2u);
         ASSERT_TRUE(store.save(path));
     }
-    const std::string written = TempFolder::read(path);
+    const std::string written = testsupport::readFile(path);
     for (const char* key : {"OrmuIp", "WgetPath", "OrmuLogin", "OrmuPassword", "LoadIncludes", "LoadImages"})
         EXPECT_THAT(written, HasSubstr(std::string("name=\"") + key + "\"")) << key;
 

@@ -4,12 +4,11 @@
 
 #include "OrtWriter.h"
 #include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "textures/DXTexture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 
 using preview::BundleFor;
@@ -92,7 +91,8 @@ TEST(LoadIncludes, NamesAndFilesOfIncludesXmlThenNamesOfTheNestedFiles) {
               "  <include name=\"B\" file=\"both.xml\"/>\n"
               "  <include name=\"\" file=\"\"/>\n"
               "  <include file=\"missing.xml\"/>\n"
-              "  <include name=\"Fl\xC3\xA8" "che\"/>\n"
+              "  <include name=\"Fl\xC3\xA8"
+              "che\"/>\n"
               "  text\n"
               "</includes>\n");
     files.add(L"C:\\skin\\720p\\more.xml",
@@ -138,16 +138,10 @@ namespace {
 class SkinResourcesBundle : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/preview-unit-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        tmp_ = pattern;
-        skin_ = text::fromUtf8(tmp_) + L"/skin";
+        skin_ = tmp_.path() + L"/skin";
         textures::installTextureDevice(&device_, {4096, 4096});
     }
-    void TearDown() override {
-        textures::installTextureDevice(nullptr, {});
-        std::filesystem::remove_all(tmp_);
-    }
+    void TearDown() override { textures::installTextureDevice(nullptr, {}); }
 
     std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
         ortwriter::BundleSpec spec;
@@ -155,9 +149,8 @@ protected:
             ortwriter::EntrySpec entry;
             entry.path = name;
             // Raw and compressed frames alike.
-            entry.frames.push_back(ortwriter::frame(ortwriter::kBgra32, 2, 1,
-                                                    ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, seed),
-                                                    seed % 2 == 0));
+            entry.frames.push_back(ortwriter::frame(
+                ortwriter::kBgra32, 2, 1, ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, seed), seed % 2 == 0));
             ++seed;
             spec.entries.push_back(entry);
         }
@@ -174,7 +167,7 @@ protected:
         std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring&) override { return nullptr; }
         bool bind(std::uint32_t, textures::DeviceTexture*) override { return false; }
     } device_;
-    std::string tmp_;
+    testsupport::ScratchFolder tmp_{L"skin-resources"};
     std::wstring skin_;
     FakeFileSystem fs_;
 };
@@ -199,10 +192,10 @@ TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelative
     auto lister = std::make_unique<FakeFileSystem>(fs_);
     SkinResources res(std::move(lister), nullptr);
     res.ListMedia(skin_ + L"\\720p");
-    EXPECT_EQ((std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png",
-                                         L"buttons\\focus.png", L"top.png", L"backgrounds\\home.jpg",
-                                         L"misc\\arrow.bmp"}),
-              res.imageNames());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png", L"buttons\\focus.png",
+                                   L"top.png", L"backgrounds\\home.jpg", L"misc\\arrow.bmp"}),
+        res.imageNames());
     // The last bundle listed stays open.
     EXPECT_TRUE(res.bundle().IsOpen());
     EXPECT_EQ(media + L"\\textures.ort", res.bundle().path());

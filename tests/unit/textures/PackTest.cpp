@@ -14,7 +14,8 @@
 
 #include "ImageFileWriter.h"
 #include "OrtWriter.h"
-#include "TempFolder.h"
+#include "base/TextCodec.h"
+#include "support/TestSupport.h"
 #include "textures/BundleExtraction.h"
 #include "textures/BundlePacking.h"
 #include "textures/ImageFiles.h"
@@ -27,8 +28,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Smooth colours with a few sharp edges, alpha running from 0 to 255.
-Image pattern(std::uint32_t w, std::uint32_t h, bool alpha)
-{
+Image pattern(std::uint32_t w, std::uint32_t h, bool alpha) {
     Image image{w, h, Bytes(static_cast<std::size_t>(w) * h * 4)};
     for (std::uint32_t y = 0; y < h; ++y) {
         for (std::uint32_t x = 0; x < w; ++x) {
@@ -43,8 +43,7 @@ Image pattern(std::uint32_t w, std::uint32_t h, bool alpha)
 }
 
 // Few colours, for the palette BMP.
-Image posterised(std::uint32_t w, std::uint32_t h)
-{
+Image posterised(std::uint32_t w, std::uint32_t h) {
     Image image = pattern(w, h, false);
     for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
         image.rgba[i] &= 0xC0;
@@ -58,8 +57,7 @@ Image posterised(std::uint32_t w, std::uint32_t h)
 // while a blue pixel is drawn.
 const std::vector<GifColour> kPalette = {{{255, 0, 0}}, {{0, 255, 0}}, {{0, 0, 255}}, {{255, 255, 255}}};
 
-std::vector<GifFrame> animation()
-{
+std::vector<GifFrame> animation() {
     GifFrame first{0, 0, 6, 4, {}, 10, 1, 3, true};
     for (std::uint32_t y = 0; y < 4; ++y)
         for (std::uint32_t x = 0; x < 6; ++x) first.indices.push_back(static_cast<std::uint8_t>((x + y) % 4));
@@ -69,8 +67,7 @@ std::vector<GifFrame> animation()
 }
 
 // The three pictures the animation shows, worked out by hand.
-std::vector<Bytes> animationPictures()
-{
+std::vector<Bytes> animationPictures() {
     Bytes picture(6 * 4 * 4, 0);
     const auto set = [&picture](std::uint32_t x, std::uint32_t y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                                 std::uint8_t a) {
@@ -80,8 +77,7 @@ std::vector<Bytes> animationPictures()
     for (std::uint32_t y = 0; y < 4; ++y) {
         for (std::uint32_t x = 0; x < 6; ++x) {
             const GifColour& c = kPalette[(x + y) % 4];
-            if ((x + y) % 4 != 3)
-                set(x, y, c[0], c[1], c[2], 255);
+            if ((x + y) % 4 != 3) set(x, y, c[0], c[1], c[2], 255);
         }
     }
     std::vector<Bytes> pictures = {picture};
@@ -95,8 +91,7 @@ std::vector<Bytes> animationPictures()
     return pictures;
 }
 
-Bytes readBytes(const fs::path& file)
-{
+Bytes readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -105,36 +100,32 @@ std::wstring wide(const fs::path& path) { return text::fromUtf8(path.string()); 
 
 class Media {
 public:
-    void add(const std::string& name, const Bytes& bytes)
-    {
-        const fs::path file = root_.path() / "media" / fs::u8path(name);
+    void add(const std::string& name, const Bytes& bytes) {
+        const fs::path file = testsupport::nativePath(root_.path()) / "media" / fs::u8path(name);
         fs::create_directories(file.parent_path());
         ASSERT_TRUE(writeFile(file.string(), bytes));
     }
-    fs::path folder() const { return root_.path() / "media"; }
-    fs::path bundle() const { return root_.path() / "textures.ort"; }
+    fs::path folder() const { return testsupport::nativePath(root_.path()) / "media"; }
+    fs::path bundle() const { return testsupport::nativePath(root_.path()) / "textures.ort"; }
     textures::PackReport pack(const textures::PackSettings& settings = {}, const base::CancelFlag* cancel = nullptr,
-                              textures::PackProgress* progress = nullptr) const
-    {
+                              textures::PackProgress* progress = nullptr) const {
         return textures::PackFolder(wide(folder()), wide(bundle()), cancel, progress, settings);
     }
     // Whatever the run left beside the bundle.
-    std::vector<std::string> strayFiles() const
-    {
+    std::vector<std::string> strayFiles() const {
         std::vector<std::string> stray;
-        for (const auto& item : fs::directory_iterator(root_.path()))
+        for (const auto& item : fs::directory_iterator(testsupport::nativePath(root_.path())))
             if (item.path().filename() != "media" && item.path().filename() != "textures.ort")
                 stray.push_back(item.path().filename().string());
         return stray;
     }
-    const TempFolder& root() const { return root_; }
+    const testsupport::ScratchFolder& root() const { return root_; }
 
 private:
-    TempFolder root_;
+    testsupport::ScratchFolder root_{L"pack"};
 };
 
-textures::Image32 decodedPng(const fs::path& file)
-{
+textures::Image32 decodedPng(const fs::path& file) {
     const Bytes png = readBytes(file);
     textures::Image32 image;
     EXPECT_TRUE(textures::decodePng(png.data(), png.size(), image, textures::ChannelOrder::Rgba)) << file;
@@ -143,8 +134,7 @@ textures::Image32 decodedPng(const fs::path& file)
 
 }  // namespace
 
-TEST(PackFolder, EveryFormatComesBackPixelForPixelThroughTheReaderAndTheExtraction)
-{
+TEST(PackFolder, EveryFormatComesBackPixelForPixelThroughTheReaderAndTheExtraction) {
     Media media;
     const Image alpha = pattern(37, 21, true), photo = pattern(40, 24, false), bmp24 = pattern(13, 5, false),
                 bmp32 = pattern(9, 7, true), bmp8 = posterised(11, 6);
@@ -181,12 +171,9 @@ TEST(PackFolder, EveryFormatComesBackPixelForPixelThroughTheReaderAndTheExtracti
     EXPECT_LT(difference / photo.rgba.size(), 3.0);
     const std::vector<Bytes> pictures = animationPictures();
     const std::map<std::string, std::pair<std::uint32_t, Bytes>> expected = {
-        {"alpha.png", {37, alpha.rgba}},
-        {"anim/spin.gif", {6, pictures[0]}},
-        {"bmp/bgra32.bmp", {9, bmp32.rgba}},
-        {"bmp/palette8.bmp", {11, bmp8.rgba}},
-        {"bmp/rgb24.bmp", {13, bmp24.rgba}},
-        {"photos/photo.JPG", {40, jpegPixels.pixels}},
+        {"alpha.png", {37, alpha.rgba}},     {"anim/spin.gif", {6, pictures[0]}},
+        {"bmp/bgra32.bmp", {9, bmp32.rgba}}, {"bmp/palette8.bmp", {11, bmp8.rgba}},
+        {"bmp/rgb24.bmp", {13, bmp24.rgba}}, {"photos/photo.JPG", {40, jpegPixels.pixels}},
     };
 
     OrtReader reader;
@@ -218,7 +205,7 @@ TEST(PackFolder, EveryFormatComesBackPixelForPixelThroughTheReaderAndTheExtracti
     reader.Close();
 
     // The extraction writes each entry's first picture as it went in.
-    const fs::path out = media.root().path() / "out";
+    const fs::path out = testsupport::nativePath(media.root().path()) / "out";
     fs::create_directories(out);
     textures::ExtractionSettings quiet;
     quiet.diagnostics = false;
@@ -232,8 +219,7 @@ TEST(PackFolder, EveryFormatComesBackPixelForPixelThroughTheReaderAndTheExtracti
     }
 }
 
-TEST(PackFolder, TheSameFolderGivesTheSameBytesWhateverTheWorkersInTheReadersLayout)
-{
+TEST(PackFolder, TheSameFolderGivesTheSameBytesWhateverTheWorkersInTheReadersLayout) {
     Media media;
     for (int i = 0; i < 24; ++i)
         media.add("f" + std::to_string(i % 5) + "/" + std::to_string(i) + ".png", pngFile(pattern(20 + i, 9, i % 2)));
@@ -260,8 +246,7 @@ TEST(PackFolder, TheSameFolderGivesTheSameBytesWhateverTheWorkersInTheReadersLay
     EXPECT_TRUE(readBytes(single.bundle()) == want);
 }
 
-TEST(PackFolder, DamagedFilesAreReportedAndSkippedAndAStrictRunWritesNothing)
-{
+TEST(PackFolder, DamagedFilesAreReportedAndSkippedAndAStrictRunWritesNothing) {
     Media media;
     const Bytes png = pngFile(pattern(16, 16, true));
     const Bytes jpeg = jpegFile(pattern(32, 32, false), 80);
@@ -302,8 +287,7 @@ TEST(PackFolder, DamagedFilesAreReportedAndSkippedAndAStrictRunWritesNothing)
     EXPECT_TRUE(media.strayFiles().empty());
 }
 
-TEST(PackFolder, ACancelledRunLeavesTheOldBundleAndNoPendingFiles)
-{
+TEST(PackFolder, ACancelledRunLeavesTheOldBundleAndNoPendingFiles) {
     Media media;
     for (int i = 0; i < 60; ++i) media.add(std::to_string(i) + ".png", pngFile(pattern(64, 64, true)));
     ASSERT_TRUE(media.pack().written);
@@ -313,10 +297,8 @@ TEST(PackFolder, ACancelledRunLeavesTheOldBundleAndNoPendingFiles)
     public:
         explicit StopAtFifth(base::CancelFlag& flag) : flag_(flag) {}
         void begin(std::size_t total) override { total_ = total; }
-        void fileStarted(const std::wstring&) override
-        {
-            if (++started_ == 5)
-                flag_.cancel();
+        void fileStarted(const std::wstring&) override {
+            if (++started_ == 5) flag_.cancel();
         }
         void fileDone(std::size_t) override {}
         std::size_t total_ = 0;

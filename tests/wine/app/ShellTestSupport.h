@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -17,10 +16,7 @@ using wine_test::ScratchFolder;
 // Writes a file into the folder and returns its path.
 inline std::wstring writeFile(const ScratchFolder& folder, const std::wstring& name, const std::string& bytes) {
     const std::wstring path = folder.file(name);
-    if (FILE* f = ::_wfopen(path.c_str(), L"wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    testsupport::writeFile(path, bytes);
     return path;
 }
 

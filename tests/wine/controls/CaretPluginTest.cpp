@@ -33,19 +33,9 @@ std::wstring className(HWND window) {
 class CaretInPlugin : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t exe[MAX_PATH] = L"";
-        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring folder = exe;
-        for (int up = 0; up < 6 && sample_.empty(); ++up) {
-            folder = folder.substr(0, folder.find_last_of(L'\\'));
-            sample_ = ScratchFolder::read(folder + L"\\samples\\skin\\720p\\Home.xml");
-        }
+        sample_ = testsupport::readFile(wine_test::sampleSkinFolder() + L"\\720p\\Home.xml");
         ASSERT_FALSE(sample_.empty()) << "sample skin not found";
-        HANDLE file = ::CreateFileW(files_.file(L"Home.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ::WriteFile(file, sample_.data(), static_cast<DWORD>(sample_.size()), &written, nullptr);
-        ::CloseHandle(file);
+        ASSERT_TRUE(testsupport::writeFile(files_.file(L"Home.xml"), sample_));
 
         host::Options options;
         options.pluginRoot = host::exeFolder() + L"\\plugins";
@@ -74,7 +64,8 @@ protected:
         std::vector<HWND> all;
         descendants(panel(), all);
         for (HWND w : all) {
-            if (className(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag) return ::GetWindow(w, GW_HWNDNEXT);
+            if (className(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag)
+                return ::GetWindow(w, GW_HWNDNEXT);
         }
         return nullptr;
     }
@@ -111,7 +102,7 @@ TEST_F(CaretInPlugin, RowsFollowTheCaretAndTypedValuesReachTheDocument) {
     ASSERT_NE(posx, nullptr);
     EXPECT_EQ(windowText(posx), L"60");
     EXPECT_EQ(windowText(valueOf(L"label")), L"Videos");
-    EXPECT_TRUE(ScratchFolder::exists(config_.file(L"tempcontrol.xml")));
+    EXPECT_TRUE(testsupport::fileExists(config_.file(L"tempcontrol.xml")));
 
     ::SetFocus(posx);
     ::SendMessageW(posx, EM_SETSEL, 0, -1);

@@ -63,7 +63,8 @@ protected:
         std::vector<StandInRequest> out;
         HMODULE module = host_->pluginModule(L"NativeLang");
         if (module == nullptr) return out;
-        auto count = reinterpret_cast<RequestCountFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequestCount")));
+        auto count =
+            reinterpret_cast<RequestCountFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequestCount")));
         auto get = reinterpret_cast<RequestFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequest")));
         if (count == nullptr || get == nullptr) return out;
         for (int i = 0; i < count(); ++i) {
@@ -205,7 +206,7 @@ TEST_F(PluginInHost, AFreshEmptySettingsFileGetsTheSixDefaultsAndOkSavesAtOnce) 
     const std::wstring config = folder_.file(L"Config");
     const std::wstring settings = config + L"\\Quorrel.xml";
     ::CreateDirectoryW(config.c_str(), nullptr);
-    ::CloseHandle(::CreateFileW(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(testsupport::writeFile(settings, ""));
     ASSERT_NO_FATAL_FAILURE(start(false));
 
     run(L"&Options...");
@@ -217,11 +218,11 @@ TEST_F(PluginInHost, AFreshEmptySettingsFileGetsTheSixDefaultsAndOkSavesAtOnce) 
     host_->pump(100);
     EXPECT_FALSE(::IsWindowVisible(options));
     // On disk while the editor still runs.
-    const std::string written = ScratchFolder::read(settings);
+    const std::string written = testsupport::readFile(settings);
     EXPECT_NE(written.find("<Value name=\"OrmuIp\" type=\"string\">10.9.8.7</Value>"), std::string::npos) << written;
 
     host_->shutdown();
-    const std::string final = ScratchFolder::read(settings);
+    const std::string final = testsupport::readFile(settings);
     for (const char* key : {"OrmuIp", "WgetPath", "OrmuLogin", "OrmuPassword", "LoadIncludes", "LoadImages"})
         EXPECT_NE(final.find(std::string("name=\"") + key + "\""), std::string::npos) << key << "\n" << final;
     EXPECT_NE(final.find("<Value name=\"LoadImages\" type=\"bool\">false</Value>"), std::string::npos) << final;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Host.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,42 +12,15 @@
 
 namespace hosttest {
 
-inline std::wstring makeTempFolder() {
-    wchar_t base[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    std::wstring folder = std::wstring(base) + L"quorrel-host-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(::GetTickCount()) + L"-" + std::to_wstring(++counter);
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-inline bool writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    bool ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
-    ::CloseHandle(h);
-    return ok;
-}
-
-inline std::string readFile(const std::wstring& path) {
-    std::string bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD n = 0;
-    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
-    ::CloseHandle(h);
-    return bytes;
-}
+using testsupport::narrow;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 constexpr wchar_t kTestPlugin[] = L"QuorrelTestPlugin";
 constexpr wchar_t kTestMenu[] = L"&Test Plugin";
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override { folder_ = makeTempFolder(); }
     void TearDown() override { host_.reset(); }
 
     // Starts the host on the test plugins (or the given plugin root). Hidden
@@ -91,11 +65,10 @@ protected:
 
     std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
 
-    std::wstring folder_;
+    testsupport::ScratchFolder scratch_{L"host"};
+    std::wstring folder_ = scratch_.path();
     std::vector<std::wstring> files_;  // opened at start-up
     std::unique_ptr<host::Host> host_;
 };
-
-inline std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 }  // namespace hosttest

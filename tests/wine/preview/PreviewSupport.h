@@ -10,67 +10,19 @@
 #include <vector>
 
 #include "preview/PreviewFrame.h"
-#include "wine/host/HostFixture.h"
+#include "support/WineTestSupport.h"
 
 namespace previewtest {
 
-using hosttest::readFile;
-using hosttest::writeFile;
-
-inline std::wstring sampleSkinFolder() {
-    std::wstring path = L"Z:" + std::wstring(QUORREL_SAMPLE_SKIN, QUORREL_SAMPLE_SKIN + sizeof(QUORREL_SAMPLE_SKIN) - 1);
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path;
-}
-
-inline bool copyTree(const std::wstring& from, const std::wstring& to) {
-    ::CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ok = copyTree(from + L"\\" + name, to + L"\\" + name) && ok;
-        } else {
-            ok = ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && ok;
-        }
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return ok;
-}
-
-inline void removeTree(const std::wstring& path) {
-    std::wstring from = path + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&op);
-}
+using testsupport::copyTree;
+using testsupport::readFile;
+using testsupport::writeFile;
+using wine_test::sampleSkinFolder;
 
 // A fresh folder whose name has characters of no ANSI code page in common.
-class TempFolder {
+class TempFolder : public testsupport::ScratchFolder {
 public:
-    TempFolder() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::wstring(base) + L"quorrel-preview-\u00e9\u0416\u4e2d-" + std::to_wstring(::GetCurrentProcessId()) +
-                L"-" + std::to_wstring(++counter);
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { removeTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
+    TempFolder() : ScratchFolder(L"preview-\u00e9\u0416\u4e2d") {}
 };
 
 // The 0-based number of the first line holding `needle`, or -1.
@@ -102,9 +54,7 @@ struct Frame {
 
 inline UINT frameMessage() { return ::RegisterWindowMessageW(preview::kPreviewFrameMessage); }
 
-inline bool startCapture(HWND panel) {
-    return ::SendMessageW(panel, frameMessage(), preview::kStartCapture, 0) == 1;
-}
+inline bool startCapture(HWND panel) { return ::SendMessageW(panel, frameMessage(), preview::kStartCapture, 0) == 1; }
 
 inline Frame readFrame(HWND panel) {
     Frame frame;

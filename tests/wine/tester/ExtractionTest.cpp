@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-using testsupport::ScratchFolder;
+using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
 
@@ -69,8 +69,8 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
         {"alpha/a8.png", {makeFrame(13, 7, kAlpha8, 6, false), 0}},
         {"rgb/r.jpg", {makeFrame(5, 3, kRgb24, 7, true), 0}},
     };
-    const std::vector<std::string> hostile = {"../escape.png", "a/../../escape2.png", "/abs-qtst.png",
-                                              "C:/evil-qtst.png", "nul.png", "stream.png:x"};
+    const std::vector<std::string> hostile = {
+        "../escape.png", "a/../../escape2.png", "/abs-qtst.png", "C:/evil-qtst.png", "nul.png", "stream.png:x"};
     BundleSpec spec;
     for (const auto& item : written) spec.entries.push_back({item.first, 0, {item.second.frame}});
     spec.entries.push_back({"weird/unknown.png", 0, {makeFrame(4, 4, 64, 8, false)}});

@@ -89,7 +89,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
         ~Cleanup() { testsupport::removeTree(path); }
     } cleanup{work};
     const std::wstring skin = work + L"\\my skin", media = skin + L"\\media", out = work + L"\\out";
-    for (const std::wstring& folder : {work, skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
+    for (const std::wstring& folder :
+         {work, skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
         ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)) << testsupport::narrow(folder);
     const auto put = [](const std::wstring& path, const Bytes& bytes) {
         ASSERT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
@@ -122,7 +123,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     };
     run(L"expect item panel=\"Ormu Commands\" > class=ListBox 2 \"Pack ort\"");
     run(L"select-index panel=\"Ormu Commands\" > class=ListBox 2");
-    run(L"expect text panel=\"Ormu Commands\" > class=Edit \"This command packs the images of a media folder into an ort file\"");
+    run(L"expect text panel=\"Ormu Commands\" > class=Edit \"This command packs the images of a media folder into an "
+        L"ort file\"");
 
     const std::wstring bundle = media + L"\\textures.ort";
     run(L"answer folder " + quoted(media));
@@ -130,7 +132,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
     HWND info = nullptr;
     for (const auto& registration : editor->dockingRegistrations())
-        if (registration.data.dlgID == 1) ::EnumChildWindows(registration.data.hClient, findEdit, reinterpret_cast<LPARAM>(&info));
+        if (registration.data.dlgID == 1)
+            ::EnumChildWindows(registration.data.hClient, findEdit, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(info, nullptr);
     for (int i = 0; i < 200 && windowText(info).find(L"Packed ") == std::wstring::npos; ++i) editor->pump(50);
     EXPECT_EQ(windowText(info), L"Packed 4 images (5 frames) into " + bundle + L": 0.0 MiB.");
@@ -173,7 +176,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         EXPECT_EQ(pixels[i] >> 24, 255u);
         for (int shift = 0; shift < 24; shift += 8)
-            difference += std::abs(static_cast<int>((pixels[i] >> shift) & 0xFF) - static_cast<int>((source[i] >> shift) & 0xFF));
+            difference +=
+                std::abs(static_cast<int>((pixels[i] >> shift) & 0xFF) - static_cast<int>((source[i] >> shift) & 0xFF));
     }
     EXPECT_LT(difference / (pixels.size() * 3), 3.0);
 }

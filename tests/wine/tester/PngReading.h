@@ -39,7 +39,8 @@ inline bool readPng(const std::wstring& path, UINT& width, UINT& height, std::ve
     if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return false;
     pixels.resize(static_cast<std::size_t>(width) * height);
     for (UINT y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
         for (UINT x = 0; x < width; ++x) pixels[y * width + x] = row[x];
     }
     bitmap.UnlockBits(&data);

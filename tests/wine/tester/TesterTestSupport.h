@@ -1,7 +1,9 @@
 // Shared pieces of the tester's Wine tests: scratch folders on the Linux side
-// of the file system (so Linux programs see them too), file helpers, and the
-// loopback stand-in for the media center.
+// of the file system (so Linux programs see them too), and the loopback
+// stand-in for the media center. Files and text: support/TestSupport.h.
 #pragma once
+
+#include "support/WineTestSupport.h"
 
 #include <windows.h>
 
@@ -10,29 +12,27 @@
 
 namespace testsupport {
 
-// A fresh folder under /tmp, removed with its contents at the end.
-class ScratchFolder {
+// A fresh folder under /tmp, removed with its contents at the end (also the
+// names Linux programs leave there that Windows cannot spell).
+class LinuxScratchFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::wstring& windowsPath() const { return windows_; }  // Z:\tmp\...
-    const std::string& unixPath() const { return unix_; }         // /tmp/...
-    std::wstring operator/(const std::wstring& name) const { return windows_ + L"\\" + name; }
+    LinuxScratchFolder();
+    ~LinuxScratchFolder();
+    LinuxScratchFolder(const LinuxScratchFolder&) = delete;
+    LinuxScratchFolder& operator=(const LinuxScratchFolder&) = delete;
+    const std::wstring& windowsPath() const { return folder_.path(); }  // Z:\tmp\...
+    const std::string& unixPath() const { return unix_; }               // /tmp/...
+    std::wstring operator/(const std::wstring& name) const { return folder_ / name; }
 
 private:
-    std::wstring windows_;
+    ScratchFolder folder_;
     std::string unix_;
 };
 
-bool fileExists(const std::wstring& path);
-bool readFile(const std::wstring& path, std::string& bytes);
-bool writeFile(const std::wstring& path, const std::string& bytes);
 bool copyLinuxFile(const char* unixSource, const std::wstring& target);
-void removeTree(const std::wstring& path);
-// Every file below `folder`, as paths relative to it with backslashes, sorted.
-std::vector<std::wstring> listFiles(const std::wstring& folder);
+// Puts a wget.exe into `folder` that runs the real GNU Wget and hands on its
+// output and exit status as a Windows build of it would (wget_relay.exe).
+bool placeRealClient(const std::wstring& folder);
 
 struct Request {
     std::string method;
@@ -46,7 +46,8 @@ struct Request {
 // 127.0.0.1 (tests/e2e/tester/media_center_stub.py).
 class MediaCenterStub {
 public:
-    MediaCenterStub();
+    // Any credentials are taken, or only `accept` ("user:password") when given.
+    explicit MediaCenterStub(const std::string& accept = std::string());
     ~MediaCenterStub();
     MediaCenterStub(const MediaCenterStub&) = delete;
     MediaCenterStub& operator=(const MediaCenterStub&) = delete;
@@ -61,13 +62,10 @@ public:
     std::vector<Request> waitForRequests(std::size_t count, DWORD timeoutMs) const;
 
 private:
-    ScratchFolder folder_;
+    LinuxScratchFolder folder_;
     int authPort_ = 0;
     int silentPort_ = 0;
     int closedPort_ = 0;
 };
-
-std::wstring widen(const std::string& utf8);
-std::string narrow(const std::wstring& wide);
 
 }  // namespace testsupport
