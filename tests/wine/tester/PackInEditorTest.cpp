@@ -121,8 +121,9 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
         const host::CommandResult result = editor->runLine(line);
         EXPECT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
     };
-    run(L"expect item panel=\"Ormu Commands\" > class=ListBox 2 \"Pack ort\"");
-    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 2");
+    // The fourth command.
+    run(L"expect item panel=\"Ormu Commands\" > class=ListBox 3 \"Pack ort\"");
+    run(L"select panel=\"Ormu Commands\" > class=ListBox \"Pack ort\"");
     run(L"expect text panel=\"Ormu Commands\" > class=Edit \"This command packs the images of a media folder into an "
         L"ort file\"");
 
@@ -143,7 +144,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
 
     run(L"answer file " + quoted(bundle));
     run(L"answer folder " + quoted(out));
-    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 1");
+    run(L"select panel=\"Ormu Commands\" > class=ListBox \"Extract ort\"");
     run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
     const std::vector<std::wstring> expectedFiles = {L"alpha.png", L"anim\\blink.gif", L"button.bmp",
                                                      L"photos\\photo.jpg"};
