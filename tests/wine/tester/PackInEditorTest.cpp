@@ -109,7 +109,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     testsupport::ScratchFolder config;
     host::Options options;
     options.pluginRoot = host::exeFolder() + L"\\plugins";
-    options.configFolder = config.windowsPath();
+    options.configFolder = config.path();
     options.plugins = {L"Quorrel"};
     std::wstring error;
     std::unique_ptr<host::Host> editor = host::Host::create(options, &error);
@@ -121,9 +121,8 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
         const host::CommandResult result = editor->runLine(line);
         EXPECT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
     };
-    // The fourth command.
     run(L"expect item panel=\"Ormu Commands\" > class=ListBox 3 \"Pack ort\"");
-    run(L"select panel=\"Ormu Commands\" > class=ListBox \"Pack ort\"");
+    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 3");
     run(L"expect text panel=\"Ormu Commands\" > class=Edit \"This command packs the images of a media folder into an "
         L"ort file\"");
 
@@ -144,7 +143,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
 
     run(L"answer file " + quoted(bundle));
     run(L"answer folder " + quoted(out));
-    run(L"select panel=\"Ormu Commands\" > class=ListBox \"Extract ort\"");
+    run(L"select-index panel=\"Ormu Commands\" > class=ListBox 1");
     run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
     const std::vector<std::wstring> expectedFiles = {L"alpha.png", L"anim\\blink.gif", L"button.bmp",
                                                      L"photos\\photo.jpg"};

@@ -252,12 +252,14 @@ TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
     select(2);
     EXPECT_EQ(info().rfind(L"Checks every window file", 0), 0u);
+    select(3);
+    EXPECT_EQ(info(), L"This command packs the images of a media folder into an ort file");
 
     // Showing the panel again lists the commands afresh, without a selection.
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 3u);
+    EXPECT_EQ(items().size(), 4u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
