@@ -83,6 +83,13 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     // whole Linux file system to reach a folder under Z:), under a fresh name:
     // Wine hands out the same process ids again.
     testsupport::ScratchFolder scratch(L"pack");
+    // The open-file dialog of "Extract ort" makes the bundle's folder the
+    // process's current one, which could then not be removed.
+    struct CurrentFolder {
+        wchar_t saved[MAX_PATH] = {};
+        CurrentFolder() { ::GetCurrentDirectoryW(MAX_PATH, saved); }
+        ~CurrentFolder() { ::SetCurrentDirectoryW(saved); }
+    } keepCurrentFolder;
     const std::wstring& work = scratch.path();
     const std::wstring skin = work + L"\\my skin", media = skin + L"\\media", out = work + L"\\out";
     for (const std::wstring& folder :
