@@ -7,6 +7,7 @@ WIN64 := $(ROOT)/build/win64
 BENCH := $(ROOT)/build/bench
 FUZZ := $(ROOT)/build/fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 
 .PHONY: all bootstrap native win32 win64 build test package demo bench fuzz clean
 
@@ -48,7 +49,7 @@ bench: bootstrap win32
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORREL_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ)
-	@bash scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS)
+	@bash scripts/run-fuzz $(FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(NATIVE) $(WIN32) $(WIN64) $(BENCH) $(FUZZ) $(ROOT)/dist

@@ -9,6 +9,7 @@
 //
 //   bench_extraction [scale]   (scale < 1 for a quick run, e.g. 0.2)
 #include "OrtWriter.h"
+#include "SkinImages.h"
 #include "base/Files.h"
 #include "base/TextCodec.h"
 #include "textures/BundleExtraction.h"
@@ -25,73 +26,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Random {
-    std::uint32_t state;
-    std::uint32_t next() {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
-
-std::uint8_t clamp255(double v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
-// A UI element: a rounded rectangle with a vertical gradient and a lighter
-// border, soft corners, transparent around it; some carry rows of glyph-like
-// marks as labels do.
-ortwriter::Bytes uiImage(std::uint32_t w, std::uint32_t h, std::uint32_t seed) {
-    Random random{seed};
-    ortwriter::Bytes bgra(static_cast<std::size_t>(w) * h * 4);
-    const double radius = std::min(w, h) * 0.2;
-    const double r0 = random.next() % 200, g0 = random.next() % 200, b0 = random.next() % 200;
-    const bool label = seed % 3 == 0;
-    for (std::uint32_t y = 0; y < h; ++y) {
-        for (std::uint32_t x = 0; x < w; ++x) {
-            // Distance outside the rounded rectangle inset by 2 pixels.
-            const double cx = std::max({2.0 + radius - x, x - (w - 3.0 - radius), 0.0});
-            const double cy = std::max({2.0 + radius - y, y - (h - 3.0 - radius), 0.0});
-            const double outside = std::sqrt(cx * cx + cy * cy) - radius;
-            const double coverage = outside <= -1 ? 1.0 : outside >= 0 ? 0.0 : -outside;
-            const double shade = 1.0 - 0.35 * y / h;
-            double r = r0 * shade + 40, g = g0 * shade + 40, b = b0 * shade + 40;
-            if (outside > -1.5 && outside < 0) r += 50, g += 50, b += 50;  // border
-            if (label && y > h / 3 && y < h * 2 / 3 && x > w / 6 && x < w * 5 / 6 && (x * 7 + y * 3 + seed) % 11 < 4)
-                r = g = b = 250;  // text strokes
-            std::uint8_t* p = &bgra[(static_cast<std::size_t>(y) * w + x) * 4];
-            p[0] = clamp255(b);
-            p[1] = clamp255(g);
-            p[2] = clamp255(r);
-            p[3] = clamp255(255 * coverage);
-        }
-    }
-    return bgra;
-}
-
-// An opaque background: smooth colour fields with a little grain, as a
-// rendered or blurred photographic backdrop is.
-ortwriter::Bytes background(std::uint32_t w, std::uint32_t h, std::uint32_t seed) {
-    Random random{seed};
-    ortwriter::Bytes bgra(static_cast<std::size_t>(w) * h * 4);
-    const double fx = 2.0 + seed % 5, fy = 1.0 + seed % 3;
-    for (std::uint32_t y = 0; y < h; ++y) {
-        for (std::uint32_t x = 0; x < w; ++x) {
-            const double u = static_cast<double>(x) / w, v = static_cast<double>(y) / h;
-            const int grain = static_cast<int>(random.next() % 4) - 1;
-            std::uint8_t* p = &bgra[(static_cast<std::size_t>(y) * w + x) * 4];
-            p[0] = clamp255(90 + 60 * std::sin(fx * u * 3.1 + v) + grain);
-            p[1] = clamp255(70 + 50 * std::cos(fy * v * 2.7 + u * 1.3) + grain);
-            p[2] = clamp255(50 + 40 * std::sin((u + v) * 4.2) + grain);
-            p[3] = 255;
-        }
-    }
-    return bgra;
-}
-
 ortwriter::BundleSpec skinBundle(double scale, std::size_t& pixelBytes) {
     struct Size {
         std::uint32_t w, h;
     };
-    const Size small[] = {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {96, 96}, {128, 128},
-                          {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
+    const Size small[] = {{16, 16},   {24, 24},  {32, 32},  {48, 48},  {64, 64},  {96, 96},
+                          {128, 128}, {128, 40}, {200, 60}, {256, 64}, {300, 48}, {180, 180}};
     const Size medium[] = {{400, 300}, {512, 256}, {640, 360}, {800, 120}, {600, 450}};
     const Size large[] = {{1920, 1080}, {1280, 720}, {960, 540}, {1280, 720}, {960, 540}};
     ortwriter::BundleSpec spec;
@@ -103,15 +43,16 @@ ortwriter::BundleSpec skinBundle(double scale, std::size_t& pixelBytes) {
     const auto count = [scale](int n) { return std::max(1, static_cast<int>(n * scale)); };
     for (int i = 0; i < count(520); ++i) {
         const Size s = small[i % 12];
-        add("controls/c" + std::to_string(i) + ".png", s.w, s.h, uiImage(s.w, s.h, static_cast<std::uint32_t>(i)));
+        add("controls/c" + std::to_string(i) + ".png", s.w, s.h,
+            skinimages::uiImage(s.w, s.h, static_cast<std::uint32_t>(i)));
     }
     for (int i = 0; i < count(140); ++i) {
         const Size s = medium[i % 5];
-        add("panels/p" + std::to_string(i) + ".png", s.w, s.h, uiImage(s.w, s.h, 1000u + i));
+        add("panels/p" + std::to_string(i) + ".png", s.w, s.h, skinimages::uiImage(s.w, s.h, 1000u + i));
     }
     for (int i = 0; i < count(40); ++i) {
         const Size s = large[i % 5];
-        add("backgrounds/b" + std::to_string(i) + ".png", s.w, s.h, background(s.w, s.h, 2000u + i));
+        add("backgrounds/b" + std::to_string(i) + ".png", s.w, s.h, skinimages::background(s.w, s.h, 2000u + i));
     }
     return spec;
 }
@@ -177,8 +118,8 @@ int main(int argc, char** argv) {
     fs::remove_all(base);
 
     const double mib = 1024.0 * 1024.0;
-    std::printf("bundle: %zu entries, %.1f MiB of pixels, %.1f MiB on disk (32-bit LZO frames)\n",
-                spec.entries.size(), pixelBytes / mib, bytes.size() / mib);
+    std::printf("bundle: %zu entries, %.1f MiB of pixels, %.1f MiB on disk (32-bit LZO frames)\n", spec.entries.size(),
+                pixelBytes / mib, bytes.size() / mib);
     std::printf("single-thread libpng, zlib level 6: %.2f s, %d files, %.1f MiB\n", single.seconds, single.written,
                 single.bytes / mib);
     const textures::PngSettings fast = textures::fastPngSettings();

@@ -30,19 +30,15 @@ std::size_t live = 0;
 std::size_t peak = 0;
 }  // namespace heap
 
-void* operator new(std::size_t bytes)
-{
+void* operator new(std::size_t bytes) {
     void* p = std::malloc(bytes ? bytes : 1);
-    if (!p)
-        throw std::bad_alloc();
+    if (!p) throw std::bad_alloc();
     heap::live += ::malloc_usable_size(p);
-    if (heap::live > heap::peak)
-        heap::peak = heap::live;
+    if (heap::live > heap::peak) heap::peak = heap::live;
     return p;
 }
 void* operator new[](std::size_t bytes) { return operator new(bytes); }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
-{
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
     try {
         return operator new(bytes);
     } catch (...) {
@@ -50,8 +46,7 @@ void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
     }
 }
 void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return operator new(bytes, std::nothrow); }
-void operator delete(void* p) noexcept
-{
+void operator delete(void* p) noexcept {
     if (p) {
         heap::live -= ::malloc_usable_size(p);
         std::free(p);
@@ -66,8 +61,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ortwriter;
 
-fs::path benchFolder()
-{
+fs::path benchFolder() {
     static const fs::path folder = [] {
         fs::path p = fs::temp_directory_path() / ("quorrel-bench-" + std::to_string(::getpid()));
         fs::create_directories(p);
@@ -80,17 +74,14 @@ fs::path benchFolder()
     return folder;
 }
 
-std::wstring writeBundle(const std::string& name, const BundleSpec& bundle)
-{
+std::wstring writeBundle(const std::string& name, const BundleSpec& bundle) {
     const fs::path path = benchFolder() / name;
-    if (!fs::exists(path) && !writeFile(path.string(), build(bundle)))
-        std::abort();
+    if (!fs::exists(path) && !writeFile(path.string(), build(bundle))) std::abort();
     return text::fromUtf8(path.string());
 }
 
 // 10,000 entries of small frames under folder-like names.
-BundleSpec manyEntries(std::size_t count, std::uint64_t sharedFrameBytes = 0)
-{
+BundleSpec manyEntries(std::size_t count, std::uint64_t sharedFrameBytes = 0) {
     BundleSpec bundle;
     bundle.entries.reserve(count);
     const Bytes small = patternPixels(kAlpha8, 4, 4, 1);
@@ -110,27 +101,23 @@ BundleSpec manyEntries(std::size_t count, std::uint64_t sharedFrameBytes = 0)
         bundle.entries.push_back(std::move(entry));
     }
     if (sharedFrameBytes != 0)
-        for (EntrySpec& e : bundle.entries)
-            e.frames[0].offset = headerBytes(bundle);
+        for (EntrySpec& e : bundle.entries) e.frames[0].offset = headerBytes(bundle);
     return bundle;
 }
 
-void BM_OpenBundle(benchmark::State& state)
-{
+void BM_OpenBundle(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const std::wstring path = writeBundle("open-" + std::to_string(count) + ".ort", manyEntries(count));
     for (auto _ : state) {
         OrtReader reader;
-        if (!reader.Open(path))
-            state.SkipWithError("open failed");
+        if (!reader.Open(path)) state.SkipWithError("open failed");
         benchmark::DoNotOptimize(reader.entries().data());
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
 }
 BENCHMARK(BM_OpenBundle)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-std::uint32_t le32(const unsigned char* p)
-{
+std::uint32_t le32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
@@ -138,8 +125,7 @@ std::uint64_t le64(const unsigned char* p) { return le32(p) | static_cast<std::u
 
 // The floor: the same header bytes in one fread, parsed from memory into the
 // same records (no name index).
-void BM_OpenFloor(benchmark::State& state)
-{
+void BM_OpenFloor(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const BundleSpec bundle = manyEntries(count);
     const std::wstring path = writeBundle("open-" + std::to_string(count) + ".ort", bundle);
@@ -148,8 +134,7 @@ void BM_OpenFloor(benchmark::State& state)
     for (auto _ : state) {
         std::vector<unsigned char> header(bytes);
         std::FILE* file = std::fopen(narrow.c_str(), "rb");
-        if (!file || std::fread(header.data(), 1, bytes, file) != bytes)
-            state.SkipWithError("read failed");
+        if (!file || std::fread(header.data(), 1, bytes, file) != bytes) state.SkipWithError("read failed");
         std::fclose(file);
         std::vector<OrtEntry> entries;
         const unsigned char* p = header.data() + 9;
@@ -171,8 +156,7 @@ void BM_OpenFloor(benchmark::State& state)
 BENCHMARK(BM_OpenFloor)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // A 1024x1024 B G R A picture: smooth gradients with some noise, as skins have.
-Bytes picture()
-{
+Bytes picture() {
     Bytes pixels(1024 * 1024 * 4);
     std::uint32_t noise = 12345;
     for (std::size_t y = 0; y < 1024; ++y)
@@ -187,8 +171,7 @@ Bytes picture()
     return pixels;
 }
 
-const BundleSpec& pictureBundle()
-{
+const BundleSpec& pictureBundle() {
     static const BundleSpec bundle = [] {
         BundleSpec b;
         EntrySpec e;
@@ -200,8 +183,7 @@ const BundleSpec& pictureBundle()
     return bundle;
 }
 
-void BM_LoadFrame(benchmark::State& state)
-{
+void BM_LoadFrame(benchmark::State& state) {
     const std::wstring path = writeBundle("picture.ort", pictureBundle());
     OrtReader reader;
     if (!reader.Open(path)) {
@@ -211,8 +193,7 @@ void BM_LoadFrame(benchmark::State& state)
     const OrtFrame frame = reader.entries()[0].frames[0];
     for (auto _ : state) {
         auto texture = reader.LoadFrame(frame, {4096, 4096});
-        if (!texture)
-            state.SkipWithError("load failed");
+        if (!texture) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(texture->pixels().data());
     }
     state.counters["packed_bytes"] = static_cast<double>(frame.packedSize);
@@ -222,10 +203,8 @@ BENCHMARK(BM_LoadFrame)->Unit(benchmark::kMillisecond);
 
 // The floor: the packed bytes already in memory, decompressed into a buffer
 // and copied once.
-void BM_LoadFloor(benchmark::State& state)
-{
-    if (lzo_init() != LZO_E_OK)
-        std::abort();
+void BM_LoadFloor(benchmark::State& state) {
+    if (lzo_init() != LZO_E_OK) std::abort();
     const Bytes& pixels = pictureBundle().entries[0].frames[0].pixels;
     const Bytes packed = compressLzo(pixels);
     std::vector<std::uint8_t> unpacked(pixels.size()), copy(pixels.size());
@@ -243,8 +222,7 @@ BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond);
 
 // Peak heap of Open for (entries, bytes of pixel data per frame). Every
 // frame of the large variant claims 4 MiB of real data in the file.
-void BM_OpenPeakHeap(benchmark::State& state)
-{
+void BM_OpenPeakHeap(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const auto frameBytes = static_cast<std::uint64_t>(state.range(1));
     const std::wstring path = writeBundle("peak-" + std::to_string(count) + "-" + std::to_string(frameBytes) + ".ort",
@@ -254,8 +232,7 @@ void BM_OpenPeakHeap(benchmark::State& state)
         OrtReader reader;
         const std::size_t before = heap::live;
         heap::peak = before;
-        if (!reader.Open(path))
-            state.SkipWithError("open failed");
+        if (!reader.Open(path)) state.SkipWithError("open failed");
         peak = heap::peak - before;
     }
     state.counters["peak_heap_bytes"] = static_cast<double>(peak);

@@ -47,9 +47,10 @@ endfunction()
 # A Windows GoogleTest executable run under Wine (one Xvfb, the project's
 # prefix). It lands in the application folder, beside Scintilla.dll and the
 # plugins folder, and runs from there.
-#   quorrel_wine_test(<name> SOURCES ... [LIBS ...] [OWN_MAIN])
+#   quorrel_wine_test(<name> SOURCES ... [LIBS ...] [OWN_MAIN] [DPI <dots per inch>])
+# With DPI, the test runs in a Wine prefix of its own made at that logical DPI.
 function(quorrel_wine_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "DPI" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORREL_APP_DIR})
   if(ARG_OWN_MAIN)
@@ -70,6 +71,9 @@ function(quorrel_wine_test name)
   # both architectures: Wine tests run one at a time (native tests still run
   # beside them).
   set_tests_properties(${QUORREL_TEST_PREFIX}wine.${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_desktop)
+  if(ARG_DPI)
+    set_tests_properties(${QUORREL_TEST_PREFIX}wine.${name} PROPERTIES ENVIRONMENT "QUORREL_WINE_DPI=${ARG_DPI}")
+  endif()
   if(TARGET Quorrel)
     add_dependencies(${name} Quorrel)
   endif()

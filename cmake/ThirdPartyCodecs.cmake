@@ -1,10 +1,10 @@
 # Image codecs built from the Debian sources that scripts/bootstrap unpacked,
 # the same way in every tree (native, and any mingw toolchain): zlib's
-# deflate, libpng over it, and libsquish for DXT blocks. Compiled as C/C++ of
-# their own, without the project's warnings.
-#   Quorrel::zlib, Quorrel::png, Quorrel::squish
+# deflate, libpng over it, libsquish for DXT blocks, libjpeg-turbo and giflib.
+# Compiled as C/C++ of their own, without the project's warnings.
+#   Quorrel::zlib, Quorrel::png, Quorrel::squish, Quorrel::jpeg, Quorrel::gif
 set(TP "${QUORREL_THIRD_PARTY_SRC}")
-foreach(dir zlib libpng libsquish)
+foreach(dir zlib libpng libsquish libjpeg-turbo giflib)
   if(NOT EXISTS "${TP}/${dir}")
     message(FATAL_ERROR "${TP}/${dir} is missing: run scripts/bootstrap first")
   endif()
@@ -44,3 +44,48 @@ add_library(squish_static STATIC
 target_include_directories(squish_static SYSTEM PUBLIC ${TP}/libsquish)
 target_compile_options(squish_static PRIVATE -w)
 add_library(Quorrel::squish ALIAS squish_static)
+
+# libjpeg-turbo, its portable C code (no SIMD, so no assembler is needed and
+# every tree builds the same way), configured as Debian builds it: the
+# libjpeg 6b API, arithmetic coding, memory sources and destinations.
+function(quorrel_jpeg_config out)
+  set(JPEG_LIB_VERSION 62)
+  set(VERSION 2.1.5)
+  set(LIBJPEG_TURBO_VERSION_NUMBER 2001005)
+  set(COPYRIGHT_YEAR "1991-2023")
+  set(C_ARITH_CODING_SUPPORTED 1)
+  set(D_ARITH_CODING_SUPPORTED 1)
+  set(MEM_SRCDST_SUPPORTED 1)
+  set(BITS_IN_JSAMPLE 8)
+  set(BUILD "quorrel")
+  set(INLINE "__inline__ __attribute__((always_inline))")
+  set(THREAD_LOCAL "__thread")
+  set(SIZE_T ${CMAKE_SIZEOF_VOID_P})
+  set(HAVE_BUILTIN_CTZL 1)
+  configure_file(${TP}/libjpeg-turbo/jconfig.h.in ${out}/jconfig.h)
+  configure_file(${TP}/libjpeg-turbo/jconfigint.h.in ${out}/jconfigint.h)
+  configure_file(${TP}/libjpeg-turbo/jversion.h.in ${out}/jversion.h)
+endfunction()
+set(JPEG_GEN "${CMAKE_BINARY_DIR}/third_party/libjpeg-turbo")
+quorrel_jpeg_config(${JPEG_GEN})
+set(JPEG_NAMES jcapimin jcapistd jccoefct jccolor jcdctmgr jchuff jcicc jcinit jcmainct jcmarker
+  jcmaster jcomapi jcparam jcphuff jcprepct jcsample jctrans jdapimin jdapistd jdatadst jdatasrc
+  jdcoefct jdcolor jddctmgr jdhuff jdicc jdinput jdmainct jdmarker jdmaster jdmerge jdphuff
+  jdpostct jdsample jdtrans jerror jfdctflt jfdctfst jfdctint jidctflt jidctfst jidctint jidctred
+  jquant1 jquant2 jutils jmemmgr jmemnobs jaricom jcarith jdarith jsimd_none)
+list(TRANSFORM JPEG_NAMES PREPEND ${TP}/libjpeg-turbo/ OUTPUT_VARIABLE JPEG_SOURCES)
+list(TRANSFORM JPEG_SOURCES APPEND .c)
+add_library(jpeg_static STATIC ${JPEG_SOURCES})
+target_include_directories(jpeg_static SYSTEM PUBLIC ${TP}/libjpeg-turbo ${JPEG_GEN})
+target_compile_options(jpeg_static PRIVATE -w)
+set_target_properties(jpeg_static PROPERTIES POSITION_INDEPENDENT_CODE ON)
+add_library(Quorrel::jpeg ALIAS jpeg_static)
+
+# giflib: decoding (and the encoder, which only tests use to write GIF files).
+add_library(gif_static STATIC
+  ${TP}/giflib/dgif_lib.c ${TP}/giflib/egif_lib.c ${TP}/giflib/gifalloc.c ${TP}/giflib/gif_err.c
+  ${TP}/giflib/gif_hash.c ${TP}/giflib/openbsd-reallocarray.c)
+target_include_directories(gif_static SYSTEM PUBLIC ${TP}/giflib)
+target_compile_options(gif_static PRIVATE -w)
+set_target_properties(gif_static PROPERTIES POSITION_INDEPENDENT_CODE ON)
+add_library(Quorrel::gif ALIAS gif_static)

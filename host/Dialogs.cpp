@@ -51,9 +51,9 @@ int buttonId(const std::wstring& name) {
         const wchar_t* name;
         int id;
     };
-    static const Named names[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL},     {L"abort", IDABORT},
-                                  {L"retry", IDRETRY}, {L"ignore", IDIGNORE},     {L"yes", IDYES},
-                                  {L"no", IDNO},       {L"close", 8},             {L"help", 9},
+    static const Named names[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"abort", IDABORT},
+                                  {L"retry", IDRETRY}, {L"ignore", IDIGNORE}, {L"yes", IDYES},
+                                  {L"no", IDNO},       {L"close", 8},         {L"help", 9},
                                   {L"tryagain", 10},   {L"continue", 11}};
     for (const auto& n : names)
         if (lstrcmpiW(n.name, name.c_str()) == 0) return n.id;
@@ -125,35 +125,34 @@ void Host::Impl::answerDialog(HWND dialog, const Answer& answer) {
         dismiss(dialog);
     };
     switch (answer.kind) {
-        case AnswerKind::Message: {
-            HWND textWindow = GetDlgItem(dialog, kMessageText);
-            std::wstring text = textWindow != nullptr ? windowText(textWindow) : std::wstring();
-            writeLog(L"  dialog: message box caption=" + quote(caption) + L" text=" + quote(text) + L" -> " +
-                     answer.value);
-            if (isFile || isFolder || textWindow == nullptr) return fail(L"not a message box");
-            if (answer.hasCaption && caption != answer.expectCaption)
-                return fail(L"caption is not " + quote(answer.expectCaption));
-            if (answer.hasText && text != answer.expectText) return fail(L"text is not " + quote(answer.expectText));
-            int id = buttonId(answer.value);
-            if (GetDlgItem(dialog, id) == nullptr) return fail(L"it has no button " + answer.value);
-            press(dialog, id);
-            return;
-        }
-        case AnswerKind::File: {
-            writeLog(L"  dialog: file dialog caption=" + quote(caption) + L" -> " + quote(answer.value));
-            if (!isFile) return fail(L"not a file dialog");
-            int id = GetDlgItem(dialog, kFileNameCombo) != nullptr ? kFileNameCombo : kFileNameEdit;
-            SetDlgItemTextW(dialog, id, answer.value.c_str());
-            press(dialog, IDOK);
-            return;
-        }
-        case AnswerKind::Folder: {
-            writeLog(L"  dialog: folder browser caption=" + quote(caption) + L" -> " + quote(answer.value));
-            if (!isFolder) return fail(L"not a folder browser");
-            SendMessageW(dialog, BFFM_SETSELECTION_W, TRUE, reinterpret_cast<LPARAM>(answer.value.c_str()));
-            press(dialog, IDOK);
-            return;
-        }
+    case AnswerKind::Message: {
+        HWND textWindow = GetDlgItem(dialog, kMessageText);
+        std::wstring text = textWindow != nullptr ? windowText(textWindow) : std::wstring();
+        writeLog(L"  dialog: message box caption=" + quote(caption) + L" text=" + quote(text) + L" -> " + answer.value);
+        if (isFile || isFolder || textWindow == nullptr) return fail(L"not a message box");
+        if (answer.hasCaption && caption != answer.expectCaption)
+            return fail(L"caption is not " + quote(answer.expectCaption));
+        if (answer.hasText && text != answer.expectText) return fail(L"text is not " + quote(answer.expectText));
+        int id = buttonId(answer.value);
+        if (GetDlgItem(dialog, id) == nullptr) return fail(L"it has no button " + answer.value);
+        press(dialog, id);
+        return;
+    }
+    case AnswerKind::File: {
+        writeLog(L"  dialog: file dialog caption=" + quote(caption) + L" -> " + quote(answer.value));
+        if (!isFile) return fail(L"not a file dialog");
+        int id = GetDlgItem(dialog, kFileNameCombo) != nullptr ? kFileNameCombo : kFileNameEdit;
+        SetDlgItemTextW(dialog, id, answer.value.c_str());
+        press(dialog, IDOK);
+        return;
+    }
+    case AnswerKind::Folder: {
+        writeLog(L"  dialog: folder browser caption=" + quote(caption) + L" -> " + quote(answer.value));
+        if (!isFolder) return fail(L"not a folder browser");
+        SendMessageW(dialog, BFFM_SETSELECTION_W, TRUE, reinterpret_cast<LPARAM>(answer.value.c_str()));
+        press(dialog, IDOK);
+        return;
+    }
     }
 }
 

@@ -54,29 +54,31 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
         Host::Impl* impl = currentImpl();
         switch (msg) {
-            case WM_PAINT: paintCaption(impl, hwnd); return 0;
-            case WM_SIZE: {
-                Panel* panel = panelOfFrame(impl, hwnd);
-                if (panel == nullptr) break;
-                int w = LOWORD(lParam), h = HIWORD(lParam);
-                int top = panel->container == kFloating ? 0 : kCaptionHeight;
-                if (panel->closeButton != nullptr)
-                    MoveWindow(panel->closeButton, w - kCaptionHeight + 2, 2, kCaptionHeight - 4, kCaptionHeight - 4,
-                               TRUE);
-                MoveWindow(panel->data.hClient, 0, top, w, std::max(0, h - top), TRUE);
-                InvalidateRect(hwnd, nullptr, TRUE);
-                return 0;
-            }
-            case WM_COMMAND:
-                if (LOWORD(wParam) == kCloseId && reinterpret_cast<HWND>(lParam) != nullptr) {
-                    if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
-                    return 0;
-                }
-                break;
-            case WM_CLOSE:
+        case WM_PAINT:
+            paintCaption(impl, hwnd);
+            return 0;
+        case WM_SIZE: {
+            Panel* panel = panelOfFrame(impl, hwnd);
+            if (panel == nullptr) break;
+            int w = LOWORD(lParam), h = HIWORD(lParam);
+            int top = panel->container == kFloating ? 0 : kCaptionHeight;
+            if (panel->closeButton != nullptr)
+                MoveWindow(panel->closeButton, w - kCaptionHeight + 2, 2, kCaptionHeight - 4, kCaptionHeight - 4, TRUE);
+            MoveWindow(panel->data.hClient, 0, top, w, std::max(0, h - top), TRUE);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kCloseId && reinterpret_cast<HWND>(lParam) != nullptr) {
                 if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
                 return 0;
-            default: break;
+            }
+            break;
+        case WM_CLOSE:
+            if (Panel* panel = panelOfFrame(impl, hwnd)) impl->closePanel(*panel);
+            return 0;
+        default:
+            break;
         }
     } catch (...) {
         return 0;
@@ -117,8 +119,8 @@ bool Host::Impl::createDocks(std::wstring* error) {
         return false;
     for (int c = 0; c < 4; ++c) {
         HWND& dock = docking.containers[c];
-        dock = CreateWindowExW(0, kDockClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                               frame.main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(200 + c)), instance, nullptr);
+        dock = CreateWindowExW(0, kDockClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, frame.main,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(200 + c)), instance, nullptr);
         if (dock == nullptr) {
             if (error) *error = L"cannot create a docking container: " + formatWin32Error(GetLastError());
             return false;
@@ -181,17 +183,17 @@ void Host::Impl::movePanel(Panel& panel, int container, bool notify) {
                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, r.left, r.top,
                                  r.right - r.left, r.bottom - r.top, frame.main, nullptr, instance, nullptr);
     } else {
-        holder = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100,
-                                 100, docking.containers[container], nullptr, instance, nullptr);
+        holder = CreateWindowExW(0, kFrameClass, panelName(panel).c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 100, 100,
+                                 docking.containers[container], nullptr, instance, nullptr);
     }
     if (holder == nullptr) return;
     panel.frame = holder;
     panel.container = container;
     panel.closeButton = nullptr;
     if (!floating) {
-        panel.closeButton = CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 16, 16,
-                                            holder, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseId)), instance,
-                                            nullptr);
+        panel.closeButton =
+            CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 16, 16, holder,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseId)), instance, nullptr);
     } else if ((panel.data.uMask & npp::DWS_ICONTAB) != 0 && panel.data.hIconTab != nullptr) {
         SendMessageW(holder, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(panel.data.hIconTab));
     }

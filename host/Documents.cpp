@@ -10,11 +10,16 @@ bool isUnicodeEncoding(Encoding e) { return e != Encoding::Ansi; }
 
 const wchar_t* encodingName(Encoding e) {
     switch (e) {
-        case Encoding::Ansi: return L"ansi";
-        case Encoding::Utf8: return L"utf8";
-        case Encoding::Utf8Bom: return L"utf8bom";
-        case Encoding::Ucs2Be: return L"ucs2be";
-        case Encoding::Ucs2Le: return L"ucs2le";
+    case Encoding::Ansi:
+        return L"ansi";
+    case Encoding::Utf8:
+        return L"utf8";
+    case Encoding::Utf8Bom:
+        return L"utf8bom";
+    case Encoding::Ucs2Be:
+        return L"ucs2be";
+    case Encoding::Ucs2Le:
+        return L"ucs2le";
     }
     return L"?";
 }
@@ -67,22 +72,24 @@ DecodedFile decodeFile(const std::string& bytes) {
 
 std::string encodeDocument(const std::string& sciBytes, Encoding encoding) {
     switch (encoding) {
-        case Encoding::Ansi:
-        case Encoding::Utf8: return sciBytes;
-        case Encoding::Utf8Bom: return "\xEF\xBB\xBF" + sciBytes;
-        case Encoding::Ucs2Be:
-        case Encoding::Ucs2Le: {
-            bool big = encoding == Encoding::Ucs2Be;
-            std::wstring wide = text::fromUtf8(sciBytes);
-            std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
-            for (wchar_t c : wide) {
-                auto hi = static_cast<char>((c >> 8) & 0xFF);
-                auto lo = static_cast<char>(c & 0xFF);
-                out += big ? hi : lo;
-                out += big ? lo : hi;
-            }
-            return out;
+    case Encoding::Ansi:
+    case Encoding::Utf8:
+        return sciBytes;
+    case Encoding::Utf8Bom:
+        return "\xEF\xBB\xBF" + sciBytes;
+    case Encoding::Ucs2Be:
+    case Encoding::Ucs2Le: {
+        bool big = encoding == Encoding::Ucs2Be;
+        std::wstring wide = text::fromUtf8(sciBytes);
+        std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t c : wide) {
+            auto hi = static_cast<char>((c >> 8) & 0xFF);
+            auto lo = static_cast<char>(c & 0xFF);
+            out += big ? hi : lo;
+            out += big ? lo : hi;
         }
+        return out;
+    }
     }
     return sciBytes;
 }
@@ -163,11 +170,21 @@ void Host::Impl::convertEncoding(UINT command) {
     if (doc == nullptr) return;
     Encoding target = Encoding::Ansi;
     switch (command) {
-        case npp::IDM_FORMAT_CONV2_ANSI: target = Encoding::Ansi; break;
-        case npp::IDM_FORMAT_CONV2_AS_UTF_8: target = Encoding::Utf8; break;
-        case npp::IDM_FORMAT_CONV2_UTF_8: target = Encoding::Utf8Bom; break;
-        case npp::IDM_FORMAT_CONV2_UCS_2BE: target = Encoding::Ucs2Be; break;
-        default: target = Encoding::Ucs2Le; break;
+    case npp::IDM_FORMAT_CONV2_ANSI:
+        target = Encoding::Ansi;
+        break;
+    case npp::IDM_FORMAT_CONV2_AS_UTF_8:
+        target = Encoding::Utf8;
+        break;
+    case npp::IDM_FORMAT_CONV2_UTF_8:
+        target = Encoding::Utf8Bom;
+        break;
+    case npp::IDM_FORMAT_CONV2_UCS_2BE:
+        target = Encoding::Ucs2Be;
+        break;
+    default:
+        target = Encoding::Ucs2Le;
+        break;
     }
     if (isUnicodeEncoding(target) != isUnicodeEncoding(doc->encoding)) {
         // As the editor does it: the text travels through the system

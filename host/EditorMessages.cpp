@@ -43,60 +43,73 @@ npp::DarkModeColors darkColours() {
 LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (msg) {
-        case npp::NPPM_GETCURRENTSCINTILLA:
-            if (lParam != 0) *reinterpret_cast<int*>(lParam) = frame.currentView;
-            return TRUE;
-        case npp::NPPM_MODELESSDIALOG: {
-            auto& modeless = docking.modeless;
-            HWND dlg = reinterpret_cast<HWND>(lParam);
-            if (wParam == npp::MODELESSDIALOGADD) {
-                if (std::find(modeless.begin(), modeless.end(), dlg) == modeless.end()) modeless.push_back(dlg);
-            } else if (wParam == npp::MODELESSDIALOGREMOVE) {
-                modeless.erase(std::remove(modeless.begin(), modeless.end(), dlg), modeless.end());
-            }
-            return lParam;
+    case npp::NPPM_GETCURRENTSCINTILLA:
+        if (lParam != 0) *reinterpret_cast<int*>(lParam) = frame.currentView;
+        return TRUE;
+    case npp::NPPM_MODELESSDIALOG: {
+        auto& modeless = docking.modeless;
+        HWND dlg = reinterpret_cast<HWND>(lParam);
+        if (wParam == npp::MODELESSDIALOGADD) {
+            if (std::find(modeless.begin(), modeless.end(), dlg) == modeless.end()) modeless.push_back(dlg);
+        } else if (wParam == npp::MODELESSDIALOGREMOVE) {
+            modeless.erase(std::remove(modeless.begin(), modeless.end(), dlg), modeless.end());
         }
-        case npp::NPPM_DMMSHOW: showPanel(reinterpret_cast<HWND>(lParam), true); return TRUE;
-        case npp::NPPM_DMMHIDE: showPanel(reinterpret_cast<HWND>(lParam), false); return TRUE;
-        case npp::NPPM_DMMUPDATEDISPINFO: updatePanelInfo(reinterpret_cast<HWND>(lParam)); return TRUE;
-        case npp::NPPM_DMMREGASDCKDLG:
-            if (lParam != 0) registerPanel(*reinterpret_cast<const npp::tTbData*>(lParam));
-            return TRUE;
-        case npp::NPPM_SETMENUITEMCHECK:
-            records.checks.push_back(MenuCheck{static_cast<int>(wParam), lParam != 0});
-            CheckMenuItem(frame.menuBar, static_cast<UINT>(wParam),
-                          MF_BYCOMMAND | (lParam != 0 ? MF_CHECKED : MF_UNCHECKED));
-            return TRUE;
-        case npp::NPPM_GETPLUGINSCONFIGDIR: return answerText(plugins.configFolder, wParam, lParam);
-        case npp::NPPM_GETPLUGINHOMEPATH: return answerText(plugins.root, wParam, lParam);
-        case npp::NPPM_MSGTOPLUGIN: return messageToPlugin(wParam, lParam);
-        case npp::NPPM_GETCURRENTDIRECTORY:
-        case npp::NPPM_GETFILENAME: {
-            Document* doc = current();
-            std::wstring value;
-            if (doc != nullptr) value = msg == npp::NPPM_GETFILENAME ? fileNameOf(doc->path) : folderOf(doc->path);
-            if (lParam == 0) return FALSE;  // no length queries here
-            return answerText(value, wParam, lParam);
-        }
-        case npp::NPPM_GETCURRENTLINE: {
-            auto pos = send(frame.currentView, npp::SCI_GETCURRENTPOS);
-            return send(frame.currentView, npp::SCI_LINEFROMPOSITION, static_cast<WPARAM>(pos));
-        }
-        case npp::NPPM_DOOPEN:
-            return lParam != 0 && open(reinterpret_cast<const wchar_t*>(lParam), nullptr) ? TRUE : FALSE;
-        case npp::NPPM_ISDARKMODEENABLED: return darkMode.enabled ? TRUE : FALSE;
-        case npp::NPPM_GETDARKMODECOLORS:
-            if (wParam != sizeof(npp::DarkModeColors) || lParam == 0) return FALSE;
-            *reinterpret_cast<npp::DarkModeColors*>(lParam) = darkColours();
-            return TRUE;
-        case npp::NPPM_DARKMODESUBCLASSANDTHEME: {
-            // Recorded for tests; the host themes nothing itself.
-            HWND window = reinterpret_cast<HWND>(lParam);
-            records.themeRequests.push_back(ThemeRequest{window, wParam});
-            return window != nullptr && IsWindow(window) ? TRUE : FALSE;
-        }
-        case npp::NPPM_ALLOCATEINDICATOR: return allocateIndicators(wParam, lParam);
-        default: handled = false; return 0;
+        return lParam;
+    }
+    case npp::NPPM_DMMSHOW:
+        showPanel(reinterpret_cast<HWND>(lParam), true);
+        return TRUE;
+    case npp::NPPM_DMMHIDE:
+        showPanel(reinterpret_cast<HWND>(lParam), false);
+        return TRUE;
+    case npp::NPPM_DMMUPDATEDISPINFO:
+        updatePanelInfo(reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case npp::NPPM_DMMREGASDCKDLG:
+        if (lParam != 0) registerPanel(*reinterpret_cast<const npp::tTbData*>(lParam));
+        return TRUE;
+    case npp::NPPM_SETMENUITEMCHECK:
+        records.checks.push_back(MenuCheck{static_cast<int>(wParam), lParam != 0});
+        CheckMenuItem(frame.menuBar, static_cast<UINT>(wParam),
+                      MF_BYCOMMAND | (lParam != 0 ? MF_CHECKED : MF_UNCHECKED));
+        return TRUE;
+    case npp::NPPM_GETPLUGINSCONFIGDIR:
+        return answerText(plugins.configFolder, wParam, lParam);
+    case npp::NPPM_GETPLUGINHOMEPATH:
+        return answerText(plugins.root, wParam, lParam);
+    case npp::NPPM_MSGTOPLUGIN:
+        return messageToPlugin(wParam, lParam);
+    case npp::NPPM_GETCURRENTDIRECTORY:
+    case npp::NPPM_GETFILENAME: {
+        Document* doc = current();
+        std::wstring value;
+        if (doc != nullptr) value = msg == npp::NPPM_GETFILENAME ? fileNameOf(doc->path) : folderOf(doc->path);
+        if (lParam == 0) return FALSE;  // no length queries here
+        return answerText(value, wParam, lParam);
+    }
+    case npp::NPPM_GETCURRENTLINE: {
+        auto pos = send(frame.currentView, npp::SCI_GETCURRENTPOS);
+        return send(frame.currentView, npp::SCI_LINEFROMPOSITION, static_cast<WPARAM>(pos));
+    }
+    case npp::NPPM_DOOPEN:
+        return lParam != 0 && open(reinterpret_cast<const wchar_t*>(lParam), nullptr) ? TRUE : FALSE;
+    case npp::NPPM_ISDARKMODEENABLED:
+        return darkMode.enabled ? TRUE : FALSE;
+    case npp::NPPM_GETDARKMODECOLORS:
+        if (wParam != sizeof(npp::DarkModeColors) || lParam == 0) return FALSE;
+        *reinterpret_cast<npp::DarkModeColors*>(lParam) = darkColours();
+        return TRUE;
+    case npp::NPPM_DARKMODESUBCLASSANDTHEME: {
+        // Recorded for tests; the host themes nothing itself.
+        HWND window = reinterpret_cast<HWND>(lParam);
+        records.themeRequests.push_back(ThemeRequest{window, wParam});
+        return window != nullptr && IsWindow(window) ? TRUE : FALSE;
+    }
+    case npp::NPPM_ALLOCATEINDICATOR:
+        return allocateIndicators(wParam, lParam);
+    default:
+        handled = false;
+        return 0;
     }
 }
 
@@ -156,9 +169,7 @@ const std::vector<IndicatorAllocation>& Host::indicatorAllocations() const {
     return impl_->records.indicatorAllocations;
 }
 
-void Host::clearRecords() {
-    impl_->records = Records{};
-}
+void Host::clearRecords() { impl_->records = Records{}; }
 
 void Host::setDarkMode(bool dark) { impl_->setDarkMode(dark); }
 bool Host::isDarkMode() const { return impl_->darkMode.enabled; }

@@ -36,20 +36,19 @@ std::uintptr_t ecmaFlags(std::uintptr_t flags) {
 
 bool adjustSearch(UINT msg, std::uintptr_t& wParam) {
     switch (msg) {
-        case npp::SCI_SETSEARCHFLAGS:
-        case sci::FindText:
-        case sci::FindTextFull:
-        case sci::SearchNext:
-        case sci::SearchPrev:
-            wParam = ecmaFlags(wParam);
-            return true;
-        default:
-            return false;
+    case npp::SCI_SETSEARCHFLAGS:
+    case sci::FindText:
+    case sci::FindTextFull:
+    case sci::SearchNext:
+    case sci::SearchPrev:
+        wParam = ecmaFlags(wParam);
+        return true;
+    default:
+        return false;
     }
 }
 
-std::intptr_t __cdecl directFunction(std::intptr_t ptr, unsigned int msg, std::uintptr_t wParam,
-                                     std::intptr_t lParam) {
+std::intptr_t __cdecl directFunction(std::intptr_t ptr, unsigned int msg, std::uintptr_t wParam, std::intptr_t lParam) {
     adjustSearch(msg, wParam);
     return g_sciDirect(ptr, msg, wParam, lParam);
 }
@@ -57,8 +56,8 @@ std::intptr_t __cdecl directFunction(std::intptr_t ptr, unsigned int msg, std::u
 LRESULT viewProc(int index, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == npp::SCI_GETDIRECTFUNCTION) {
         if (g_sciDirect == nullptr) {
-            g_sciDirect = reinterpret_cast<npp::SciFnDirect>(
-                CallWindowProcW(g_viewProc[index], hwnd, msg, wParam, lParam));
+            g_sciDirect =
+                reinterpret_cast<npp::SciFnDirect>(CallWindowProcW(g_viewProc[index], hwnd, msg, wParam, lParam));
         }
         return reinterpret_cast<LRESULT>(&directFunction);
     }
@@ -151,8 +150,8 @@ bool Host::Impl::createWindows(std::wstring* error) {
     frame.pluginsMenu = CreatePopupMenu();
     AppendMenuW(frame.menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(frame.pluginsMenu), L"&Plugins");
 
-    frame.main = CreateWindowExW(0, kMainClass, L"Quorrel host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1260,
-                                 980, nullptr, frame.menuBar, frame.instance, nullptr);
+    frame.main = CreateWindowExW(0, kMainClass, L"Quorrel host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1260, 980,
+                                 nullptr, frame.menuBar, frame.instance, nullptr);
     if (frame.main == nullptr) {
         if (error) *error = L"cannot create the main window: " + formatWin32Error(GetLastError());
         return false;
@@ -160,15 +159,15 @@ bool Host::Impl::createWindows(std::wstring* error) {
     for (int i = 0; i < 2; ++i) {
         HWND view = CreateWindowExW(WS_EX_CLIENTEDGE, L"Scintilla", i == 0 ? L"main view" : L"second view",
                                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN, 0, 0, 100, 100,
-                                    frame.main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)),
-                                    frame.instance, nullptr);
+                                    frame.main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), frame.instance,
+                                    nullptr);
         frame.views[i] = view;
         if (view == nullptr) {
             if (error) *error = L"cannot create a Scintilla view: " + formatWin32Error(GetLastError());
             return false;
         }
-        g_viewProc[i] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(i == 0 ? mainViewProc : secondViewProc)));
+        g_viewProc[i] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(i == 0 ? mainViewProc : secondViewProc)));
         // Pasted text keeps its own line ends: the encoding conversion relies on it.
         send(i, sci::SetPasteConvertEndings, 0);
         send(i, npp::SCI_SETCODEPAGE, 65001);
@@ -210,21 +209,28 @@ LRESULT Host::Impl::mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     LRESULT result = hostMessage(msg, wParam, lParam, handled);
     if (handled) return result;
     switch (msg) {
-        case WM_SIZE: layout(); return 0;
-        case WM_NOTIFY: forwardNotification(lParam); return 0;
-        case WM_COMMAND:
-            if (runCommand(hwnd, LOWORD(wParam), lParam == 0)) return 0;
-            break;
-        case WM_SETFOCUS: SetFocus(frame.views[frame.currentView]); return 0;
-        case WM_CLOSE:
-            shutdown();
-            return 0;
-        case WM_DESTROY:
-            // Only the interactive loop waits for this; a WM_QUIT left in the
-            // queue would end the next modal loop of this thread at once.
-            if (frame.running) PostQuitMessage(0);
-            return 0;
-        default: break;
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_NOTIFY:
+        forwardNotification(lParam);
+        return 0;
+    case WM_COMMAND:
+        if (runCommand(hwnd, LOWORD(wParam), lParam == 0)) return 0;
+        break;
+    case WM_SETFOCUS:
+        SetFocus(frame.views[frame.currentView]);
+        return 0;
+    case WM_CLOSE:
+        shutdown();
+        return 0;
+    case WM_DESTROY:
+        // Only the interactive loop waits for this; a WM_QUIT left in the
+        // queue would end the next modal loop of this thread at once.
+        if (frame.running) PostQuitMessage(0);
+        return 0;
+    default:
+        break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -41,7 +41,7 @@ struct PluginMessage {
     std::wstring source;  // CommunicationInfo::srcModuleName
     std::wstring target;  // wParam
     long internalMsg = 0;
-    std::wstring key;     // for code 5 (translate a text): the key
+    std::wstring key;  // for code 5 (translate a text): the key
     bool delivered = false;
 };
 

@@ -119,10 +119,10 @@ std::string encodeDocument(const std::string& sciBytes, Encoding encoding);
 // Docking (Docking.cpp).
 
 struct Panel {
-    npp::tTbData data{};  // the plugin's record, copied (its strings are not)
-    win::Icon tabIcon;    // data.hIconTab: the host owns it
-    std::wstring plugin;  // folder of the plugin that registered it
-    int container = 0;    // 0-3 docked, 4 floating
+    npp::tTbData data{};   // the plugin's record, copied (its strings are not)
+    win::Icon tabIcon;     // data.hIconTab: the host owns it
+    std::wstring plugin;   // folder of the plugin that registered it
+    int container = 0;     // 0-3 docked, 4 floating
     HWND frame = nullptr;  // a child of a container, or a floating window owned by the main window
     HWND closeButton = nullptr;
     bool shown = false;
@@ -167,12 +167,12 @@ struct IndicatorState {
 enum class AnswerKind { Message, File, Folder };
 struct Answer {
     AnswerKind kind = AnswerKind::Message;
-    std::wstring value;           // button name or path
-    std::wstring expectCaption;   // empty: not checked
+    std::wstring value;          // button name or path
+    std::wstring expectCaption;  // empty: not checked
     std::wstring expectText;
     bool hasCaption = false;
     bool hasText = false;
-    std::wstring source;          // the script line that queued it
+    std::wstring source;  // the script line that queued it
 };
 
 struct ScriptState {

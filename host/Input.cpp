@@ -26,8 +26,7 @@ void typeKeys(Host::Impl& host, HWND window, const std::vector<KeyStroke>& keys)
         SetKeyboardState(state);
         UINT down = k.alt && !k.ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN;
         UINT up = k.alt && !k.ctrl ? WM_SYSKEYUP : WM_KEYUP;
-        LPARAM flags = 1 | (static_cast<LPARAM>(MapVirtualKeyW(k.vk, MAPVK_VK_TO_VSC)) << 16) |
-                       (k.alt ? (1 << 29) : 0);
+        LPARAM flags = 1 | (static_cast<LPARAM>(MapVirtualKeyW(k.vk, MAPVK_VK_TO_VSC)) << 16) | (k.alt ? (1 << 29) : 0);
         PostMessageW(window, down, k.vk, flags);
         host.pump(0);
         PostMessageW(window, up, k.vk, flags | (1u << 30) | (1u << 31));

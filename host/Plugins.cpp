@@ -12,25 +12,39 @@ std::wstring keyName(UCHAR key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::wstring(1, static_cast<wchar_t>(key));
     if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
     switch (key) {
-        case VK_SPACE: return L"Space";
-        case VK_RETURN: return L"Enter";
-        case VK_DELETE: return L"Del";
-        case VK_INSERT: return L"Ins";
-        case VK_HOME: return L"Home";
-        case VK_END: return L"End";
-        case VK_PRIOR: return L"Page Up";
-        case VK_NEXT: return L"Page Down";
-        case VK_UP: return L"Up";
-        case VK_DOWN: return L"Down";
-        case VK_LEFT: return L"Left";
-        case VK_RIGHT: return L"Right";
-        case VK_TAB: return L"Tab";
-        case VK_ESCAPE: return L"Esc";
-        default: {
-            wchar_t buffer[16];
-            std::swprintf(buffer, 16, L"VK_%02X", key);
-            return buffer;
-        }
+    case VK_SPACE:
+        return L"Space";
+    case VK_RETURN:
+        return L"Enter";
+    case VK_DELETE:
+        return L"Del";
+    case VK_INSERT:
+        return L"Ins";
+    case VK_HOME:
+        return L"Home";
+    case VK_END:
+        return L"End";
+    case VK_PRIOR:
+        return L"Page Up";
+    case VK_NEXT:
+        return L"Page Down";
+    case VK_UP:
+        return L"Up";
+    case VK_DOWN:
+        return L"Down";
+    case VK_LEFT:
+        return L"Left";
+    case VK_RIGHT:
+        return L"Right";
+    case VK_TAB:
+        return L"Tab";
+    case VK_ESCAPE:
+        return L"Esc";
+    default: {
+        wchar_t buffer[16];
+        std::swprintf(buffer, 16, L"VK_%02X", key);
+        return buffer;
+    }
     }
 }
 
@@ -138,8 +152,7 @@ bool Host::Impl::loadPlugin(const std::wstring& folder) {
     plugin->menuName = name != nullptr ? name : folder;
     plugin->beNotified = win::procedureOf<BeNotifiedFn>(module, "beNotified");
     plugin->messageProc = win::procedureOf<MessageProcFn>(module, "messageProc");
-    if (plugin->beNotified == nullptr || plugin->messageProc == nullptr)
-        return refuse(L"no beNotified or messageProc");
+    if (plugin->beNotified == nullptr || plugin->messageProc == nullptr) return refuse(L"no beNotified or messageProc");
     // Registered before setInfo: a plugin may send messages from there.
     Plugin* raw = plugin.get();
     plugins.loaded.push_back(std::move(plugin));
@@ -312,9 +325,7 @@ bool Host::reloadPlugin(const std::wstring& name) {
     return p != nullptr;
 }
 
-int Host::commandId(const std::wstring& menu, const std::wstring& item) const {
-    return impl_->findCommand(menu, item);
-}
+int Host::commandId(const std::wstring& menu, const std::wstring& item) const { return impl_->findCommand(menu, item); }
 
 bool Host::runMenu(const std::wstring& menu, const std::wstring& item) {
     int id = impl_->findCommand(menu, item);

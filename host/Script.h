@@ -39,7 +39,8 @@ struct Step {
     bool hasId = false;
     long long id = 0;
     std::wstring cls, text, panel, window;
-    bool hasClass = false, hasText = false, hasPanel = false, hasWindow = false, visibleOnly = false, mainWindow = false;
+    bool hasClass = false, hasText = false, hasPanel = false, hasWindow = false, visibleOnly = false,
+         mainWindow = false;
     bool hasIndex = false;
     long long index = 0;
     int view = -1;  // view=main|second
@@ -62,7 +63,7 @@ public:
     long long number(const wchar_t* what);
     std::wstring path(const wchar_t* what);  // relative to the script's folder
     std::vector<Step> selector();
-    HWND window();  // the one window a selector names
+    HWND window();        // the one window a selector names
     void finish() const;  // nothing may follow
 
 private:

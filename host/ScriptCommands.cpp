@@ -30,9 +30,12 @@ CommandResult activate(Host::Impl& host, Arguments& args, const std::wstring&) {
 CommandResult view(Host::Impl& host, Arguments& args, const std::wstring&) {
     std::wstring which = args.next(L"main or second");
     args.finish();
-    if (which == L"main" || which == L"0") host.owner->setCurrentView(0);
-    else if (which == L"second" || which == L"1") host.owner->setCurrentView(1);
-    else return failure(L"view is main or second");
+    if (which == L"main" || which == L"0")
+        host.owner->setCurrentView(0);
+    else if (which == L"second" || which == L"1")
+        host.owner->setCurrentView(1);
+    else
+        return failure(L"view is main or second");
     return ok();
 }
 
@@ -62,7 +65,8 @@ CommandResult save(Host::Impl& host, Arguments& args, const std::wstring&) {
     std::wstring p = args.path(L"file path");
     args.finish();
     if (host.current() == nullptr) return failure(L"no document");
-    return host.owner->saveCurrentAs(p) ? ok() : failure(L"cannot write " + p + L": " + formatWin32Error(GetLastError()));
+    return host.owner->saveCurrentAs(p) ? ok()
+                                        : failure(L"cannot write " + p + L": " + formatWin32Error(GetLastError()));
 }
 
 // ---------------------------------------------------------------------------
@@ -180,9 +184,12 @@ CommandResult answer(Host::Impl& host, Arguments& args, const std::wstring&) {
         if (buttonId(a.value) < 0) return failure(L"unknown button " + quote(a.value));
         while (args.more()) {
             const Token& t = args.nextToken(L"caption or text");
-            if (t.hasKey && t.key == L"caption") a.hasCaption = true, a.expectCaption = t.value;
-            else if (t.hasKey && t.key == L"text") a.hasText = true, a.expectText = t.value;
-            else throw ParseError{L"unexpected argument " + quote(t.value)};
+            if (t.hasKey && t.key == L"caption")
+                a.hasCaption = true, a.expectCaption = t.value;
+            else if (t.hasKey && t.key == L"text")
+                a.hasText = true, a.expectText = t.value;
+            else
+                throw ParseError{L"unexpected argument " + quote(t.value)};
         }
     } else if (kind == L"file" || kind == L"folder") {
         a.kind = kind == L"file" ? AnswerKind::File : AnswerKind::Folder;

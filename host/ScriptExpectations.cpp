@@ -182,9 +182,12 @@ CommandResult themed(Host::Impl& host, Arguments& args, const std::wstring&) {
     WPARAM flags = 0;
     if (args.more()) {
         std::wstring which = args.next(L"init or changed");
-        if (which == L"init") flags = npp::DARKMODE_INIT;
-        else if (which == L"changed") flags = npp::DARKMODE_CHANGED;
-        else return failure(L"themed takes init or changed");
+        if (which == L"init")
+            flags = npp::DARKMODE_INIT;
+        else if (which == L"changed")
+            flags = npp::DARKMODE_CHANGED;
+        else
+            return failure(L"themed takes init or changed");
     }
     args.finish();
     std::size_t forWindow = 0;

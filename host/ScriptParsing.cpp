@@ -18,10 +18,18 @@ std::vector<Token> tokenize(const std::wstring& line) {
             if (line[i] == L'\\' && i + 1 < n) {
                 ++i;
                 switch (line[i]) {
-                    case L'n': out += L'\n'; break;
-                    case L'r': out += L'\r'; break;
-                    case L't': out += L'\t'; break;
-                    default: out += line[i]; break;
+                case L'n':
+                    out += L'\n';
+                    break;
+                case L'r':
+                    out += L'\r';
+                    break;
+                case L't':
+                    out += L'\t';
+                    break;
+                default:
+                    out += line[i];
+                    break;
                 }
             } else {
                 out += line[i];
@@ -68,12 +76,24 @@ std::wstring quote(const std::wstring& s) {
     std::wstring out = L"\"";
     for (wchar_t c : s) {
         switch (c) {
-            case L'"': out += L"\\\""; break;
-            case L'\\': out += L"\\\\"; break;
-            case L'\n': out += L"\\n"; break;
-            case L'\r': out += L"\\r"; break;
-            case L'\t': out += L"\\t"; break;
-            default: out += c; break;
+        case L'"':
+            out += L"\\\"";
+            break;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\t':
+            out += L"\\t";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out + L"\"";
@@ -114,11 +134,11 @@ UINT namedKey(const std::wstring& upper) {
         UINT vk;
     };
     static const Named names[] = {
-        {L"ENTER", VK_RETURN}, {L"RETURN", VK_RETURN}, {L"TAB", VK_TAB},       {L"ESC", VK_ESCAPE},
-        {L"ESCAPE", VK_ESCAPE}, {L"BACKSPACE", VK_BACK}, {L"BS", VK_BACK},     {L"DELETE", VK_DELETE},
-        {L"DEL", VK_DELETE},   {L"INSERT", VK_INSERT}, {L"UP", VK_UP},         {L"DOWN", VK_DOWN},
-        {L"LEFT", VK_LEFT},    {L"RIGHT", VK_RIGHT},   {L"HOME", VK_HOME},     {L"END", VK_END},
-        {L"PGUP", VK_PRIOR},   {L"PGDN", VK_NEXT},     {L"SPACE", VK_SPACE}};
+        {L"ENTER", VK_RETURN},  {L"RETURN", VK_RETURN},  {L"TAB", VK_TAB},    {L"ESC", VK_ESCAPE},
+        {L"ESCAPE", VK_ESCAPE}, {L"BACKSPACE", VK_BACK}, {L"BS", VK_BACK},    {L"DELETE", VK_DELETE},
+        {L"DEL", VK_DELETE},    {L"INSERT", VK_INSERT},  {L"UP", VK_UP},      {L"DOWN", VK_DOWN},
+        {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT},    {L"HOME", VK_HOME},  {L"END", VK_END},
+        {L"PGUP", VK_PRIOR},    {L"PGDN", VK_NEXT},      {L"SPACE", VK_SPACE}};
     for (const auto& n : names)
         if (upper == n.name) return n.vk;
     if (upper.size() >= 2 && upper[0] == L'F') {
@@ -161,10 +181,14 @@ std::vector<KeyStroke> parseKeys(const std::wstring& keys) {
             auto plus = upper.find(L'+', start);
             if (plus == std::wstring::npos || plus == upper.size() - 1) break;
             std::wstring mod = upper.substr(start, plus - start);
-            if (mod == L"CTRL") k.ctrl = true;
-            else if (mod == L"ALT") k.alt = true;
-            else if (mod == L"SHIFT") k.shift = true;
-            else throw ParseError{L"unknown modifier " + mod};
+            if (mod == L"CTRL")
+                k.ctrl = true;
+            else if (mod == L"ALT")
+                k.alt = true;
+            else if (mod == L"SHIFT")
+                k.shift = true;
+            else
+                throw ParseError{L"unknown modifier " + mod};
             start = plus + 1;
         }
         k.vk = namedKey(upper.substr(start));
@@ -229,9 +253,12 @@ std::vector<Step> parseSelector(const std::vector<Token>& tokens, std::size_t& p
             s.hasIndex = true;
             s.index = needInt(t.value, L"index");
         } else if (t.key == L"view") {
-            if (t.value == L"main" || t.value == L"0") s.view = 0;
-            else if (t.value == L"second" || t.value == L"1") s.view = 1;
-            else throw ParseError{L"view is main or second"};
+            if (t.value == L"main" || t.value == L"0")
+                s.view = 0;
+            else if (t.value == L"second" || t.value == L"1")
+                s.view = 1;
+            else
+                throw ParseError{L"view is main or second"};
         }
     }
     if (pos == start || steps.back().source.empty()) throw ParseError{L"a window selector is expected"};

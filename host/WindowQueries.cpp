@@ -172,9 +172,9 @@ ListInfo listInfo(HWND hwnd) {
 std::wstring describe(HWND hwnd) {
     RECT r = rectInParent(hwnd);
     std::wstringstream s;
-    s << className(hwnd) << L" #" << GetDlgCtrlID(hwnd) << L" " << quote(windowText(hwnd))
-      << L" visible=" << (IsWindowVisible(hwnd) ? 1 : 0) << L" enabled=" << (IsWindowEnabled(hwnd) ? 1 : 0)
-      << L" rect=" << r.left << L"," << r.top << L"," << (r.right - r.left) << L"," << (r.bottom - r.top);
+    s << className(hwnd) << L" #" << GetDlgCtrlID(hwnd) << L" " << quote(windowText(hwnd)) << L" visible="
+      << (IsWindowVisible(hwnd) ? 1 : 0) << L" enabled=" << (IsWindowEnabled(hwnd) ? 1 : 0) << L" rect=" << r.left
+      << L"," << r.top << L"," << (r.right - r.left) << L"," << (r.bottom - r.top);
     return s.str();
 }
 

@@ -31,17 +31,18 @@ void AboutDialog::destroy() {
 
 INT_PTR AboutDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            emailLink_.create(::GetDlgItem(hwnd_, IDC_ABOUT_EMAIL), kAuthorAddress);
-            if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"About");
+    case WM_INITDIALOG:
+        emailLink_.setTheme(theme_);
+        emailLink_.create(::GetDlgItem(hwnd_, IDC_ABOUT_EMAIL), kAuthorAddress);
+        if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"About");
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            display(false);
             return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                display(false);
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
     }
 }

@@ -13,12 +13,14 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
+#include "refcheck/ReferenceMarker_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
 #include "tester/OrmuControllerDialog.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 class COrmuPluginEditor {
 public:
@@ -42,6 +44,8 @@ public:
     void showAbout();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The editor switched between dark and light: every panel and dialog follows at once.
+    void followEditorTheme();
 
     const editor::NppEditor& editor() const { return editor_; }
 
@@ -52,6 +56,8 @@ private:
     editor::Win32HubSystem hubSystem_{editor_};
     EditorEventHub hub_;
     TarvoSettingsManager store_;
+    // The colours the panels and dialogs paint with, read from the editor.
+    ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
     std::array<npp::FuncItem, 6> commandTable_{};
@@ -69,6 +75,10 @@ private:
 
     // The skin's include and image names as row choices, with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    // The element names whose text names an image, from the control catalogue.
+    const std::vector<std::wstring> imageElements_;
+    // Missing textures and includes marked in the document as it is edited.
+    refcheck::ReferenceMarker marker_{editor_, imageElements_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

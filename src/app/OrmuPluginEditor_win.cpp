@@ -66,7 +66,8 @@ std::optional<COrmuPluginEditor> application;
 
 COrmuPluginEditor& theApp() { return *application; }
 
-COrmuPluginEditor::COrmuPluginEditor() : clipboardController_(&hostInFront) {}
+COrmuPluginEditor::COrmuPluginEditor()
+    : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -95,7 +96,15 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     store.load(settingsPath_);
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog :
+         std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+        dialog->setTheme(&theme_);
+    }
     tester_.setEditor(&editor_);
+    tester_.setImageElements(imageElements_);
+    // A bundle the tester packed may be the one the previewer shows from.
+    tester_.setBundleWritten([this](const std::wstring&) { previewer_.redraw(); });
     previewer_.setEditor(&editor_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);
@@ -110,6 +119,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
+    store.addObserver(&marker_);
     informed_ = true;
 }
 
@@ -160,14 +170,22 @@ void COrmuPluginEditor::showAbout() { about_.open(); }
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
+        if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
+            controls_.documentChanged(n.position);
+        }
         // Selecting the changed range after a deletion would leave the next
         // typed character replacing the text that followed it: insertions only.
-        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0) {
-            editor_.select(editor_.recordedView(), n.position, n.position + n.length);
+        // Only in the view that holds the caret: the other view may show the
+        // same document, or another one.
+        if (controls_.markedShown() && n.text != nullptr && (n.modificationType & npp::SC_MOD_INSERTTEXT) != 0 &&
+            n.nmhdr.hwndFrom == editor_.activeView()) {
+            editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
+        marker_.textModified(n);
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
+        marker_.documentActivated();
         return;
     case npp::SCN_UPDATEUI:
         if (editor_.isCommandChecked(Previewer)) {
@@ -177,14 +195,28 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         }
         if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
+        marker_.viewUpdated(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
+        if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
-        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) textures::releaseDisplayDevice();
+        if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {
+            textures::releaseDisplayDevice();
+            // Its thread ends while the editor still runs, not under the loader lock.
+            tester_.endTestWindow();
+        }
         return;
+    }
+}
+
+void COrmuPluginEditor::followEditorTheme() {
+    theme_ = editor_.currentTheme();
+    for (StaticDialog* dialog :
+         std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
+        dialog->themeChanged();
     }
 }
 

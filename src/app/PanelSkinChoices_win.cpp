@@ -39,8 +39,8 @@ bool PanelSkinChoices::sameFolder(const std::wstring& a, const std::wstring& b) 
     // by the user's locale.
     if (a.size() != b.size()) return false;
     if (a.empty()) return true;
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
@@ -49,5 +49,19 @@ bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
 }
 
 void PanelSkinChoices::clearPreview() { previewer_.clearWindow(); }
+
+FileStamp PanelSkinChoices::stamp(const std::wstring& path) {
+    // A folder's path may end in a backslash, which the call does not take.
+    std::wstring name = path;
+    while (name.size() > 3 && name.back() == L'\\') name.pop_back();
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (name.empty() || !::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return {};
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.time =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
 
 }  // namespace controls

@@ -35,6 +35,7 @@ private:
     bool sameFolder(const std::wstring& a, const std::wstring& b) const override;
     bool previewImage(const std::wstring& imagePath) override;
     void clearPreview() override;
+    FileStamp stamp(const std::wstring& path) override;
 
     COrmuControlsDialog& panel_;
     const editor::NppEditor& editor_;

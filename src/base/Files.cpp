@@ -25,8 +25,7 @@ fs::path toPath(const std::wstring& path) {
 
 }  // namespace
 
-bool exists(const std::wstring& path) noexcept
-{
+bool exists(const std::wstring& path) noexcept {
     try {
         std::error_code error;
         return fs::exists(toPath(path), error);
@@ -35,8 +34,7 @@ bool exists(const std::wstring& path) noexcept
     }
 }
 
-bool createFolders(const std::wstring& folder) noexcept
-{
+bool createFolders(const std::wstring& folder) noexcept {
     try {
         const fs::path target = toPath(folder);
         std::error_code error;
@@ -48,16 +46,41 @@ bool createFolders(const std::wstring& folder) noexcept
     }
 }
 
-bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcept
-{
+bool listFilesBelow(const std::wstring& folder, std::vector<std::wstring>& relative) noexcept {
+    relative.clear();
+    try {
+        const fs::path root = toPath(folder);
+        std::error_code error;
+        if (!fs::is_directory(root, error)) return false;
+        fs::recursive_directory_iterator it(root, fs::directory_options::none, error);
+        for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+            std::error_code kind;
+            if (!it->is_regular_file(kind)) continue;
+            std::wstring name;
+            for (const fs::path& part : it->path().lexically_relative(root)) {
+                if (!name.empty()) name.push_back(L'/');
+                name += text::fromUtf8(part.u8string());
+            }
+            relative.push_back(std::move(name));
+        }
+        if (error) {
+            relative.clear();
+            return false;
+        }
+        return true;
+    } catch (...) {
+        relative.clear();
+        return false;
+    }
+}
+
+bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcept {
     try {
         std::ifstream in(toPath(path), std::ios::binary);
-        if (!in)
-            return false;
+        if (!in) return false;
         in.seekg(0, std::ios::end);
         const std::streamoff length = in.tellg();
-        if (length < 0)
-            return false;
+        if (length < 0) return false;
         in.seekg(0, std::ios::beg);
         bytes.resize(static_cast<std::size_t>(length));
         in.read(reinterpret_cast<char*>(bytes.data()), length);
@@ -71,8 +94,7 @@ std::wstring pendingName(const std::wstring& path) { return path + L".tmp"; }
 
 namespace {
 
-void discard(const std::wstring& path) noexcept
-{
+void discard(const std::wstring& path) noexcept {
     try {
         std::error_code error;
         fs::remove(toPath(path), error);
@@ -82,8 +104,7 @@ void discard(const std::wstring& path) noexcept
 
 }  // namespace
 
-bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t size, bool keepExisting) noexcept
-{
+bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t size, bool keepExisting) noexcept {
     std::wstring pending;
     try {
         pending = pendingName(path);
@@ -91,8 +112,7 @@ bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t 
         const fs::path temporary = toPath(pending);
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            if (!out)
-                return false;
+            if (!out) return false;
             out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
             out.close();
             if (!out) {
@@ -112,8 +132,7 @@ bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t 
         }
         return true;
     } catch (...) {
-        if (!pending.empty())
-            discard(pending);
+        if (!pending.empty()) discard(pending);
         return false;
     }
 }

@@ -18,6 +18,11 @@ bool exists(const std::wstring& path) noexcept;
 // as a folder afterwards.
 bool createFolders(const std::wstring& folder) noexcept;
 
+// Every file below the folder (in its sub-folders too), as paths relative to
+// it with '/' between folder names, in no particular order; false when the
+// folder cannot be read to its end.
+bool listFilesBelow(const std::wstring& folder, std::vector<std::wstring>& relative) noexcept;
+
 // The whole file; false when it cannot be read.
 bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcept;
 

@@ -8,7 +8,7 @@
 
 namespace text {
 
-constexpr unsigned kCodePageAnsi = 0;   // the system's ANSI code page (CP_ACP)
+constexpr unsigned kCodePageAnsi = 0;  // the system's ANSI code page (CP_ACP)
 constexpr unsigned kCodePageUtf8 = 65001;
 
 // UTF-8 <-> wide. Malformed UTF-8 becomes U+FFFD; lone surrogates become U+FFFD.

@@ -6,14 +6,10 @@
 
 namespace base {
 
-unsigned defaultWorkerCount() noexcept
-{
-    return std::max(2u, std::thread::hardware_concurrency());
-}
+unsigned defaultWorkerCount() noexcept { return std::max(2u, std::thread::hardware_concurrency()); }
 
 ParallelOutcome runParallel(std::size_t count, unsigned workers, const CancelFlag& cancel,
-                            const std::function<void(std::size_t)>& task)
-{
+                            const std::function<void(std::size_t)>& task) {
     ParallelOutcome outcome;
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> finished{0};
@@ -21,11 +17,9 @@ ParallelOutcome runParallel(std::size_t count, unsigned workers, const CancelFla
 
     const auto work = [&]() noexcept {
         for (;;) {
-            if (cancel.cancelled())
-                return;
+            if (cancel.cancelled()) return;
             const std::size_t index = next.fetch_add(1);
-            if (index >= count)
-                return;
+            if (index >= count) return;
             try {
                 task(index);
             } catch (...) {
@@ -44,15 +38,12 @@ ParallelOutcome runParallel(std::size_t count, unsigned workers, const CancelFla
     std::vector<std::thread> pool;
     pool.reserve(threads);
     try {
-        for (unsigned i = 0; i < threads; ++i)
-            pool.emplace_back(work);
+        for (unsigned i = 0; i < threads; ++i) pool.emplace_back(work);
     } catch (...) {
         // Fewer threads than asked for (none at all: the caller's thread does it).
-        if (pool.empty())
-            work();
+        if (pool.empty()) work();
     }
-    for (std::thread& thread : pool)
-        thread.join();
+    for (std::thread& thread : pool) thread.join();
 
     outcome.finished = finished.load();
     outcome.cancelled = outcome.finished < count && cancel.cancelled();

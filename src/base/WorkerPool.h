@@ -25,9 +25,9 @@ private:
 unsigned defaultWorkerCount() noexcept;
 
 struct ParallelOutcome {
-    std::size_t finished = 0;          // tasks that ran to their end (threw or not)
-    std::vector<std::size_t> threw;    // indices whose task let an exception out, ascending
-    bool cancelled = false;            // the flag stopped the run before every task started
+    std::size_t finished = 0;        // tasks that ran to their end (threw or not)
+    std::vector<std::size_t> threw;  // indices whose task let an exception out, ascending
+    bool cancelled = false;          // the flag stopped the run before every task started
 };
 
 // Calls task(i) once for each i in [0, count), on `workers` threads while

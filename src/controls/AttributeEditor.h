@@ -10,6 +10,7 @@
 
 #include "controls/AttributeLayout.h"
 #include "base/Win32Handles.h"
+#include "framework/Theme_win.h"
 #include "framework/Window.h"
 
 // Drop-down list (not editable) of the control type names.
@@ -29,10 +30,14 @@ public:
     // The index of the first item equal to `text` without regard to case, or -1.
     int findExact(const std::wstring& text) const;
     void resizeTo(int left, int top, int right, int bottom);
+    // Sizes for another DPI: the font is made again; the next resize places the box.
+    void setMetrics(const controls::AttributeMetrics& metrics);
 
 private:
     static LRESULT CALLBACK forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void makeFont();
 
+    controls::AttributeMetrics metrics_;
     WNDPROC previousProc_ = nullptr;
     win::Font font_;
     std::vector<std::wstring> items_;
@@ -42,7 +47,9 @@ private:
 // or an editable drop-down holding the value.
 class CDuoTextBox : public ui::ChildWindow {
 public:
-    explicit CDuoTextBox(int index) : index_(index) {}
+    // The metrics (null: those at 96 DPI) belong to the area, which outlives its rows.
+    explicit CDuoTextBox(int index, const controls::AttributeMetrics* metrics = nullptr)
+        : index_(index), metrics_(metrics) {}
     ~CDuoTextBox() override;
 
     void attach(HINSTANCE instance, HWND parent) override;
@@ -63,12 +70,14 @@ public:
 private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void windowGone() override;
+    const controls::AttributeMetrics& metrics() const;
 
     HWND label_ = nullptr;
     HWND value_ = nullptr;
     bool dropDown_ = false;
     int index_;
-    win::Brush brush_;
+    const controls::AttributeMetrics* metrics_;
+    ui::BrushCache brushes_;
 };
 
 // The scrolling area holding the rows. Reports a change of any row's value to
@@ -82,6 +91,9 @@ public:
     void destroy() override;
 
     void resizeTo(int left, int top, int right, int bottom);
+    // Sizes for another DPI; the next resize lays the rows out with them.
+    void setMetrics(const controls::AttributeMetrics& metrics);
+    const controls::AttributeMetrics& metrics() const { return metrics_; }
     void addDropDownRow(const std::wstring& tag, const std::vector<std::wstring>& options, const std::wstring& value);
     void addTextRow(const std::wstring& tag, const std::wstring& value);
     void removeAllRows();
@@ -113,7 +125,8 @@ private:
     HWND currentValue_ = nullptr;
     std::vector<std::unique_ptr<CDuoTextBox>> rows_;
     controls::ScrollState scroll_;
-    win::Brush brush_;
+    controls::AttributeMetrics metrics_;
+    ui::BrushCache brushes_;
 };
 
 namespace controls {

@@ -13,10 +13,6 @@ namespace {
 constexpr const wchar_t* kRowClass = L"DuoTextBox";
 constexpr const wchar_t* kAreaClass = L"DuoTextBoxContainer";
 constexpr const wchar_t* kComboOwnerProperty = L"Quorrel.TypeList";
-// A combo box's window height includes its dropped list; the closed box takes
-// its height from the font.
-constexpr int kTypeListDropHeight = 320;
-constexpr int kRowDropHeight = 200;
 
 std::wstring windowText(HWND window) {
     if (window == nullptr) return {};
@@ -47,10 +43,11 @@ HFONT panelFont(HWND area) {
     return font != nullptr ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void paintBackground(HWND window, HDC dc, HBRUSH brush) {
+// The area's and the rows' background: the fixed grey, or the editor's while it is dark.
+void paintBackground(HWND window, HDC dc, const ui::Theme& theme, ui::BrushCache& brushes) {
     RECT rc{};
     ::GetClientRect(window, &rc);
-    ::FillRect(dc, &rc, brush != nullptr ? brush : static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH)));
+    ::FillRect(dc, &rc, brushes.get(theme.pick(controls::kBackground, &ui::Palette::background)));
 }
 
 }  // namespace
@@ -62,7 +59,7 @@ CORMUComboBox::~CORMUComboBox() { destroy(); }
 void CORMUComboBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     hwnd_ = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
-                              0, controls::kTypeListTop, 188, kTypeListDropHeight, parent,
+                              0, metrics_.typeListTop, metrics_.typeListWidth, metrics_.typeListDropHeight, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CONTROLS_TYPE_LIST)), instance, nullptr);
     if (hwnd_ == nullptr) {
         ui::reportWindowCreationFailure(parent, L"combobox", ::GetLastError());
@@ -71,17 +68,28 @@ void CORMUComboBox::attach(HINSTANCE instance, HWND parent) {
     ::SetPropW(hwnd_, kComboOwnerProperty, this);
     previousProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CORMUComboBox::forwardingProc)));
+    makeFont();
+}
 
+void CORMUComboBox::setMetrics(const controls::AttributeMetrics& metrics) {
+    metrics_ = metrics;
+    makeFont();
+}
+
+void CORMUComboBox::makeFont() {
+    if (hwnd_ == nullptr) return;
     auto current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
     LOGFONTW lf{};
     ::GetObjectW(current, sizeof(lf), &lf);
-    lf.lfHeight = 15;
+    lf.lfHeight = metrics_.typeListFontHeight;
     lf.lfWidth = 0;
     lf.lfWeight = FW_NORMAL;
     std::wcsncpy(lf.lfFaceName, L"Courier New", LF_FACESIZE - 1);
-    font_.reset(::CreateFontIndirectW(&lf));
-    if (font_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    win::Font font(::CreateFontIndirectW(&lf));
+    if (!font) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);  // the old one only after the box let go of it
 }
 
 LRESULT CALLBACK CORMUComboBox::forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,7 +162,7 @@ int CORMUComboBox::findExact(const std::wstring& text) const {
 
 void CORMUComboBox::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
     if (hwnd_ == nullptr) return;
-    moveToBounds(RECT{left, controls::kTypeListTop, right, controls::kTypeListTop + kTypeListDropHeight});
+    moveToBounds(RECT{left, metrics_.typeListTop, right, metrics_.typeListTop + metrics_.typeListDropHeight});
 }
 
 // ---------------------------------------------------------------- one row
@@ -163,15 +171,20 @@ CDuoTextBox::~CDuoTextBox() { destroy(); }
 
 void CDuoTextBox::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowClass, instance); }
 
+const controls::AttributeMetrics& CDuoTextBox::metrics() const {
+    static const controls::AttributeMetrics kAt96;
+    return metrics_ != nullptr ? *metrics_ : kAt96;
+}
+
 void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    brush_.reset(::CreateSolidBrush(controls::kBackground));
-    // Each row paints with its own brush: no class background.
-    hwnd_ = createChild(kRowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, controls::rowTop(index_, 0),
-                        clientWidth(parent), controls::kRowHeight);
+    const controls::AttributeMetrics& m = metrics();
+    // Each row paints its own background: no class background.
+    hwnd_ = createChild(kRowClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, m.rowTop(index_, 0),
+                        clientWidth(parent), m.rowHeight);
     if (hwnd_ == nullptr) return;
     label_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL, 0, 0,
-                               controls::kLabelWidth, controls::kRowHeight, hwnd_, nullptr, instance, nullptr);
+                               m.labelWidth, m.rowHeight, hwnd_, nullptr, instance, nullptr);
     if (label_ != nullptr) ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent)), FALSE);
 }
 
@@ -191,9 +204,10 @@ void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) 
     dropDown_ = false;
     // Values such as actions, conditions and paths are often longer than the
     // box is wide: the box scrolls sideways instead of refusing text.
-    value_ = ::CreateWindowExW(0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-                               controls::kLabelWidth, 0, std::max(clientWidth(parent_) - controls::kLabelWidth, 0),
-                               controls::kRowHeight, hwnd_, nullptr, instance_, nullptr);
+    const controls::AttributeMetrics& m = metrics();
+    value_ = ::CreateWindowExW(
+        0, L"EDIT", value.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, m.labelWidth, 0,
+        std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowHeight, hwnd_, nullptr, instance_, nullptr);
     if (value_ == nullptr) {
         ui::reportWindowCreationFailure(parent_, kRowClass, ::GetLastError());
         return;
@@ -206,10 +220,11 @@ void CDuoTextBox::setupDropDown(const std::wstring& tag, const std::vector<std::
     if (hwnd_ == nullptr) return;
     ::SetWindowTextW(label_, tag.c_str());
     dropDown_ = true;
+    const controls::AttributeMetrics& m = metrics();
     value_ = ::CreateWindowExW(0, L"COMBOBOX", L"",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                               controls::kLabelWidth, 0, std::max(clientWidth(parent_) - controls::kLabelWidth, 0),
-                               kRowDropHeight, hwnd_, nullptr, instance_, nullptr);
+                               m.labelWidth, 0, std::max(clientWidth(parent_) - m.labelWidth, 0), m.rowDropHeight,
+                               hwnd_, nullptr, instance_, nullptr);
     if (value_ == nullptr) {
         ui::reportWindowCreationFailure(parent_, L"combobox", ::GetLastError());
         return;
@@ -223,12 +238,13 @@ void CDuoTextBox::setupDropDown(const std::wstring& tag, const std::vector<std::
 
 void CDuoTextBox::resizeTo(int left, int right, int scrollOffsetPixels) {
     if (hwnd_ == nullptr) return;
+    const controls::AttributeMetrics& m = metrics();
     const int width = std::max(right - left, 0);
-    ::MoveWindow(hwnd_, left, controls::rowTop(index_, scrollOffsetPixels), width, controls::kRowHeight, TRUE);
-    if (label_ != nullptr) ::MoveWindow(label_, 0, 0, controls::kLabelWidth, controls::kRowHeight, TRUE);
+    ::MoveWindow(hwnd_, left, m.rowTop(index_, scrollOffsetPixels), width, m.rowHeight, TRUE);
+    if (label_ != nullptr) ::MoveWindow(label_, 0, 0, m.labelWidth, m.rowHeight, TRUE);
     if (value_ != nullptr) {
-        ::MoveWindow(value_, controls::kLabelWidth, 0, std::max(width - controls::kLabelWidth, 0),
-                     dropDown_ ? kRowDropHeight : controls::kRowHeight, TRUE);
+        ::MoveWindow(value_, m.labelWidth, 0, std::max(width - m.labelWidth, 0),
+                     dropDown_ ? m.rowDropHeight : m.rowHeight, TRUE);
     }
 }
 
@@ -241,16 +257,23 @@ void CDuoTextBox::windowGone() {
 LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ &&
-            controls::isValueChange(HIWORD(wParam))) {
+        if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ && controls::isValueChange(HIWORD(wParam))) {
             return ::SendMessageW(parent_, WM_COMMAND, wParam, lParam);
         }
         break;
     case WM_NOTIFY:
         return ::SendMessageW(parent_, WM_NOTIFY, wParam, lParam);
     case WM_ERASEBKGND:
-        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), brush_.get());
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
         return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // The tag (a disabled edit) and the value, while the editor is dark.
+        if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
     case WM_SIZE:
     case WM_MOVE:
         return 0;
@@ -268,11 +291,11 @@ void CDuoTextBoxContainer::unregisterClass(HINSTANCE instance) { ::UnregisterCla
 
 void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    brush_.reset(::CreateSolidBrush(controls::kBackground));
     scroll_.reset();
-    hwnd_ = createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, controls::kAreaTop,
-                        clientWidth(parent), std::max(clientHeight(parent) - controls::kAreaTop, 0),
-                        IDC_CONTROLS_ATTRIBUTES);
+    scroll_.setUnit(metrics_.scrollUnit);
+    hwnd_ =
+        createChild(kAreaClass, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, metrics_.areaTop,
+                    clientWidth(parent), std::max(clientHeight(parent) - metrics_.areaTop, 0), IDC_CONTROLS_ATTRIBUTES);
     if (hwnd_ == nullptr) return;
     // Pressing the mouse on the area itself (not on a row) reports a begin-drag to the panel.
     ::MakeDragList(hwnd_);
@@ -297,7 +320,8 @@ void CDuoTextBoxContainer::removeAllRows() {
 
 CDuoTextBox* CDuoTextBoxContainer::addRow() {
     if (hwnd_ == nullptr) return nullptr;
-    auto row = std::make_unique<CDuoTextBox>(static_cast<int>(rows_.size()));
+    auto row = std::make_unique<CDuoTextBox>(static_cast<int>(rows_.size()), &metrics_);
+    row->setTheme(theme_);
     row->attach(instance_, hwnd_);
     if (row->handle() == nullptr) return nullptr;
     rows_.push_back(std::move(row));
@@ -323,9 +347,14 @@ void CDuoTextBoxContainer::addDropDownRow(const std::wstring& tag, const std::ve
 
 void CDuoTextBoxContainer::resizeTo(int left, int /*top*/, int right, int bottom) {
     if (hwnd_ == nullptr) return;
-    moveToBounds(RECT{left, controls::kAreaTop, right, std::max(bottom, static_cast<int>(controls::kAreaTop))});
+    moveToBounds(RECT{left, metrics_.areaTop, right, std::max(bottom, metrics_.areaTop)});
     updateScrollRange();
     layoutRows();
+}
+
+void CDuoTextBoxContainer::setMetrics(const controls::AttributeMetrics& metrics) {
+    metrics_ = metrics;
+    scroll_.setUnit(metrics_.scrollUnit);
 }
 
 void CDuoTextBoxContainer::layoutRows() {
@@ -337,7 +366,7 @@ void CDuoTextBoxContainer::updateScrollRange() {
     if (hwnd_ == nullptr) return;
     const int widthBefore = clientWidth(hwnd_);
     const int positionBefore = scroll_.position();
-    scroll_.setRange(controls::rowsContentHeight(static_cast<int>(rows_.size())), clientHeight(hwnd_));
+    scroll_.setRange(metrics_.contentHeight(static_cast<int>(rows_.size())), clientHeight(hwnd_));
     ::SetScrollRange(hwnd_, SB_VERT, 0, scroll_.maximum(), FALSE);
     ::SetScrollPos(hwnd_, SB_VERT, scroll_.position(), TRUE);
     // The bar appearing or going changes the width; a smaller range may pull the rows down.
@@ -351,7 +380,7 @@ void CDuoTextBoxContainer::onScroll(int request) {
     ::GetScrollInfo(hwnd_, SB_VERT, &info);
     const int delta = scroll_.scroll(request, info.nTrackPos);
     if (delta == 0) return;
-    ::ScrollWindow(hwnd_, 0, -controls::kScrollUnit * delta, nullptr, nullptr);
+    ::ScrollWindow(hwnd_, 0, -scroll_.unit() * delta, nullptr, nullptr);
     ::SetScrollPos(hwnd_, SB_VERT, scroll_.position(), TRUE);
     ::UpdateWindow(hwnd_);
 }
@@ -418,7 +447,7 @@ LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lPar
         onScroll(LOWORD(wParam));
         return 0;
     case WM_ERASEBKGND:
-        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), brush_.get());
+        paintBackground(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_);
         return 1;
     case WM_SIZE:
     case WM_MOVE:

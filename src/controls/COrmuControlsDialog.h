@@ -44,6 +44,8 @@ public:
     // Editor events, forwarded by the plugin.
     void caretMoved();
     void bufferActivated();
+    // The text of a document changed at and after `position`.
+    void documentChanged(std::ptrdiff_t position);
 
     // Selects the first type-list entry equal to `name` (without regard to
     // case) and shows its rows. False (nothing changes) when there is none.
@@ -51,6 +53,17 @@ public:
     // Forgets which type is shown, so that the next selection rebuilds the
     // rows even for the same type (their values may have changed).
     void forgetCurrentType() { currentType_.clear(); }
+    // Rebuilds the rows of `type` from its template once the message now
+    // being handled is over: a row that reports an edit must not be
+    // destroyed while it reports it.
+    void rebuildRowsLater(const std::wstring& type);
+    // Whether a row's edit is being reported right now.
+    bool reportingEdit() const { return reportingEdit_; }
+
+    // The status line at the foot of the panel: one short sentence, or nothing.
+    void setStatus(const std::wstring& text);
+    std::wstring status() const;
+    HWND statusLine() const { return statusLine_; }
     const std::wstring& currentType() const { return currentType_; }
 
     ControlCatalogue& catalogue() { return catalogue_; }
@@ -77,8 +90,11 @@ public:
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged() override;
 
 private:
+    // Sizes the type list and the rows for the DPI the panel shows at.
+    void applyDpi();
     void fillTypeList();
     void chooseType(const std::wstring& name);
     void layout();
@@ -89,7 +105,10 @@ private:
     CORMUComboBox typeList_;
     CDuoTextBoxContainer attributes_;
     bool rebuilding_ = false;
+    bool reportingEdit_ = false;
     std::wstring currentType_;
+    std::wstring pendingType_;
+    HWND statusLine_ = nullptr;  // a child of the panel, destroyed with it
     bool loadIncludes_ = false;
     bool loadImages_ = false;
     UINT dragMessage_ = 0;

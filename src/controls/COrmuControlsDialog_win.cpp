@@ -6,9 +6,13 @@
 #include "editor/NppEditor_win.h"
 #include "controls/controls_ids.h"
 #include "settings/TarvoSettingsManager.h"
+#include "framework/Dpi_win.h"
 #include "framework/ZuverUdozOLE_win.h"
 
 namespace {
+
+// Posted to the panel to rebuild its rows after the current message.
+constexpr UINT kRebuildRowsMessage = WM_APP + 1;
 
 // Sets a flag for the lifetime of the scope, also when the scope is left by an exception.
 class FlagScope {
@@ -24,8 +28,7 @@ private:
 
 }  // namespace
 
-COrmuControlsDialog::COrmuControlsDialog()
-    : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
+COrmuControlsDialog::COrmuControlsDialog() : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
 
 COrmuControlsDialog::~COrmuControlsDialog() {
     attributes_.destroy();
@@ -84,6 +87,10 @@ void COrmuControlsDialog::bufferActivated() {
     if (caretHandler_ != nullptr) caretHandler_->bufferActivated();
 }
 
+void COrmuControlsDialog::documentChanged(std::ptrdiff_t position) {
+    if (caretHandler_ != nullptr) caretHandler_->documentChanged(position);
+}
+
 void COrmuControlsDialog::fillTypeList() {
     typeList_.clear();
     for (const std::wstring& name : catalogue_.typeNames()) typeList_.addItem(name);
@@ -124,11 +131,47 @@ void COrmuControlsDialog::layout() {
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
     typeList_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
-    attributes_.resizeTo(rc.left, rc.top, rc.right, rc.bottom);
+    const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
+    const LONG statusTop =
+        rc.bottom - metrics.statusHeight > metrics.areaTop ? rc.bottom - metrics.statusHeight : rc.bottom;
+    attributes_.resizeTo(rc.left, rc.top, rc.right, statusTop);
+    if (statusLine_ != nullptr) {
+        ::MoveWindow(statusLine_, rc.left + 2, statusTop, rc.right - rc.left - 4, rc.bottom - statusTop, TRUE);
+    }
+}
+
+void COrmuControlsDialog::rebuildRowsLater(const std::wstring& type) {
+    pendingType_ = type;
+    if (hwnd_ != nullptr) ::PostMessageW(hwnd_, kRebuildRowsMessage, 0, 0);
+}
+
+void COrmuControlsDialog::setStatus(const std::wstring& text) {
+    if (statusLine_ == nullptr || status() == text) return;
+    ::SetWindowTextW(statusLine_, text.c_str());
+}
+
+std::wstring COrmuControlsDialog::status() const {
+    if (statusLine_ == nullptr) return {};
+    const int length = ::GetWindowTextLengthW(statusLine_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(statusLine_, text.data(), length + 1)));
+    return text;
+}
+
+void COrmuControlsDialog::applyDpi() {
+    const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
+    typeList_.setMetrics(metrics);
+    attributes_.setMetrics(metrics);
+}
+
+void COrmuControlsDialog::onDpiChanged() {
+    applyDpi();
+    layout();
 }
 
 void COrmuControlsDialog::onValueEdited() {
     if (rebuilding_) return;
+    FlagScope reporting(reportingEdit_);
     const std::wstring tag = attributes_.tagText();
     std::wstring value;
     const bool dropDown = attributes_.valueText(value);
@@ -154,8 +197,25 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
     }
     switch (message) {
     case WM_INITDIALOG:
+        typeList_.setTheme(theme_);
+        attributes_.setTheme(theme_);
+        applyDpi();
         typeList_.attach(instance_, hwnd_);
         attributes_.attach(instance_, hwnd_);
+        statusLine_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                        hwnd_, nullptr, instance_, nullptr);
+        if (statusLine_ != nullptr) {
+            ::SendMessageW(statusLine_, WM_SETFONT, ::SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
+        }
+        layout();
+        return TRUE;
+    case kRebuildRowsMessage:
+        if (!pendingType_.empty()) {
+            const std::wstring type = pendingType_;
+            pendingType_.clear();
+            forgetCurrentType();
+            selectTypeByName(type);
+        }
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:
@@ -165,6 +225,7 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
         const auto sender = reinterpret_cast<HWND>(lParam);
         if (sender != nullptr && sender == typeList_.handle() && HIWORD(wParam) == CBN_SELENDOK) {
             chooseType(typeList_.selectedText());
+            if (caretHandler_ != nullptr) caretHandler_->typeChosen();
             return TRUE;
         }
         if (sender != nullptr && sender == attributes_.handle() && controls::isValueChange(HIWORD(wParam))) {
@@ -174,8 +235,9 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     case WM_DESTROY:
-        // The rows and the type list go with the panel's window.
+        // The rows, the type list and the status line go with the panel's window.
         attributes_.removeAllRows();
+        statusLine_ = nullptr;
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "base/FileAccess.h"
 #include "base/TextCodec.h"
+#include "controls/ControlEdit.h"
 
 #include <tinyxml.h>
 
@@ -9,7 +10,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
 
 namespace controls {
 
@@ -31,10 +31,11 @@ TiXmlEncoding encodingFor(unsigned codePage) {
     return codePage == text::kCodePageUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
 }
 
-std::wstring typeOf(const TiXmlElement& control, unsigned codePage) {
-    const char* type = control.Attribute("type");
-    return text::fromCodePage(type ? type : "", codePage);
-}
+const wchar_t* const kNoControl = L"The caret is not inside a control; the edit was not written.";
+const wchar_t* const kControlChanged =
+    L"The control under the caret has changed; the rows were read again and the edit was not written.";
+
+std::wstring quoted(const std::wstring& name) { return L"\"" + name + L"\""; }
 
 }  // namespace
 
@@ -45,13 +46,13 @@ std::wstring CaretTracker::scratchPath() const {
     return scratchFolder_ + files::separator() + kScratchName;
 }
 
-bool CaretTracker::parseThroughScratch(const std::string& block, unsigned codePage, TiXmlDocument& xml) const {
+bool CaretTracker::parseThroughScratch(std::string_view element, unsigned codePage, TiXmlDocument& xml) const {
     const std::wstring path = scratchPath();
-    if (path.empty() || !nestingWithin(block)) return false;
+    if (path.empty() || !nestingWithin(element)) return false;
     files::FilePtr file = openForUpdate(path);
     if (!file) return false;
-    if (!block.empty() && std::fwrite(block.data(), 1, block.size(), file.get()) != block.size()) return false;
-    if (std::fflush(file.get()) != 0 || !files::truncate(file.get(), block.size())) return false;
+    if (!element.empty() && std::fwrite(element.data(), 1, element.size(), file.get()) != element.size()) return false;
+    if (std::fflush(file.get()) != 0 || !files::truncate(file.get(), element.size())) return false;
     // Read back what the file now holds, from its start.
     return xml.LoadFile(file.get(), encodingFor(codePage));
 }
@@ -64,29 +65,50 @@ void CaretTracker::checkCaret() {
         return;
     }
     const Position caret = document_.caretLine();
-    if (caret == lastCaretLine_) return;
-    lastCaretLine_ = caret;
-
-    const BlockLines found = findBlock(document_, caret);
-    if (!found.found()) {
-        lines_ = BlockLines{};
+    if (caret == lastCaretLine_) {
+        // A move within the line: what the status line said about an edit is
+        // over; what it says about the control under the caret stays.
+        panel_.showStatus(seenLines_.found() ? seenStatus_ : std::wstring());
         return;
     }
-    std::string bytes = readBlock(document_, found);
-    // Same lines of the same document with the same text: already loaded.
-    if (found == lines_ && document_.identity() == documentId_ && bytes == blockBytes_) return;
-    storeBlock(found, std::move(bytes));
-    loadControl(blockBytes_, codePage_);
+    lastCaretLine_ = caret;
+
+    const ControlBlock found = finder_.find(document_, caret);
+    if (!found.found()) {
+        // Between controls: the rows stay as they are.
+        seenLines_ = BlockLines{};
+        panel_.showStatus(L"");
+        return;
+    }
+    BlockText text = readBlock(document_, found);
+    const std::uintptr_t document = document_.identity();
+    if (found.lines == seenLines_ && document == seenDocument_ && text == seenText_) {
+        // Still the control looked at last, unchanged: nothing to read again.
+        panel_.showStatus(seenStatus_);
+        return;
+    }
+    seenLines_ = found.lines;
+    seenText_ = text;
+    seenDocument_ = document;
+    seenStatus_ = load(found, std::move(text));
+    panel_.showStatus(seenStatus_);
 }
 
-void CaretTracker::loadControl(const std::string& block, unsigned codePage) {
+std::wstring CaretTracker::load(const ControlBlock& block, BlockText text) {
+    const unsigned codePage = document_.codePage();
     TiXmlDocument xml;
-    if (!parseThroughScratch(block, codePage, xml)) return;
+    if (scratchPath().empty()) return L"The panel has no folder for its scratch file; the rows are unchanged.";
+    if (!parseThroughScratch(text.element(), codePage, xml)) {
+        return L"This control is not well-formed XML; the rows are unchanged.";
+    }
     const TiXmlElement* control = xml.FirstChildElement("control");
-    if (!control) return;
+    if (!control) return L"Only elements named \"control\" in lower case can be read; the rows are unchanged.";
     const std::wstring type = typeOf(*control, codePage);
     ControlCatalogue& catalogue = panel_.catalogue();
-    if (!catalogue.hasType(type)) return;
+    if (type.empty()) return L"This control names no type; the rows are unchanged.";
+    if (!catalogue.hasType(type))
+        return quoted(type) + L" is not a control type the panel lists; the rows are unchanged.";
+
     catalogue.setCurrentType(type);
     catalogue.clearValues(type);
     for (const TiXmlNode* node = control->FirstChild(); node; node = node->NextSibling()) {
@@ -95,94 +117,124 @@ void CaretTracker::loadControl(const std::string& block, unsigned codePage) {
         catalogue.setValue(text::fromCodePage(node->ValueStr(), codePage),
                            text::fromCodePage(first->ValueStr(), codePage));
     }
+    remember(block, std::move(text));
+    loaded_.type = type;
+    rowsType_ = type;
     panel_.showControlType(type);
+    return L"";
 }
 
-BlockEdit CaretTracker::updateTag(const std::string& block, unsigned codePage, const std::wstring& tag,
-                                  const std::wstring& value) {
-    // A value the document's code page cannot hold would reach the file as
-    // question marks.
-    if (!text::representable(tag, codePage) || !text::representable(value, codePage)) return {};
-    TiXmlDocument xml;
-    if (!parseThroughScratch(block, codePage, xml)) return {};
-    const TiXmlElement* control = xml.FirstChildElement("control");
-    if (!control || !panel_.catalogue().hasType(typeOf(*control, codePage))) return {};
-
-    const std::string tagBytes = text::toCodePage(tag, codePage);
-    std::vector<std::string> children;
-    for (const TiXmlElement* child = control->FirstChildElement(); child; child = child->NextSiblingElement()) {
-        children.push_back(child->ValueStr());
-    }
-
-    const TiXmlElement* existing = control->FirstChildElement(tagBytes);
-    // Attributes of an existing element stay; its content becomes the value.
-    TiXmlElement element = existing ? *existing : TiXmlElement(tagBytes);
-    element.Clear();
-    element.InsertEndChild(TiXmlText(text::toCodePage(value, codePage)));
-    TiXmlPrinter printer;
-    printer.SetIndent("    ");
-    printer.SetLineBreak("");
-    element.Accept(&printer);
-    return planTagEdit(block, children, tagBytes, printer.Str());
+void CaretTracker::remember(const ControlBlock& block, BlockText text) {
+    loaded_.valid = true;
+    loaded_.block = block;
+    loaded_.text = std::move(text);
+    loaded_.document = document_.identity();
+    loaded_.codePage = document_.codePage();
+    blockText_ = text::fromCodePage(loaded_.text.bytes, loaded_.codePage);
 }
 
-bool CaretTracker::blockIsCurrent() const {
-    if (!lines_.found() || document_.identity() != documentId_ || document_.codePage() != codePage_) return false;
-    if (lines_.end >= document_.lineCount()) return false;
-    return readBlock(document_, lines_) == blockBytes_;
+bool CaretTracker::isLoadedControl(const ControlBlock& now, const std::wstring& type) const {
+    if (!now.found() || !loaded_.valid) return false;
+    if (document_.identity() != loaded_.document || document_.codePage() != loaded_.codePage) return false;
+    return now.lines.start == loaded_.block.lines.start && equalsIgnoringAsciiCase(type, loaded_.type);
+}
+
+void CaretTracker::refuse(const std::wstring& why) {
+    // The row shows what was typed; the document does not hold it.
+    if (!rowsType_.empty()) panel_.showControlType(rowsType_);
+    panel_.showStatus(why);
 }
 
 void CaretTracker::writeBack(const std::wstring& tag, const std::wstring& value) {
-    if (!lines_.found() || tag.empty()) return;
-    panel_.catalogue().setValue(tag, value);
-    // The type is the control's attribute, not a child element: writing it as
-    // a child would add a bogus element.
-    if (tag == L"type") return;
-    if (!blockIsCurrent()) {
-        // Its line numbers may now point at another control, or into another
-        // document: never write from it.
-        dropBlock();
+    if (tag.empty() || !loaded_.valid) return;  // rows not read from the document: nothing to write
+
+    // Where the control under the caret stands now: the text may have been
+    // edited by hand since it was read, or the caret may have left it.
+    const ControlBlock now = findControl(document_, document_.caretLine());
+    if (!now.found()) {
+        refuse(kNoControl);
+        return;
+    }
+    BlockText text = readBlock(document_, now);
+    const unsigned codePage = document_.codePage();
+    TiXmlDocument xml;
+    const TiXmlElement* control =
+        parseThroughScratch(text.element(), codePage, xml) ? xml.FirstChildElement("control") : nullptr;
+    if (control == nullptr || !isLoadedControl(now, typeOf(*control, codePage))) {
+        // Another control (or this one retyped by hand): the rows follow the
+        // document, and the edit meant for the old rows is not written.
+        if (load(now, std::move(text)).empty()) {
+            panel_.showStatus(kControlChanged);
+        } else {
+            refuse(L"The control under the caret has changed; the edit was not written.");
+        }
         return;
     }
 
-    BlockEdit edit = updateTag(blockBytes_, codePage_, tag, value);
-    if (edit.kind == BlockEdit::Kind::None) return;
-    if (edit.kind == BlockEdit::Kind::Replace && blockBytes_.compare(edit.from, edit.to - edit.from, edit.text) == 0) {
-        return;  // already says so; a replacement would only touch the undo history
+    RowEdit row = planRowEdit(text, *control, codePage, tag, value);
+    if (!row.problem.empty()) {
+        refuse(row.problem);
+        return;
     }
-    if (edit.kind == BlockEdit::Kind::Insert) {
-        setInsertIndentation(edit, document_.lineIndentation(lines_.start + static_cast<Position>(edit.lineAbove)));
+    BlockEdit& edit = row.edit;
+    const bool unchanged =
+        edit.kind == BlockEdit::Kind::Replace && text.element().substr(edit.from, edit.to - edit.from) == edit.text;
+    if (!unchanged) {
+        if (edit.needsIndentation) {
+            setInsertIndentation(edit,
+                                 document_.lineIndentation(now.lines.start + static_cast<Position>(edit.lineAbove)));
+        }
+        const Position from = now.begin + static_cast<Position>(edit.from);
+        finder_.changedFrom(from);
+        writingBack_ = true;
+        if (edit.kind == BlockEdit::Kind::Replace) {
+            document_.replace(from, now.begin + static_cast<Position>(edit.to), edit.text);
+        } else {
+            document_.insert(from, edit.text);
+        }
     }
+    ControlBlock updated = now;
+    updated.end += static_cast<Position>(edit.text.size()) - static_cast<Position>(edit.to - edit.from);
+    updated.lines.end += edit.linesAdded;
+    remember(updated, readBlock(document_, updated));
+    seenLines_ = updated.lines;
+    seenText_ = loaded_.text;
+    seenDocument_ = loaded_.document;
+    seenStatus_.clear();
 
-    const Position base = document_.lineStart(lines_.start);
-    writingBack_ = true;
-    if (edit.kind == BlockEdit::Kind::Replace) {
-        document_.replace(base + static_cast<Position>(edit.from), base + static_cast<Position>(edit.to), edit.text);
+    if (tag != L"type") {
+        panel_.catalogue().setValue(tag, value);
+        panel_.showStatus(L"");
+        return;
+    }
+    // The type row renames the control in the document, never the catalogue;
+    // the rows then follow the control as it now reads.
+    loaded_.type = value;
+    if (equalsIgnoringAsciiCase(value, rowsType_)) {
+        panel_.showStatus(L"");
+    } else if (panel_.catalogue().hasType(value)) {
+        panel_.showStatus(load(updated, loaded_.text));
     } else {
-        document_.insert(base + static_cast<Position>(edit.from), edit.text);
+        panel_.showStatus(quoted(value) + L" is not a control type the panel lists; the rows stay as they were.");
     }
-    BlockLines updated = lines_;
-    updated.end += edit.linesAdded;
-    storeBlock(updated, readBlock(document_, updated));
 }
 
-void CaretTracker::bufferActivated() {
-    dropBlock();
+void CaretTracker::bufferActivated() { forget(); }
+
+void CaretTracker::typeChosen() {
+    loaded_.valid = false;
+    // The next caret move reads the control under it again, even the same one.
+    seenLines_ = BlockLines{};
 }
 
-void CaretTracker::storeBlock(BlockLines lines, std::string bytes) {
-    lines_ = lines;
-    blockBytes_ = std::move(bytes);
-    documentId_ = document_.identity();
-    codePage_ = document_.codePage();
-    blockText_ = text::fromCodePage(blockBytes_, codePage_);
-}
-
-void CaretTracker::dropBlock() {
-    lines_ = BlockLines{};
-    blockBytes_.clear();
+void CaretTracker::forget() {
+    finder_.forget();
+    loaded_ = Loaded{};
     blockText_.clear();
-    documentId_ = 0;
+    seenLines_ = BlockLines{};
+    seenText_ = BlockText{};
+    seenDocument_ = 0;
+    seenStatus_.clear();
     // Whatever line the caret is on next, it is looked at afresh.
     lastCaretLine_ = -1;
 }

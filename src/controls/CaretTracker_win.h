@@ -19,6 +19,8 @@ public:
 
     void caretMoved() override;
     void bufferActivated() override;
+    void typeChosen() override;
+    void documentChanged(std::ptrdiff_t position) override;
     void tagEdited(const std::wstring& tag, const std::wstring& value) override;
 
     CaretTracker& tracker() { return tracker_; }
@@ -27,8 +29,11 @@ private:
     bool panelShown() const override;
     ControlCatalogue& catalogue() override;
     void showControlType(const std::wstring& type) override;
-    // The configuration folder is known only once the host has informed the plugin.
-    void refreshScratchFolder();
+    void showStatus(const std::wstring& text) override;
+    // Before each look at the document: the configuration folder (known only
+    // once the editor has informed the plugin) and the view that holds the
+    // caret now.
+    void prepare();
 
     COrmuControlsDialog& panel_;
     const editor::NppEditor& editor_;

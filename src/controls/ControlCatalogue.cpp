@@ -30,29 +30,35 @@ struct TypeRow {
 // and both entries lead to the same rows.
 const std::vector<TypeRow>& typeTable() {
     static const std::vector<TypeRow> table = {
-        {L"label", {L"align", L"aligny", L"scroll", L"label", L"info", L"number", L"angle", L"haspath",
-                    L"font", L"textcolor", L"shadowcolor", L"wrapmultiline", L"scrollspeed", L"scrollsuffix"}},
+        {L"label",
+         {L"align", L"aligny", L"scroll", L"label", L"info", L"number", L"angle", L"haspath", L"font", L"textcolor",
+          L"shadowcolor", L"wrapmultiline", L"scrollspeed", L"scrollsuffix"}},
         {L"fadelabel", {L"scroll", L"scrollout", L"pauseatend", L"label", L"font", L"textcolor", L"textoffsetx"}},
-        {L"button", {L"texturefocus", L"texturenofocus", L"label", L"font", L"textcolor", L"disabledcolor", L"align",
-                     L"aligny", L"textoffsetx", L"textoffsety", L"onclick", L"onfocus"}},
-        {L"multiselect", {L"texturefocus", L"texturenofocus", L"label", L"font", L"textcolor", L"disabledcolor",
-                          L"aligny", L"textoffsetx", L"textoffsety"}},
+        {L"button",
+         {L"texturefocus", L"texturenofocus", L"label", L"font", L"textcolor", L"disabledcolor", L"align", L"aligny",
+          L"textoffsetx", L"textoffsety", L"onclick", L"onfocus"}},
+        {L"multiselect",
+         {L"texturefocus", L"texturenofocus", L"label", L"font", L"textcolor", L"disabledcolor", L"aligny",
+          L"textoffsetx", L"textoffsety"}},
         {L"image", {L"fadetime", L"bordersize", L"info", L"aspectratio", L"texture", L"bordertexture"}},
-        {L"multiimage", {L"imagepath", L"info", L"timeperimage", L"fadetime", L"pauseatend", L"randomize",
-                         L"aspectratio"}},
-        {L"radiobutton", {L"texturefocus", L"texturenofocus", L"textureradioon", L"textureradiooff", L"selected",
-                          L"onclick", L"label", L"font", L"textcolor", L"disabledcolor", L"align", L"aligny",
-                          L"textoffsetx", L"textoffsety"}},
+        {L"multiimage",
+         {L"imagepath", L"info", L"timeperimage", L"fadetime", L"pauseatend", L"randomize", L"aspectratio"}},
+        {L"radiobutton",
+         {L"texturefocus", L"texturenofocus", L"textureradioon", L"textureradiooff", L"selected", L"onclick", L"label",
+          L"font", L"textcolor", L"disabledcolor", L"align", L"aligny", L"textoffsetx", L"textoffsety"}},
         // The vertical alignment tag of this type is spelt "alignY" by the skin engine.
-        {L"selectbutton", {L"texturefocus", L"texturenofocus", L"texturebg", L"textureleft", L"textureleftfocus",
-                           L"textureright", L"texturerightfocus", L"label", L"font", L"textcolor", L"disabledcolor",
-                           L"align", L"alignY", L"textoffsetx", L"textoffsety"}},
-        {L"togglebutton", {L"texturefocus", L"texturenofocus", L"alttexturefocus", L"alttexturenofocus",
-                           L"usealttexture", L"label", L"altlabel", L"font", L"textcolor", L"disabledcolor", L"align",
-                           L"aligny", L"textoffsetx", L"textoffsety", L"onclick", L"onfocus"}},
-        {L"buttonscrollers", {L"texturefocus", L"texturenofocus", L"font", L"textcolor", L"align", L"aligny",
-                              L"textoffsetx", L"textoffsety", L"numbuttons", L"buttongap", L"orientation",
-                              L"defaultbutton", L"movement", L"alpha", L"wraparound", L"smoothscrolling"}},
+        {L"selectbutton",
+         {L"texturefocus", L"texturenofocus", L"texturebg", L"textureleft", L"textureleftfocus", L"textureright",
+          L"texturerightfocus", L"label", L"font", L"textcolor", L"disabledcolor", L"align", L"alignY", L"textoffsetx",
+          L"textoffsety"}},
+        {L"togglebutton",
+         {L"texturefocus", L"texturenofocus", L"alttexturefocus", L"alttexturenofocus", L"usealttexture", L"label",
+          L"altlabel", L"font", L"textcolor", L"disabledcolor", L"align", L"aligny", L"textoffsetx", L"textoffsety",
+          L"onclick", L"onfocus"}},
+        {L"buttonscrollers",
+         {L"texturefocus", L"texturenofocus", L"font", L"textcolor", L"align", L"aligny", L"textoffsetx",
+          L"textoffsety", L"numbuttons", L"buttongap", L"orientation", L"defaultbutton", L"movement", L"alpha",
+          L"wraparound", L"smoothscrolling"}},
         {L"buttonsblock", {}},
         {L"spin", {}},
         {L"settingsspin", {}},
@@ -86,9 +92,9 @@ bool isOfType(const ControlTemplate& t, const std::wstring& name) {
 
 const std::vector<std::wstring>& ControlCatalogue::commonTags() {
     static const std::vector<std::wstring> tags = {
-        L"type",   L"description", L"id",    L"posx",    L"posy",         L"width",        L"height",
-        L"visible", L"animation",  L"camera", L"colordiffuse", L"onup",   L"ondown",       L"onleft",
-        L"onright", L"hitrect",    L"enable", L"pulseonselect", L"include"};
+        L"type",    L"description", L"id",     L"posx",          L"posy",   L"width",  L"height",
+        L"visible", L"animation",   L"camera", L"colordiffuse",  L"onup",   L"ondown", L"onleft",
+        L"onright", L"hitrect",     L"enable", L"pulseonselect", L"include"};
     return tags;
 }
 
@@ -142,6 +148,8 @@ void ControlCatalogue::clearValues(const std::wstring& name) {
 }
 
 void ControlCatalogue::setValue(const std::wstring& tag, const std::wstring& value) {
+    // The type names are the catalogue's own: a value never renames them.
+    if (tag == kTypeTag) return;
     // Every template of the current type carries the same tags, so the first
     // one lacking the tag means none of them has it.
     for (ControlTemplate& t : templates_) {

@@ -28,7 +28,8 @@ public:
     // Empties every value except "type" in each template of that type.
     void clearValues(const std::wstring& name);
     // Stores the value in the templates of the current type. A tag the type
-    // does not carry is dropped.
+    // does not carry is dropped, and so is "type": the types and their tags
+    // are fixed once the catalogue is built.
     void setValue(const std::wstring& tag, const std::wstring& value);
 
     const std::wstring& currentType() const { return currentType_; }

@@ -3,6 +3,7 @@
 // each is optional and defaults to doing nothing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,16 @@ public:
 };
 
 // Follows the editor: called by the panel's caretMoved() (after it has
-// refreshed its shown flag) and bufferActivated() hooks.
+// refreshed its shown flag) and bufferActivated() hooks, and told when the
+// user picks a type in the type list.
 class CaretHandler {
 public:
     virtual ~CaretHandler() = default;
     virtual void caretMoved() = 0;
     virtual void bufferActivated() {}
+    virtual void typeChosen() {}
+    // The text of a document changed at and after `position`.
+    virtual void documentChanged(std::ptrdiff_t /*position*/) {}
 };
 
 // What kind of editor a tag's row gets.

@@ -4,10 +4,24 @@
 #include "skin/MediaPaths.h"
 #include "skin/SkinResources.h"
 
+#include <set>
+
 namespace controls {
 
 bool SkinChoiceEnvironment::sameFolder(const std::wstring& a, const std::wstring& b) const {
     return equalsIgnoringAsciiCase(a, b);
+}
+
+std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
+    std::set<std::wstring> names;
+    for (const ControlTemplate& t : catalogue.templates()) {
+        for (const auto& tag : t) {
+            if (tag.first != L"usealttexture" && rowKindFor(tag.first, true, false) == RowKind::ImageDropDown) {
+                names.insert(tag.first);
+            }
+        }
+    }
+    return std::vector<std::wstring>(names.begin(), names.end());
 }
 
 RowChoice SkinChoices::rowFor(const std::wstring& tag) {
@@ -15,12 +29,11 @@ RowChoice SkinChoices::rowFor(const std::wstring& tag) {
     choice.kind = rowKindFor(tag, environment_.offerImages(), environment_.offerIncludes());
     switch (choice.kind) {
     case RowKind::ImageDropDown:
-        // Listing walks the whole media folder and opens the bundles: only
-        // when a row first needs the names, and kept from then on.
-        if (resources_.imageNames().empty()) resources_.ListMedia(environment_.documentFolder());
+        refreshImages(environment_.documentFolder());
         choice.options = resources_.imageNames();
         break;
     case RowKind::IncludeDropDown:
+        refreshIncludes(environment_.documentFolder());
         choice.options = resources_.includeNames();
         break;
     case RowKind::Text:
@@ -31,14 +44,48 @@ RowChoice SkinChoices::rowFor(const std::wstring& tag) {
 
 void SkinChoices::documentActivated() {
     if (!environment_.offerIncludes()) return;
-    const std::wstring folder = environment_.documentFolder();
-    if (folder.empty() || environment_.sameFolder(folder, lastFolder_)) return;
+    refreshIncludes(environment_.documentFolder());
+}
+
+std::vector<FileStamp> SkinChoices::stamps(const std::vector<std::wstring>& paths) {
+    std::vector<FileStamp> result;
+    result.reserve(paths.size());
+    for (const std::wstring& path : paths) result.push_back(environment_.stamp(path));
+    return result;
+}
+
+std::vector<std::wstring> SkinChoices::includePaths(const std::wstring& folder) const {
+    // includes.xml, then the files it names, where the loading looked for them.
+    const std::wstring includes = folder + L"\\includes.xml";
+    std::vector<std::wstring> paths{includes};
+    for (const std::wstring& file : resources_.includeFiles()) {
+        std::wstring path = includes;
+        path.replace(path.size() - 12, 12, file);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+void SkinChoices::refreshIncludes(const std::wstring& folder) {
+    if (folder.empty()) return;
+    if (environment_.sameFolder(folder, lastFolder_) && stamps(includePaths(lastFolder_)) == includeStamps_) return;
     lastFolder_ = folder;
-    // The first skin whose includes load keeps its names for the session; a
-    // skin without a readable includes.xml leaves the list empty, so the next
-    // folder gets its turn.
-    if (!resources_.includeNames().empty()) return;
+    // A skin without a readable includes.xml leaves the list empty.
     resources_.LoadIncludes(folder + L"\\includes.xml");
+    includeStamps_ = stamps(includePaths(folder));
+}
+
+void SkinChoices::refreshImages(const std::wstring& folder) {
+    // Listing walks the whole media folder and opens its bundles: only when
+    // a row needs the names and what they come from is not as it was.
+    const std::wstring skin = preview::SkinFolderOf(folder);
+    const std::wstring media = preview::MediaFolderOf(folder);
+    const std::vector<std::wstring> sources{media, media + L"textures.ort"};
+    if (imagesListed_ && environment_.sameFolder(skin, imagesSkin_) && stamps(sources) == imageStamps_) return;
+    resources_.ListMedia(folder);
+    imagesListed_ = true;
+    imagesSkin_ = skin;
+    imageStamps_ = stamps(sources);
 }
 
 void SkinChoices::choiceMade(const std::wstring& /*tag*/, const std::wstring& value) {

@@ -6,13 +6,26 @@
 // SkinChoiceEnvironment, so the rules here run without any window.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "controls/ControlEditSink.h"
 
+class ControlCatalogue;
 class SkinResources;
 
 namespace controls {
+
+// What a cheap look at a file or folder tells: whether it is there, its size
+// and its last write time.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::uint64_t time = 0;
+    bool operator==(const FileStamp& o) const { return exists == o.exists && size == o.size && time == o.time; }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
 
 class SkinChoiceEnvironment {
 public:
@@ -31,29 +44,49 @@ public:
     virtual bool previewImage(const std::wstring& imagePath) = 0;
     // Clears the previewer only.
     virtual void clearPreview() = 0;
+    // The stamp of a file or folder (no reading of its contents).
+    virtual FileStamp stamp(const std::wstring& path) = 0;
 };
+
+// The catalogue's tags whose text names an image: those the image choices
+// are offered for, less "usealttexture", whose text is a condition.
+std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:
     SkinChoices(SkinChoiceEnvironment& environment, SkinResources& resources)
         : environment_(environment), resources_(resources) {}
 
+    // Image names are listed again when the document belongs to another
+    // skin, or when the media folder or the bundle changed since they were
+    // listed; include names likewise for another folder or a changed include
+    // file. The check looks at a few files' sizes and times only.
     RowChoice rowFor(const std::wstring& tag) override;
     // Previews the value chosen in a drop-down row.
     void choiceMade(const std::wstring& tag, const std::wstring& value) override;
-    // Loads the include names of the newly active document's skin, once.
+    // Loads the include names of the newly active document's folder, unless
+    // they were loaded for it and its include files are unchanged.
     void documentActivated() override;
 
-    // The folder the includes check last ran for (empty before the first).
+    // The folder the includes were last loaded for (empty before the first).
     const std::wstring& lastFolder() const { return lastFolder_; }
     // The file the last preview tried to show (empty before the first).
     const std::wstring& lastPreviewPath() const { return lastPreviewPath_; }
     bool previewing() const { return busy_; }
 
 private:
+    void refreshIncludes(const std::wstring& folder);
+    void refreshImages(const std::wstring& folder);
+    std::vector<FileStamp> stamps(const std::vector<std::wstring>& paths);
+    std::vector<std::wstring> includePaths(const std::wstring& folder) const;
+
     SkinChoiceEnvironment& environment_;
     SkinResources& resources_;
     std::wstring lastFolder_;
+    std::vector<FileStamp> includeStamps_;  // includes.xml and the files it names, when loaded
+    std::wstring imagesSkin_;               // the skin folder the image names were listed for
+    bool imagesListed_ = false;
+    std::vector<FileStamp> imageStamps_;  // the media folder and its bundle, when listed
     std::wstring lastPreviewPath_;
     bool busy_ = false;
 };

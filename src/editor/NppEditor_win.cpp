@@ -60,8 +60,16 @@ std::string NppEditor::textRange(HWND view, std::intptr_t from, std::intptr_t to
     if (view == nullptr || from < 0 || to <= from) return {};
     // The view writes the range and a terminating zero.
     std::string buffer(static_cast<std::size_t>(to - from) + 1, '\0');
-    npp::Sci_TextRange range{from, to, buffer.data()};
-    const std::intptr_t copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    std::intptr_t copied = 0;
+    if constexpr (sizeof(void*) == 8) {
+        // The classic record's bounds are `long` in some Scintillas (4 bytes
+        // on x64) and pointer-sized in others; the full record is one layout.
+        npp::Sci_TextRangeFull range{from, to, buffer.data()};
+        copied = sendToView(view, npp::SCI_GETTEXTRANGEFULL, 0, reinterpret_cast<std::intptr_t>(&range));
+    } else {
+        npp::Sci_TextRange range{from, to, buffer.data()};
+        copied = sendToView(view, npp::SCI_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&range));
+    }
     if (copied <= 0) return {};
     const auto length = static_cast<std::size_t>(copied);
     buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
@@ -90,6 +98,68 @@ std::optional<std::string> NppEditor::findInLine(HWND view, std::intptr_t line, 
 void NppEditor::select(HWND view, std::intptr_t from, std::intptr_t to) const {
     sendToView(view, npp::SCI_SETSELECTIONSTART, static_cast<std::uintptr_t>(from));
     sendToView(view, npp::SCI_SETSELECTIONEND, static_cast<std::uintptr_t>(to));
+}
+
+std::uintptr_t NppEditor::documentOf(HWND view) const {
+    return static_cast<std::uintptr_t>(sendToView(view, npp::SCI_GETDOCPOINTER));
+}
+
+std::intptr_t NppEditor::lineCount(HWND view) const { return sendToView(view, npp::SCI_GETLINECOUNT); }
+
+std::intptr_t NppEditor::lineStart(HWND view, std::intptr_t line) const {
+    return sendToView(view, npp::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line));
+}
+
+std::intptr_t NppEditor::lineEnd(HWND view, std::intptr_t line) const {
+    return sendToView(view, npp::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(line));
+}
+
+std::intptr_t NppEditor::lineFromPosition(HWND view, std::intptr_t position) const {
+    return sendToView(view, npp::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(position));
+}
+
+std::intptr_t NppEditor::caretPosition(HWND view) const { return sendToView(view, npp::SCI_GETCURRENTPOS); }
+
+int NppEditor::allocateIndicator() const {
+    int first = -1;
+    if (toHost(npp::NPPM_ALLOCATEINDICATOR, 1, reinterpret_cast<LPARAM>(&first)) == FALSE) return -1;
+    return first;
+}
+
+void NppEditor::styleSquiggle(int indicator, COLORREF colour) const {
+    if (indicator < 0) return;
+    for (const ViewHook& hook : views_) {
+        sendToView(hook.view, npp::SCI_INDICSETSTYLE, static_cast<std::uintptr_t>(indicator), npp::INDIC_SQUIGGLE);
+        sendToView(hook.view, npp::SCI_INDICSETFORE, static_cast<std::uintptr_t>(indicator),
+                   static_cast<std::intptr_t>(colour));
+    }
+}
+
+void NppEditor::fillIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const {
+    if (indicator < 0 || length <= 0) return;
+    sendToView(view, npp::SCI_SETINDICATORCURRENT, static_cast<std::uintptr_t>(indicator));
+    sendToView(view, npp::SCI_INDICATORFILLRANGE, static_cast<std::uintptr_t>(from), length);
+}
+
+void NppEditor::clearIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const {
+    if (indicator < 0 || length <= 0) return;
+    sendToView(view, npp::SCI_SETINDICATORCURRENT, static_cast<std::uintptr_t>(indicator));
+    sendToView(view, npp::SCI_INDICATORCLEARRANGE, static_cast<std::uintptr_t>(from), length);
+}
+
+void NppEditor::showCallTip(HWND view, std::intptr_t at, const std::string& text) const {
+    sendToView(view, npp::SCI_CALLTIPSHOW, static_cast<std::uintptr_t>(at),
+               reinterpret_cast<std::intptr_t>(text.c_str()));
+}
+
+void NppEditor::cancelCallTip(HWND view) const { sendToView(view, npp::SCI_CALLTIPCANCEL); }
+
+bool NppEditor::callTipShown(HWND view) const { return sendToView(view, npp::SCI_CALLTIPACTIVE) != 0; }
+
+bool NppEditor::openAtLine(const std::wstring& path, std::intptr_t line) const {
+    if (toHost(npp::NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path.c_str())) == FALSE) return false;
+    sendToView(activeView(), npp::SCI_GOTOLINE, static_cast<std::uintptr_t>(line < 0 ? 0 : line));
+    return true;
 }
 
 unsigned NppEditor::codePage(HWND view) const { return static_cast<unsigned>(sendToView(view, npp::SCI_GETCODEPAGE)); }
@@ -126,12 +196,48 @@ bool NppEditor::isCommandChecked(int commandIndex) const {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
+bool NppEditor::isDarkMode() const { return toHost(npp::NPPM_ISDARKMODEENABLED) != FALSE; }
+
+std::optional<ui::Palette> NppEditor::darkModeColours() const {
+    npp::DarkModeColors record{};
+    if (toHost(npp::NPPM_GETDARKMODECOLORS, sizeof(record), reinterpret_cast<LPARAM>(&record)) == FALSE) {
+        return std::nullopt;
+    }
+    ui::Palette palette;
+    palette.background = record.background;
+    palette.softerBackground = record.softerBackground;
+    palette.hotBackground = record.hotBackground;
+    palette.pureBackground = record.pureBackground;
+    palette.errorBackground = record.errorBackground;
+    palette.text = record.text;
+    palette.darkerText = record.darkerText;
+    palette.disabledText = record.disabledText;
+    palette.linkText = record.linkText;
+    palette.edge = record.edge;
+    palette.hotEdge = record.hotEdge;
+    palette.disabledEdge = record.disabledEdge;
+    return palette;
+}
+
+ui::Theme NppEditor::currentTheme() const {
+    // An editor that is dark but keeps its colours to itself leaves the plugin light.
+    return ui::Theme(isDarkMode() ? darkModeColours() : std::nullopt);
+}
+
+void NppEditor::themeDialog(HWND dialog, bool modeChanged) {
+    if (dialog == nullptr) return;
+    toHost(npp::NPPM_DARKMODESUBCLASSANDTHEME, modeChanged ? npp::DARKMODE_CHANGED : npp::DARKMODE_INIT,
+           reinterpret_cast<LPARAM>(dialog));
+}
+
 void NppEditor::registerModeless(HWND dialog, bool add) {
     toHost(npp::NPPM_MODELESSDIALOG, add ? npp::MODELESSDIALOGADD : npp::MODELESSDIALOGREMOVE,
            reinterpret_cast<LPARAM>(dialog));
 }
 
-void NppEditor::registerPanel(npp::tTbData& data) { toHost(npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data)); }
+void NppEditor::registerPanel(npp::tTbData& data) {
+    toHost(npp::NPPM_DMMREGASDCKDLG, 0, reinterpret_cast<LPARAM>(&data));
+}
 
 void NppEditor::showPanel(HWND panel, bool show) {
     toHost(show ? npp::NPPM_DMMSHOW : npp::NPPM_DMMHIDE, 0, reinterpret_cast<LPARAM>(panel));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "framework/EditorShell.h"
+#include "framework/Theme.h"
 #include "npp/NppInterface.h"
 
 #include <cstdint>
@@ -64,6 +65,39 @@ public:
     // Selects a range of a view (the editor's selection, not a target).
     void select(HWND view, std::intptr_t from, std::intptr_t to) const;
 
+    // The editor's dark mode (NPPM_ISDARKMODEENABLED) and its dark colours
+    // (NPPM_GETDARKMODECOLORS; nothing when the editor does not hand them out).
+    bool isDarkMode() const;
+    std::optional<ui::Palette> darkModeColours() const;
+    // What the plugin paints with now: the dark colours while the editor is dark.
+    ui::Theme currentTheme() const;
+
+    // A view's document: which one it shows, its lines and the caret.
+    std::uintptr_t documentOf(HWND view) const;
+    std::intptr_t lineCount(HWND view) const;
+    std::intptr_t lineStart(HWND view, std::intptr_t line) const;
+    // Before the line's end characters.
+    std::intptr_t lineEnd(HWND view, std::intptr_t line) const;
+    std::intptr_t lineFromPosition(HWND view, std::intptr_t position) const;
+    std::intptr_t caretPosition(HWND view) const;
+
+    // Marks on the text. An indicator number is the editor's to give
+    // (NPPM_ALLOCATEINDICATOR): -1 when it refuses, and then no indicator may
+    // be used, since any other number may belong to another plugin.
+    int allocateIndicator() const;
+    // Draws the indicator as a squiggle of the colour in both views.
+    void styleSquiggle(int indicator, COLORREF colour) const;
+    void fillIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const;
+    void clearIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const;
+    // A call tip (text in the document's code page, lines split by '\n').
+    void showCallTip(HWND view, std::intptr_t at, const std::string& text) const;
+    void cancelCallTip(HWND view) const;
+    bool callTipShown(HWND view) const;
+
+    // Opens a file (or shows it when open, NPPM_DOOPEN) and puts the caret at
+    // the start of a zero-based line of it; false when the editor refused.
+    bool openAtLine(const std::wstring& path, std::intptr_t line) const;
+
     // EditorShell
     void registerModeless(HWND dialog, bool add) override;
     void registerPanel(npp::tTbData& data) override;
@@ -72,6 +106,7 @@ public:
     void setCommandChecked(int commandIndex, bool checked) override;
     bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) override;
     void translateDialog(HWND dialog, const wchar_t* name) override;
+    void themeDialog(HWND dialog, bool modeChanged) override;
 
 private:
     struct ViewHook {

@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kGetDocPointer = 2357;
 }  // namespace
 
-HWND ScintillaDocument::view() const { return editor_.recordedView(); }
+HWND ScintillaDocument::view() const { return view_ != nullptr ? view_ : editor_.recordedView(); }
 
 std::intptr_t ScintillaDocument::send(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) const {
     const HWND target = view();
@@ -47,7 +47,8 @@ void ScintillaDocument::replace(Position from, Position to, const std::string& b
     // below the edited element (often onto another line).
     send(npp::SCI_SETTARGETSTART, static_cast<std::uintptr_t>(from));
     send(npp::SCI_SETTARGETEND, static_cast<std::uintptr_t>(to));
-    send(npp::SCI_REPLACETARGET, static_cast<std::uintptr_t>(bytes.size()), reinterpret_cast<std::intptr_t>(bytes.c_str()));
+    send(npp::SCI_REPLACETARGET, static_cast<std::uintptr_t>(bytes.size()),
+         reinterpret_cast<std::intptr_t>(bytes.c_str()));
 }
 
 void ScintillaDocument::insert(Position at, const std::string& bytes) {

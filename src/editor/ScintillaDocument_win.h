@@ -1,5 +1,6 @@
 // The editing view the panels address, seen as a document of byte lines. Every
-// call goes to the view the editor seam records as current at that moment.
+// call goes to the view the editor seam records as current at that moment, or
+// to the view named with useView().
 #pragma once
 
 #include "editor/Document.h"
@@ -13,6 +14,11 @@ class NppEditor;
 class ScintillaDocument : public editor::Document {
 public:
     explicit ScintillaDocument(const NppEditor& editor) : editor_(editor) {}
+
+    // Addresses one view from now on (null: the recorded view again). Asked
+    // of the editor just before a read or a write, it is the view that holds
+    // the caret at that moment.
+    void useView(HWND view) { view_ = view; }
 
     std::uintptr_t identity() const override;
     Position caretLine() const override;
@@ -30,6 +36,7 @@ private:
     std::intptr_t send(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) const;
 
     const NppEditor& editor_;
+    HWND view_ = nullptr;
 };
 
 }  // namespace editor

@@ -5,6 +5,7 @@
 
 #include "npp/NppInterface.h"
 #include "framework/StaticDialog.h"
+#include "framework/Theme_win.h"
 
 #include <string>
 
@@ -35,10 +36,16 @@ public:
     virtual void releaseChildren() {}
 
 protected:
-    // Handles the host's docking notifications; panels pass messages they do not handle on to it.
+    // Handles the host's docking notifications, the colours of the panel and
+    // its direct children while the editor is dark, and a change of the
+    // screen's scale; panels pass messages they do not handle on to it.
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Called once after the panel's window exists and is registered.
     virtual void onRegistered() {}
+    // The panel now shows at another DPI: sizes and fonts are chosen afresh.
+    virtual void onDpiChanged() {}
+
+    ui::BrushCache brushes_;
 
 private:
     void registerWithHost();

@@ -1,6 +1,7 @@
 #include "framework/DockingDlgInterface.h"
 
 #include "base/Module_win.h"
+#include "framework/Dpi_win.h"
 #include "framework/EditorShell.h"
 #include "framework/framework_ids.h"
 
@@ -8,7 +9,11 @@
 #include <string>
 
 DockingDlgInterface::DockingDlgInterface(int dialogResourceId, int commandIndex, const wchar_t* fallbackCaption)
-    : dialogResourceId_(dialogResourceId), commandIndex_(commandIndex), fallbackCaption_(fallbackCaption) {}
+    : dialogResourceId_(dialogResourceId), commandIndex_(commandIndex), fallbackCaption_(fallbackCaption) {
+    // Registered without the bit that says the panel themes itself: the
+    // editor themes the panel's standard controls.
+    askEditorToTheme_ = false;
+}
 
 void DockingDlgInterface::attach(HINSTANCE instance, HWND parent) {
     StaticDialog::attach(instance, parent);
@@ -69,7 +74,22 @@ void DockingDlgInterface::hidePanel() {
     shown_ = false;
 }
 
-INT_PTR DockingDlgInterface::dialogProc(UINT message, WPARAM, LPARAM lParam) {
+INT_PTR DockingDlgInterface::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // A dialog procedure returns the brush itself.
+        return reinterpret_cast<INT_PTR>(
+            ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_));
+    case ui::kDpiChangedAfterParent:
+        onDpiChanged();
+        return TRUE;
+    default:
+        break;
+    }
     if (message != WM_NOTIFY) return FALSE;
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header == nullptr || header->hwndFrom != parent_) return FALSE;

@@ -22,4 +22,8 @@ public:
     virtual bool translateText(const std::wstring& key, std::wstring& out, int bufferSize) = 0;
     // Asks for a dialog's texts to be translated in place.
     virtual void translateDialog(HWND dialog, const wchar_t* name) = 0;
+    // Asks the editor to give a dialog's standard controls its own look (dark
+    // or light): once its controls exist, and again when the editor's mode
+    // changed. Docking panels need not ask: the editor themes them itself.
+    virtual void themeDialog(HWND dialog, bool modeChanged) = 0;
 };

@@ -118,7 +118,9 @@ void ProgressWindow::showState() {
         current = current_;
     }
     const int position =
-        total == 0 ? 0 : static_cast<int>(static_cast<double>(std::min(done, total)) * kBarRange / static_cast<double>(total));
+        total == 0
+            ? 0
+            : static_cast<int>(static_cast<double>(std::min(done, total)) * kBarRange / static_cast<double>(total));
     ::SendDlgItemMessageW(hwnd_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     ::SetDlgItemTextW(hwnd_, IDC_PROGRESS_COUNT, countText(done, total, task_.unit).c_str());
     ::SetDlgItemTextW(hwnd_, IDC_PROGRESS_NAME, current.c_str());

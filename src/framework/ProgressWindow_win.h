@@ -21,8 +21,8 @@
 class ProgressWindow : public StaticDialog {
 public:
     struct Task {
-        std::wstring title;            // the window's caption
-        std::size_t total = 0;         // steps of the whole work, if known at the start
+        std::wstring title;     // the window's caption
+        std::size_t total = 0;  // steps of the whole work, if known at the start
         std::wstring unit = L"entries";
         // Runs on the work's thread; watches cancelFlag() and reports steps.
         std::function<void(ProgressWindow& progress)> work;
@@ -68,7 +68,7 @@ private:
     base::CancelFlag cancel_;
     std::atomic<HWND> window_{nullptr};  // for the work's thread
     std::atomic<bool> posted_{false};
-    std::mutex lock_;                     // guards total_, done_ and current_
+    std::mutex lock_;  // guards total_, done_ and current_
     std::size_t total_ = 0;
     std::size_t done_ = 0;
     std::wstring current_;

@@ -1,7 +1,7 @@
 // Two panes, side by side or stacked, around a bar the user can drag.
 #pragma once
 
-#include "base/Win32Handles.h"
+#include "framework/Theme_win.h"
 #include "framework/Window.h"
 
 class SplitterPanel : public ui::ChildWindow {
@@ -13,7 +13,9 @@ public:
     bool isSideBySide() const { return sideBySide_; }
     void setSideBySide(bool sideBySide);
     float ratio() const { return ratio_; }
+    // The bar's thickness at 96 DPI, and in pixels at the window's DPI.
     int barThickness() const { return thickness_; }
+    int barPixels() const;
     void layoutPanes();
 
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,9 +31,9 @@ private:
     float ratio_ = 0.5f;
     int thickness_ = 6;
     bool dragging_ = false;
-    HCURSOR stackedCursor_ = nullptr;     // resource cursors are shared: not destroyed
+    HCURSOR stackedCursor_ = nullptr;  // resource cursors are shared: not destroyed
     HCURSOR sideBySideCursor_ = nullptr;
-    win::Brush barBrush_;
-    win::Pen barPen_;
+    ui::BrushCache brushes_;
+    ui::PenCache barPen_;
     UINT dragListMessage_ = 0;
 };

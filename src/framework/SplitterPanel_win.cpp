@@ -1,5 +1,7 @@
 #include "framework/SplitterPanel.h"
 
+#include "framework/Dpi.h"
+#include "framework/Dpi_win.h"
 #include "framework/framework_ids.h"
 #include "framework/Layout.h"
 
@@ -15,12 +17,12 @@ void SplitterPanel::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     stackedCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_STACKED));
     sideBySideCursor_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_SPLIT_SIDE_BY_SIDE));
-    barBrush_.reset(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
-    barPen_.reset(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE)));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 10, 10);
 }
+
+int SplitterPanel::barPixels() const { return ui::scaled(thickness_, ui::windowDpi(hwnd_)); }
 
 void SplitterPanel::setPanes(Window* first, Window* second) {
     first_ = first;
@@ -38,7 +40,7 @@ void SplitterPanel::layoutPanes() {
     if (hwnd_ == nullptr) return;
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    const layout::SplitterLayout l = layout::splitterLayout(rc.right, rc.bottom, sideBySide_, ratio_, thickness_);
+    const layout::SplitterLayout l = layout::splitterLayout(rc.right, rc.bottom, sideBySide_, ratio_, barPixels());
     if (first_ != nullptr && first_->handle() != nullptr) first_->moveToBounds(toRect(l.first));
     if (second_ != nullptr && second_->handle() != nullptr) second_->moveToBounds(toRect(l.second));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -47,7 +49,7 @@ void SplitterPanel::layoutPanes() {
 RECT SplitterPanel::barRect() const {
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    return toRect(layout::splitterLayout(rc.right, rc.bottom, sideBySide_, ratio_, thickness_).bar);
+    return toRect(layout::splitterLayout(rc.right, rc.bottom, sideBySide_, ratio_, barPixels()).bar);
 }
 
 bool SplitterPanel::overBar(int x, int y) const {
@@ -60,8 +62,9 @@ void SplitterPanel::paint() {
     PAINTSTRUCT ps{};
     HDC dc = ::BeginPaint(hwnd_, &ps);
     const RECT bar = barRect();
-    win::SelectObjectScope brush(dc, barBrush_.get());
-    win::SelectObjectScope pen(dc, barPen_.get());
+    const ui::Colour colour = theme().pick(::GetSysColor(COLOR_BTNFACE), &ui::Palette::softerBackground);
+    win::SelectObjectScope brush(dc, brushes_.get(colour));
+    win::SelectObjectScope pen(dc, barPen_.get(colour));
     ::Rectangle(dc, bar.left, bar.top, bar.right, bar.bottom);
     ::EndPaint(hwnd_, &ps);
 }
@@ -92,7 +95,7 @@ LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::GetClientRect(hwnd_, &rc);
             const int position = sideBySide_ ? x : y;
             const int extent = sideBySide_ ? rc.right : rc.bottom;
-            if (const auto ratio = layout::splitterDragRatio(position, extent, thickness_)) {
+            if (const auto ratio = layout::splitterDragRatio(position, extent, barPixels())) {
                 ratio_ = *ratio;
                 layoutPanes();
             }
@@ -117,11 +120,17 @@ LRESULT SplitterPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         dragging_ = false;
         return 0;
+    case WM_ERASEBKGND:
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
+    case ui::kDpiChangedAfterParent:
+        layoutPanes();
+        return 0;
     case WM_DESTROY:
-        barBrush_.reset();
         barPen_.reset();
         return 0;
     default:
-        return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        break;
     }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -22,8 +22,15 @@ public:
     // Places the dialog, at the size it had when created, centred over the parent's client area.
     void centreOnParent();
 
+    // The editor switched between dark and light (the theme already holds the
+    // new colours): the dialog asks the editor to theme it again and repaints.
+    virtual void themeChanged();
+
 protected:
     EditorShell* shell_ = nullptr;
+    // A dialog asks the editor to theme its controls when they exist and on
+    // every switch; a docking panel leaves that to the docking manager.
+    bool askEditorToTheme_ = true;
 
     virtual INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 

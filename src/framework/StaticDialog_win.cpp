@@ -2,6 +2,7 @@
 
 #include "framework/EditorShell.h"
 #include "framework/Layout.h"
+#include "framework/Theme_win.h"
 #include "base/Win32Handles.h"
 
 #include <cstring>
@@ -123,6 +124,12 @@ void StaticDialog::centreOnParent() {
     ::SetWindowPos(hwnd_, HWND_TOP, corner.x, corner.y, w, h, SWP_SHOWWINDOW);
 }
 
+void StaticDialog::themeChanged() {
+    if (hwnd_ == nullptr) return;
+    if (askEditorToTheme_ && shell_ != nullptr) shell_->themeDialog(hwnd_, true);
+    ui::repaintAll(hwnd_);
+}
+
 INT_PTR CALLBACK StaticDialog::sharedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         if (message == WM_INITDIALOG) {
@@ -131,6 +138,7 @@ INT_PTR CALLBACK StaticDialog::sharedDialogProc(HWND window, UINT message, WPARA
             ::SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
             ::GetWindowRect(window, &self->initialRect_);
             self->dialogProc(message, wParam, lParam);
+            if (self->askEditorToTheme_ && self->shell_ != nullptr) self->shell_->themeDialog(window, false);
             return TRUE;
         }
         auto* self = reinterpret_cast<StaticDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));

@@ -1,7 +1,7 @@
 // A framed pane that holds one child window, inset by one pixel.
 #pragma once
 
-#include "base/Win32Handles.h"
+#include "framework/Theme_win.h"
 #include "framework/Window.h"
 
 class ToolbarPanel : public ui::ChildWindow {
@@ -19,6 +19,7 @@ private:
     void paint();
 
     Window* child_ = nullptr;
-    win::Pen pen_;
+    ui::PenCache pen_;
+    ui::BrushCache brushes_;
     UINT dragListMessage_ = 0;
 };

@@ -9,10 +9,9 @@ constexpr COLORREF kFrameColour = 0x908782;
 
 void ToolbarPanel::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
-    pen_.reset(::CreatePen(PS_SOLID, 1, kFrameColour));
     dragListMessage_ = ui::dragListMessage();
-    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10);
+    hwnd_ = createChild(kClassName, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, 10, 10);
 }
 
 void ToolbarPanel::destroy() {
@@ -40,7 +39,7 @@ void ToolbarPanel::paint() {
         RECT rc{};
         ::GetClientRect(hwnd_, &rc);
         const layout::Rect area = layout::paneChildArea(rc.right, rc.bottom);
-        win::SelectObjectScope pen(dc, pen_.get());
+        win::SelectObjectScope pen(dc, pen_.get(theme().pick(kFrameColour, &ui::Palette::edge)));
         win::SelectObjectScope brush(dc, ::GetStockObject(NULL_BRUSH));
         ::Rectangle(dc, area.left - 1, area.top - 1, area.left + area.right + 1, area.top + area.bottom + 1);
     }
@@ -58,10 +57,22 @@ LRESULT ToolbarPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         paint();
         return 0;
+    case WM_ERASEBKGND:
+        if (ui::eraseDark(hwnd_, reinterpret_cast<HDC>(wParam), theme(), brushes_)) return 1;
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // The pane's list or edit box, while the editor is dark.
+        if (HBRUSH brush = ui::darkControlColours(theme(), message, reinterpret_cast<HDC>(wParam), brushes_)) {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
     case WM_DESTROY:
         pen_.reset();
         return 0;
     default:
-        return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        break;
     }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

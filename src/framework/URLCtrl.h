@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/Win32Handles.h"
+#include "framework/Theme_win.h"
 #include "framework/Window.h"
 
 #include <string>
@@ -26,6 +27,7 @@ private:
     std::wstring target_;
     win::Font font_;
     win::Cursor cursor_;
+    ui::BrushCache brushes_;
     WNDPROC previous_ = nullptr;
     COLORREF colour_ = RGB(0, 0, 255);
     COLORREF visited_ = RGB(128, 0, 128);

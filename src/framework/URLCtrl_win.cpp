@@ -1,5 +1,7 @@
 #include "framework/URLCtrl.h"
 
+#include "framework/Dpi_win.h"
+
 #include <shellapi.h>
 
 #include <array>
@@ -79,12 +81,16 @@ void URLCtrl::paint() {
         LOGFONTW lf{};
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
         lf.lfUnderline = TRUE;
+        // The stock font is made for the screen's DPI; the label may show at another.
+        lf.lfHeight = ::MulDiv(lf.lfHeight, ui::windowDpi(hwnd_), ui::systemDpi());
         font_.reset(::CreateFontIndirectW(&lf));
     }
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    ::SetTextColor(dc, colour_);
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    // While the editor is dark: its link colour on its background.
+    const ui::Colour background = theme().pick(::GetSysColor(COLOR_BTNFACE), &ui::Palette::background);
+    ::SetTextColor(dc, theme().pick(colour_, &ui::Palette::linkText));
+    ::SetBkColor(dc, background);
     win::SelectObjectScope font(dc, font_.get());
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     UINT format = DT_SINGLELINE;
@@ -94,7 +100,7 @@ void URLCtrl::paint() {
     const int length = ::GetWindowTextLengthW(hwnd_);
     std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
     ::GetWindowTextW(hwnd_, text.data(), length + 1);
-    ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::FillRect(dc, &rc, theme().isDark() ? brushes_.get(background) : ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawTextW(dc, text.data(), -1, &rc, format);
     ::EndPaint(hwnd_, &ps);
 }
@@ -106,6 +112,10 @@ LRESULT URLCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case ui::kDpiChangedAfterParent:
+        font_.reset();  // made again, at the new DPI, on the next paint
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        break;
     case WM_MOUSEMOVE:
         if (!cursor_) cursor_.reset(makeHandCursor(instance_));
         ::SetCursor(cursor_.get());

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "framework/Theme.h"
+
 class Window {
 public:
     Window() = default;
@@ -31,7 +33,13 @@ public:
     HWND parentHandle() const { return parent_; }
     HINSTANCE instance() const { return instance_; }
 
+    // The colours the window paints with (not owned; null: the light ones).
+    void setTheme(const ui::Theme* theme) { theme_ = theme; }
+    const ui::Theme& theme() const { return theme_ != nullptr ? *theme_ : ui::Theme::light(); }
+    const ui::Theme* themeSource() const { return theme_; }
+
 protected:
+    const ui::Theme* theme_ = nullptr;
     HINSTANCE instance_ = nullptr;
     HWND parent_ = nullptr;
     HWND hwnd_ = nullptr;
@@ -63,8 +71,8 @@ class ChildWindow : public Window {
 protected:
     // Registers the class if needed and creates the child over the parent
     // given to attach; a failure is reported and gives null.
-    HWND createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width,
-                     int height, int controlId = 0);
+    HWND createChild(const wchar_t* className, HBRUSH classBackground, DWORD style, int x, int y, int width, int height,
+                     int controlId = 0);
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void windowGone() { hwnd_ = nullptr; }
 

@@ -10,6 +10,8 @@ class ZuverUdozboardEditbox : public Window {
 public:
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
+    // Makes the font again for the DPI the box now shows at.
+    void refreshFont();
 
     void setText(const std::wstring& text);
     void getText(std::wstring& text) const;

@@ -1,21 +1,29 @@
 #include "framework/ZuverUdozboardEditbox.h"
 
+#include "framework/Dpi_win.h"
+
 #include <vector>
 
 namespace {
 // child, visible, both scroll bars, multi-line, automatic scrolling both ways, wants Return
 constexpr DWORD kEditStyle = 0x503010C4;
-}
+}  // namespace
 
 void ZuverUdozboardEditbox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     hwnd_ = ::CreateWindowExW(0, L"edit", L"", kEditStyle, 0, 0, 100, 100, parent, nullptr, instance, nullptr);
     if (hwnd_ == nullptr) return;
-    font_.reset(::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New"));
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    refreshFont();
     const DWORD tabStop = 16;
     ::SendMessageW(hwnd_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+}
+
+void ZuverUdozboardEditbox::refreshFont() {
+    if (hwnd_ == nullptr) return;
+    win::Font font(ui::createFixedPitchFont(15, ui::windowDpi(hwnd_)));
+    if (!font) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the old one only after the box let go of it
 }
 
 void ZuverUdozboardEditbox::destroy() {

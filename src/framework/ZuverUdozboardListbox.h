@@ -14,6 +14,8 @@ public:
 
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
+    // Makes the font again for the DPI the box now shows at.
+    void refreshFont();
 
     void addItem(const std::wstring& text);
     void clear();

@@ -1,5 +1,7 @@
 #include "framework/ZuverUdozboardListbox.h"
 
+#include "framework/Dpi_win.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -14,9 +16,15 @@ void ZuverUdozboardListbox::attach(HINSTANCE instance, HWND parent) {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previous_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ZuverUdozboardListbox::windowProc)));
-    font_.reset(::CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New"));
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    refreshFont();
+}
+
+void ZuverUdozboardListbox::refreshFont() {
+    if (hwnd_ == nullptr) return;
+    win::Font font(ui::createFixedPitchFont(15, ui::windowDpi(hwnd_)));
+    if (!font) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the old one only after the box let go of it
 }
 
 void ZuverUdozboardListbox::destroy() {

@@ -41,8 +41,8 @@ std::unique_ptr<preview::ImageMemory> makeDib(int width, int height, int bpp, st
         std::memcpy(info.colours, palette, sizeof info.colours);
     }
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                        nullptr, 0);
+    HBITMAP bitmap =
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
         if (bitmap != nullptr) {
             ::DeleteObject(bitmap);
@@ -171,9 +171,8 @@ bool FCObjImage::CopyFromBitmap(HBITMAP bitmap) {
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         win::MemoryDC dc(nullptr);
-        if (dc.get() == nullptr ||
-            ::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), GetMemStart(), &info, DIB_RGB_COLORS) !=
-                height) {
+        if (dc.get() == nullptr || ::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), GetMemStart(), &info,
+                                               DIB_RGB_COLORS) != height) {
             Destroy();
             return false;
         }
@@ -200,8 +199,8 @@ bool FCObjImage::LoadBitmapResource(HINSTANCE module, int id) {
     if (module == nullptr) {
         module = ::GetModuleHandleW(nullptr);
     }
-    win::Bitmap bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    win::Bitmap bitmap(
+        static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return bitmap && CopyFromBitmap(bitmap.get());
 }
 

@@ -22,10 +22,9 @@ ImageType TypeFromFileName(std::wstring_view path) {
         ImageType type;
     };
     static constexpr Known kKnown[] = {
-        {L"jpg", IMG_JPG}, {L"jpeg", IMG_JPG}, {L"jpe", IMG_JPG}, {L"jfif", IMG_JPG},
-        {L"gif", IMG_GIF}, {L"bmp", IMG_BMP},  {L"png", IMG_PNG}, {L"tga", IMG_TGA},
-        {L"tif", IMG_TIF}, {L"tiff", IMG_TIF}, {L"ico", IMG_ICO}, {L"psd", IMG_PSD},
-        {L"pcx", IMG_PCX}, {L"xpm", IMG_XPM},  {L"oxo", IMG_OXO},
+        {L"jpg", IMG_JPG}, {L"jpeg", IMG_JPG}, {L"jpe", IMG_JPG}, {L"jfif", IMG_JPG}, {L"gif", IMG_GIF},
+        {L"bmp", IMG_BMP}, {L"png", IMG_PNG},  {L"tga", IMG_TGA}, {L"tif", IMG_TIF},  {L"tiff", IMG_TIF},
+        {L"ico", IMG_ICO}, {L"psd", IMG_PSD},  {L"pcx", IMG_PCX}, {L"xpm", IMG_XPM},  {L"oxo", IMG_OXO},
     };
     for (const Known& k : kKnown) {
         if (ext == k.ext) {

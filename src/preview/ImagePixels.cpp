@@ -52,8 +52,8 @@ bool ImagePixels::Create(int width, int height, int bpp) {
             }
         }
         std::vector<std::uint8_t*> rows(static_cast<std::size_t>(height));
-        std::unique_ptr<ImageMemory> memory =
-            factory_(width, height, bpp, stride * static_cast<std::size_t>(height), palette.empty() ? nullptr : palette.data());
+        std::unique_ptr<ImageMemory> memory = factory_(width, height, bpp, stride * static_cast<std::size_t>(height),
+                                                       palette.empty() ? nullptr : palette.data());
         if (!memory || !memory->bits()) {
             return false;
         }
@@ -139,16 +139,12 @@ void ImagePixels::ApplyEffect(FCImageEffect& effect) {
     }
 }
 
-bool FCImageEffect::Accepts(const ImagePixels& image) const {
-    return image.HasPixels() && image.ColorBits() >= 24;
-}
+bool FCImageEffect::Accepts(const ImagePixels& image) const { return image.HasPixels() && image.ColorBits() >= 24; }
 
 bool FCEffectPremultipleAlpha::Accepts(const ImagePixels& image) const {
     return image.HasPixels() && image.ColorBits() == 32;
 }
 
-void FCEffectPremultipleAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) {
-    PremultiplyPixel(pixel);
-}
+void FCEffectPremultipleAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) { PremultiplyPixel(pixel); }
 
 }  // namespace preview

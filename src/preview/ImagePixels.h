@@ -20,8 +20,7 @@ public:
 
 // Makes zero-filled pixel memory of `size` bytes for a bottom-up image; the
 // palette (256 B, G, R, x entries) is given for 8-bit images only. Null on failure.
-using ImageMemoryFactory = std::unique_ptr<ImageMemory> (*)(int width, int height, int bpp,
-                                                            std::size_t size,
+using ImageMemoryFactory = std::unique_ptr<ImageMemory> (*)(int width, int height, int bpp, std::size_t size,
                                                             const std::uint8_t* palette);
 
 std::unique_ptr<ImageMemory> HeapImageMemory(int width, int height, int bpp, std::size_t size,

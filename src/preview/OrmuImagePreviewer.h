@@ -46,16 +46,21 @@ public:
 
     // Reloads when the caret's line changed; cheap otherwise, never re-entered.
     void update() noexcept;
+    // Draws the caret line's image again (its file or bundle may have changed).
+    void redraw() noexcept;
 
     // Clears the panel to its background.
     void clearWindow();
     // Clears the panel, then draws the image file scaled down (never up) and
     // centred into it through GDI. False when the file cannot be loaded.
     bool previewImageFile(const std::wstring& imagePath);
+    // Draws the current picture again on the background of the new theme.
+    void themeChanged() override;
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onRegistered() override;
+    void onDpiChanged() override;
 
 private:
     editor::NppEditor* editor_ = nullptr;

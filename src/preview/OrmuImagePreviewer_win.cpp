@@ -34,8 +34,9 @@ UINT frameMessage() {
 
 // A file that can be opened for reading (and is closed again at once).
 bool fileReadable(const std::wstring& path) {
-    win::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file);
 }
 
@@ -55,9 +56,12 @@ void OrmuImagePreviewer::update() noexcept {
     }
 }
 
-void OrmuImagePreviewer::onRegistered() {
-    textures::createDisplayDevice(hwnd_);
+void OrmuImagePreviewer::redraw() noexcept {
+    updater_.forgetLine();
+    update();
 }
+
+void OrmuImagePreviewer::onRegistered() { textures::createDisplayDevice(hwnd_); }
 
 INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -84,6 +88,11 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
+}
+
+void OrmuImagePreviewer::onDpiChanged() {
+    // The back buffer stays at the client area's size in pixels, whatever the scale.
+    onSize(true);
 }
 
 void OrmuImagePreviewer::onSize(bool redraw) {
@@ -116,7 +125,8 @@ int OrmuImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_ca
 
 bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     if (editor_ == nullptr) return false;
-    const HWND view = editor_->recordedView();
+    // The caret line is the active view's, so is the line read.
+    const HWND view = editor_->activeView();
     const std::optional<std::string> match = editor_->findInLine(view, line, kTagValuePattern);
     // The match includes both brackets; anything shorter has no name between them.
     if (!match || match->size() < 3) {
@@ -127,12 +137,20 @@ bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     return !value.empty();
 }
 
-std::wstring OrmuImagePreviewer::currentDirectory() { return editor_ == nullptr ? std::wstring() : editor_->currentDirectory(); }
+std::wstring OrmuImagePreviewer::currentDirectory() {
+    return editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+}
 
 // --- drawing ------------------------------------------------------------------
 
 void OrmuImagePreviewer::clearWindow() {
     if (!isCreated()) {
+        return;
+    }
+    win::WindowDC dc(hwnd_);
+    // While the editor is dark, its background instead of the grey bitmap.
+    if (ui::eraseDark(hwnd_, dc.get(), theme(), brushes_)) {
+        ++clears_;
         return;
     }
     if (!fill_.LoadBitmapResource(instance_, IDB_PREVIEW_BACKGROUND)) {
@@ -142,12 +160,24 @@ void OrmuImagePreviewer::clearWindow() {
     fill_.ApplyEffect(premultiply);  // only 32-bit images take it
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
-    win::WindowDC dc(hwnd_);
     fill_.Draw(dc.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top);
     ++clears_;
 }
 
 void OrmuImagePreviewer::clear() { clearWindow(); }
+
+void OrmuImagePreviewer::themeChanged() {
+    DockingDlgInterface::themeChanged();
+    if (!isCreated()) {
+        return;
+    }
+    // The picture the caret's line named, again, on the new background.
+    clearWindow();
+    const std::wstring& last = updater_.lastImagePath();
+    if (last.empty() || (!showFile(last) && !showBundleImage(last))) {
+        showNothing();
+    }
+}
 
 bool OrmuImagePreviewer::previewImageFile(const std::wstring& imagePath) {
     if (!isCreated()) {
@@ -229,7 +259,9 @@ void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* 
     const UINT height = display.parameters.BackBufferHeight;
     D3DVIEWPORT9 viewport{0, 0, width, height, 0.0f, 1.0f};
     device->SetViewport(&viewport);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 1.0f, 0);
+    const D3DCOLOR background =
+        theme().isDark() ? ui::opaqueArgb(theme().pick(0, &ui::Palette::background)) : kBackground;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
     if (SUCCEEDED(device->BeginScene())) {
         D3DSURFACE_DESC level{};
         const bool bound = texture != nullptr ? texture->BindForDrawing(0) : SUCCEEDED(device->SetTexture(0, plain));

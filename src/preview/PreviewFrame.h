@@ -26,10 +26,10 @@ enum FrameRequest : unsigned {
 };
 
 struct CapturedFrame {
-    std::uint32_t width = 0;      // of the last captured frame
+    std::uint32_t width = 0;  // of the last captured frame
     std::uint32_t height = 0;
-    std::uint32_t presents = 0;   // frames presented since capture started
-    std::uint32_t clears = 0;     // background clears since capture started
+    std::uint32_t presents = 0;       // frames presented since capture started
+    std::uint32_t clears = 0;         // background clears since capture started
     std::uint32_t* pixels = nullptr;  // caller's buffer: X8R8G8B8, rows from the top
     std::size_t capacity = 0;         // in pixels
 };

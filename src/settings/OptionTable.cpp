@@ -16,6 +16,8 @@ std::vector<OptionDescriptor> standardOptions() {
         {1023, -1, TextBox, k::kGroup, k::kOrmuPassword, L"Password"},
         {1028, -1, CheckBox, k::kGroup, k::kLoadIncludes, L"Load includes"},
         {1029, -1, CheckBox, k::kGroup, k::kLoadImages, L"Load images"},
+        {1030, -1, CheckBox, k::kGroup, k::kMarkMissingReferences,
+         L"Mark textures and includes that the skin does not have, as you type"},
     };
 }
 
@@ -30,8 +32,7 @@ const OptionDescriptor* findByControl(const std::vector<OptionDescriptor>& table
 std::wstring helpKey(int controlId) { return std::to_wstring(controlId) + L"_HELP"; }
 
 std::wstring boxText(const TarvoSettingsManager& store, const OptionDescriptor& option) {
-    if (option.kind == NumberBox)
-        return std::to_wstring(static_cast<unsigned>(store.getInt(option.group, option.key)));
+    if (option.kind == NumberBox) return std::to_wstring(static_cast<unsigned>(store.getInt(option.group, option.key)));
     if (option.kind == TextBox) return store.getString(option.group, option.key);
     return {};
 }
@@ -55,8 +56,10 @@ unsigned parseUnsigned(const std::wstring& text) {
 }
 
 void storeText(TarvoSettingsManager& store, const OptionDescriptor& option, const std::wstring& text) {
-    if (option.kind == NumberBox) store.setInt(option.group, option.key, static_cast<int>(parseUnsigned(text)));
-    else if (option.kind == TextBox) store.setString(option.group, option.key, text);
+    if (option.kind == NumberBox)
+        store.setInt(option.group, option.key, static_cast<int>(parseUnsigned(text)));
+    else if (option.kind == TextBox)
+        store.setString(option.group, option.key, text);
 }
 
 void storeChecked(TarvoSettingsManager& store, const OptionDescriptor& option, bool checked) {

@@ -20,7 +20,7 @@ struct OptionDescriptor {
     std::wstring description;
 };
 
-// The plugin's six options in the order the dialog lists them.
+// The plugin's options in the order the dialog lists them.
 std::vector<OptionDescriptor> standardOptions();
 
 // The first descriptor whose control or secondary control has this id, or null.

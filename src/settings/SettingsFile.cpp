@@ -19,8 +19,8 @@ bool replaceFile(const std::wstring& path, const std::function<bool(std::FILE*)>
     bool complete = write(file.get());
     // stdio keeps the tail of the text in its buffer: a full disk shows only
     // when it is flushed or the file is closed, so both results count.
-    complete = complete && std::ferror(file.get()) == 0 && std::fflush(file.get()) == 0 &&
-               files::flushToDisk(file.get());
+    complete =
+        complete && std::ferror(file.get()) == 0 && std::fflush(file.get()) == 0 && files::flushToDisk(file.get());
     complete = (std::fclose(file.release()) == 0) && complete;
     if (!complete || !files::moveReplacing(pending, path)) {
         files::removeFile(pending);

@@ -128,8 +128,8 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
     for (const TiXmlElement* groupElement = root->FirstChildElement(kGroupElement); groupElement != nullptr;
          groupElement = groupElement->NextSiblingElement(kGroupElement)) {
         const std::wstring group = decode(groupElement->Attribute(kNameAttribute), kind);
-        for (const TiXmlElement* valueElement = groupElement->FirstChildElement(kValueElement);
-             valueElement != nullptr; valueElement = valueElement->NextSiblingElement(kValueElement)) {
+        for (const TiXmlElement* valueElement = groupElement->FirstChildElement(kValueElement); valueElement != nullptr;
+             valueElement = valueElement->NextSiblingElement(kValueElement)) {
             const char* name = valueElement->Attribute(kNameAttribute);
             const char* type = valueElement->Attribute(kTypeAttribute);
             const char* valueText = valueElement->GetText();
@@ -144,8 +144,10 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
             }
             if (valueText == nullptr) continue;
             if (std::strcmp(type, "bool") == 0) {
-                if (std::strcmp(valueText, "true") == 0) setBool(group, key, true);
-                else if (std::strcmp(valueText, "false") == 0) setBool(group, key, false);
+                if (std::strcmp(valueText, "true") == 0)
+                    setBool(group, key, true);
+                else if (std::strcmp(valueText, "false") == 0)
+                    setBool(group, key, false);
             } else if (std::strcmp(type, "int") == 0) {
                 setInt(group, key, leadingInt(valueText));
             } else if (std::strcmp(type, "float") == 0) {
@@ -169,24 +171,24 @@ bool TarvoSettingsManager::save(const std::wstring& path) {
             std::string typeName;
             std::string valueText;
             switch (value->type) {
-                case SettingValue::Bool:
-                    typeName = "bool";
-                    valueText = value->boolValue ? "true" : "false";
-                    break;
-                case SettingValue::Int:
-                    typeName = "int";
-                    valueText = std::to_string(value->intValue);
-                    break;
-                case SettingValue::Float:
-                    typeName = "float";
-                    valueText = printFloat(value->floatValue);
-                    break;
-                case SettingValue::String:
-                    typeName = "string";
-                    valueText = text::toUtf8(value->stringValue);
-                    break;
-                default:
-                    continue;  // created but never set: there is nothing to keep
+            case SettingValue::Bool:
+                typeName = "bool";
+                valueText = value->boolValue ? "true" : "false";
+                break;
+            case SettingValue::Int:
+                typeName = "int";
+                valueText = std::to_string(value->intValue);
+                break;
+            case SettingValue::Float:
+                typeName = "float";
+                valueText = printFloat(value->floatValue);
+                break;
+            case SettingValue::String:
+                typeName = "string";
+                valueText = text::toUtf8(value->stringValue);
+                break;
+            default:
+                continue;  // created but never set: there is nothing to keep
             }
             auto* valueElement = new TiXmlElement(kValueElement);
             groupElement->LinkEndChild(valueElement);
@@ -355,14 +357,18 @@ void TarvoSettingsManager::notify(const std::wstring& group, const std::wstring&
 namespace settings_keys {
 
 void registerBool(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key, bool fallback) {
-    if (store.exists(kGroup, key)) owner.settingsChanged(kGroup, key);
-    else store.setBool(kGroup, key, fallback);
+    if (store.exists(kGroup, key))
+        owner.settingsChanged(kGroup, key);
+    else
+        store.setBool(kGroup, key, fallback);
 }
 
 void registerString(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key,
                     const std::wstring& fallback) {
-    if (store.exists(kGroup, key)) owner.settingsChanged(kGroup, key);
-    else store.setString(kGroup, key, fallback);
+    if (store.exists(kGroup, key))
+        owner.settingsChanged(kGroup, key);
+    else
+        store.setString(kGroup, key, fallback);
 }
 
 }  // namespace settings_keys

@@ -72,7 +72,7 @@ private:
     std::vector<SettingsObserver*> observers_;
 };
 
-// The group and keys of the plugin's six settings.
+// The group and keys of the plugin's settings.
 namespace settings_keys {
 inline const wchar_t* const kGroup = L"ORMU";
 inline const wchar_t* const kOrmuIp = L"OrmuIp";
@@ -81,6 +81,7 @@ inline const wchar_t* const kOrmuLogin = L"OrmuLogin";
 inline const wchar_t* const kOrmuPassword = L"OrmuPassword";
 inline const wchar_t* const kLoadIncludes = L"LoadIncludes";
 inline const wchar_t* const kLoadImages = L"LoadImages";
+inline const wchar_t* const kMarkMissingReferences = L"MarkMissingReferences";
 
 // For a component's attachedToSettings (the component is already an observer
 // of the store then): a key that is stored is handed to the component's

@@ -70,7 +70,8 @@ void ZuverUdozboardSettingsDialog::loadValues() {
     if (store_ == nullptr || hwnd_ == nullptr) return;
     for (const auto& option : options_) {
         if (option.kind == options::CheckBox) {
-            ::CheckDlgButton(hwnd_, option.controlId, options::isChecked(*store_, option) ? BST_CHECKED : BST_UNCHECKED);
+            ::CheckDlgButton(hwnd_, option.controlId,
+                             options::isChecked(*store_, option) ? BST_CHECKED : BST_UNCHECKED);
         } else {
             ::SetDlgItemTextW(hwnd_, option.controlId, options::boxText(*store_, option).c_str());
         }
@@ -102,24 +103,24 @@ std::wstring ZuverUdozboardSettingsDialog::controlText(int controlId) const {
 
 INT_PTR ZuverUdozboardSettingsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
+    case WM_INITDIALOG:
+        if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
+        return TRUE;
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
+            if (id == IDOK) confirm();
+            display(false);
             return TRUE;
-        case WM_COMMAND: {
-            const WORD id = LOWORD(wParam);
-            if (id == IDOK || id == IDCANCEL) {
-                if (id == IDOK) confirm();
-                display(false);
-                return TRUE;
-            }
-            onCommand(id, HIWORD(wParam));
-            return FALSE;
         }
-        case WM_MOUSEMOVE:
-            setHovered(0);
-            return FALSE;
-        default:
-            return FALSE;
+        onCommand(id, HIWORD(wParam));
+        return FALSE;
+    }
+    case WM_MOUSEMOVE:
+        setHovered(0);
+        return FALSE;
+    default:
+        return FALSE;
     }
 }
 
@@ -158,7 +159,8 @@ void ZuverUdozboardSettingsDialog::setHovered(int controlId) {
     if (controlId == hovered_) return;
     hovered_ = controlId;
     std::wstring description;
-    if (controlId != 0 && (shell_ == nullptr || !shell_->translateText(options::helpKey(controlId), description, kDescriptionBufferSize))) {
+    if (controlId != 0 && (shell_ == nullptr ||
+                           !shell_->translateText(options::helpKey(controlId), description, kDescriptionBufferSize))) {
         const options::OptionDescriptor* option = options::findByControl(options_, controlId);
         description = option != nullptr ? option->description : std::wstring();
     }

@@ -3,15 +3,29 @@
 // UTF-16 throughout, so folders outside the ANSI code page list as they are.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 // What one directory search reports for each match.
 struct DirItem {
-    std::wstring name;         // as the system returns it, no folder part
+    std::wstring name;  // as the system returns it, no folder part
     bool isFolder = false;
-    bool isLink = false;       // a reparse point (junction, symbolic link)
+    bool isLink = false;  // a reparse point (junction, symbolic link)
+};
+
+// What a cheap look at one path tells: enough to see that a file or a folder
+// changed since the last look (a folder's time moves when entries come or go).
+struct FileStamp {
+    bool exists = false;
+    bool isFolder = false;
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0;
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && isFolder == o.isFolder && size == o.size && writeTime == o.writeTime;
+    }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
 
 // The seam to the file system: one search over a pattern made of a folder, a
@@ -21,6 +35,8 @@ public:
     virtual ~DirectoryLister() = default;
     // False when the search cannot be made (no such folder, no match).
     virtual bool list(const std::wstring& pattern, std::vector<DirItem>& out) = 0;
+    // The path's own size and time, read without searching its folder.
+    virtual FileStamp stamp(const std::wstring& path) = 0;
 };
 
 // The file system of the platform the plugin runs on (FindFirstFileW on Windows).

@@ -7,6 +7,7 @@ namespace {
 class EmptyLister : public DirectoryLister {
 public:
     bool list(const std::wstring&, std::vector<DirItem>&) override { return false; }
+    FileStamp stamp(const std::wstring&) override { return FileStamp{}; }
 };
 
 }  // namespace

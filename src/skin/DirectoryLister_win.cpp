@@ -34,6 +34,22 @@ public:
         } while (::FindNextFileW(find.handle, &data));
         return true;
     }
+
+    // Read from the file's own record: a search reads the folder's copy of
+    // it, which the system may update only later.
+    FileStamp stamp(const std::wstring& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        FileStamp result;
+        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+            return result;
+        }
+        result.exists = true;
+        result.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        result.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        result.writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                           data.ftLastWriteTime.dwLowDateTime;
+        return result;
+    }
 };
 
 }  // namespace

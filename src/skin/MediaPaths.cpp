@@ -14,9 +14,7 @@ std::wstring SkinFolderOf(const std::wstring& documentFolder) {
     return documentFolder.substr(0, last + 1);
 }
 
-std::wstring MediaFolderOf(const std::wstring& documentFolder) {
-    return SkinFolderOf(documentFolder) + L"media\\";
-}
+std::wstring MediaFolderOf(const std::wstring& documentFolder) { return SkinFolderOf(documentFolder) + L"media\\"; }
 
 std::wstring ImagePathFor(const std::wstring& mediaFolder, const std::wstring& imageName) {
     std::wstring path = mediaFolder + imageName;
@@ -46,9 +44,7 @@ BundleLocation BundleFor(const std::wstring& imagePath) {
 
 namespace {
 
-bool isValidUtf8(const std::string& bytes) {
-    return text::toUtf8(text::fromUtf8(bytes)) == bytes;
-}
+bool isValidUtf8(const std::string& bytes) { return text::toUtf8(text::fromUtf8(bytes)) == bytes; }
 
 }  // namespace
 
@@ -62,9 +58,8 @@ std::wstring DecodeSkinText(const std::string& bytes) {
 std::vector<std::string> SkinTextEncodings(const std::wstring& text) {
     std::vector<std::string> forms;
     forms.push_back(text::toUtf8(text));
-    const bool fitsBytes = std::all_of(text.begin(), text.end(), [](wchar_t c) {
-        return static_cast<unsigned long>(c) <= 0xFF;
-    });
+    const bool fitsBytes =
+        std::all_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<unsigned long>(c) <= 0xFF; });
     if (fitsBytes) {
         std::string bytes = text::narrowBytes(text);
         // Only bytes that DecodeSkinText would itself widen stand for this text.

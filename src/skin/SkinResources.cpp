@@ -1,67 +1,19 @@
 #include "skin/SkinResources.h"
 
+#include <algorithm>
+
 #include "base/TextCodec.h"
 #include "skin/MediaPaths.h"
 #include "textures/DXTexture.h"
-#include "base/FileAccess.h"
-
-#include <tinyxml.h>
-
-#include <cstdio>
-#include <exception>
+#include "skin/IncludeScan.h"
 
 namespace {
 
 SkinResources* gInstance = nullptr;
 
-bool readWholeFile(const std::wstring& path, std::string& bytes) {
-    files::FilePtr file = files::open(path, "rb");
-    if (!file) {
-        return false;
-    }
-    bytes.clear();
-    char buffer[16384];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, got);
-    }
-    return std::ferror(file.get()) == 0;
-}
-
-// The root "includes" element of an includes file, or null when the file is
-// missing or not well-formed.
-const TiXmlElement* includesRoot(const SkinResources::FileReader& readFile, const std::wstring& path,
-                                 TiXmlDocument& doc) {
-    std::string bytes;
-    if (!readFile || !readFile(path, bytes)) {
-        return nullptr;
-    }
-    doc.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    if (doc.Error()) {
-        return nullptr;
-    }
-    return doc.FirstChildElement("includes");
-}
-
-void appendAttribute(const TiXmlElement& element, const char* name, std::vector<std::wstring>& out) {
-    const char* value = element.Attribute(name);
-    if (value && *value) {
-        out.push_back(preview::DecodeSkinText(value));
-    }
-}
-
-void replaceAll(std::wstring& s, const std::wstring& what, const std::wstring& with) {
-    if (what.empty()) {
-        return;
-    }
-    for (std::size_t at = s.find(what); at != std::wstring::npos; at = s.find(what, at + with.size())) {
-        s.replace(at, what.size(), with);
-    }
-}
-
 }  // namespace
 
-SkinResources::SkinResources() : SkinResources(makePlatformDirectoryLister(), readWholeFile) {}
+SkinResources::SkinResources() : SkinResources(makePlatformDirectoryLister(), skin::ReadWholeFile) {}
 
 SkinResources::SkinResources(std::unique_ptr<DirectoryLister> lister, FileReader reader)
     : lister_(std::move(lister)), readFile_(std::move(reader)) {}
@@ -78,31 +30,11 @@ SkinResources* SkinResources::instance() noexcept { return gInstance; }
 void SkinResources::setInstance(SkinResources* resources) noexcept { gInstance = resources; }
 
 void SkinResources::LoadIncludes(const std::wstring& includesPath) {
-    includeFiles_.clear();
-    includeNames_.clear();
-    TiXmlDocument doc;
-    const TiXmlElement* root = includesRoot(readFile_, includesPath, doc);
-    if (!root) {
-        return;
-    }
-    for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        appendAttribute(*e, "file", includeFiles_);
-        appendAttribute(*e, "name", includeNames_);
-    }
     // Names of the nested files come after every name of includes.xml; their
     // own "file" attributes are not followed.
-    for (const std::wstring& file : includeFiles_) {
-        std::wstring path = includesPath;
-        replaceAll(path, L"includes.xml", file);
-        TiXmlDocument nested;
-        const TiXmlElement* nestedRoot = includesRoot(readFile_, path, nested);
-        if (!nestedRoot) {
-            continue;
-        }
-        for (const TiXmlElement* e = nestedRoot->FirstChildElement(); e; e = e->NextSiblingElement()) {
-            appendAttribute(*e, "name", includeNames_);
-        }
-    }
+    skin::IncludeScan scan = skin::ScanIncludes(readFile_, includesPath, 1);
+    includeFiles_ = std::move(scan.files);
+    includeNames_ = std::move(scan.names);
 }
 
 void SkinResources::ListMedia(const std::wstring& documentFolder) {
@@ -135,11 +67,45 @@ void SkinResources::ListMedia(const std::wstring& documentFolder) {
     }
 }
 
+namespace {
+
+// Windows paths: either separator, any case.
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    const auto fold = [](wchar_t c) {
+        if (c == L'/') return L'\\';
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+}  // namespace
+
+void SkinResources::HoldBundle(const std::wstring& bundlePath) {
+    heldPath_ = bundlePath;
+    if (bundle_.IsOpen() && samePath(bundlePath_, bundlePath)) {
+        bundle_.Close();
+        reopenHeld_ = true;
+    }
+}
+
+void SkinResources::ReleaseBundle() {
+    heldPath_.clear();
+    if (reopenHeld_) {
+        reopenHeld_ = false;
+        openBundle(bundlePath_);
+    }
+}
+
 bool SkinResources::openBundle(const std::wstring& bundlePath) {
     if (bundlePath != bundlePath_) {
         bundle_.Close();
     }
     bundlePath_ = bundlePath;
+    if (!heldPath_.empty() && samePath(bundlePath, heldPath_)) {
+        bundle_.Close();
+        return false;
+    }
     if (!bundle_.IsOpen() && !bundle_.Open(bundlePath)) {
         return false;
     }

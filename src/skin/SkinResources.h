@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "skin/CSADirRead.h"
+#include "skin/IncludeScan.h"
 #include "textures/OrtReader.h"
 
 class CDXTexture;
@@ -20,7 +21,7 @@ class CDXTexture;
 class SkinResources {
 public:
     // Whole contents of a file named by its UTF-16 path; false when unreadable.
-    using FileReader = std::function<bool(const std::wstring& path, std::string& bytes)>;
+    using FileReader = skin::FileReader;
 
     // Over the platform's file system.
     SkinResources();
@@ -48,6 +49,12 @@ public:
     // The first frame of an entry of the open bundle; null otherwise.
     std::unique_ptr<CDXTexture> LoadBundleTexture(const std::wstring& entryName);
 
+    // While a bundle file is replaced on disk: lets go of it if it is the
+    // open one, and finds nothing in it (it is not opened) until
+    // ReleaseBundle, which opens it again, as it now is, if it was open.
+    void HoldBundle(const std::wstring& bundlePath);
+    void ReleaseBundle();
+
     const std::vector<std::wstring>& includeNames() const { return includeNames_; }
     const std::vector<std::wstring>& includeFiles() const { return includeFiles_; }
     const std::vector<std::wstring>& imageNames() const { return imageNames_; }
@@ -65,4 +72,6 @@ private:
     std::vector<std::wstring> imageNames_;
     OrtReader bundle_;
     std::wstring bundlePath_;
+    std::wstring heldPath_;
+    bool reopenHeld_ = false;
 };

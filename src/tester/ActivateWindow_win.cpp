@@ -2,88 +2,180 @@
 
 #include "base/Win32Handles.h"
 
-#include <windows.h>
-
 #include <vector>
 
 namespace tester {
 namespace {
 
-// While the client runs the editor's thread is held here. Repainting (and the
-// messages other threads send, which PeekMessage delivers by itself) keeps
-// its windows drawn and answering; input stays queued, so no command of the
-// editor or of a panel can start again underneath the wait.
+// More than any answer of the client says; the rest is dropped.
+constexpr std::size_t kMessageLimit = 64 * 1024;
+constexpr DWORD kPollMilliseconds = 10;
+
+// While waiting, messages other threads send to this thread's windows are
+// answered and its windows repainted; input stays queued.
 void serviceMessagesWhileWaiting() noexcept {
     MSG message;
-    while (::PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-        ::DispatchMessageW(&message);
+    while (::PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageW(&message);
+}
+
+void pause() noexcept {
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMilliseconds, QS_PAINT | QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+        serviceMessagesWhileWaiting();
     }
 }
 
-ClientOutcome waitForProcess(HANDLE process, unsigned waitMilliseconds) noexcept {
-    const DWORD start = ::GetTickCount();
+struct Pipe {
+    win::KernelHandle read;
+    win::KernelHandle write;
+    // Only the child's end is inherited.
+    bool make(bool childReads) {
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), nullptr, TRUE};
+        HANDLE r = nullptr;
+        HANDLE w = nullptr;
+        if (!::CreatePipe(&r, &w, &attributes, 0)) return false;
+        read.reset(r);
+        write.reset(w);
+        return ::SetHandleInformation(childReads ? write.get() : read.get(), HANDLE_FLAG_INHERIT, 0) != FALSE;
+    }
+};
+
+// Reads what the pipe holds now; false once the writer has closed it.
+bool drain(HANDLE pipe, std::string* keep) {
     for (;;) {
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= waitMilliseconds) {
-            return ClientOutcome::Stopped;
-        }
-        const DWORD result =
-            ::MsgWaitForMultipleObjects(1, &process, FALSE, waitMilliseconds - elapsed, QS_PAINT | QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) {
-            return ClientOutcome::Exited;
-        }
-        if (result == WAIT_OBJECT_0 + 1) {
-            serviceMessagesWhileWaiting();
-            continue;
-        }
-        if (result == WAIT_TIMEOUT) {
-            return ClientOutcome::Stopped;
-        }
-        return ClientOutcome::Unobserved;
+        DWORD available = 0;
+        if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return false;
+        if (available == 0) return true;
+        char buffer[4096];
+        DWORD got = 0;
+        if (!::ReadFile(pipe, buffer, available < sizeof(buffer) ? available : sizeof(buffer), &got, nullptr))
+            return false;
+        if (keep != nullptr && keep->size() < kMessageLimit) keep->append(buffer, got);
     }
 }
 
 }  // namespace
 
-ClientOutcome runClient(const ClientCommand& command, unsigned waitMilliseconds) noexcept {
+ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, const std::atomic<bool>* stop) noexcept {
+    ClientRun run;
     try {
         // CreateProcessW may write into the command line.
         std::vector<wchar_t> commandLine(command.commandLine.begin(), command.commandLine.end());
         commandLine.push_back(L'\0');
 
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
+        Pipe input;
+        Pipe output;
+        Pipe errors;
+        if (!input.make(true) || !output.make(false) || !errors.make(false)) return run;
+
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof(startup);
+        startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+        startup.StartupInfo.wShowWindow = SW_HIDE;
+        startup.StartupInfo.hStdInput = input.read.get();
+        startup.StartupInfo.hStdOutput = output.write.get();
+        startup.StartupInfo.hStdError = errors.write.get();
+        // Of the editor's inheritable handles the client gets these three only.
+        HANDLE inherited[] = {input.read.get(), output.write.get(), errors.write.get()};
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        std::vector<unsigned char> attributes(size);
+        DWORD flags = CREATE_NO_WINDOW;
+        if (size > 0) {
+            auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+            if (::InitializeProcThreadAttributeList(list, 1, 0, &size) &&
+                ::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof(inherited),
+                                            nullptr, nullptr)) {
+                startup.lpAttributeList = list;
+                flags |= EXTENDED_STARTUPINFO_PRESENT;
+            }
+        }
         PROCESS_INFORMATION info{};
         // The program is named by its full path so that no search (current
         // folder, PATH) can pick another wget.exe.
-        if (!::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              command.currentDirectory.c_str(), &startup, &info)) {
-            ::GetLastError();
-            return ClientOutcome::NotStarted;
-        }
+        const BOOL created =
+            ::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                             command.currentDirectory.c_str(), &startup.StartupInfo, &info);
+        if (startup.lpAttributeList != nullptr) ::DeleteProcThreadAttributeList(startup.lpAttributeList);
+        if (!created) return run;
         const win::KernelHandle thread(info.hThread);
         const win::KernelHandle process(info.hProcess);
-        const ClientOutcome outcome = waitForProcess(process.get(), waitMilliseconds);
-        if (outcome == ClientOutcome::Stopped) {
-            ::TerminateProcess(process.get(), 1);
-            ::WaitForSingleObject(process.get(), 2000);
+        // The child holds its ends now; with ours closed, its end closes the pipes.
+        input.read.reset();
+        input.write.reset();
+        output.write.reset();
+        errors.write.reset();
+        // Under Wine a Linux program gives no process that can be waited for,
+        // nor does it write into our pipes: it is left to run on its own.
+        const bool waitable = process && ::WaitForSingleObject(process.get(), 0) != WAIT_FAILED;
+        run.outcome = waitable ? ClientOutcome::Exited : ClientOutcome::Unobserved;
+        const DWORD start = ::GetTickCount();
+        bool outputOpen = true;
+        bool errorsOpen = true;
+        for (;;) {
+            if (outputOpen) outputOpen = drain(output.read.get(), &run.messages);
+            if (errorsOpen) errorsOpen = drain(errors.read.get(), &run.messages);
+            const bool ended =
+                waitable ? ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 : !outputOpen && !errorsOpen;
+            if (ended) {
+                // What it wrote last.
+                if (outputOpen) drain(output.read.get(), &run.messages);
+                if (errorsOpen) drain(errors.read.get(), &run.messages);
+                DWORD code = 0;
+                if (waitable && ::GetExitCodeProcess(process.get(), &code)) run.exitCode = static_cast<int>(code);
+                return run;
+            }
+            if (::GetTickCount() - start >= waitMilliseconds || (stop != nullptr && stop->load())) {
+                if (waitable) {
+                    ::TerminateProcess(process.get(), 1);
+                    ::WaitForSingleObject(process.get(), 2000);
+                }
+                run.outcome = ClientOutcome::Stopped;
+                return run;
+            }
+            pause();
         }
-        return outcome;
     } catch (...) {
-        return ClientOutcome::NotStarted;
+        return run;
     }
 }
 
-ClientOutcome activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
-                             std::wstring window) noexcept {
+ClientRun activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
+                         std::wstring window) noexcept {
     try {
         const ClientCommand command = buildActivationCommand(ip, login, password, wgetPath, window);
         return runClient(command, kClientWaitMilliseconds);
     } catch (...) {
-        return ClientOutcome::NotStarted;
+        return ClientRun{};
     }
+}
+
+ClientRunner::~ClientRunner() {
+    if (!thread_.joinable()) return;
+    stop_ = true;
+    thread_.join();
+}
+
+bool ClientRunner::start(ClientCommand command, unsigned waitMilliseconds, HWND window, UINT done) {
+    if (running()) return false;
+    if (thread_.joinable()) thread_.join();  // ended, its message not seen
+    stop_ = false;
+    finished_ = false;
+    thread_ = std::thread([this, command = std::move(command), waitMilliseconds, window, done]() noexcept {
+        ClientRun run = runClient(command, waitMilliseconds, &stop_);
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            result_ = std::move(run);
+        }
+        finished_ = true;
+        ::PostMessageW(window, done, 0, 0);
+    });
+    return true;
+}
+
+ClientRun ClientRunner::collect() {
+    if (thread_.joinable()) thread_.join();
+    std::lock_guard<std::mutex> guard(lock_);
+    return std::move(result_);
 }
 
 }  // namespace tester

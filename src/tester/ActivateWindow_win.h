@@ -1,26 +1,60 @@
-// Asking the media center to open a window: starts the HTTP client hidden and
-// waits for it, within a bound, keeping the editor's windows painted.
+// Asking the media center to open a window: starts the HTTP client hidden,
+// with its reply sent to a pipe and dropped and its messages read from
+// another, and waits for it within a bound. The panel does this on a thread
+// of its own (ClientRunner), so the editor never waits for the client.
 #pragma once
 
 #include "tester/ClientCommandLine.h"
+#include "tester/ClientOutcome.h"
 
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace tester {
 
-enum class ClientOutcome {
-    NotStarted,  // the client could not be started (missing wget.exe, bad folder)
-    Exited,      // the client ended by itself
-    Stopped,     // the client outlived the bound and was ended
-    Unobserved,  // started, but the system gave no process that can be waited for
-                 // (Wine hands back no waitable handle for a Linux program)
+// Starts the client with the command and waits for it at most
+// `waitMilliseconds` (or until `stop` is set), answering messages sent to the
+// waiting thread's windows meanwhile. What it writes (its messages, with the
+// reply among them) comes back; nothing is saved.
+ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds,
+                    const std::atomic<bool>* stop = nullptr) noexcept;
+
+// The whole operation for the window of the skin file `window` (lower-cased),
+// waited for on the calling thread.
+ClientRun activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
+                         std::wstring window) noexcept;
+
+// One run of the client at a time, on a thread of its own; a message posted
+// to a window says it ended.
+class ClientRunner {
+public:
+    ClientRunner() = default;
+    // Ends a client still running and waits for the thread.
+    ~ClientRunner();
+    ClientRunner(const ClientRunner&) = delete;
+    ClientRunner& operator=(const ClientRunner&) = delete;
+
+    // Starts the run; `done` is posted to `window` when it has ended. False
+    // (nothing started) while another run has not been collected.
+    bool start(ClientCommand command, unsigned waitMilliseconds, HWND window, UINT done);
+    bool running() const { return thread_.joinable() && !finished_; }
+    // Ended, its outcome not yet collected.
+    bool finished() const { return thread_.joinable() && finished_; }
+    // Asks a running client to be ended now.
+    void stop() { stop_ = true; }
+    // The run that ended (after its message); the runner is free again.
+    ClientRun collect();
+
+private:
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::mutex lock_;
+    ClientRun result_;
 };
-
-// Starts the client with the command and waits for it at most `waitMilliseconds`.
-ClientOutcome runClient(const ClientCommand& command, unsigned waitMilliseconds) noexcept;
-
-// The whole operation for the window of the skin file `window` (lower-cased).
-ClientOutcome activateWindow(std::wstring ip, std::wstring login, std::wstring password,
-                             std::wstring wgetPath, std::wstring window) noexcept;
 
 }  // namespace tester

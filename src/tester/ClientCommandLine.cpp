@@ -21,8 +21,8 @@ bool needsQuotes(const std::wstring& argument) {
 }
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
 }
 
 }  // namespace
@@ -86,9 +86,8 @@ std::wstring clientProgramPath(const std::wstring& wgetPath) {
     return program;
 }
 
-ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login,
-                                     const std::wstring& password, const std::wstring& wgetPath,
-                                     const std::wstring& window, int timeoutSeconds) {
+ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login, const std::wstring& password,
+                                     const std::wstring& wgetPath, const std::wstring& window, int timeoutSeconds) {
     ClientCommand command;
     command.program = clientProgramPath(wgetPath);
     command.currentDirectory = wgetPath;
@@ -99,6 +98,13 @@ ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring&
     const std::wstring arguments[] = {
         L"--timeout=" + std::to_wstring(timeoutSeconds),
         L"--tries=1",
+        // The reply and the client's messages both go to its standard
+        // output, which is read through a pipe: no file is saved in the
+        // client's folder, and the messages tell how the request went even
+        // where the system reports no exit status (and passes a program
+        // started under Wine no error stream of ours).
+        L"--output-document=-",
+        L"--output-file=-",
         L"--http-user=" + login,
         L"--http-password=" + password,
     };

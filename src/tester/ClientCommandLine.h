@@ -39,9 +39,8 @@ std::wstring clientProgramPath(const std::wstring& wgetPath);
 
 // The whole command for one activation of the window that `window` (a
 // lower-cased skin file name) defines.
-ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login,
-                                     const std::wstring& password, const std::wstring& wgetPath,
-                                     const std::wstring& window,
+ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login, const std::wstring& password,
+                                     const std::wstring& wgetPath, const std::wstring& window,
                                      int timeoutSeconds = kClientTimeoutSeconds);
 
 // Splits a command line into argv as a Windows program sees it

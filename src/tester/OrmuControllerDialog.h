@@ -1,5 +1,5 @@
-// The tester panel: lists the two commands ("Test window", "Extract ort"),
-// explains the selected one and runs it on a double-click.
+// The tester panel: lists its commands ("Test window", "Extract ort", "Check
+// skin", "Pack ort"), explains the selected one and runs it on a double-click.
 #pragma once
 
 #include "settings/ModelController.h"
@@ -9,12 +9,17 @@
 #include "framework/ToolbarPanel.h"
 #include "framework/ZuverUdozboardEditbox.h"
 #include "framework/ZuverUdozboardListbox.h"
+#include "tester/ActivateWindow_win.h"
+#include "tester/SkinCheckCommand_win.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace textures {
 struct ExtractionReport;
-}
+struct PackReport;
+}  // namespace textures
 namespace editor {
 class NppEditor;
 }
@@ -24,12 +29,18 @@ public:
     static constexpr int kCommandIndex = 1;
     static constexpr const wchar_t* kTestWindow = L"Test window";
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
+    static constexpr const wchar_t* kCheckSkin = L"Check skin";
+    static constexpr const wchar_t* kPackOrt = L"Pack ort";
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
+    // The element names whose text names an image (for Check skin).
+    void setImageElements(std::vector<std::wstring> names) { skinCheck_.setImageElements(std::move(names)); }
+    // Told, on the editor's thread, of a bundle file that "Pack ort" wrote.
+    void setBundleWritten(std::function<void(const std::wstring& bundlePath)> told);
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -43,6 +54,12 @@ public:
 
     void fillCommandList();
 
+    // Ends a Test window still waiting for the client, and waits for its
+    // thread (at the editor's shut-down, before the library is unloaded).
+    void endTestWindow();
+    // The text pane's text (the outcome of the last Test window, among others).
+    std::wstring paneText() const;
+
     const std::wstring& ormuIp() const { return ormuIp_; }
     const std::wstring& ormuLogin() const { return ormuLogin_; }
     const std::wstring& ormuPassword() const { return ormuPassword_; }
@@ -50,6 +67,7 @@ public:
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged() override;
 
 private:
     editor::NppEditor* editor_ = nullptr;
@@ -61,6 +79,13 @@ private:
     void testWindow();
     void extractOrt();
     void extractionEnded(const textures::ExtractionReport& report);
+    void testWindowEnded();
+    void showInPane(const std::wstring& text);
+    void checkSkin();
+    void showCheckResults();
+    void openCheckResult(int paneLine);
+    void packOrt();
+    void packingEnded(const textures::PackReport& report, const std::wstring& bundle);
     std::wstring currentFileName() const;
 
     std::wstring ormuIp_;
@@ -73,10 +98,19 @@ private:
     ToolbarPanel textPane_;
     ZuverUdozboardListbox commandList_;
     ZuverUdozboardEditbox infoBox_;
+    tester::SkinCheckCommand skinCheck_;
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.
     bool running_ = false;
-    // The extraction runs on its own thread behind this window; while it
-    // runs every other command is refused.
+    // The extraction and the packing run on their own thread behind this
+    // window; while one runs every other command is refused.
     ProgressWindow progress_;
+    // A Test window waits for the client on a thread of its own; a second one
+    // is refused meanwhile. What it asked for, for the outcome's words.
+    tester::ClientRunner client_;
+    std::wstring clientAddress_;
+    std::wstring clientWindow_;
+    std::wstring clientFolder_;
+    bool packing_ = false;  // the running work is a packing
+    std::function<void(const std::wstring&)> bundleWritten_;
 };

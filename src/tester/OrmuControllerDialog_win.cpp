@@ -14,14 +14,25 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <memory>
-
 
 namespace {
 
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kTestBusyText = L"A Test window is still waiting for the media center; this one was not sent.";
+// Posted by the client's thread when the Test window has its outcome.
+constexpr UINT kClientDoneMessage = WM_APP + 20;
+constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kCheckText =
+    L"Checks every window file in the folder of the current document for textures, includes and include files "
+    L"that the skin does not have. Double-click a result to open its file at its line.";
+constexpr const wchar_t* kNoSkinText =
+    L"Open a window file of the skin first: Check skin looks at the folder it is in.";
+constexpr const wchar_t* kPackBusyText = L"A bundle is still being packed. Wait for it to end, or cancel it.";
+constexpr const wchar_t* kPackText = L"This command packs the images of a media folder into an ort file";
 
 bool sameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return tester::asciiLower(a) == tester::asciiLower(b);
@@ -107,6 +118,7 @@ void OrmuControllerDialog::display(bool show) {
 }
 
 void OrmuControllerDialog::releaseChildren() {
+    tester::StopReportingDoubleClicks(infoBox_.handle());
     infoBox_.destroy();
     commandList_.destroy();
     textPane_.destroy();
@@ -125,7 +137,8 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
     const struct {
         const wchar_t* key;
         const std::wstring* field;
-    } keys[] = {{kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+    } keys[] = {
+        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
     for (const auto& entry : keys) {
         if (!store->exists(kGroup, entry.key)) {
             store->setString(kGroup, entry.key, *entry.field);
@@ -168,9 +181,12 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.clear();
     commandList_.addItem(kTestWindow);
     commandList_.addItem(kExtractOrt);
+    commandList_.addItem(kCheckSkin);
+    commandList_.addItem(kPackOrt);
 }
 
 void OrmuControllerDialog::createChildren() {
+    for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
     commandList_.attach(instance_, listPane_.handle());
@@ -180,6 +196,13 @@ void OrmuControllerDialog::createChildren() {
     textPane_.setChild(&infoBox_);
     splitter_.setPanes(&listPane_, &textPane_);
     infoBox_.enable(false);
+    tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
+}
+
+void OrmuControllerDialog::onDpiChanged() {
+    commandList_.refreshFont();
+    infoBox_.refreshFont();
+    relayout(true);
 }
 
 void OrmuControllerDialog::relayout(bool resizeSplitter) {
@@ -226,6 +249,15 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kExtractText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        // The last check's results stay until the next check.
+        infoBox_.setText(skinCheck_.hasResults() ? skinCheck_.resultsText() : kCheckText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        infoBox_.setText(kPackText);
+        infoBox_.enable(true);
+        infoBox_.setReadOnly(true);
     }
 }
 
@@ -235,7 +267,12 @@ void OrmuControllerDialog::runSelection() {
     }
     if (progress_.running()) {
         // One command at a time; a second one is refused, not queued.
-        ::MessageBoxW(parent_, kBusyText, kExtractOrt, MB_OK | MB_ICONINFORMATION);
+        if (skinCheck_.running()) {
+            ::MessageBoxW(parent_, kCheckBusyText, kCheckSkin, MB_OK | MB_ICONINFORMATION);
+        } else {
+            ::MessageBoxW(parent_, packing_ ? kPackBusyText : kBusyText, packing_ ? kPackOrt : kExtractOrt,
+                          MB_OK | MB_ICONINFORMATION);
+        }
         return;
     }
     const std::wstring command = commandList_.selectedText();
@@ -248,14 +285,63 @@ void OrmuControllerDialog::runSelection() {
         testWindow();
     } else if (sameIgnoringCase(command, kExtractOrt)) {
         extractOrt();
+    } else if (sameIgnoringCase(command, kCheckSkin)) {
+        checkSkin();
+    } else if (sameIgnoringCase(command, kPackOrt)) {
+        packOrt();
     }
 }
 
 void OrmuControllerDialog::testWindow() {
     const std::wstring name = tester::asciiLower(currentFileName());
-    if (endsWithXml(name)) {
-        tester::activateWindow(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!endsWithXml(name)) {
+        return;
     }
+    if (client_.running()) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    clientAddress_ = ormuIp_;
+    clientWindow_ = tester::windowIdForFile(name);
+    clientFolder_ = wgetPath_;
+    const tester::ClientCommand command =
+        tester::buildActivationCommand(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
+    if (!client_.start(command, tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
+        showInPane(kTestBusyText);
+        return;
+    }
+    showInPane(L"Asking the media center at " + clientAddress_ + L" to open window " + clientWindow_ + L"...");
+}
+
+void OrmuControllerDialog::testWindowEnded() {
+    if (client_.running()) {
+        return;
+    }
+    const tester::ClientRun run = client_.collect();
+    showInPane(tester::activationText(tester::interpretClientRun(run), clientAddress_, clientWindow_, clientFolder_));
+}
+
+void OrmuControllerDialog::endTestWindow() {
+    if (client_.running() || client_.finished()) {
+        client_.stop();
+        client_.collect();
+    }
+}
+
+void OrmuControllerDialog::showInPane(const std::wstring& text) {
+    infoBox_.setText(text);
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+std::wstring OrmuControllerDialog::paneText() const {
+    const HWND box = infoBox_.handle();
+    if (box == nullptr) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 void OrmuControllerDialog::extractOrt() {
@@ -295,11 +381,42 @@ void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& rep
     }
 }
 
+void OrmuControllerDialog::checkSkin() {
+    const std::wstring folder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+    if (folder.empty()) {
+        infoBox_.setText(kNoSkinText);
+        return;
+    }
+    progress_.setShell(shell_);
+    skinCheck_.start(progress_, instance_, parent_, folder, [this] { showCheckResults(); });
+}
+
+void OrmuControllerDialog::showCheckResults() {
+    infoBox_.setText(skinCheck_.resultsText());
+    infoBox_.enable(true);
+    infoBox_.setReadOnly(true);
+}
+
+void OrmuControllerDialog::openCheckResult(int paneLine) {
+    const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
+    // Only while the pane shows the results (another command's text has no findings).
+    if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
+    editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
+}
+
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
     case WM_INITDIALOG:
         createChildren();
+        return TRUE;
+    case kClientDoneMessage:
+        testWindowEnded();
+        return TRUE;
+    case tester::kPaneLineChosen:
+        openCheckResult(static_cast<int>(wParam));
         return TRUE;
     case WM_SIZE:
     case WM_MOVE:

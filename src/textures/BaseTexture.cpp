@@ -9,25 +9,21 @@
 
 namespace textures {
 
-bool PixelBuffer::growTo(std::size_t bytes) noexcept
-{
+bool PixelBuffer::growTo(std::size_t bytes) noexcept {
     if (bytes <= capacity_) {
         size_ = std::max(size_, bytes);
         return true;
     }
     std::unique_ptr<std::uint8_t[]> fresh(new (std::nothrow) std::uint8_t[bytes]);
-    if (!fresh)
-        return false;
+    if (!fresh) return false;
     data_ = std::move(fresh);
     size_ = capacity_ = bytes;
     return true;
 }
 
-void copyRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target,
-              std::size_t targetPitch, std::uint64_t rows) noexcept
-{
-    if (rows == 0)
-        return;
+void copyRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target, std::size_t targetPitch,
+              std::uint64_t rows) noexcept {
+    if (rows == 0) return;
     if (sourcePitch == targetPitch) {
         std::memcpy(target, source, static_cast<std::size_t>(sourcePitch * rows));
         return;
@@ -40,9 +36,8 @@ void copyRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t*
     }
 }
 
-void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target,
-                  std::size_t targetPitch, std::uint32_t width, std::uint64_t rows) noexcept
-{
+void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target, std::size_t targetPitch,
+                  std::uint32_t width, std::uint64_t rows) noexcept {
     for (std::uint64_t row = 0; row < rows; ++row) {
         const std::uint8_t* in = source;
         std::uint8_t* out = target;
@@ -65,15 +60,13 @@ using namespace textures;
 
 CBaseTexture::~CBaseTexture() = default;
 
-std::uint64_t CBaseTexture::textureBytes() const noexcept
-{
+std::uint64_t CBaseTexture::textureBytes() const noexcept {
     // A product beyond 64 bits counts as more than any buffer can hold.
     return imageBytes(format_, textureWidth_, textureHeight_).value_or(std::numeric_limits<std::uint64_t>::max());
 }
 
 bool CBaseTexture::PrepareBuffer(std::uint32_t width, std::uint32_t height, std::uint32_t format,
-                                 const TextureLimits& limits) noexcept
-{
+                                 const TextureLimits& limits) noexcept {
     format_ = format;
     std::uint64_t textureWidth = width;
     std::uint64_t textureHeight = height;
@@ -87,22 +80,16 @@ bool CBaseTexture::PrepareBuffer(std::uint32_t width, std::uint32_t height, std:
     imageHeight_ = std::min(height, textureHeight_);
 
     const std::uint64_t needed = textureBytes();
-    if (needed > std::numeric_limits<std::size_t>::max())
-        return false;
+    if (needed > std::numeric_limits<std::size_t>::max()) return false;
     return pixels_.growTo(static_cast<std::size_t>(needed));
 }
 
-bool CBaseTexture::CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format,
-                              const std::uint8_t* data, std::size_t dataSize,
-                              const TextureLimits& limits) noexcept
-{
-    if (!data || width == 0 || height == 0)
-        return false;
+bool CBaseTexture::CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format, const std::uint8_t* data,
+                              std::size_t dataSize, const TextureLimits& limits) noexcept {
+    if (!data || width == 0 || height == 0) return false;
     const auto sourceBytes = imageBytes(format, width, height);
-    if (!sourceBytes || *sourceBytes > dataSize)
-        return false;
-    if (!PrepareBuffer(width, height, format, limits))
-        return false;
+    if (!sourceBytes || *sourceBytes > dataSize) return false;
+    if (!PrepareBuffer(width, height, format, limits)) return false;
 
     const std::uint64_t sourceRows = RowCount(format, height);
     const std::uint64_t targetRows = RowCount(format, textureHeight_);

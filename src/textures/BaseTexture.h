@@ -33,12 +33,12 @@ private:
 };
 
 // Copies `rows` rows between buffers of different pitches, min(pitches) bytes a row.
-void copyRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target,
-              std::size_t targetPitch, std::uint64_t rows) noexcept;
+void copyRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target, std::size_t targetPitch,
+              std::uint64_t rows) noexcept;
 
 // Widens rows of R, G, B pixels to B, G, R, 0xFF (the device's A8R8G8B8 byte order).
-void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target,
-                  std::size_t targetPitch, std::uint32_t width, std::uint64_t rows) noexcept;
+void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint8_t* target, std::size_t targetPitch,
+                  std::uint32_t width, std::uint64_t rows) noexcept;
 
 }  // namespace textures
 
@@ -67,9 +67,8 @@ public:
     // of RowPitch(format, width) bytes), cut to the texture size. Fails without
     // reading anything when the data is missing, shorter than that, or the
     // frame is empty.
-    bool CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format,
-                    const std::uint8_t* data, std::size_t dataSize,
-                    const textures::TextureLimits& limits) noexcept;
+    bool CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format, const std::uint8_t* data,
+                    std::size_t dataSize, const textures::TextureLimits& limits) noexcept;
 
     std::uint32_t imageWidth() const noexcept { return imageWidth_; }
     std::uint32_t imageHeight() const noexcept { return imageHeight_; }

@@ -13,9 +13,7 @@
 namespace textures {
 namespace {
 
-wchar_t upper(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
+wchar_t upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 bool equalsIgnoreAsciiCase(const std::wstring& a, const wchar_t* b) {
     std::size_t i = 0;
@@ -40,12 +38,11 @@ bool isReservedDeviceName(const std::wstring& component) {
             return true;
         }
     }
-    if (base.size() == 4 && (equalsIgnoreAsciiCase(base.substr(0, 3), L"COM") ||
-                             equalsIgnoreAsciiCase(base.substr(0, 3), L"LPT"))) {
+    if (base.size() == 4 &&
+        (equalsIgnoreAsciiCase(base.substr(0, 3), L"COM") || equalsIgnoreAsciiCase(base.substr(0, 3), L"LPT"))) {
         const wchar_t digit = base[3];
         // Windows also reserves the superscript digits 1, 2 and 3.
-        return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
-               digit == L'\u00B3';
+        return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
     }
     return false;
 }
@@ -59,10 +56,16 @@ bool isSafeComponent(const std::wstring& component) {
             return false;
         }
         switch (c) {
-            case L'<': case L'>': case L':': case L'"': case L'|': case L'?': case L'*':
-                return false;
-            default:
-                break;
+        case L'<':
+        case L'>':
+        case L':':
+        case L'"':
+        case L'|':
+        case L'?':
+        case L'*':
+            return false;
+        default:
+            break;
         }
     }
     if (component.back() == L'.' || component.back() == L' ') {
@@ -90,6 +93,26 @@ std::wstring foldedCase(const std::wstring& path) {
 
 enum class Outcome : unsigned char { NotStarted, Written, Kept, Failed, Stopped };
 
+// Why an entry failed, for the report.
+enum class Failure : unsigned char { None, UnsafeName, NoFolder, Undecodable, Unencodable, Unwritable };
+
+const wchar_t* failureText(Failure failure) {
+    switch (failure) {
+    case Failure::UnsafeName:
+        return L"its name would leave the output folder or is no file name";
+    case Failure::NoFolder:
+        return L"its folder cannot be made";
+    case Failure::Undecodable:
+        return L"its frame cannot be read or decoded";
+    case Failure::Unencodable:
+        return L"it cannot be encoded as PNG";
+    case Failure::Unwritable:
+        return L"its file cannot be written";
+    default:
+        return L"failed";
+    }
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::wstring& name) {
@@ -102,8 +125,7 @@ bool isSafeEntryName(const std::wstring& name) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = path.find(L'\\', start);
-        const std::wstring component =
-            path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        const std::wstring component = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         if (!isSafeComponent(component)) {
             return false;
         }
@@ -114,8 +136,7 @@ bool isSafeEntryName(const std::wstring& name) {
     }
 }
 
-std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names,
-                                           const std::wstring& outputFolder) {
+std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names, const std::wstring& outputFolder) {
     std::vector<ExtractionItem> plan;
     plan.reserve(names.size());
     for (const std::wstring& name : names) {
@@ -139,9 +160,9 @@ std::wstring skippedEntriesMessage(const std::vector<std::wstring>& failed, std:
     if (failed.empty()) {
         return std::wstring();
     }
-    std::wstring message = std::to_wstring(failed.size()) +
-                           (failed.size() == 1 ? L" entry of the bundle was not written:"
-                                               : L" entries of the bundle were not written:");
+    std::wstring message =
+        std::to_wstring(failed.size()) +
+        (failed.size() == 1 ? L" entry of the bundle was not written:" : L" entries of the bundle were not written:");
     const std::size_t shown = std::min(listed, failed.size());
     for (std::size_t i = 0; i < shown; ++i) {
         message += L"\r\n" + failed[i];
@@ -154,8 +175,8 @@ std::wstring skippedEntriesMessage(const std::vector<std::wstring>& failed, std:
 
 std::wstring cancelledRunMessage(const ExtractionReport& report) {
     std::wstring message = L"The extraction was cancelled: " + std::to_wstring(report.written) + L" of " +
-                           std::to_wstring(report.total) +
-                           (report.total == 1 ? L" entry was" : L" entries were") + L" written before the stop.";
+                           std::to_wstring(report.total) + (report.total == 1 ? L" entry was" : L" entries were") +
+                           L" written before the stop.";
     if (!report.failed.empty()) {
         message += L"\r\n\r\n" + skippedEntriesMessage(report.failed);
     }
@@ -200,18 +221,22 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
     std::mutex fileTurn;
     std::atomic<std::size_t> done{0};
 
+    std::vector<Failure> failures(plan.size(), Failure::None);
     const auto extractOne = [&](std::size_t index) -> Outcome {
         const ExtractionItem& item = plan[index];
+        Failure& failure = failures[index];
         if (!item.safe) {
+            failure = Failure::UnsafeName;
             return Outcome::Failed;
         }
         if (repeated[index]) {
             return Outcome::Kept;
         }
         if (!item.folder.empty() && !files::createFolders(item.folder)) {
+            failure = Failure::NoFolder;
             return Outcome::Failed;
         }
-        if (files::exists(item.fullPath)) {
+        if (!settings.overwrite && files::exists(item.fullPath)) {
             return Outcome::Kept;
         }
         const OrtEntry* entry = reader.Find(item.name);
@@ -235,18 +260,26 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
             if (settings.diagnostics) {
                 diagnostic("wtf");
             }
+            failure = Failure::Undecodable;
             return Outcome::Failed;
         }
         std::vector<std::uint8_t> png;
         if (!encodePng(image, png, settings.png, keepGoing)) {
-            return stop.cancelled() ? Outcome::Stopped : Outcome::Failed;
+            if (stop.cancelled()) {
+                return Outcome::Stopped;
+            }
+            failure = Failure::Unencodable;
+            return Outcome::Failed;
         }
         if (stop.cancelled()) {
             return Outcome::Stopped;
         }
-        const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), true);
+        const bool saved = files::writeWhole(item.fullPath, png.data(), png.size(), !settings.overwrite);
         if (settings.diagnostics) {
             diagnostic(saved ? "yeah" : "oh no");
+        }
+        if (!saved) {
+            failure = Failure::Unwritable;
         }
         return saved ? Outcome::Written : Outcome::Failed;
     };
@@ -285,6 +318,7 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
             break;
         case Outcome::Failed:
             report.failed.push_back(plan[i].name);
+            report.failureReasons.push_back(failureText(failures[i]));
             break;
         case Outcome::Stopped:
         case Outcome::NotStarted:

@@ -30,16 +30,16 @@ struct ExtractionItem {
 };
 
 // One item per entry, in the bundle's order. `outputFolder` ends with a backslash.
-std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names,
-                                           const std::wstring& outputFolder);
+std::vector<ExtractionItem> planExtraction(const std::vector<std::wstring>& names, const std::wstring& outputFolder);
 
 struct ExtractionReport {
-    bool opened = false;               // the bundle could be read at all
-    std::size_t total = 0;             // entries in the bundle
-    int written = 0;                   // PNG files written
-    int kept = 0;                      // targets that existed already and were left untouched
-    std::vector<std::wstring> failed;  // entries not written, in bundle order (a stop is no failure)
-    bool cancelled = false;            // the run stopped before every entry was done
+    bool opened = false;                       // the bundle could be read at all
+    std::size_t total = 0;                     // entries in the bundle
+    int written = 0;                           // PNG files written
+    int kept = 0;                              // targets that existed already and were left untouched
+    std::vector<std::wstring> failed;          // entries not written, in bundle order (a stop is no failure)
+    std::vector<std::wstring> failureReasons;  // why, in words, one for each of `failed`
+    bool cancelled = false;                    // the run stopped before every entry was done
 };
 
 // Told how a run goes. Calls come from the worker threads and may overlap.
@@ -58,11 +58,13 @@ struct ExtractionSettings {
     unsigned workers = 0;  // 0: base::defaultWorkerCount()
     PngSettings png = fastPngSettings();
     bool diagnostics = true;  // the words on standard output ("yeah", "oh no", "wtf")
+    bool overwrite = false;   // replace existing files instead of keeping them
 };
 
 // Extracts the bundle into `outputFolder` (ending with a backslash). Entries
 // whose names would leave the folder are skipped; existing files are left as
-// they are, and of entries sharing one target only the first is written.
+// they are (unless the settings say overwrite), and of entries sharing one
+// target only the first is written.
 // Once `cancel` is set no entry starts and running encodings are abandoned;
 // no half-written file is left either way.
 ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstring& outputFolder,

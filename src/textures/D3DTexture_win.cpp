@@ -10,8 +10,7 @@
 namespace {
 
 // The bundle format code whose row layout a Direct3D format shares.
-std::uint32_t layoutCodeOf(D3DFORMAT format)
-{
+std::uint32_t layoutCodeOf(D3DFORMAT format) {
     switch (static_cast<std::uint32_t>(format)) {
     case textures::d3dformat::kDxt1:
         return textures::format::kDxt1;
@@ -27,8 +26,7 @@ std::uint32_t layoutCodeOf(D3DFORMAT format)
 }
 
 // Diagnostics go to the process's standard output, which a GUI host does not show.
-void diagnostic(const char* word)
-{
+void diagnostic(const char* word) {
     std::puts(word);
     std::fflush(stdout);
 }
@@ -37,17 +35,14 @@ void diagnostic(const char* word)
 
 CD3DTexture::~CD3DTexture() { release(); }
 
-unsigned long CD3DTexture::release()
-{
-    if (!texture_)
-        return 0;
+unsigned long CD3DTexture::release() {
+    if (!texture_) return 0;
     const ULONG count = texture_->Release();
     texture_ = nullptr;
     return count;
 }
 
-bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept
-{
+bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept {
     width = newWidth;
     height = newHeight;
     mipLevels = 1;
@@ -57,8 +52,7 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     release();
 
     IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device)
-        return false;
+    if (!device) return false;
     if (FAILED(device->CreateTexture(width, height, mipLevels, usage, d3dFormat, pool, &texture_, nullptr))) {
         texture_ = nullptr;
         diagnostic("yeah");
@@ -71,12 +65,10 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     return true;
 }
 
-bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept
-{
+bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept {
     release();
     IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device || image.empty() || image.order != textures::ChannelOrder::Bgra)
-        return false;
+    if (!device || image.empty() || image.order != textures::ChannelOrder::Bgra) return false;
     if (FAILED(device->CreateTexture(image.width, image.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_,
                                      nullptr))) {
         texture_ = nullptr;
@@ -101,18 +93,14 @@ bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept
     return true;
 }
 
-bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept
-{
+bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept {
     release();
     IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device)
-        return false;
+    if (!device) return false;
     textures::Image32 image;
-    if (textures::decodeImageFile(path, image))
-        return CreateFromImage(image);
+    if (textures::decodeImageFile(path, image)) return CreateFromImage(image);
     // What the system's codecs cannot read, D3DX may (where it is installed).
-    if (!textures::d3dx().textureFromFile(device, path, &texture_))
-        return false;
+    if (!textures::d3dx().textureFromFile(device, path, &texture_)) return false;
     D3DSURFACE_DESC desc{};
     if (SUCCEEDED(texture_->GetLevelDesc(0, &desc))) {
         width = desc.Width;
@@ -125,25 +113,19 @@ bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept
     return true;
 }
 
-bool CD3DTexture::lockLevel0(textures::LockedLevel& out)
-{
-    if (!texture_)
-        return false;
+bool CD3DTexture::lockLevel0(textures::LockedLevel& out) {
+    if (!texture_) return false;
     D3DSURFACE_DESC desc{};
-    if (FAILED(texture_->GetLevelDesc(0, &desc)))
-        return false;
+    if (FAILED(texture_->GetLevelDesc(0, &desc))) return false;
     D3DLOCKED_RECT locked{};
     const DWORD flags = (usage & D3DUSAGE_DYNAMIC) != 0 ? D3DLOCK_DISCARD : 0;
-    if (FAILED(texture_->LockRect(0, &locked, nullptr, flags)) || !locked.pBits || locked.Pitch <= 0)
-        return false;
+    if (FAILED(texture_->LockRect(0, &locked, nullptr, flags)) || !locked.pBits || locked.Pitch <= 0) return false;
     out.bits = static_cast<std::uint8_t*>(locked.pBits);
     out.pitch = static_cast<std::size_t>(locked.Pitch);
     out.rows = textures::RowCount(layoutCodeOf(desc.Format), desc.Height);
     return true;
 }
 
-void CD3DTexture::unlockLevel0()
-{
-    if (texture_)
-        texture_->UnlockRect(0);
+void CD3DTexture::unlockLevel0() {
+    if (texture_) texture_->UnlockRect(0);
 }

@@ -30,7 +30,8 @@ void D3dxRuntime::load() noexcept {
     if (tried_) return;
     tried_ = true;
     module_.reset(loadFromSystemFolder());
-    createTextureFromFileEx_ = win::procedureOf<CreateTextureFromFileExW>(module_.get(), "D3DXCreateTextureFromFileExW");
+    createTextureFromFileEx_ =
+        win::procedureOf<CreateTextureFromFileExW>(module_.get(), "D3DXCreateTextureFromFileExW");
 }
 
 bool D3dxRuntime::available() noexcept {

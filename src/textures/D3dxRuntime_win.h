@@ -31,9 +31,9 @@ public:
     // Lets D3DX go (before the plugin unloads); a later use loads it again.
     void release() noexcept;
 
-    using CreateTextureFromFileExW = HRESULT(WINAPI*)(IDirect3DDevice9* device, LPCWSTR path, UINT width,
-                                                      UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                                      D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colourKey,
+    using CreateTextureFromFileExW = HRESULT(WINAPI*)(IDirect3DDevice9* device, LPCWSTR path, UINT width, UINT height,
+                                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                                      DWORD filter, DWORD mipFilter, D3DCOLOR colourKey,
                                                       void* imageInfo, PALETTEENTRY* palette,
                                                       IDirect3DTexture9** texture);
 

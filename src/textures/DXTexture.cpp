@@ -8,14 +8,12 @@ using namespace textures;
 
 CDXTexture::~CDXTexture() { DropDeviceTexture(); }
 
-bool CDXTexture::MakeDeviceTexture()
-{
+bool CDXTexture::MakeDeviceTexture() {
     const auto d3dFormat = deviceFormatFor(format_);
     TextureDevice* device = textureDevice();
     // D3DX reads a zero side as "default size"; a texture sized 0 (no device
     // when it was filled) must not become a 256 x 256 one.
-    if (!d3dFormat || !device || textureWidth_ == 0 || textureHeight_ == 0)
-        return false;
+    if (!d3dFormat || !device || textureWidth_ == 0 || textureHeight_ == 0) return false;
     DropDeviceTexture();
     deviceFormat_ = *d3dFormat;
     try {
@@ -26,21 +24,16 @@ bool CDXTexture::MakeDeviceTexture()
     return deviceTexture_ != nullptr;
 }
 
-unsigned long CDXTexture::DropDeviceTexture()
-{
-    if (!deviceTexture_)
-        return 0;
+unsigned long CDXTexture::DropDeviceTexture() {
+    if (!deviceTexture_) return 0;
     const unsigned long count = deviceTexture_->release();
     deviceTexture_.reset();
     return count;
 }
 
-void CDXTexture::SendPixelsToDevice()
-{
-    if (pixels_.empty())
-        return;
-    if (!deviceTexture_ && !MakeDeviceTexture())
-        return;
+void CDXTexture::SendPixelsToDevice() {
+    if (pixels_.empty()) return;
+    if (!deviceTexture_ && !MakeDeviceTexture()) return;
 
     LockedLevel level;
     if (deviceTexture_->lockLevel0(level) && level.bits) {
@@ -48,11 +41,10 @@ void CDXTexture::SendPixelsToDevice()
         // The device may have made a smaller texture than asked for; never
         // write past the level it locked, nor read past the buffer.
         std::uint64_t rows = std::min(RowCount(format_, textureHeight_), level.rows);
-        if (sourcePitch != 0)
-            rows = std::min<std::uint64_t>(rows, pixels_.size() / sourcePitch);
+        if (sourcePitch != 0) rows = std::min<std::uint64_t>(rows, pixels_.size() / sourcePitch);
         if (format_ == format::kRgb24) {
-            const std::uint32_t width = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>(textureWidth_, level.pitch / 4));
+            const std::uint32_t width =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(textureWidth_, level.pitch / 4));
             widenRgbRows(pixels_.data(), sourcePitch, level.bits, level.pitch, width, rows);
         } else {
             copyRows(pixels_.data(), sourcePitch, level.bits, level.pitch, rows);
@@ -62,11 +54,9 @@ void CDXTexture::SendPixelsToDevice()
     pixels_.clear();
 }
 
-bool CDXTexture::ReadImageFile(const std::wstring& path)
-{
+bool CDXTexture::ReadImageFile(const std::wstring& path) {
     TextureDevice* device = textureDevice();
-    if (!device)
-        return false;
+    if (!device) return false;
     DropDeviceTexture();
     try {
         deviceTexture_ = device->readImageFile(path);
@@ -76,13 +66,9 @@ bool CDXTexture::ReadImageFile(const std::wstring& path)
     return deviceTexture_ != nullptr;
 }
 
-IDirect3DTexture9* CDXTexture::DeviceTexture() const
-{
-    return deviceTexture_ ? deviceTexture_->handle() : nullptr;
-}
+IDirect3DTexture9* CDXTexture::DeviceTexture() const { return deviceTexture_ ? deviceTexture_->handle() : nullptr; }
 
-bool CDXTexture::BindForDrawing(std::uint32_t stage)
-{
+bool CDXTexture::BindForDrawing(std::uint32_t stage) {
     TextureDevice* device = textureDevice();
     return device && device->bind(stage, deviceTexture_.get());
 }

@@ -18,27 +18,21 @@ constexpr wchar_t kHiddenWindowClass[] = L"QuorrelDisplayDeviceWindow";
 class Direct3DTextures : public TextureDevice {
 public:
     std::unique_ptr<DeviceTexture> makeTexture(std::uint32_t width, std::uint32_t height,
-                                               std::uint32_t d3dFormat) override
-    {
+                                               std::uint32_t d3dFormat) override {
         auto texture = std::make_unique<CD3DTexture>();
-        if (!texture->Create(width, height, static_cast<D3DFORMAT>(d3dFormat)))
-            return nullptr;
+        if (!texture->Create(width, height, static_cast<D3DFORMAT>(d3dFormat))) return nullptr;
         return texture;
     }
 
-    std::unique_ptr<DeviceTexture> readImageFile(const std::wstring& path) override
-    {
+    std::unique_ptr<DeviceTexture> readImageFile(const std::wstring& path) override {
         auto texture = std::make_unique<CD3DTexture>();
-        if (!texture->CreateFromFile(path))
-            return nullptr;
+        if (!texture->CreateFromFile(path)) return nullptr;
         return texture;
     }
 
-    bool bind(std::uint32_t stage, DeviceTexture* texture) override
-    {
+    bool bind(std::uint32_t stage, DeviceTexture* texture) override {
         IDirect3DDevice9* device = displayDevice().device;
-        if (!device)
-            return false;
+        if (!device) return false;
         const HRESULT set = device->SetTexture(stage, texture ? texture->handle() : nullptr);
         device->SetSamplerState(stage, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
         device->SetSamplerState(stage, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -57,37 +51,30 @@ struct Home {
     D3dxRuntime d3dx;
 };
 
-Home& home() noexcept
-{
+Home& home() noexcept {
     static Home value;
     return value;
 }
 
-HINSTANCE thisModule() noexcept
-{
+HINSTANCE thisModule() noexcept {
     HMODULE module = nullptr;
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          reinterpret_cast<LPCWSTR>(&thisModule), &module);
     return module;
 }
 
-HWND createHiddenWindow() noexcept
-{
+HWND createHiddenWindow() noexcept {
     const HINSTANCE instance = thisModule();
-    if (!ui::ensureClass(instance, kHiddenWindowClass, ::DefWindowProcW, nullptr, nullptr))
-        return nullptr;
+    if (!ui::ensureClass(instance, kHiddenWindowClass, ::DefWindowProcW, nullptr, nullptr)) return nullptr;
     // A real (never shown) top-level window: Direct3D needs a window with a
     // client area for the back buffer, which a message-only window lacks.
-    return ::CreateWindowExW(0, kHiddenWindowClass, L"", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
-                             instance, nullptr);
+    return ::CreateWindowExW(0, kHiddenWindowClass, L"", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, instance, nullptr);
 }
 
-bool createOn(HWND window) noexcept
-{
+bool createOn(HWND window) noexcept {
     Home& h = home();
     win::ComPtr<IDirect3D9> direct3d(::Direct3DCreate9(D3D_SDK_VERSION));
-    if (!direct3d)
-        return false;
+    if (!direct3d) return false;
     D3DPRESENT_PARAMETERS parameters{};
     parameters.Windowed = TRUE;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -98,16 +85,15 @@ bool createOn(HWND window) noexcept
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
     parameters.hDeviceWindow = window;
     win::ComPtr<IDirect3DDevice9> device;
-    if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, device.put())))
+    if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                      &parameters, device.put())))
         return false;
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
 
     D3DCAPS9 caps{};
-    if (FAILED(device->GetDeviceCaps(&caps)))
-        return false;
+    if (FAILED(device->GetDeviceCaps(&caps))) return false;
     // The back buffer's real size (a zero size in the parameters means the client area's).
     win::ComPtr<IDirect3DSurface9> backBuffer;
     D3DSURFACE_DESC desc{};
@@ -132,25 +118,19 @@ bool createOn(HWND window) noexcept
 
 const DisplayDevice& displayDevice() noexcept { return home().view; }
 
-bool createDisplayDevice(HWND window) noexcept
-{
-    if (!window)
-        return false;
+bool createDisplayDevice(HWND window) noexcept {
+    if (!window) return false;
     const DisplayDevice& current = home().view;
-    if (current.device && current.window == window)
-        return true;
+    if (current.device && current.window == window) return true;
     releaseDisplayDevice();
     return createOn(window);
 }
 
-bool createHiddenDisplayDevice() noexcept
-{
+bool createHiddenDisplayDevice() noexcept {
     Home& h = home();
-    if (h.view.device)
-        return true;
+    if (h.view.device) return true;
     h.hiddenWindow.reset(createHiddenWindow());
-    if (!h.hiddenWindow)
-        return false;
+    if (!h.hiddenWindow) return false;
     if (!createOn(h.hiddenWindow.get())) {
         h.hiddenWindow.reset();
         return false;
@@ -159,8 +139,7 @@ bool createHiddenDisplayDevice() noexcept
     return true;
 }
 
-bool resizeDisplayDevice(UINT width, UINT height) noexcept
-{
+bool resizeDisplayDevice(UINT width, UINT height) noexcept {
     DisplayDevice& view = home().view;
     if (width > 0 && height > 0) {
         view.parameters.BackBufferWidth = width;
@@ -169,17 +148,14 @@ bool resizeDisplayDevice(UINT width, UINT height) noexcept
     return resetDisplayDevice();
 }
 
-bool resetDisplayDevice() noexcept
-{
+bool resetDisplayDevice() noexcept {
     DisplayDevice& view = home().view;
-    if (!view.device)
-        return false;
+    if (!view.device) return false;
     D3DPRESENT_PARAMETERS parameters = view.parameters;
     return SUCCEEDED(view.device->Reset(&parameters));
 }
 
-void releaseDisplayDevice() noexcept
-{
+void releaseDisplayDevice() noexcept {
     Home& h = home();
     installTextureDevice(nullptr, {});
     h.view = DisplayDevice{};

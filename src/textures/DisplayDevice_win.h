@@ -16,7 +16,7 @@ struct DisplayDevice {
     IDirect3DDevice9* device = nullptr;  // owned by the display device's home; null when none
     UINT maxTextureWidth = 0;
     UINT maxTextureHeight = 0;
-    HWND window = nullptr;               // the window the device presents to
+    HWND window = nullptr;  // the window the device presents to
     bool onHiddenWindow = false;
     D3DPRESENT_PARAMETERS parameters{};  // as created or last reset (the back buffer's size)
 };

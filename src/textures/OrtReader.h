@@ -74,8 +74,7 @@ public:
     // size and format need, or memory cannot be had. The reader stays open.
     std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame) noexcept;
     // As LoadFrame, for a device with the given largest texture size.
-    std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame,
-                                          const textures::TextureLimits& limits) noexcept;
+    std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame, const textures::TextureLimits& limits) noexcept;
 
     // A frame's stored bytes as read from the file (moves the file position:
     // callers on several threads take turns), and those bytes turned into

@@ -9,10 +9,8 @@
 
 namespace textures {
 
-bool allocate(Image32& image, std::uint32_t width, std::uint32_t height, ChannelOrder order) noexcept
-{
-    if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide)
-        return false;
+bool allocate(Image32& image, std::uint32_t width, std::uint32_t height, ChannelOrder order) noexcept {
+    if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) return false;
     try {
         image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
     } catch (const std::bad_alloc&) {
@@ -24,10 +22,8 @@ bool allocate(Image32& image, std::uint32_t width, std::uint32_t height, Channel
     return true;
 }
 
-void convertOrder(Image32& image, ChannelOrder order) noexcept
-{
-    if (image.order == order)
-        return;
+void convertOrder(Image32& image, ChannelOrder order) noexcept {
+    if (image.order == order) return;
     // Both orders differ only in the first and third byte.
     std::uint8_t* p = image.pixels.data();
     const std::size_t count = image.pixels.size() / 4;
@@ -40,13 +36,10 @@ void convertOrder(Image32& image, ChannelOrder order) noexcept
 }
 
 bool decodeFrame(std::uint32_t code, std::uint32_t width, std::uint32_t height, const std::uint8_t* data,
-                 std::size_t size, Image32& out) noexcept
-{
-    if (!data)
-        return false;
+                 std::size_t size, Image32& out) noexcept {
+    if (!data) return false;
     const auto needed = imageBytes(code, width, height);
-    if (!needed || *needed > size)
-        return false;
+    if (!needed || *needed > size) return false;
     const std::size_t pitch = static_cast<std::size_t>(RowPitch(code, width));
 
     switch (code) {
@@ -54,22 +47,19 @@ bool decodeFrame(std::uint32_t code, std::uint32_t width, std::uint32_t height, 
     case format::kDxt3:
     case format::kDxt5:
     case format::kDxt5Alt: {
-        if (!allocate(out, width, height, ChannelOrder::Rgba))
-            return false;
+        if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
         const int flags = code == format::kDxt1 ? squish::kDxt1 : code == format::kDxt3 ? squish::kDxt3 : squish::kDxt5;
         squish::DecompressImage(out.pixels.data(), static_cast<int>(width), static_cast<int>(height),
                                 static_cast<int>(out.stride()), data, flags);
         return true;
     }
     case format::kBgra32: {
-        if (!allocate(out, width, height, ChannelOrder::Bgra))
-            return false;
+        if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
         std::memcpy(out.pixels.data(), data, out.pixels.size());
         return true;
     }
     case format::kAlpha8: {
-        if (!allocate(out, width, height, ChannelOrder::Bgra))
-            return false;
+        if (!allocate(out, width, height, ChannelOrder::Bgra)) return false;
         std::uint8_t* target = out.pixels.data();
         for (std::uint32_t y = 0; y < height; ++y) {
             const std::uint8_t* row = data + y * pitch;
@@ -81,8 +71,7 @@ bool decodeFrame(std::uint32_t code, std::uint32_t width, std::uint32_t height, 
         return true;
     }
     case format::kRgb24: {
-        if (!allocate(out, width, height, ChannelOrder::Rgba))
-            return false;
+        if (!allocate(out, width, height, ChannelOrder::Rgba)) return false;
         std::uint8_t* target = out.pixels.data();
         for (std::uint32_t y = 0; y < height; ++y) {
             const std::uint8_t* row = data + y * pitch;

@@ -4,17 +4,14 @@
 
 namespace textures {
 
-std::optional<std::uint64_t> imageBytes(std::uint32_t code, std::uint32_t width, std::uint32_t height)
-{
+std::optional<std::uint64_t> imageBytes(std::uint32_t code, std::uint32_t width, std::uint32_t height) {
     const std::uint64_t pitch = RowPitch(code, width);
     const std::uint64_t rows = RowCount(code, height);
-    if (pitch != 0 && rows > std::numeric_limits<std::uint64_t>::max() / pitch)
-        return std::nullopt;
+    if (pitch != 0 && rows > std::numeric_limits<std::uint64_t>::max() / pitch) return std::nullopt;
     return pitch * rows;
 }
 
-std::optional<std::uint32_t> deviceFormatFor(std::uint32_t code)
-{
+std::optional<std::uint32_t> deviceFormatFor(std::uint32_t code) {
     switch (code) {
     case format::kDxt1:
         return d3dformat::kDxt1;

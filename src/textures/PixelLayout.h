@@ -22,8 +22,7 @@ constexpr std::uint32_t kBlockBits = 0x0F;
 
 // Direct3D 9 format codes the texture codes map to (the values of D3DFORMAT).
 namespace d3dformat {
-constexpr std::uint32_t fourCc(char a, char b, char c, char d)
-{
+constexpr std::uint32_t fourCc(char a, char b, char c, char d) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
            static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
            static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
@@ -39,8 +38,7 @@ constexpr std::uint32_t kDxt5 = fourCc('D', 'X', 'T', '5');
 constexpr bool isBlockFormat(std::uint32_t code) { return (code & format::kBlockBits) != 0; }
 
 // Bytes of one row: a row of 4x4 blocks for the DXT codes, a row of pixels otherwise.
-constexpr std::uint64_t RowPitch(std::uint32_t code, std::uint32_t width)
-{
+constexpr std::uint64_t RowPitch(std::uint32_t code, std::uint32_t width) {
     const std::uint64_t w = width;
     switch (code) {
     case format::kDxt1:
@@ -59,8 +57,7 @@ constexpr std::uint64_t RowPitch(std::uint32_t code, std::uint32_t width)
 }
 
 // Number of rows: block rows for the DXT codes, pixel rows otherwise.
-constexpr std::uint64_t RowCount(std::uint32_t code, std::uint32_t height)
-{
+constexpr std::uint64_t RowCount(std::uint32_t code, std::uint32_t height) {
     const std::uint64_t h = height;
     switch (code) {
     case format::kDxt1:

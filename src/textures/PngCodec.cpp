@@ -17,16 +17,14 @@ struct Sink {
     bool failed;
 };
 
-void appendBytes(png_structp png, png_bytep data, png_size_t length)
-{
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* sink = static_cast<Sink*>(png_get_io_ptr(png));
     try {
         sink->bytes->insert(sink->bytes->end(), data, data + length);
     } catch (...) {
         sink->failed = true;
     }
-    if (sink->failed)
-        png_error(png, "out of memory");
+    if (sink->failed) png_error(png, "out of memory");
 }
 
 void flushNothing(png_structp) {}
@@ -41,19 +39,15 @@ struct Writer {
 
 // The part that may be left by longjmp: only plain locals.
 bool writeRows(Writer& w, Sink& sink, const Image32& image, const PngSettings& settings,
-               const std::function<bool()>* keepGoing, bool& abandoned)
-{
-    if (setjmp(png_jmpbuf(w.png)))
-        return false;
+               const std::function<bool()>* keepGoing, bool& abandoned) {
+    if (setjmp(png_jmpbuf(w.png))) return false;
     png_set_write_fn(w.png, &sink, appendBytes, flushNothing);
     png_set_IHDR(w.png, w.info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(w.png, settings.compressionLevel);
-    if (settings.filters != 0)
-        png_set_filter(w.png, PNG_FILTER_TYPE_BASE, settings.filters);
+    if (settings.filters != 0) png_set_filter(w.png, PNG_FILTER_TYPE_BASE, settings.filters);
     png_write_info(w.png, w.info);
-    if (image.order == ChannelOrder::Bgra)
-        png_set_bgr(w.png);
+    if (image.order == ChannelOrder::Bgra) png_set_bgr(w.png);
     const std::size_t stride = image.stride();
     for (std::uint32_t y = 0; y < image.height; ++y) {
         // Asked every few rows: often enough to stop within milliseconds.
@@ -74,8 +68,7 @@ struct MemoryRead {
 
 }  // namespace
 
-PngSettings fastPngSettings()
-{
+PngSettings fastPngSettings() {
     PngSettings settings;
     settings.compressionLevel = 3;
     settings.filters = PNG_FILTER_SUB | PNG_FILTER_UP | PNG_FILTER_PAETH;
@@ -83,11 +76,9 @@ PngSettings fastPngSettings()
 }
 
 bool encodePng(const Image32& image, std::vector<std::uint8_t>& png, const PngSettings& settings,
-               const std::function<bool()>& keepGoing) noexcept
-{
+               const std::function<bool()>& keepGoing) noexcept {
     png.clear();
-    if (image.empty() || image.pixels.size() < image.stride() * image.height)
-        return false;
+    if (image.empty() || image.pixels.size() < image.stride() * image.height) return false;
     try {
         // A typical skin image packs to well under half its raw size.
         png.reserve(image.pixels.size() / 3 + 1024);
@@ -96,11 +87,9 @@ bool encodePng(const Image32& image, std::vector<std::uint8_t>& png, const PngSe
     }
     Writer w;
     w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
-    if (!w.png)
-        return false;
+    if (!w.png) return false;
     w.info = png_create_info_struct(w.png);
-    if (!w.info)
-        return false;
+    if (!w.info) return false;
     Sink sink{&png, false};
     bool abandoned = false;
     const bool ok = writeRows(w, sink, image, settings, keepGoing ? &keepGoing : nullptr, abandoned);
@@ -111,15 +100,12 @@ bool encodePng(const Image32& image, std::vector<std::uint8_t>& png, const PngSe
     return true;
 }
 
-bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) noexcept
-{
-    if (!data || size == 0)
-        return false;
+bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) noexcept {
+    if (!data || size == 0) return false;
     png_image header;
     std::memset(&header, 0, sizeof header);
     header.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&header, data, size))
-        return false;
+    if (!png_image_begin_read_from_memory(&header, data, size)) return false;
     header.format = order == ChannelOrder::Bgra ? PNG_FORMAT_BGRA : PNG_FORMAT_RGBA;
     if (!allocate(image, header.width, header.height, order)) {
         png_image_free(&header);

@@ -8,8 +8,7 @@ struct Installed {
     TextureLimits limits;
 };
 
-Installed& installed() noexcept
-{
+Installed& installed() noexcept {
     static Installed value;
     return value;
 }
@@ -20,8 +19,7 @@ TextureDevice* textureDevice() noexcept { return installed().device; }
 
 TextureLimits textureLimits() noexcept { return installed().limits; }
 
-void installTextureDevice(TextureDevice* device, TextureLimits limits) noexcept
-{
+void installTextureDevice(TextureDevice* device, TextureLimits limits) noexcept {
     installed().device = device;
     installed().limits = device ? limits : TextureLimits{};
 }

@@ -17,8 +17,8 @@ namespace textures {
 // Level 0 of a device texture, locked for writing.
 struct LockedLevel {
     std::uint8_t* bits = nullptr;
-    std::size_t pitch = 0;     // bytes from one row (of pixels or of blocks) to the next
-    std::uint64_t rows = 0;    // rows the locked level really has
+    std::size_t pitch = 0;   // bytes from one row (of pixels or of blocks) to the next
+    std::uint64_t rows = 0;  // rows the locked level really has
 };
 
 // One texture on the display device.

@@ -1,5 +1,6 @@
 // Fuzzing inputs for the image decoders: bundle frames of any format and
-// size, and PNG files (as the bundle tool and extraction read them back).
+// size, and image files (PNG as the bundle tool and extraction read them
+// back; PNG, JPEG, GIF and BMP as the packer reads a media folder).
 // Shared by the libFuzzer targets and the corpus replay.
 #pragma once
 
@@ -11,3 +12,7 @@
 int fuzzFrameDecoding(const std::uint8_t* data, std::size_t size);
 // The bytes as a PNG file.
 int fuzzPngDecoding(const std::uint8_t* data, std::size_t size);
+// The bytes as a JPEG, GIF or BMP file.
+int fuzzJpegDecoding(const std::uint8_t* data, std::size_t size);
+int fuzzGifDecoding(const std::uint8_t* data, std::size_t size);
+int fuzzBmpDecoding(const std::uint8_t* data, std::size_t size);

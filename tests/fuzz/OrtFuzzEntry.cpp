@@ -9,8 +9,7 @@
 namespace {
 
 // Crash loudly on a broken invariant, so the fuzzer keeps the input.
-void check(bool condition, const char* what)
-{
+void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "invariant broken: %s\n", what);
         std::abort();
@@ -19,14 +18,11 @@ void check(bool condition, const char* what)
 
 }  // namespace
 
-int fuzzOrtBundle(const std::uint8_t* data, std::size_t size)
-{
-    if (size == 0)
-        return 0;
+int fuzzOrtBundle(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
     std::vector<std::uint8_t> copy(data, data + size);
     files::FilePtr file(::fmemopen(copy.data(), copy.size(), "rb"));
-    if (!file)
-        return 0;
+    if (!file) return 0;
     OrtReader reader;
     if (!reader.OpenStream(std::move(file), L"fuzz.ort")) {
         check(!reader.IsOpen() && reader.entries().empty(), "a failed open leaves the reader closed and empty");
@@ -34,8 +30,7 @@ int fuzzOrtBundle(const std::uint8_t* data, std::size_t size)
     }
     const auto names = reader.EntryNames();
     check(names.size() == reader.entries().size(), "one name per entry");
-    for (const std::wstring& name : names)
-        check(reader.Find(name) != nullptr, "every listed name is found");
+    for (const std::wstring& name : names) check(reader.Find(name) != nullptr, "every listed name is found");
 
     // A small device keeps the texture buffers small; the frames' own sizes
     // still drive every read and decompression.

@@ -107,8 +107,8 @@ ScratchFolder::ScratchFolder(const std::wstring& tag, const std::wstring& parent
     std::mt19937 random(std::random_device{}() ^
                         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring name = L"quorrel-" + tag + L"-" + std::to_wstring(random() % 1000000u) + L"-" +
-                                  std::to_wstring(++counter);
+        const std::wstring name =
+            L"quorrel-" + tag + L"-" + std::to_wstring(random() % 1000000u) + L"-" + std::to_wstring(++counter);
         const fs::path candidate = base / nativePath(name);
         // create_directory says false for a folder that was already there:
         // another test's, which must not be shared.

@@ -29,12 +29,13 @@ bool savePng(const Image& image, const std::wstring& path) {
     std::vector<std::uint32_t> opaque(image.pixels);
     for (auto& p : opaque) p |= 0xFF000000u;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4,
-                                                       PixelFormat32bppARGB, reinterpret_cast<BYTE*>(opaque.data()),
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
+                                                       reinterpret_cast<BYTE*>(opaque.data()),
                                                        &bitmap) != Gdiplus::Ok) {
         return false;
     }
-    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+    const bool saved =
+        Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
     Gdiplus::DllExports::GdipDisposeImage(bitmap);
     return saved;
 }

@@ -10,10 +10,11 @@
 namespace ortwriter {
 namespace {
 
-struct Px { int r, g, b, a; };
+struct Px {
+    int r, g, b, a;
+};
 
-Px pixelAt(const Image& image, std::uint32_t x, std::uint32_t y)
-{
+Px pixelAt(const Image& image, std::uint32_t x, std::uint32_t y) {
     // Blocks reaching past the image repeat its last row and column.
     x = std::min(x, image.width - 1);
     y = std::min(y, image.height - 1);
@@ -21,38 +22,32 @@ Px pixelAt(const Image& image, std::uint32_t x, std::uint32_t y)
     return {p[0], p[1], p[2], p[3]};
 }
 
-std::uint16_t to565(const Px& c)
-{
-    return static_cast<std::uint16_t>((c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3));
-}
+std::uint16_t to565(const Px& c) { return static_cast<std::uint16_t>((c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3)); }
 
-Px from565(std::uint16_t v)
-{
+Px from565(std::uint16_t v) {
     const int r = v >> 11 & 31, g = v >> 5 & 63, b = v & 31;
     return {r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2, 255};
 }
 
 int luma(const Px& c) { return c.r * 3 + c.g * 6 + c.b; }
 
-void put16(Bytes& out, std::uint16_t v)
-{
+void put16(Bytes& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
-void colourBlock(Bytes& out, const std::array<Px, 16>& block)
-{
-    const auto [lo, hi] = std::minmax_element(block.begin(), block.end(),
-                                              [](const Px& a, const Px& b) { return luma(a) < luma(b); });
+void colourBlock(Bytes& out, const std::array<Px, 16>& block) {
+    const auto [lo, hi] =
+        std::minmax_element(block.begin(), block.end(), [](const Px& a, const Px& b) { return luma(a) < luma(b); });
     std::uint16_t c0 = to565(*hi), c1 = to565(*lo);
-    if (c0 < c1)
-        std::swap(c0, c1);
+    if (c0 < c1) std::swap(c0, c1);
     put16(out, c0);
     put16(out, c1);
     std::uint32_t indices = 0;
     if (c0 != c1) {
         const Px e0 = from565(c0), e1 = from565(c1);
-        const Px palette[4] = {e0, e1,
+        const Px palette[4] = {e0,
+                               e1,
                                {(2 * e0.r + e1.r) / 3, (2 * e0.g + e1.g) / 3, (2 * e0.b + e1.b) / 3, 255},
                                {(e0.r + 2 * e1.r) / 3, (e0.g + 2 * e1.g) / 3, (e0.b + 2 * e1.b) / 3, 255}};
         for (int i = 0; i < 16; ++i) {
@@ -69,18 +64,15 @@ void colourBlock(Bytes& out, const std::array<Px, 16>& block)
             indices |= static_cast<std::uint32_t>(best) << (2 * i);
         }
     }
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(indices >> (8 * i)));
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(indices >> (8 * i)));
 }
 
-void explicitAlphaBlock(Bytes& out, const std::array<Px, 16>& block)
-{
+void explicitAlphaBlock(Bytes& out, const std::array<Px, 16>& block) {
     for (int i = 0; i < 16; i += 2)
         out.push_back(static_cast<std::uint8_t>((block[i].a >> 4) | (block[i + 1].a >> 4) << 4));
 }
 
-void interpolatedAlphaBlock(Bytes& out, const std::array<Px, 16>& block)
-{
+void interpolatedAlphaBlock(Bytes& out, const std::array<Px, 16>& block) {
     int a0 = 0, a1 = 255;
     for (const Px& p : block) {
         a0 = std::max(a0, p.a);
@@ -97,14 +89,12 @@ void interpolatedAlphaBlock(Bytes& out, const std::array<Px, 16>& block)
             bits |= static_cast<std::uint64_t>(code) << (3 * i);
         }
     }
-    for (int i = 0; i < 6; ++i)
-        out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    for (int i = 0; i < 6; ++i) out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
 }
 
 }  // namespace
 
-Bytes encode(const Image& image, std::uint32_t format)
-{
+Bytes encode(const Image& image, std::uint32_t format) {
     if (image.width == 0 || image.height == 0 ||
         image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)
         throw std::invalid_argument("image size does not match its pixels");
@@ -115,8 +105,7 @@ Bytes encode(const Image& image, std::uint32_t format)
         for (std::uint32_t by = 0; by < image.height; by += 4) {
             for (std::uint32_t bx = 0; bx < image.width; bx += 4) {
                 std::array<Px, 16> block;
-                for (int i = 0; i < 16; ++i)
-                    block[i] = pixelAt(image, bx + i % 4, by + i / 4);
+                for (int i = 0; i < 16; ++i) block[i] = pixelAt(image, bx + i % 4, by + i / 4);
                 if (code == kDxt3)
                     explicitAlphaBlock(out, block);
                 else if (code != kDxt1)
@@ -144,8 +133,7 @@ Bytes encode(const Image& image, std::uint32_t format)
                 break;
             }
         }
-        if (code == kRgb24)
-            out.resize(rowStart + (out.size() - rowStart + 3) / 4 * 4, 0);
+        if (code == kRgb24) out.resize(rowStart + (out.size() - rowStart + 3) / 4 * 4, 0);
     }
     return out;
 }

@@ -2,8 +2,9 @@
 // skin: any mix of pixel formats, frames raw or LZO1X-1 compressed, several
 // frames per entry, duplicate names, gap bytes between header and data, and
 // broken variants on purpose (wrong counts, sizes and offsets, unterminated
-// paths, corrupt compressed data, truncation). Independent of the reader: the
-// layout is computed here again so that the two check each other.
+// paths, corrupt compressed data, truncation). The records are the plugin's
+// own bundle writer's (textures/BundleWriter.h); the tests check them against
+// the reader and against layouts they spell out byte by byte.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Format codes as bundles store them.
 enum Code : std::uint32_t {
-    kDxt1 = 1, kDxt3 = 2, kDxt5 = 4, kDxt5Alt = 8, kBgra32 = 16, kAlpha8 = 32, kRgb24 = 128,
+    kDxt1 = 1,
+    kDxt3 = 2,
+    kDxt5 = 4,
+    kDxt5Alt = 8,
+    kBgra32 = 16,
+    kAlpha8 = 32,
+    kRgb24 = 128,
 };
 
 struct FrameSpec {
@@ -27,7 +34,7 @@ struct FrameSpec {
     std::uint32_t height = 0;
     std::uint32_t format = 0;  // written as is (flags in the high 16 bits allowed)
     Bytes pixels;              // the unpacked pixel data
-    bool compress = false;     // LZO1X-1; stored raw when that would not be smaller
+    bool compress = false;     // as the plugin stores frames: LZO1X-1, raw when that would not be smaller
     std::uint32_t duration = 0;
 
     // Broken variants: what the header claims instead of the truth, and
@@ -46,10 +53,10 @@ struct EntrySpec {
 
 struct BundleSpec {
     std::vector<EntrySpec> entries;
-    std::string magic = "ORTF";             // first 4 bytes written
+    std::string magic = "ORTF";  // first 4 bytes written
     char version = '2';
-    std::optional<std::uint32_t> count;     // entry count written instead of the real one
-    std::size_t gapBytes = 0;               // bytes between header and the first frame's data
+    std::optional<std::uint32_t> count;  // entry count written instead of the real one
+    std::size_t gapBytes = 0;            // bytes between header and the first frame's data
 };
 
 // Bytes of a frame's pixel data of this format and size.
@@ -58,8 +65,7 @@ std::uint64_t pixelBytes(std::uint32_t format, std::uint32_t width, std::uint32_
 // Deterministic, not very compressible pixel data of the right size.
 Bytes patternPixels(std::uint32_t format, std::uint32_t width, std::uint32_t height, std::uint32_t seed);
 
-FrameSpec frame(std::uint32_t format, std::uint32_t width, std::uint32_t height, Bytes pixels,
-                bool compress = false);
+FrameSpec frame(std::uint32_t format, std::uint32_t width, std::uint32_t height, Bytes pixels, bool compress = false);
 
 Bytes compressLzo(const Bytes& data);
 

@@ -10,8 +10,7 @@ namespace {
 using Shader = std::function<void(double x, double y, std::uint8_t* rgba)>;
 
 // x and y run from 0 to 1 over the image, at pixel centres.
-Image draw(std::uint32_t width, std::uint32_t height, const Shader& shade)
-{
+Image draw(std::uint32_t width, std::uint32_t height, const Shader& shade) {
     Image image{width, height, Bytes(static_cast<std::size_t>(width) * height * 4)};
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x)
@@ -21,8 +20,7 @@ Image draw(std::uint32_t width, std::uint32_t height, const Shader& shade)
 
 std::uint8_t clampByte(double v) { return static_cast<std::uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, v)))); }
 
-void set(std::uint8_t* p, double r, double g, double b, double a)
-{
+void set(std::uint8_t* p, double r, double g, double b, double a) {
     p[0] = clampByte(r);
     p[1] = clampByte(g);
     p[2] = clampByte(b);
@@ -31,8 +29,7 @@ void set(std::uint8_t* p, double r, double g, double b, double a)
 
 constexpr double kPi = 3.14159265358979323846;
 
-Image disc(std::uint32_t size)
-{
+Image disc(std::uint32_t size) {
     return draw(size, size, [](double x, double y, std::uint8_t* p) {
         const double d = std::hypot(x - 0.5, y - 0.5) * 2;
         if (d > 1)
@@ -42,8 +39,7 @@ Image disc(std::uint32_t size)
     });
 }
 
-Image star(std::uint32_t size)
-{
+Image star(std::uint32_t size) {
     return draw(size, size, [](double x, double y, std::uint8_t* p) {
         const double dx = x - 0.5, dy = y - 0.5;
         const double r = std::hypot(dx, dy) * 2;
@@ -53,8 +49,7 @@ Image star(std::uint32_t size)
     });
 }
 
-Image spinner(std::uint32_t size, int step)
-{
+Image spinner(std::uint32_t size, int step) {
     return draw(size, size, [step](double x, double y, std::uint8_t* p) {
         const double dx = x - 0.5, dy = y - 0.5;
         const double r = std::hypot(dx, dy) * 2;
@@ -65,60 +60,50 @@ Image spinner(std::uint32_t size, int step)
     });
 }
 
-Image glass(std::uint32_t width, std::uint32_t height)
-{
-    return draw(width, height, [](double x, double y, std::uint8_t* p) {
-        set(p, 200 + 55 * x, 220, 255, 200 * (1 - y));
-    });
+Image glass(std::uint32_t width, std::uint32_t height) {
+    return draw(width, height,
+                [](double x, double y, std::uint8_t* p) { set(p, 200 + 55 * x, 220, 255, 200 * (1 - y)); });
 }
 
-Image mask(std::uint32_t size)
-{
+Image mask(std::uint32_t size) {
     return draw(size, size, [](double x, double y, std::uint8_t* p) {
         set(p, 0, 0, 0, 255 * std::fmax(0.0, 1 - std::hypot(x - 0.5, y - 0.5) * 2));
     });
 }
 
-Image banner(std::uint32_t width, std::uint32_t height)
-{
+Image banner(std::uint32_t width, std::uint32_t height) {
     return draw(width, height, [](double x, double y, std::uint8_t* p) {
         const bool band = std::fmod(x * 9 + y * 2, 2.0) < 1.0;
         set(p, band ? 212 : 60, band ? 60 : 120, 90 + 120 * y, 255);
     });
 }
 
-Image stripes(std::uint32_t size)
-{
+Image stripes(std::uint32_t size) {
     return draw(size, size, [](double x, double y, std::uint8_t* p) {
         const bool on = static_cast<int>((x + y) * 6) % 2 == 0;
         set(p, on ? 240 : 20, on ? 240 : 80, on ? 240 : 20, 255);
     });
 }
 
-Image backdrop(std::uint32_t width, std::uint32_t height)
-{
-    return draw(width, height, [](double x, double y, std::uint8_t* p) {
-        set(p, 20 + 40 * x, 30 + 60 * y, 80 + 120 * (1 - y), 255);
-    });
+Image backdrop(std::uint32_t width, std::uint32_t height) {
+    return draw(width, height,
+                [](double x, double y, std::uint8_t* p) { set(p, 20 + 40 * x, 30 + 60 * y, 80 + 120 * (1 - y), 255); });
 }
 
-EntrySpec entry(std::string path, FrameSpec f)
-{
+EntrySpec entry(std::string path, FrameSpec f) {
     EntrySpec e;
     e.path = std::move(path);
     e.frames.push_back(std::move(f));
     return e;
 }
 
-FrameSpec drawn(const Image& image, std::uint32_t format, bool compress)
-{
+FrameSpec drawn(const Image& image, std::uint32_t format, bool compress) {
     return frame(format, image.width, image.height, encode(image, format), compress);
 }
 
 }  // namespace
 
-BundleSpec sampleBundle()
-{
+BundleSpec sampleBundle() {
     BundleSpec bundle;
     bundle.entries.push_back(entry("icons/quorrel.png", drawn(disc(64), kDxt1, true)));
     bundle.entries.push_back(entry("icons/star.png", drawn(star(32), kDxt5, false)));
@@ -138,8 +123,7 @@ BundleSpec sampleBundle()
     return bundle;
 }
 
-std::vector<std::pair<std::string, Bytes>> seedBundles()
-{
+std::vector<std::pair<std::string, Bytes>> seedBundles() {
     std::vector<std::pair<std::string, Bytes>> seeds;
     const auto add = [&seeds](std::string name, const BundleSpec& b) { seeds.emplace_back(std::move(name), build(b)); };
 
@@ -173,7 +157,8 @@ std::vector<std::pair<std::string, Bytes>> seedBundles()
     add("count-too-large.ort", truncated);
 
     BundleSpec unterminated;
-    unterminated.entries.push_back(entry(std::string(256, 'p'), frame(kRgb24, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0})));
+    unterminated.entries.push_back(
+        entry(std::string(256, 'p'), frame(kRgb24, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0})));
     add("unterminated-path.ort", unterminated);
 
     BundleSpec lying;

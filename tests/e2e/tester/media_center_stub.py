@@ -4,7 +4,8 @@ end-to-end tests. Loopback only; it stops by itself.
 
 It listens on 127.0.0.1 with three ports, written to DIR/ports once ready:
   auth    answers 401 with a Basic challenge until a request carries Basic
-          credentials, then 200; every request is appended to DIR/requests.log
+          credentials (those given with --accept user:password, when given),
+          then 200; every request is appended to DIR/requests.log
   silent  accepts connections and never answers (holds each one briefly)
   closed  a port number on which nothing listens
 Each log line: METHOD <tab> TARGET <tab> credentials as hex of their bytes
@@ -26,6 +27,7 @@ class Handler(BaseHTTPRequestHandler):
     # Keep-alive as the client expects after a challenge (every answer has a length).
     protocol_version = "HTTP/1.1"
     log_path = None
+    accept = None  # bytes "user:password", or None for any credentials
     lock = threading.Lock()
 
     def do_GET(self):
@@ -36,7 +38,8 @@ class Handler(BaseHTTPRequestHandler):
                 credentials = base64.b64decode(header[6:], validate=True)
             except ValueError:
                 credentials = None
-        status = 200 if credentials is not None else 401
+        accepted = credentials is not None and (self.accept is None or credentials == self.accept)
+        status = 200 if accepted else 401
         with self.lock, open(self.log_path, "a", encoding="ascii") as log:
             log.write("%s\t%s\t%s\t%d\n" % (self.command, self.path,
                                             credentials.hex() if credentials is not None else "-", status))
@@ -86,7 +89,10 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--dir", required=True)
     parser.add_argument("--lifetime", type=float, default=240.0)
+    parser.add_argument("--accept", default=None)
     args = parser.parse_args()
+    if args.accept is not None:
+        Handler.accept = args.accept.encode("utf-8")
     detach_from_caller_streams()
     deadline = time.monotonic() + min(args.lifetime, 600.0)
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using controls::ScrollRequest;
@@ -58,6 +60,46 @@ TEST(ScrollState, TheLastRowCanAlwaysBeScrolledIntoView) {
                 EXPECT_EQ(s.offsetPixels(), 0);
             }
         }
+    }
+    // The same on screens of other scales, where every length is scaled.
+    for (int dpi : {120, 144, 168, 192}) {
+        const controls::AttributeMetrics m = controls::AttributeMetrics::at(dpi);
+        for (int rows = 1; rows <= 35; rows += 2) {
+            for (int client = 30; client <= 1800; client += 13) {
+                ScrollState s;
+                s.setUnit(m.scrollUnit);
+                s.setRange(m.contentHeight(rows), client);
+                s.scroll(code(ScrollRequest::Bottom));
+                EXPECT_LE(m.rowTop(rows - 1, s.offsetPixels()) + m.rowHeight, client) << dpi << " dpi";
+                // ... and no further than a unit past it.
+                EXPECT_LT(s.offsetPixels(), std::max(m.contentHeight(rows) - client, 0) + s.unit()) << dpi << " dpi";
+            }
+        }
+    }
+}
+
+TEST(AttributeMetrics, EveryLengthScalesWithTheScreen) {
+    const controls::AttributeMetrics at96 = controls::AttributeMetrics::at(96);
+    EXPECT_EQ(at96.rowPitch, 25);
+    EXPECT_EQ(at96.rowHeight, 20);
+    EXPECT_EQ(at96.labelWidth, 120);
+    EXPECT_EQ(at96.areaTop, 45);
+    EXPECT_EQ(at96.scrollUnit, 5);
+    EXPECT_EQ(at96.contentHeight(25), controls::rowsContentHeight(25));
+
+    const controls::AttributeMetrics at144 = controls::AttributeMetrics::at(144);
+    EXPECT_EQ(at144.rowPitch, 38);
+    EXPECT_EQ(at144.rowHeight, 30);
+    EXPECT_EQ(at144.labelWidth, 180);
+    EXPECT_EQ(at144.areaTop, 68);
+    EXPECT_EQ(at144.typeListTop, 8);
+    EXPECT_EQ(at144.scrollUnit, 8);
+    EXPECT_EQ(at144.typeListFontHeight, 23);
+    EXPECT_EQ(at144.rowDropHeight, 300);
+    // Rows keep a gap between them at every scale.
+    for (int dpi = 96; dpi <= 288; dpi += 24) {
+        const controls::AttributeMetrics m = controls::AttributeMetrics::at(dpi);
+        EXPECT_LT(m.rowTop(0, 0) + m.rowHeight, m.rowTop(1, 0)) << dpi;
     }
 }
 

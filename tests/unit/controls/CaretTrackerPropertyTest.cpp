@@ -25,20 +25,31 @@ struct Model {
     std::string eol;
     Position startLine = 0;
     Position caretLine = 0;
-    std::vector<Element> elements;  // the control's children in order
-    std::size_t closeLineStart = 0; // offset of the line holding "</control>"
+    std::vector<Element> elements;   // the control's children in order
+    std::size_t closeLineStart = 0;  // offset of the line holding "</control>"
 };
 
 std::string escaped(const std::string& value) {
     std::string out;
     for (char c : value) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -81,14 +92,15 @@ public:
     bool chance(int percent) { return pick(100) < percent; }
 
     std::string word() {
-        static const char* const words[] = {"60", "focus.png", "buttons/nofocus.png", "ActivateWindow(Videos)", "true",
-                                            "font13", "ffe0e0e0", "Caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC", "x"};
+        static const char* const words[] = {
+            "60",     "focus.png", "buttons/nofocus.png", "ActivateWindow(Videos)",   "true",
+            "font13", "ffe0e0e0",  "Caf\xC3\xA9",         "\xE6\x97\xA5\xE6\x9C\xAC", "x"};
         return words[pick(10)];
     }
 
     std::string value() {
-        static const char* const parts[] = {"a", "Z9", "&", "<", ">", "'", "\"", "\xC3\xA9", "\xE2\x80\x94", "-",
-                                            "Videos", "1280"};
+        static const char* const parts[] = {"a",        "Z9",           "&", "<",      ">",   "'", "\"",
+                                            "\xC3\xA9", "\xE2\x80\x94", "-", "Videos", "1280"};
         std::string v;
         const int n = pick(5);
         for (int i = 0; i < n; ++i) {
@@ -112,7 +124,8 @@ public:
         std::string& t = m.text;
         t += "<window>" + m.eol + i1 + "<controls>" + m.eol;
         if (chance(50)) {
-            t += i1 + "<control type=\"label\" id=\"1\">" + m.eol + i2 + "<posx>1</posx>" + m.eol + i1 + "</control>" + m.eol;
+            t += i1 + "<control type=\"label\" id=\"1\">" + m.eol + i2 + "<posx>1</posx>" + m.eol + i1 + "</control>" +
+                 m.eol;
             if (chance(50)) t += m.eol;
         }
         const std::size_t startOffset = t.size();
@@ -126,7 +139,9 @@ public:
             if (!lineOpen) {
                 if (chance(15)) t += m.eol;
                 if (chance(15)) t += i2 + "<!-- was <" + pool[c] + ">0</" + pool[c] + "> -->" + m.eol;
-                if (chance(8)) t += i2 + "<!--" + m.eol + i2 + "  disabled: <" + pool[c] + ">1</" + pool[c] + ">" + m.eol + i2 + "-->" + m.eol;
+                if (chance(8))
+                    t += i2 + "<!--" + m.eol + i2 + "  disabled: <" + pool[c] + ">1</" + pool[c] + ">" + m.eol + i2 +
+                         "-->" + m.eol;
                 t += i2;
             }
             Element e;
@@ -169,7 +184,8 @@ void expectEdit(Model& m, const std::string& tag, const std::string& value) {
         Element& e = m.elements[i];
         if (e.tag != tag) continue;
         const std::string text = printed(e, value);
-        const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(e.end - e.begin);
+        const std::ptrdiff_t delta =
+            static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(e.end - e.begin);
         m.text.replace(e.begin, e.end - e.begin, text);
         e.end = e.begin + text.size();
         for (std::size_t j = i + 1; j < m.elements.size(); ++j) {
@@ -211,12 +227,15 @@ TEST_F(CaretEditProperty, EveryEditChangesOnlyTheEditedElementAndReadsBack) {
         ASSERT_EQ(tracker.lines().start, model.startLine) << model.text;
 
         for (int edit = 0; edit < 4; ++edit) {
-            const std::string tag = gen.chance(60) ? model.elements[static_cast<std::size_t>(gen.pick(static_cast<int>(model.elements.size())))].tag
-                                                   : tags[static_cast<std::size_t>(gen.pick(static_cast<int>(tags.size())))];
+            const std::string tag =
+                gen.chance(60)
+                    ? model.elements[static_cast<std::size_t>(gen.pick(static_cast<int>(model.elements.size())))].tag
+                    : tags[static_cast<std::size_t>(gen.pick(static_cast<int>(tags.size())))];
             const std::string value = gen.value();
             expectEdit(model, tag, value);
             tracker.writeBack(text::fromUtf8(tag), text::fromUtf8(value));
-            ASSERT_EQ(doc.str(), model.text) << "edit " << edit << " of " << tag;
+            ASSERT_EQ(doc.str(), model.text) << "edit " << edit << " of " << tag << " status "
+                                             << text::toUtf8(panel.status) << " caret " << model.caretLine;
             ASSERT_EQ(tracker.lines().end, lineOf(model.text, model.closeLineStart));
             editorEcho();
         }

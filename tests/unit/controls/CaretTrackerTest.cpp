@@ -56,8 +56,12 @@ TEST_F(CaretTracking, LoadsTheControlUnderTheCaretOncePerBlock) {
     EXPECT_EQ(panel.shownTypes.size(), 1u);
 
     moveTo(9);  // between two controls: nothing under the caret, the rows stay
-    EXPECT_FALSE(tracker.lines().found());
     EXPECT_EQ(panel.shownTypes.size(), 1u);
+    EXPECT_EQ(panel.status, L"");
+    // ...but what is typed into them now has no control to go to.
+    tracker.writeBack(L"posx", L"1");
+    EXPECT_EQ(doc.str(), kWindow);
+    EXPECT_EQ(panel.status, L"The caret is not inside a control; the edit was not written.");
 
     moveTo(12);
     EXPECT_EQ(tracker.lines(), (BlockLines{10, 13}));
@@ -79,27 +83,31 @@ TEST_F(CaretTracking, DoesNothingWhileHiddenOrForTheSameLine) {
     EXPECT_EQ(panel.shownTypes.size(), 1u);
 }
 
-TEST_F(CaretTracking, KeepsBlocksItCannotUseButShowsNothingFromThem) {
-    // Unknown type: the lines are kept, the rows are not rebuilt.
+TEST_F(CaretTracking, SaysWhyItShowsNothingFromBlocksItCannotUse) {
+    // Unknown type: the rows are not rebuilt, and the status line says why,
+    // also after a move within the group.
+    const std::wstring groupStatus = L"\"group\" is not a control type the panel lists; the rows are unchanged.";
     open("<control type=\"group\">\n<posx>1</posx>\n</control>\n", 1);
-    EXPECT_EQ(tracker.lines(), (BlockLines{0, 2}));
     EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_EQ(panel.status, groupStatus);
+    moveTo(2);
+    EXPECT_EQ(panel.status, groupStatus);
     tracker.writeBack(L"posx", L"2");
     EXPECT_EQ(doc.modifications(), 0);
 
     // Element names are matched exactly, so a capitalised control is not read.
-    open("<CONTROL TYPE=\"label\">\n<posx>1</posx>\n</CONTROL>\n", 2);
-    EXPECT_EQ(tracker.lines(), (BlockLines{0, 2}));
+    open("<CONTROL TYPE=\"label\">\n<posx>1</posx>\n</CONTROL>\n", 1);
     EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_NE(panel.status.find(L"lower case"), std::wstring::npos);
 
     // Nested deeper than any skin: never handed to the parser, whose
     // recursion would exhaust the stack.
     std::string deep = "<control type=\"label\">\n";
     for (int i = 0; i < 100000; ++i) deep += "<a>";
     for (int i = 0; i < 100000; ++i) deep += "</a>";
-    open(deep + "\n</control>\n", 1);
-    EXPECT_EQ(tracker.lines(), (BlockLines{0, 2}));
+    open(deep + "\n</control>\n", 2);
     EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_NE(panel.status.find(L"not well-formed"), std::wstring::npos);
 
     // No scratch folder, no load.
     tracker.setScratchFolder(L"");
@@ -113,11 +121,13 @@ TEST_F(CaretTracking, ReadsTheScratchFileByItsUnicodePath) {
     open(kWindow, 3);
     EXPECT_EQ(panel.shownTypes.size(), 1u);
     auto scratch = [&] { return testsupport::readFile(unusual.file(L"tempcontrol.xml")); };
-    EXPECT_EQ(scratch().substr(0, 10), "\t<control ");
+    EXPECT_EQ(scratch().substr(0, 10), "<control t");
     // The file is rewritten in place: a shorter block leaves nothing of the longer one behind.
     moveTo(12);
     EXPECT_EQ(panel.shownTypes.size(), 2u);
-    EXPECT_EQ(scratch(), "\t<control type=\"image\">\n\t\t<posx>0</posx>\n\t\t<texture>backgrounds/home.jpg</texture>\n\t</control>");
+    EXPECT_EQ(
+        scratch(),
+        "<control type=\"image\">\n\t\t<posx>0</posx>\n\t\t<texture>backgrounds/home.jpg</texture>\n\t</control>");
 }
 
 TEST_F(CaretWriteBack, ReplacesOnlyTheEditedElement) {
@@ -151,7 +161,8 @@ TEST_F(CaretWriteBack, AddsAMissingChildOnANewLineAndFollowsTheGrowingBlock) {
     open(kWindow, 2);
     tracker.writeBack(L"label", L"Videos & more");
     // Two tabs above the closing line are eight columns: eight spaces.
-    std::string expected = replaced(kWindow, "\t</control>\n\n", "        <label>Videos &amp; more</label>\n\t</control>\n\n");
+    std::string expected =
+        replaced(kWindow, "\t</control>\n\n", "        <label>Videos &amp; more</label>\n\t</control>\n\n");
     EXPECT_EQ(doc.str(), expected);
     EXPECT_EQ(tracker.lines(), (BlockLines{1, 9}));
 
@@ -168,13 +179,35 @@ TEST_F(CaretWriteBack, AddsAMissingChildOnANewLineAndFollowsTheGrowingBlock) {
     EXPECT_EQ(panel.value(L"font"), L"font13");
 }
 
-TEST_F(CaretWriteBack, TypeEditsNeverReachTheDocumentAndUnknownTypesStopEdits) {
+TEST_F(CaretWriteBack, TheTypeRowRetypesTheControlNeverTheCatalogue) {
     open(kWindow, 3);
     tracker.writeBack(L"type", L"buttonx");
-    EXPECT_EQ(doc.str(), kWindow);
-    EXPECT_FALSE(panel.cat.hasType(L"button"));
-    tracker.writeBack(L"posx", L"1");  // the block's type is now unknown
-    EXPECT_EQ(doc.str(), kWindow);
+    editorEcho();
+    EXPECT_EQ(doc.str(), replaced(kWindow, "type=\"button\"", "type=\"buttonx\""));
+    EXPECT_TRUE(panel.cat.hasType(L"button"));
+    EXPECT_FALSE(panel.cat.hasType(L"buttonx"));
+    EXPECT_EQ(panel.shownTypes.size(), 1u);  // an unlisted type: the rows stay
+    EXPECT_EQ(panel.status, L"\"buttonx\" is not a control type the panel lists; the rows stay as they were.");
+    // Edits go on into the same control, whatever it is called meanwhile.
+    tracker.writeBack(L"posx", L"1");
+    editorEcho();
+    EXPECT_EQ(doc.str(), replaced(replaced(kWindow, "type=\"button\"", "type=\"buttonx\""), "<posx>60<", "<posx>1<"));
+    tracker.writeBack(L"type", L"button");
+    editorEcho();
+    EXPECT_EQ(panel.shownTypes.size(), 1u);
+    EXPECT_EQ(panel.status, L"");
+
+    // A listed type: the rows follow the control as it now reads.
+    tracker.writeBack(L"type", L"image");
+    editorEcho();
+    EXPECT_EQ(panel.shownTypes.back(), L"image");
+    EXPECT_EQ(panel.value(L"posx"), L"1");
+    EXPECT_EQ(panel.value(L"texture"), L"");
+    moveTo(4);
+    EXPECT_EQ(panel.shownTypes.size(), 2u);  // already loaded
+    // Another control of the old type still loads.
+    open(kWindow, 3);
+    EXPECT_EQ(panel.shownTypes.back(), L"button");
 }
 
 TEST_F(CaretWriteBack, EditsAmidBlankLinesCommentsAndSharedLinesTouchNothingElse) {
@@ -212,7 +245,8 @@ TEST_F(CaretStaleBlock, NeverWritesIntoAnotherDocument) {
     doc.setIdentity(2);  // another document shows in the view, same text
     tracker.writeBack(L"posx", L"1");
     EXPECT_EQ(doc.modifications(), 0);
-    EXPECT_FALSE(tracker.lines().found());
+    EXPECT_EQ(panel.shownTypes.size(), 2u);  // the rows now show the control of this document
+    EXPECT_NE(panel.status.find(L"has changed"), std::wstring::npos);
 
     // After the switch is announced, the same line is looked at again.
     tracker.bufferActivated();
@@ -230,20 +264,24 @@ TEST_F(CaretStaleBlock, NeverWritesFromABlockTheDocumentNoLongerHolds) {
     doc.setText(shifted);
     tracker.writeBack(L"posx", L"1");
     EXPECT_EQ(doc.str(), shifted);
-    EXPECT_FALSE(tracker.lines().found());
-    // The next caret update finds and loads the control where it now is,
-    // even on the line number handled last.
+    EXPECT_NE(panel.status.find(L"has changed"), std::wstring::npos);
+    // The rows now show the control where it now is.
     moveTo(3);
     EXPECT_EQ(tracker.lines(), (BlockLines{2, 9}));
     EXPECT_EQ(panel.shownTypes.size(), 2u);
     tracker.writeBack(L"posx", L"1");
     EXPECT_EQ(doc.str(), replaced(shifted, "<posx>60</posx>", "<posx>1</posx>"));
 
-    // A change inside the block without a caret move: not written either.
-    const std::string edited = replaced(doc.str(), "<posy>200</posy>", "<posy>201</posy>");
+    // A hand edit inside the control without a caret move: the edit goes
+    // into the text as it now stands, and so does every one after it.
+    const std::string edited = replaced(doc.str(), "<posy>200</posy>", "<posy>201</posy>\n\t\t<width>5</width>");
     doc.setText(edited);
     tracker.writeBack(L"posx", L"2");
-    EXPECT_EQ(doc.str(), edited);
+    EXPECT_EQ(doc.str(), replaced(edited, "<posx>1</posx>", "<posx>2</posx>"));
+    tracker.writeBack(L"height", L"3");
+    EXPECT_EQ(doc.str(), replaced(replaced(edited, "<posx>1</posx>", "<posx>2</posx>"), "\t</control>\n\n",
+                                  "        <height>3</height>\n\t</control>\n\n"));
+    EXPECT_EQ(tracker.lines(), (BlockLines{2, 11}));
 }
 
 TEST_F(CaretStaleBlock, ReloadsWhenTheSameLinesHoldChangedText) {
@@ -255,11 +293,15 @@ TEST_F(CaretStaleBlock, ReloadsWhenTheSameLinesHoldChangedText) {
 }
 
 TEST_F(CaretText, CarriesUtf8ValuesBothWays) {
-    const std::string window = "<control type=\"label\">\n\t<label>Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC</label>\n</control>\n";
+    const std::string window =
+        "<control type=\"label\">\n\t<label>Gr\xC3\xBC\xC3\x9F"
+        "e \xE6\x97\xA5\xE6\x9C\xAC</label>\n</control>\n";
     open(window, 1);
     EXPECT_EQ(panel.value(L"label"), L"Gr\u00FC\u00DFe \u65E5\u672C");
     tracker.writeBack(L"label", L"\u00C9t\u00E9 \u2014 \u6771\u4EAC");
-    EXPECT_EQ(doc.str(), replaced(window, "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC",
+    EXPECT_EQ(doc.str(), replaced(window,
+                                  "Gr\xC3\xBC\xC3\x9F"
+                                  "e \xE6\x97\xA5\xE6\x9C\xAC",
                                   "\xC3\x89t\xC3\xA9 \xE2\x80\x94 \xE6\x9D\xB1\xE4\xBA\xAC"));
 }
 

@@ -18,10 +18,12 @@ public:
     bool shown = true;
     ControlCatalogue cat;
     std::vector<std::wstring> shownTypes;  // every rebuild of the rows
+    std::wstring status;                   // the status line
 
     bool panelShown() const override { return shown; }
     ControlCatalogue& catalogue() override { return cat; }
     void showControlType(const std::wstring& type) override { shownTypes.push_back(type); }
+    void showStatus(const std::wstring& text) override { status = text; }
 
     std::wstring value(const std::wstring& tag) const {
         const ControlTemplate t = cat.templateFor(cat.currentType());

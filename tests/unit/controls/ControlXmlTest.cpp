@@ -11,9 +11,8 @@ namespace {
 using controls::controlXml;
 
 TEST(ControlXml, PrintsTheChildrenInTagOrderFourSpacesDeep) {
-    const std::vector<controls::TagValue> rows = {
-        {L"description", L""}, {L"label", L"Play"}, {L"posx", L"80"}, {L"posy", L"120"},
-        {L"type", L"button"}, {L"width", L""}};
+    const std::vector<controls::TagValue> rows = {{L"description", L""}, {L"label", L"Play"},  {L"posx", L"80"},
+                                                  {L"posy", L"120"},     {L"type", L"button"}, {L"width", L""}};
     EXPECT_EQ(controlXml(rows),
               L"<control type=\"button\">\n"
               L"    <label>Play</label>\n"

@@ -1,10 +1,12 @@
 // When include names are loaded and where a chosen image is looked for, over
 // in-memory include files and a stand-in editor.
+#include "controls/ControlCatalogue.h"
 #include "controls/SkinChoices.h"
 #include "skin/SkinResources.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,6 +31,10 @@ public:
         return true;
     }
     void clearPreview() override { ++clears; }
+    controls::FileStamp stamp(const std::wstring& path) override {
+        const auto found = stamps.find(path);
+        return found == stamps.end() ? controls::FileStamp{} : found->second;
+    }
 
     bool images = false;
     bool includes = false;
@@ -36,12 +42,27 @@ public:
     Names previews;
     int clears = 0;
     std::function<void()> whileDrawing;
+    std::map<std::wstring, controls::FileStamp> stamps;
+};
+
+// Counts the listings of folders; there is nothing in them.
+class CountingLister : public DirectoryLister {
+public:
+    explicit CountingLister(int& count) : count_(count) {}
+    bool list(const std::wstring&, std::vector<DirItem>&) override {
+        ++count_;
+        return false;
+    }
+    FileStamp stamp(const std::wstring&) override { return {}; }
+
+private:
+    int& count_;
 };
 
 class SkinChoicesTest : public ::testing::Test {
 protected:
     SkinChoicesTest() {
-        resources_ = std::make_unique<SkinResources>(nullptr,
+        resources_ = std::make_unique<SkinResources>(std::make_unique<CountingLister>(listings_),
                                                      [this](const std::wstring& path, std::string& bytes) {
                                                          reads_.push_back(path);
                                                          const auto found = files_.find(path);
@@ -57,13 +78,14 @@ protected:
     }
 
     FakeEditor editor_;
+    int listings_ = 0;
     std::map<std::wstring, std::string> files_;
     Names reads_;
     std::unique_ptr<SkinResources> resources_;
     std::unique_ptr<SkinChoices> choices_;
 };
 
-TEST_F(SkinChoicesTest, IncludesLoadOncePerNewFolderAndOnlyWhileNoneAreKnown) {
+TEST_F(SkinChoicesTest, IncludesLoadForEachNewFolderAndWhenTheirFilesChange) {
     addIncludes(L"C:\\skins\\demo\\720p", "<include name=\"FadeIn\"/><include name=\"Shadow\"/>");
     addIncludes(L"C:\\skins\\other\\720p", "<include name=\"Elsewhere\"/>");
 
@@ -80,23 +102,51 @@ TEST_F(SkinChoicesTest, IncludesLoadOncePerNewFolderAndOnlyWhileNoneAreKnown) {
     EXPECT_EQ(resources_->includeNames(), (Names{L"FadeIn", L"Shadow"}));
     EXPECT_EQ(choices_->lastFolder(), L"C:\\skins\\demo\\720p");
 
-    // The same folder spelt in another case is not looked at again.
+    // The same folder spelt in another case, its files unchanged, is not read again.
     editor_.folder = L"c:\\SKINS\\Demo\\720P";
     choices_->documentActivated();
     EXPECT_EQ(reads_.size(), 1u);
-    EXPECT_EQ(choices_->lastFolder(), L"C:\\skins\\demo\\720p");
+    EXPECT_EQ(choices_->rowFor(L"include").options, (Names{L"FadeIn", L"Shadow"}));
+    EXPECT_EQ(reads_.size(), 1u);
 
-    // A second skin's document: remembered, but the first skin's names stay.
+    // A second skin's document: its own names.
     editor_.folder = L"C:\\skins\\other\\720p";
     choices_->documentActivated();
-    EXPECT_EQ(reads_.size(), 1u);
     EXPECT_EQ(choices_->lastFolder(), L"C:\\skins\\other\\720p");
-    EXPECT_EQ(resources_->includeNames(), (Names{L"FadeIn", L"Shadow"}));
+    EXPECT_EQ(resources_->includeNames(), Names{L"Elsewhere"});
+
+    // includes.xml changed on disk: read again when the row is built.
+    addIncludes(L"C:\\skins\\other\\720p", "<include name=\"Elsewhere\"/><include name=\"New\"/>");
+    editor_.stamps[L"C:\\skins\\other\\720p\\includes.xml"] = {true, 70, 2};
+    EXPECT_EQ(choices_->rowFor(L"include").options, (Names{L"Elsewhere", L"New"}));
 
     // A document without a folder (never saved) changes nothing.
     editor_.folder.clear();
     choices_->documentActivated();
     EXPECT_EQ(choices_->lastFolder(), L"C:\\skins\\other\\720p");
+}
+
+TEST_F(SkinChoicesTest, ImagesAreListedForEachSkinAndWhenTheMediaOrTheBundleChange) {
+    editor_.images = true;
+    editor_.folder = L"C:\\skins\\demo\\720p";
+    choices_->rowFor(L"texture");
+    const int once = listings_;
+    ASSERT_GT(once, 0);
+    choices_->rowFor(L"texturefocus");
+    editor_.folder = L"C:\\skins\\demo\\1080i";  // the same skin
+    choices_->rowFor(L"texture");
+    EXPECT_EQ(listings_, once);
+
+    editor_.stamps[L"C:\\skins\\demo\\media\\textures.ort"] = {true, 4096, 7};
+    choices_->rowFor(L"texture");
+    EXPECT_EQ(listings_, 2 * once);
+    editor_.stamps[L"C:\\skins\\demo\\media\\"] = {true, 0, 9};
+    choices_->rowFor(L"texture");
+    EXPECT_EQ(listings_, 3 * once);
+
+    editor_.folder = L"C:\\skins\\second\\720p";
+    choices_->rowFor(L"texture");
+    EXPECT_EQ(listings_, 4 * once);
 }
 
 TEST_F(SkinChoicesTest, AFolderWithoutReadableIncludesLeavesTheNextFolderItsTurn) {
@@ -150,3 +200,14 @@ TEST_F(SkinChoicesTest, AChoiceArrivingWhileAPreviewDrawsIsDropped) {
 }
 
 }  // namespace
+
+TEST(ImageElementNames, AreTheCataloguesTextureTagsButTheConditionOne) {
+    const std::vector<std::wstring> names = controls::imageElementNames(ControlCatalogue());
+    for (const wchar_t* tag :
+         {L"texture", L"bordertexture", L"texturefocus", L"textureradioon", L"alttexturenofocus"}) {
+        EXPECT_NE(std::find(names.begin(), names.end(), tag), names.end()) << tag;
+    }
+    for (const wchar_t* tag : {L"usealttexture", L"imagepath", L"include", L"label"}) {
+        EXPECT_EQ(std::find(names.begin(), names.end(), tag), names.end()) << tag;
+    }
+}

@@ -90,8 +90,7 @@ TEST(PreviewUpdater, ClearsThenShowsTheFileElseTheBundleImageOfTheLinesName) {
     EXPECT_TRUE(panel.calls.empty());
     ed.line = 3;
     up.update();
-    EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\buttons\\focus.png"}),
-              panel.calls);
+    EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\buttons\\focus.png"}), panel.calls);
 }
 
 TEST(PreviewUpdater, SameLineCostsOneQuestionAndNoFileAccessUntilForgotten) {

@@ -104,18 +104,20 @@ TEST(SettingsStore, ReadsAnsiFilesOfOlderVersionsAndMarkedUtf8) {
     const std::wstring path = folder.file(L"Quorrel.xml");
     // No encoding in the declaration: the 8-bit text of older versions
     // (stood in for natively by Latin-1).
-    testsupport::writeFile(path, settingsFile(kDeclaration, "<Group name=\"ORMU\">\n"
-                                                       "<Value name=\"OrmuLogin\" type=\"string\">Ren\xe9</Value>\n"
-                                                       "</Group>\n"));
+    testsupport::writeFile(path, settingsFile(kDeclaration,
+                                              "<Group name=\"ORMU\">\n"
+                                              "<Value name=\"OrmuLogin\" type=\"string\">Ren\xe9</Value>\n"
+                                              "</Group>\n"));
     TarvoSettingsManager store;
     ASSERT_TRUE(store.load(path));
     EXPECT_EQ(store.getString(L"ORMU", L"OrmuLogin"), L"Ren\u00e9");
 
     // A byte-order mark says UTF-8 even where the declaration does not.
-    testsupport::writeFile(path, "\xEF\xBB\xBF" + settingsFile(kDeclaration,
-                                                          "<Group name=\"ORMU\">\n"
-                                                          "<Value name=\"OrmuLogin\" type=\"string\">Ren\xc3\xa9</Value>\n"
-                                                          "</Group>\n"));
+    testsupport::writeFile(
+        path, "\xEF\xBB\xBF" + settingsFile(kDeclaration,
+                                            "<Group name=\"ORMU\">\n"
+                                            "<Value name=\"OrmuLogin\" type=\"string\">Ren\xc3\xa9</Value>\n"
+                                            "</Group>\n"));
     ASSERT_TRUE(store.load(path));
     EXPECT_EQ(store.getString(L"ORMU", L"OrmuLogin"), L"Ren\u00e9");
 }
@@ -182,19 +184,19 @@ TEST(SettingsStore, SkipsMalformedValuesOneByOne) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     testsupport::writeFile(path, settingsFile(kDeclaration,
-                                         "<Group name=\"ORMU\">\n"
-                                         "<Value name=\"LoadImages\" type=\"bool\">yes</Value>\n"
-                                         "<Value name=\"LoadIncludes\" type=\"bool\">true</Value>\n"
-                                         "<Value type=\"string\">nameless</Value>\n"
-                                         "<Value name=\"Typeless\">x</Value>\n"
-                                         "<Value name=\"Odd\" type=\"double\">1.5</Value>\n"
-                                         "<Value name=\"Count\" type=\"int\">42abc</Value>\n"
-                                         "<Value name=\"NoNumber\" type=\"int\">abc</Value>\n"
-                                         "<Value name=\"Huge\" type=\"int\">99999999999999</Value>\n"
-                                         "<Value name=\"Textless\" type=\"int\"/>\n"
-                                         "<Value name=\"Scale\" type=\"float\">2.5e1x</Value>\n"
-                                         "</Group>\n"
-                                         "<Group><Value name=\"k\" type=\"int\">7</Value></Group>\n"));
+                                              "<Group name=\"ORMU\">\n"
+                                              "<Value name=\"LoadImages\" type=\"bool\">yes</Value>\n"
+                                              "<Value name=\"LoadIncludes\" type=\"bool\">true</Value>\n"
+                                              "<Value type=\"string\">nameless</Value>\n"
+                                              "<Value name=\"Typeless\">x</Value>\n"
+                                              "<Value name=\"Odd\" type=\"double\">1.5</Value>\n"
+                                              "<Value name=\"Count\" type=\"int\">42abc</Value>\n"
+                                              "<Value name=\"NoNumber\" type=\"int\">abc</Value>\n"
+                                              "<Value name=\"Huge\" type=\"int\">99999999999999</Value>\n"
+                                              "<Value name=\"Textless\" type=\"int\"/>\n"
+                                              "<Value name=\"Scale\" type=\"float\">2.5e1x</Value>\n"
+                                              "</Group>\n"
+                                              "<Group><Value name=\"k\" type=\"int\">7</Value></Group>\n"));
     TarvoSettingsManager store;
     ASSERT_TRUE(store.load(path));
     EXPECT_FALSE(store.exists(L"ORMU", L"LoadImages"));
@@ -259,9 +261,9 @@ TEST(SettingsStore, ObserversAreToldOfEverySetInOrder) {
     ASSERT_TRUE(store.save(path));
     EXPECT_TRUE(first.changes.empty());
     ASSERT_TRUE(store.load(path));  // loading sets, and so tells
-    EXPECT_THAT(second.changes, ElementsAre(Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"},
-                                            Change{L"ORMU", L"LoadImages"}, Change{L"ORMU", L"OrmuIp"},
-                                            Change{L"Other", L"n"}));
+    EXPECT_THAT(second.changes,
+                ElementsAre(Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"}, Change{L"ORMU", L"LoadImages"},
+                            Change{L"ORMU", L"OrmuIp"}, Change{L"Other", L"n"}));
 }
 
 TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {

@@ -21,13 +21,12 @@ TEST(CSADirRead, ScansFoldersInPostOrderSkippingLinksAndListsMatchingFiles) {
     fs.addFolder(L"S\\folder.png");  // a folder is never listed as a file
     fs.addFile(L"S\\top.png");
     fs.addFile(L"S\\top.jpg");
-    fs.addLink(L"S\\b", L"loop");    // would lead back up the tree
+    fs.addLink(L"S\\b", L"loop");  // would lead back up the tree
 
     CSADirRead reader(fs);
     EXPECT_TRUE(reader.ScanFolders(L"S\\ "));
     EXPECT_EQ(L"S", reader.startFolder());
-    EXPECT_EQ((std::vector<std::wstring>{L"S\\a\\x", L"S\\a", L"S\\b", L"S\\folder.png", L"S"}),
-              reader.folders());
+    EXPECT_EQ((std::vector<std::wstring>{L"S\\a\\x", L"S\\a", L"S\\b", L"S\\folder.png", L"S"}), reader.folders());
 
     EXPECT_TRUE(reader.FindFiles(L"*.png"));
     std::vector<std::wstring> paths;
@@ -58,6 +57,7 @@ public:
         out = {DirItem{L"again", true, false}};
         return true;
     }
+    FileStamp stamp(const std::wstring&) override { return FileStamp{true, true, 0, 0}; }
 };
 
 }  // namespace

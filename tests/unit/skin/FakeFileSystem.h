@@ -1,10 +1,12 @@
 // An in-memory folder tree standing in for the file system: folders hold
 // sub-folders and files in the order they were added, which is the order a
-// search reports them in.
+// search reports them in. Every change moves the clock: the changed path and
+// its folder get a new time, as on a real file system.
 #pragma once
 
 #include "skin/CSADirRead.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,7 +14,25 @@
 class FakeFileSystem : public DirectoryLister {
 public:
     // Adds the file and every folder on its way (paths with backslashes).
-    void addFile(const std::wstring& path) { add(path, false); }
+    void addFile(const std::wstring& path, std::uint64_t size = 0) {
+        add(path, false);
+        stamps_[path].size = size;
+    }
+    // The file's content changed (its size and time do; its folder's do not).
+    void touch(const std::wstring& path, std::uint64_t size) { stamps_[path] = {true, false, size, ++clock_}; }
+    void remove(const std::wstring& path) {
+        const std::size_t slash = path.rfind(L'\\');
+        auto& items = folders_[path.substr(0, slash)];
+        for (auto it = items.begin(); it != items.end(); ++it) {
+            if (it->name == path.substr(slash + 1)) {
+                items.erase(it);
+                break;
+            }
+        }
+        stamps_.erase(path);
+        folders_.erase(path);
+        stamps_[path.substr(0, slash)].writeTime = ++clock_;
+    }
     void addFolder(const std::wstring& path) { add(path, true); }
     void addLink(const std::wstring& folder, const std::wstring& name) {
         addFolder(folder);
@@ -42,7 +62,14 @@ public:
         return out.size() > 2 || matches(mask, L".");
     }
 
+    FileStamp stamp(const std::wstring& path) override {
+        ++stamps;
+        const auto it = stamps_.find(path);
+        return it == stamps_.end() ? FileStamp{} : it->second;
+    }
+
     int searches = 0;
+    int stamps = 0;
     std::vector<std::wstring> patterns;
 
 private:
@@ -50,6 +77,7 @@ private:
         const std::size_t slash = path.rfind(L'\\');
         if (slash == std::wstring::npos) {
             folders_[path];
+            stamps_[path] = {true, true, 0, ++clock_};
             return;
         }
         const std::wstring parent = path.substr(0, slash);
@@ -64,6 +92,8 @@ private:
             }
         }
         items.push_back(DirItem{name, folder, false});
+        stamps_[path] = {true, folder, 0, ++clock_};
+        stamps_[parent].writeTime = clock_;
         if (folder) {
             folders_[path];
         }
@@ -94,4 +124,6 @@ private:
     }
 
     std::map<std::wstring, std::vector<DirItem>> folders_;
+    std::map<std::wstring, FileStamp> stamps_;
+    std::uint64_t clock_ = 0;
 };

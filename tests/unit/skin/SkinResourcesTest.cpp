@@ -91,7 +91,8 @@ TEST(LoadIncludes, NamesAndFilesOfIncludesXmlThenNamesOfTheNestedFiles) {
               "  <include name=\"B\" file=\"both.xml\"/>\n"
               "  <include name=\"\" file=\"\"/>\n"
               "  <include file=\"missing.xml\"/>\n"
-              "  <include name=\"Fl\xC3\xA8" "che\"/>\n"
+              "  <include name=\"Fl\xC3\xA8"
+              "che\"/>\n"
               "  text\n"
               "</includes>\n");
     files.add(L"C:\\skin\\720p\\more.xml",
@@ -140,9 +141,7 @@ protected:
         skin_ = tmp_.path() + L"/skin";
         textures::installTextureDevice(&device_, {4096, 4096});
     }
-    void TearDown() override {
-        textures::installTextureDevice(nullptr, {});
-    }
+    void TearDown() override { textures::installTextureDevice(nullptr, {}); }
 
     std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
         ortwriter::BundleSpec spec;
@@ -150,9 +149,8 @@ protected:
             ortwriter::EntrySpec entry;
             entry.path = name;
             // Raw and compressed frames alike.
-            entry.frames.push_back(ortwriter::frame(ortwriter::kBgra32, 2, 1,
-                                                    ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, seed),
-                                                    seed % 2 == 0));
+            entry.frames.push_back(ortwriter::frame(
+                ortwriter::kBgra32, 2, 1, ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, seed), seed % 2 == 0));
             ++seed;
             spec.entries.push_back(entry);
         }
@@ -194,10 +192,10 @@ TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelative
     auto lister = std::make_unique<FakeFileSystem>(fs_);
     SkinResources res(std::move(lister), nullptr);
     res.ListMedia(skin_ + L"\\720p");
-    EXPECT_EQ((std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png",
-                                         L"buttons\\focus.png", L"top.png", L"backgrounds\\home.jpg",
-                                         L"misc\\arrow.bmp"}),
-              res.imageNames());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png", L"buttons\\focus.png",
+                                   L"top.png", L"backgrounds\\home.jpg", L"misc\\arrow.bmp"}),
+        res.imageNames());
     // The last bundle listed stays open.
     EXPECT_TRUE(res.bundle().IsOpen());
     EXPECT_EQ(media + L"\\textures.ort", res.bundle().path());
@@ -237,6 +235,24 @@ TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABund
     EXPECT_FALSE(res.LoadBundleTexture(L"buttons/focus.png"));
     EXPECT_FALSE(res.FindTexture(L"C:\\no-media-part\\focus.png"));
     EXPECT_TRUE(res.FindTexture(media + L"\\buttons\\focus.png"));
+}
+
+TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNowIs) {
+    const std::wstring media = skin_ + L"\\media";
+    writeBundle(media, {"a.png"}, 3);
+    SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    ASSERT_TRUE(res.FindTexture(media + L"\\a.png"));
+
+    res.HoldBundle(media + L"/TEXTURES.ORT");  // the same file, as a save dialog may spell it
+    EXPECT_FALSE(res.bundle().IsOpen());
+    EXPECT_FALSE(res.FindTexture(media + L"\\a.png"));
+    writeBundle(media, {"a.png", "b.png"}, 9);
+    res.ReleaseBundle();
+    EXPECT_TRUE(res.bundle().IsOpen());
+    auto a = res.FindTexture(media + L"\\a.png");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 9), pixelsOf(*a));
+    EXPECT_TRUE(res.FindTexture(media + L"\\b.png"));
 }
 
 TEST(SkinResourcesInstance, OnePublishedObjectForgottenWhenItGoes) {

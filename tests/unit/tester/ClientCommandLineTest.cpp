@@ -11,21 +11,25 @@ using tester::splitCommandLine;
 namespace {
 
 std::wstring url(const std::wstring& ip, const std::wstring& id) {
-    return L"http://" + ip + L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(" + id +
-           L")";
+    return L"http://" + ip + L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(" + id + L")";
 }
 
 // The argv the client gets for the given settings.
-std::vector<std::wstring> clientArgv(const std::wstring& ip, const std::wstring& login,
-                                     const std::wstring& password, const std::wstring& wgetPath,
-                                     const std::wstring& window) {
+std::vector<std::wstring> clientArgv(const std::wstring& ip, const std::wstring& login, const std::wstring& password,
+                                     const std::wstring& wgetPath, const std::wstring& window) {
     return splitCommandLine(buildActivationCommand(ip, login, password, wgetPath, window).commandLine);
 }
 
 std::vector<std::wstring> expectedArgv(const std::wstring& program, const std::wstring& login,
                                        const std::wstring& password, const std::wstring& url) {
-    return {program, L"--timeout=10", L"--tries=1", L"--http-user=" + login,
-            L"--http-password=" + password, url};
+    return {program,
+            L"--timeout=10",
+            L"--tries=1",
+            L"--output-document=-",
+            L"--output-file=-",
+            L"--http-user=" + login,
+            L"--http-password=" + password,
+            url};
 }
 
 }  // namespace
@@ -35,10 +39,11 @@ TEST(ClientCommandLine, OrdinaryValuesKeepTheirPlainForm) {
         buildActivationCommand(L"192.168.1.5:8080", L"ormu", L"secret", L"C:\\tools\\wget", L"home.xml");
     EXPECT_EQ(command.program, L"C:\\tools\\wget\\wget.exe");
     EXPECT_EQ(command.currentDirectory, L"C:\\tools\\wget");
-    EXPECT_EQ(command.commandLine,
-              L"\"C:\\tools\\wget\\wget.exe\" --timeout=10 --tries=1 --http-user=ormu "
-              L"--http-password=secret "
-              L"\"http://192.168.1.5:8080/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)\"");
+    EXPECT_EQ(
+        command.commandLine,
+        L"\"C:\\tools\\wget\\wget.exe\" --timeout=10 --tries=1 --output-document=- --output-file=- --http-user=ormu "
+        L"--http-password=secret "
+        L"\"http://192.168.1.5:8080/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)\"");
 }
 
 TEST(ClientCommandLine, ProgramPathAndFolderFollowTheTypedFolder) {
@@ -88,8 +93,7 @@ TEST(ClientCommandLine, WindowIdsAreEncodedForTheQuery) {
     EXPECT_EQ(tester::percentEncode(L"a b&c=d#e%f.xml"), L"a%20b%26c%3Dd%23e%25f.xml");
     EXPECT_EQ(tester::percentEncode(L"x)(y\".xml"), L"x%29%28y%22.xml");
     EXPECT_EQ(tester::percentEncode(L"\u00E9t\u00E9.xml"), L"%C3%A9t%C3%A9.xml");
-    EXPECT_EQ(clientArgv(L"h", L"u", L"p", L"C:\\w", L"My Window&x.xml").back(),
-              url(L"h", L"my%20window%26x.xml"));
+    EXPECT_EQ(clientArgv(L"h", L"u", L"p", L"C:\\w", L"My Window&x.xml").back(), url(L"h", L"my%20window%26x.xml"));
 }
 
 TEST(ClientCommandLine, SplitterFollowsTheSystemRules) {
@@ -113,8 +117,8 @@ TEST(ClientCommandLine, EveryStringOfBlanksQuotesAndBackslashesSurvivesQuoting) 
     for (int length = 0; length <= 5; ++length) {
         std::vector<std::wstring> next;
         for (const std::wstring& value : current) {
-            const std::wstring line = L"p " + tester::quoteArgument(value) + L" " +
-                                      tester::quoteArgument(value, true) + L" end";
+            const std::wstring line =
+                L"p " + tester::quoteArgument(value) + L" " + tester::quoteArgument(value, true) + L" end";
             const std::vector<std::wstring> expected = {L"p", value, value, L"end"};
             ASSERT_EQ(splitCommandLine(line), expected) << std::string(value.begin(), value.end());
             for (wchar_t c : alphabet) next.push_back(value + c);

@@ -9,9 +9,18 @@ using textures::isSafeEntryName;
 
 TEST(SafeEntryName, AcceptsOrdinaryRelativePaths) {
     const std::wstring good[] = {
-        L"a.png", L"buttons/focus.png", L"deep/er/still/x.jpg", L"with blank/na me.png",
-        L"back\\slash.png", L".hidden.png", L"console.png", L"com10.png",
-        L"lpt.png", L"\u00E9t\u00E9.png", L"a..b.png", L"nul_/x.png",
+        L"a.png",
+        L"buttons/focus.png",
+        L"deep/er/still/x.jpg",
+        L"with blank/na me.png",
+        L"back\\slash.png",
+        L".hidden.png",
+        L"console.png",
+        L"com10.png",
+        L"lpt.png",
+        L"\u00E9t\u00E9.png",
+        L"a..b.png",
+        L"nul_/x.png",
     };
     for (const std::wstring& name : good) {
         EXPECT_TRUE(isSafeEntryName(name)) << std::string(name.begin(), name.end());
@@ -64,8 +73,8 @@ TEST(SafeEntryName, RejectsNamesThatLeaveTheFolderOrBreakWindows) {
 }
 
 TEST(ExtractionPlan, MirrorsEntryPathsInsideTheFolderAndSkipsUnsafeOnes) {
-    const std::vector<std::wstring> names = {L"buttons/focus.png", L"a.png", L"../evil.png",
-                                             L"icons/sub/b.jpg", L"a.png"};
+    const std::vector<std::wstring> names = {L"buttons/focus.png", L"a.png", L"../evil.png", L"icons/sub/b.jpg",
+                                             L"a.png"};
     const auto plan = textures::planExtraction(names, L"D:\\my skins\\out\\");
     ASSERT_EQ(plan.size(), names.size());
     EXPECT_TRUE(plan[0].safe);
@@ -84,8 +93,7 @@ TEST(ExtractionPlan, MirrorsEntryPathsInsideTheFolderAndSkipsUnsafeOnes) {
 
 TEST(ExtractionPlan, ReportsSkippedEntriesOnceWithTheFirstNames) {
     EXPECT_EQ(textures::skippedEntriesMessage({}), L"");
-    EXPECT_EQ(textures::skippedEntriesMessage({L"../x.png"}),
-              L"1 entry of the bundle was not written:\r\n../x.png");
+    EXPECT_EQ(textures::skippedEntriesMessage({L"../x.png"}), L"1 entry of the bundle was not written:\r\n../x.png");
     std::vector<std::wstring> many;
     for (int i = 0; i < 12; ++i) {
         many.push_back(L"n" + std::to_wstring(i));
@@ -160,11 +168,11 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
     testsupport::ScratchFolder temp{L"tex"};
     BundleSpec spec;
     const std::pair<const char*, FrameSpec> entries[] = {
-        {"a.png", patterned(kBgra32, 33, 17, 1)},     {"buttons/dxt1.png", patterned(kDxt1, 30, 30, 2)},
+        {"a.png", patterned(kBgra32, 33, 17, 1)},         {"buttons/dxt1.png", patterned(kDxt1, 30, 30, 2)},
         {"buttons/dxt3.png", patterned(kDxt3, 16, 8, 3)}, {"deep/er/dxt5.png", patterned(kDxt5, 20, 12, 4)},
-        {"alpha/a8.png", patterned(kAlpha8, 13, 7, 5)}, {"rgb/r.jpg", patterned(kRgb24, 5, 3, 6)},
-        {"existing.png", patterned(kBgra32, 4, 4, 7)},  {"weird/unknown.png", patterned(64, 4, 4, 8)},
-        {"../escape.png", patterned(kBgra32, 4, 4, 9)}, {"Twice.png", patterned(kBgra32, 4, 4, 10)},
+        {"alpha/a8.png", patterned(kAlpha8, 13, 7, 5)},   {"rgb/r.jpg", patterned(kRgb24, 5, 3, 6)},
+        {"existing.png", patterned(kBgra32, 4, 4, 7)},    {"weird/unknown.png", patterned(64, 4, 4, 8)},
+        {"../escape.png", patterned(kBgra32, 4, 4, 9)},   {"Twice.png", patterned(kBgra32, 4, 4, 10)},
         {"twice.png", patterned(kBgra32, 4, 4, 11)},
     };
     for (const auto& e : entries) spec.entries.push_back({e.first, 0, {e.second}});
@@ -182,9 +190,9 @@ TEST(ExtractBundle, WritesEveryEntryAsAPngOfItsDecodedPixelsOnSeveralWorkers) {
     EXPECT_EQ(report.written, 7);
     EXPECT_EQ(report.kept, 2) << "the existing file, and the second entry of one target";
     EXPECT_EQ(report.failed, (std::vector<std::wstring>{L"weird/unknown.png", L"../escape.png"}));
-    EXPECT_EQ(filesBelow(out), (std::vector<std::string>{"Twice.png", "a.png", "alpha/a8.png", "buttons/dxt1.png",
-                                                         "buttons/dxt3.png", "deep/er/dxt5.png", "existing.png",
-                                                         "rgb/r.jpg"}));
+    EXPECT_EQ(filesBelow(out),
+              (std::vector<std::string>{"Twice.png", "a.png", "alpha/a8.png", "buttons/dxt1.png", "buttons/dxt3.png",
+                                        "deep/er/dxt5.png", "existing.png", "rgb/r.jpg"}));
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(files::readAll(out + L"existing.png", bytes));
     EXPECT_EQ(bytes.size(), 3u);
@@ -237,8 +245,9 @@ TEST(ExtractBundle, CancellingStopsTheRunAndLeavesOnlyCompleteFiles) {
         ASSERT_TRUE(files::readAll(out + text::fromUtf8(name), bytes));
         EXPECT_TRUE(textures::decodePng(bytes.data(), bytes.size(), image)) << name;
     }
-    EXPECT_NE(textures::cancelledRunMessage(report).find(std::to_wstring(report.written) + L" of 60 entries were written"),
-              std::wstring::npos);
+    EXPECT_NE(
+        textures::cancelledRunMessage(report).find(std::to_wstring(report.written) + L" of 60 entries were written"),
+        std::wstring::npos);
 
     // Cancelled before it began: nothing at all.
     const std::wstring none = folderOf(temp, "none");

@@ -30,8 +30,14 @@ void expectNear(const Rgba& got, const Rgba& want, int tolerance, const char* wh
 
 // A colour block with the four indices 0, 1, 2, 3 along every row.
 std::vector<std::uint8_t> colourBlock(std::uint16_t c0, std::uint16_t c1) {
-    return {static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c0 >> 8), static_cast<std::uint8_t>(c1),
-            static_cast<std::uint8_t>(c1 >> 8), 0xE4, 0xE4, 0xE4, 0xE4};
+    return {static_cast<std::uint8_t>(c0),
+            static_cast<std::uint8_t>(c0 >> 8),
+            static_cast<std::uint8_t>(c1),
+            static_cast<std::uint8_t>(c1 >> 8),
+            0xE4,
+            0xE4,
+            0xE4,
+            0xE4};
 }
 
 constexpr std::uint16_t kRed = 0xF800;
@@ -68,8 +74,9 @@ TEST(FrameDecoding, Dxt1InBothModesDxt3AndDxt5FollowTheBlockRules) {
 
     // DXT5: interpolated alpha, eight steps (a0 > a1) and six steps plus 0 and 255.
     const auto dxt5Block = [&](std::uint8_t a0, std::uint8_t a1, std::uint32_t firstFourIndices) {
-        std::vector<std::uint8_t> b = {a0, a1, static_cast<std::uint8_t>(firstFourIndices),
-                                       static_cast<std::uint8_t>(firstFourIndices >> 8), 0, 0, 0, 0};
+        std::vector<std::uint8_t> b = {
+            a0, a1, static_cast<std::uint8_t>(firstFourIndices), static_cast<std::uint8_t>(firstFourIndices >> 8), 0, 0,
+            0,  0};
         b.insert(b.end(), colours.begin(), colours.end());
         return b;
     };
@@ -104,7 +111,8 @@ TEST(FrameDecoding, PlainFormatsOddSizesAndBadFrames) {
     // R G B rows padded to 4 bytes: opaque.
     const std::vector<std::uint8_t> rgb = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0,
                                            10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};
-    EXPECT_FALSE(decodeFrame(format::kRgb24, 3, 2, rgb.data(), rgb.size() - 1, image)) << "the last row's padding counts";
+    EXPECT_FALSE(decodeFrame(format::kRgb24, 3, 2, rgb.data(), rgb.size() - 1, image))
+        << "the last row's padding counts";
     ASSERT_TRUE(decodeFrame(format::kRgb24, 3, 2, rgb.data(), rgb.size(), image));
     expectNear(pixelAt(image, 2, 0), {7, 8, 9, 255}, 0, "rgb");
     expectNear(pixelAt(image, 0, 1), {10, 11, 12, 255}, 0, "rgb after the padding");

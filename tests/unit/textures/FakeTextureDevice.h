@@ -22,19 +22,16 @@ class FakeDeviceTexture : public textures::DeviceTexture {
 public:
     FakeDeviceTexture(std::shared_ptr<FakeTextureState> state, bool lockFails)
         : state_(std::move(state)), lockFails_(lockFails) {}
-    bool lockLevel0(textures::LockedLevel& out) override
-    {
+    bool lockLevel0(textures::LockedLevel& out) override {
         ++state_->locks;
-        if (lockFails_)
-            return false;
+        if (lockFails_) return false;
         out.bits = state_->bits.data();
         out.pitch = state_->pitch;
         out.rows = state_->rows;
         return true;
     }
     void unlockLevel0() override { ++state_->unlocks; }
-    unsigned long release() override
-    {
+    unsigned long release() override {
         state_->released = true;
         return 7;
     }
@@ -57,10 +54,8 @@ public:
     std::vector<std::pair<std::uint32_t, textures::DeviceTexture*>> binds;
 
     std::unique_ptr<textures::DeviceTexture> makeTexture(std::uint32_t width, std::uint32_t height,
-                                                         std::uint32_t d3dFormat) override
-    {
-        if (failMake)
-            return nullptr;
+                                                         std::uint32_t d3dFormat) override {
+        if (failMake) return nullptr;
         auto state = std::make_shared<FakeTextureState>();
         state->width = width;
         state->height = height;
@@ -73,24 +68,20 @@ public:
         made.push_back(state);
         return std::make_unique<FakeDeviceTexture>(state, failLock);
     }
-    std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring& path) override
-    {
+    std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring& path) override {
         filesRead.push_back(path);
-        if (path.find(L"missing") != std::wstring::npos)
-            return nullptr;
+        if (path.find(L"missing") != std::wstring::npos) return nullptr;
         auto state = std::make_shared<FakeTextureState>();
         made.push_back(state);
         return std::make_unique<FakeDeviceTexture>(state, false);
     }
-    bool bind(std::uint32_t stage, textures::DeviceTexture* texture) override
-    {
+    bool bind(std::uint32_t stage, textures::DeviceTexture* texture) override {
         binds.emplace_back(stage, texture);
         return true;
     }
 
 private:
-    static std::uint32_t codeFor(std::uint32_t d3dFormat)
-    {
+    static std::uint32_t codeFor(std::uint32_t d3dFormat) {
         using namespace textures;
         if (d3dFormat == d3dformat::kDxt1) return format::kDxt1;
         if (d3dFormat == d3dformat::kDxt3) return format::kDxt3;
@@ -103,8 +94,7 @@ private:
 // Installs a fake device for the life of the object.
 class InstalledFakeDevice {
 public:
-    explicit InstalledFakeDevice(textures::TextureLimits limits = {16384, 16384})
-    {
+    explicit InstalledFakeDevice(textures::TextureLimits limits = {16384, 16384}) {
         textures::installTextureDevice(&device, limits);
     }
     ~InstalledFakeDevice() { textures::installTextureDevice(nullptr, {}); }

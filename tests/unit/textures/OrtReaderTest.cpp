@@ -13,8 +13,7 @@ namespace {
 
 const textures::TextureLimits kLargeDevice{16384, 16384};
 
-EntrySpec entryOf(std::string path, FrameSpec f)
-{
+EntrySpec entryOf(std::string path, FrameSpec f) {
     EntrySpec e;
     e.path = std::move(path);
     e.frames.push_back(std::move(f));
@@ -22,8 +21,7 @@ EntrySpec entryOf(std::string path, FrameSpec f)
 }
 
 // The texture's buffer, row by row, equals the frame's data (same size: no clamping).
-void expectPixelsEqual(const CDXTexture& texture, const Bytes& expected)
-{
+void expectPixelsEqual(const CDXTexture& texture, const Bytes& expected) {
     ASSERT_EQ(texture.textureBytes(), expected.size());
     ASSERT_GE(texture.pixels().size(), expected.size());
     EXPECT_EQ(0, std::memcmp(texture.pixels().data(), expected.data(), expected.size()));
@@ -31,21 +29,17 @@ void expectPixelsEqual(const CDXTexture& texture, const Bytes& expected)
 
 class OrtReaderTest : public ::testing::Test {
 protected:
-    std::wstring write(const BundleSpec& bundle, const std::string& name = "t.ort")
-    {
+    std::wstring write(const BundleSpec& bundle, const std::string& name = "t.ort") {
         return writeBytes(build(bundle), name);
     }
-    std::wstring writeBytes(const Bytes& bytes, const std::string& name = "t.ort")
-    {
+    std::wstring writeBytes(const Bytes& bytes, const std::string& name = "t.ort") {
         const std::wstring path = folder.file(text::fromUtf8(name));
         EXPECT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
         return path;
     }
-    std::unique_ptr<CDXTexture> loadFirst(const std::string& name)
-    {
+    std::unique_ptr<CDXTexture> loadFirst(const std::string& name) {
         const OrtEntry* entry = reader.Find(std::wstring(name.begin(), name.end()));
-        if (!entry || entry->frames.empty())
-            return nullptr;
+        if (!entry || entry->frames.empty()) return nullptr;
         return reader.LoadFrame(entry->frames.front(), kLargeDevice);
     }
 
@@ -53,16 +47,14 @@ protected:
     OrtReader reader;
 };
 
-TEST_F(OrtReaderTest, EmptyBundleOpensWithNoNames)
-{
+TEST_F(OrtReaderTest, EmptyBundleOpensWithNoNames) {
     ASSERT_TRUE(reader.Open(write(BundleSpec{})));
     EXPECT_TRUE(reader.IsOpen());
     EXPECT_TRUE(reader.EntryNames().empty());
     EXPECT_EQ(nullptr, reader.Find(L""));
 }
 
-TEST_F(OrtReaderTest, HeadersThatAreNotBundlesFailAndLeaveTheReaderClosed)
-{
+TEST_F(OrtReaderTest, HeadersThatAreNotBundlesFailAndLeaveTheReaderClosed) {
     BundleSpec good;
     good.entries.push_back(entryOf("a.png", frame(kAlpha8, 2, 2, patternPixels(kAlpha8, 2, 2, 1))));
     good.entries.push_back(entryOf("b.png", frame(kAlpha8, 2, 2, patternPixels(kAlpha8, 2, 2, 2))));
@@ -86,10 +78,14 @@ TEST_F(OrtReaderTest, HeadersThatAreNotBundlesFailAndLeaveTheReaderClosed)
     truncatedInFrame.resize(9 + 264 + 20);
 
     const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"bad magic", build(badMagic)},           {"bad version", build(badVersion)},
-        {"count too large", build(countTooLarge)}, {"huge count", build(hugeCount)},
-        {"huge frame count", hugeFrames},         {"truncated magic", truncatedMagic},
-        {"truncated in a frame", truncatedInFrame}, {"empty file", Bytes{}},
+        {"bad magic", build(badMagic)},
+        {"bad version", build(badVersion)},
+        {"count too large", build(countTooLarge)},
+        {"huge count", build(hugeCount)},
+        {"huge frame count", hugeFrames},
+        {"truncated magic", truncatedMagic},
+        {"truncated in a frame", truncatedInFrame},
+        {"empty file", Bytes{}},
     };
     for (const auto& [what, bytes] : cases) {
         ASSERT_TRUE(reader.Open(write(good, "good.ort"))) << what;
@@ -104,8 +100,7 @@ TEST_F(OrtReaderTest, HeadersThatAreNotBundlesFailAndLeaveTheReaderClosed)
     EXPECT_FALSE(reader.IsOpen());
 }
 
-TEST_F(OrtReaderTest, GapBetweenHeaderAndDataAndDataInAnyOrder)
-{
+TEST_F(OrtReaderTest, GapBetweenHeaderAndDataAndDataInAnyOrder) {
     BundleSpec bundle;
     const Bytes first = patternPixels(kBgra32, 5, 3, 1);
     const Bytes second = patternPixels(kBgra32, 3, 5, 2);
@@ -128,8 +123,7 @@ TEST_F(OrtReaderTest, GapBetweenHeaderAndDataAndDataInAnyOrder)
     expectPixelsEqual(*b, second);
 }
 
-TEST_F(OrtReaderTest, DuplicatesAreListedTwiceAndTheLaterOneIsFound)
-{
+TEST_F(OrtReaderTest, DuplicatesAreListedTwiceAndTheLaterOneIsFound) {
     BundleSpec bundle;
     bundle.entries.push_back(entryOf("a.png", frame(kAlpha8, 1, 1, {1})));
     bundle.entries.push_back(entryOf("Buttons/Focus.png", frame(kAlpha8, 1, 1, {2})));
@@ -149,8 +143,7 @@ TEST_F(OrtReaderTest, DuplicatesAreListedTwiceAndTheLaterOneIsFound)
     EXPECT_EQ(nullptr, reader.Find(L"a\u012Epng"));
 }
 
-TEST_F(OrtReaderTest, EntryFieldsFramesAndHighBytesOfNames)
-{
+TEST_F(OrtReaderTest, EntryFieldsFramesAndHighBytesOfNames) {
     BundleSpec bundle;
     EntrySpec anim;
     anim.path = "anim/caf\xE9.png";  // one byte, widened to U+00E9
@@ -179,8 +172,7 @@ TEST_F(OrtReaderTest, EntryFieldsFramesAndHighBytesOfNames)
     EXPECT_EQ(entry->frames[0].packedSize, entry->frames[0].unpackedSize);
 }
 
-TEST_F(OrtReaderTest, PathWithoutZeroByteIsTheWholeFieldAndNothingBeyond)
-{
+TEST_F(OrtReaderTest, PathWithoutZeroByteIsTheWholeFieldAndNothingBeyond) {
     BundleSpec bundle;
     const std::string longPath(256, 'x');
     bundle.entries.push_back(entryOf(longPath, frame(kAlpha8, 1, 1, {9})));
@@ -193,8 +185,7 @@ TEST_F(OrtReaderTest, PathWithoutZeroByteIsTheWholeFieldAndNothingBeyond)
     EXPECT_NE(nullptr, reader.Find(std::wstring(256, L'x')));
 }
 
-TEST_F(OrtReaderTest, EveryFormatRawAndCompressedLoadsItsExactBytes)
-{
+TEST_F(OrtReaderTest, EveryFormatRawAndCompressedLoadsItsExactBytes) {
     BundleSpec bundle;
     std::uint32_t seed = 1;
     for (std::uint32_t code : {1u, 2u, 4u, 8u, 16u, 32u, 128u, 64u}) {
@@ -220,11 +211,12 @@ TEST_F(OrtReaderTest, EveryFormatRawAndCompressedLoadsItsExactBytes)
     }
 }
 
-TEST_F(OrtReaderTest, FramesThatCannotBeReadFailAndTheReaderStaysOpen)
-{
+TEST_F(OrtReaderTest, FramesThatCannotBeReadFailAndTheReaderStaysOpen) {
     const Bytes pixels = patternPixels(kBgra32, 8, 8, 3);  // 256 bytes
     BundleSpec bundle;
-    const auto add = [&bundle](const std::string& name, FrameSpec f) { bundle.entries.push_back(entryOf(name, std::move(f))); };
+    const auto add = [&bundle](const std::string& name, FrameSpec f) {
+        bundle.entries.push_back(entryOf(name, std::move(f)));
+    };
 
     add("good", frame(kBgra32, 8, 8, pixels, true));
     FrameSpec f = frame(kBgra32, 8, 8, pixels);
@@ -274,8 +266,7 @@ TEST_F(OrtReaderTest, FramesThatCannotBeReadFailAndTheReaderStaysOpen)
     expectPixelsEqual(*again, pixels);
 }
 
-TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused)
-{
+TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused) {
     BundleSpec bundle;
     const Bytes zeros(2048 * 512 * 4, 0);
     bundle.entries.push_back(entryOf("zeros.png", frame(kBgra32, 2048, 512, zeros, true)));
@@ -292,8 +283,7 @@ TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused)
     EXPECT_EQ(nullptr, loadFirst("claims.png"));
 }
 
-TEST_F(OrtReaderTest, ReopeningReplacesTheIndexAndUtf16PathsReachTheFile)
-{
+TEST_F(OrtReaderTest, ReopeningReplacesTheIndexAndUtf16PathsReachTheFile) {
     BundleSpec one, two;
     one.entries.push_back(entryOf("one.png", frame(kAlpha8, 1, 1, {1})));
     two.entries.push_back(entryOf("two.png", frame(kAlpha8, 1, 1, {2})));

@@ -15,15 +15,13 @@ extern "C" const char* __asan_default_options() { return "allocator_may_return_n
 
 namespace {
 
-std::vector<std::uint8_t> counting(std::size_t n)
-{
+std::vector<std::uint8_t> counting(std::size_t n) {
     std::vector<std::uint8_t> bytes(n);
     std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
     return bytes;
 }
 
-TEST(PixelLayout, PitchesAndRowCountsNeverWrap)
-{
+TEST(PixelLayout, PitchesAndRowCountsNeverWrap) {
     // 24-bit rows are padded to 4 bytes; unknown codes take 4 bytes a pixel.
     EXPECT_EQ(12u, RowPitch(format::kRgb24, 3));
     EXPECT_EQ(16u, RowPitch(format::kRgb24, 5));
@@ -43,8 +41,7 @@ TEST(PixelLayout, PitchesAndRowCountsNeverWrap)
     EXPECT_EQ(std::nullopt, deviceFormatFor(64));
 }
 
-TEST(TextureBuffer, DxtSidesRoundUpToBlocksAndKeepTheirBlockRows)
-{
+TEST(TextureBuffer, DxtSidesRoundUpToBlocksAndKeepTheirBlockRows) {
     CDXTexture texture;
     const auto data = counting(8 * 64);  // 8 block rows of 64 bytes: 30 x 30 DXT1
     ASSERT_TRUE(texture.CopyPixels(30, 30, format::kDxt1, data.data(), data.size(), {4096, 4096}));
@@ -62,12 +59,10 @@ TEST(TextureBuffer, DxtSidesRoundUpToBlocksAndKeepTheirBlockRows)
     EXPECT_EQ(4u, wide.textureHeight());
 }
 
-TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns)
-{
+TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns) {
     CDXTexture texture;
     std::vector<std::uint8_t> data(5000 * 4 * 100);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<std::uint8_t>(i * 7 / 3);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 / 3);
     ASSERT_TRUE(texture.CopyPixels(5000, 100, format::kBgra32, data.data(), data.size(), {4096, 4096}));
     EXPECT_EQ(4096u, texture.textureWidth());
     EXPECT_EQ(100u, texture.textureHeight());
@@ -84,8 +79,7 @@ TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns)
     EXPECT_EQ(0, std::memcmp(data.data(), tall.pixels().data(), 6));
 }
 
-TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt)
-{
+TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt) {
     CDXTexture texture;
     const auto data = counting(64);
     const TextureLimits device{4096, 4096};
@@ -99,8 +93,7 @@ TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt)
     EXPECT_TRUE(texture.CopyPixels(3, 2, format::kRgb24, data.data(), 24, device));
 }
 
-TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty)
-{
+TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty) {
     CDXTexture texture;
     const auto data = counting(64);
     ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));
@@ -114,8 +107,7 @@ TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty)
     EXPECT_EQ(nullptr, texture.DeviceTexture());
 }
 
-TEST(TextureBuffer, TheBufferGrowsButNeverShrinks)
-{
+TEST(TextureBuffer, TheBufferGrowsButNeverShrinks) {
     CDXTexture texture;
     const auto data = counting(256);
     ASSERT_TRUE(texture.CopyPixels(8, 8, format::kBgra32, data.data(), 256, {64, 64}));
@@ -127,8 +119,7 @@ TEST(TextureBuffer, TheBufferGrowsButNeverShrinks)
     EXPECT_EQ(103, texture.pixels().data()[3]);
 }
 
-TEST(TextureBuffer, MemoryThatCannotBeHadFailsThePreparation)
-{
+TEST(TextureBuffer, MemoryThatCannotBeHadFailsThePreparation) {
     CDXTexture texture;
     const TextureLimits huge{0xFFFFFFFFu, 0xFFFFFFFFu};
     // Several exbibytes on a 64-bit build; more than size_t on a 32-bit one.
@@ -144,8 +135,7 @@ protected:
     FakeTextureDevice& device = installed.device;
 };
 
-TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha)
-{
+TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha) {
     const std::vector<std::uint8_t> row = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xAA, 0xBB, 0xCC};
     std::vector<std::uint8_t> twoRows = row;
     twoRows.insert(twoRows.end(), {10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0});
@@ -158,8 +148,9 @@ TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha)
     EXPECT_EQ(d3dformat::kA8R8G8B8, made.d3dFormat);
     EXPECT_EQ(3u, made.width);
     EXPECT_EQ(2u, made.height);
-    const std::vector<std::uint8_t> expected = {3, 2, 1, 255, 6, 5, 4, 255, 9, 8, 7, 255, 0xCD, 0xCD, 0xCD, 0xCD,
-                                                12, 11, 10, 255, 15, 14, 13, 255, 18, 17, 16, 255, 0xCD, 0xCD, 0xCD, 0xCD};
+    const std::vector<std::uint8_t> expected = {3,   2,    1,    255,  6,    5,   4,    255,  9,    8,   7,
+                                                255, 0xCD, 0xCD, 0xCD, 0xCD, 12,  11,   10,   255,  15,  14,
+                                                13,  255,  18,   17,   16,   255, 0xCD, 0xCD, 0xCD, 0xCD};
     EXPECT_EQ(expected, made.bits);
     EXPECT_EQ(1, made.locks);
     EXPECT_EQ(1, made.unlocks);
@@ -167,12 +158,15 @@ TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha)
     EXPECT_TRUE(texture.hasDeviceTexture());
 }
 
-TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored)
-{
-    struct Case { std::uint32_t code, width, height, d3d; std::size_t extraPitch; };
-    for (const Case c : {Case{format::kDxt1, 30, 30, d3dformat::kDxt1, 0}, Case{format::kDxt3, 8, 8, d3dformat::kDxt3, 16},
-                         Case{format::kDxt5Alt, 4, 12, d3dformat::kDxt5, 0}, Case{format::kBgra32, 5, 3, d3dformat::kA8R8G8B8, 12},
-                         Case{format::kAlpha8, 7, 3, d3dformat::kA8, 1}}) {
+TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored) {
+    struct Case {
+        std::uint32_t code, width, height, d3d;
+        std::size_t extraPitch;
+    };
+    for (const Case c :
+         {Case{format::kDxt1, 30, 30, d3dformat::kDxt1, 0}, Case{format::kDxt3, 8, 8, d3dformat::kDxt3, 16},
+          Case{format::kDxt5Alt, 4, 12, d3dformat::kDxt5, 0}, Case{format::kBgra32, 5, 3, d3dformat::kA8R8G8B8, 12},
+          Case{format::kAlpha8, 7, 3, d3dformat::kA8, 1}}) {
         SCOPED_TRACE(c.code);
         device.extraPitch = c.extraPitch;
         const auto data = counting(static_cast<std::size_t>(*imageBytes(c.code, c.width, c.height)));
@@ -185,15 +179,13 @@ TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored)
         const auto pitch = static_cast<std::size_t>(RowPitch(c.code, texture.textureWidth()));
         for (std::uint64_t row = 0; row < made.rows; ++row) {
             EXPECT_EQ(0, std::memcmp(&data[row * pitch], &made.bits[row * made.pitch], pitch));
-            for (std::size_t pad = pitch; pad < made.pitch; ++pad)
-                EXPECT_EQ(0xCD, made.bits[row * made.pitch + pad]);
+            for (std::size_t pad = pitch; pad < made.pitch; ++pad) EXPECT_EQ(0xCD, made.bits[row * made.pitch + pad]);
         }
         EXPECT_TRUE(texture.pixels().empty());
     }
 }
 
-TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem)
-{
+TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
     const auto data = counting(64);
     CDXTexture unknown;
     ASSERT_TRUE(unknown.CopyPixels(4, 4, 64, data.data(), 64, textureLimits()));
@@ -219,8 +211,7 @@ TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem)
     EXPECT_TRUE(unlocked.hasDeviceTexture());
 }
 
-TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater)
-{
+TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater) {
     const auto data = counting(64);
     CDXTexture early;
     ASSERT_TRUE(early.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
@@ -229,8 +220,7 @@ TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater)
     EXPECT_TRUE(device.made.empty());
 }
 
-TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast)
-{
+TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast) {
     device.missingRows = 2;
     const auto data = counting(4 * 4 * 4);
     CDXTexture texture;
@@ -241,8 +231,7 @@ TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast)
     EXPECT_EQ(0, std::memcmp(data.data(), made.bits.data(), 32));
 }
 
-TEST_F(SendToDevice, DroppingBindingAndReadingFiles)
-{
+TEST_F(SendToDevice, DroppingBindingAndReadingFiles) {
     const auto data = counting(64);
     auto texture = std::make_unique<CDXTexture>();
     ASSERT_TRUE(texture->CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));

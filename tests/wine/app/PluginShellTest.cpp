@@ -10,7 +10,6 @@
 
 namespace {
 
-
 constexpr wchar_t kMenu[] = L"&Quorrel";
 
 class PluginShell : public ::testing::Test {
@@ -47,7 +46,7 @@ protected:
 
 TEST_F(PluginShell, MenuHasSixItemsWithTwoShortcutsAndItemZeroDoesNothing) {
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
-                              L"&Ormu Controls",        L"&Options...",  L"&About..."};
+                              L"&Ormu Controls",         L"&Options...",  L"&About..."};
     for (const wchar_t* item : items) EXPECT_NE(host_->commandId(kMenu, item), 0) << item;
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Controls"), L"Ctrl+Alt+B");

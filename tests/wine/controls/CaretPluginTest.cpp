@@ -64,7 +64,8 @@ protected:
         std::vector<HWND> all;
         descendants(panel(), all);
         for (HWND w : all) {
-            if (className(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag) return ::GetWindow(w, GW_HWNDNEXT);
+            if (className(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag)
+                return ::GetWindow(w, GW_HWNDNEXT);
         }
         return nullptr;
     }

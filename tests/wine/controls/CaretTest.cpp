@@ -86,8 +86,8 @@ protected:
         panel_->init(&model_, nullptr, &store_);
         follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_, editor_);
         g_panel = panel_.get();
-        g_hostProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-            host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
+        g_hostProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(host_->mainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingHostProc)));
 
         ASSERT_TRUE(host_->openFile(files_.file(L"Home.xml")));
         panel_->showPanel();
@@ -126,7 +126,8 @@ protected:
         pump(60);
     }
     int indentationOf(int line) {
-        return static_cast<int>(::SendMessageW(host_->view(0), npp::SCI_GETLINEINDENTATION, static_cast<WPARAM>(line), 0));
+        return static_cast<int>(
+            ::SendMessageW(host_->view(0), npp::SCI_GETLINEINDENTATION, static_cast<WPARAM>(line), 0));
     }
 
     npp::FuncItem commands_[6]{};
@@ -159,7 +160,8 @@ TEST_F(CaretInEditor, ShowsTheControlUnderTheCaretAndWritesTypedValuesBack) {
     const HWND rowBefore = area().row(0).handle();
     const int updatesBefore = g_caretUpdates;
     typeInto(valueOf(L"posx"), L"75");
-    std::string expected = replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
+    std::string expected =
+        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
     EXPECT_EQ(host_->documentBytes(), expected);
     // The editor did report the changes, and the rows were not rebuilt for them.
     EXPECT_GT(g_caretUpdates, updatesBefore);
@@ -228,7 +230,8 @@ TEST_F(CaretInEditor, NeverWritesIntoTheDocumentThatBecameActive) {
 
 TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     const std::string utf8 =
-        "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F" "e</label>\r\n"
+        "<window>\r\n\t<controls>\r\n\t\t<control type=\"label\">\r\n\t\t\t<label>Gr\xC3\xBC\xC3\x9F"
+        "e</label>\r\n"
         "\t\t</control>\r\n\t</controls>\r\n</window>\r\n";
     ASSERT_TRUE(testsupport::writeFile(files_.file(L"Utf8.xml"), utf8));
     ASSERT_TRUE(host_->openFile(files_.file(L"Utf8.xml")));
@@ -237,12 +240,16 @@ TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     ASSERT_EQ(panel_->currentType(), L"label");
     EXPECT_EQ(windowText(valueOf(L"label")), L"Gr\u00FC\u00DFe");
     typeInto(valueOf(L"label"), L"\u6771\u4EAC");
-    std::string expected = replacedOnce(utf8, "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x9D\xB1\xE4\xBA\xAC");
+    std::string expected = replacedOnce(utf8,
+                                        "Gr\xC3\xBC\xC3\x9F"
+                                        "e",
+                                        "\xE6\x9D\xB1\xE4\xBA\xAC");
     EXPECT_EQ(host_->documentBytes(), expected);
     // A new element in a CR LF document ends with CR LF.
     typeInto(valueOf(L"font"), L"f");
-    expected = replacedOnce(expected, "</label>\r\n", "</label>\r\n" + std::string(static_cast<std::size_t>(indentationOf(3)), ' ') +
-                                                      "<font>f</font>\r\n");
+    expected = replacedOnce(
+        expected, "</label>\r\n",
+        "</label>\r\n" + std::string(static_cast<std::size_t>(indentationOf(3)), ' ') + "<font>f</font>\r\n");
     EXPECT_EQ(host_->documentBytes(), expected);
 
     const std::string ansi = "<control type=\"label\">\n\t<label>caf\xE9</label>\n</control>\n";
@@ -253,4 +260,141 @@ TEST_F(CaretInEditor, CarriesTextThroughTheDocumentsCodePage) {
     EXPECT_EQ(windowText(valueOf(L"label")), L"caf\u00E9");
     typeInto(valueOf(L"label"), L"th\u00E9");
     EXPECT_EQ(host_->documentBytes(), replacedOnce(ansi, "caf\xE9", "th\xE9"));
+}
+
+namespace {
+
+// Opens a document of its own in the current view, as the editor announces it.
+class CaretInOwnDocument : public CaretInEditor {
+protected:
+    void openText(const std::wstring& name, const std::string& text) {
+        ASSERT_TRUE(testsupport::writeFile(files_.file(name), text));
+        ASSERT_TRUE(host_->openFile(files_.file(name)));
+        panel_->bufferActivated();
+        pump(30);
+    }
+};
+
+}  // namespace
+
+TEST_F(CaretInOwnDocument, FindsTheControlFromItsTagsAndWritesOnlyIntoIt) {
+    const std::string text =
+        "<window>\n"
+        "\t<controls>\n"
+        "\t\t<control type=\"group\">\n"                        // 2
+        "\t\t\t<posx>5</posx>\n"                                // 3
+        "\t\t\t<control type=\"button\">\n"                     // 4
+        "\t\t\t\t<posx>10</posx>\n"                             // 5
+        "\t\t\t\t<hitrect x=\"0\" y=\"0\" w=\"9\" h=\"9\"/>\n"  // 6
+        "\t\t\t\t<label>Play</label>\n"                         // 7
+        "\t\t\t</control>\n"                                    // 8
+        "\t\t</control>\n"                                      // 9
+        "\t</controls>\n"
+        "</window>\n";
+    openText(L"Structure.xml", text);
+    caretTo(7);  // below the self-closing child
+    ASSERT_EQ(panel_->currentType(), L"button");
+    EXPECT_EQ(windowText(valueOf(L"label")), L"Play");
+    typeInto(valueOf(L"posx"), L"12");
+    const std::string edited = replacedOnce(text, "<posx>10</posx>", "<posx>12</posx>");
+    EXPECT_EQ(host_->documentBytes(), edited);
+    EXPECT_EQ(panel_->status(), L"");
+
+    // The group's own lines: the rows stay, and the status line says why.
+    caretTo(3);
+    EXPECT_EQ(panel_->currentType(), L"button");
+    EXPECT_EQ(panel_->status(), L"\"group\" is not a control type the panel lists; the rows are unchanged.");
+    // What is typed now was meant for the button: not written, the row shows the document's value again.
+    typeInto(valueOf(L"label"), L"Stop");
+    EXPECT_EQ(host_->documentBytes(), edited);
+    EXPECT_EQ(windowText(valueOf(L"label")), L"Play");
+    EXPECT_EQ(panel_->status(), L"The control under the caret has changed; the edit was not written.");
+    caretTo(8);
+    EXPECT_EQ(panel_->status(), L"");
+}
+
+TEST_F(CaretInEditor, ARowEditAfterAHandEditGoesIntoTheTextAsItNowStands) {
+    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
+    caretTo(posx);
+    ASSERT_EQ(panel_->currentType(), L"button");
+    // posx fixed by hand on the caret's line; the caret stays there.
+    const std::string hand =
+        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>61</posx>\n\t\t\t<posy>200</posy>");
+    const std::intptr_t at = static_cast<std::intptr_t>(sample_.find("<posx>60</posx>\n\t\t\t<posy>200</posy>")) + 6;
+    ::SendMessageW(host_->view(0), npp::SCI_SETTARGETSTART, static_cast<WPARAM>(at), 0);
+    ::SendMessageW(host_->view(0), npp::SCI_SETTARGETEND, static_cast<WPARAM>(at + 2), 0);
+    ::SendMessageW(host_->view(0), npp::SCI_REPLACETARGET, 2, reinterpret_cast<LPARAM>("61"));
+    pump(60);
+    ASSERT_EQ(host_->documentBytes(), hand);
+    typeInto(valueOf(L"posy"), L"201");
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(hand, "<posy>200</posy>", "<posy>201</posy>"));
+    EXPECT_EQ(panel_->status(), L"");
+}
+
+TEST_F(CaretInEditor, TheTypeRowRetypesTheControlAndTheRowsFollowIt) {
+    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
+    caretTo(posx);
+    const HWND type = valueOf(L"type");
+    ASSERT_NE(type, nullptr);
+    // One keystroke at the end: "buttonx", which no type of the list is.
+    ::SetFocus(type);
+    ::SendMessageW(type, EM_SETSEL, 6, 6);
+    ::SendMessageW(type, WM_CHAR, L'x', 1);
+    pump(60);
+    const std::string videos = "<control type=\"button\" id=\"9000\">";
+    ASSERT_NE(sample_.find(videos), std::string::npos);
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"buttonx\" id=\"9000\">"));
+    EXPECT_EQ(panel_->status(), L"\"buttonx\" is not a control type the panel lists; the rows stay as they were.");
+    EXPECT_EQ(panel_->currentType(), L"button");
+    ::SendMessageW(type, WM_CHAR, VK_BACK, 1);
+    pump(60);
+    EXPECT_EQ(host_->documentBytes(), sample_);
+    EXPECT_EQ(panel_->status(), L"");
+
+    // Another listed type: the rows follow the control as it now reads.
+    typeInto(type, L"image");
+    pump(60);
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"image\" id=\"9000\">"));
+    EXPECT_EQ(panel_->currentType(), L"image");
+    EXPECT_EQ(windowText(valueOf(L"posx")), L"60");
+    // The catalogue still knows buttons: the next one loads.
+    caretTo(lineOf(sample_, "<description>Music</description>"));
+    EXPECT_EQ(panel_->currentType(), L"button");
+}
+
+TEST_F(CaretInOwnDocument, WithTwoViewsItReadsAndWritesTheViewThatHoldsTheCaret) {
+    // Home.xml stays in the main view, the one recorded when the panel was shown.
+    const std::string other =
+        "<window>\n\t<controls>\n\t\t<control type=\"label\">\n\t\t\t<label>Other</label>\n"
+        "\t\t</control>\n\t</controls>\n</window>\n";
+    host_->setCurrentView(1);
+    openText(L"Other.xml", other);
+    caretTo(3);
+    ASSERT_EQ(panel_->currentType(), L"label");
+    EXPECT_EQ(windowText(valueOf(L"label")), L"Other");
+    typeInto(valueOf(L"label"), L"Second");
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(other, "Other", "Second"));
+    host_->setCurrentView(0);
+    EXPECT_EQ(host_->documentBytes(), sample_);
+}
+
+TEST_F(CaretInOwnDocument, AMissingElementGetsLinesOfItsOwnAlsoBesideTheEndTag) {
+    const std::string text =
+        "<window>\r\n\t<controls>\r\n"
+        "\t\t<control type=\"image\"><posx>1</posx></control>\r\n"  // 2
+        "\t\t<control type=\"image\" id=\"2\"/>\r\n"                // 3
+        "\t</controls>\r\n</window>\r\n";
+    openText(L"Shared.xml", text);
+    caretTo(2);
+    ASSERT_EQ(panel_->currentType(), L"image");
+    typeInto(valueOf(L"texture"), L"a.png");
+    std::string expected = replacedOnce(text, "<posx>1</posx></control>",
+                                        "<posx>1</posx>\r\n\t\t\t<texture>a.png</texture>\r\n\t\t</control>");
+    EXPECT_EQ(host_->documentBytes(), expected);
+    caretTo(5);  // the self-closing control, two lines further down now
+    typeInto(valueOf(L"posy"), L"7");
+    expected = replacedOnce(expected, "<control type=\"image\" id=\"2\"/>",
+                            "<control type=\"image\" id=\"2\">\r\n\t\t\t<posy>7</posy>\r\n\t\t</control>");
+    EXPECT_EQ(host_->documentBytes(), expected);
+    EXPECT_EQ(panel_->status(), L"");
 }

@@ -124,8 +124,9 @@ TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(panel_->currentType(), L"image");
     const std::vector<std::wstring> expected = {
         L"animation", L"aspectratio", L"bordersize", L"bordertexture", L"camera", L"colordiffuse", L"description",
-        L"enable", L"fadetime", L"height", L"hitrect", L"id", L"include", L"info", L"ondown", L"onleft",
-        L"onright", L"onup", L"posx", L"posy", L"pulseonselect", L"texture", L"type", L"visible", L"width"};
+        L"enable",    L"fadetime",    L"height",     L"hitrect",       L"id",     L"include",      L"info",
+        L"ondown",    L"onleft",      L"onright",    L"onup",          L"posx",   L"posy",         L"pulseonselect",
+        L"texture",   L"type",        L"visible",    L"width"};
     EXPECT_EQ(rowTags(), expected);
     EXPECT_EQ(windowText(rowOf(L"type")->valueWindow()), L"image");
     EXPECT_FALSE(panel_->rebuilding());
@@ -209,8 +210,7 @@ TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
     choose(2);
     const CDuoTextBox* onclick = rowOf(L"onclick");
     ASSERT_NE(onclick, nullptr);
-    const std::wstring action =
-        L"ActivateWindow(MyVideos,smb://media-server/videos/films/collection/2026/,return)";
+    const std::wstring action = L"ActivateWindow(MyVideos,smb://media-server/videos/films/collection/2026/,return)";
     typeInto(onclick->valueWindow(), action);
     EXPECT_EQ(windowText(onclick->valueWindow()), action);
     EXPECT_EQ(sink_.edits.back(), (Edit{L"onclick", action}));
@@ -246,7 +246,8 @@ TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) 
 
     // Other notifications of a row (focus, drop-down opening) are no edits.
     for (WORD code : {WORD(CBN_SETFOCUS), WORD(CBN_DROPDOWN), WORD(CBN_KILLFOCUS)}) {
-        ::SendMessageW(focus->handle(), WM_COMMAND, MAKEWPARAM(0, code), reinterpret_cast<LPARAM>(focus->valueWindow()));
+        ::SendMessageW(focus->handle(), WM_COMMAND, MAKEWPARAM(0, code),
+                       reinterpret_cast<LPARAM>(focus->valueWindow()));
     }
     EXPECT_EQ(sink_.edits.size(), 1u);
     panel_->setRowChoiceSource(nullptr);

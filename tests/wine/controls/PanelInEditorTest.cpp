@@ -198,9 +198,9 @@ TEST_F(PanelInEditor, DraggingTheAreaDropsTheControlsXml) {
     ::RegisterClassW(&wc);
     const int right = ::GetSystemMetrics(SM_CXSCREEN);
     const int bottom = ::GetSystemMetrics(SM_CYSCREEN);
-    const HWND dropWindow = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drop here", WS_POPUP | WS_VISIBLE,
-                                              right - 220, bottom - 220, 200, 200, nullptr, nullptr, wc.hInstance,
-                                              nullptr);
+    const HWND dropWindow =
+        ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drop here", WS_POPUP | WS_VISIBLE, right - 220,
+                          bottom - 220, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(dropWindow, nullptr);
     TextDropTarget target;
     ASSERT_EQ(::RegisterDragDrop(dropWindow, &target), S_OK);

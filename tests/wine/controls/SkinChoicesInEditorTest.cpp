@@ -42,7 +42,8 @@ Names comboItems(HWND combo) {
     const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         std::wstring item(static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        item.resize(static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        item.resize(
+            static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
         items.push_back(item);
     }
     return items;
@@ -55,7 +56,8 @@ Names comboItems(HWND combo) {
 // window's size, which then holds the drawing as the window would have.
 class DrawingReplay {
 public:
-    DrawingReplay(HMODULE plugin, HWND window, int width, int height) : window_(window), width_(width), height_(height) {
+    DrawingReplay(HMODULE plugin, HWND window, int width, int height)
+        : window_(window), width_(width), height_(height) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
@@ -68,10 +70,10 @@ public:
         old_ = ::SelectObject(dc_, bitmap_);
         ::PatBlt(dc_, 0, 0, width, height, BLACKNESS);
         current_ = this;
-        alphaBlend_ = reinterpret_cast<AlphaBlendFn>(patch(plugin, "msimg32.dll", "AlphaBlend",
-                                                           reinterpret_cast<void*>(&DrawingReplay::alphaBlend)));
-        stretchBlt_ = reinterpret_cast<StretchBltFn>(patch(plugin, "gdi32.dll", "StretchBlt",
-                                                           reinterpret_cast<void*>(&DrawingReplay::stretchBlt)));
+        alphaBlend_ = reinterpret_cast<AlphaBlendFn>(
+            patch(plugin, "msimg32.dll", "AlphaBlend", reinterpret_cast<void*>(&DrawingReplay::alphaBlend)));
+        stretchBlt_ = reinterpret_cast<StretchBltFn>(
+            patch(plugin, "gdi32.dll", "StretchBlt", reinterpret_cast<void*>(&DrawingReplay::stretchBlt)));
         plugin_ = plugin;
     }
     ~DrawingReplay() {
@@ -111,7 +113,8 @@ private:
         const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
         const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
         const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d) {
+        for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0;
+             ++d) {
             if (_stricmp(reinterpret_cast<const char*>(base + d->Name), library) != 0) continue;
             auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
             auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
@@ -229,8 +232,9 @@ protected:
         ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), demo_));
         ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), other_));
         // The second skin defines includes of its own.
-        ASSERT_TRUE(previewtest::writeFile(other_ + L"\\720p\\includes.xml",
-                                           "<?xml version=\"1.0\"?>\n<includes>\n\t<include name=\"OtherOnly\"/>\n</includes>\n"));
+        ASSERT_TRUE(previewtest::writeFile(
+            other_ + L"\\720p\\includes.xml",
+            "<?xml version=\"1.0\"?>\n<includes>\n\t<include name=\"OtherOnly\"/>\n</includes>\n"));
         home_ = previewtest::readFile(demo_ + L"\\720p\\Home.xml");
         ASSERT_FALSE(home_.empty());
 
@@ -274,7 +278,8 @@ protected:
         }
         ASSERT_NE(dialog, nullptr);
         ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
         host_->pump(50);
     }
     // Puts the caret on the first line of the document holding `needle`.
@@ -289,14 +294,15 @@ protected:
         std::vector<HWND> all;
         descendants(panelNamed(L"Ormu Controls"), all);
         for (HWND w : all) {
-            if (classOf(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag) return ::GetWindow(w, GW_HWNDNEXT);
+            if (classOf(w) == L"Edit" && !::IsWindowEnabled(w) && windowText(w) == tag)
+                return ::GetWindow(w, GW_HWNDNEXT);
         }
         return nullptr;
     }
     // Picks an entry of a drop-down row as the user's click would.
     void choose(HWND combo, const std::wstring& entry) {
-        const LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                             reinterpret_cast<LPARAM>(entry.c_str()));
+        const LRESULT index =
+            ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str()));
         ASSERT_NE(index, CB_ERR) << "no entry " << std::string(entry.begin(), entry.end());
         ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         ::SendMessageW(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
@@ -321,7 +327,7 @@ protected:
 };
 
 // The sample bundle's entries, in its own order.
-const Names kBundleNames = {L"icons/quorrel.png", L"icons/star.png",    L"icons/spinner.png", L"overlays/glass.png",
+const Names kBundleNames = {L"icons/quorrel.png", L"icons/star.png",    L"icons/spinner.png",  L"overlays/glass.png",
                             L"overlays/mask.png", L"bundle/banner.png", L"bundle/stripes.png", L"bundle/backdrop.png"};
 
 TEST_F(SkinChoicesInEditor, ImageNamesAreOfferedFromTheNextRebuildOnceSwitchedOn) {
@@ -360,7 +366,7 @@ TEST_F(SkinChoicesInEditor, ImageNamesAreOfferedFromTheNextRebuildOnceSwitchedOn
     EXPECT_EQ(comboItems(alternative), items);
 }
 
-TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheFirstSkinActivatedWhileSwitchedOn) {
+TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheSkinActivatedWhileSwitchedOn) {
     ASSERT_NO_FATAL_FAILURE(showPanel(L"&Ormu Controls"));
     // Activated while include names are off: not even its folder is remembered ...
     ASSERT_NO_FATAL_FAILURE(open(demo_ + L"\\720p\\Home.xml"));
@@ -377,17 +383,47 @@ TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheFirstSkinActivatedWhileSwitch
     ASSERT_NE(include, nullptr);
     ASSERT_EQ(classOf(include), L"ComboBox");
     EXPECT_EQ(comboItems(include), demoNames);
-    EXPECT_EQ(windowText(include), L"FadeIn") << "texture row: " << testing::PrintToString(windowText(valueOf(L"texture")))
-                                          << " id row: " << testing::PrintToString(windowText(valueOf(L"id")))
-                                          << " document: " << testing::PrintToString(host_->currentPath());
+    EXPECT_EQ(windowText(include), L"FadeIn")
+        << "texture row: " << testing::PrintToString(windowText(valueOf(L"texture")))
+        << " id row: " << testing::PrintToString(windowText(valueOf(L"id")))
+        << " document: " << testing::PrintToString(host_->currentPath());
     EXPECT_EQ(classOf(valueOf(L"texture")), L"Edit");  // image names are still off
 
-    // A second skin's window file: the first skin's names stay.
+    // A second skin's window file: its own names.
     ASSERT_NO_FATAL_FAILURE(open(other_ + L"\\720p\\Home.xml"));
     ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/home.jpg</texture>"));
     include = valueOf(L"include");
     ASSERT_EQ(classOf(include), L"ComboBox");
-    EXPECT_EQ(comboItems(include), demoNames);
+    EXPECT_EQ(comboItems(include), Names{L"OtherOnly"});
+}
+
+TEST_F(SkinChoicesInEditor, NamesFollowTheDocumentsSkinAndTheFilesTheyComeFrom) {
+    ASSERT_NO_FATAL_FAILURE(setOption(IDC_OPTIONS_LOAD_IMAGES, true));
+    ASSERT_NO_FATAL_FAILURE(setOption(IDC_OPTIONS_LOAD_INCLUDES, true));
+    ASSERT_TRUE(previewtest::writeFile(other_ + L"\\media\\other.png", "not read"));
+    ASSERT_NO_FATAL_FAILURE(showPanel(L"&Ormu Controls"));
+    ASSERT_NO_FATAL_FAILURE(open(demo_ + L"\\720p\\Home.xml"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/tile.png</texture>"));
+    const auto has = [](const Names& names, const wchar_t* name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    ASSERT_EQ(classOf(valueOf(L"texture")), L"ComboBox");
+    EXPECT_FALSE(has(comboItems(valueOf(L"texture")), L"other.png"));
+
+    // Another skin: its own images (a choice of the first would name a file it lacks).
+    ASSERT_NO_FATAL_FAILURE(open(other_ + L"\\720p\\Home.xml"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texture>backgrounds/home.jpg</texture>"));
+    EXPECT_TRUE(has(comboItems(valueOf(L"texture")), L"other.png"));
+    EXPECT_EQ(comboItems(valueOf(L"include")), Names{L"OtherOnly"});
+
+    // Files added or changed meanwhile are seen at the next rebuild of the rows.
+    ASSERT_TRUE(previewtest::writeFile(other_ + L"\\media\\added.png", "not read"));
+    ASSERT_TRUE(
+        previewtest::writeFile(other_ + L"\\720p\\includes.xml",
+                               "<includes><include name=\"OtherOnly\"/><include name=\"Changed\"/></includes>"));
+    ASSERT_NO_FATAL_FAILURE(caretTo("<texturefocus>buttons/focus.png</texturefocus>"));
+    EXPECT_TRUE(has(comboItems(valueOf(L"texturefocus")), L"added.png"));
+    EXPECT_EQ(comboItems(valueOf(L"include")), (Names{L"OtherOnly", L"Changed"}));
 }
 
 TEST_F(SkinChoicesInEditor, AChosenImageIsDrawnScaledIntoThePreviewerBeforeTheValueIsWrittenBack) {
@@ -460,8 +496,8 @@ TEST_F(SkinChoicesInEditor, AChosenImageIsDrawnScaledIntoThePreviewerBeforeTheVa
     const RECT big = fitted(600, 400, width, height);
     const RECT scaled = drawnArea(draws[from + 1], width, height);
     EXPECT_TRUE(::EqualRect(&draws[from + 1].target, &big) != FALSE);
-    EXPECT_TRUE(::EqualRect(&scaled, &big) != FALSE) << "drawn at " << scaled.left << "," << scaled.top << " to "
-                                                      << scaled.right << "," << scaled.bottom;
+    EXPECT_TRUE(::EqualRect(&scaled, &big) != FALSE)
+        << "drawn at " << scaled.left << "," << scaled.top << " to " << scaled.right << "," << scaled.bottom;
 
     // Not an image: every keystroke only clears the previewer, and the value still goes in.
     from = draws.size();

@@ -63,7 +63,8 @@ protected:
         std::vector<StandInRequest> out;
         HMODULE module = host_->pluginModule(L"NativeLang");
         if (module == nullptr) return out;
-        auto count = reinterpret_cast<RequestCountFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequestCount")));
+        auto count =
+            reinterpret_cast<RequestCountFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequestCount")));
         auto get = reinterpret_cast<RequestFn>(reinterpret_cast<void*>(::GetProcAddress(module, "standInRequest")));
         if (count == nullptr || get == nullptr) return out;
         for (int i = 0; i < count(); ++i) {

@@ -55,45 +55,45 @@ void handle(const npp::CommunicationInfo& info) {
     entry.code = info.internalMsg;
     entry.source = safeText(info.srcModuleName);
     switch (info.internalMsg) {
-        case 0: {
-            const auto* request = static_cast<const DialogRequest*>(info.info);
-            // A record of another layout would put something else first; do
-            // not read a name through it then.
-            if (request != nullptr && ::IsWindow(request->dialog)) {
-                entry.window = request->dialog;
-                entry.text = safeText(request->name);
-            } else {
-                entry.text = L"<not a dialog record>";
-            }
-            break;
+    case 0: {
+        const auto* request = static_cast<const DialogRequest*>(info.info);
+        // A record of another layout would put something else first; do
+        // not read a name through it then.
+        if (request != nullptr && ::IsWindow(request->dialog)) {
+            entry.window = request->dialog;
+            entry.text = safeText(request->name);
+        } else {
+            entry.text = L"<not a dialog record>";
         }
-        case 1: {
-            const auto* request = static_cast<const MenuRequest*>(info.info);
-            if (request != nullptr) {
-                entry.text = safeText(request->menuName);
-                entry.count = static_cast<int>(request->commandCount);
-            }
-            break;
+        break;
+    }
+    case 1: {
+        const auto* request = static_cast<const MenuRequest*>(info.info);
+        if (request != nullptr) {
+            entry.text = safeText(request->menuName);
+            entry.count = static_cast<int>(request->commandCount);
         }
-        case 5: {
-            auto* request = static_cast<TextRequest*>(info.info);
-            if (request == nullptr) break;
-            entry.text = safeText(request->key);
-            for (const Entry& translation : kTranslations) {
-                if (entry.text != translation.key) continue;
-                const std::size_t length = std::wcslen(translation.text);
-                if (request->buffer == nullptr || *request->buffer == nullptr ||
-                    request->bufferSize <= static_cast<INT_PTR>(length))
-                    break;
-                std::wmemcpy(*request->buffer, translation.text, length + 1);
-                request->result = 1;
-                entry.answered = true;
+        break;
+    }
+    case 5: {
+        auto* request = static_cast<TextRequest*>(info.info);
+        if (request == nullptr) break;
+        entry.text = safeText(request->key);
+        for (const Entry& translation : kTranslations) {
+            if (entry.text != translation.key) continue;
+            const std::size_t length = std::wcslen(translation.text);
+            if (request->buffer == nullptr || *request->buffer == nullptr ||
+                request->bufferSize <= static_cast<INT_PTR>(length))
                 break;
-            }
+            std::wmemcpy(*request->buffer, translation.text, length + 1);
+            request->result = 1;
+            entry.answered = true;
             break;
         }
-        default:
-            break;
+        break;
+    }
+    default:
+        break;
     }
     recorded().push_back(std::move(entry));
 }
@@ -129,7 +129,7 @@ __declspec(dllexport) LRESULT __cdecl messageProc(UINT message, WPARAM, LPARAM l
 __declspec(dllexport) int __cdecl standInRequestCount() { return static_cast<int>(recorded().size()); }
 
 __declspec(dllexport) BOOL __cdecl standInRequest(int index, long* code, HWND* window, wchar_t* text, int textSize,
-                                                 int* count, BOOL* answered) {
+                                                  int* count, BOOL* answered) {
     if (index < 0 || index >= standInRequestCount()) return FALSE;
     const Recorded& entry = recorded()[static_cast<std::size_t>(index)];
     if (code != nullptr) *code = entry.code;

@@ -54,8 +54,7 @@ TEST_F(HostTest, DarkModeIsAnsweredSwitchedWithANotificationAndThemingIsRecorded
     // Theming requests are recorded as made, for the in-process API and scripts.
     ASSERT_TRUE(host_->runMenu(kTestMenu, L"&Modeless Window"));
     HWND window = pluginExport<HWND (*)()>("testModeless")();
-    EXPECT_EQ(toHost(*host_, npp::NPPM_DARKMODESUBCLASSANDTHEME, npp::DARKMODE_INIT,
-                     reinterpret_cast<LPARAM>(window)),
+    EXPECT_EQ(toHost(*host_, npp::NPPM_DARKMODESUBCLASSANDTHEME, npp::DARKMODE_INIT, reinterpret_cast<LPARAM>(window)),
               TRUE);
     ASSERT_EQ(host_->themeRequests().size(), 1u);
     EXPECT_EQ(host_->themeRequests()[0].window, window);
@@ -122,8 +121,8 @@ TEST_F(HostTest, DoOpenOpensOrActivatesAFileByItsFullPath) {
     EXPECT_EQ(host_->currentPath(), one);
     EXPECT_EQ(host_->documentBytes(), "<one/>");
     // Opened twice, then activated: the first buffer again, not a third.
-    EXPECT_EQ(fromHost(events()), (std::vector<std::wstring>{L"notify:1010:host:1", L"notify:1010:host:2",
-                                                             L"notify:1010:host:1"}));
+    EXPECT_EQ(fromHost(events()),
+              (std::vector<std::wstring>{L"notify:1010:host:1", L"notify:1010:host:2", L"notify:1010:host:1"}));
 
     std::wstring missing = path(L"missing.xml");
     EXPECT_EQ(toHost(*host_, npp::NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(missing.c_str())), FALSE);

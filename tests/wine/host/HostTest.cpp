@@ -82,7 +82,7 @@ TEST_F(HostTest, RealPluginMenuHasItsSixCommandsAndShortcuts) {
     start({L"Quorrel"}, host::exeFolder() + L"\\plugins");
     ASSERT_EQ(host_->loadedPlugins(), std::vector<std::wstring>{L"Quorrel"});
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
-                              L"&Ormu Controls", L"&Options...", L"&About..."};
+                              L"&Ormu Controls",         L"&Options...",  L"&About..."};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Controls"), L"Ctrl+Alt+B");
@@ -191,8 +191,8 @@ LRESULT CALLBACK recordingEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 TEST_F(HostTest, PanelsSharingAContainerAreStackedAndHiddenOnesStayOut) {
     start({kTestPlugin}, L"", true);
     // A second panel, registered by the test itself, in the same container.
-    HWND own = ::CreateWindowExW(0, L"STATIC", L"own", WS_CHILD, 0, 0, 50, 50, host_->mainWindow(), nullptr,
-                                 nullptr, nullptr);
+    HWND own =
+        ::CreateWindowExW(0, L"STATIC", L"own", WS_CHILD, 0, 0, 50, 50, host_->mainWindow(), nullptr, nullptr, nullptr);
     std::wstring name = L"Own Panel";
     npp::tTbData data{};
     data.hClient = own;
@@ -344,7 +344,7 @@ TEST_F(HostTest, FilesOpenWithTheirEncodingAndLineEndsUnchanged) {
     } cases[] = {
         {"\xEF\xBB\xBFh\xC3\xA9\r\nx", 65001, 0},  // UTF-8 with BOM, CRLF
         {"h\xC3\xA9\nx\r\n", 65001, 2},            // UTF-8, LF first
-        {"caf\xE9\rx", 0, 1},                       // not UTF-8: ANSI, CR
+        {"caf\xE9\rx", 0, 1},                      // not UTF-8: ANSI, CR
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -463,7 +463,9 @@ TEST_F(HostTest, EncodingConversionPassesTheTextThroughTheClipboard) {
     ::SendMessageW(host_->mainWindow(), WM_COMMAND, npp::IDM_FORMAT_CONV2_UTF_8, 0);
     host_->pump(50);
     EXPECT_EQ(ClipboardViewer::changes, 0);
-    EXPECT_EQ(host_->documentBytes(), "\xEF\xBB\xBF" "caf\xC3\xA9\nna\xC3\xAFve\n");
+    EXPECT_EQ(host_->documentBytes(),
+              "\xEF\xBB\xBF"
+              "caf\xC3\xA9\nna\xC3\xAFve\n");
 
     // Back to ANSI with an empty clipboard: one change, which leaves the
     // document's text there; the original bytes again.

@@ -89,10 +89,8 @@ TEST_F(ScriptTest, ControlsReportWhatAUsersActionWouldMakeThemReport) {
         EXPECT_TRUE(r.ok) << narrow(line) << ": " << narrow(r.message);
     }
     const std::vector<std::wstring> expected = {
-        L"control:1010:" + std::to_wstring(EN_CHANGE),
-        L"control:1011:" + std::to_wstring(LBN_SELCHANGE),
-        L"control:1011:" + std::to_wstring(LBN_DBLCLK),
-        L"control:1012:" + std::to_wstring(CBN_SELCHANGE),
+        L"control:1010:" + std::to_wstring(EN_CHANGE),  L"control:1011:" + std::to_wstring(LBN_SELCHANGE),
+        L"control:1011:" + std::to_wstring(LBN_DBLCLK), L"control:1012:" + std::to_wstring(CBN_SELCHANGE),
         L"control:1013:" + std::to_wstring(BN_CLICKED),
     };
     for (const auto& e : expected) EXPECT_TRUE(sawEvent(e)) << narrow(e);
@@ -141,7 +139,8 @@ TEST_F(ScriptTest, UnexpectedModalDialogIsClosedAndCountsAsFailure) {
     bool ok = true;
     std::string log = runScript("menu \"&Test Plugin\" \"Message &Box\"\n", &ok);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(contains(log, "FAIL: unexpected dialog \"Test box\" text \"Proceed with the test?\" closed with button 7"))
+    EXPECT_TRUE(
+        contains(log, "FAIL: unexpected dialog \"Test box\" text \"Proceed with the test?\" closed with button 7"))
         << log;
     EXPECT_TRUE(sawEvent(L"messagebox:7"));
     EXPECT_TRUE(contains(log, "summary: 1 commands, 1 failed")) << log;
@@ -183,8 +182,7 @@ DWORD runProgram(const std::wstring& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 999;
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
     DWORD code = 998;
     if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(pi.hProcess, &code);
     ::CloseHandle(pi.hThread);
@@ -195,9 +193,10 @@ DWORD runProgram(const std::wstring& arguments) {
 TEST(ScriptProgram, ExitCodeSaysWhetherEveryCommandSucceeded) {
     testsupport::ScratchFolder scratch(L"host-program");
     const std::wstring& folder = scratch.path();
-    std::wstring common = L"--hidden --plugins \"" + host::exeFolder() + L"\\testplugins\" --plugin QuorrelTestPlugin --config \"" +
-                          folder + L"\\config\"";
-    ASSERT_TRUE(writeFile(folder + L"\\good.txt", "menu \"&Test Plugin\" \"&Show Panel\"\nexpect checked \"&Test Plugin\" \"&Show Panel\"\n"));
+    std::wstring common = L"--hidden --plugins \"" + host::exeFolder() +
+                          L"\\testplugins\" --plugin QuorrelTestPlugin --config \"" + folder + L"\\config\"";
+    ASSERT_TRUE(writeFile(folder + L"\\good.txt",
+                          "menu \"&Test Plugin\" \"&Show Panel\"\nexpect checked \"&Test Plugin\" \"&Show Panel\"\n"));
     ASSERT_TRUE(writeFile(folder + L"\\bad.txt", "expect checked \"&Test Plugin\" \"&Show Panel\"\nwait 10\n"));
     EXPECT_EQ(runProgram(L"--script \"" + folder + L"\\good.txt\" --log \"" + folder + L"\\good.log\" " + common), 0u);
     EXPECT_EQ(runProgram(L"--script \"" + folder + L"\\bad.txt\" --log \"" + folder + L"\\bad.log\" " + common), 1u);

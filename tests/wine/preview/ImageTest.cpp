@@ -110,7 +110,10 @@ TEST(FCObjImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
     FCObjImage translucent;
     ASSERT_TRUE(translucent.Create(1, 1, 32));
     std::uint8_t* p = translucent.GetBits(0, 0);
-    p[0] = 0; p[1] = 0; p[2] = 255; p[3] = 128;
+    p[0] = 0;
+    p[1] = 0;
+    p[2] = 255;
+    p[3] = 128;
     preview::FCEffectPremultipleAlpha premultiply;
     translucent.ApplyEffect(premultiply);
     translucent.Draw(dc, 0, 0, 4, 4);
@@ -122,7 +125,9 @@ TEST(FCObjImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
     FCObjImage opaque;
     ASSERT_TRUE(opaque.Create(1, 1, 24));
     p = opaque.GetBits(0, 0);
-    p[0] = 0; p[1] = 0; p[2] = 255;
+    p[0] = 0;
+    p[1] = 0;
+    p[2] = 255;
     opaque.Draw(dc, 4, 0, 8, 4);
     EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(dc, 7, 3));
 

@@ -20,13 +20,15 @@ TEST(SkinResourcesOnDisk, ListsIncludesBundleEntriesAndImagesUnderAnyFolderName)
     ASSERT_TRUE(copyTree(sampleSkinFolder(), skin));
     const std::wstring accented = skin + L"\\media\\b\u00fcttons";
     ASSERT_TRUE(::CreateDirectoryW(accented.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW((skin + L"\\media\\buttons\\focus.png").c_str(), (accented + L"\\\u4e2d.png").c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((skin + L"\\media\\buttons\\focus.png").c_str(), (accented + L"\\\u4e2d.png").c_str(), FALSE));
 
     ortwriter::BundleSpec spec;
     for (const char* name : {"icons/a.png", "icons/\xC3\xA9t\xC3\xA9.png"}) {
         ortwriter::EntrySpec entry;
         entry.path = name;
-        entry.frames.push_back(ortwriter::frame(ortwriter::kBgra32, 2, 2, ortwriter::patternPixels(ortwriter::kBgra32, 2, 2, 1)));
+        entry.frames.push_back(
+            ortwriter::frame(ortwriter::kBgra32, 2, 2, ortwriter::patternPixels(ortwriter::kBgra32, 2, 2, 1)));
         spec.entries.push_back(entry);
     }
     const ortwriter::Bytes bytes = ortwriter::build(spec);

@@ -15,9 +15,9 @@
 namespace previewtest {
 
 using testsupport::copyTree;
-using wine_test::sampleSkinFolder;
 using testsupport::readFile;
 using testsupport::writeFile;
+using wine_test::sampleSkinFolder;
 
 // A fresh folder whose name has characters of no ANSI code page in common.
 class TempFolder : public testsupport::ScratchFolder {
@@ -54,9 +54,7 @@ struct Frame {
 
 inline UINT frameMessage() { return ::RegisterWindowMessageW(preview::kPreviewFrameMessage); }
 
-inline bool startCapture(HWND panel) {
-    return ::SendMessageW(panel, frameMessage(), preview::kStartCapture, 0) == 1;
-}
+inline bool startCapture(HWND panel) { return ::SendMessageW(panel, frameMessage(), preview::kStartCapture, 0) == 1; }
 
 inline Frame readFrame(HWND panel) {
     Frame frame;

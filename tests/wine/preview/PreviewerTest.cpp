@@ -90,7 +90,7 @@ std::vector<std::uint32_t> gdiplusPixels(const std::wstring& file, std::uint32_t
             bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
             for (UINT y = 0; y < height; ++y) {
                 const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
-                                                                        static_cast<std::size_t>(y) * data.Stride);
+                                                                         static_cast<std::size_t>(y) * data.Stride);
                 for (UINT x = 0; x < width; ++x) pixels.push_back(row[x] & 0xFFFFFF);
             }
             bitmap.UnlockBits(&data);
@@ -109,7 +109,6 @@ bool d3dxDisabled() {
 
 constexpr wchar_t kMenu[] = L"&Quorrel";
 constexpr wchar_t kItem[] = L"&Ormu Image Previewer";
-
 
 // 16 x 8 pixels, one colour per 4 x 4 block.
 ortwriter::Image blockImage() {
@@ -136,10 +135,14 @@ struct BundleFormat {
     bool compress;
 };
 constexpr BundleFormat kFormats[] = {
-    {"formats/dxt1.png", ortwriter::kDxt1, false},   {"formats/dxt3.png", ortwriter::kDxt3, true},
-    {"formats/dxt5.png", ortwriter::kDxt5, false},   {"formats/dxt5alt.png", ortwriter::kDxt5Alt, true},
-    {"formats/bgra.png", ortwriter::kBgra32, true},  {"formats/alpha.png", ortwriter::kAlpha8, false},
-    {"formats/rgb.png", ortwriter::kRgb24, true},    {"formats/unknown.png", 64, false},
+    {"formats/dxt1.png", ortwriter::kDxt1, false},
+    {"formats/dxt3.png", ortwriter::kDxt3, true},
+    {"formats/dxt5.png", ortwriter::kDxt5, false},
+    {"formats/dxt5alt.png", ortwriter::kDxt5Alt, true},
+    {"formats/bgra.png", ortwriter::kBgra32, true},
+    {"formats/alpha.png", ortwriter::kAlpha8, false},
+    {"formats/rgb.png", ortwriter::kRgb24, true},
+    {"formats/unknown.png", 64, false},
     {"formats/\xC3\xA9t\xC3\xA9.png", ortwriter::kBgra32, false},  // UTF-8, as the skin's files are
 };
 
@@ -174,8 +177,8 @@ protected:
             ortwriter::EntrySpec entry;
             entry.path = f.name;
             const std::uint32_t encodeAs = f.code == 64 ? ortwriter::kBgra32 : f.code;
-            entry.frames.push_back(ortwriter::frame(f.code, image.width, image.height,
-                                                    ortwriter::encode(image, encodeAs), f.compress));
+            entry.frames.push_back(
+                ortwriter::frame(f.code, image.width, image.height, ortwriter::encode(image, encodeAs), f.compress));
             spec.entries.push_back(entry);
         }
         const ortwriter::Bytes bytes = ortwriter::build(spec);
@@ -208,8 +211,7 @@ protected:
 
     // Compares the frame's top left with the image file's pixels (alpha ignored),
     // and what lies beyond the image (within the frame) with the grey.
-    void expectImageAtTopLeft(const Frame& frame, const std::wstring& file, std::uint32_t width,
-                              std::uint32_t height) {
+    void expectImageAtTopLeft(const Frame& frame, const std::wstring& file, std::uint32_t width, std::uint32_t height) {
         FCObjImage image;
         ASSERT_TRUE(image.Load(file));
         ASSERT_FALSE(frame.pixels.empty());
@@ -323,11 +325,12 @@ TEST_F(Previewer, NamesOnlyInTheBundleShowTheBundlesImageInEveryPixelFormat) {
 TEST_F(Previewer, NonAsciiNamesInAUtf8DocumentFindLooseFilesAndBundleEntries) {
     const std::wstring folder = skin_ + L"\\media\\b\u00fcttons";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW((skin_ + L"\\media\\buttons\\focus.png").c_str(), (folder + L"\\f\u00f6cus.png").c_str(),
-                            FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((skin_ + L"\\media\\buttons\\focus.png").c_str(), (folder + L"\\f\u00f6cus.png").c_str(), FALSE));
     const std::string document =
         "<window>\n"
-        "  <texture>b\xC3\xBCttons/f\xC3\xB6" "cus.png</texture>\n"
+        "  <texture>b\xC3\xBCttons/f\xC3\xB6"
+        "cus.png</texture>\n"
         "  <texture>formats/\xC3\xA9t\xC3\xA9.png</texture>\n"
         "</window>\n";
     ASSERT_TRUE(writeFile(skin_ + L"\\720p\\Unicode.xml", document));
@@ -370,7 +373,9 @@ TEST_F(Previewer, PngJpegGifAndBmpFilesPreviewAndAnUnreadableOneLeavesThePanelGr
     const struct {
         const wchar_t* file;
         std::uint32_t width, height;
-    } files[] = {{L"buttons\\focus.png", 64, 32}, {L"backgrounds\\home.jpg", 128, 72}, {L"blocks.gif", 16, 8},
+    } files[] = {{L"buttons\\focus.png", 64, 32},
+                 {L"backgrounds\\home.jpg", 128, 72},
+                 {L"blocks.gif", 16, 8},
                  {L"misc\\logo.bmp", 47, 24}};
     int line = 1;
     for (const auto& f : files) {
@@ -395,7 +400,8 @@ TEST_F(Previewer, PngJpegGifAndBmpFilesPreviewAndAnUnreadableOneLeavesThePanelGr
         for (std::uint32_t y = 0; y < height; ++y) {
             for (std::uint32_t x = 0; x < width; ++x) {
                 if (frame.rgb(x, y) != want[y * width + x] && ++wrong <= 3)
-                    ADD_FAILURE() << x << "," << y << ": " << std::hex << frame.rgb(x, y) << " not " << want[y * width + x];
+                    ADD_FAILURE() << x << "," << y << ": " << std::hex << frame.rgb(x, y) << " not "
+                                  << want[y * width + x];
             }
         }
         EXPECT_EQ(kGrey, frame.rgb(width, 0));

@@ -105,7 +105,7 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     EXPECT_TRUE(::IsWindowVisible(first));
     EXPECT_EQ(itemText(first, IDC_OPTIONS_LOGIN), L"admin");
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
-    EXPECT_EQ(dialog_.optionTable().size(), 6u);  // the table is built once
+    EXPECT_EQ(dialog_.optionTable().size(), 7u);  // the table is built once
 }
 
 TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
@@ -122,7 +122,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
 
     EXPECT_FALSE(::IsWindowVisible(dialog_.handle()));
     EXPECT_THAT(recorder_.keys, ElementsAre(L"OrmuIp", L"WgetPath", L"OrmuLogin", L"OrmuPassword", L"LoadIncludes",
-                                            L"LoadImages"));
+                                            L"LoadImages", L"MarkMissingReferences"));
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuPassword"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), longPath);
@@ -141,7 +141,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     pump();
     recorder_.keys.clear();
     click(IDOK);
-    EXPECT_EQ(recorder_.keys.size(), 6u);
+    EXPECT_EQ(recorder_.keys.size(), 7u);
 }
 
 TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {

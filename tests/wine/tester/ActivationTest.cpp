@@ -125,12 +125,17 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
     for (const Case& c : cases) {
         ::DeleteFileW(stub.record.c_str());
         const std::wstring wgetPath = c.slash ? stub.folder + L"\\" : stub.folder;
-        EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window), ClientOutcome::Exited);
+        EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window).outcome, ClientOutcome::Exited);
         StubRecord seen;
         ASSERT_TRUE(readStubRecord(stub.record, seen));
-        const std::vector<std::wstring> expected = {
-            stub.folder + L"\\wget.exe", L"--timeout=10", L"--tries=1", L"--http-user=" + c.login,
-            L"--http-password=" + c.password, L"http://" + c.ip + activationTarget(c.id)};
+        const std::vector<std::wstring> expected = {stub.folder + L"\\wget.exe",
+                                                    L"--timeout=10",
+                                                    L"--tries=1",
+                                                    L"--output-document=-",
+                                                    L"--output-file=-",
+                                                    L"--http-user=" + c.login,
+                                                    L"--http-password=" + c.password,
+                                                    L"http://" + c.ip + activationTarget(c.id)};
         EXPECT_EQ(seen.argv, expected);
         // The folder as typed (Windows drops a trailing backslash when it reports it).
         EXPECT_EQ(seen.currentFolder, stub.folder);
@@ -141,8 +146,10 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
 TEST(ClientStart, AMissingClientIsNotStarted) {
     ScratchFolder empty;
     const DWORD start = ::GetTickCount();
-    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty.windowsPath(), L"home.xml"), ClientOutcome::NotStarted);
-    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty / L"nowhere", L"home.xml"), ClientOutcome::NotStarted);
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty.windowsPath(), L"home.xml").outcome,
+              ClientOutcome::NotStarted);
+    EXPECT_EQ(tester::activateWindow(L"h", L"u", L"p", empty / L"nowhere", L"home.xml").outcome,
+              ClientOutcome::NotStarted);
     EXPECT_LT(::GetTickCount() - start, 2000u);
 }
 
@@ -163,7 +170,7 @@ TEST(ClientStart, AClientThatOutlivesTheBoundIsEndedAndTheThreadKeepsAnswering) 
 
     const auto command = tester::buildActivationCommand(L"h", L"u", L"p", stub.folder, L"home.xml");
     const DWORD start = ::GetTickCount();
-    const ClientOutcome outcome = tester::runClient(command, 1500);
+    const ClientOutcome outcome = tester::runClient(command, 1500).outcome;
     const DWORD elapsed = ::GetTickCount() - start;
     other.join();
     ::DestroyWindow(window);
@@ -187,7 +194,7 @@ class RealClient : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(center.ready()) << "the loopback stand-in of the media center did not start";
-        ASSERT_TRUE(testsupport::copyLinuxFile("/usr/bin/wget", folder / L"wget.exe"));
+        ASSERT_TRUE(testsupport::placeRealClient(folder.windowsPath()));
     }
     std::wstring address(int port) const { return L"127.0.0.1:" + std::to_wstring(port); }
     // The authenticated request, once it arrived.
@@ -204,7 +211,10 @@ protected:
 };
 
 TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials) {
-    tester::activateWindow(address(center.authPort()), L"ormu", L"secret", folder.windowsPath(), L"home.xml");
+    const tester::ClientRun run =
+        tester::activateWindow(address(center.authPort()), L"ormu", L"secret", folder.windowsPath(), L"home.xml");
+    EXPECT_EQ(tester::interpretClientRun(run).result, tester::Activation::Opened)
+        << "outcome " << static_cast<int>(run.outcome) << " exit " << run.exitCode.value_or(-1) << ": " << run.messages;
     const Request request = authenticatedRequest(0);
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"10000")));
@@ -219,8 +229,7 @@ TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials
 TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
     const std::wstring login = L"the user";
     const std::wstring password = L"pa ss \"quoted\" \\\" -O evil.txt \\";
-    tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\",
-                           L"My Window.xml");
+    tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\", L"My Window.xml");
     const Request request = authenticatedRequest(0);
     EXPECT_EQ(request.credentials, testsupport::narrow(login + L":" + password));
     EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"my%20window.xml")));
@@ -229,7 +238,10 @@ TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
 
 TEST_F(RealClient, AnAddressWhereNothingListensReturnsWithinTheBound) {
     const DWORD start = ::GetTickCount();
-    tester::activateWindow(address(center.closedPort()), L"u", L"p", folder.windowsPath(), L"home.xml");
+    const tester::ClientRun run =
+        tester::activateWindow(address(center.closedPort()), L"u", L"p", folder.windowsPath(), L"home.xml");
+    EXPECT_EQ(run.exitCode.value_or(-1), 4) << run.messages;
+    EXPECT_EQ(tester::interpretClientRun(run).result, tester::Activation::Unreachable) << run.messages;
     EXPECT_LT(::GetTickCount() - start, tester::kClientWaitMilliseconds + 1000);
     ::Sleep(500);
     EXPECT_TRUE(center.requests().empty());

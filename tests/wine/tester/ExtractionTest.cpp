@@ -3,6 +3,7 @@
 // extracted before any display device exists (none is needed); every PNG is
 // read back with GDI+ and compared with an independent decoding of the frames.
 #include "FrameDecoding.h"
+#include "PngReading.h"
 #include "TesterTestSupport.h"
 #include "textures/BundleExtraction.h"
 #include "textures/DisplayDevice_win.h"
@@ -19,39 +20,6 @@
 using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusSession() {
-        if (ok_) Gdiplus::GdiplusShutdown(token_);
-    }
-
-private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
-
-// The PNG's pixels as 0xAARRGGBB; false when it cannot be read.
-bool readPng(const std::wstring& path, UINT& width, UINT& height, framedecoding::Argb& pixels) {
-    Gdiplus::Bitmap bitmap(path.c_str());
-    if (bitmap.GetLastStatus() != Gdiplus::Ok) return false;
-    width = bitmap.GetWidth();
-    height = bitmap.GetHeight();
-    Gdiplus::Rect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-    Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return false;
-    pixels.resize(static_cast<std::size_t>(width) * height);
-    for (UINT y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-        for (UINT x = 0; x < width; ++x) pixels[y * width + x] = row[x];
-    }
-    bitmap.UnlockBits(&data);
-    return true;
-}
 
 // Largest difference of one channel over the image; alpha only when `alphaOnly`.
 int largestDifference(const framedecoding::Argb& a, const framedecoding::Argb& b, bool alphaOnly) {
@@ -84,7 +52,7 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
     using namespace ortwriter;
     using framedecoding::Argb;
     using framedecoding::decode;
-    GdiplusSession gdiplus;
+    testsupport::GdiplusSession gdiplus;
     ScratchFolder scratch;
     const std::wstring outRoot = scratch / L"my skins";
     ASSERT_TRUE(::CreateDirectoryW(outRoot.c_str(), nullptr));
@@ -101,8 +69,8 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
         {"alpha/a8.png", {makeFrame(13, 7, kAlpha8, 6, false), 0}},
         {"rgb/r.jpg", {makeFrame(5, 3, kRgb24, 7, true), 0}},
     };
-    const std::vector<std::string> hostile = {"../escape.png", "a/../../escape2.png", "/abs-qtst.png",
-                                              "C:/evil-qtst.png", "nul.png", "stream.png:x"};
+    const std::vector<std::string> hostile = {
+        "../escape.png", "a/../../escape2.png", "/abs-qtst.png", "C:/evil-qtst.png", "nul.png", "stream.png:x"};
     BundleSpec spec;
     for (const auto& item : written) spec.entries.push_back({item.first, 0, {item.second.frame}});
     spec.entries.push_back({"weird/unknown.png", 0, {makeFrame(4, 4, 64, 8, false)}});
@@ -146,7 +114,7 @@ TEST(BundleExtraction, WritesEveryFormatAsPngInMirroredFoldersAndSkipsWhatWouldE
         std::replace(path.begin(), path.end(), L'/', L'\\');
         UINT width = 0, height = 0;
         Argb pixels;
-        ASSERT_TRUE(readPng(path, width, height, pixels)) << item.first;
+        ASSERT_TRUE(testsupport::readPng(path, width, height, pixels)) << item.first;
         const FrameSpec& frame = item.second.frame;
         EXPECT_EQ(width, frame.width) << item.first;
         EXPECT_EQ(height, frame.height) << item.first;

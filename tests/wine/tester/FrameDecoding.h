@@ -90,11 +90,16 @@ inline Argb decode(const ortwriter::FrameSpec& f) {
                     for (int k = 0; k < 6; ++k) bits |= static_cast<std::uint64_t>(block[2 + k]) << (8 * k);
                     const auto index = static_cast<unsigned>((bits >> (3 * i)) & 7);
                     unsigned a = 0;
-                    if (index == 0) a = a0;
-                    else if (index == 1) a = a1;
-                    else if (a0 > a1) a = ((8 - index) * a0 + (index - 1) * a1 + 3) / 7;
-                    else if (index < 6) a = ((6 - index) * a0 + (index - 1) * a1 + 2) / 5;
-                    else a = index == 6 ? 0 : 255;
+                    if (index == 0)
+                        a = a0;
+                    else if (index == 1)
+                        a = a1;
+                    else if (a0 > a1)
+                        a = ((8 - index) * a0 + (index - 1) * a1 + 3) / 7;
+                    else if (index < 6)
+                        a = ((6 - index) * a0 + (index - 1) * a1 + 2) / 5;
+                    else
+                        a = index == 6 ? 0 : 255;
                     c = (c & 0x00FFFFFF) | (a << 24);
                 }
                 px = c;

@@ -140,8 +140,8 @@ class TesterPanel : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(center_.ready());
-        ASSERT_TRUE(testsupport::copyLinuxFile("/usr/bin/wget", wget_ / L"wget.exe"));
-        configure(L"127.0.0.1:" + std::to_wstring(center_.authPort()));
+        ASSERT_TRUE(testsupport::placeRealClient(wget_.windowsPath()));
+        if (!configured_) configure(L"127.0.0.1:" + std::to_wstring(center_.authPort()));
 
         host::Options options;
         options.pluginRoot = host::exeFolder() + L"\\plugins";
@@ -162,13 +162,17 @@ protected:
     }
     void TearDown() override { host_.reset(); }
 
-    void configure(const std::wstring& address) {
+    // The settings the next start of the editor finds (SetUp writes its own
+    // only when none were written before).
+    void configure(const std::wstring& address, const std::wstring& clientFolder = std::wstring(),
+                   const std::wstring& login = L"ormu user", const std::wstring& password = kPassword) {
         TarvoSettingsManager store;
         store.setString(L"ORMU", L"OrmuIp", address);
-        store.setString(L"ORMU", L"WgetPath", wget_.windowsPath());
-        store.setString(L"ORMU", L"OrmuLogin", L"ormu user");
-        store.setString(L"ORMU", L"OrmuPassword", kPassword);
+        store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
+        store.setString(L"ORMU", L"OrmuLogin", login);
+        store.setString(L"ORMU", L"OrmuPassword", password);
         ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
+        configured_ = true;
     }
 
     void openDocument(const std::wstring& name) {
@@ -211,14 +215,15 @@ protected:
     ScratchFolder config_;
     ScratchFolder documents_;
     int documentCount_ = 0;
+    bool configured_ = false;
     std::unique_ptr<host::Host> host_;
     HWND panel_ = nullptr;
     HWND list_ = nullptr;
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -245,12 +250,16 @@ TEST_F(TesterPanel, ListsTheTwoCommandsAndExplainsTheSelectedOne) {
 
     select(1);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
+    select(2);
+    EXPECT_EQ(info().rfind(L"Checks every window file", 0), 0u);
+    select(3);
+    EXPECT_EQ(info(), L"This command packs the images of a media folder into an ort file");
 
     // Showing the panel again lists the commands afresh, without a selection.
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 2u);
+    EXPECT_EQ(items().size(), 4u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -259,7 +268,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort"}));
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
@@ -331,6 +340,8 @@ TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
     EXPECT_LT(::GetTickCount() - start, 16000u);
     select(0);
     EXPECT_EQ(info(), L"The window id that \r\nis going to be loaded: 10000");
+    for (int i = 0; i < 200 && center_.requests().empty() && info().rfind(L"The media", 0) != 0; ++i) host_->pump(50);
+    EXPECT_TRUE(center_.requests().empty());
 }
 
 TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
@@ -395,7 +406,8 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
     // Enough work for the window to show: 300 entries of 256 x 256 pixels.
     ortwriter::BundleSpec spec;
     for (int i = 0; i < 300; ++i) {
-        spec.entries.push_back({"f/" + std::to_string(i) + ".png", 0,
+        spec.entries.push_back({"f/" + std::to_string(i) + ".png",
+                                0,
                                 {ortwriter::frame(ortwriter::kBgra32, 256, 256,
                                                   ortwriter::patternPixels(ortwriter::kBgra32, 256, 256, i), true)}});
     }
@@ -512,3 +524,99 @@ TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stamps the moment it receives a posted message: how long the editor's
+// thread takes to get to it.
+class MessageClock {
+public:
+    MessageClock() {
+        WNDCLASSW type{};
+        type.lpfnWndProc = &MessageClock::procedure;
+        type.hInstance = ::GetModuleHandleW(nullptr);
+        type.lpszClassName = L"QuorrelMessageClock";
+        ::RegisterClassW(&type);
+        window_ = ::CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+                                    nullptr);
+    }
+    ~MessageClock() { ::DestroyWindow(window_); }
+    // Posts one message; the delay until it was handled, in milliseconds (-1: never within the bound).
+    long delay(host::Host& host) {
+        received_ = 0;
+        const DWORD sent = ::GetTickCount();
+        ::PostMessageW(window_, WM_APP + 7, 0, 0);
+        for (int i = 0; i < 100 && received_ == 0; ++i) host.pump(5);
+        return received_ == 0 ? -1 : static_cast<long>(received_ - sent);
+    }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP + 7) received_ = ::GetTickCount();
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    static inline DWORD received_ = 0;
+    HWND window_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
+    MediaCenterStub strict("ormu:secret");
+    ASSERT_TRUE(strict.ready());
+    ScratchFolder noClient;
+    struct Case {
+        std::wstring address;
+        std::wstring login;
+        std::wstring password;
+        bool client;
+        std::wstring outcome;
+    };
+    const std::wstring strictAddress = L"127.0.0.1:" + std::to_wstring(strict.authPort());
+    const Case cases[] = {
+        {strictAddress, L"ormu", L"secret", true, L"The media center at " + strictAddress + L" opened window 10000."},
+        {strictAddress, L"ormu", L"wrong", true,
+         L"The media center at " + strictAddress + L" refused the login or password. Check them in the Options."},
+        {L"127.0.0.1:" + std::to_wstring(strict.closedPort()), L"ormu", L"secret", true,
+         L"The media center could not be reached at 127.0.0.1:" + std::to_wstring(strict.closedPort()) +
+             L". Check the address in the Options and that the media center runs."},
+        {strictAddress, L"ormu", L"secret", false,
+         L"The client program wget.exe was not found in the folder \"" + noClient.windowsPath() +
+             L"\". Set its folder in the Options."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::narrow(c.outcome));
+        host_.reset();
+        configure(c.address, c.client ? wget_.windowsPath() : noClient.windowsPath(), c.login, c.password);
+        SetUp();
+        openDocument(L"home.xml");
+        doubleClick(0);
+        for (int i = 0; i < 400 && info().rfind(L"Asking", 0) == 0; ++i) host_->pump(50);
+        EXPECT_EQ(info(), c.outcome);
+    }
+
+    // A media center that takes the request and never answers: the editor
+    // goes on meanwhile, a second Test window is refused, and the wait ends.
+    host_.reset();
+    configure(L"127.0.0.1:" + std::to_wstring(center_.silentPort()));
+    SetUp();
+    openDocument(L"home.xml");
+    MessageClock clock;
+    const DWORD start = ::GetTickCount();
+    doubleClick(0);
+    EXPECT_EQ(info(), L"Asking the media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) +
+                          L" to open window 10000...");
+    host_->pump(500);
+    const long delay = clock.delay(*host_);
+    EXPECT_GE(delay, 0);
+    EXPECT_LT(delay, 100);
+    doubleClick(0);
+    EXPECT_EQ(info(), L"A Test window is still waiting for the media center; this one was not sent.");
+    for (int i = 0; i < 400 && info().rfind(L"The media", 0) != 0; ++i) host_->pump(50);
+    EXPECT_EQ(info(),
+              L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) + L" did not answer in time.");
+    EXPECT_LT(::GetTickCount() - start, 20000u);
+
+    // The replies were read and dropped: nothing was saved beside the client.
+    EXPECT_EQ(testsupport::listFiles(wget_.windowsPath()), std::vector<std::wstring>{L"wget.exe"});
+}

@@ -30,17 +30,26 @@ bool copyLinuxFile(const char* unixSource, const std::wstring& target) {
     return ::CopyFileW(wine_test::fromLinux(unixSource).c_str(), target.c_str(), FALSE) != FALSE;
 }
 
-MediaCenterStub::MediaCenterStub() {
+bool placeRealClient(const std::wstring& folder) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring relay = self;
+    relay = relay.substr(0, relay.find_last_of(L'\\') + 1) + L"wget_relay.exe";
+    return ::CopyFileW(relay.c_str(), (folder + L"\\wget.exe").c_str(), FALSE) != FALSE;
+}
+
+MediaCenterStub::MediaCenterStub(const std::string& accept) {
     const std::wstring script = widen(QUORREL_SOURCE_DIR "/tests/e2e/tester/media_center_stub.py");
     std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 120";
+    if (!accept.empty()) command += L" --accept \"" + widen(accept) + L"\"";
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     // A Linux program: Wine starts it natively (and hands back no handle worth keeping).
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
         return;
     }
     if (info.hThread) ::CloseHandle(info.hThread);

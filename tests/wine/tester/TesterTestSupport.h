@@ -21,7 +21,7 @@ public:
     LinuxScratchFolder(const LinuxScratchFolder&) = delete;
     LinuxScratchFolder& operator=(const LinuxScratchFolder&) = delete;
     const std::wstring& windowsPath() const { return folder_.path(); }  // Z:\tmp\...
-    const std::string& unixPath() const { return unix_; }              // /tmp/...
+    const std::string& unixPath() const { return unix_; }               // /tmp/...
     std::wstring operator/(const std::wstring& name) const { return folder_ / name; }
 
 private:
@@ -30,6 +30,9 @@ private:
 };
 
 bool copyLinuxFile(const char* unixSource, const std::wstring& target);
+// Puts a wget.exe into `folder` that runs the real GNU Wget and hands on its
+// output and exit status as a Windows build of it would (wget_relay.exe).
+bool placeRealClient(const std::wstring& folder);
 
 struct Request {
     std::string method;
@@ -43,7 +46,8 @@ struct Request {
 // 127.0.0.1 (tests/e2e/tester/media_center_stub.py).
 class MediaCenterStub {
 public:
-    MediaCenterStub();
+    // Any credentials are taken, or only `accept` ("user:password") when given.
+    explicit MediaCenterStub(const std::string& accept = std::string());
     ~MediaCenterStub();
     MediaCenterStub(const MediaCenterStub&) = delete;
     MediaCenterStub& operator=(const MediaCenterStub&) = delete;

@@ -29,8 +29,7 @@ struct LockedCopy {
 };
 
 // Level 0 of the texture, read back through a read-only lock.
-LockedCopy readLevel0(IDirect3DTexture9* texture, std::uint64_t rows)
-{
+LockedCopy readLevel0(IDirect3DTexture9* texture, std::uint64_t rows) {
     LockedCopy copy;
     EXPECT_EQ(D3D_OK, texture->GetLevelDesc(0, &copy.desc));
     D3DLOCKED_RECT locked{};
@@ -53,14 +52,14 @@ protected:
     testsupport::ScratchFolder folder{L"tex"};
 };
 
-TEST(DisplayDeviceHome, WithoutADeviceNothingReachesDirect3DAndCreationInstallsTheLimits)
-{
+TEST(DisplayDeviceHome, WithoutADeviceNothingReachesDirect3DAndCreationInstallsTheLimits) {
     textures::releaseDisplayDevice();
     EXPECT_EQ(nullptr, textures::displayDevice().device);
     EXPECT_EQ(0u, textures::textureLimits().maxWidth);
     CDXTexture texture;
     const std::vector<std::uint8_t> data(64, 7);
-    ASSERT_TRUE(texture.CopyPixels(4, 4, textures::format::kBgra32, data.data(), data.size(), textures::textureLimits()));
+    ASSERT_TRUE(
+        texture.CopyPixels(4, 4, textures::format::kBgra32, data.data(), data.size(), textures::textureLimits()));
     texture.SendPixelsToDevice();
     EXPECT_EQ(nullptr, texture.DeviceTexture());
 
@@ -81,12 +80,16 @@ TEST(DisplayDeviceHome, WithoutADeviceNothingReachesDirect3DAndCreationInstallsT
     EXPECT_EQ(0u, textures::textureLimits().maxWidth);
 }
 
-TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected)
-{
-    struct Case { std::uint32_t code; D3DFORMAT d3d; std::uint32_t width, height; bool compress; };
+TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected) {
+    struct Case {
+        std::uint32_t code;
+        D3DFORMAT d3d;
+        std::uint32_t width, height;
+        bool compress;
+    };
     const Case cases[] = {
-        {kDxt1, D3DFMT_DXT1, 30, 30, true},  {kDxt3, D3DFMT_DXT3, 16, 8, false},
-        {kDxt5, D3DFMT_DXT5, 8, 12, true},   {kDxt5Alt, D3DFMT_DXT5, 12, 4, false},
+        {kDxt1, D3DFMT_DXT1, 30, 30, true},     {kDxt3, D3DFMT_DXT3, 16, 8, false},
+        {kDxt5, D3DFMT_DXT5, 8, 12, true},      {kDxt5Alt, D3DFMT_DXT5, 12, 4, false},
         {kBgra32, D3DFMT_A8R8G8B8, 7, 5, true}, {kAlpha8, D3DFMT_A8, 13, 6, false},
         {kRgb24, D3DFMT_A8R8G8B8, 5, 3, true},
     };
@@ -95,7 +98,8 @@ TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected)
     for (const Case& c : cases) {
         EntrySpec entry;
         entry.path = "formats/" + std::to_string(c.code) + ".png";
-        entry.frames.push_back(frame(c.code, c.width, c.height, patternPixels(c.code, c.width, c.height, seed++), c.compress));
+        entry.frames.push_back(
+            frame(c.code, c.width, c.height, patternPixels(c.code, c.width, c.height, seed++), c.compress));
         bundle.entries.push_back(entry);
     }
     // A non-ASCII file name: the reader must open it by its UTF-16 path.
@@ -145,8 +149,7 @@ TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected)
     }
 }
 
-TEST_F(DeviceTextures, UnshowableFormatsMakeNoTextureAndKeepTheirPixels)
-{
+TEST_F(DeviceTextures, UnshowableFormatsMakeNoTextureAndKeepTheirPixels) {
     BundleSpec bundle;
     EntrySpec entry;
     entry.path = "odd.png";
@@ -163,8 +166,7 @@ TEST_F(DeviceTextures, UnshowableFormatsMakeNoTextureAndKeepTheirPixels)
     EXPECT_EQ(64u, texture->pixels().size());
 }
 
-TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSampler)
-{
+TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSampler) {
     // A PNG made with D3DX itself, then read it back through the texture object.
     IDirect3DDevice9* device = textures::displayDevice().device;
     IDirect3DTexture9* source = nullptr;
@@ -173,7 +175,8 @@ TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSam
     ASSERT_EQ(D3D_OK, source->LockRect(0, &locked, nullptr, 0));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x)
-            static_cast<std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] = 0xFF000000u | (x * 30) << 16 | (y * 60) << 8;
+            static_cast<std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] =
+                0xFF000000u | (x * 30) << 16 | (y * 60) << 8;
     source->UnlockRect(0);
     const std::wstring png = folder.file(L"\u00E4\u00F6.png");
     const HRESULT saved = ::D3DXSaveTextureToFileW(png.c_str(), D3DXIFF_PNG, source, nullptr);
@@ -198,8 +201,7 @@ TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSam
     IDirect3DBaseTexture9* bound = nullptr;
     ASSERT_EQ(D3D_OK, device->GetTexture(1, &bound));
     EXPECT_EQ(static_cast<IDirect3DBaseTexture9*>(texture.DeviceTexture()), bound);
-    if (bound)
-        bound->Release();
+    if (bound) bound->Release();
     DWORD value = 0;
     device->GetSamplerState(1, D3DSAMP_MAGFILTER, &value);
     EXPECT_EQ(static_cast<DWORD>(D3DTEXF_LINEAR), value);

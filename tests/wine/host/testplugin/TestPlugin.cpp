@@ -108,13 +108,13 @@ void togglePanel() {
                                   g_npp.nppHandle, nullptr, g_module, nullptr);
         CreateWindowExW(0, L"EDIT", L"panel edit", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, 4, 4, 150, 22,
                         g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1010)), g_module, nullptr);
-        HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY, 4, 30, 150,
-                                    100, g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1011)), g_module, nullptr);
+        HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY, 4, 30, 150, 100,
+                                    g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1011)), g_module, nullptr);
         for (const wchar_t* item : {L"alpha", L"beta", L"gamma"})
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 4,
-                                     140, 150, 120, g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1012)),
-                                     g_module, nullptr);
+        HWND combo =
+            CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 4, 140, 150,
+                            120, g_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1012)), g_module, nullptr);
         for (const wchar_t* item : {L"one", L"two"})
             SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 170, 60, 24, g_panel,
@@ -140,8 +140,8 @@ void togglePanel() {
 void showModeless() {
     if (g_modeless == nullptr) {
         registerClass(kDialogClass);
-        g_modeless = CreateWindowExW(0, kDialogClass, L"Test window", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100,
-                                     300, 150, g_npp.nppHandle, nullptr, g_module, nullptr);
+        g_modeless = CreateWindowExW(0, kDialogClass, L"Test window", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 300,
+                                     150, g_npp.nppHandle, nullptr, g_module, nullptr);
         for (int i = 0; i < 2; ++i)
             CreateWindowExW(0, L"EDIT", i == 0 ? L"first" : L"second", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP,
                             10, 10 + 30 * i, 200, 22, g_modeless,
@@ -160,8 +160,8 @@ void sendMessages() {
     wchar_t* textPointer = text;
     localisation::TextRequest request{0, L"Greeting", 0, 64, &textPointer};
     npp::CommunicationInfo other{localisation::TranslateText, kModule, &request};
-    g_lastResult = toHost(npp::NPPM_MSGTOPLUGIN, reinterpret_cast<WPARAM>(L"Missing.dll"),
-                          reinterpret_cast<LPARAM>(&other));
+    g_lastResult =
+        toHost(npp::NPPM_MSGTOPLUGIN, reinterpret_cast<WPARAM>(L"Missing.dll"), reinterpret_cast<LPARAM>(&other));
     record(L"sent:missing:" + std::to_wstring(g_lastResult) + L":" + std::to_wstring(request.result) + L":" + text);
 }
 
@@ -296,7 +296,7 @@ __declspec(dllexport) LRESULT messageProc(UINT msg, WPARAM wParam, LPARAM lParam
 namespace {
 void notified(npp::SCNotification* scn) {
     const NMHDR& h = scn->nmhdr;
-    std::wstring from = h.hwndFrom == g_npp.nppHandle             ? L"host"
+    std::wstring from = h.hwndFrom == g_npp.nppHandle               ? L"host"
                         : h.hwndFrom == g_npp.scintillaMainHandle   ? L"view0"
                         : h.hwndFrom == g_npp.scintillaSecondHandle ? L"view1"
                                                                     : L"other";
@@ -304,8 +304,8 @@ void notified(npp::SCNotification* scn) {
         if ((scn->modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) == 0) return;
         std::string text = scn->text != nullptr ? std::string(scn->text, static_cast<std::size_t>(scn->length)) : "";
         record(L"modified:" + from + L":pos=" + std::to_wstring(scn->position) + L":len=" +
-               std::to_wstring(scn->length) + L":type=" + std::to_wstring(scn->modificationType & 3) +
-               L":lines=" + std::to_wstring(scn->linesAdded) + L":text=" + std::wstring(text.begin(), text.end()));
+               std::to_wstring(scn->length) + L":type=" + std::to_wstring(scn->modificationType & 3) + L":lines=" +
+               std::to_wstring(scn->linesAdded) + L":text=" + std::wstring(text.begin(), text.end()));
         return;
     }
     if (h.code == npp::SCN_UPDATEUI) {

@@ -1,0 +1,172 @@
+// The tester panel's "Check skin" in the stand-in editor, on a copy of the
+// sample skin with a second window file and a few references the skin does
+// not have: the text pane lists exactly those, and a double-click on one opens
+// its file at its line.
+#include "Host.h"
+#include "wine/preview/PreviewSupport.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kMenu[] = L"&Quorrel";
+
+constexpr UINT kGetCurrentPos = 2008;
+constexpr UINT kLineFromPosition = 2166;
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = L"";
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+HWND descendantOfClass(HWND parent, const std::wstring& name) {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(classOf(child).c_str(), name.c_str()) == 0) return child;
+        if (HWND deeper = descendantOfClass(child, name)) return deeper;
+    }
+    return nullptr;
+}
+
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::vector<std::wstring> linesOf(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+class CheckSkin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        skin_ = temp_.path() + L"\\demo";
+        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
+        home_ = previewtest::readFile(skin_ + L"\\720p\\Home.xml");
+        const std::size_t end = home_.find("\t</controls>");
+        ASSERT_NE(end, std::string::npos);
+        home_.insert(end, "\t\t<include>NoSuchInclude</include>\n\t\t<texture>Buttons\\Focus.PNG</texture>\n");
+        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Home.xml", home_));
+        other_ =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+            "<window>\r\n"
+            "\t<!-- <texture>commented/out.png</texture> -->\r\n"
+            "\t<control type=\"image\"><texture>$INFO[Player.Art(thumb)]</texture></control>\r\n"
+            "\t<control type=\"image\"><texture>icons/star.png</texture></control>\r\n"
+            "\t<control type=\"image\"><bordertexture>icons/moon.png</bordertexture></control>\r\n"
+            "\t<include file=\"includes_gone.xml\"/>\r\n"
+            "</window>\r\n";
+        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Other.xml", other_));
+
+        host::Options options;
+        options.pluginRoot = host::exeFolder() + L"\\plugins";
+        options.configFolder = temp_.path() + L"\\config";
+        options.plugins = {L"Quorrel"};
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+        ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
+        ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Tester"));
+        host_->pump(150);
+        for (const auto& r : host_->dockingRegistrations()) {
+            if (r.name == L"Ormu Commands") panel_ = r.data.hClient;
+        }
+        ASSERT_NE(panel_, nullptr);
+        list_ = descendantOfClass(panel_, L"ListBox");
+        pane_ = descendantOfClass(panel_, L"Edit");
+        ASSERT_NE(list_, nullptr);
+        ASSERT_NE(pane_, nullptr);
+    }
+    void TearDown() override {
+        if (host_) host_->shutdown();
+        host_.reset();
+        ::OleUninitialize();
+    }
+
+    // Selects the command and double-clicks it, as the user does, then waits
+    // for the check's summary line.
+    void runCheck() {
+        const LRESULT index =
+            ::SendMessageW(list_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Check skin"));
+        ASSERT_NE(index, LB_ERR) << "no Check skin command";
+        ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        const HWND parent = ::GetParent(list_);
+        const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(list_));
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list_));
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list_));
+        for (int i = 0; i < 100 && textOf(pane_).rfind(L"Checked ", 0) != 0; ++i) host_->pump(50);
+        ASSERT_EQ(textOf(pane_).rfind(L"Checked ", 0), 0u) << "no summary in the pane";
+    }
+    // A double-click on a line of the text pane.
+    void doubleClickLine(int line) {
+        const LRESULT first = ::SendMessageW(pane_, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+        ASSERT_GE(first, 0);
+        const LRESULT point = ::SendMessageW(pane_, EM_POSFROMCHAR, static_cast<WPARAM>(first + 1), 0);
+        const LPARAM at = MAKELPARAM(LOWORD(point) + 1, HIWORD(point) + 2);
+        ::SendMessageW(pane_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(pane_, WM_LBUTTONUP, 0, at);
+        ::SendMessageW(pane_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        ::SendMessageW(pane_, WM_LBUTTONUP, 0, at);
+        host_->pump(200);
+    }
+    int caretLine() const {
+        const HWND view = host_->currentView();
+        return static_cast<int>(::SendMessageW(view, kLineFromPosition,
+                                               static_cast<WPARAM>(::SendMessageW(view, kGetCurrentPos, 0, 0)), 0));
+    }
+
+    previewtest::TempFolder temp_;
+    std::wstring skin_;
+    std::string home_;
+    std::string other_;
+    std::unique_ptr<host::Host> host_;
+    HWND panel_ = nullptr;
+    HWND list_ = nullptr;
+    HWND pane_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CheckSkin, ListsExactlyTheMissingReferencesAndOpensTheOneDoubleClicked) {
+    ASSERT_NO_FATAL_FAILURE(runCheck());
+    const auto line = [](const std::string& text, const std::string& needle) {
+        return std::to_wstring(previewtest::lineOf(text, needle) + 1);
+    };
+    const std::vector<std::wstring> lines = linesOf(textOf(pane_));
+    ASSERT_FALSE(lines.empty());
+    // Home.xml, includes.xml, includes_home.xml, includes_layout.xml, Other.xml.
+    EXPECT_EQ(lines[0].rfind(L"Checked 5 files: ", 0), 0u) << lines[0].c_str();
+    EXPECT_NE(lines[0].find(L", 4 missing."), std::wstring::npos) << lines[0].c_str();
+    const std::vector<std::wstring> expected = {
+        L"Home.xml (" + line(home_, "missing/nothing.png") + L"): texture missing/nothing.png",
+        L"Home.xml (" + line(home_, "NoSuchInclude") + L"): include NoSuchInclude",
+        L"Other.xml (6): texture icons/moon.png",
+        L"Other.xml (7): include file includes_gone.xml",
+    };
+    EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 1, lines.end()), expected);
+
+    // The other window file opens at the line of its missing texture.
+    ASSERT_NO_FATAL_FAILURE(doubleClickLine(3));
+    EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\Other.xml");
+    EXPECT_EQ(caretLine(), 5);
+    // Back in Home.xml, at its missing include.
+    ASSERT_NO_FATAL_FAILURE(doubleClickLine(2));
+    EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\Home.xml");
+    EXPECT_EQ(caretLine(), previewtest::lineOf(home_, "NoSuchInclude"));
+}

@@ -1,0 +1,207 @@
+// The plugin in the stand-in editor on a copy of the sample skin (under a
+// folder named outside any ANSI code page), with a few references added that
+// the skin does not have: the missing names carry the editor's indicator,
+// typing fixes and breaks them, the caret on one shows a call tip, new media
+// is noticed, and the Options box switches it all off.
+#include "Host.h"
+#include "settings/settings_ids.h"
+#include "wine/preview/PreviewSupport.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+const wchar_t kMenu[] = L"&Quorrel";
+
+constexpr UINT kIndicatorValueAt = 2507;
+constexpr UINT kCallTipActive = 2202;
+constexpr UINT kSetSel = 2160;
+constexpr int kIndicators = 36;
+
+const char kAdded[] =
+    "\t\t<include>NoSuchInclude</include>\n"
+    "\t\t<texture>buttons/focux.png</texture>\n"
+    "\t\t<include content=\"HomeClock\"/>\n";
+
+class MarksInEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        skin_ = temp_.path() + L"\\demo";
+        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
+        home_ = previewtest::readFile(skin_ + L"\\720p\\Home.xml");
+        const std::size_t end = home_.find("\t</controls>");
+        ASSERT_NE(end, std::string::npos);
+        home_.insert(end, kAdded);
+        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Home.xml", home_));
+
+        host::Options options;
+        options.pluginRoot = host::exeFolder() + L"\\plugins";
+        options.configFolder = temp_.path() + L"\\config";
+        options.plugins = {L"Quorrel"};
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+        host_->refuseIndicators(refuseIndicators_);
+        ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
+        host_->pump(150);
+        view_ = host_->currentView();
+    }
+    void TearDown() override {
+        if (host_) host_->shutdown();
+        host_.reset();
+        ::OleUninitialize();
+    }
+
+    LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(view_, message, w, l); }
+    std::string text() const { return host_->documentBytes(); }
+    // Where a name stands in the document (its first occurrence).
+    LRESULT at(const std::string& name) const {
+        const std::size_t pos = text().find(name);
+        EXPECT_NE(pos, std::string::npos) << name;
+        return static_cast<LRESULT>(pos);
+    }
+    std::set<int> indicatorsAt(LRESULT pos) const {
+        std::set<int> on;
+        for (int i = 0; i < kIndicators; ++i) {
+            if (send(kIndicatorValueAt, static_cast<WPARAM>(i), pos) != 0) on.insert(i);
+        }
+        return on;
+    }
+    // Every character of the name carries the indicator, the ones around it do not.
+    bool marked(const std::string& name, int indicator) const {
+        const LRESULT from = at(name);
+        const auto on = [&](LRESULT p) { return send(kIndicatorValueAt, static_cast<WPARAM>(indicator), p) != 0; };
+        for (LRESULT p = from; p < from + static_cast<LRESULT>(name.size()); ++p) {
+            if (!on(p)) return false;
+        }
+        return !on(from - 1) && !on(from + static_cast<LRESULT>(name.size()));
+    }
+    bool unmarked(const std::string& name, int indicator) const {
+        const LRESULT from = at(name);
+        for (LRESULT p = from; p < from + static_cast<LRESULT>(name.size()); ++p) {
+            if (send(kIndicatorValueAt, static_cast<WPARAM>(indicator), p) != 0) return false;
+        }
+        return true;
+    }
+    void typeAt(LRESULT from, LRESULT to, wchar_t c) {
+        ::SetFocus(view_);
+        send(kSetSel, static_cast<WPARAM>(from), to);
+        send(WM_CHAR, c, 1);
+        host_->pump(150);
+    }
+    void caretOn(const std::string& name) {
+        send(kSetSel, static_cast<WPARAM>(at(name) + 2), at(name) + 2);
+        host_->pump(150);
+    }
+    void setOption(int boxId, bool on) {
+        ASSERT_TRUE(host_->runMenu(kMenu, L"&Options..."));
+        host_->pump(100);
+        HWND dialog = nullptr;
+        for (HWND d : host_->modelessDialogs()) {
+            wchar_t title[64] = L"";
+            ::GetWindowTextW(d, title, 64);
+            if (std::wstring(title) == L"Quorrel Options") dialog = d;
+        }
+        ASSERT_NE(dialog, nullptr);
+        ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+        host_->pump(100);
+    }
+
+    previewtest::TempFolder temp_;
+    std::wstring skin_;
+    std::string home_;
+    std::unique_ptr<host::Host> host_;
+    HWND view_ = nullptr;
+    bool refuseIndicators_ = false;
+};
+
+// An editor that has no indicator left to give.
+class MarksWithoutIndicators : public MarksInEditor {
+protected:
+    MarksWithoutIndicators() { refuseIndicators_ = true; }
+};
+
+}  // namespace
+
+TEST_F(MarksInEditor, MissingNamesAreMarkedAndTypingFixesAndBreaksThem) {
+    // The one indicator on every missing name is the plugin's.
+    std::set<int> common = indicatorsAt(at("missing/nothing.png"));
+    for (const char* name : {"NoSuchInclude", "buttons/focux.png"}) {
+        std::set<int> here = indicatorsAt(at(name));
+        std::set<int> both;
+        for (int i : common) {
+            if (here.count(i)) both.insert(i);
+        }
+        common = both;
+    }
+    ASSERT_EQ(common.size(), 1u) << "no indicator, or more than one, on the missing names";
+    const int indicator = *common.begin();
+    for (const char* name : {"missing/nothing.png", "NoSuchInclude", "buttons/focux.png"}) {
+        EXPECT_TRUE(marked(name, indicator)) << name;
+    }
+    // On disk, in the bundle, in includes.xml and in a file it includes.
+    for (const char* name : {"backgrounds/home.jpg", "misc/logo.bmp", "icons/star.png", "FadeIn", "HomeClock"}) {
+        EXPECT_TRUE(unmarked(name, indicator)) << name;
+    }
+
+    // The author types the right letter over the wrong one.
+    const LRESULT x = at("focux.png") + 4;
+    typeAt(x, x + 1, L's');
+    ASSERT_NE(text().find("<texture>buttons/focus.png</texture>\n\t\t<include content"), std::string::npos);
+    EXPECT_TRUE(unmarked("buttons/focus.png</texture>\n\t\t<include content", indicator));
+    EXPECT_TRUE(marked("missing/nothing.png", indicator));
+
+    // And breaks an include name; a new line above moves the marks along.
+    const LRESULT fade = at("FadeIn</include>") + 6;
+    typeAt(fade, fade, L'x');
+    EXPECT_TRUE(marked("FadeInx", indicator));
+    typeAt(0, 0, L'\r');
+    EXPECT_TRUE(marked("FadeInx", indicator));
+    EXPECT_TRUE(marked("NoSuchInclude", indicator));
+    EXPECT_TRUE(unmarked("backgrounds/home.jpg", indicator));
+}
+
+TEST_F(MarksInEditor, TheCaretOnAMissingNameShowsACallTipAndNewMediaIsSeen) {
+    caretOn("missing/nothing.png");
+    EXPECT_EQ(send(kCallTipActive), 1);
+    caretOn("backgrounds/home.jpg");
+    EXPECT_EQ(send(kCallTipActive), 0);
+
+    // The image appears on disk: seen at a caret move once the plugin looks again.
+    ASSERT_TRUE(::CreateDirectoryW((skin_ + L"\\media\\missing").c_str(), nullptr));
+    ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\media\\missing\\Nothing.PNG", "png"));
+    const int indicator = *indicatorsAt(at("NoSuchInclude")).begin();
+    EXPECT_TRUE(marked("missing/nothing.png", indicator));
+    host_->pump(2200);
+    caretOn("misc/logo.bmp");
+    EXPECT_TRUE(unmarked("missing/nothing.png", indicator));
+    EXPECT_TRUE(marked("NoSuchInclude", indicator));
+}
+
+TEST_F(MarksInEditor, TheOptionsBoxSwitchesMarkingOffAndOn) {
+    const int indicator = *indicatorsAt(at("NoSuchInclude")).begin();
+    setOption(IDC_OPTIONS_MARK_MISSING, false);
+    EXPECT_TRUE(unmarked("NoSuchInclude", indicator));
+    EXPECT_TRUE(unmarked("missing/nothing.png", indicator));
+    typeAt(0, 0, L' ');
+    EXPECT_TRUE(unmarked("NoSuchInclude", indicator));
+    setOption(IDC_OPTIONS_MARK_MISSING, true);
+    EXPECT_TRUE(marked("NoSuchInclude", indicator));
+    EXPECT_TRUE(marked("missing/nothing.png", indicator));
+}
+
+TEST_F(MarksWithoutIndicators, NoIndicatorIsUsedButTheCallTipStillTells) {
+    for (const char* name : {"missing/nothing.png", "NoSuchInclude", "buttons/focux.png"}) {
+        EXPECT_TRUE(indicatorsAt(at(name)).empty()) << name;
+    }
+    caretOn("NoSuchInclude");
+    EXPECT_EQ(send(kCallTipActive), 1);
+}
