@@ -79,9 +79,8 @@ std::vector<std::uint32_t> argbOf(const ortwriter::Image& image) {
 
 TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     using namespace ortwriter;
-    // In the prefix's temporary folder (Wine's folder browser would walk the
-    // whole Linux file system to reach a folder under Z:), under a fresh name:
-    // Wine hands out the same process ids again.
+    // On the prefix's own drive: Wine's folder browser would walk the whole
+    // Linux file system to reach a folder under Z:.
     testsupport::ScratchFolder scratch(L"pack");
     // The open-file dialog of "Extract ort" makes the bundle's folder the
     // process's current one, which could then not be removed.
