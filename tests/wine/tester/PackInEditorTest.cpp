@@ -81,16 +81,18 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     using namespace ortwriter;
     // On the prefix's own drive: Wine's folder browser would walk the whole
     // Linux file system to reach a folder under Z:.
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring work = std::wstring(temp) + L"qtst-pack-" + std::to_wstring(::GetCurrentProcessId());
-    struct Cleanup {
-        std::wstring path;
-        ~Cleanup() { testsupport::removeTree(path); }
-    } cleanup{work};
+    testsupport::ScratchFolder scratch(L"pack");
+    // The open-file dialog of "Extract ort" makes the bundle's folder the
+    // process's current one, which could then not be removed.
+    struct CurrentFolder {
+        wchar_t saved[MAX_PATH] = {};
+        CurrentFolder() { ::GetCurrentDirectoryW(MAX_PATH, saved); }
+        ~CurrentFolder() { ::SetCurrentDirectoryW(saved); }
+    } keepCurrentFolder;
+    const std::wstring& work = scratch.path();
     const std::wstring skin = work + L"\\my skin", media = skin + L"\\media", out = work + L"\\out";
     for (const std::wstring& folder :
-         {work, skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
+         {skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
         ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)) << testsupport::narrow(folder);
     const auto put = [](const std::wstring& path, const Bytes& bytes) {
         ASSERT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
