@@ -62,7 +62,8 @@ std::vector<std::string> rest(const TiXmlElement& control, const TiXmlNode* skip
         if (node != skip) out.push_back(seen(*node));
     }
     for (const TiXmlAttribute* a = control.FirstAttribute(); a; a = a->Next()) {
-        if (skipAttribute == nullptr || a->NameTStr() != skipAttribute) out.push_back(oneLineEnd(a->NameTStr() + "=" + a->ValueStr()));
+        if (skipAttribute == nullptr || a->NameTStr() != skipAttribute)
+            out.push_back(oneLineEnd(a->NameTStr() + "=" + a->ValueStr()));
     }
     return out;
 }
