@@ -5,9 +5,23 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace base {
+
+// What long work over a list of items (bundle entries, image files) tells
+// whoever shows its progress. Called from the work's own threads.
+class StepProgress {
+public:
+    virtual ~StepProgress() = default;
+    // Once, before any item, with the number of items.
+    virtual void begin(std::size_t total) = 0;
+    // An item is being worked on now.
+    virtual void itemStarted(const std::wstring& name) = 0;
+    // Another item is done, whatever came of it; `done` counts them all so far.
+    virtual void itemDone(std::size_t done) = 0;
+};
 
 // Set once by whoever wants the work to stop (any thread); read by the work.
 class CancelFlag {

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-class ProgressWindow : public StaticDialog {
+class ProgressWindow : public StaticDialog, public base::StepProgress {
 public:
     struct Task {
         std::wstring title;     // the window's caption
@@ -50,6 +50,10 @@ public:
     void setTotal(std::size_t total);
     void setDone(std::size_t done);
     void setCurrent(const std::wstring& text);
+    // The work's steps, as the item-by-item cores report them.
+    void begin(std::size_t total) override { setTotal(total); }
+    void itemStarted(const std::wstring& name) override { setCurrent(name); }
+    void itemDone(std::size_t done) override { setDone(done); }
 
     // The count line as shown, e.g. "3 of 700 entries".
     static std::wstring countText(std::size_t done, std::size_t total, const std::wstring& unit);

@@ -90,18 +90,6 @@ std::wstring askForFolder(HWND owner) {
     return hasPath ? std::wstring(path) : std::wstring();
 }
 
-// What the extraction reports, passed on to the progress window.
-class ExtractionSteps : public textures::ExtractionProgress {
-public:
-    explicit ExtractionSteps(ProgressWindow& window) : window_(window) {}
-    void begin(std::size_t total) override { window_.setTotal(total); }
-    void entryStarted(const std::wstring& name) override { window_.setCurrent(name); }
-    void entryDone(std::size_t done) override { window_.setDone(done); }
-
-private:
-    ProgressWindow& window_;
-};
-
 }  // namespace
 
 OrmuControllerDialog::OrmuControllerDialog()
@@ -362,8 +350,7 @@ void OrmuControllerDialog::extractOrt() {
     ProgressWindow::Task task;
     task.title = L"Extract ort";
     task.work = [bundle, folder, report](ProgressWindow& progress) {
-        ExtractionSteps steps(progress);
-        *report = textures::ExtractBundle(bundle, folder, &progress.cancelFlag(), &steps);
+        *report = textures::ExtractBundle(bundle, folder, &progress.cancelFlag(), &progress);
     };
     task.finished = [this, report](bool) { extractionEnded(*report); };
     progress_.setShell(shell_);

@@ -70,18 +70,6 @@ std::wstring askForBundleToWrite(HWND owner, HINSTANCE instance, const std::wstr
     return file.data();
 }
 
-// What the packing reports, passed on to the progress window.
-class PackingSteps : public textures::PackProgress {
-public:
-    explicit PackingSteps(ProgressWindow& window) : window_(window) {}
-    void begin(std::size_t total) override { window_.setTotal(total); }
-    void fileStarted(const std::wstring& name) override { window_.setCurrent(name); }
-    void fileDone(std::size_t done) override { window_.setDone(done); }
-
-private:
-    ProgressWindow& window_;
-};
-
 }  // namespace
 
 void OrmuControllerDialog::setBundleWritten(std::function<void(const std::wstring&)> told) {
@@ -110,8 +98,7 @@ void OrmuControllerDialog::packOrt() {
     task.title = kPackOrt;
     task.unit = L"images";
     task.work = [folder, bundle, report](ProgressWindow& progress) {
-        PackingSteps steps(progress);
-        *report = textures::PackFolder(folder, bundle, &progress.cancelFlag(), &steps);
+        *report = textures::PackFolder(folder, bundle, &progress.cancelFlag(), &progress);
     };
     task.finished = [this, report, bundle](bool) { packingEnded(*report, bundle); };
     progress_.setShell(shell_);

@@ -287,7 +287,7 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
     const unsigned workers = settings.workers != 0 ? settings.workers : base::defaultWorkerCount();
     const base::ParallelOutcome run = base::runParallel(plan.size(), workers, stop, [&](std::size_t index) {
         if (progress != nullptr) {
-            progress->entryStarted(plan[index].name);
+            progress->itemStarted(plan[index].name);
         }
         Outcome outcome = Outcome::Failed;
         try {
@@ -298,7 +298,7 @@ ExtractionReport ExtractBundle(const std::wstring& bundlePath, const std::wstrin
         outcomes[index] = outcome;
         const std::size_t count = done.fetch_add(1) + 1;
         if (progress != nullptr) {
-            progress->entryDone(count);
+            progress->itemDone(count);
         }
     });
     // Only a progress report can have thrown; its entry counts as failed.

@@ -43,16 +43,7 @@ struct ExtractionReport {
 };
 
 // Told how a run goes. Calls come from the worker threads and may overlap.
-class ExtractionProgress {
-public:
-    virtual ~ExtractionProgress() = default;
-    // Once, before any entry, with the number of entries.
-    virtual void begin(std::size_t total) = 0;
-    // An entry is being worked on now.
-    virtual void entryStarted(const std::wstring& name) = 0;
-    // Another entry is done, whatever came of it; `done` counts them all so far.
-    virtual void entryDone(std::size_t done) = 0;
-};
+using ExtractionProgress = base::StepProgress;
 
 struct ExtractionSettings {
     unsigned workers = 0;  // 0: base::defaultWorkerCount()

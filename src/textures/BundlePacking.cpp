@@ -255,7 +255,7 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
             stop.cancel();
             return;
         }
-        if (progress != nullptr) progress->fileStarted(items[index].name);
+        if (progress != nullptr) progress->itemStarted(items[index].name);
         Result result;
         try {
             result = packOne(items[index]);
@@ -275,7 +275,7 @@ PackReport PackFolder(const std::wstring& folder, const std::wstring& bundlePath
             }
         }
         const std::size_t count = done.fetch_add(1) + 1;
-        if (progress != nullptr) progress->fileDone(count);
+        if (progress != nullptr) progress->itemDone(count);
     });
 
     report.skipped = tooLong;

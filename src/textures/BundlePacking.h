@@ -40,13 +40,7 @@ struct PackReport {
 };
 
 // Told how a run goes. Calls come from the worker threads and may overlap.
-class PackProgress {
-public:
-    virtual ~PackProgress() = default;
-    virtual void begin(std::size_t total) = 0;
-    virtual void fileStarted(const std::wstring& name) = 0;
-    virtual void fileDone(std::size_t done) = 0;
-};
+using PackProgress = base::StepProgress;
 
 struct PackSettings {
     unsigned workers = 0;  // 0: base::defaultWorkerCount()

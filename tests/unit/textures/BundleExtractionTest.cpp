@@ -149,8 +149,8 @@ class Stopper : public textures::ExtractionProgress {
 public:
     Stopper(base::CancelFlag& cancel, std::size_t stopAfter) : cancel_(cancel), stopAfter_(stopAfter) {}
     void begin(std::size_t total) override { total_ = total; }
-    void entryStarted(const std::wstring&) override { ++started_; }
-    void entryDone(std::size_t done) override {
+    void itemStarted(const std::wstring&) override { ++started_; }
+    void itemDone(std::size_t done) override {
         if (done >= stopAfter_) cancel_.cancel();
     }
     std::size_t total_ = 0;

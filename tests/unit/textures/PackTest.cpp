@@ -297,10 +297,10 @@ TEST(PackFolder, ACancelledRunLeavesTheOldBundleAndNoPendingFiles) {
     public:
         explicit StopAtFifth(base::CancelFlag& flag) : flag_(flag) {}
         void begin(std::size_t total) override { total_ = total; }
-        void fileStarted(const std::wstring&) override {
+        void itemStarted(const std::wstring&) override {
             if (++started_ == 5) flag_.cancel();
         }
-        void fileDone(std::size_t) override {}
+        void itemDone(std::size_t) override {}
         std::size_t total_ = 0;
 
     private:
