@@ -33,12 +33,6 @@ HWND descendantOfClass(HWND parent, const std::wstring& name) {
     return nullptr;
 }
 
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::vector<std::wstring> linesOf(const std::wstring& text) {
     std::vector<std::wstring> lines;
     std::size_t start = 0;
@@ -110,8 +104,8 @@ protected:
         const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(list_));
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list_));
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list_));
-        for (int i = 0; i < 100 && textOf(pane_).rfind(L"Checked ", 0) != 0; ++i) host_->pump(50);
-        ASSERT_EQ(textOf(pane_).rfind(L"Checked ", 0), 0u) << "no summary in the pane";
+        for (int i = 0; i < 100 && wine_test::windowText(pane_).rfind(L"Checked ", 0) != 0; ++i) host_->pump(50);
+        ASSERT_EQ(wine_test::windowText(pane_).rfind(L"Checked ", 0), 0u) << "no summary in the pane";
     }
     // A double-click on a line of the text pane.
     void doubleClickLine(int line) {
@@ -148,7 +142,7 @@ TEST_F(CheckSkin, ListsExactlyTheMissingReferencesAndOpensTheOneDoubleClicked) {
     const auto line = [](const std::string& text, const std::string& needle) {
         return std::to_wstring(previewtest::lineOf(text, needle) + 1);
     };
-    const std::vector<std::wstring> lines = linesOf(textOf(pane_));
+    const std::vector<std::wstring> lines = linesOf(wine_test::windowText(pane_));
     ASSERT_FALSE(lines.empty());
     // Home.xml, includes.xml, includes_home.xml, includes_layout.xml, Other.xml.
     EXPECT_EQ(lines[0].rfind(L"Checked 5 files: ", 0), 0u) << lines[0].c_str();
