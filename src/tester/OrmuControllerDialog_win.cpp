@@ -1,4 +1,5 @@
 #include "tester/OrmuControllerDialog.h"
+#include "tester/FolderPicker_win.h"
 
 #include "editor/NppEditor_win.h"
 
@@ -43,19 +44,6 @@ bool endsWithXml(const std::wstring& name) {
 }
 
 // OLE for the new-style folder browser, undone only if this call did it.
-class OleScope {
-public:
-    OleScope() noexcept : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~OleScope() {
-        if (initialised_) ::OleUninitialize();
-    }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
-
-private:
-    bool initialised_;
-};
-
 std::wstring askForBundle(HWND owner, HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -72,22 +60,6 @@ std::wstring askForBundle(HWND owner, HINSTANCE instance) {
         return std::wstring();
     }
     return file;
-}
-
-std::wstring askForFolder(HWND owner) {
-    const OleScope ole;
-    BROWSEINFOW request{};
-    request.hwndOwner = owner;
-    request.lpszTitle = L"Select a folder for extraction:";
-    request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&request);
-    if (chosen == nullptr) {
-        return std::wstring();
-    }
-    wchar_t path[MAX_PATH] = {};
-    const bool hasPath = ::SHGetPathFromIDListW(chosen, path) != FALSE;
-    ::CoTaskMemFree(chosen);
-    return hasPath ? std::wstring(path) : std::wstring();
 }
 
 }  // namespace
@@ -338,7 +310,7 @@ void OrmuControllerDialog::extractOrt() {
         ::MessageBoxW(parent_, L"You most choose a ort file", L"no input file", MB_OK);
         return;
     }
-    std::wstring folder = askForFolder(parent_);
+    std::wstring folder = tester::browseForFolder(parent_, L"Select a folder for extraction:");
     if (folder.empty()) {
         ::MessageBoxW(parent_, L"You most choose an output directory", L"no output dir", MB_OK);
         return;

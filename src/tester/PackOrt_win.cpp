@@ -4,6 +4,7 @@
 // The skin resources let go of that bundle while it is replaced and open it
 // again afterwards; the summary goes to the panel's text pane.
 #include "tester/OrmuControllerDialog.h"
+#include "tester/FolderPicker_win.h"
 
 #include "base/Win32Handles.h"
 #include "editor/NppEditor_win.h"
@@ -21,32 +22,6 @@
 namespace {
 
 constexpr const wchar_t* kFolderTitle = L"Select the media folder to pack:";
-
-// The folder browser starts at the folder handed to it.
-int CALLBACK preselect(HWND browser, UINT message, LPARAM, LPARAM folder) {
-    if (message == BFFM_INITIALIZED && folder != 0) {
-        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, folder);
-    }
-    return 0;
-}
-
-std::wstring askForMediaFolder(HWND owner, const std::wstring& start) {
-    const win::ComScope com;
-    BROWSEINFOW request{};
-    request.hwndOwner = owner;
-    request.lpszTitle = kFolderTitle;
-    request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    request.lpfn = preselect;
-    request.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&request);
-    if (chosen == nullptr) {
-        return std::wstring();
-    }
-    wchar_t path[MAX_PATH] = {};
-    const bool hasPath = ::SHGetPathFromIDListW(chosen, path) != FALSE;
-    ::CoTaskMemFree(chosen);
-    return hasPath ? std::wstring(path) : std::wstring();
-}
 
 std::wstring askForBundleToWrite(HWND owner, HINSTANCE instance, const std::wstring& folder) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
@@ -82,7 +57,7 @@ void OrmuControllerDialog::packOrt() {
     if (!media.empty() && media.back() == L'\\') {
         media.pop_back();
     }
-    const std::wstring folder = askForMediaFolder(parent_, media);
+    const std::wstring folder = tester::browseForFolder(parent_, kFolderTitle, media);
     if (folder.empty()) {
         return;
     }
