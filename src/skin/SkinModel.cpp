@@ -610,14 +610,38 @@ void SkinModel::setOverlay(const std::wstring& path, std::string text) {
     auto it = m.overlays.find(key);
     if (it != m.overlays.end() && it->second == text) return;
     m.overlays[key] = std::move(text);
-    if (SkinFile* f = m.find(path)) {
-        f->overlay = true;
-        f->text = m.overlays[key];
-        const std::vector<std::string> included = f->includedFiles;
-        ScanSkinFile(*f, m.images);
-        if (f->includedFiles != included) m.reconcile();
-        m.rebuildIndex();
+    SkinFile* f = m.find(path);
+    if (!f) return;
+    SkinFile scanned;
+    scanned.path = f->path;
+    scanned.role = f->role;
+    scanned.group = f->group;
+    scanned.overlay = true;
+    scanned.text = m.overlays[key];
+    ScanSkinFile(scanned, m.images);
+    // Most edits leave the file's definitions as they were (the same names in
+    // the same order): then they are updated in place and the index, which
+    // points at them, still holds.
+    const bool sameNames = scanned.includedFiles == f->includedFiles &&
+                           scanned.definitions.size() == f->definitions.size() &&
+                           std::equal(scanned.definitions.begin(), scanned.definitions.end(), f->definitions.begin(),
+                                      [](const Definition& a, const Definition& b) {
+                                          return a.kind == b.kind && a.name == b.name && a.scope == b.scope &&
+                                                 a.group == b.group && a.primary == b.primary;
+                                      });
+    if (sameNames) {
+        for (std::size_t k = 0; k < scanned.definitions.size(); ++k) {
+            f->definitions[k].at = std::move(scanned.definitions[k].at);
+            f->definitions[k].nameAt = std::move(scanned.definitions[k].nameAt);
+            f->definitions[k].value = std::move(scanned.definitions[k].value);
+        }
+        scanned.definitions = std::move(f->definitions);
     }
+    scanned.stamp = f->stamp;
+    *f = std::move(scanned);
+    if (sameNames) return;
+    m.reconcile();
+    m.rebuildIndex();
 }
 
 void SkinModel::clearOverlay(const std::wstring& path) {

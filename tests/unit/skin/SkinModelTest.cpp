@@ -315,6 +315,12 @@ TEST_F(SkinModelTest, ReReadsOnlyWhatChanged) {
     EXPECT_FALSE(model.refresh(kWin));  // the overlay holds over the unchanged file
     model.clearOverlay(L"C:\\skin\\720p\\More.xml");
     EXPECT_EQ(model.definitions(SymbolKind::Constant, "Gap").size(), 1u);
+    // An edit that keeps the names updates values and places where they are.
+    model.setOverlay(L"C:\\skin\\720p\\More.xml", "\n<includes><constant name=\"Gap\">6</constant></includes>");
+    const auto gap = model.definitions(SymbolKind::Constant, "Gap");
+    ASSERT_EQ(gap.size(), 1u);
+    EXPECT_EQ(gap.front()->value, "6");
+    EXPECT_EQ(gap.front()->at.line, 2u);
 }
 
 TEST_F(SkinModelTest, WindowFoldersComeFromTheManifest) {
