@@ -345,6 +345,9 @@ struct SkinModel::Impl {
         if (!options.coreStringsPath.empty()) {
             layout.push_back({options.coreStringsPath, FileRole::CoreStrings, "core", 0});
         }
+        if (!options.coreColoursPath.empty()) {
+            layout.push_back({options.coreColoursPath, FileRole::Colours, "core", 0});
+        }
     }
 
     // Reads (or keeps) the files of the layout; true when any file changed.
@@ -657,6 +660,17 @@ void SkinModel::setCoreStringsPath(const std::wstring& path) {
     Impl& m = *impl_;
     if (m.options.coreStringsPath == path) return;
     m.options.coreStringsPath = path;
+    if (m.loaded) {
+        m.computeLayout();
+        m.reconcile();
+        m.rebuildIndex();
+    }
+}
+
+void SkinModel::setCoreColoursPath(const std::wstring& path) {
+    Impl& m = *impl_;
+    if (m.options.coreColoursPath == path) return;
+    m.options.coreColoursPath = path;
     if (m.loaded) {
         m.computeLayout();
         m.reconcile();

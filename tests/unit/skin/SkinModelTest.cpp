@@ -36,10 +36,11 @@ public:
             return true;
         };
     }
-    SkinModel model(std::wstring core = {}) {
+    SkinModel model(std::wstring coreStrings = {}, std::wstring coreColours = {}) {
         SkinModelOptions options;
         options.imageElements = {L"texture", L"texturefocus"};
-        options.coreStringsPath = std::move(core);
+        options.coreStringsPath = std::move(coreStrings);
+        options.coreColoursPath = std::move(coreColours);
         return SkinModel(fs, reader(), bundle(), options);
     }
 
@@ -263,7 +264,8 @@ TEST_F(SkinModelTest, NameAtReadsTheDocumentsCurrentText) {
 
 TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     skin.put(L"C:\\core\\strings.po", "msgctxt \"#20\"\nmsgid \"Core text\"\nmsgstr \"\"\n");
-    SkinModel model = skin.model(L"C:\\core\\strings.po");
+    skin.put(L"C:\\core\\colours.xml", "<colors><color name=\"white\">FFFFFFFF</color></colors>");
+    SkinModel model = skin.model(L"C:\\core\\strings.po", L"C:\\core\\colours.xml");
     model.refresh(kWin);
     auto hover = [&](SymbolKind kind, const char* name) {
         NameAt n;
@@ -275,6 +277,7 @@ TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     EXPECT_EQ(hover(SymbolKind::String, "31001"), "Hello \"there\"");
     EXPECT_EQ(hover(SymbolKind::String, "20"), "Core text");
     EXPECT_EQ(hover(SymbolKind::Colour, "button_focus"), "colour button_focus\ndefaults: FFFFFFFF\nDark: FF202020");
+    EXPECT_EQ(hover(SymbolKind::Colour, "white"), "colour white\ncore: FFFFFFFF");
     EXPECT_EQ(hover(SymbolKind::Font, "font13"), "font font13\nDefault: a.ttf, size 20\nOther: b.ttf, size 9");
     EXPECT_EQ(hover(SymbolKind::Texture, "buttons/focus.png"),
               "texture buttons/focus.png\n64 x 32 pixels (on disk)\n8 x 8 pixels (in textures.ort)");
@@ -286,6 +289,7 @@ TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     SkinModel plain = skin.model();
     plain.refresh(kWin);
     EXPECT_TRUE(plain.definitions(SymbolKind::String, "20").empty());
+    EXPECT_TRUE(plain.definitions(SymbolKind::Colour, "white").empty());
 }
 
 TEST_F(SkinModelTest, ReReadsOnlyWhatChanged) {
