@@ -247,3 +247,38 @@ bool Host::setCaret(int line, int column) {
 }
 
 }  // namespace host
+
+namespace host {
+
+namespace {
+
+constexpr UINT kPointXFromPosition = 2164;
+constexpr UINT kPointYFromPosition = 2165;
+constexpr int kDwellNever = 10000000;  // SC_TIME_FOREVER: Scintilla's "no dwell"
+
+// The notification a view sends its parent about a resting mouse.
+bool sendDwell(Host::Impl& host, UINT code, int position) {
+    const int v = host.frame.currentView;
+    const HWND view = host.frame.views[v];
+    const auto time = host.send(v, npp::SCI_GETMOUSEDWELLTIME);
+    if (time <= 0 || time >= kDwellNever) return false;
+    npp::SCNotification scn{};
+    scn.nmhdr.hwndFrom = view;
+    scn.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(view));
+    scn.nmhdr.code = code;
+    scn.position = position;
+    if (position >= 0) {
+        scn.x = static_cast<int>(host.send(v, kPointXFromPosition, 0, position));
+        scn.y = static_cast<int>(host.send(v, kPointYFromPosition, 0, position));
+    }
+    SendMessageW(host.frame.main, WM_NOTIFY, scn.nmhdr.idFrom, reinterpret_cast<LPARAM>(&scn));
+    return true;
+}
+
+}  // namespace
+
+bool Host::dwellAt(int position) { return sendDwell(*impl_, npp::SCN_DWELLSTART, position); }
+
+bool Host::dwellEnd() { return sendDwell(*impl_, npp::SCN_DWELLEND, -1); }
+
+}  // namespace host

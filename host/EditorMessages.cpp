@@ -174,6 +174,8 @@ void Host::clearRecords() { impl_->records = Records{}; }
 void Host::setDarkMode(bool dark) { impl_->setDarkMode(dark); }
 bool Host::isDarkMode() const { return impl_->darkMode.enabled; }
 npp::DarkModeColors Host::darkModeColours() const { return darkColours(); }
+const std::vector<std::string>& Host::callTips() const { return impl_->records.callTips; }
+
 void Host::refuseIndicators(bool refuse) { impl_->indicators.refuse = refuse; }
 
 }  // namespace host

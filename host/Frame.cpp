@@ -48,8 +48,16 @@ bool adjustSearch(UINT msg, std::uintptr_t& wParam) {
     }
 }
 
+// Call tips are drawn, not kept as window text: their texts are recorded for the tests.
+void recordCallTip(UINT msg, std::intptr_t lParam) {
+    if (msg == npp::SCI_CALLTIPSHOW && lParam != 0 && g_impl != nullptr) {
+        g_impl->records.callTips.emplace_back(reinterpret_cast<const char*>(lParam));
+    }
+}
+
 std::intptr_t __cdecl directFunction(std::intptr_t ptr, unsigned int msg, std::uintptr_t wParam, std::intptr_t lParam) {
     adjustSearch(msg, wParam);
+    recordCallTip(msg, lParam);
     return g_sciDirect(ptr, msg, wParam, lParam);
 }
 
@@ -63,6 +71,7 @@ LRESULT viewProc(int index, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     std::uintptr_t w = wParam;
     adjustSearch(msg, w);
+    recordCallTip(msg, lParam);
     return CallWindowProcW(g_viewProc[index], hwnd, msg, w, lParam);
 }
 

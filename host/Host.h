@@ -125,6 +125,12 @@ public:
     bool saveCurrentAs(const std::wstring& path);
     bool activateDocument(const std::wstring& path);
     bool setCaret(int line, int column = 0);  // 0-based
+    // The mouse rests over a position of the current view, then moves on: the
+    // view's SCN_DWELLSTART (position, and the point there) and SCN_DWELLEND,
+    // as Scintilla sends them once its dwell time (SCI_SETMOUSEDWELLTIME) has
+    // passed; false when the view has no dwell time set.
+    bool dwellAt(int position);
+    bool dwellEnd();
 
     // Menus: texts as in the menu (with '&'), e.g. ("&Quorrel", "&Ormu Controls").
     int commandId(const std::wstring& pluginMenu, const std::wstring& item) const;
@@ -161,6 +167,8 @@ public:
     const std::vector<Notification>& notifications() const;
     const std::vector<ThemeRequest>& themeRequests() const;
     const std::vector<IndicatorAllocation>& indicatorAllocations() const;
+    // The text of every call tip shown in either view (SCI_CALLTIPSHOW), in the document's bytes.
+    const std::vector<std::string>& callTips() const;
     void clearRecords();
 
     // Dark mode: switching it sends NPPN_DARKMODECHANGED to every plugin

@@ -145,6 +145,7 @@ struct Records {
     std::vector<Notification> notifications;
     std::vector<ThemeRequest> themeRequests;
     std::vector<IndicatorAllocation> indicatorAllocations;
+    std::vector<std::string> callTips;  // SCI_CALLTIPSHOW texts, as the views got them
 };
 
 struct DarkModeState {

@@ -14,11 +14,16 @@
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
 #include "refcheck/ReferenceMarker_win.h"
+#include "refcheck/ReferencesPanel_win.h"
+#include "refcheck/SkinNavigator_win.h"
+#include "skin/SkinModelHolder.h"
+#include "framework/WakeWindow_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
 #include "tester/OrmuControllerDialog.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +47,9 @@ public:
     void toggleControls();
     void showOptions();
     void showAbout();
+    void goToDefinition();
+    void findReferences();
+    void toggleHover();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The editor switched between dark and light: every panel and dialog follows at once.
@@ -60,9 +68,10 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 6> commandTable_{};
+    std::array<npp::FuncItem, 9> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
+    npp::ShortcutKey definitionShortcut_{true, true, true, 'D'};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -79,6 +88,15 @@ private:
     const std::vector<std::wstring> imageElements_;
     // Missing textures and includes marked in the document as it is edited.
     refcheck::ReferenceMarker marker_{editor_, imageElements_};
+
+    // The skin models: built on a worker, which wakes the editor's thread
+    // through this window when one is ready (the window outlives the holder).
+    ui::WakeWindow wake_;
+    std::unique_ptr<DirectoryLister> skinLister_;
+    skin::SkinModelHolder models_;
+    refcheck::ReferencesPanel referencesPanel_;
+    // Go to definition, Find references, hover and colour values.
+    refcheck::SkinNavigator navigator_{editor_, models_, referencesPanel_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

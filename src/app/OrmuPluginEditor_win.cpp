@@ -23,7 +23,10 @@ enum Command : int {
     Previewer = OrmuImagePreviewer::kCommandIndex,
     Controls = COrmuControlsDialog::kCommandIndex,
     Options = 4,
-    About = 5
+    About = 5,
+    GoToDefinition = 6,
+    FindReferences = 7,
+    Hover = 8
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -43,13 +46,16 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 6> kMenu{{
+constexpr std::array<MenuEntry, 9> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
     {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
     {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
     {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+    {L"Go to definition", &guarded<&COrmuPluginEditor::goToDefinition>},
+    {L"Find references", &guarded<&COrmuPluginEditor::findReferences>},
+    {L"Hover tips", &guarded<&COrmuPluginEditor::toggleHover>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -67,7 +73,18 @@ std::optional<COrmuPluginEditor> application;
 COrmuPluginEditor& theApp() { return *application; }
 
 COrmuPluginEditor::COrmuPluginEditor()
-    : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
+    : clipboardController_(&hostInFront),
+      imageElements_(controls::imageElementNames(ControlCatalogue())),
+      skinLister_(makePlatformDirectoryLister()),
+      // One lister for every model: the platform's keeps no state between calls.
+      models_([this] {
+                  skin::SkinModelOptions options;
+                  options.imageElements = imageElements_;
+                  return std::make_unique<skin::SkinModel>(*skinLister_, skin::ReadWholeFile, skin::ReadBundleInfo,
+                                                           std::move(options));
+              },
+              [this] { wake_.poke(); }),
+      referencesPanel_(FindReferences) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -97,8 +114,8 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     theme_ = editor_.currentTheme();
-    for (StaticDialog* dialog :
-         std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_,
+                                                                      &controls_, &referencesPanel_}) {
         dialog->setTheme(&theme_);
     }
     tester_.setEditor(&editor_);
@@ -120,6 +137,14 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
     store.addObserver(&marker_);
+
+    wake_.create(module_, [this] {
+        if (models_.collect()) navigator_.modelChanged();
+    });
+    referencesPanel_.setShell(&editor_);
+    referencesPanel_.setEditor(&editor_);
+    referencesPanel_.attach(module_, data.nppHandle);
+    navigator_.connected();
     informed_ = true;
 }
 
@@ -135,6 +160,8 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
     }
     commandTable_[Previewer].pShKey = &previewerShortcut_;
     commandTable_[Controls].pShKey = &controlsShortcut_;
+    commandTable_[GoToDefinition].pShKey = &definitionShortcut_;
+    commandTable_[Hover].init2Check = navigator_.hover();
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     if (count != nullptr) *count = static_cast<int>(commandTable_.size());
     return commandTable_.data();
@@ -167,6 +194,21 @@ void COrmuPluginEditor::showOptions() { options_.showOptions(); }
 
 void COrmuPluginEditor::showAbout() { about_.open(); }
 
+void COrmuPluginEditor::goToDefinition() { navigator_.goToDefinition(); }
+
+void COrmuPluginEditor::findReferences() {
+    if (editor_.isCommandChecked(FindReferences)) {
+        referencesPanel_.hidePanel();
+    } else {
+        navigator_.findReferences();
+    }
+}
+
+void COrmuPluginEditor::toggleHover() {
+    navigator_.setHover(!navigator_.hover());
+    editor_.setCommandChecked(Hover, navigator_.hover());
+}
+
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
@@ -182,10 +224,18 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
         marker_.textModified(n);
+        navigator_.textModified(n);
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
         marker_.documentActivated();
+        navigator_.documentActivated();
+        return;
+    case npp::SCN_DWELLSTART:
+        navigator_.dwellStarted(n);
+        return;
+    case npp::SCN_DWELLEND:
+        navigator_.dwellEnded(n);
         return;
     case npp::SCN_UPDATEUI:
         if (editor_.isCommandChecked(Previewer)) {
@@ -196,6 +246,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
         marker_.viewUpdated(n.nmhdr.hwndFrom);
+        navigator_.viewUpdated(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
@@ -207,6 +258,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             textures::releaseDisplayDevice();
             // Its thread ends while the editor still runs, not under the loader lock.
             tester_.endTestWindow();
+            models_.finish();
         }
         return;
     }
@@ -214,8 +266,8 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
 
 void COrmuPluginEditor::followEditorTheme() {
     theme_ = editor_.currentTheme();
-    for (StaticDialog* dialog :
-         std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
+    for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_,
+                                                                      &about_, &referencesPanel_}) {
         dialog->themeChanged();
     }
 }
@@ -243,6 +295,8 @@ int COrmuPluginEditor::ExitInstance() {
     // Leave no dangling window procedure behind: restore the host's own one if
     // nobody hooked the window after us.
     hook_.remove();
+    models_.finish();
+    wake_.destroy();
     textures::releaseDisplayDevice();
     ui::unregisterChildClasses(module_);
     return 0;

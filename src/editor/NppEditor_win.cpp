@@ -147,6 +147,31 @@ void NppEditor::clearIndicator(HWND view, int indicator, std::intptr_t from, std
     sendToView(view, npp::SCI_INDICATORCLEARRANGE, static_cast<std::uintptr_t>(from), length);
 }
 
+void NppEditor::styleColourUnderline(int indicator) const {
+    if (indicator < 0) return;
+    for (const ViewHook& hook : views_) {
+        sendToView(hook.view, npp::SCI_INDICSETSTYLE, static_cast<std::uintptr_t>(indicator),
+                   npp::INDIC_COMPOSITIONTHICK);
+        sendToView(hook.view, npp::SCI_INDICSETFLAGS, static_cast<std::uintptr_t>(indicator),
+                   npp::SC_INDICFLAG_VALUEFORE);
+    }
+}
+
+void NppEditor::fillIndicatorColour(HWND view, int indicator, COLORREF colour, std::intptr_t from,
+                                    std::intptr_t length) const {
+    if (indicator < 0 || length <= 0) return;
+    sendToView(view, npp::SCI_SETINDICATORCURRENT, static_cast<std::uintptr_t>(indicator));
+    sendToView(view, npp::SCI_SETINDICATORVALUE,
+               static_cast<std::uintptr_t>(npp::SC_INDICVALUEBIT | (colour & 0xFFFFFF)));
+    sendToView(view, npp::SCI_INDICATORFILLRANGE, static_cast<std::uintptr_t>(from), length);
+}
+
+void NppEditor::setDwellTime(int milliseconds) const {
+    for (const ViewHook& hook : views_) {
+        sendToView(hook.view, npp::SCI_SETMOUSEDWELLTIME, static_cast<std::uintptr_t>(milliseconds));
+    }
+}
+
 void NppEditor::showCallTip(HWND view, std::intptr_t at, const std::string& text) const {
     sendToView(view, npp::SCI_CALLTIPSHOW, static_cast<std::uintptr_t>(at),
                reinterpret_cast<std::intptr_t>(text.c_str()));
@@ -181,6 +206,17 @@ std::wstring NppEditor::currentFileName() const {
     toHost(npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
     name[MAX_PATH - 1] = L'\0';
     return name;
+}
+
+std::wstring NppEditor::currentPath() const {
+    const std::wstring folder = currentDirectory();
+    const std::wstring name = currentFileName();
+    if (folder.empty() || name.empty()) return {};
+    return folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+}
+
+std::string NppEditor::documentText(HWND view) const {
+    return textRange(view, 0, sendToView(view, npp::SCI_GETLENGTH));
 }
 
 int NppEditor::commandId(int commandIndex) const {

@@ -51,6 +51,10 @@ public:
     // The current document's folder and file name (NPPM_GETCURRENTDIRECTORY / NPPM_GETFILENAME).
     std::wstring currentDirectory() const;
     std::wstring currentFileName() const;
+    // Both together; empty for a document never saved.
+    std::wstring currentPath() const;
+    // The whole text of a view's document, as its bytes.
+    std::string documentText(HWND view) const;
     // The plugin configuration folder the editor names (created when missing), asked once at connect.
     const std::wstring& configFolder() const { return configFolder_; }
 
@@ -89,6 +93,12 @@ public:
     void styleSquiggle(int indicator, COLORREF colour) const;
     void fillIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const;
     void clearIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const;
+    // Draws the indicator as an underline in the colour each range carries (SC_INDICFLAG_VALUEFORE).
+    void styleColourUnderline(int indicator) const;
+    void fillIndicatorColour(HWND view, int indicator, COLORREF colour, std::intptr_t from,
+                             std::intptr_t length) const;
+    // Hover: how long the mouse must rest before the views report it (SCN_DWELLSTART).
+    void setDwellTime(int milliseconds) const;
     // A call tip (text in the document's code page, lines split by '\n').
     void showCallTip(HWND view, std::intptr_t at, const std::string& text) const;
     void cancelCallTip(HWND view) const;

@@ -51,7 +51,7 @@ namespace ui {
 namespace {
 
 // The framework's own child classes.
-constexpr const wchar_t* kFrameworkClasses[] = {L"ToolbarPanel", L"SplitterPanel"};
+constexpr const wchar_t* kFrameworkClasses[] = {L"ToolbarPanel", L"SplitterPanel", L"QuorrelWake"};
 
 void reportClassFailure(HWND parent, const wchar_t* format, const wchar_t* className, DWORD error) {
     wchar_t text[512];

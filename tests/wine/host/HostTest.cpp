@@ -88,7 +88,8 @@ TEST_F(HostTest, RealPluginMenuHasItsSixCommandsAndShortcuts) {
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Controls"), L"Ctrl+Alt+B");
     for (int k : {0, 1, 4, 5}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k]), L"") << k;
     HMENU sub = ::GetSubMenu(::GetSubMenu(::GetMenu(host_->mainWindow()), 1), 0);
-    EXPECT_EQ(::GetMenuItemCount(sub), 6);
+    // The six of the first release keep their places; the skin model's three follow.
+    EXPECT_EQ(::GetMenuItemCount(sub), 9);
 
     // Unloaded in the middle of a session: whatever the plugin did with its
     // hook on the main window, the window keeps working without its code.

@@ -1,0 +1,244 @@
+// The skin model in the stand-in editor, on a small skin made here (include
+// files two levels deep, strings, colours): Go to definition opens the file
+// that defines the include under the caret at its line, Find references lists
+// every call in the panel and a double-click there opens one, and a mouse
+// resting on a $LOCALIZE shows the string's text.
+#include "Host.h"
+#include "npp/NppInterface.h"
+#include "wine/preview/PreviewSupport.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kMenu[] = L"&Quorrel";
+
+constexpr UINT kCallTipActive = 2202;
+constexpr UINT kGetCurrentPos = 2008;
+constexpr UINT kLineFromPosition = 2166;
+constexpr UINT kIndicatorValueAt = 2507;
+
+const char kIncludes[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<includes>\r\n"
+    "\t<include file=\"includes_more.xml\"/>\r\n"
+    "\t<variable name=\"Title\">\r\n"
+    "\t\t<value>$LOCALIZE[31001]</value>\r\n"
+    "\t</variable>\r\n"
+    "</includes>\r\n";
+const char kMore[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<includes>\r\n"
+    "\t<include file=\"includes_deep.xml\"/>\r\n"
+    "</includes>\r\n";
+const char kDeep[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<includes>\r\n"
+    "\t<!-- the banner over every window -->\r\n"
+    "\t<include name=\"Banner\">\r\n"
+    "\t\t<control type=\"label\"><label>31002</label></control>\r\n"
+    "\t</include>\r\n"
+    "</includes>\r\n";
+const char kHome[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<window>\r\n"
+    "\t<controls>\r\n"
+    "\t\t<include>Banner</include>\r\n"
+    "\t\t<control type=\"label\">\r\n"
+    "\t\t\t<label>$LOCALIZE[31001]</label>\r\n"
+    "\t\t\t<textcolor>button_focus</textcolor>\r\n"
+    "\t\t\t<shadowcolor>FF00FF00</shadowcolor>\r\n"
+    "\t\t</control>\r\n"
+    "\t\t<include>Banner</include>\r\n"
+    "\t</controls>\r\n"
+    "</window>\r\n";
+const char kOther[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<window>\r\n"
+    "\t<controls><include>Banner</include></controls>\r\n"
+    "</window>\r\n";
+const char kStrings[] =
+    "msgid \"\"\r\n"
+    "msgstr \"\"\r\n"
+    "\r\n"
+    "msgctxt \"#31001\"\r\n"
+    "msgid \"Recently added\"\r\n"
+    "msgstr \"\"\r\n"
+    "\r\n"
+    "msgctxt \"#31002\"\r\n"
+    "msgid \"Banner text\"\r\n"
+    "msgstr \"\"\r\n";
+const char kColours[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<colors>\r\n"
+    "\t<color name=\"button_focus\">FFFF8000</color>\r\n"
+    "</colors>\r\n";
+
+class SkinNavigation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        skin_ = temp_.path() + L"\\navigation";
+        const std::wstring window = skin_ + L"\\720p";
+        for (const std::wstring& folder : {skin_, window, skin_ + L"\\language", skin_ + L"\\language\\resource.language.en_gb",
+                                           skin_ + L"\\colors", skin_ + L"\\media"}) {
+            ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+        }
+        ASSERT_TRUE(previewtest::writeFile(window + L"\\Includes.xml", kIncludes));
+        ASSERT_TRUE(previewtest::writeFile(window + L"\\includes_more.xml", kMore));
+        ASSERT_TRUE(previewtest::writeFile(window + L"\\includes_deep.xml", kDeep));
+        ASSERT_TRUE(previewtest::writeFile(window + L"\\Home.xml", kHome));
+        ASSERT_TRUE(previewtest::writeFile(window + L"\\Other.xml", kOther));
+        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\language\\resource.language.en_gb\\strings.po", kStrings));
+        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\colors\\defaults.xml", kColours));
+
+        host::Options options;
+        options.pluginRoot = host::exeFolder() + L"\\plugins";
+        options.configFolder = temp_.path() + L"\\config";
+        options.plugins = {L"Quorrel"};
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+        ASSERT_TRUE(host_->openFile(window + L"\\Home.xml"));
+        host_->pump(150);
+        view_ = host_->currentView();
+    }
+    void TearDown() override {
+        if (host_) host_->shutdown();
+        host_.reset();
+        ::OleUninitialize();
+    }
+
+    LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
+        return ::SendMessageW(host_->currentView(), message, w, l);
+    }
+    // Where the n-th (0-based) occurrence of a text stands in the current document.
+    LRESULT at(const std::string& needle, int nth = 0) const {
+        const std::string text = host_->documentBytes();
+        std::size_t pos = text.find(needle);
+        for (int i = 0; i < nth && pos != std::string::npos; ++i) pos = text.find(needle, pos + 1);
+        EXPECT_NE(pos, std::string::npos) << needle;
+        return static_cast<LRESULT>(pos);
+    }
+    void caretAt(LRESULT position) {
+        send(npp::SCI_SETSELECTIONSTART, static_cast<WPARAM>(position));
+        send(npp::SCI_SETSELECTIONEND, static_cast<WPARAM>(position));
+        host_->pump(50);
+    }
+    int caretLine() const {
+        return static_cast<int>(send(kLineFromPosition, static_cast<WPARAM>(send(kGetCurrentPos))));
+    }
+    // Waits until the plugin's worker has read the skin (the wake is a posted message).
+    void pumpUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 100 && !done(); ++i) host_->pump(50);
+    }
+    HWND referencesPanel() const {
+        for (const auto& r : host_->dockingRegistrations()) {
+            if (r.name == L"Skin References") return r.data.hClient;
+        }
+        return nullptr;
+    }
+    std::vector<std::wstring> listed(HWND list) const {
+        std::vector<std::wstring> out;
+        const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring item(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+            out.push_back(item);
+        }
+        return out;
+    }
+
+    previewtest::TempFolder temp_;
+    std::wstring skin_;
+    std::unique_ptr<host::Host> host_;
+    HWND view_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SkinNavigation, GoToDefinitionOpensTheDefiningFileAtItsLine) {
+    EXPECT_FALSE(host_->acceleratorText(kMenu, L"Go to definition").empty());
+    caretAt(at("Banner") + 2);
+    ASSERT_TRUE(host_->runMenu(kMenu, L"Go to definition"));
+    host_->pump(100);
+    EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\includes_deep.xml");
+    EXPECT_EQ(caretLine(), previewtest::lineOf(kDeep, "<include name=\"Banner\">"));
+
+    // From a string id in an include file to the strings file, back in Home.xml.
+    ASSERT_TRUE(host_->activateDocument(skin_ + L"\\720p\\Home.xml"));
+    host_->pump(50);
+    caretAt(at("31001") + 1);
+    ASSERT_TRUE(host_->runMenu(kMenu, L"Go to definition"));
+    host_->pump(100);
+    EXPECT_EQ(host_->currentPath(), skin_ + L"\\language\\resource.language.en_gb\\strings.po");
+    EXPECT_EQ(caretLine(), previewtest::lineOf(kStrings, "#31001"));
+}
+
+TEST_F(SkinNavigation, FindReferencesListsEveryCallAndOpensTheOneDoubleClicked) {
+    caretAt(at("Banner", 1) + 1);
+    ASSERT_TRUE(host_->runMenu(kMenu, L"Find references"));
+    host_->pump(100);
+    const HWND panel = referencesPanel();
+    ASSERT_NE(panel, nullptr);
+    const HWND list = ::FindWindowExW(panel, nullptr, L"ListBox", nullptr);
+    ASSERT_NE(list, nullptr);
+    std::vector<std::wstring> lines = listed(list);
+    std::vector<std::wstring> expected = {
+        L"720p\\Home.xml (" + std::to_wstring(previewtest::lineOf(kHome, "Banner") + 1) +
+            L"): <include>Banner</include>",
+        L"720p\\Home.xml (10): <include>Banner</include>",
+        L"720p\\Other.xml (3): <controls><include>Banner</include></controls>",
+    };
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+    EXPECT_NE(wine_test::windowText(::GetDlgItem(panel, 30602)).find(L"3 references to include Banner"),
+              std::wstring::npos);
+
+    // A double-click on Other.xml's line opens it there.
+    const LRESULT other = ::SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(L"720p\\Other.xml"));
+    ASSERT_NE(other, LB_ERR);
+    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(other), 0);
+    ::SendMessageW(panel, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    host_->pump(100);
+    EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\Other.xml");
+    EXPECT_EQ(caretLine(), 2);
+}
+
+TEST_F(SkinNavigation, ARestingMouseOnALocalizeShowsTheStringAndColoursAreUnderlinedInTheirOwn) {
+    EXPECT_EQ(send(npp::SCI_GETMOUSEDWELLTIME), 500);
+    // The model is built on the plugin's worker: a dwell before it is ready shows nothing, later ones do.
+    pumpUntil([&] {
+        host_->clearRecords();
+        host_->dwellAt(static_cast<int>(at("31001") + 2));
+        host_->pump(20);
+        return !host_->callTips().empty();
+    });
+    ASSERT_FALSE(host_->callTips().empty());
+    EXPECT_EQ(host_->callTips().back(), "Recently added");
+    EXPECT_EQ(send(kCallTipActive), 1);
+    ASSERT_TRUE(host_->dwellEnd());
+    host_->pump(20);
+    EXPECT_EQ(send(kCallTipActive), 0);
+
+    // A named colour and a literal one, each underlined in its colour (the indicator's value).
+    const auto value = [&](LRESULT position) {
+        for (int i = 9; i <= 20; ++i) {
+            const LRESULT v = send(kIndicatorValueAt, static_cast<WPARAM>(i), position);
+            if (v != 0) return v & 0xFFFFFF;
+        }
+        return static_cast<LRESULT>(-1);
+    };
+    EXPECT_EQ(value(at("button_focus") + 3), static_cast<LRESULT>(RGB(0xFF, 0x80, 0x00)));
+    EXPECT_EQ(value(at("FF00FF00") + 3), static_cast<LRESULT>(RGB(0x00, 0xFF, 0x00)));
+    EXPECT_EQ(value(at("<label>$LOCALIZE")), -1);
+}
