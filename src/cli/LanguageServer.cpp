@@ -2,28 +2,33 @@
 
 #include "cli/Usage.h"
 #include "lsp/Server.h"
+#include "lsp/SkinFeatures.h"
 
 namespace cli {
 namespace {
 
-// Until the skin model answers: the protocol alone, with no names known.
-class NoFeatures : public lsp::Features {
-public:
-    void workspace(const std::optional<std::string>&, lsp::Client&) override {}
-    void opened(const lsp::TextDocument&, lsp::Client&) override {}
-    void changed(const lsp::TextDocument&, lsp::Client&) override {}
-    void saved(const lsp::TextDocument&, lsp::Client&) override {}
-    void closed(const std::string&, lsp::Client&) override {}
-    std::vector<lsp::Location> definition(const lsp::TextDocument&, lsp::Position) override { return {}; }
-    std::vector<lsp::Location> references(const lsp::TextDocument&, lsp::Position, bool) override { return {}; }
-    std::optional<lsp::Hover> hover(const lsp::TextDocument&, lsp::Position) override { return std::nullopt; }
-};
+// The elements whose text names an image: the controls catalogue's image rows
+// (its tags that hold "texture", but for the usealttexture condition).
+// The catalogue lives with the controls panel, which the command line does
+// not link.
+const std::vector<std::wstring> kImageElements = {
+    L"alttexturefocus", L"alttexturenofocus", L"bordertexture",    L"texture",        L"texturebg",
+    L"texturefocus",    L"textureleft",       L"textureleftfocus", L"texturenofocus", L"textureradiooff",
+    L"textureradioon",  L"textureright",      L"texturerightfocus"};
 
 }  // namespace
 
 int runLanguageServer(const std::vector<std::wstring>& options, Console& console, ProtocolStreams& streams) {
-    for (const std::wstring& option : options)
-        if (option != L"--stdio") return usage(console, L"unknown option " + option + L" for lsp");
+    lsp::SkinFeaturesOptions settings;
+    settings.imageElements = kImageElements;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] == L"--stdio") continue;
+        if (options[i] == L"--core-strings" && i + 1 < options.size() && !options[i + 1].empty()) {
+            settings.coreStringsPath = options[++i];
+            continue;
+        }
+        return usage(console, L"unknown option " + options[i] + L" for lsp");
+    }
     std::FILE* output = streams.takeOutput();
     if (output == nullptr) {
         console.err(L"quorrel: standard output cannot carry the protocol");
@@ -31,7 +36,7 @@ int runLanguageServer(const std::vector<std::wstring>& options, Console& console
     }
     lsp::StreamInput input(streams.input());
     lsp::StreamSink sink(output);
-    NoFeatures features;
+    lsp::SkinFeatures features(makePlatformDirectoryLister(), settings);
     return lsp::serve(input, sink, features, lsp::ServerInfo{"quorrel", QUORREL_VERSION});
 }
 

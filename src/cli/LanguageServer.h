@@ -1,8 +1,10 @@
 // `quorrel lsp`: the language server on standard input and output.
 //
-//   quorrel lsp [--stdio]
+//   quorrel lsp [--core-strings FILE] [--stdio]
 //
-// (--stdio, which editors' clients add by habit, changes nothing.)
+// --core-strings names the media center's own English strings file, for
+// string ids outside the skin's own; --stdio, which editors' clients add by
+// habit, changes nothing.
 #pragma once
 
 #include <string>

@@ -37,8 +37,8 @@ class Features {
 public:
     virtual ~Features() = default;
 
-    // From initialize: the workspace's root (rootUri, else the first
-    // workspace folder), if the client named one.
+    // On initialized: the workspace's root that initialize named (rootUri,
+    // else the first workspace folder), if any.
     virtual void workspace(const std::optional<std::string>& rootUri, Client& client) = 0;
 
     virtual void opened(const TextDocument& document, Client& client) = 0;

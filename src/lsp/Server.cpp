@@ -193,7 +193,7 @@ json Server::answer(const std::string& method, const json& params) {
     if (method == "initialize") {
         if (initialized_) throw ProtocolError{error::kInvalidRequest, "initialize was already sent"};
         initialized_ = true;
-        features_.workspace(rootOf(params), *this);
+        root_ = rootOf(params);
         return json{{"capabilities", capabilities()},
                     {"serverInfo", json{{"name", info_.name}, {"version", info_.version}}}};
     }
@@ -234,8 +234,13 @@ void Server::notification(const std::string& method, const json& params) {
     }
     // Before initialize and after shutdown, notifications are dropped.
     if (!initialized_ || shutdown_) return;
-    if (method.rfind("textDocument/did", 0) != 0) return;  // initialized, $/cancelRequest, ...: nothing to do
     try {
+        if (method == "initialized") {
+            // The workspace is read once the client has its answer to initialize.
+            features_.workspace(root_, *this);
+            return;
+        }
+        if (method.rfind("textDocument/did", 0) != 0) return;  // $/cancelRequest, $/setTrace, ...: nothing to do
         documentEvent(method, params);
     } catch (const ProtocolError& failure) {
         logMessage(MessageType::kError, method + ": " + failure.message);

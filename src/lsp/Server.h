@@ -84,6 +84,7 @@ private:
     MessageSink& sink_;
     ServerInfo info_;
     Documents documents_;
+    std::optional<std::string> root_;  // the workspace named by initialize
     bool initialized_ = false;
     bool shutdown_ = false;
     bool exited_ = false;
