@@ -86,8 +86,6 @@ private:
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
     // The element names whose text names an image, from the control catalogue.
     const std::vector<std::wstring> imageElements_;
-    // Missing textures and includes marked in the document as it is edited.
-    refcheck::ReferenceMarker marker_{editor_, imageElements_};
 
     // The skin models: built on a worker, which wakes the editor's thread
     // through this window when one is ready (the window outlives the holder).
@@ -97,6 +95,8 @@ private:
     refcheck::ReferencesPanel referencesPanel_;
     // Go to definition, Find references, hover and colour values.
     refcheck::SkinNavigator navigator_{editor_, models_, referencesPanel_};
+    // The skin check's findings marked in the document as it is edited.
+    refcheck::ReferenceMarker marker_{editor_, models_};
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

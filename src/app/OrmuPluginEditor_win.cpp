@@ -139,7 +139,9 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     store.addObserver(&marker_);
 
     wake_.create(module_, [this] {
-        if (models_.collect()) navigator_.modelChanged();
+        if (!models_.collect()) return;
+        navigator_.modelChanged();
+        marker_.modelChanged();
     });
     referencesPanel_.setShell(&editor_);
     referencesPanel_.setEditor(&editor_);
@@ -223,13 +225,13 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             n.nmhdr.hwndFrom == editor_.activeView()) {
             editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
-        marker_.textModified(n);
         navigator_.textModified(n);
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();
-        marker_.documentActivated();
+        // The navigator hands the document's text to the model; the marks are made from it.
         navigator_.documentActivated();
+        marker_.documentActivated();
         return;
     case npp::SCN_DWELLSTART:
         navigator_.dwellStarted(n);
@@ -245,8 +247,8 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         }
         if (!editor_.isCommandChecked(Controls)) controls_.markShown(false);
         controls_.caretMoved();
-        marker_.viewUpdated(n.nmhdr.hwndFrom);
         navigator_.viewUpdated(n.nmhdr.hwndFrom);
+        marker_.viewUpdated(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;

@@ -1,39 +1,35 @@
-// Missing textures, includes and include files of the document being edited,
-// marked with a squiggle as the author types. A document is checked whole
-// when it becomes active and when the skin's media or include files changed
-// (seen by sizes and times, looked at now and then as the caret moves); an
-// edit re-checks only the lines it touched. With the caret on a marked name a
-// call tip tells what is missing and where it was looked for.
+// The findings of the skin check that lie in the document being edited,
+// marked as the author types: errors with one squiggle, warnings with
+// another. The document's text reaches the skin model through the navigator
+// (which hands it over at each caret update); the document is checked again
+// whenever its model changed, that is after an edit or when the skin's files
+// changed on disk. With the caret on a marked name a call tip says the finding.
 //
 // The setting "MarkMissingReferences" (on unless switched off in Options)
 // turns it all off; the marks go with it.
 #pragma once
 
 #include "settings/ModelController.h"
-#include "skin/CSADirRead.h"
-#include "skin/ReferenceCheck.h"
-#include "skin/SkinIndex.h"
+#include "skin/SkinCheck.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace editor {
 class NppEditor;
 }
-namespace npp {
-struct SCNotification;
+namespace skin {
+class SkinModelHolder;
 }
 
 namespace refcheck {
 
 class ReferenceMarker : public SettingsObserver {
 public:
-    // `imageElements`: the element names whose text names an image.
-    ReferenceMarker(const editor::NppEditor& editor, const std::vector<std::wstring>& imageElements);
+    ReferenceMarker(const editor::NppEditor& editor, skin::SkinModelHolder& models);
     ~ReferenceMarker() override;
     ReferenceMarker(const ReferenceMarker&) = delete;
     ReferenceMarker& operator=(const ReferenceMarker&) = delete;
@@ -41,42 +37,43 @@ public:
     void attachedToSettings(TarvoSettingsManager* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
 
-    // NPPN_BUFFERACTIVATED.
+    // NPPN_BUFFERACTIVATED (after the navigator heard of it).
     void documentActivated();
-    // SCN_MODIFIED: the lines touched are noted; they are read at the next caret update.
-    void textModified(const npp::SCNotification& notification);
-    // SCN_UPDATEUI of a view.
+    // SCN_UPDATEUI of a view (after the navigator handed the text over).
     void viewUpdated(HWND view);
+    // The holder brought a model up to date.
+    void modelChanged();
 
     bool enabled() const { return enabled_; }
-    // The editor's indicator number, -1 when none was given.
-    int indicator() const { return indicator_; }
-    const skin::DocumentCheck& check() const { return check_; }
+    // The editor's indicator numbers, -1 when none was given.
+    int errorIndicator() const { return errorIndicator_; }
+    int warningIndicator() const { return warningIndicator_; }
+    const std::vector<skin::CheckFinding>& findings() const { return findings_; }
 
 private:
-    class ViewLines;
-    void checkWholeDocument();
-    void repaint(std::size_t first, std::size_t last);
+    void mark();
+    void clearMarks(HWND view);
     void forget();
-    void lookAtSkin();
     void updateCallTip();
 
     const editor::NppEditor& editor_;
+    skin::SkinModelHolder& models_;
+    skin::SkinChecker checker_;
     TarvoSettingsManager* store_ = nullptr;
-    std::unique_ptr<DirectoryLister> lister_;
-    skin::ReferenceRules rules_;
-    skin::SkinIndex index_;
-    skin::DocumentCheck check_;
     bool enabled_ = true;
-    bool indicatorAsked_ = false;
-    int indicator_ = -1;
+    bool indicatorsAsked_ = false;
+    int errorIndicator_ = -1;
+    int warningIndicator_ = -1;
 
-    // The document being marked: its view, identity and folder.
+    // The document being marked: its view, identity, folder and path.
     HWND view_ = nullptr;
     std::uintptr_t document_ = 0;
     std::wstring folder_;
-    ULONGLONG lastSkinLook_ = 0;
-    // The call tip shown for the reference at this position, or -1.
+    std::wstring path_;
+    std::vector<skin::CheckFinding> findings_;
+    // The holder's generation the marks were made at (none yet: all ones).
+    std::uint64_t markedAt_ = ~std::uint64_t{0};
+    // The call tip shown for the finding at this position, or -1.
     std::intptr_t tipAt_ = -1;
 };
 

@@ -137,7 +137,10 @@ void SkinNavigator::viewUpdated(HWND view) {
     }
 }
 
-void SkinNavigator::modelChanged() { paintColours(); }
+void SkinNavigator::modelChanged() {
+    // A view that shows another document by now hears of it at its next update.
+    if (view_ != nullptr && editor_.documentOf(view_) == document_) paintColours();
+}
 
 void SkinNavigator::handOverText() {
     textChanged_ = false;

@@ -359,10 +359,10 @@ void OrmuControllerDialog::showCheckResults() {
 }
 
 void OrmuControllerDialog::openCheckResult(int paneLine) {
-    const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
+    const skin::CheckFinding* finding = skinCheck_.findingOnLine(paneLine);
     // Only while the pane shows the results (another command's text has no findings).
     if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
-    editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
+    editor_->openAtLine(finding->at.path, finding->at.line > 0 ? static_cast<std::intptr_t>(finding->at.line) - 1 : 0);
 }
 
 INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {

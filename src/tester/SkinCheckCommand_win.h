@@ -1,12 +1,12 @@
-// "Check skin": every window file of the skin's window folder checked for
-// textures, includes and include files that the skin does not have, on a
-// thread of its own behind the progress window. The results are text for the
-// panel's pane (a summary line, then one line per missing reference), and a
-// line of that text leads back to its file and line.
+// "Check skin": every rule of the skin check over the whole skin of the
+// current document, on a thread of its own behind the progress window. The
+// results are text for the panel's pane: a summary line with the counts per
+// rule, then the findings grouped by file (a line naming the file, then one
+// line per finding); a line of a finding leads back to its file and line.
 #pragma once
 
 #include "framework/ProgressWindow_win.h"
-#include "skin/ReferenceCheck.h"
+#include "skin/SkinCheck.h"
 
 #include <windows.h>
 
@@ -16,26 +16,38 @@
 
 namespace tester {
 
+// What a whole-skin check found, and the text the pane shows of it.
+struct SkinCheckReport {
+    skin::SkinCheckResult result;
+    std::wstring skinFolder;                           // to name files within it
+    std::vector<std::wstring> problems;                // files the model could not read
+    std::wstring text;                                 // lines ended by CR LF
+    std::vector<const skin::CheckFinding*> lineFindings;  // per line of `text`; null for others
+};
+
+// The pane's text: "Checked 5 files: 2 errors, 1 warning (undefined-variable 1, ...)."
+// then per file "720p\Home.xml" and its findings "  12:5 error: message [rule-id]".
+void WriteCheckText(SkinCheckReport& report);
+
 class SkinCheckCommand {
 public:
     // The element names whose text names an image.
     void setImageElements(std::vector<std::wstring> names) { imageElements_ = std::move(names); }
 
-    // Starts checking `windowFolder`; `ended` runs on the editor's thread when
-    // the results are in. False when the work could not start.
+    // Starts checking the skin of `windowFolder`; `ended` runs on the
+    // editor's thread when the results are in. False when the work could not start.
     bool start(ProgressWindow& progress, HINSTANCE instance, HWND owner, const std::wstring& windowFolder,
                std::function<void()> ended);
 
     bool running() const { return running_; }
     bool hasResults() const { return checked_; }
-    // The summary, then one line per missing reference, lines ended by CR LF.
-    std::wstring resultsText() const;
-    // The missing reference listed on a line of resultsText(), or null.
-    const skin::Finding* findingOnLine(int line) const;
+    const std::wstring& resultsText() const { return report_.text; }
+    // The finding listed on a line of resultsText(), or null.
+    const skin::CheckFinding* findingOnLine(int line) const;
 
 private:
     std::vector<std::wstring> imageElements_;
-    skin::SkinCheckReport report_;
+    SkinCheckReport report_;
     bool checked_ = false;
     bool running_ = false;
 };

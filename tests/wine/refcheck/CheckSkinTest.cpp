@@ -1,7 +1,7 @@
 // The tester panel's "Check skin" in the stand-in editor, on a copy of the
 // sample skin with a second window file and a few references the skin does
-// not have: the text pane lists exactly those, and a double-click on one opens
-// its file at its line.
+// not have: the text pane lists the findings grouped by file with the counts
+// per rule in its summary, and a double-click on one opens its file at its line.
 #include "Host.h"
 #include "wine/preview/PreviewSupport.h"
 
@@ -55,7 +55,9 @@ protected:
         home_ = previewtest::readFile(skin_ + L"\\720p\\Home.xml");
         const std::size_t end = home_.find("\t</controls>");
         ASSERT_NE(end, std::string::npos);
-        home_.insert(end, "\t\t<include>NoSuchInclude</include>\n\t\t<texture>Buttons\\Focus.PNG</texture>\n");
+        home_.insert(end,
+                     "\t\t<include>NoSuchInclude</include>\n\t\t<texture>Buttons\\Focus.PNG</texture>\n"
+                     "\t\t<control type=\"label\"><label>$VAR[NoSuchVariable]</label></control>\n");
         ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Home.xml", home_));
         other_ =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -137,30 +139,43 @@ protected:
 
 }  // namespace
 
-TEST_F(CheckSkin, ListsExactlyTheMissingReferencesAndOpensTheOneDoubleClicked) {
+TEST_F(CheckSkin, ListsTheFindingsByFileAndOpensTheOneDoubleClicked) {
     ASSERT_NO_FATAL_FAILURE(runCheck());
-    const auto line = [](const std::string& text, const std::string& needle) {
-        return std::to_wstring(previewtest::lineOf(text, needle) + 1);
-    };
     const std::vector<std::wstring> lines = linesOf(wine_test::windowText(pane_));
     ASSERT_FALSE(lines.empty());
-    // Home.xml, includes.xml, includes_home.xml, includes_layout.xml, Other.xml.
-    EXPECT_EQ(lines[0].rfind(L"Checked 5 files: ", 0), 0u) << lines[0].c_str();
-    EXPECT_NE(lines[0].find(L", 4 missing."), std::wstring::npos) << lines[0].c_str();
-    const std::vector<std::wstring> expected = {
-        L"Home.xml (" + line(home_, "missing/nothing.png") + L"): texture missing/nothing.png",
-        L"Home.xml (" + line(home_, "NoSuchInclude") + L"): include NoSuchInclude",
-        L"Other.xml (6): texture icons/moon.png",
-        L"Other.xml (7): include file includes_gone.xml",
+    // The counts per rule close the summary.
+    EXPECT_NE(lines[0].find(L"undefined-variable 1"), std::wstring::npos) << lines[0].c_str();
+    EXPECT_NE(lines[0].find(L"undefined-include 1"), std::wstring::npos) << lines[0].c_str();
+
+    // A finding's line under its file's line.
+    const auto findingLine = [&lines](const std::wstring& file, const std::wstring& rule, const std::wstring& name) {
+        int fileLine = -1;
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+            const std::wstring& line = lines[static_cast<std::size_t>(i)];
+            if (line.rfind(L"  ", 0) != 0) {
+                fileLine = line == file ? i : -1;
+            } else if (fileLine >= 0 && line.find(L"[" + rule + L"]") != std::wstring::npos &&
+                       line.find(name) != std::wstring::npos) {
+                return i;
+            }
+        }
+        return -1;
     };
-    EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 1, lines.end()), expected);
+    const int variable = findingLine(L"720p\\Home.xml", L"undefined-variable", L"NoSuchVariable");
+    ASSERT_GE(variable, 0) << wine_test::windowText(pane_).c_str();
+    const std::wstring lineNumber = std::to_wstring(previewtest::lineOf(home_, "NoSuchVariable") + 1);
+    EXPECT_EQ(lines[static_cast<std::size_t>(variable)].rfind(L"  " + lineNumber + L":", 0), 0u)
+        << lines[static_cast<std::size_t>(variable)].c_str();
+    const int moon = findingLine(L"720p\\Other.xml", L"missing-texture", L"icons/moon.png");
+    ASSERT_GE(moon, 0) << wine_test::windowText(pane_).c_str();
+    EXPECT_GE(findingLine(L"720p\\Other.xml", L"missing-include-file", L"includes_gone.xml"), 0);
 
     // The other window file opens at the line of its missing texture.
-    ASSERT_NO_FATAL_FAILURE(doubleClickLine(3));
+    ASSERT_NO_FATAL_FAILURE(doubleClickLine(moon));
     EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\Other.xml");
     EXPECT_EQ(caretLine(), 5);
-    // Back in Home.xml, at its missing include.
-    ASSERT_NO_FATAL_FAILURE(doubleClickLine(2));
+    // Back in Home.xml, at the undefined variable.
+    ASSERT_NO_FATAL_FAILURE(doubleClickLine(variable));
     EXPECT_EQ(host_->currentPath(), skin_ + L"\\720p\\Home.xml");
-    EXPECT_EQ(caretLine(), previewtest::lineOf(home_, "NoSuchInclude"));
+    EXPECT_EQ(caretLine(), previewtest::lineOf(home_, "NoSuchVariable"));
 }

@@ -1,6 +1,7 @@
 // The plugin in the stand-in editor on a copy of the sample skin (under a
 // folder named outside any ANSI code page), with a few references added that
-// the skin does not have: the missing names carry the editor's indicator,
+// the skin does not have: the missing names carry the editor's indicator for
+// errors,
 // typing fixes and breaks them, the caret on one shows a call tip, new media
 // is noticed, and the Options box switches it all off.
 #include "Host.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,6 +53,11 @@ protected:
         ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
         host_->pump(150);
         view_ = host_->currentView();
+        // The skin is read on the plugin's worker, which wakes the editor when done.
+        if (!refuseIndicators_) pumpUntil([&] { return !indicatorsAt(at("NoSuchInclude")).empty(); });
+    }
+    void pumpUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 100 && !done(); ++i) host_->pump(50);
     }
     void TearDown() override {
         if (host_) host_->shutdown();
@@ -182,6 +189,7 @@ TEST_F(MarksInEditor, TheCaretOnAMissingNameShowsACallTipAndNewMediaIsSeen) {
     EXPECT_TRUE(marked("missing/nothing.png", indicator));
     host_->pump(2200);
     caretOn("misc/logo.bmp");
+    pumpUntil([&] { return unmarked("missing/nothing.png", indicator); });
     EXPECT_TRUE(unmarked("missing/nothing.png", indicator));
     EXPECT_TRUE(marked("NoSuchInclude", indicator));
 }
@@ -202,6 +210,9 @@ TEST_F(MarksWithoutIndicators, NoIndicatorIsUsedButTheCallTipStillTells) {
     for (const char* name : {"missing/nothing.png", "NoSuchInclude", "buttons/focux.png"}) {
         EXPECT_TRUE(indicatorsAt(at(name)).empty()) << name;
     }
-    caretOn("NoSuchInclude");
+    pumpUntil([&] {
+        caretOn("NoSuchInclude");
+        return send(kCallTipActive) == 1;
+    });
     EXPECT_EQ(send(kCallTipActive), 1);
 }
