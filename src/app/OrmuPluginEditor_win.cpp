@@ -77,13 +77,14 @@ COrmuPluginEditor::COrmuPluginEditor()
       imageElements_(controls::imageElementNames(ControlCatalogue())),
       skinLister_(makePlatformDirectoryLister()),
       // One lister for every model: the platform's keeps no state between calls.
-      models_([this] {
-                  skin::SkinModelOptions options;
-                  options.imageElements = imageElements_;
-                  return std::make_unique<skin::SkinModel>(*skinLister_, skin::ReadWholeFile, skin::ReadBundleInfo,
-                                                           std::move(options));
-              },
-              [this] { wake_.poke(); }),
+      models_(
+          [this] {
+              skin::SkinModelOptions options;
+              options.imageElements = imageElements_;
+              return std::make_unique<skin::SkinModel>(*skinLister_, skin::ReadWholeFile, skin::ReadBundleInfo,
+                                                       std::move(options));
+          },
+          [this] { wake_.poke(); }),
       referencesPanel_(FindReferences) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
@@ -115,7 +116,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_,
-                                                                      &controls_, &referencesPanel_}) {
+                                                                     &controls_, &referencesPanel_}) {
         dialog->setTheme(&theme_);
     }
     tester_.setEditor(&editor_);
@@ -269,7 +270,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
 void COrmuPluginEditor::followEditorTheme() {
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_,
-                                                                      &about_, &referencesPanel_}) {
+                                                                     &about_, &referencesPanel_}) {
         dialog->themeChanged();
     }
 }

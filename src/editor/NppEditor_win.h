@@ -95,8 +95,7 @@ public:
     void clearIndicator(HWND view, int indicator, std::intptr_t from, std::intptr_t length) const;
     // Draws the indicator as an underline in the colour each range carries (SC_INDICFLAG_VALUEFORE).
     void styleColourUnderline(int indicator) const;
-    void fillIndicatorColour(HWND view, int indicator, COLORREF colour, std::intptr_t from,
-                             std::intptr_t length) const;
+    void fillIndicatorColour(HWND view, int indicator, COLORREF colour, std::intptr_t from, std::intptr_t length) const;
     // Hover: how long the mouse must rest before the views report it (SCN_DWELLSTART).
     void setDwellTime(int milliseconds) const;
     // A call tip (text in the document's code page, lines split by '\n').

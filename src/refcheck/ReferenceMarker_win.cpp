@@ -107,8 +107,7 @@ void ReferenceMarker::mark() {
         if (finding.at.line == 0 || finding.at.length == 0 || finding.rule == nullptr) continue;
         const std::intptr_t start = editor_.lineStart(view_, static_cast<std::intptr_t>(finding.at.line) - 1);
         if (start < 0) continue;
-        const int indicator =
-            finding.rule->severity == skin::Severity::Error ? errorIndicator_ : warningIndicator_;
+        const int indicator = finding.rule->severity == skin::Severity::Error ? errorIndicator_ : warningIndicator_;
         editor_.fillIndicator(view_, indicator, start + static_cast<std::intptr_t>(finding.at.column),
                               static_cast<std::intptr_t>(finding.at.length));
     }
@@ -137,8 +136,8 @@ void ReferenceMarker::updateCallTip() {
     const std::intptr_t at = start + static_cast<std::intptr_t>(here->at.column);
     if (at == tipAt_ && editor_.callTipShown(view_)) return;
     tipAt_ = at;
-    const std::string said = std::string(skin::severityName(here->rule->severity)) + ": " + here->message + " [" +
-                             here->rule->id + "]";
+    const std::string said =
+        std::string(skin::severityName(here->rule->severity)) + ": " + here->message + " [" + here->rule->id + "]";
     editor_.showCallTip(view_, at, text::toCodePage(text::fromUtf8(said), editor_.codePage(view_)));
 }
 

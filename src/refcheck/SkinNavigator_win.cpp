@@ -60,7 +60,8 @@ std::wstring problemsText(const skin::SkinModel& model) {
         if (i > 0) out += L", ";
         out += withinSkin(model, problems[i].path) + L" (" + text::fromUtf8(problems[i].reason) + L")";
     }
-    if (problems.size() > kProblemsNamed) out += L" and " + std::to_wstring(problems.size() - kProblemsNamed) + L" more";
+    if (problems.size() > kProblemsNamed)
+        out += L" and " + std::to_wstring(problems.size() - kProblemsNamed) + L" more";
     return out;
 }
 
@@ -245,8 +246,9 @@ void SkinNavigator::goToDefinition() {
     if (target == nullptr) {
         const std::string said = spot.model->hover(spot.name);
         tell(view, spot.start,
-             said.empty() ? "No definition of " + std::string(skin::symbolKindName(spot.name.kind)) + " " + spot.name.name
-                          : said);
+             said.empty()
+                 ? "No definition of " + std::string(skin::symbolKindName(spot.name.kind)) + " " + spot.name.name
+                 : said);
         return;
     }
     const std::intptr_t line = target->nameAt.line > 0 ? static_cast<std::intptr_t>(target->nameAt.line) - 1 : 0;
@@ -274,8 +276,7 @@ void SkinNavigator::findReferences() {
         return;
     }
     std::vector<Place> places;
-    for (const skin::SymbolReference* ref :
-         spot.model->references(spot.name.kind, spot.name.name, spot.name.scope)) {
+    for (const skin::SymbolReference* ref : spot.model->references(spot.name.kind, spot.name.name, spot.name.scope)) {
         Place place;
         place.path = ref->at.path;
         place.shownName = withinSkin(*spot.model, ref->at.path);
@@ -284,7 +285,8 @@ void SkinNavigator::findReferences() {
         places.push_back(std::move(place));
     }
     const std::wstring what = text::fromUtf8(std::string(skin::symbolKindName(spot.name.kind)) + " " + spot.name.name);
-    const std::wstring count = places.size() == 1 ? L"1 reference to " : std::to_wstring(places.size()) + L" references to ";
+    const std::wstring count =
+        places.size() == 1 ? L"1 reference to " : std::to_wstring(places.size()) + L" references to ";
     panel_.showPlaces(count + what + problemsText(*spot.model), std::move(places));
 }
 

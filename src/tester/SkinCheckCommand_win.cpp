@@ -37,8 +37,8 @@ void WriteCheckText(SkinCheckReport& report) {
                            (warnings == 1 ? L" warning" : L" warnings");
     const auto counts = skin::CountByRule(findings);
     for (std::size_t i = 0; i < counts.size(); ++i) {
-        summary += (i == 0 ? L" (" : L", ") + text::fromUtf8(counts[i].first->id) + L" " +
-                   std::to_wstring(counts[i].second);
+        summary +=
+            (i == 0 ? L" (" : L", ") + text::fromUtf8(counts[i].first->id) + L" " + std::to_wstring(counts[i].second);
     }
     if (!counts.empty()) summary += L")";
     summary += report.result.cancelled ? L"; cancelled." : L".";
@@ -62,8 +62,8 @@ void WriteCheckText(SkinCheckReport& report) {
         if (finding.at.line > 0) {
             line += std::to_wstring(finding.at.line) + L":" + std::to_wstring(finding.at.column + 1) + L" ";
         }
-        line += text::fromUtf8(std::string(skin::severityName(finding.rule->severity)) + ": " + finding.message +
-                               " [" + finding.rule->id + "]");
+        line += text::fromUtf8(std::string(skin::severityName(finding.rule->severity)) + ": " + finding.message + " [" +
+                               finding.rule->id + "]");
         // A whole file (an image, a bundle entry) is no place in a text.
         addLine(line, finding.at.line > 0 ? &finding : nullptr);
     }

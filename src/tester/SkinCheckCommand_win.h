@@ -19,9 +19,9 @@ namespace tester {
 // What a whole-skin check found, and the text the pane shows of it.
 struct SkinCheckReport {
     skin::SkinCheckResult result;
-    std::wstring skinFolder;                           // to name files within it
-    std::vector<std::wstring> problems;                // files the model could not read
-    std::wstring text;                                 // lines ended by CR LF
+    std::wstring skinFolder;                              // to name files within it
+    std::vector<std::wstring> problems;                   // files the model could not read
+    std::wstring text;                                    // lines ended by CR LF
     std::vector<const skin::CheckFinding*> lineFindings;  // per line of `text`; null for others
 };
 

@@ -87,8 +87,9 @@ protected:
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
         skin_ = temp_.path() + L"\\navigation";
         const std::wstring window = skin_ + L"\\720p";
-        for (const std::wstring& folder : {skin_, window, skin_ + L"\\language", skin_ + L"\\language\\resource.language.en_gb",
-                                           skin_ + L"\\colors", skin_ + L"\\media"}) {
+        for (const std::wstring& folder :
+             {skin_, window, skin_ + L"\\language", skin_ + L"\\language\\resource.language.en_gb", skin_ + L"\\colors",
+              skin_ + L"\\media"}) {
             ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
         }
         ASSERT_TRUE(previewtest::writeFile(window + L"\\Includes.xml", kIncludes));
@@ -204,8 +205,8 @@ TEST_F(SkinNavigation, FindReferencesListsEveryCallAndOpensTheOneDoubleClicked) 
               std::wstring::npos);
 
     // A double-click on Other.xml's line opens it there.
-    const LRESULT other = ::SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                         reinterpret_cast<LPARAM>(L"720p\\Other.xml"));
+    const LRESULT other =
+        ::SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"720p\\Other.xml"));
     ASSERT_NE(other, LB_ERR);
     ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(other), 0);
     ::SendMessageW(panel, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
