@@ -6,6 +6,13 @@
 
 namespace editor {
 
+namespace {
+
+// Scintilla's SCI_GETMODIFY: whether the document is away from its save point.
+constexpr unsigned kSciGetModify = 2159;
+
+}  // namespace
+
 void NppEditor::connect(HINSTANCE module, const npp::NppData& data) {
     module_ = module;
     npp_ = data;
@@ -218,6 +225,8 @@ std::wstring NppEditor::currentPath() const {
 std::string NppEditor::documentText(HWND view) const {
     return textRange(view, 0, sendToView(view, npp::SCI_GETLENGTH));
 }
+
+bool NppEditor::isModified(HWND view) const { return sendToView(view, kSciGetModify) != 0; }
 
 int NppEditor::commandId(int commandIndex) const {
     if (commands_ == nullptr || commandIndex < 0 || commandIndex >= commandCount_) return 0;

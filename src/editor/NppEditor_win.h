@@ -55,6 +55,8 @@ public:
     std::wstring currentPath() const;
     // The whole text of a view's document, as its bytes.
     std::string documentText(HWND view) const;
+    // Whether the view's document differs from its file (it is not at its save point).
+    bool isModified(HWND view) const;
     // The plugin configuration folder the editor names (created when missing), asked once at connect.
     const std::wstring& configFolder() const { return configFolder_; }
 

@@ -93,6 +93,9 @@ void SkinNavigator::setHover(bool on) {
 void SkinNavigator::documentActivated() {
     if (!editor_.connected()) return;
     const HWND view = editor_.activeView();
+    // A document left as its file has it goes back to the file, which the
+    // model then follows when it changes on disk (or the document is closed).
+    if (view_ != nullptr && clean_) models_.clearOverlay(path_);
     if (colourIndicator_ >= 0 && view_ != nullptr) {
         editor_.clearIndicator(view_, colourIndicator_, 0, editor_.lineStart(view_, editor_.lineCount(view_)));
     }
@@ -131,6 +134,7 @@ void SkinNavigator::viewUpdated(HWND view) {
         handOverText();
         paintColours();
     }
+    clean_ = !editor_.isModified(view_);
     const ULONGLONG now = ::GetTickCount64();
     if (now - lastSkinLook_ >= kSkinLookInterval) {
         lastSkinLook_ = now;
@@ -146,6 +150,7 @@ void SkinNavigator::modelChanged() {
 void SkinNavigator::handOverText() {
     textChanged_ = false;
     if (view_ == nullptr) return;
+    clean_ = !editor_.isModified(view_);
     models_.setOverlay(path_, editor_.documentText(view_));
 }
 

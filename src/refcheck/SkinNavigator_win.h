@@ -79,6 +79,8 @@ private:
     std::wstring folder_;
     std::wstring path_;
     bool textChanged_ = false;
+    // The document was at its save point when last looked at: its file holds its text.
+    bool clean_ = true;
     ULONGLONG lastSkinLook_ = 0;
     // The call tip a resting mouse showed, in this view (null for none).
     HWND tipView_ = nullptr;

@@ -22,6 +22,7 @@ SkinModelHolder::~SkinModelHolder() {
 void SkinModelHolder::bringUpToDate(SkinModel& model) const {
     model.setCoreStringsPath(coreStrings_);
     model.setCoreColoursPath(coreColours_);
+    for (const auto& [key, path] : cleared_) model.clearOverlay(path);
     for (const auto& [key, text] : overlays_) model.setOverlay(overlayPaths_.at(key), text);
 }
 
@@ -70,12 +71,13 @@ void SkinModelHolder::start(const std::wstring& folder) {
 void SkinModelHolder::join() {
     if (worker_.joinable()) worker_.join();
     if (job_.model) {
-        if (job_.changed) ++generation_;
+        if (job_.changed || changedWhileAway_) ++generation_;
         // What the editor said while the model was away.
         bringUpToDate(*job_.model);
         models_[job_.key] = std::move(job_.model);
     }
     job_.key.clear();
+    changedWhileAway_ = false;
 }
 
 bool SkinModelHolder::collect() {
@@ -116,6 +118,8 @@ void SkinModelHolder::setOverlay(const std::wstring& path, std::string text) {
     if (held == text && overlayPaths_.count(key) != 0) return;
     held = std::move(text);
     overlayPaths_[key] = path;
+    cleared_.erase(key);
+    if (worker_.joinable()) changedWhileAway_ = true;
     for (auto& [folder, model] : models_) {
         const std::uint64_t before = generation_;
         model->setOverlay(path, held);
@@ -127,6 +131,8 @@ void SkinModelHolder::clearOverlay(const std::wstring& path) {
     const std::wstring key = folderKey(path);
     if (overlays_.erase(key) == 0) return;
     overlayPaths_.erase(key);
+    cleared_[key] = path;
+    if (worker_.joinable()) changedWhileAway_ = true;
     for (auto& [folder, model] : models_) {
         model->clearOverlay(path);
         if (model->file(path) != nullptr) ++generation_;

@@ -76,6 +76,10 @@ private:
     std::map<std::wstring, std::unique_ptr<SkinModel>> models_;  // by the folder's key
     std::map<std::wstring, std::string> overlays_;               // by the path's key
     std::map<std::wstring, std::wstring> overlayPaths_;
+    // Overlays given up: a model that was away when it happened drops them on its return.
+    std::map<std::wstring, std::wstring> cleared_;
+    // Overlays set or cleared while a model was away.
+    bool changedWhileAway_ = false;
     std::wstring coreStrings_;
     std::wstring coreColours_;
     std::wstring waiting_;  // a request made while the worker was busy

@@ -110,6 +110,15 @@ TEST_F(SkinModelHolderTest, BuildsOnTheWorkerAndHandsTheModelOverOnlyWhenCollect
     EXPECT_FALSE(holder_.collect());
     EXPECT_EQ(holder_.model(kWindow), model);
 
+    // The document goes back to its file while the model is away: it reads
+    // the file again on its return.
+    holder_.request(kWindow);
+    holder_.clearOverlay(kHome);
+    gate_.awaitWakes(3);
+    EXPECT_TRUE(holder_.collect());
+    EXPECT_TRUE(model->references(SymbolKind::Include, "Typed").empty());
+    EXPECT_EQ(model->references(SymbolKind::Include, "Clock").size(), 1u);
+
     // A command waits for a skin not read yet; a request made while the worker
     // was busy runs after it.
     holder_.request(kWindow);
