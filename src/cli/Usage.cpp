@@ -8,6 +8,8 @@ constexpr const wchar_t* kUsageLines[] = {
     L"       quorrel extract [--overwrite] BUNDLE FOLDER",
     L"       quorrel pack [--strict] FOLDER BUNDLE",
     L"       quorrel verify BUNDLE",
+    L"       quorrel check [--format text|sarif|github] [--core-strings FILE] [--core-colours FILE]",
+    L"                     [--disable RULE,...] SKIN_OR_WINDOW_FOLDER",
     L"       quorrel lsp [--core-strings FILE]",
 };
 

@@ -16,6 +16,7 @@
 #include "lsp/Features.h"
 #include "lsp/Uri.h"
 #include "skin/CSADirRead.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
 namespace lsp {
@@ -44,6 +45,7 @@ public:
 private:
     struct Skin {
         std::unique_ptr<skin::SkinModel> model;
+        skin::SkinChecker checker;
         std::wstring windowFolder;     // the folder the model was last read for
         std::set<std::string> logged;  // problems already told
     };
@@ -57,6 +59,8 @@ private:
     Skin& skinOf(const std::wstring& path, Client* client);
     Skin& skinFor(const std::wstring& windowFolder, Client* client);
     void logProblems(Skin& skin, Client& client);
+    // The check's findings of every open document of the skin.
+    void publishFindings(Skin& skin, Client& client);
     Lookup lookup(const TextDocument& document, Position position);
     Location location(const skin::SkinModel& model, const skin::Location& at) const;
     std::string uriOf(const std::wstring& path) const;

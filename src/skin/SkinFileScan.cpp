@@ -290,7 +290,8 @@ void Scanner::classify(Element& e) {
         e.is = Element::Is::FontsRoot;
     } else if (!up && e.name == "colors") {
         e.is = Element::Is::ColoursRoot;
-    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name) {
+    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name && !attribute(e, "file")) {
+        // With a file attribute it pulls in that file, whatever its name says.
         e.is = Element::Is::IncludeDefinition;
         e.name2 = str(trimmed(t_, name->value));
         e.nameSpan = trimmed(t_, name->value);
