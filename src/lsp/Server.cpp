@@ -103,6 +103,13 @@ bool validId(const json& id) { return id.is_string() || id.is_number_integer(); 
 
 }  // namespace
 
+bool readFromDisk(const std::wstring& path, std::string& bytes) {
+    std::vector<std::uint8_t> read;
+    if (!files::readAll(path, read)) return false;
+    bytes.assign(read.begin(), read.end());
+    return true;
+}
+
 void StreamSink::send(const std::string& body) {
     const std::string message = framed(body);
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -235,9 +242,7 @@ std::optional<TextDocument> Server::document(const json& params) const {
     TextDocument onDisk;
     onDisk.uri = uri;
     onDisk.path = pathFromUri(uri, info_.pathStyle).value_or(std::wstring());
-    std::vector<std::uint8_t> bytes;
-    if (onDisk.path.empty() || !files::readAll(onDisk.path, bytes)) return std::nullopt;
-    onDisk.text.assign(bytes.begin(), bytes.end());
+    if (onDisk.path.empty() || !info_.readFile || !info_.readFile(onDisk.path, onDisk.text)) return std::nullopt;
     return onDisk;
 }
 

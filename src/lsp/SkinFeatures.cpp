@@ -95,17 +95,20 @@ SkinFeatures::Skin& SkinFeatures::skinFor(const std::wstring& windowFolder, Clie
     return skin;
 }
 
-SkinFeatures::Skin& SkinFeatures::skinOf(const std::wstring& path, Client* client) {
+SkinFeatures::Skin* SkinFeatures::skinOf(const std::wstring& path, Client* client) {
     // A file the model already holds (an include file, a colour theme, a
     // strings file) belongs to that skin, wherever it lies in it.
     for (auto& [key, skin] : skins_) {
         if (skin.model->file(path) != nullptr) {
             skin.model->refresh(skin.windowFolder);
             if (client != nullptr) logProblems(skin, *client);
-            return skin;
+            return &skin;
         }
     }
-    return skinFor(parentOf(path), client);
+    // A window folder and a skin folder above it, or no skin at all.
+    const std::wstring folder = parentOf(path);
+    if (parentOf(folder).empty()) return nullptr;
+    return &skinFor(folder, client);
 }
 
 void SkinFeatures::logProblems(Skin& skin, Client& client) {
@@ -159,22 +162,24 @@ void SkinFeatures::opened(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
     openUris_[keyOf(path)] = document.uri;
-    Skin& skin = skinOf(path, &client);
-    skin.model->setOverlay(path, document.text);
-    publishFindings(skin, client);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::changed(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
-    Skin& skin = skinOf(path, &client);
-    skin.model->setOverlay(path, document.text);
-    publishFindings(skin, client);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::saved(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
-    publishFindings(skinOf(modelPath(document.path), &client), client);
+    if (Skin* skin = skinOf(modelPath(document.path), &client)) publishFindings(*skin, client);
 }
 
 void SkinFeatures::closed(const std::string& uri, Client& client) {
@@ -231,13 +236,14 @@ SkinFeatures::Lookup SkinFeatures::lookup(const TextDocument& document, Position
     Lookup found;
     if (document.path.empty()) return found;
     const std::wstring path = modelPath(document.path);
-    Skin& skin = skinOf(path, nullptr);
+    Skin* skin = skinOf(path, nullptr);
+    if (skin == nullptr) return found;
     const std::size_t lineStart = offsetOf(document.text, Position{position.line, 0});
     const std::size_t at = offsetOf(document.text, position);
     if (position.line >= UINT32_MAX || at - lineStart >= UINT32_MAX) return found;
-    found.skin = &skin;
-    found.name = skin.model->nameAt(path, document.text, static_cast<std::uint32_t>(position.line + 1),
-                                    static_cast<std::uint32_t>(at - lineStart));
+    found.skin = skin;
+    found.name = skin->model->nameAt(path, document.text, static_cast<std::uint32_t>(position.line + 1),
+                                     static_cast<std::uint32_t>(at - lineStart));
     return found;
 }
 

@@ -55,8 +55,9 @@ private:
         skin::NameAt name;
     };
 
-    // The skin of a file (the model's path form), read or brought up to date.
-    Skin& skinOf(const std::wstring& path, Client* client);
+    // The skin of a file (the model's path form), read or brought up to date;
+    // nothing for a file with no folder above its own.
+    Skin* skinOf(const std::wstring& path, Client* client);
     Skin& skinFor(const std::wstring& windowFolder, Client* client);
     void logProblems(Skin& skin, Client& client);
     // The check's findings of every open document of the skin.
