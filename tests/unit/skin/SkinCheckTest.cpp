@@ -1,5 +1,8 @@
 #include "skin/SkinCheck.h"
+#include "MadeSkin.h"
 #include "MemorySkin.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -310,6 +313,35 @@ TEST(SkinCheck, ProgressAndCancel) {
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.files, 3u);
     EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+}  // namespace
+
+namespace {
+
+// The made skin of a large real one's size: the check finds the planted
+// faults and nothing else, with images named from parameters or not.
+TEST(SkinCheckMadeSkin, FindsThePlantedFaultsAndNothingElse) {
+    for (const bool dynamicImages : {false, true}) {
+        MadeSkin made(dynamicImages);
+        auto model = made.model();
+        model->refresh(MadeSkin::windowFolder());
+        SkinChecker checker;
+        const SkinCheckResult result = checker.checkSkin(*model);
+        std::multiset<std::string> found, planted;
+        std::string dump;
+        for (const CheckFinding& f : result.findings) {
+            const std::string where = std::string(f.rule->id) + " " + std::string(f.at.path.begin(), f.at.path.end()) +
+                                      ":" + std::to_string(f.at.line);
+            found.insert(where);
+            dump += where + " " + f.message + "\n";
+        }
+        for (const MadeSkin::Planted& p : made.planted) {
+            planted.insert(p.rule + " " + std::string(p.path.begin(), p.path.end()) + ":" + std::to_string(p.line));
+        }
+        EXPECT_EQ(found, planted) << dump;
+        EXPECT_EQ(result.files, 109u);  // 106 files of the window folder, two colour files, strings
+    }
 }
 
 }  // namespace
