@@ -446,9 +446,11 @@ bool looksHex(std::string_view v) {
     return !v.empty() && std::all_of(v.begin(), v.end(), isHex) && std::any_of(v.begin(), v.end(), isDigit);
 }
 
+// Eight hex digits (after an optional 0x), or zero: transparent, however it is written.
 bool validHex(std::string_view v) {
     if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) v.remove_prefix(2);
-    return v.size() == 8 && std::all_of(v.begin(), v.end(), isHex);
+    const bool zero = !v.empty() && std::all_of(v.begin(), v.end(), [](char c) { return c == '0'; });
+    return zero || (v.size() == 8 && std::all_of(v.begin(), v.end(), isHex));
 }
 
 std::string fileNameOf(const std::wstring& path) {

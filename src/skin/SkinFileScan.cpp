@@ -386,6 +386,14 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         break;
     case Element::Is::Fontset:
         fontset_ = e.name2;
+        // The fontset's name as the settings show it: a string id.
+        if (const Attribute* idloc = attribute(e, "idloc")) {
+            const Span s = trimmed(t_, idloc->value);
+            const std::string_view v = t_.substr(s.begin, s.end - s.begin);
+            if (!v.empty() && std::all_of(v.begin(), v.end(), isDigit)) {
+                addReference(SymbolKind::String, ReferenceForm::Name, s, "idloc");
+            }
+        }
         break;
     case Element::Is::ColourDefinition: {
         e.definition = f_.definitions.size();

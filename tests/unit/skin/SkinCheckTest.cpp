@@ -65,7 +65,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "    <control type=\"label\" id=\"20\">\n"
          "      <posx>Left</posx>\n"
          "      <font>Font13</font>\n"
-         "      <textcolor>white</textcolor>\n"
+         "      <textcolor>white</textcolor><shadowcolor>0</shadowcolor>\n"
          "      <label>$VAR[Title,[,]]</label>\n"
          "      <label2>31004</label2>\n"
          "      <visible>Control.IsVisible(10) + String.IsEqual(ListItem.Label,+)</visible>\n"
@@ -74,7 +74,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "</window>\n"},
         {kFonts,
          "<fonts>\n"
-         "  <fontset id=\"Default\">\n"
+         "  <fontset id=\"Default\" idloc=\"31005\">\n"
          "    <font><name>font13</name><filename>a.ttf</filename><size>20</size></font>\n"
          "    <font><name>font_small</name><filename>a.ttf</filename><size>12</size></font>\n"
          "  </fontset>\n"
@@ -91,7 +91,8 @@ std::map<std::wstring, std::string> cleanSkin() {
          "msgctxt \"#31001\"\nmsgid \"One\"\nmsgstr \"\"\n\n"
          "msgctxt \"#31002\"\nmsgid \"Two\"\nmsgstr \"\"\n\n"
          "msgctxt \"#31003\"\nmsgid \"Three\"\nmsgstr \"\"\n\n"
-         "msgctxt \"#31004\"\nmsgid \"Four\"\nmsgstr \"\"\n"},
+         "msgctxt \"#31004\"\nmsgid \"Four\"\nmsgstr \"\"\n\n"
+         "msgctxt \"#31005\"\nmsgid \"Five\"\nmsgstr \"\"\n"},
         {L"C:\\skin\\media\\buttons\\focus.png", png(4, 4)},
         {L"C:\\skin\\media\\panels\\back.png", png(4, 4)},
     };
@@ -175,7 +176,7 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
          replaced(skin[kFonts], "  </fontset>",
                   "    <font><name>font_spare</name><filename>a.ttf</filename><size>9</size></font>\n  </fontset>"),
          5},
-        {"unused-string", kStrings, skin[kStrings] + "\nmsgctxt \"#31005\"\nmsgid \"Five\"\nmsgstr \"\"\n", 17},
+        {"unused-string", kStrings, skin[kStrings] + "\nmsgctxt \"#31006\"\nmsgid \"Six\"\nmsgstr \"\"\n", 21},
         {"unused-texture", L"C:\\skin\\media\\spare.png", png(1, 1), 0},
     };
     for (const Plant& p : plants) {
