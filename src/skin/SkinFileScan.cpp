@@ -122,7 +122,10 @@ private:
         const std::size_t line = static_cast<std::size_t>(it - f_.lineStarts.begin());  // 1-based
         at.line = static_cast<std::uint32_t>(line);
         at.column = static_cast<std::uint32_t>(begin - f_.lineStarts[line - 1]);
-        at.length = static_cast<std::uint32_t>(end - begin);
+        // A name broken over lines is marked on its first line only.
+        std::size_t lineEnd = line < f_.lineStarts.size() ? f_.lineStarts[line] : t_.size();
+        while (lineEnd > begin && (t_[lineEnd - 1] == '\n' || t_[lineEnd - 1] == '\r')) --lineEnd;
+        at.length = static_cast<std::uint32_t>(std::min(end, lineEnd) - begin);
         return at;
     }
     std::string str(Span s) const { return std::string(t_.substr(s.begin, s.end - s.begin)); }

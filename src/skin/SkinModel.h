@@ -44,6 +44,7 @@ enum class SymbolKind : unsigned char {
     Constant,     // <constant name="C">
     Font,         // a <font> of a fontset in Font.xml; `group` is the fontset id
     Colour,       // <color name="N"> of colors/*.xml; `group` is the file's name without .xml
+                  // ("defaults" for defaults.xml, "core" for the media center's own file)
     String,       // an id of strings.po; `group` "skin" or "core"
     Texture,      // a file under media/ or a bundle entry; `group` "disk" or "bundle"
     IncludeFile,  // an include file itself
@@ -138,6 +139,7 @@ bool ReadBundleInfo(const std::wstring& path, std::vector<BundleEntryInfo>& out)
 struct SkinModelOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
+    std::wstring coreColoursPath;             // the media center's own colours file, or empty
 };
 
 class SkinModel {
@@ -156,6 +158,7 @@ public:
     void setOverlay(const std::wstring& path, std::string text);
     void clearOverlay(const std::wstring& path);
     void setCoreStringsPath(const std::wstring& path);
+    void setCoreColoursPath(const std::wstring& path);
 
     const std::wstring& skinFolder() const;  // without a trailing backslash
     const std::vector<std::wstring>& windowFolders() const;

@@ -36,10 +36,11 @@ public:
             return true;
         };
     }
-    SkinModel model(std::wstring core = {}) {
+    SkinModel model(std::wstring coreStrings = {}, std::wstring coreColours = {}) {
         SkinModelOptions options;
         options.imageElements = {L"texture", L"texturefocus"};
-        options.coreStringsPath = std::move(core);
+        options.coreStringsPath = std::move(coreStrings);
+        options.coreColoursPath = std::move(coreColours);
         return SkinModel(fs, reader(), bundle(), options);
     }
 
@@ -263,7 +264,8 @@ TEST_F(SkinModelTest, NameAtReadsTheDocumentsCurrentText) {
 
 TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     skin.put(L"C:\\core\\strings.po", "msgctxt \"#20\"\nmsgid \"Core text\"\nmsgstr \"\"\n");
-    SkinModel model = skin.model(L"C:\\core\\strings.po");
+    skin.put(L"C:\\core\\colours.xml", "<colors><color name=\"white\">FFFFFFFF</color></colors>");
+    SkinModel model = skin.model(L"C:\\core\\strings.po", L"C:\\core\\colours.xml");
     model.refresh(kWin);
     auto hover = [&](SymbolKind kind, const char* name) {
         NameAt n;
@@ -275,6 +277,7 @@ TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     EXPECT_EQ(hover(SymbolKind::String, "31001"), "Hello \"there\"");
     EXPECT_EQ(hover(SymbolKind::String, "20"), "Core text");
     EXPECT_EQ(hover(SymbolKind::Colour, "button_focus"), "colour button_focus\ndefaults: FFFFFFFF\nDark: FF202020");
+    EXPECT_EQ(hover(SymbolKind::Colour, "white"), "colour white\ncore: FFFFFFFF");
     EXPECT_EQ(hover(SymbolKind::Font, "font13"), "font font13\nDefault: a.ttf, size 20\nOther: b.ttf, size 9");
     EXPECT_EQ(hover(SymbolKind::Texture, "buttons/focus.png"),
               "texture buttons/focus.png\n64 x 32 pixels (on disk)\n8 x 8 pixels (in textures.ort)");
@@ -286,6 +289,7 @@ TEST_F(SkinModelTest, HoverSaysWhatEachNameIs) {
     SkinModel plain = skin.model();
     plain.refresh(kWin);
     EXPECT_TRUE(plain.definitions(SymbolKind::String, "20").empty());
+    EXPECT_TRUE(plain.definitions(SymbolKind::Colour, "white").empty());
 }
 
 TEST_F(SkinModelTest, ReReadsOnlyWhatChanged) {
@@ -315,6 +319,12 @@ TEST_F(SkinModelTest, ReReadsOnlyWhatChanged) {
     EXPECT_FALSE(model.refresh(kWin));  // the overlay holds over the unchanged file
     model.clearOverlay(L"C:\\skin\\720p\\More.xml");
     EXPECT_EQ(model.definitions(SymbolKind::Constant, "Gap").size(), 1u);
+    // An edit that keeps the names updates values and places where they are.
+    model.setOverlay(L"C:\\skin\\720p\\More.xml", "\n<includes><constant name=\"Gap\">6</constant></includes>");
+    const auto gap = model.definitions(SymbolKind::Constant, "Gap");
+    ASSERT_EQ(gap.size(), 1u);
+    EXPECT_EQ(gap.front()->value, "6");
+    EXPECT_EQ(gap.front()->at.line, 2u);
 }
 
 TEST_F(SkinModelTest, WindowFoldersComeFromTheManifest) {
@@ -389,6 +399,28 @@ TEST(SkinModelScan, ReadsTheUnsavedTextOfAnyFile) {
     ASSERT_EQ(f.references.size(), 2u);
     EXPECT_EQ(f.references[0].form, ReferenceForm::Dynamic);
     EXPECT_EQ(f.references[1].name, "x");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinModelPaths, APosixSkinReadsAsAWindowsOne) {
+    MemorySkin skin;
+    skin.put(L"/home/u/skin/720p/Includes.xml",
+             "<includes><include file=\"more.XML\"/><include name=\"A\"/></includes>");
+    skin.put(L"/home/u/skin/720p/More.xml", "<includes><include name=\"B\"/></includes>");
+    skin.put(L"/home/u/skin/720p/Home.xml", "<window><include>B</include><texture>x/Y.png</texture></window>");
+    skin.put(L"/home/u/skin/Media/x/y.png", "");
+    SkinModel model = skin.model();
+    model.refresh(L"/home/u/skin/720p/");
+    EXPECT_EQ(model.skinFolder(), L"/home/u/skin");
+    EXPECT_EQ(model.bundlePath(), L"/home/u/skin/Media/textures.ort");
+    EXPECT_EQ(model.includeNames(), (std::vector<std::string>{"A", "B"}));
+    ASSERT_EQ(model.definitions(SymbolKind::Texture, "x/y.png").size(), 1u);
+    EXPECT_EQ(model.definitions(SymbolKind::Texture, "x/y.png").front()->at.path, L"/home/u/skin/Media/x/y.png");
+    EXPECT_EQ(model.references(SymbolKind::Texture, "x/y.png").size(), 1u);
+    EXPECT_EQ(model.definitions(SymbolKind::IncludeFile, "more.xml").front()->at.path, L"/home/u/skin/720p/More.xml");
 }
 
 }  // namespace
