@@ -16,6 +16,10 @@ int runLanguageServer(const std::vector<std::wstring>& options, Console& console
             settings.coreStringsPath = options[++i];
             continue;
         }
+        if (options[i] == L"--core-colours" && i + 1 < options.size() && !options[i + 1].empty()) {
+            settings.coreColoursPath = options[++i];
+            continue;
+        }
         return usage(console, L"unknown option " + options[i] + L" for lsp");
     }
     std::FILE* output = streams.takeOutput();

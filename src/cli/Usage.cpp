@@ -10,7 +10,7 @@ constexpr const wchar_t* kUsageLines[] = {
     L"       quorrel verify BUNDLE",
     L"       quorrel check [--format text|sarif|github] [--core-strings FILE] [--core-colours FILE]",
     L"                     [--disable RULE,...] SKIN_OR_WINDOW_FOLDER",
-    L"       quorrel lsp [--core-strings FILE]",
+    L"       quorrel lsp [--core-strings FILE] [--core-colours FILE]",
 };
 
 }  // namespace
