@@ -402,6 +402,10 @@ bool conditionFault(std::string_view t, std::size_t begin, std::size_t end, Cond
             }
             continue;
         }
+        // Inside a call's parentheses a bracket is the argument's own text
+        // (but the one closing a $WORD[...]).
+        const bool inParentheses = std::any_of(open.begin(), open.end(), [](const Open& o) { return o.kind == '('; });
+        if (inParentheses && (ch == '[' || (ch == ']' && open.back().kind != '$'))) continue;
         if (ch == '(' || ch == '[') {
             open.push_back({ch, begin + k});
             continue;

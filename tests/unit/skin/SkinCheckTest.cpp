@@ -216,6 +216,7 @@ TEST(SkinCheck, ConditionSyntax) {
     const std::vector<std::string> sound = {
         "<visible>!Player.HasMedia + [Control.HasFocus(2) | $EXP[IsHome]]</visible>",
         "<visible>String.Contains(ListItem.Label,a|b) + !String.IsEmpty($INFO[ListItem.Label])</visible>",
+        "<visible>String.IsEqual(ListItem.Label,[) | String.StartsWith($INFO[ListItem.Label],])</visible>",
         "<visible>$PARAM[vis] +</visible>",  // its text is known where it is called
         "<visible>A +<!-- a note --> B</visible>",
     };
