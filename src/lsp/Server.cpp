@@ -103,6 +103,13 @@ bool validId(const json& id) { return id.is_string() || id.is_number_integer(); 
 
 }  // namespace
 
+bool readFromDisk(const std::wstring& path, std::string& bytes) {
+    std::vector<std::uint8_t> read;
+    if (!files::readAll(path, read)) return false;
+    bytes.assign(read.begin(), read.end());
+    return true;
+}
+
 void StreamSink::send(const std::string& body) {
     const std::string message = framed(body);
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -130,6 +137,20 @@ void Server::logMessage(MessageType type, const std::string& message) {
     send(json{{"jsonrpc", "2.0"},
               {"method", "window/logMessage"},
               {"params", json{{"type", static_cast<int>(type)}, {"message", message}}}});
+}
+
+void Server::publishDiagnostics(const std::string& uri, const std::vector<Diagnostic>& diagnostics) {
+    json list = json::array();
+    for (const Diagnostic& d : diagnostics) {
+        list.push_back(json{{"range", toJson(d.range)},
+                            {"severity", d.severity},
+                            {"code", d.code},
+                            {"source", "quorrel"},
+                            {"message", d.message}});
+    }
+    send(json{{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params", json{{"uri", uri}, {"diagnostics", std::move(list)}}}});
 }
 
 void Server::malformed(const std::string& problem) { respondError(nullptr, error::kParseError, problem); }
@@ -221,9 +242,7 @@ std::optional<TextDocument> Server::document(const json& params) const {
     TextDocument onDisk;
     onDisk.uri = uri;
     onDisk.path = pathFromUri(uri, info_.pathStyle).value_or(std::wstring());
-    std::vector<std::uint8_t> bytes;
-    if (onDisk.path.empty() || !files::readAll(onDisk.path, bytes)) return std::nullopt;
-    onDisk.text.assign(bytes.begin(), bytes.end());
+    if (onDisk.path.empty() || !info_.readFile || !info_.readFile(onDisk.path, onDisk.text)) return std::nullopt;
     return onDisk;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -49,10 +50,18 @@ private:
     std::FILE* stream_;
 };
 
+// A file's bytes; false when it cannot be read.
+using FileReader = std::function<bool(const std::wstring& path, std::string& bytes)>;
+
+// The file as it is on disk.
+bool readFromDisk(const std::wstring& path, std::string& bytes);
+
 struct ServerInfo {
     std::string name;
     std::string version;
     PathStyle pathStyle = nativePathStyle();
+    // How a document that is not open is read for a request about it.
+    FileReader readFile = readFromDisk;
 };
 
 class Server : private Client {
@@ -70,6 +79,7 @@ public:
 
 private:
     void logMessage(MessageType type, const std::string& message) override;
+    void publishDiagnostics(const std::string& uri, const std::vector<Diagnostic>& diagnostics) override;
     void request(const nlohmann::json& id, const std::string& method, const nlohmann::json& params);
     nlohmann::json answer(const std::string& method, const nlohmann::json& params);
     void notification(const std::string& method, const nlohmann::json& params);

@@ -78,6 +78,7 @@ SkinFeatures::Skin& SkinFeatures::skinFor(const std::wstring& windowFolder, Clie
         skin::SkinModelOptions options;
         options.imageElements = options_.imageElements;
         options.coreStringsPath = options_.coreStringsPath;
+        options.coreColoursPath = options_.coreColoursPath;
         const PathStyle style = options_.pathStyle;
         skin.model = std::make_unique<skin::SkinModel>(
             *lister_,
@@ -95,17 +96,20 @@ SkinFeatures::Skin& SkinFeatures::skinFor(const std::wstring& windowFolder, Clie
     return skin;
 }
 
-SkinFeatures::Skin& SkinFeatures::skinOf(const std::wstring& path, Client* client) {
+SkinFeatures::Skin* SkinFeatures::skinOf(const std::wstring& path, Client* client) {
     // A file the model already holds (an include file, a colour theme, a
     // strings file) belongs to that skin, wherever it lies in it.
     for (auto& [key, skin] : skins_) {
         if (skin.model->file(path) != nullptr) {
             skin.model->refresh(skin.windowFolder);
             if (client != nullptr) logProblems(skin, *client);
-            return skin;
+            return &skin;
         }
     }
-    return skinFor(parentOf(path), client);
+    // A window folder and a skin folder above it, or no skin at all.
+    const std::wstring folder = parentOf(path);
+    if (parentOf(folder).empty()) return nullptr;
+    return &skinFor(folder, client);
 }
 
 void SkinFeatures::logProblems(Skin& skin, Client& client) {
@@ -159,26 +163,56 @@ void SkinFeatures::opened(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
     openUris_[keyOf(path)] = document.uri;
-    skinOf(path, &client).model->setOverlay(path, document.text);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::changed(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
-    skinOf(path, &client).model->setOverlay(path, document.text);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::saved(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
-    skinOf(modelPath(document.path), &client);
+    if (Skin* skin = skinOf(modelPath(document.path), &client)) publishFindings(*skin, client);
 }
 
-void SkinFeatures::closed(const std::string& uri, Client&) {
+void SkinFeatures::closed(const std::string& uri, Client& client) {
     const std::optional<std::wstring> path = pathFromUri(uri, options_.pathStyle);
     if (!path) return;
     const std::wstring inModel = modelPath(*path);
-    openUris_.erase(keyOf(inModel));
-    for (auto& [key, skin] : skins_) skin.model->clearOverlay(inModel);
+    if (openUris_.erase(keyOf(inModel)) != 0) client.publishDiagnostics(uri, {});
+    for (auto& [key, skin] : skins_) {
+        if (skin.model->file(inModel) == nullptr) continue;
+        // The file on disk stands for the document again.
+        skin.model->clearOverlay(inModel);
+        publishFindings(skin, client);
+    }
+}
+
+void SkinFeatures::publishFindings(Skin& skin, Client& client) {
+    const skin::SkinModel& model = *skin.model;
+    for (const auto& file : model.files()) {
+        const auto open = openUris_.find(keyOf(file->path));
+        if (open == openUris_.end()) continue;
+        std::vector<Diagnostic> diagnostics;
+        for (const skin::CheckFinding& finding : skin.checker.checkFile(model, file->path)) {
+            if (finding.at.line == 0) continue;
+            Diagnostic d;
+            d.range = location(model, finding.at).range;
+            d.severity = finding.rule->severity == skin::Severity::Error ? 1 : 2;
+            d.code = finding.rule->id;
+            d.message = finding.message;
+            diagnostics.push_back(std::move(d));
+        }
+        client.publishDiagnostics(open->second, diagnostics);
+    }
 }
 
 std::string SkinFeatures::uriOf(const std::wstring& path) const {
@@ -203,13 +237,14 @@ SkinFeatures::Lookup SkinFeatures::lookup(const TextDocument& document, Position
     Lookup found;
     if (document.path.empty()) return found;
     const std::wstring path = modelPath(document.path);
-    Skin& skin = skinOf(path, nullptr);
+    Skin* skin = skinOf(path, nullptr);
+    if (skin == nullptr) return found;
     const std::size_t lineStart = offsetOf(document.text, Position{position.line, 0});
     const std::size_t at = offsetOf(document.text, position);
     if (position.line >= UINT32_MAX || at - lineStart >= UINT32_MAX) return found;
-    found.skin = &skin;
-    found.name = skin.model->nameAt(path, document.text, static_cast<std::uint32_t>(position.line + 1),
-                                    static_cast<std::uint32_t>(at - lineStart));
+    found.skin = skin;
+    found.name = skin->model->nameAt(path, document.text, static_cast<std::uint32_t>(position.line + 1),
+                                     static_cast<std::uint32_t>(at - lineStart));
     return found;
 }
 

@@ -16,6 +16,7 @@
 #include "lsp/Features.h"
 #include "lsp/Uri.h"
 #include "skin/CSADirRead.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
 namespace lsp {
@@ -23,6 +24,7 @@ namespace lsp {
 struct SkinFeaturesOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
+    std::wstring coreColoursPath;             // the media center's own colours file, or empty
     PathStyle pathStyle = nativePathStyle();
 };
 
@@ -44,6 +46,7 @@ public:
 private:
     struct Skin {
         std::unique_ptr<skin::SkinModel> model;
+        skin::SkinChecker checker;
         std::wstring windowFolder;     // the folder the model was last read for
         std::set<std::string> logged;  // problems already told
     };
@@ -53,10 +56,13 @@ private:
         skin::NameAt name;
     };
 
-    // The skin of a file (the model's path form), read or brought up to date.
-    Skin& skinOf(const std::wstring& path, Client* client);
+    // The skin of a file (the model's path form), read or brought up to date;
+    // nothing for a file with no folder above its own.
+    Skin* skinOf(const std::wstring& path, Client* client);
     Skin& skinFor(const std::wstring& windowFolder, Client* client);
     void logProblems(Skin& skin, Client& client);
+    // The check's findings of every open document of the skin.
+    void publishFindings(Skin& skin, Client& client);
     Lookup lookup(const TextDocument& document, Position position);
     Location location(const skin::SkinModel& model, const skin::Location& at) const;
     std::string uriOf(const std::wstring& path) const;

@@ -153,18 +153,18 @@ Location locate(const SkinFile& f, std::size_t begin, std::size_t end) {
     return at;
 }
 
-// What the skin uses, over every file: the names referred to, the patterns
-// of names built at run time, and the values given to parameters.
-struct Usage {
-    std::array<std::unordered_set<std::string>, kKinds> names;
-    std::array<std::vector<std::string>, kKinds> patterns;
-    std::array<bool, kKinds> paramBuilt{};  // a name that is a parameter's value, whole
-    std::array<bool, kKinds> unknown{};     // a name built whole from run-time values: say nothing
-    std::unordered_set<std::string> paramValues;
+// What one file uses: the names it refers to, the patterns of names it
+// builds at run time, and the values it gives to parameters.
+struct UsagePart {
+    std::vector<std::pair<std::size_t, std::string>> names;     // kind slot, key
+    std::vector<std::pair<std::size_t, std::string>> patterns;  // kind slot, pattern
+    std::vector<std::size_t> paramBuilt;                        // kinds with a name that is a parameter's value, whole
+    std::vector<std::size_t> unknown;                           // kinds with a name built whole from run-time values
+    std::vector<std::string> paramValues;
     std::vector<std::string> paramPatterns;  // parameter values built from other parameters
     bool dynamicTexture = false;
 
-    void add(const SkinFile& f) {
+    explicit UsagePart(const SkinFile& f) {
         for (const SymbolReference& r : f.references) {
             const std::size_t k = slot(r.kind);
             if (r.kind == SymbolKind::Texture) {
@@ -172,53 +172,116 @@ struct Usage {
                 continue;
             }
             if (r.form != ReferenceForm::Dynamic) {
-                names[k].insert(nameKey(r.kind, r.name));
+                names.emplace_back(k, nameKey(r.kind, r.name));
                 continue;
             }
             bool onlyParams = true;
-            const std::string pattern = nameKey(r.kind, patternOf(r.name, onlyParams));
+            std::string pattern = nameKey(r.kind, patternOf(r.name, onlyParams));
             if (pattern != "*") {
-                patterns[k].push_back(pattern);
+                patterns.emplace_back(k, std::move(pattern));
             } else if (onlyParams) {
-                paramBuilt[k] = true;
+                paramBuilt.push_back(k);
             } else {
-                unknown[k] = true;
+                unknown.push_back(k);
             }
         }
         for (const std::string& value : f.paramValues) {
             const std::string_view v = trim(value);
             if (v.find('$') == std::string_view::npos) {
-                paramValues.insert(std::string(v));
+                paramValues.emplace_back(v);
                 continue;
             }
             // A value made of other parameters' values (and fixed text) keeps
             // its fixed parts; one holding run-time values cannot name a
             // definition read when the skin loads.
             bool onlyParams = true;
-            const std::string pattern = patternOf(v, onlyParams);
-            if (onlyParams && pattern != "*") paramPatterns.push_back(pattern);
+            std::string pattern = patternOf(v, onlyParams);
+            if (onlyParams && pattern != "*") paramPatterns.push_back(std::move(pattern));
         }
     }
+};
+
+// What the skin uses, over every file: each file's part counted in, so that
+// a changed file is taken out and put in again without reading the others.
+struct Usage {
+    using Counts = std::unordered_map<std::string, int>;
+    std::array<Counts, kKinds> names;
+    std::array<Counts, kKinds> patterns;
+    std::array<int, kKinds> paramBuilt{};
+    std::array<int, kKinds> unknownCount{};
+    Counts paramValues;
+    Counts paramValuesFolded;
+    Counts paramPatterns;
+    int dynamicTextures = 0;
+
+    static void count(Counts& counts, const std::string& key, int by) {
+        const int n = counts[key] += by;
+        if (n <= 0) counts.erase(key);
+    }
+
+    void apply(const UsagePart& part, int by) {
+        for (const auto& [k, key] : part.names) count(names[k], key, by);
+        for (const auto& [k, pattern] : part.patterns) count(patterns[k], pattern, by);
+        for (const std::size_t k : part.paramBuilt) paramBuilt[k] += by;
+        for (const std::size_t k : part.unknown) unknownCount[k] += by;
+        for (const std::string& v : part.paramValues) {
+            count(paramValues, v, by);
+            count(paramValuesFolded, lower(v), by);
+        }
+        for (const std::string& p : part.paramPatterns) count(paramPatterns, p, by);
+        if (part.dynamicTexture) dynamicTextures += by;
+    }
+
+    bool unknown(SymbolKind kind) const { return unknownCount[slot(kind)] > 0; }
+    bool dynamicTexture() const { return dynamicTextures > 0; }
 
     bool used(SymbolKind kind, std::string_view name) const {
         const std::size_t k = slot(kind);
         const std::string key = nameKey(kind, name);
         if (names[k].count(key)) return true;
-        for (const std::string& p : patterns[k]) {
+        for (const auto& [p, n] : patterns[k]) {
             if (globMatches(p, key)) return true;
         }
-        if (!paramBuilt[k]) return false;
-        if (paramValues.count(std::string(name))) return true;
-        if (kind == SymbolKind::Font) {
-            for (const std::string& v : paramValues) {
-                if (lower(v) == key) return true;
-            }
-        }
-        for (const std::string& p : paramPatterns) {
+        if (paramBuilt[k] <= 0) return false;
+        if ((kind == SymbolKind::Font ? paramValuesFolded : paramValues).count(key)) return true;
+        for (const auto& [p, n] : paramPatterns) {
             if (globMatches(nameKey(kind, p), key)) return true;
         }
         return false;
     }
+};
+
+// The usage of a model's files, kept from one check to the next: a file
+// whose text and role are as they were keeps its part.
+class UsageCache {
+public:
+    const Usage& update(const SkinModel& model, bool (*skipped)(const SkinFile&)) {
+        std::unordered_map<std::wstring, Entry> next;
+        for (const auto& f : model.files()) {
+            if (skipped(*f)) continue;
+            auto old = entries_.find(f->path);
+            if (old != entries_.end() && old->second.role == f->role && old->second.text == f->text) {
+                next.emplace(f->path, std::move(old->second));
+                entries_.erase(old);
+                continue;
+            }
+            Entry entry{f->text, f->role, UsagePart(*f)};
+            usage_.apply(entry.part, +1);
+            next.emplace(f->path, std::move(entry));
+        }
+        for (const auto& [path, gone] : entries_) usage_.apply(gone.part, -1);
+        entries_ = std::move(next);
+        return usage_;
+    }
+
+private:
+    struct Entry {
+        std::string text;
+        FileRole role;
+        UsagePart part;
+    };
+    std::unordered_map<std::wstring, Entry> entries_;
+    Usage usage_;
 };
 
 // What the references resolve against beyond the model's index.
@@ -339,6 +402,10 @@ bool conditionFault(std::string_view t, std::size_t begin, std::size_t end, Cond
             }
             continue;
         }
+        // Inside a call's parentheses a bracket is the argument's own text
+        // (but the one closing a $WORD[...]).
+        const bool inParentheses = std::any_of(open.begin(), open.end(), [](const Open& o) { return o.kind == '('; });
+        if (inParentheses && (ch == '[' || (ch == ']' && open.back().kind != '$'))) continue;
         if (ch == '(' || ch == '[') {
             open.push_back({ch, begin + k});
             continue;
@@ -383,9 +450,11 @@ bool looksHex(std::string_view v) {
     return !v.empty() && std::all_of(v.begin(), v.end(), isHex) && std::any_of(v.begin(), v.end(), isDigit);
 }
 
+// Eight hex digits (after an optional 0x), or zero: transparent, however it is written.
 bool validHex(std::string_view v) {
     if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) v.remove_prefix(2);
-    return v.size() == 8 && std::all_of(v.begin(), v.end(), isHex);
+    const bool zero = !v.empty() && std::all_of(v.begin(), v.end(), [](char c) { return c == '0'; });
+    return zero || (v.size() == 8 && std::all_of(v.begin(), v.end(), isHex));
 }
 
 std::string fileNameOf(const std::wstring& path) {
@@ -571,7 +640,9 @@ struct SkinChecker::Impl {
             }
             case SymbolKind::Colour: {
                 const std::string_view v = trim(d.value);
-                if (f.role == FileRole::Colours && looksHex(v) && !validHex(v))
+                // A theme's value is always a colour: hex letters alone look like one too.
+                const bool hexLetters = !v.empty() && std::all_of(v.begin(), v.end(), isHex);
+                if (f.role == FileRole::Colours && (hexLetters || looksHex(v)) && !validHex(v))
                     add(out, "invalid-colour", d.nameAt,
                         "colour " + d.name + " has the value " + std::string(v) + ", not eight hex digits (AARRGGBB)");
                 break;
@@ -579,7 +650,7 @@ struct SkinChecker::Impl {
             default:
                 break;
             }
-            if (id == nullptr || !on(id) || usage.unknown[slot(d.kind)] || usage.used(d.kind, d.name)) continue;
+            if (id == nullptr || !on(id) || usage.unknown(d.kind) || usage.used(d.kind, d.name)) continue;
             add(out, id, d.nameAt, std::string(symbolKindName(d.kind)) + " " + d.name + " is never used");
         }
         if (!on("font-missing-in-fontset") || fontsets.size() < 2) return;
@@ -621,19 +692,15 @@ struct SkinChecker::Impl {
         return out;
     }
 
-    static Usage usageOf(const SkinModel& model) {
-        Usage usage;
-        for (const auto& f : model.files()) {
-            if (!isStringsFile(*f) && !unreachedIncludeFile(*f)) usage.add(*f);
-        }
-        return usage;
-    }
+    UsageCache usage;
+
+    static bool skipped(const SkinFile& f) { return isStringsFile(f) || unreachedIncludeFile(f); }
 
     // Images that no file names: every word of the window and include files
     // that could be a path is looked at, whatever element holds it (list
     // items' icons, parameters' values, multiimage folders ...).
     void textures(const SkinModel& model, const Usage& usage, std::vector<CheckFinding>& out) const {
-        if (!on("unused-texture") || usage.dynamicTexture) return;
+        if (!on("unused-texture") || usage.dynamicTexture()) return;
         std::unordered_set<std::string> words;
         auto isStop = [](char c) {
             return isBlank(c) || std::string_view("<>\"'=,()[]{}").find(c) != std::string_view::npos;
@@ -688,7 +755,7 @@ void SkinChecker::setOptions(CheckOptions options) { impl_->options = std::move(
 
 SkinCheckResult SkinChecker::checkSkin(const SkinModel& model, const CheckProgressFn& progress) {
     SkinCheckResult result;
-    const Usage usage = Impl::usageOf(model);
+    const Usage& usage = impl_->usage.update(model, &Impl::skipped);
     const Resolution res(model);
     const auto& files = model.files();
     for (std::size_t k = 0; k < files.size(); ++k) {
@@ -709,7 +776,7 @@ SkinCheckResult SkinChecker::checkSkin(const SkinModel& model, const CheckProgre
 std::vector<CheckFinding> SkinChecker::checkFile(const SkinModel& model, const std::wstring& path) {
     const SkinFile* f = model.file(path);
     if (f == nullptr) return {};
-    return impl_->file(model, *f, Impl::usageOf(model), Resolution(model));
+    return impl_->file(model, *f, impl_->usage.update(model, &Impl::skipped), Resolution(model));
 }
 
 }  // namespace skin

@@ -13,8 +13,10 @@
 // RULE-ID -->` anywhere in a file silences it in the file (several ids may
 // follow, separated by blanks or commas); a disabled rule is never checked.
 //
-// Threads: a SkinChecker is used by one thread at a time, and reads the model
-// as its const members do (see SkinModel.h).
+// Threads: a SkinChecker keeps what the skin uses from one check to the next
+// (so a document's marks re-read only the files that changed): use one per
+// thread (the editor's marks and a worker's whole-skin check each their own).
+// It reads the model as the model's const members do (see SkinModel.h).
 #pragma once
 
 #include "skin/SkinModel.h"

@@ -140,7 +140,10 @@ private:
         const std::size_t line = static_cast<std::size_t>(it - f_.lineStarts.begin());  // 1-based
         at.line = static_cast<std::uint32_t>(line);
         at.column = static_cast<std::uint32_t>(begin - f_.lineStarts[line - 1]);
-        at.length = static_cast<std::uint32_t>(end - begin);
+        // A name broken over lines is marked on its first line only.
+        std::size_t lineEnd = line < f_.lineStarts.size() ? f_.lineStarts[line] : t_.size();
+        while (lineEnd > begin && (t_[lineEnd - 1] == '\n' || t_[lineEnd - 1] == '\r')) --lineEnd;
+        at.length = static_cast<std::uint32_t>(std::min(end, lineEnd) - begin);
         return at;
     }
     std::string str(Span s) const { return std::string(t_.substr(s.begin, s.end - s.begin)); }
@@ -290,7 +293,8 @@ void Scanner::classify(Element& e) {
         e.is = Element::Is::FontsRoot;
     } else if (!up && e.name == "colors") {
         e.is = Element::Is::ColoursRoot;
-    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name) {
+    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name && !attribute(e, "file")) {
+        // With a file attribute it pulls in that file, whatever its name says.
         e.is = Element::Is::IncludeDefinition;
         e.name2 = str(trimmed(t_, name->value));
         e.nameSpan = trimmed(t_, name->value);
@@ -382,6 +386,14 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         break;
     case Element::Is::Fontset:
         fontset_ = e.name2;
+        // The fontset's name as the settings show it: a string id.
+        if (const Attribute* idloc = attribute(e, "idloc")) {
+            const Span s = trimmed(t_, idloc->value);
+            const std::string_view v = t_.substr(s.begin, s.end - s.begin);
+            if (!v.empty() && std::all_of(v.begin(), v.end(), isDigit)) {
+                addReference(SymbolKind::String, ReferenceForm::Name, s, "idloc");
+            }
+        }
         break;
     case Element::Is::ColourDefinition: {
         e.definition = f_.definitions.size();

@@ -102,7 +102,7 @@ bool sameRole(FileRole a, FileRole b) {
 }
 
 std::string fileName(const std::wstring& path) {
-    const std::size_t slash = path.rfind(L'\\');
+    const std::size_t slash = path.find_last_of(L"\\/");
     return text::toUtf8(slash == std::wstring::npos ? path : path.substr(slash + 1));
 }
 
@@ -190,9 +190,14 @@ struct SkinModel::Impl {
         for (const std::wstring& e : options.imageElements) images.push_back(NameKey(text::toUtf8(e)));
     }
 
+    // Paths are joined with the separator the document's folder uses: '\\' on
+    // Windows, '/' where a native program (a language server) reads a skin.
+    wchar_t sep = L'\\';
+    std::wstring join(const std::wstring& folder, const std::wstring& name) const { return folder + sep + name; }
+
     std::vector<DirItem> list(const std::wstring& folder) {
         std::vector<DirItem> items;
-        if (!lister.list(folder + L"\\*", items)) items.clear();
+        if (!lister.list(join(folder, L"*"), items)) items.clear();
         items.erase(std::remove_if(items.begin(), items.end(),
                                    [](const DirItem& i) { return i.name == L"." || i.name == L".."; }),
                     items.end());
@@ -203,7 +208,7 @@ struct SkinModel::Impl {
     std::wstring child(const std::wstring& folder, const std::wstring& name, bool wantFolder) {
         const std::wstring key = keyOf(name);
         for (const DirItem& item : list(folder)) {
-            if (item.isFolder == wantFolder && keyOf(item.name) == key) return folder + L"\\" + item.name;
+            if (item.isFolder == wantFolder && keyOf(item.name) == key) return join(folder, item.name);
         }
         return std::wstring();
     }
@@ -211,11 +216,11 @@ struct SkinModel::Impl {
     // A relative path ("a/b.xml") below `folder`, each part in any letter case.
     std::wstring resolve(const std::wstring& folder, const std::string& relative, bool isFolder = false) {
         std::wstring rest = text::fromUtf8(relative);
-        std::replace(rest.begin(), rest.end(), L'/', L'\\');
+        std::replace(rest.begin(), rest.end(), L'\\', L'/');
         std::wstring at = folder;
         std::size_t b = 0;
         while (b <= rest.size()) {
-            std::size_t e = rest.find(L'\\', b);
+            std::size_t e = rest.find(L'/', b);
             if (e == std::wstring::npos) e = rest.size();
             const std::wstring part = rest.substr(b, e - b);
             const bool last = e == rest.size();
@@ -290,7 +295,7 @@ struct SkinModel::Impl {
                 const std::wstring key = keyOf(item.name);
                 if (item.isFolder || !endsWith(key, L".xml")) continue;
                 Wanted want;
-                want.path = folder + L"\\" + item.name;
+                want.path = join(folder, item.name);
                 want.windowFolder = w;
                 if (key == L"font.xml") {
                     want.role = FileRole::Fonts;
@@ -299,8 +304,8 @@ struct SkinModel::Impl {
                 includes = includes || key == L"includes.xml";
                 layout.push_back(std::move(want));
             }
-            if (!includes) addMissing(folder + L"\\includes.xml", "not found");
-            if (!fonts) addMissing(folder + L"\\Font.xml", "not found");
+            if (!includes) addMissing(join(folder, L"includes.xml"), "not found");
+            if (!fonts) addMissing(join(folder, L"Font.xml"), "not found");
         }
         const std::wstring colours = child(skinFolder, L"colors", true);
         bool defaults = false;
@@ -310,14 +315,14 @@ struct SkinModel::Impl {
                 const std::wstring key = keyOf(item.name);
                 if (item.isFolder || !endsWith(key, L".xml")) continue;
                 Wanted want;
-                want.path = colours + L"\\" + item.name;
+                want.path = join(colours, item.name);
                 want.role = FileRole::Colours;
                 want.group = key == L"defaults.xml" ? "defaults" : stemOf(item.name);
                 defaults = defaults || key == L"defaults.xml";
                 layout.push_back(std::move(want));
             }
         }
-        if (!defaults) addMissing(skinFolder + L"\\colors\\defaults.xml", "not found");
+        if (!defaults) addMissing(join(join(skinFolder, L"colors"), L"defaults.xml"), "not found");
         const std::wstring language = child(skinFolder, L"language", true);
         std::wstring strings;
         if (!language.empty()) {
@@ -332,7 +337,7 @@ struct SkinModel::Impl {
                                        [](const std::wstring& f) { return endsWith(keyOf(f), L"en_gb"); });
             if (chosen == folders.end() && !folders.empty()) chosen = folders.begin();
             if (chosen != folders.end()) {
-                const std::wstring folder = language + L"\\" + *chosen;
+                const std::wstring folder = join(language, *chosen);
                 stampFolder(folder);
                 strings = child(folder, L"strings.po", false);
             }
@@ -340,7 +345,7 @@ struct SkinModel::Impl {
         if (!strings.empty()) {
             layout.push_back({strings, FileRole::Strings, "skin", 0});
         } else {
-            addMissing(skinFolder + L"\\language", "no strings.po found");
+            addMissing(join(skinFolder, L"language"), "no strings.po found");
         }
         if (!options.coreStringsPath.empty()) {
             layout.push_back({options.coreStringsPath, FileRole::CoreStrings, "core", 0});
@@ -461,12 +466,12 @@ struct SkinModel::Impl {
         reader.ScanFolders(mediaFolder);
         for (const std::wstring& folder : reader.folders()) mediaStamps.push_back({folder, lister.stamp(folder)});
         reader.FindFiles(L"*");
-        const std::wstring prefix = reader.startFolder() + L"\\";
+        const std::wstring prefix = reader.startFolder() + sep;
         std::vector<Definition> disk;
         for (const DirEntry& file : reader.files()) {
             if (file.path.compare(0, prefix.size(), prefix) != 0 || keyOf(file.path) == keyOf(bundlePath)) continue;
             std::wstring relative = file.path.substr(prefix.size());
-            std::replace(relative.begin(), relative.end(), L'\\', L'/');
+            std::replace(relative.begin(), relative.end(), sep, L'/');
             Definition d;
             d.kind = SymbolKind::Texture;
             d.name = text::toUtf8(relative);
@@ -530,9 +535,9 @@ struct SkinModel::Impl {
             const SkinFile& f = *files[k];
             if (!sameRole(f.role, FileRole::Window) && f.role != FileRole::Fonts) continue;
             const std::wstring& folder = windowFolders[fileWindowFolder[k]];
-            if (keyOf(f.path).compare(0, folder.size() + 1, keyOf(folder + L"\\")) != 0) continue;
+            if (keyOf(f.path).compare(0, folder.size() + 1, keyOf(folder + sep)) != 0) continue;
             std::wstring relative = f.path.substr(folder.size() + 1);
-            std::replace(relative.begin(), relative.end(), L'\\', L'/');
+            std::replace(relative.begin(), relative.end(), sep, L'/');
             Definition d;
             d.kind = SymbolKind::IncludeFile;
             d.name = text::toUtf8(relative);
@@ -576,14 +581,16 @@ bool SkinModel::refresh(const std::wstring& documentFolder) {
     if (!m.loaded || keyOf(folder) != keyOf(m.documentFolder)) {
         m.loaded = true;
         m.documentFolder = folder;
-        m.skinFolder = NormaliseFolder(preview::SkinFolderOf(folder));
+        m.sep = folder.find(L'\\') == std::wstring::npos && folder.find(L'/') != std::wstring::npos ? L'/' : L'\\';
+        const std::size_t last = folder.rfind(m.sep);
+        m.skinFolder = last == std::wstring::npos ? std::wstring() : folder.substr(0, last);
         m.files.clear();
         m.textures.clear();
         m.computeLayout();
         const std::wstring media = m.child(m.skinFolder, L"media", true);
-        m.mediaFolder = media.empty() ? m.skinFolder + L"\\media" : media;
+        m.mediaFolder = media.empty() ? m.join(m.skinFolder, L"media") : media;
         const std::wstring bundle = m.child(m.mediaFolder, L"textures.ort", false);
-        m.bundlePath = bundle.empty() ? m.mediaFolder + L"\\textures.ort" : bundle;
+        m.bundlePath = bundle.empty() ? m.join(m.mediaFolder, L"textures.ort") : bundle;
         m.loadMedia();
         m.loadBundle();
         m.reconcile();

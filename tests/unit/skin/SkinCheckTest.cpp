@@ -1,5 +1,8 @@
 #include "skin/SkinCheck.h"
+#include "MadeSkin.h"
 #include "MemorySkin.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -62,7 +65,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "    <control type=\"label\" id=\"20\">\n"
          "      <posx>Left</posx>\n"
          "      <font>Font13</font>\n"
-         "      <textcolor>white</textcolor>\n"
+         "      <textcolor>white</textcolor><shadowcolor>0</shadowcolor>\n"
          "      <label>$VAR[Title,[,]]</label>\n"
          "      <label2>31004</label2>\n"
          "      <visible>Control.IsVisible(10) + String.IsEqual(ListItem.Label,+)</visible>\n"
@@ -71,7 +74,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "</window>\n"},
         {kFonts,
          "<fonts>\n"
-         "  <fontset id=\"Default\">\n"
+         "  <fontset id=\"Default\" idloc=\"31005\">\n"
          "    <font><name>font13</name><filename>a.ttf</filename><size>20</size></font>\n"
          "    <font><name>font_small</name><filename>a.ttf</filename><size>12</size></font>\n"
          "  </fontset>\n"
@@ -88,7 +91,8 @@ std::map<std::wstring, std::string> cleanSkin() {
          "msgctxt \"#31001\"\nmsgid \"One\"\nmsgstr \"\"\n\n"
          "msgctxt \"#31002\"\nmsgid \"Two\"\nmsgstr \"\"\n\n"
          "msgctxt \"#31003\"\nmsgid \"Three\"\nmsgstr \"\"\n\n"
-         "msgctxt \"#31004\"\nmsgid \"Four\"\nmsgstr \"\"\n"},
+         "msgctxt \"#31004\"\nmsgid \"Four\"\nmsgstr \"\"\n\n"
+         "msgctxt \"#31005\"\nmsgid \"Five\"\nmsgstr \"\"\n"},
         {L"C:\\skin\\media\\buttons\\focus.png", png(4, 4)},
         {L"C:\\skin\\media\\panels\\back.png", png(4, 4)},
     };
@@ -172,7 +176,7 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
          replaced(skin[kFonts], "  </fontset>",
                   "    <font><name>font_spare</name><filename>a.ttf</filename><size>9</size></font>\n  </fontset>"),
          5},
-        {"unused-string", kStrings, skin[kStrings] + "\nmsgctxt \"#31005\"\nmsgid \"Five\"\nmsgstr \"\"\n", 17},
+        {"unused-string", kStrings, skin[kStrings] + "\nmsgctxt \"#31006\"\nmsgid \"Six\"\nmsgstr \"\"\n", 21},
         {"unused-texture", L"C:\\skin\\media\\spare.png", png(1, 1), 0},
     };
     for (const Plant& p : plants) {
@@ -212,6 +216,7 @@ TEST(SkinCheck, ConditionSyntax) {
     const std::vector<std::string> sound = {
         "<visible>!Player.HasMedia + [Control.HasFocus(2) | $EXP[IsHome]]</visible>",
         "<visible>String.Contains(ListItem.Label,a|b) + !String.IsEmpty($INFO[ListItem.Label])</visible>",
+        "<visible>String.IsEqual(ListItem.Label,[) | String.StartsWith($INFO[ListItem.Label],])</visible>",
         "<visible>$PARAM[vis] +</visible>",  // its text is known where it is called
         "<visible>A +<!-- a note --> B</visible>",
     };
@@ -310,6 +315,35 @@ TEST(SkinCheck, ProgressAndCancel) {
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(stopped.files, 3u);
     EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+}  // namespace
+
+namespace {
+
+// The made skin of a large real one's size: the check finds the planted
+// faults and nothing else, with images named from parameters or not.
+TEST(SkinCheckMadeSkin, FindsThePlantedFaultsAndNothingElse) {
+    for (const bool dynamicImages : {false, true}) {
+        MadeSkin made(dynamicImages);
+        auto model = made.model();
+        model->refresh(MadeSkin::windowFolder());
+        SkinChecker checker;
+        const SkinCheckResult result = checker.checkSkin(*model);
+        std::multiset<std::string> found, planted;
+        std::string dump;
+        for (const CheckFinding& f : result.findings) {
+            const std::string where = std::string(f.rule->id) + " " + std::string(f.at.path.begin(), f.at.path.end()) +
+                                      ":" + std::to_string(f.at.line);
+            found.insert(where);
+            dump += where + " " + f.message + "\n";
+        }
+        for (const MadeSkin::Planted& p : made.planted) {
+            planted.insert(p.rule + " " + std::string(p.path.begin(), p.path.end()) + ":" + std::to_string(p.line));
+        }
+        EXPECT_EQ(found, planted) << dump;
+        EXPECT_EQ(result.files, 109u);  // 106 files of the window folder, two colour files, strings
+    }
 }
 
 }  // namespace

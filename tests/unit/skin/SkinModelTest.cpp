@@ -350,3 +350,25 @@ TEST(SkinModelScan, ReadsTheUnsavedTextOfAnyFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SkinModelPaths, APosixSkinReadsAsAWindowsOne) {
+    MemorySkin skin;
+    skin.put(L"/home/u/skin/720p/Includes.xml",
+             "<includes><include file=\"more.XML\"/><include name=\"A\"/></includes>");
+    skin.put(L"/home/u/skin/720p/More.xml", "<includes><include name=\"B\"/></includes>");
+    skin.put(L"/home/u/skin/720p/Home.xml", "<window><include>B</include><texture>x/Y.png</texture></window>");
+    skin.put(L"/home/u/skin/Media/x/y.png", "");
+    SkinModel model = skin.model();
+    model.refresh(L"/home/u/skin/720p/");
+    EXPECT_EQ(model.skinFolder(), L"/home/u/skin");
+    EXPECT_EQ(model.bundlePath(), L"/home/u/skin/Media/textures.ort");
+    EXPECT_EQ(model.includeNames(), (std::vector<std::string>{"A", "B"}));
+    ASSERT_EQ(model.definitions(SymbolKind::Texture, "x/y.png").size(), 1u);
+    EXPECT_EQ(model.definitions(SymbolKind::Texture, "x/y.png").front()->at.path, L"/home/u/skin/Media/x/y.png");
+    EXPECT_EQ(model.references(SymbolKind::Texture, "x/y.png").size(), 1u);
+    EXPECT_EQ(model.definitions(SymbolKind::IncludeFile, "more.xml").front()->at.path, L"/home/u/skin/720p/More.xml");
+}
+
+}  // namespace
