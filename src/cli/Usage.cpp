@@ -8,7 +8,7 @@ constexpr const wchar_t* kUsageLines[] = {
     L"       quorrel extract [--overwrite] BUNDLE FOLDER",
     L"       quorrel pack [--strict] FOLDER BUNDLE",
     L"       quorrel verify BUNDLE",
-    L"       quorrel lsp [--core-strings FILE]",
+    L"       quorrel lsp [--core-strings FILE] [--core-colours FILE]",
 };
 
 }  // namespace

@@ -78,6 +78,7 @@ SkinFeatures::Skin& SkinFeatures::skinFor(const std::wstring& windowFolder, Clie
         skin::SkinModelOptions options;
         options.imageElements = options_.imageElements;
         options.coreStringsPath = options_.coreStringsPath;
+        options.coreColoursPath = options_.coreColoursPath;
         const PathStyle style = options_.pathStyle;
         skin.model = std::make_unique<skin::SkinModel>(
             *lister_,

@@ -23,6 +23,7 @@ namespace lsp {
 struct SkinFeaturesOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
+    std::wstring coreColoursPath;             // the media center's own colours file, or empty
     PathStyle pathStyle = nativePathStyle();
 };
 
