@@ -38,6 +38,24 @@ bool placeRealClient(const std::wstring& folder) {
     return ::CopyFileW(relay.c_str(), (folder + L"\\wget.exe").c_str(), FALSE) != FALSE;
 }
 
+namespace {
+// Names the event the relay waits for (WgetRelay.cpp reads it).
+constexpr const wchar_t* kRelayHoldVariable = L"QUORREL_RELAY_HOLD";
+}  // namespace
+
+HeldClient::HeldClient() {
+    const std::wstring name = L"QuorrelRelayHold-" + std::to_wstring(::GetCurrentProcessId());
+    release_ = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+    if (release_ != nullptr) ::SetEnvironmentVariableW(kRelayHoldVariable, name.c_str());
+}
+
+HeldClient::~HeldClient() {
+    ::SetEnvironmentVariableW(kRelayHoldVariable, nullptr);
+    if (release_ == nullptr) return;
+    ::SetEvent(release_);
+    ::CloseHandle(release_);
+}
+
 MediaCenterStub::MediaCenterStub(const std::string& accept) {
     const std::wstring script = widen(QUORREL_SOURCE_DIR "/tests/e2e/tester/media_center_stub.py");
     std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 120";
