@@ -73,7 +73,8 @@ MediaCenterStub::MediaCenterStub(const std::string& accept) {
     if (info.hThread) ::CloseHandle(info.hThread);
     if (info.hProcess) ::CloseHandle(info.hProcess);
     const std::wstring ports = folder_ / L"ports";
-    for (int i = 0; i < 300 && !fileExists(ports); ++i) ::Sleep(50);
+    // Python starts slowly on a loaded machine; the bound only ends a broken run.
+    for (int i = 0; i < 2400 && !fileExists(ports); ++i) ::Sleep(50);
     std::string text;
     if (readFile(ports, text)) {
         std::istringstream in(text);
