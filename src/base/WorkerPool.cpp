@@ -19,11 +19,6 @@ void Gate::open() {
     opened_.notify_all();
 }
 
-bool Gate::isShut() const {
-    const std::lock_guard<std::mutex> hold(lock_);
-    return shut_;
-}
-
 void Gate::pass() const {
     std::unique_lock<std::mutex> hold(lock_);
     opened_.wait(hold, [this] { return !shut_; });

@@ -44,7 +44,6 @@ class Gate {
 public:
     void shut();
     void open();
-    bool isShut() const;
     // Returns at once while open; otherwise waits until opened.
     void pass() const;
 
