@@ -12,11 +12,12 @@ int runLanguageServer(const std::vector<std::wstring>& options, Console& console
     settings.imageElements = imageElements();
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == L"--stdio") continue;
-        if (options[i] == L"--core-strings" && i + 1 < options.size() && !options[i + 1].empty()) {
+        const bool valued = i + 1 < options.size() && !options[i + 1].empty();
+        if (options[i] == L"--core-strings" && valued) {
             settings.coreStringsPath = options[++i];
             continue;
         }
-        if (options[i] == L"--core-colours" && i + 1 < options.size() && !options[i + 1].empty()) {
+        if (options[i] == L"--core-colours" && valued) {
             settings.coreColoursPath = options[++i];
             continue;
         }

@@ -3,9 +3,8 @@
 //   quorrel lsp [--core-strings FILE] [--core-colours FILE] [--stdio]
 //
 // --core-strings names the media center's own English strings file, for
-// string ids outside the skin's own, --core-colours its own colours file (for
-// the check's colour names); --stdio, which editors' clients add by habit,
-// changes nothing.
+// string ids outside the skin's own, and --core-colours its own colours file;
+// --stdio, which editors' clients add by habit, changes nothing.
 #pragma once
 
 #include <string>

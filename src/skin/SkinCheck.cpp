@@ -59,9 +59,14 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// Fonts are found without regard to letter case; other names as written.
+// Fonts are found without regard to letter case, string ids as numbers
+// ("031001" is 31001); other names as written.
 std::string nameKey(SymbolKind kind, std::string_view name) {
-    return kind == SymbolKind::Font ? lower(name) : std::string(name);
+    if (kind == SymbolKind::Font) return lower(name);
+    if (kind == SymbolKind::String) {
+        while (name.size() > 1 && name.front() == '0' && isDigit(name[1])) name.remove_prefix(1);
+    }
+    return std::string(name);
 }
 
 // The index of the ']' closing the '[' at `open`, or npos.
@@ -291,8 +296,12 @@ struct Resolution {
     bool colourBase = false;  // defaults.xml or the media center's colours were read
     bool skinStrings = false;
     bool coreStrings = false;
+    bool bundleUnreadable = false;  // what is missing may be in it
 
     explicit Resolution(const SkinModel& model) {
+        for (const ModelProblem& problem : model.problems()) {
+            if (problem.path == model.bundlePath()) bundleUnreadable = true;
+        }
         for (const auto& f : model.files()) {
             if (f->role == FileRole::Strings && readable(*f)) skinStrings = true;
             if (f->role == FileRole::CoreStrings && readable(*f)) coreStrings = true;
@@ -527,7 +536,7 @@ struct SkinChecker::Impl {
                 string(model, r, res, out);
                 break;
             case SymbolKind::Texture:
-                texture(model, r, out);
+                texture(model, r, res, out);
                 break;
             case SymbolKind::IncludeFile:
                 if (model.definitions(r.kind, r.name).empty())
@@ -558,17 +567,20 @@ struct SkinChecker::Impl {
 
     void string(const SkinModel& model, const SymbolReference& r, const Resolution& res,
                 std::vector<CheckFinding>& out) const {
-        if (r.form != ReferenceForm::Name || r.name.size() > 9) return;
-        const long id = std::stol(r.name);
+        const std::string number = nameKey(SymbolKind::String, r.name);
+        if (r.form != ReferenceForm::Name || number.size() > 9) return;
+        const long id = std::stol(number);
         const bool skinId = id >= 31000 && id <= 31999;
         if (skinId ? !res.skinStrings : !res.coreStrings) return;
-        if (!model.definitions(SymbolKind::String, r.name).empty()) return;
+        if (!model.definitions(SymbolKind::String, number).empty()) return;
         add(out, "undefined-string", r.at,
             "string " + r.name + " is not in " + (skinId ? "the skin's strings" : "the media center's strings"));
     }
 
-    void texture(const SkinModel& model, const SymbolReference& r, std::vector<CheckFinding>& out) const {
+    void texture(const SkinModel& model, const SymbolReference& r, const Resolution& res,
+                 std::vector<CheckFinding>& out) const {
         const std::vector<const Definition*> defs = model.definitions(SymbolKind::Texture, r.name);
+        if (defs.empty() && res.bundleUnreadable) return;
         if (defs.empty()) {
             add(out, "missing-texture", r.at, "texture " + r.name + " is found neither under media nor in the bundle");
             return;

@@ -67,7 +67,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "      <font>Font13</font>\n"
          "      <textcolor>white</textcolor><shadowcolor>0</shadowcolor>\n"
          "      <label>$VAR[Title,[,]]</label>\n"
-         "      <label2>31004</label2>\n"
+         "      <label2>031004</label2>\n"
          "      <visible>Control.IsVisible(10) + String.IsEqual(ListItem.Label,+)</visible>\n"
          "    </control>\n"
          "  </controls>\n"
