@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -54,10 +53,7 @@ protected:
         host_->pump(150);
         view_ = host_->currentView();
         // The skin is read on the plugin's worker, which wakes the editor when done.
-        if (!refuseIndicators_) pumpUntil([&] { return !indicatorsAt(at("NoSuchInclude")).empty(); });
-    }
-    void pumpUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 100 && !done(); ++i) host_->pump(50);
+        if (!refuseIndicators_) host_->pumpUntil([&] { return !indicatorsAt(at("NoSuchInclude")).empty(); });
     }
     void TearDown() override {
         if (host_) host_->shutdown();
@@ -189,7 +185,7 @@ TEST_F(MarksInEditor, TheCaretOnAMissingNameShowsACallTipAndNewMediaIsSeen) {
     EXPECT_TRUE(marked("missing/nothing.png", indicator));
     host_->pump(2200);
     caretOn("misc/logo.bmp");
-    pumpUntil([&] { return unmarked("missing/nothing.png", indicator); });
+    host_->pumpUntil([&] { return unmarked("missing/nothing.png", indicator); });
     EXPECT_TRUE(unmarked("missing/nothing.png", indicator));
     EXPECT_TRUE(marked("NoSuchInclude", indicator));
 }
@@ -210,7 +206,7 @@ TEST_F(MarksWithoutIndicators, NoIndicatorIsUsedButTheCallTipStillTells) {
     for (const char* name : {"missing/nothing.png", "NoSuchInclude", "buttons/focux.png"}) {
         EXPECT_TRUE(indicatorsAt(at(name)).empty()) << name;
     }
-    pumpUntil([&] {
+    host_->pumpUntil([&] {
         caretOn("NoSuchInclude");
         return send(kCallTipActive) == 1;
     });

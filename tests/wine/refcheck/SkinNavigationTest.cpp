@@ -11,7 +11,6 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,10 +135,6 @@ protected:
     int caretLine() const {
         return static_cast<int>(send(kLineFromPosition, static_cast<WPARAM>(send(kGetCurrentPos))));
     }
-    // Waits until the plugin's worker has read the skin (the wake is a posted message).
-    void pumpUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 100 && !done(); ++i) host_->pump(50);
-    }
     HWND referencesPanel() const {
         for (const auto& r : host_->dockingRegistrations()) {
             if (r.name == L"Skin References") return r.data.hClient;
@@ -218,10 +213,9 @@ TEST_F(SkinNavigation, FindReferencesListsEveryCallAndOpensTheOneDoubleClicked) 
 TEST_F(SkinNavigation, ARestingMouseOnALocalizeShowsTheStringAndColoursAreUnderlinedInTheirOwn) {
     EXPECT_EQ(send(npp::SCI_GETMOUSEDWELLTIME), 500);
     // The model is built on the plugin's worker: a dwell before it is ready shows nothing, later ones do.
-    pumpUntil([&] {
+    host_->pumpUntil([&] {
         host_->clearRecords();
         host_->dwellAt(static_cast<int>(at("31001") + 2));
-        host_->pump(20);
         return !host_->callTips().empty();
     });
     ASSERT_FALSE(host_->callTips().empty());
