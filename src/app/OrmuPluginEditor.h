@@ -42,6 +42,8 @@ public:
     void toggleControls();
     void showOptions();
     void showAbout();
+    void testWindow();
+    void reloadSkin();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The editor switched between dark and light: every panel and dialog follows at once.
@@ -60,9 +62,11 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 6> commandTable_{};
+    std::array<npp::FuncItem, 8> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
+    // Not in the editor's default key map (see the README).
+    npp::ShortcutKey testWindowShortcut_{true, true, true, 'T'};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;

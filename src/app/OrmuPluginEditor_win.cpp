@@ -23,7 +23,9 @@ enum Command : int {
     Previewer = OrmuImagePreviewer::kCommandIndex,
     Controls = COrmuControlsDialog::kCommandIndex,
     Options = 4,
-    About = 5
+    About = 5,
+    TestWindow = 6,
+    ReloadSkin = 7
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -43,13 +45,15 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 6> kMenu{{
+constexpr std::array<MenuEntry, 8> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
     {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
     {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
     {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+    {L"&Test window", &guarded<&COrmuPluginEditor::testWindow>},
+    {L"&Reload skin", &guarded<&COrmuPluginEditor::reloadSkin>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -135,6 +139,7 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
     }
     commandTable_[Previewer].pShKey = &previewerShortcut_;
     commandTable_[Controls].pShKey = &controlsShortcut_;
+    commandTable_[TestWindow].pShKey = &testWindowShortcut_;
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     if (count != nullptr) *count = static_cast<int>(commandTable_.size());
     return commandTable_.data();
@@ -166,6 +171,10 @@ void COrmuPluginEditor::toggleControls() {
 void COrmuPluginEditor::showOptions() { options_.showOptions(); }
 
 void COrmuPluginEditor::showAbout() { about_.open(); }
+
+void COrmuPluginEditor::testWindow() { tester_.runFromMenu(OrmuControllerDialog::kTestWindow); }
+
+void COrmuPluginEditor::reloadSkin() { tester_.runFromMenu(OrmuControllerDialog::kReloadSkin); }
 
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
@@ -201,6 +210,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
         if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
+        if (n.nmhdr.code == npp::NPPN_FILESAVED) tester_.fileSaved(editor_.pathOfBuffer(n.nmhdr.idFrom));
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {

@@ -3,6 +3,7 @@
 #include "base/Module_win.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace editor {
 
@@ -181,6 +182,16 @@ std::wstring NppEditor::currentFileName() const {
     toHost(npp::NPPM_GETFILENAME, MAX_PATH, reinterpret_cast<LPARAM>(name));
     name[MAX_PATH - 1] = L'\0';
     return name;
+}
+
+std::wstring NppEditor::pathOfBuffer(std::uintptr_t bufferId) const {
+    // The editor copies the whole path without a bound: ask for its length first.
+    const LRESULT length = toHost(npp::NPPM_GETFULLPATHFROMBUFFERID, bufferId, 0);
+    if (length <= 0) return {};
+    std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
+    toHost(npp::NPPM_GETFULLPATHFROMBUFFERID, bufferId, reinterpret_cast<LPARAM>(path.data()));
+    path.resize(std::wcslen(path.c_str()));
+    return path;
 }
 
 int NppEditor::commandId(int commandIndex) const {

@@ -51,6 +51,9 @@ public:
     // The current document's folder and file name (NPPM_GETCURRENTDIRECTORY / NPPM_GETFILENAME).
     std::wstring currentDirectory() const;
     std::wstring currentFileName() const;
+    // The full path of a document by the editor's buffer id (as file-saved
+    // notifications carry it); empty for an id the editor does not know.
+    std::wstring pathOfBuffer(std::uintptr_t bufferId) const;
     // The plugin configuration folder the editor names (created when missing), asked once at connect.
     const std::wstring& configFolder() const { return configFolder_; }
 

@@ -44,12 +44,14 @@ protected:
     std::unique_ptr<host::Host> host_;
 };
 
-TEST_F(PluginShell, MenuHasSixItemsWithTwoShortcutsAndItemZeroDoesNothing) {
+TEST_F(PluginShell, MenuHasItsItemsWithThreeShortcutsAndItemZeroDoesNothing) {
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
-                              L"&Ormu Controls",         L"&Options...",  L"&About..."};
+                              L"&Ormu Controls",         L"&Options...",  L"&About...",
+                              L"&Test window",           L"&Reload skin"};
     for (const wchar_t* item : items) EXPECT_NE(host_->commandId(kMenu, item), 0) << item;
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Controls"), L"Ctrl+Alt+B");
+    EXPECT_EQ(host_->acceleratorText(kMenu, L"&Test window"), L"Ctrl+Alt+Shift+T");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Tester"), L"");
 
     host_->clearRecords();

@@ -1,6 +1,7 @@
 // Asking the media center for a window: the client's command line as a
-// Windows program parses it, the bounded wait, and the real GNU Wget against
-// a loopback stand-in of the media center.
+// Windows program parses it, its configuration file and environment, the
+// bounded wait, and the real GNU Wget against a loopback stand-in of the
+// media center.
 //
 // This executable doubles as a stand-in client: copied as wget.exe and
 // started by the code under test, it records what it was given (and hangs
@@ -9,9 +10,11 @@
 #include "tester/ActivateWindow_win.h"
 #include "tester/ClientCommandLine.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,8 +35,38 @@ std::wstring environment(const wchar_t* name) {
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
+// Whether only this process's user may open the file: a protected list with
+// one entry, which allows the user.
+bool ownerOnly(const std::wstring& path) {
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                                nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+    bool only = acl != nullptr && acl->AceCount == 1 && (control & SE_DACL_PROTECTED) != 0;
+    void* ace = nullptr;
+    if (only && ::GetAce(acl, 0, &ace)) {
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        HANDLE token = nullptr;
+        ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+        unsigned char user[256] = {};
+        DWORD size = 0;
+        only = allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+               ::GetTokenInformation(token, TokenUser, user, sizeof(user), &size) &&
+               ::EqualSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &allowed->SidStart);
+        ::CloseHandle(token);
+    }
+    ::LocalFree(descriptor);
+    return only;
+}
+
 // Stand-in client: one line per argument (hex of its UTF-8 bytes), then the
-// current folder and the process id.
+// current folder, the process id, the configuration file's content and
+// whether only the user may open it, and the locale variables.
 int runAsStubClient() {
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
@@ -47,14 +80,28 @@ int runAsStubClient() {
         }
         return out;
     };
-    for (int i = 0; i < argc; ++i) record += "arg " + hex(testsupport::narrow(argv[i])) + "\n";
+    for (int i = 0; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        record += "arg " + hex(testsupport::narrow(argument)) + "\n";
+        if (argument.rfind(L"--config=", 0) == 0) {
+            const std::wstring path = argument.substr(9);
+            std::string content;
+            if (testsupport::readFile(path, content)) record += "config " + hex(content) + "\n";
+            record += ownerOnly(path) ? "private yes\n" : "private no\n";
+        }
+    }
     ::LocalFree(argv);
+    record += "env " +
+              hex(testsupport::narrow(L"LC_ALL=" + environment(L"LC_ALL") + L" LANG=" + environment(L"LANG"))) + "\n";
     wchar_t folder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, folder);
     record += "cwd " + hex(testsupport::narrow(folder)) + "\n";
     record += "pid " + std::to_string(::GetCurrentProcessId()) + "\n";
+    // Complete when it appears: tests wait for it.
     const std::wstring path = environment(kRecordVariable);
-    if (!path.empty()) testsupport::writeFile(path, record);
+    if (!path.empty() && testsupport::writeFile(path + L".part", record)) {
+        ::MoveFileExW((path + L".part").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
     if (!environment(kHangVariable).empty()) ::Sleep(60000);
     return 0;
 }
@@ -63,17 +110,21 @@ struct StubRecord {
     std::vector<std::wstring> argv;
     std::wstring currentFolder;
     DWORD pid = 0;
+    std::string configuration;  // the bytes of the configuration file it was given
+    bool privateConfiguration = false;
+    std::wstring locale;  // "LC_ALL=... LANG=..."
 };
 
 bool readStubRecord(const std::wstring& path, StubRecord& out) {
     std::string text;
     if (!testsupport::readFile(path, text)) return false;
-    auto unhex = [](const std::string& h) {
-        std::string bytes;
+    auto bytes = [](const std::string& h) {
+        std::string out;
         for (std::size_t i = 0; i + 1 < h.size(); i += 2)
-            bytes.push_back(static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16)));
-        return testsupport::widen(bytes);
+            out.push_back(static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16)));
+        return out;
     };
+    auto unhex = [&bytes](const std::string& h) { return testsupport::widen(bytes(h)); };
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
@@ -82,15 +133,36 @@ bool readStubRecord(const std::wstring& path, StubRecord& out) {
         if (line.rfind("arg ", 0) == 0) out.argv.push_back(unhex(line.substr(4)));
         if (line.rfind("cwd ", 0) == 0) out.currentFolder = unhex(line.substr(4));
         if (line.rfind("pid ", 0) == 0) out.pid = static_cast<DWORD>(std::stoul(line.substr(4)));
+        if (line.rfind("config ", 0) == 0) out.configuration = bytes(line.substr(7));
+        if (line == "private yes") out.privateConfiguration = true;
+        if (line.rfind("env ", 0) == 0) out.locale = unhex(line.substr(4));
     }
     return true;
 }
+
+// The user's temporary folder, where the client's configuration file goes,
+// made a fresh one (with a blank in its name) while the test runs.
+struct TemporaryFolder {
+    ScratchFolder scratch;
+    std::wstring path = scratch / L"temp folder";
+    TemporaryFolder() {
+        ::CreateDirectoryW(path.c_str(), nullptr);
+        ::SetEnvironmentVariableW(L"TMP", path.c_str());
+        ::SetEnvironmentVariableW(L"LANG", L"de_DE.UTF-8");
+    }
+    ~TemporaryFolder() {
+        ::SetEnvironmentVariableW(L"TMP", nullptr);
+        ::SetEnvironmentVariableW(L"LANG", nullptr);
+    }
+    std::vector<std::wstring> files() const { return testsupport::listFiles(path); }
+};
 
 // A folder holding this executable as wget.exe.
 struct StubClientFolder {
     ScratchFolder scratch;
     std::wstring folder = scratch / L"my tools";
     std::wstring record = scratch / L"record.txt";
+    TemporaryFolder temporary;
     StubClientFolder() {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         wchar_t self[MAX_PATH] = {};
@@ -110,7 +182,7 @@ std::wstring activationTarget(const std::wstring& id) {
 
 }  // namespace
 
-TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
+TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheCredentialsInAFileOnlyForItsUser) {
     StubClientFolder stub;
     struct Case {
         std::wstring ip, login, password, window, id;
@@ -118,9 +190,8 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
     } cases[] = {
         {L"127.0.0.1:8080", L"ormu", L"secret", L"home.xml", L"10000", false},
         {L"host", L"", L"", L"mydialog.xml", L"mydialog.xml", true},
-        {L"h", L"two words", L"pa ss \"quoted\" \\\" end\\", L"settingscategory.xml", L"10012", false},
-        {L"h\" -O C:\\evil.bat \"", L"x --output-document=C:\\evil.bat", L"\\\\\"\"\"", L"my window.xml",
-         L"my%20window.xml", true},
+        {L"h\" -O C:\\evil.bat \"", L"x --output-document=C:\\evil.bat", L"pa ss \"#\" \\\" \u00e9\u4e2d",
+         L"my window.xml", L"my%20window.xml", true},
     };
     for (const Case& c : cases) {
         ::DeleteFileW(stub.record.c_str());
@@ -128,19 +199,48 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
         EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window).outcome, ClientOutcome::Exited);
         StubRecord seen;
         ASSERT_TRUE(readStubRecord(stub.record, seen));
+        ASSERT_EQ(seen.argv.size(), 7u);
+        const std::wstring config = seen.argv[1].substr(9);
         const std::vector<std::wstring> expected = {stub.folder + L"\\wget.exe",
+                                                    L"--config=" + config,
                                                     L"--timeout=10",
                                                     L"--tries=1",
                                                     L"--output-document=-",
                                                     L"--output-file=-",
-                                                    L"--http-user=" + c.login,
-                                                    L"--http-password=" + c.password,
                                                     L"http://" + c.ip + activationTarget(c.id)};
         EXPECT_EQ(seen.argv, expected);
         // The folder as typed (Windows drops a trailing backslash when it reports it).
         EXPECT_EQ(seen.currentFolder, stub.folder);
+        // In the user's temporary folder, for the user alone, and gone once the client ended.
+        EXPECT_EQ(config.rfind(stub.temporary.path + L"\\", 0), 0u) << testsupport::narrow(config);
+        EXPECT_EQ(seen.configuration, "http_user = " + testsupport::narrow(c.login) +
+                                          "\nhttp_password = " + testsupport::narrow(c.password) + "\n");
+        EXPECT_TRUE(seen.privateConfiguration);
+        EXPECT_TRUE(stub.temporary.files().empty());
+        // The client reports in the C locale whatever the user's language.
+        EXPECT_EQ(seen.locale, L"LC_ALL=C LANG=C");
     }
     EXPECT_FALSE(testsupport::fileExists(L"C:\\evil.bat"));
+}
+
+TEST(ClientStart, TheConfigurationFileGoesAlsoWhenTheClientIsEnded) {
+    StubClientFolder stub;
+    ::SetEnvironmentVariableW(kHangVariable, L"1");
+    std::atomic<bool> stop{false};
+    tester::ClientRun run;
+    const auto command =
+        tester::buildClientCommand({L"h", L"u", L"p", stub.folder}, tester::MediaCenterAction::openWindow(L"10000"));
+    std::thread waiting([&] { run = tester::runClient(command, 120000, &stop); });
+    // Held until the client runs with its file (it has recorded it).
+    for (int i = 0; i < 1000 && !testsupport::fileExists(stub.record); ++i) ::Sleep(20);
+    StubRecord seen;
+    const bool recorded = readStubRecord(stub.record, seen);
+    stop = true;
+    waiting.join();
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(seen.configuration, "http_user = u\nhttp_password = p\n");
+    EXPECT_EQ(run.outcome, ClientOutcome::Stopped);
+    EXPECT_TRUE(stub.temporary.files().empty());
 }
 
 TEST(ClientStart, AMissingClientIsNotStarted) {
@@ -168,7 +268,8 @@ TEST(ClientStart, AClientThatOutlivesTheBoundIsEndedAndTheThreadKeepsAnswering) 
         answered = ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &answer);
     });
 
-    const auto command = tester::buildActivationCommand(L"h", L"u", L"p", stub.folder, L"home.xml");
+    const auto command =
+        tester::buildClientCommand({L"h", L"u", L"p", stub.folder}, tester::MediaCenterAction::openWindow(L"10000"));
     const DWORD start = ::GetTickCount();
     const ClientOutcome outcome = tester::runClient(command, 1500).outcome;
     const DWORD elapsed = ::GetTickCount() - start;
@@ -208,6 +309,7 @@ protected:
 
     MediaCenterStub center;
     ScratchFolder folder;
+    TemporaryFolder temporary;
 };
 
 TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials) {
@@ -226,14 +328,17 @@ TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials
     EXPECT_FALSE(seen.front().hasCredentials);
 }
 
-TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
+TEST_F(RealClient, CredentialsArriveIntactWhileNoCommandLineHoldsThePassword) {
     const std::wstring login = L"the user";
-    const std::wstring password = L"pa ss \"quoted\" \\\" -O evil.txt \\";
+    const std::wstring password = L"pa ss \"quoted\" \\\" #no comment -O evil.txt \u00e9t\u00e9 \u4e2d\\";
     tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\", L"My Window.xml");
     const Request request = authenticatedRequest(0);
     EXPECT_EQ(request.credentials, testsupport::narrow(login + L":" + password));
     EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"my%20window.xml")));
     EXPECT_FALSE(testsupport::fileExists(folder / L"evil.txt"));
+    // Looked up while the client waited for the answer.
+    EXPECT_EQ(request.passwordShownBy, "-");
+    EXPECT_TRUE(temporary.files().empty());
 }
 
 TEST_F(RealClient, AnAddressWhereNothingListensReturnsWithinTheBound) {
