@@ -25,7 +25,7 @@ constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kTestBusyText =
-    L"The media center is still being asked by an earlier command; this one was not sent.";
+    L"An earlier request to the media center is still under way; this one was not sent.";
 constexpr const wchar_t* kReloadText = L"This command asks the media center to reload the skin";
 // Posted by the client's thread when a round of requests has its outcome.
 constexpr UINT kClientDoneMessage = WM_APP + 20;

@@ -35,8 +35,10 @@ std::wstring environment(const wchar_t* name) {
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
-// Whether only this process's user may open the file: a protected list with
-// one entry, which allows the user.
+// Whether only this process's user may open the file: every entry of its
+// list lets in the user or the system itself, and nobody else. (Wine keeps no
+// list of the file's own: it tells one made from the Unix mode, which adds
+// the system, and everyone for a file made the ordinary way.)
 bool ownerOnly(const std::wstring& path) {
     PACL acl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -44,24 +46,30 @@ bool ownerOnly(const std::wstring& path) {
                                 nullptr, &descriptor) != ERROR_SUCCESS) {
         return false;
     }
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    ::GetSecurityDescriptorControl(descriptor, &control, &revision);
-    bool only = acl != nullptr && acl->AceCount == 1 && (control & SE_DACL_PROTECTED) != 0;
-    void* ace = nullptr;
-    if (only && ::GetAce(acl, 0, &ace)) {
+    HANDLE token = nullptr;
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+    unsigned char user[256] = {};
+    DWORD size = 0;
+    const bool known = ::GetTokenInformation(token, TokenUser, user, sizeof(user), &size) != FALSE;
+    ::CloseHandle(token);
+    unsigned char system[SECURITY_MAX_SID_SIZE] = {};
+    DWORD systemSize = sizeof(system);
+    ::CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &systemSize);
+    bool userIn = false;
+    bool othersIn = acl == nullptr;  // no list at all lets everyone in
+    for (DWORD i = 0; known && acl != nullptr && i < acl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(acl, i, &ace)) return false;
         auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-        HANDLE token = nullptr;
-        ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
-        unsigned char user[256] = {};
-        DWORD size = 0;
-        only = allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-               ::GetTokenInformation(token, TokenUser, user, sizeof(user), &size) &&
-               ::EqualSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &allowed->SidStart);
-        ::CloseHandle(token);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        if (::EqualSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &allowed->SidStart)) {
+            userIn = true;
+        } else if (!::EqualSid(system, &allowed->SidStart)) {
+            othersIn = true;
+        }
     }
     ::LocalFree(descriptor);
-    return only;
+    return known && userIn && !othersIn;
 }
 
 // Stand-in client: one line per argument (hex of its UTF-8 bytes), then the

@@ -688,7 +688,7 @@ TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
     EXPECT_GE(delay, 0);
     EXPECT_LT(delay, 100);
     doubleClick(0);
-    EXPECT_EQ(info(), L"The media center is still being asked by an earlier command; this one was not sent.");
+    EXPECT_EQ(info(), L"An earlier request to the media center is still under way; this one was not sent.");
     for (int i = 0; i < 400 && info().rfind(L"The media", 0) != 0; ++i) host_->pump(50);
     EXPECT_EQ(info(),
               L"The media center at 127.0.0.1:" + std::to_wstring(center_.silentPort()) + L" did not answer in time.");

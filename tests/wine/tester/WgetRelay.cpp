@@ -47,8 +47,9 @@ std::string unixPath(std::wstring path) {
 // Any Windows path (C:\users\...\Temp\x) as Wine maps it to Linux.
 std::string linuxPathOf(const std::wstring& path) {
     using Converter = char*(__cdecl*)(const wchar_t*);
-    const auto convert =
-        reinterpret_cast<Converter>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    // Through void*: the procedure's real type is not FARPROC's.
+    const auto convert = reinterpret_cast<Converter>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char* converted = convert != nullptr ? convert(path.c_str()) : nullptr;
     if (converted == nullptr) return unixPath(path);
     std::string result = converted;
