@@ -225,6 +225,16 @@ std::string Host::documentBytes() const { return impl_->currentBytes(); }
 
 bool Host::saveCurrentAs(const std::wstring& path) { return writeFileBytes(path, documentBytes()); }
 
+bool Host::saveCurrent() {
+    Document* doc = impl_->current();
+    if (doc == nullptr) return false;
+    impl_->notifyAll(npp::NPPN_FILEBEFORESAVE, doc->bufferId);
+    if (!writeFileBytes(doc->path, documentBytes())) return false;
+    impl_->send(impl_->frame.currentView, npp::SCI_SETSAVEPOINT);
+    impl_->notifyAll(npp::NPPN_FILESAVED, doc->bufferId);
+    return true;
+}
+
 bool Host::activateDocument(const std::wstring& path) {
     Document* doc = impl_->findDocument(path);
     if (doc == nullptr) return false;

@@ -87,6 +87,19 @@ LRESULT Host::Impl::hostMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& ha
         if (lParam == 0) return FALSE;  // no length queries here
         return answerText(value, wParam, lParam);
     }
+    case npp::NPPM_GETCURRENTBUFFERID: {
+        Document* doc = current();
+        return doc != nullptr ? static_cast<LRESULT>(doc->bufferId) : 0;
+    }
+    case npp::NPPM_GETFULLPATHFROMBUFFERID: {
+        // As the editor does: the length, and the path copied without a bound.
+        for (const auto& doc : documents.open) {
+            if (doc->bufferId != wParam) continue;
+            if (lParam != 0) std::wmemcpy(reinterpret_cast<wchar_t*>(lParam), doc->path.c_str(), doc->path.size() + 1);
+            return static_cast<LRESULT>(doc->path.size());
+        }
+        return -1;
+    }
     case npp::NPPM_GETCURRENTLINE: {
         auto pos = send(frame.currentView, npp::SCI_GETCURRENTPOS);
         return send(frame.currentView, npp::SCI_LINEFROMPOSITION, static_cast<WPARAM>(pos));

@@ -124,6 +124,9 @@ public:
     std::wstring currentPath() const;
     std::string documentBytes() const;  // of the current document, as saved
     bool saveCurrentAs(const std::wstring& path);
+    // The editor's Save: NPPN_FILEBEFORESAVE, the bytes written to the
+    // document's own file, NPPN_FILESAVED (idFrom the buffer id).
+    bool saveCurrent();
     bool activateDocument(const std::wstring& path);
     bool setCaret(int line, int column = 0);  // 0-based
     // The mouse rests over a position of the current view, then moves on: the

@@ -62,9 +62,13 @@ CommandResult encoding(Host::Impl& host, Arguments& args, const std::wstring&) {
 }
 
 CommandResult save(Host::Impl& host, Arguments& args, const std::wstring&) {
+    if (host.current() == nullptr) return failure(L"no document");
+    // Without a path: the editor's own Save, with its notifications.
+    if (!args.more()) {
+        return host.owner->saveCurrent() ? ok() : failure(L"cannot save: " + formatWin32Error(GetLastError()));
+    }
     std::wstring p = args.path(L"file path");
     args.finish();
-    if (host.current() == nullptr) return failure(L"no document");
     return host.owner->saveCurrentAs(p) ? ok()
                                         : failure(L"cannot write " + p + L": " + formatWin32Error(GetLastError()));
 }

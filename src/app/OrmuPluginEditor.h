@@ -50,6 +50,8 @@ public:
     void goToDefinition();
     void findReferences();
     void toggleHover();
+    void testWindow();
+    void reloadSkin();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The editor switched between dark and light: every panel and dialog follows at once.
@@ -68,10 +70,12 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 9> commandTable_{};
+    std::array<npp::FuncItem, 11> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
     npp::ShortcutKey definitionShortcut_{true, true, true, 'D'};
+    // Not in the editor's default key map (see the README).
+    npp::ShortcutKey testWindowShortcut_{true, true, true, 'T'};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;

@@ -26,7 +26,9 @@ enum Command : int {
     About = 5,
     GoToDefinition = 6,
     FindReferences = 7,
-    Hover = 8
+    Hover = 8,
+    TestWindow = 9,
+    ReloadSkin = 10
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -46,7 +48,7 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 9> kMenu{{
+constexpr std::array<MenuEntry, 11> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
@@ -56,6 +58,8 @@ constexpr std::array<MenuEntry, 9> kMenu{{
     {L"Go to definition", &guarded<&COrmuPluginEditor::goToDefinition>},
     {L"Find references", &guarded<&COrmuPluginEditor::findReferences>},
     {L"Hover tips", &guarded<&COrmuPluginEditor::toggleHover>},
+    {L"&Test window", &guarded<&COrmuPluginEditor::testWindow>},
+    {L"&Reload skin", &guarded<&COrmuPluginEditor::reloadSkin>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -165,6 +169,7 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
     commandTable_[Controls].pShKey = &controlsShortcut_;
     commandTable_[GoToDefinition].pShKey = &definitionShortcut_;
     commandTable_[Hover].init2Check = navigator_.hover();
+    commandTable_[TestWindow].pShKey = &testWindowShortcut_;
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     if (count != nullptr) *count = static_cast<int>(commandTable_.size());
     return commandTable_.data();
@@ -212,6 +217,10 @@ void COrmuPluginEditor::toggleHover() {
     editor_.setCommandChecked(Hover, navigator_.hover());
 }
 
+void COrmuPluginEditor::testWindow() { tester_.runFromMenu(OrmuControllerDialog::kTestWindow); }
+
+void COrmuPluginEditor::reloadSkin() { tester_.runFromMenu(OrmuControllerDialog::kReloadSkin); }
+
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
@@ -255,6 +264,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
         if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
+        if (n.nmhdr.code == npp::NPPN_FILESAVED) tester_.fileSaved(editor_.pathOfBuffer(n.nmhdr.idFrom));
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {

@@ -3,6 +3,7 @@
 #include "base/Module_win.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace editor {
 
@@ -227,6 +228,16 @@ std::string NppEditor::documentText(HWND view) const {
 }
 
 bool NppEditor::isModified(HWND view) const { return sendToView(view, kSciGetModify) != 0; }
+
+std::wstring NppEditor::pathOfBuffer(std::uintptr_t bufferId) const {
+    // The editor copies the whole path without a bound: ask for its length first.
+    const LRESULT length = toHost(npp::NPPM_GETFULLPATHFROMBUFFERID, bufferId, 0);
+    if (length <= 0) return {};
+    std::wstring path(static_cast<std::size_t>(length) + 1, L'\0');
+    toHost(npp::NPPM_GETFULLPATHFROMBUFFERID, bufferId, reinterpret_cast<LPARAM>(path.data()));
+    path.resize(std::wcslen(path.c_str()));
+    return path;
+}
 
 int NppEditor::commandId(int commandIndex) const {
     if (commands_ == nullptr || commandIndex < 0 || commandIndex >= commandCount_) return 0;

@@ -57,6 +57,9 @@ public:
     std::string documentText(HWND view) const;
     // Whether the view's document differs from its file (it is not at its save point).
     bool isModified(HWND view) const;
+    // The full path of a document by the editor's buffer id (as file-saved
+    // notifications carry it); empty for an id the editor does not know.
+    std::wstring pathOfBuffer(std::uintptr_t bufferId) const;
     // The plugin configuration folder the editor names (created when missing), asked once at connect.
     const std::wstring& configFolder() const { return configFolder_; }
 

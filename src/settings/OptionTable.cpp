@@ -18,6 +18,8 @@ std::vector<OptionDescriptor> standardOptions() {
         {1029, -1, CheckBox, k::kGroup, k::kLoadImages, L"Load images"},
         {1030, -1, CheckBox, k::kGroup, k::kMarkMissingReferences,
          L"Mark textures and includes that the skin does not have, as you type"},
+        {1031, -1, CheckBox, k::kGroup, k::kReloadSkinOnSave,
+         L"After saving a window file, reload the skin and open its window"},
     };
 }
 

@@ -1,6 +1,9 @@
 #include "tester/ActivateWindow_win.h"
 
+#include "base/PrivateFile.h"
+#include "base/TextCodec.h"
 #include "base/Win32Handles.h"
+#include "tester/WindowTable.h"
 
 #include <vector>
 
@@ -53,14 +56,56 @@ bool drain(HANDLE pipe, std::string* keep) {
     }
 }
 
+// The caller's environment, one `NAME=value` entry each.
+std::vector<std::wstring> currentEnvironment() {
+    std::vector<std::wstring> entries;
+    wchar_t* block = ::GetEnvironmentStringsW();
+    if (block == nullptr) return entries;
+    for (const wchar_t* entry = block; *entry != L'\0'; entry += entries.back().size() + 1) entries.emplace_back(entry);
+    ::FreeEnvironmentStringsW(block);
+    return entries;
+}
+
+// The form CreateProcessW takes: each entry ended by a NUL, and one more NUL.
+std::vector<wchar_t> environmentBlock(const std::vector<std::wstring>& entries) {
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+// A client built for the ANSI code page reads its arguments in it: a
+// temporary folder under a user name outside it is named by its short form.
+std::wstring pathTheClientCanOpen(const std::wstring& path) {
+    if (text::representable(path, text::kCodePageAnsi)) return path;
+    wchar_t shortPath[MAX_PATH] = {};
+    const DWORD n = ::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(shortPath, n) : path;
+}
+
 }  // namespace
 
 ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, const std::atomic<bool>* stop) noexcept {
     ClientRun run;
     try {
+        if (!command.configuration) {
+            run.outcome = ClientOutcome::CredentialsUnfit;
+            return run;
+        }
+        // Declared first, so that it is removed only after the client ended.
+        files::PrivateTempFile configuration;
+        if (!configuration.create(*command.configuration, L"quorrel-client-", L".wgetrc")) {
+            run.outcome = ClientOutcome::ConfigurationUnwritten;
+            return run;
+        }
         // CreateProcessW may write into the command line.
-        std::vector<wchar_t> commandLine(command.commandLine.begin(), command.commandLine.end());
+        const std::wstring line = clientCommandLine(command, pathTheClientCanOpen(configuration.path()));
+        std::vector<wchar_t> commandLine(line.begin(), line.end());
         commandLine.push_back(L'\0');
+        std::vector<wchar_t> environment = environmentBlock(clientEnvironment(currentEnvironment()));
 
         Pipe input;
         Pipe output;
@@ -79,7 +124,7 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
         SIZE_T size = 0;
         ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
         std::vector<unsigned char> attributes(size);
-        DWORD flags = CREATE_NO_WINDOW;
+        DWORD flags = CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT;
         if (size > 0) {
             auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
             if (::InitializeProcThreadAttributeList(list, 1, 0, &size) &&
@@ -93,8 +138,8 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
         // The program is named by its full path so that no search (current
         // folder, PATH) can pick another wget.exe.
         const BOOL created =
-            ::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                             command.currentDirectory.c_str(), &startup.StartupInfo, &info);
+            ::CreateProcessW(command.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
+                             environment.data(), command.currentDirectory.c_str(), &startup.StartupInfo, &info);
         if (startup.lpAttributeList != nullptr) ::DeleteProcThreadAttributeList(startup.lpAttributeList);
         if (!created) return run;
         const win::KernelHandle thread(info.hThread);
@@ -142,8 +187,9 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
 ClientRun activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
                          std::wstring window) noexcept {
     try {
-        const ClientCommand command = buildActivationCommand(ip, login, password, wgetPath, window);
-        return runClient(command, kClientWaitMilliseconds);
+        const ClientSettings settings{ip, login, password, wgetPath};
+        const MediaCenterAction action = MediaCenterAction::openWindow(windowIdForFile(window));
+        return runClient(buildClientCommand(settings, action), kClientWaitMilliseconds);
     } catch (...) {
         return ClientRun{};
     }
@@ -155,16 +201,28 @@ ClientRunner::~ClientRunner() {
     thread_.join();
 }
 
-bool ClientRunner::start(ClientCommand command, unsigned waitMilliseconds, HWND window, UINT done) {
+bool ClientRunner::start(std::vector<ClientCommand> commands, unsigned waitMilliseconds, HWND window, UINT done) {
     if (running()) return false;
     if (thread_.joinable()) thread_.join();  // ended, its message not seen
     stop_ = false;
     finished_ = false;
-    thread_ = std::thread([this, command = std::move(command), waitMilliseconds, window, done]() noexcept {
-        ClientRun run = runClient(command, waitMilliseconds, &stop_);
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            result_ = std::move(run);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        results_.clear();
+    }
+    thread_ = std::thread([this, commands = std::move(commands), waitMilliseconds, window, done]() noexcept {
+        try {
+            for (const ClientCommand& command : commands) {
+                ClientRun run = runClient(command, waitMilliseconds, &stop_);
+                const Activation result = interpretClientRun(run).result;
+                {
+                    std::lock_guard<std::mutex> guard(lock_);
+                    results_.push_back(std::move(run));
+                }
+                // A window is not asked for after a reload that failed.
+                if (stop_ || (result != Activation::Opened && result != Activation::Sent)) break;
+            }
+        } catch (...) {
         }
         finished_ = true;
         ::PostMessageW(window, done, 0, 0);
@@ -172,10 +230,10 @@ bool ClientRunner::start(ClientCommand command, unsigned waitMilliseconds, HWND 
     return true;
 }
 
-ClientRun ClientRunner::collect() {
+std::vector<ClientRun> ClientRunner::collect() {
     if (thread_.joinable()) thread_.join();
     std::lock_guard<std::mutex> guard(lock_);
-    return std::move(result_);
+    return std::move(results_);
 }
 
 }  // namespace tester

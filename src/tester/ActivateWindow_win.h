@@ -1,5 +1,6 @@
-// Asking the media center to open a window: starts the HTTP client hidden,
-// with its reply sent to a pipe and dropped and its messages read from
+// Asking the media center to open a window or reload the skin: starts the
+// HTTP client hidden, with the credentials in a configuration file made for
+// the run, its reply sent to a pipe and dropped and its messages read from
 // another, and waits for it within a bound. The panel does this on a thread
 // of its own (ClientRunner), so the editor never waits for the client.
 #pragma once
@@ -13,13 +14,15 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tester {
 
 // Starts the client with the command and waits for it at most
 // `waitMilliseconds` (or until `stop` is set), answering messages sent to the
 // waiting thread's windows meanwhile. What it writes (its messages, with the
-// reply among them) comes back; nothing is saved.
+// reply among them) comes back; nothing is saved. The configuration file is
+// removed once the client has ended, however it ended.
 ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds,
                     const std::atomic<bool>* stop = nullptr) noexcept;
 
@@ -28,8 +31,9 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds,
 ClientRun activateWindow(std::wstring ip, std::wstring login, std::wstring password, std::wstring wgetPath,
                          std::wstring window) noexcept;
 
-// One run of the client at a time, on a thread of its own; a message posted
-// to a window says it ended.
+// One round of requests at a time (the client run once per request, in
+// order), on a thread of its own; a message posted to a window says it ended.
+// A round stops at the first request that failed.
 class ClientRunner {
 public:
     ClientRunner() = default;
@@ -38,23 +42,24 @@ public:
     ClientRunner(const ClientRunner&) = delete;
     ClientRunner& operator=(const ClientRunner&) = delete;
 
-    // Starts the run; `done` is posted to `window` when it has ended. False
-    // (nothing started) while another run has not been collected.
-    bool start(ClientCommand command, unsigned waitMilliseconds, HWND window, UINT done);
+    // Starts the round; `done` is posted to `window` when it has ended. False
+    // (nothing started) while another round has not been collected.
+    bool start(std::vector<ClientCommand> commands, unsigned waitMilliseconds, HWND window, UINT done);
     bool running() const { return thread_.joinable() && !finished_; }
     // Ended, its outcome not yet collected.
     bool finished() const { return thread_.joinable() && finished_; }
     // Asks a running client to be ended now.
     void stop() { stop_ = true; }
-    // The run that ended (after its message); the runner is free again.
-    ClientRun collect();
+    // The runs of the round that ended (after its message), one per request
+    // sent; the runner is free again.
+    std::vector<ClientRun> collect();
 
 private:
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
     std::mutex lock_;
-    ClientRun result_;
+    std::vector<ClientRun> results_;
 };
 
 }  // namespace tester

@@ -20,6 +20,18 @@ bool needsQuotes(const std::wstring& argument) {
     return false;
 }
 
+// GNU Wget trims these (C's isspace) from both ends of a configuration value.
+bool isConfigurationSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
+}
+
+// A value that a configuration line gives back unchanged.
+bool fitsConfigurationLine(const std::wstring& value) {
+    if (!value.empty() && (isConfigurationSpace(value.front()) || isConfigurationSpace(value.back()))) return false;
+    // A line ends at a line feed; a NUL would end the text early.
+    return value.find_first_of(std::wstring(L"\n\r\0", 3)) == std::wstring::npos;
+}
+
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
            c == '_' || c == '~';
@@ -72,9 +84,11 @@ std::wstring percentEncode(const std::wstring& value) {
     return encoded;
 }
 
-std::wstring activationUrl(const std::wstring& ip, const std::wstring& windowId) {
-    return L"http://" + ip + L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(" +
-           percentEncode(windowId) + L")";
+std::wstring commandUrl(const std::wstring& ip, const MediaCenterAction& action) {
+    const std::wstring parameter = action.kind == MediaCenterAction::ReloadSkin
+                                       ? std::wstring(L"ReloadSkin()")
+                                       : L"ActivateWindow(" + percentEncode(action.windowId) + L")";
+    return L"http://" + ip + L"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=" + parameter;
 }
 
 std::wstring clientProgramPath(const std::wstring& wgetPath) {
@@ -86,15 +100,25 @@ std::wstring clientProgramPath(const std::wstring& wgetPath) {
     return program;
 }
 
-ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring& login, const std::wstring& password,
-                                     const std::wstring& wgetPath, const std::wstring& window, int timeoutSeconds) {
-    ClientCommand command;
-    command.program = clientProgramPath(wgetPath);
-    command.currentDirectory = wgetPath;
+std::optional<std::string> clientConfiguration(const std::wstring& login, const std::wstring& password) {
+    std::string text;
+    const struct {
+        const char* name;
+        const std::wstring& value;
+    } lines[] = {{"http_user", login}, {"http_password", password}};
+    for (const auto& line : lines) {
+        if (!fitsConfigurationLine(line.value)) return std::nullopt;
+        text += std::string(line.name) + " = " + text::toUtf8(line.value) + "\n";
+    }
+    return text;
+}
 
-    // A Windows path cannot hold a quote, so plain quotes delimit the program.
-    std::wstring& line = command.commandLine;
-    line = L"\"" + command.program + L"\"";
+ClientCommand buildClientCommand(const ClientSettings& settings, const MediaCenterAction& action, int timeoutSeconds) {
+    ClientCommand command;
+    command.program = clientProgramPath(settings.wgetPath);
+    command.currentDirectory = settings.wgetPath;
+    command.configuration = clientConfiguration(settings.login, settings.password);
+
     const std::wstring arguments[] = {
         L"--timeout=" + std::to_wstring(timeoutSeconds),
         L"--tries=1",
@@ -105,17 +129,36 @@ ClientCommand buildActivationCommand(const std::wstring& ip, const std::wstring&
         // started under Wine no error stream of ours).
         L"--output-document=-",
         L"--output-file=-",
-        L"--http-user=" + login,
-        L"--http-password=" + password,
     };
     for (const std::wstring& argument : arguments) {
-        line.push_back(L' ');
-        line += quoteArgument(argument);
+        command.arguments.push_back(L' ');
+        command.arguments += quoteArgument(argument);
     }
     // The URL is quoted in any case: its query holds '&'.
-    line.push_back(L' ');
-    line += quoteArgument(activationUrl(ip, windowIdForFile(window)), true);
+    command.arguments.push_back(L' ');
+    command.arguments += quoteArgument(commandUrl(settings.ip, action), true);
     return command;
+}
+
+std::wstring clientCommandLine(const ClientCommand& command, const std::wstring& configurationPath) {
+    // A Windows path cannot hold a quote, so plain quotes delimit the program.
+    return L"\"" + command.program + L"\" " + quoteArgument(L"--config=" + configurationPath) + command.arguments;
+}
+
+std::vector<std::wstring> clientEnvironment(const std::vector<std::wstring>& current) {
+    static const wchar_t* const kForced[] = {L"LC_ALL=C", L"LANG=C"};
+    std::vector<std::wstring> environment;
+    for (const std::wstring& entry : current) {
+        bool replaced = false;
+        for (const wchar_t* forced : kForced) {
+            const std::wstring name = std::wstring(forced).substr(0, std::wstring(forced).find(L'=') + 1);
+            // Names are matched without regard to case, as Windows does.
+            replaced = replaced || asciiLower(entry.substr(0, name.size())) == asciiLower(name);
+        }
+        if (!replaced) environment.push_back(entry);
+    }
+    for (const wchar_t* forced : kForced) environment.push_back(forced);
+    return environment;
 }
 
 std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine) {

@@ -1,5 +1,7 @@
 // The tester panel: lists its commands ("Test window", "Extract ort", "Check
-// skin", "Pack ort"), explains the selected one and runs it on a double-click.
+// skin", "Pack ort", "Reload skin"), explains the selected one and runs it on
+// a double-click (or from the plugin's menu). With the option on, a saved
+// window file has the media center reload the skin and open its window.
 #pragma once
 
 #include "settings/ModelController.h"
@@ -13,6 +15,7 @@
 #include "tester/SkinCheckCommand_win.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,7 @@ public:
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
     static constexpr const wchar_t* kCheckSkin = L"Check skin";
     static constexpr const wchar_t* kPackOrt = L"Pack ort";
+    static constexpr const wchar_t* kReloadSkin = L"Reload skin";
     // Sent to the panel: wParam nonzero holds the work of the long commands
     // (extraction, packing, skin check) at its next report until Cancel or
     // this message with zero; tests use it to act while the work runs.
@@ -58,10 +62,16 @@ public:
 
     void fillCommandList();
 
-    // Ends a Test window still waiting for the client, and waits for its
-    // thread (at the editor's shut-down, before the library is unloaded).
+    // A command run as the menu runs it: the panel is shown first, so that
+    // its outcome is seen.
+    void runFromMenu(const wchar_t* command);
+    // The editor saved the file at `path` (its full path).
+    void fileSaved(const std::wstring& path);
+
+    // Ends a request still waiting for the client, and waits for its thread
+    // (at the editor's shut-down, before the library is unloaded).
     void endTestWindow();
-    // The text pane's text (the outcome of the last Test window, among others).
+    // The text pane's text (the outcome of the last request, among others).
     std::wstring paneText() const;
 
     const std::wstring& ormuIp() const { return ormuIp_; }
@@ -80,10 +90,15 @@ private:
     void relayout(bool resizeSplitter);
     void describeSelection();
     void runSelection();
+    void runCommand(const std::wstring& command);
     void testWindow();
+    void reloadSkin();
+    // Sends the requests in order on the client's thread; false when another
+    // round still runs (nothing is sent then).
+    bool startRound(std::vector<tester::MediaCenterAction> actions);
     void extractOrt();
     void extractionEnded(const textures::ExtractionReport& report);
-    void testWindowEnded();
+    void roundEnded();
     void showInPane(const std::wstring& text);
     void checkSkin();
     void showCheckResults();
@@ -96,6 +111,7 @@ private:
     std::wstring ormuLogin_;
     std::wstring ormuPassword_;
     std::wstring wgetPath_;
+    bool reloadOnSave_ = false;
 
     SplitterPanel splitter_;
     ToolbarPanel listPane_;
@@ -109,12 +125,16 @@ private:
     // The extraction and the packing run on their own thread behind this
     // window; while one runs every other command is refused.
     ProgressWindow progress_;
-    // A Test window waits for the client on a thread of its own; a second one
-    // is refused meanwhile. What it asked for, for the outcome's words.
+    // Requests to the media center wait for the client on a thread of their
+    // own; a second command is refused meanwhile. What the round asked for,
+    // for the outcome's words.
     tester::ClientRunner client_;
     std::wstring clientAddress_;
-    std::wstring clientWindow_;
+    std::vector<tester::MediaCenterAction> clientActions_;
     std::wstring clientFolder_;
+    // The last file saved while a round ran: one more round follows for it
+    // (saves fold into it, they never queue).
+    std::optional<std::wstring> savedMeanwhile_;
     bool packing_ = false;  // the running work is a packing
     std::function<void(const std::wstring&)> bundleWritten_;
 };

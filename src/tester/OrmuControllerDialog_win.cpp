@@ -8,6 +8,7 @@
 #include "settings/TarvoSettingsManager.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
+#include "skin/SavedFile.h"
 #include "textures/BundleExtraction.h"
 
 #include <commctrl.h>
@@ -23,8 +24,10 @@ namespace {
 constexpr const wchar_t* kWindowIdText = L"The window id that \r\nis going to be loaded: ";
 constexpr const wchar_t* kExtractText = L"This command is used if you want to extract a compressed ort file";
 constexpr const wchar_t* kBusyText = L"An extraction is still running. Wait for it to end, or cancel it.";
-constexpr const wchar_t* kTestBusyText = L"A Test window is still waiting for the media center; this one was not sent.";
-// Posted by the client's thread when the Test window has its outcome.
+constexpr const wchar_t* kTestBusyText =
+    L"An earlier request to the media center is still under way; this one was not sent.";
+constexpr const wchar_t* kReloadText = L"This command asks the media center to reload the skin";
+// Posted by the client's thread when a round of requests has its outcome.
 constexpr UINT kClientDoneMessage = WM_APP + 20;
 constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kCheckText =
@@ -106,11 +109,16 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
             settingsChanged(kGroup, entry.key);
         }
     }
+    registerBool(*store, *this, kReloadSkinOnSave, false);
 }
 
 void OrmuControllerDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
     using namespace settings_keys;
     if (group != kGroup || settings_ == nullptr) {
+        return;
+    }
+    if (key == kReloadSkinOnSave) {
+        reloadOnSave_ = settings_->getBool(group, key);
         return;
     }
     std::wstring* field = nullptr;
@@ -143,6 +151,7 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.addItem(kExtractOrt);
     commandList_.addItem(kCheckSkin);
     commandList_.addItem(kPackOrt);
+    commandList_.addItem(kReloadSkin);
 }
 
 void OrmuControllerDialog::createChildren() {
@@ -218,11 +227,25 @@ void OrmuControllerDialog::describeSelection() {
         infoBox_.setText(kPackText);
         infoBox_.enable(true);
         infoBox_.setReadOnly(true);
+    } else if (sameIgnoringCase(command, kReloadSkin)) {
+        showInPane(kReloadText);
     }
 }
 
 void OrmuControllerDialog::runSelection() {
-    if (running_ || commandList_.selectedIndex() < 0) {
+    if (commandList_.selectedIndex() < 0) {
+        return;
+    }
+    runCommand(commandList_.selectedText());
+}
+
+void OrmuControllerDialog::runFromMenu(const wchar_t* command) {
+    if (!markedShown()) showPanel();
+    runCommand(command);
+}
+
+void OrmuControllerDialog::runCommand(const std::wstring& command) {
+    if (running_) {
         return;
     }
     if (progress_.running()) {
@@ -235,7 +258,6 @@ void OrmuControllerDialog::runSelection() {
         }
         return;
     }
-    const std::wstring command = commandList_.selectedText();
     struct RunningFlag {
         bool& flag;
         explicit RunningFlag(bool& f) : flag(f) { flag = true; }
@@ -249,6 +271,8 @@ void OrmuControllerDialog::runSelection() {
         checkSkin();
     } else if (sameIgnoringCase(command, kPackOrt)) {
         packOrt();
+    } else if (sameIgnoringCase(command, kReloadSkin)) {
+        reloadSkin();
     }
 }
 
@@ -257,28 +281,72 @@ void OrmuControllerDialog::testWindow() {
     if (!endsWithXml(name)) {
         return;
     }
-    if (client_.running()) {
+    if (!startRound({tester::MediaCenterAction::openWindow(tester::windowIdForFile(name))})) {
         showInPane(kTestBusyText);
-        return;
     }
-    clientAddress_ = ormuIp_;
-    clientWindow_ = tester::windowIdForFile(name);
-    clientFolder_ = wgetPath_;
-    const tester::ClientCommand command =
-        tester::buildActivationCommand(ormuIp_, ormuLogin_, ormuPassword_, wgetPath_, name);
-    if (!client_.start(command, tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
-        showInPane(kTestBusyText);
-        return;
-    }
-    showInPane(L"Asking the media center at " + clientAddress_ + L" to open window " + clientWindow_ + L"...");
 }
 
-void OrmuControllerDialog::testWindowEnded() {
+void OrmuControllerDialog::reloadSkin() {
+    if (!startRound({tester::MediaCenterAction::reloadSkin()})) {
+        showInPane(kTestBusyText);
+    }
+}
+
+void OrmuControllerDialog::fileSaved(const std::wstring& path) {
+    if (!reloadOnSave_) {
+        return;
+    }
+    const skin::SavedFileRole role = skin::RoleOfSavedFile(path);
+    if (role == skin::SavedFileRole::None) {
+        return;
+    }
+    if (client_.running()) {
+        savedMeanwhile_ = path;
+        return;
+    }
+    if (!isCreated()) {
+        // Its pane is where the outcome goes.
+        showPanel();
+        if (!isCreated()) return;
+    }
+    std::vector<tester::MediaCenterAction> actions{tester::MediaCenterAction::reloadSkin()};
+    if (role == skin::SavedFileRole::Window) {
+        const std::wstring name = tester::asciiLower(path.substr(path.find_last_of(L'\\') + 1));
+        actions.push_back(tester::MediaCenterAction::openWindow(tester::windowIdForFile(name)));
+    }
+    startRound(std::move(actions));
+}
+
+bool OrmuControllerDialog::startRound(std::vector<tester::MediaCenterAction> actions) {
+    if (client_.running()) {
+        return false;
+    }
+    const tester::ClientSettings settings{ormuIp_, ormuLogin_, ormuPassword_, wgetPath_};
+    std::vector<tester::ClientCommand> commands;
+    for (const tester::MediaCenterAction& action : actions)
+        commands.push_back(tester::buildClientCommand(settings, action));
+    if (!client_.start(std::move(commands), tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
+        return false;
+    }
+    clientAddress_ = ormuIp_;
+    clientFolder_ = wgetPath_;
+    clientActions_ = std::move(actions);
+    showInPane(tester::askingText(clientAddress_, clientActions_));
+    return true;
+}
+
+void OrmuControllerDialog::roundEnded() {
     if (client_.running()) {
         return;
     }
-    const tester::ClientRun run = client_.collect();
-    showInPane(tester::activationText(tester::interpretClientRun(run), clientAddress_, clientWindow_, clientFolder_));
+    std::vector<tester::ActivationReport> reports;
+    for (const tester::ClientRun& run : client_.collect()) reports.push_back(tester::interpretClientRun(run));
+    showInPane(tester::outcomeText(reports, clientAddress_, clientActions_, clientFolder_));
+    if (savedMeanwhile_) {
+        const std::wstring path = *savedMeanwhile_;
+        savedMeanwhile_.reset();
+        fileSaved(path);
+    }
 }
 
 void OrmuControllerDialog::endTestWindow() {
@@ -372,7 +440,7 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
         createChildren();
         return TRUE;
     case kClientDoneMessage:
-        testWindowEnded();
+        roundEnded();
         return TRUE;
     case kHoldWork:
         if (wParam != 0) {

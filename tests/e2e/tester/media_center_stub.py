@@ -9,8 +9,11 @@ It listens on 127.0.0.1 with three ports, written to DIR/ports once ready:
   silent  accepts connections and never answers (holds each one briefly)
   closed  a port number on which nothing listens
 Each log line: METHOD <tab> TARGET <tab> credentials as hex of their bytes
-(or '-') <tab> status. The server ends when DIR/stop appears, or after
---lifetime seconds, whichever comes first.
+(or '-') <tab> status <tab> the ids of the processes whose command line held
+the password while the request was in (or '-'). While DIR/hold exists, an
+answer to a request with credentials is held back (after its log line), so a
+test can act while the client waits. The server ends when DIR/stop appears,
+or after --lifetime seconds, whichever comes first.
 """
 import argparse
 import base64
@@ -23,10 +26,27 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 LOOPBACK = "127.0.0.1"
 
 
+def processes_showing(secret):
+    """Ids of the processes whose command line holds `secret` (bytes)."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(os.path.join("/proc", entry, "cmdline"), "rb") as f:
+                if secret in f.read():
+                    found.append(entry)
+        except OSError:
+            pass  # gone meanwhile, or not ours to read
+    return found
+
+
 class Handler(BaseHTTPRequestHandler):
     # Keep-alive as the client expects after a challenge (every answer has a length).
     protocol_version = "HTTP/1.1"
     log_path = None
+    hold_path = None
+    deadline = 0.0
     accept = None  # bytes "user:password", or None for any credentials
     lock = threading.Lock()
 
@@ -40,10 +60,17 @@ class Handler(BaseHTTPRequestHandler):
                 credentials = None
         accepted = credentials is not None and (self.accept is None or credentials == self.accept)
         status = 200 if accepted else 401
+        # The client waits for this answer: whatever shows its password now
+        # shows it while the client runs.
+        password = credentials.partition(b":")[2] if credentials is not None else b""
+        showing = processes_showing(password) if password else []
         with self.lock, open(self.log_path, "a", encoding="ascii") as log:
-            log.write("%s\t%s\t%s\t%d\n" % (self.command, self.path,
-                                            credentials.hex() if credentials is not None else "-", status))
+            log.write("%s\t%s\t%s\t%d\t%s\n" % (self.command, self.path,
+                                                credentials.hex() if credentials is not None else "-", status,
+                                                ",".join(showing) or "-"))
             log.flush()
+        while credentials is not None and os.path.exists(self.hold_path) and time.monotonic() < self.deadline:
+            time.sleep(0.02)
         body = b"<html><li>OK</html>" if status == 200 else b"unauthorised"
         self.send_response(status)
         if status == 401:
@@ -97,6 +124,8 @@ def main():
     deadline = time.monotonic() + min(args.lifetime, 600.0)
 
     Handler.log_path = os.path.join(args.dir, "requests.log")
+    Handler.hold_path = os.path.join(args.dir, "hold")
+    Handler.deadline = deadline
     open(Handler.log_path, "w").close()
     server = ThreadingHTTPServer((LOOPBACK, 0), Handler)
     server.daemon_threads = True

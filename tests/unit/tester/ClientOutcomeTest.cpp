@@ -7,10 +7,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 using tester::Activation;
+using tester::ActivationReport;
 using tester::ClientOutcome;
 using tester::ClientRun;
+using tester::MediaCenterAction;
 
 namespace {
 
@@ -85,15 +88,39 @@ TEST(ClientOutcome, NotStartedEndedByTheBoundOrUnexplained) {
 }
 
 TEST(ClientOutcome, TellsItInWords) {
-    const auto text = [](Activation a, const char* status = "") {
-        return tester::activationText({a, status}, L"192.168.1.5:8080", L"10000", L"C:\\tools\\wget");
+    const auto open = MediaCenterAction::openWindow(L"10000");
+    const auto reload = MediaCenterAction::reloadSkin();
+    const auto text = [](std::vector<ActivationReport> reports, std::vector<MediaCenterAction> actions) {
+        return tester::outcomeText(reports, L"192.168.1.5:8080", actions, L"C:\\tools\\wget");
     };
-    EXPECT_EQ(text(Activation::Opened), L"The media center at 192.168.1.5:8080 opened window 10000.");
-    EXPECT_EQ(text(Activation::LoginRefused),
+    const ActivationReport opened{Activation::Opened, "200 OK"};
+    EXPECT_EQ(text({opened}, {open}), L"The media center at 192.168.1.5:8080 opened window 10000.");
+    EXPECT_EQ(text({{Activation::LoginRefused, ""}}, {open}),
               L"The media center at 192.168.1.5:8080 refused the login or password. Check them in the Options.");
     EXPECT_EQ(
-        text(Activation::ClientMissing),
+        text({{Activation::ClientMissing, ""}}, {open}),
         L"The client program wget.exe was not found in the folder \"C:\\tools\\wget\". Set its folder in the Options.");
-    EXPECT_EQ(text(Activation::ServerError, "404 Not Found"),
+    EXPECT_EQ(text({{Activation::ServerError, "404 Not Found"}}, {open}),
               L"The media center at 192.168.1.5:8080 answered with an error: 404 Not Found.");
+    EXPECT_EQ(text({{Activation::Failed, ""}}, {reload}),
+              L"The client program wget.exe ended with an error; the skin was not reloaded.");
+
+    // A round: what went through together, then the request that failed (the
+    // rest were not sent).
+    EXPECT_EQ(text({opened, opened}, {reload, open}),
+              L"The media center at 192.168.1.5:8080 reloaded the skin and opened window 10000.");
+    EXPECT_EQ(text({opened, {Activation::NoAnswer, ""}}, {reload, open}),
+              L"The media center at 192.168.1.5:8080 reloaded the skin. The media center at 192.168.1.5:8080 did not "
+              L"answer in time.");
+    EXPECT_EQ(text({{Activation::LoginRefused, ""}}, {reload, open}),
+              L"The media center at 192.168.1.5:8080 refused the login or password. Check them in the Options.");
+    EXPECT_EQ(tester::askingText(L"h:1", {reload, open}),
+              L"Asking the media center at h:1 to reload the skin and open window 10000...");
+
+    // Credentials that cannot be handed over send nothing, and say why.
+    const ClientRun unfit{ClientOutcome::CredentialsUnfit, std::nullopt, ""};
+    EXPECT_EQ(tester::interpretClientRun(unfit).result, Activation::CredentialsUnfit);
+    EXPECT_EQ(text({tester::interpretClientRun(unfit)}, {reload}),
+              L"The login or password begins or ends with a blank or holds a line break, which the client program "
+              L"wget.exe cannot be given. Change it in the Options; nothing was sent.");
 }

@@ -30,7 +30,7 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 9);
+    ASSERT_EQ(count, 11);
     EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
     ASSERT_NE(items[2].pShKey, nullptr);
     EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
@@ -41,7 +41,11 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     ASSERT_NE(items[6].pShKey, nullptr);
     EXPECT_TRUE(items[6].pShKey->isCtrl && items[6].pShKey->isAlt && items[6].pShKey->isShift);
     EXPECT_EQ(items[6].pShKey->key, 'D');
-    for (int i : {0, 1, 4, 5, 7, 8}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
+    EXPECT_EQ(std::wstring(items[9].itemName), L"&Test window");
+    ASSERT_NE(items[9].pShKey, nullptr);
+    EXPECT_TRUE(items[9].pShKey->isCtrl && items[9].pShKey->isAlt && items[9].pShKey->isShift);
+    EXPECT_EQ(items[9].pShKey->key, 'T');
+    for (int i : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
 }
 
 }  // namespace

@@ -78,18 +78,21 @@ TEST_F(HostTest, ConfigFolderIsCreatedAndAnsweredWithLengthQuery) {
     EXPECT_EQ(small, std::wstring(expected.size(), L'x'));
 }
 
-TEST_F(HostTest, RealPluginMenuHasItsSixCommandsAndShortcuts) {
+TEST_F(HostTest, RealPluginMenuHasItsCommandsAndShortcuts) {
     start({L"Quorrel"}, host::exeFolder() + L"\\plugins");
     ASSERT_EQ(host_->loadedPlugins(), std::vector<std::wstring>{L"Quorrel"});
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
-                              L"&Ormu Controls",         L"&Options...",  L"&About..."};
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;
+                              L"&Ormu Controls",         L"&Options...",  L"&About...",
+                              L"Go to definition",       L"Find references", L"Hover tips",
+                              L"&Test window",           L"&Reload skin"};
+    for (int k = 0; k < 11; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Controls"), L"Ctrl+Alt+B");
-    for (int k : {0, 1, 4, 5}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k]), L"") << k;
+    EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Test window"), L"Ctrl+Alt+Shift+T");
+    for (int k : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k]), L"") << k;
     HMENU sub = ::GetSubMenu(::GetSubMenu(::GetMenu(host_->mainWindow()), 1), 0);
-    // The six of the first release keep their places; the skin model's three follow.
-    EXPECT_EQ(::GetMenuItemCount(sub), 9);
+    // The six of the first release keep their places; the skin model's three and the tester's two follow.
+    EXPECT_EQ(::GetMenuItemCount(sub), 11);
 
     // Unloaded in the middle of a session: whatever the plugin did with its
     // hook on the main window, the window keeps working without its code.
@@ -334,6 +337,33 @@ TEST_F(HostTest, DocumentsActivateBuffersAndAnswerPathQueries) {
     host_->setCurrentView(1);
     ::SendMessageW(host_->mainWindow(), npp::NPPM_GETCURRENTSCINTILLA, 0, reinterpret_cast<LPARAM>(&view));
     EXPECT_EQ(view, 1);
+}
+
+TEST_F(HostTest, SavingTellsPluginsBeforeAndAfterAndPathsAnswerByBufferId) {
+    start();
+    ASSERT_TRUE(writeFile(path(L"saved.xml"), "old"));
+    ASSERT_TRUE(host_->openFile(path(L"saved.xml")));
+    const HWND main = host_->mainWindow();
+    const auto id = static_cast<WPARAM>(::SendMessageW(main, npp::NPPM_GETCURRENTBUFFERID, 0, 0));
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(path(L"saved.xml").c_str(), MAX_PATH, full, nullptr);
+    EXPECT_EQ(::SendMessageW(main, npp::NPPM_GETFULLPATHFROMBUFFERID, id, 0), static_cast<LRESULT>(wcslen(full)));
+    wchar_t buffer[MAX_PATH] = {};
+    ::SendMessageW(main, npp::NPPM_GETFULLPATHFROMBUFFERID, id, reinterpret_cast<LPARAM>(buffer));
+    EXPECT_EQ(lstrcmpiW(buffer, full), 0);
+    EXPECT_EQ(::SendMessageW(main, npp::NPPM_GETFULLPATHFROMBUFFERID, id + 100, 0), -1);
+
+    ::SendMessageW(host_->view(0), npp::SCI_INSERTTEXT, 0, reinterpret_cast<LPARAM>("new "));
+    clearEvents();
+    ASSERT_TRUE(host_->saveCurrent());
+    const std::wstring tag = L":host:" + std::to_wstring(id);
+    Events saves;
+    for (const auto& e : events())
+        if (e.rfind(L"notify:100", 0) == 0) saves.push_back(e);
+    EXPECT_EQ(saves, (Events{L"notify:1007" + tag, L"notify:1008" + tag}));
+    std::string bytes;
+    ASSERT_TRUE(readFile(path(L"saved.xml"), bytes));
+    EXPECT_EQ(bytes, "new old");
 }
 
 TEST_F(HostTest, FilesOpenWithTheirEncodingAndLineEndsUnchanged) {

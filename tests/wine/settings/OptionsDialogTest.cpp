@@ -90,6 +90,10 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     EXPECT_EQ(itemText(first, IDC_OPTIONS_WGET_PATH), L"C:\\tools");
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_INCLUDES), BST_CHECKED);
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
+    // Off until the user turns it on.
+    EXPECT_EQ(itemText(first, IDC_OPTIONS_RELOAD_ON_SAVE),
+              L"After saving a window file, reload the skin and open its window");
+    EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_RELOAD_ON_SAVE), BST_UNCHECKED);
 
     type(IDC_OPTIONS_LOGIN, L"abandoned");
     click(IDC_OPTIONS_LOAD_IMAGES);
@@ -105,7 +109,7 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     EXPECT_TRUE(::IsWindowVisible(first));
     EXPECT_EQ(itemText(first, IDC_OPTIONS_LOGIN), L"admin");
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
-    EXPECT_EQ(dialog_.optionTable().size(), 7u);  // the table is built once
+    EXPECT_EQ(dialog_.optionTable().size(), 8u);  // the table is built once
 }
 
 TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
@@ -122,7 +126,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
 
     EXPECT_FALSE(::IsWindowVisible(dialog_.handle()));
     EXPECT_THAT(recorder_.keys, ElementsAre(L"OrmuIp", L"WgetPath", L"OrmuLogin", L"OrmuPassword", L"LoadIncludes",
-                                            L"LoadImages", L"MarkMissingReferences"));
+                                            L"LoadImages", L"MarkMissingReferences", L"ReloadSkinOnSave"));
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuPassword"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), longPath);
@@ -141,7 +145,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     pump();
     recorder_.keys.clear();
     click(IDOK);
-    EXPECT_EQ(recorder_.keys.size(), 7u);
+    EXPECT_EQ(recorder_.keys.size(), 8u);
 }
 
 TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {

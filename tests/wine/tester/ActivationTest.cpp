@@ -1,6 +1,7 @@
 // Asking the media center for a window: the client's command line as a
-// Windows program parses it, the bounded wait, and the real GNU Wget against
-// a loopback stand-in of the media center.
+// Windows program parses it, its configuration file and environment, the
+// bounded wait, and the real GNU Wget against a loopback stand-in of the
+// media center.
 //
 // This executable doubles as a stand-in client: copied as wget.exe and
 // started by the code under test, it records what it was given (and waits
@@ -10,6 +11,7 @@
 #include "tester/ActivateWindow_win.h"
 #include "tester/ClientCommandLine.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -35,8 +37,46 @@ std::wstring environment(const wchar_t* name) {
     return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
+// Whether only this process's user may open the file: every entry of its
+// list lets in the user or the system itself, and nobody else. (Wine keeps no
+// list of the file's own: it tells one made from the Unix mode, which adds
+// the system, and everyone for a file made the ordinary way.)
+bool ownerOnly(const std::wstring& path) {
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                                nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    HANDLE token = nullptr;
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+    unsigned char user[256] = {};
+    DWORD size = 0;
+    const bool known = ::GetTokenInformation(token, TokenUser, user, sizeof(user), &size) != FALSE;
+    ::CloseHandle(token);
+    unsigned char system[SECURITY_MAX_SID_SIZE] = {};
+    DWORD systemSize = sizeof(system);
+    ::CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &systemSize);
+    bool userIn = false;
+    bool othersIn = acl == nullptr;  // no list at all lets everyone in
+    for (DWORD i = 0; known && acl != nullptr && i < acl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(acl, i, &ace)) return false;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        if (::EqualSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &allowed->SidStart)) {
+            userIn = true;
+        } else if (!::EqualSid(system, &allowed->SidStart)) {
+            othersIn = true;
+        }
+    }
+    ::LocalFree(descriptor);
+    return known && userIn && !othersIn;
+}
+
 // Stand-in client: one line per argument (hex of its UTF-8 bytes), then the
-// current folder and the process id.
+// current folder, the process id, the configuration file's content and
+// whether only the user may open it, and the locale variables.
 int runAsStubClient() {
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
@@ -50,14 +90,28 @@ int runAsStubClient() {
         }
         return out;
     };
-    for (int i = 0; i < argc; ++i) record += "arg " + hex(testsupport::narrow(argv[i])) + "\n";
+    for (int i = 0; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        record += "arg " + hex(testsupport::narrow(argument)) + "\n";
+        if (argument.rfind(L"--config=", 0) == 0) {
+            const std::wstring path = argument.substr(9);
+            std::string content;
+            if (testsupport::readFile(path, content)) record += "config " + hex(content) + "\n";
+            record += ownerOnly(path) ? "private yes\n" : "private no\n";
+        }
+    }
     ::LocalFree(argv);
+    record += "env " +
+              hex(testsupport::narrow(L"LC_ALL=" + environment(L"LC_ALL") + L" LANG=" + environment(L"LANG"))) + "\n";
     wchar_t folder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, folder);
     record += "cwd " + hex(testsupport::narrow(folder)) + "\n";
     record += "pid " + std::to_string(::GetCurrentProcessId()) + "\n";
+    // Complete when it appears: tests wait for it.
     const std::wstring path = environment(kRecordVariable);
-    if (!path.empty()) testsupport::writeFile(path, record);
+    if (!path.empty() && testsupport::writeFile(path + L".part", record)) {
+        ::MoveFileExW((path + L".part").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
     const std::wstring hold = environment(kHoldVariable);
     if (!hold.empty()) {
         if (HANDLE release = ::OpenEventW(SYNCHRONIZE, FALSE, hold.c_str())) {
@@ -73,17 +127,21 @@ struct StubRecord {
     std::vector<std::wstring> argv;
     std::wstring currentFolder;
     DWORD pid = 0;
+    std::string configuration;  // the bytes of the configuration file it was given
+    bool privateConfiguration = false;
+    std::wstring locale;  // "LC_ALL=... LANG=..."
 };
 
 bool readStubRecord(const std::wstring& path, StubRecord& out) {
     std::string text;
     if (!testsupport::readFile(path, text)) return false;
-    auto unhex = [](const std::string& h) {
-        std::string bytes;
+    auto bytes = [](const std::string& h) {
+        std::string out;
         for (std::size_t i = 0; i + 1 < h.size(); i += 2)
-            bytes.push_back(static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16)));
-        return testsupport::widen(bytes);
+            out.push_back(static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16)));
+        return out;
     };
+    auto unhex = [&bytes](const std::string& h) { return testsupport::widen(bytes(h)); };
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
@@ -92,15 +150,36 @@ bool readStubRecord(const std::wstring& path, StubRecord& out) {
         if (line.rfind("arg ", 0) == 0) out.argv.push_back(unhex(line.substr(4)));
         if (line.rfind("cwd ", 0) == 0) out.currentFolder = unhex(line.substr(4));
         if (line.rfind("pid ", 0) == 0) out.pid = static_cast<DWORD>(std::stoul(line.substr(4)));
+        if (line.rfind("config ", 0) == 0) out.configuration = bytes(line.substr(7));
+        if (line == "private yes") out.privateConfiguration = true;
+        if (line.rfind("env ", 0) == 0) out.locale = unhex(line.substr(4));
     }
     return true;
 }
+
+// The user's temporary folder, where the client's configuration file goes,
+// made a fresh one (with a blank in its name) while the test runs.
+struct TemporaryFolder {
+    ScratchFolder scratch;
+    std::wstring path = scratch / L"temp folder";
+    TemporaryFolder() {
+        ::CreateDirectoryW(path.c_str(), nullptr);
+        ::SetEnvironmentVariableW(L"TMP", path.c_str());
+        ::SetEnvironmentVariableW(L"LANG", L"de_DE.UTF-8");
+    }
+    ~TemporaryFolder() {
+        ::SetEnvironmentVariableW(L"TMP", nullptr);
+        ::SetEnvironmentVariableW(L"LANG", nullptr);
+    }
+    std::vector<std::wstring> files() const { return testsupport::listFiles(path); }
+};
 
 // A folder holding this executable as wget.exe.
 struct StubClientFolder {
     ScratchFolder scratch;
     std::wstring folder = scratch / L"my tools";
     std::wstring record = scratch / L"record.txt";
+    TemporaryFolder temporary;
     StubClientFolder() {
         ::CreateDirectoryW(folder.c_str(), nullptr);
         wchar_t self[MAX_PATH] = {};
@@ -135,7 +214,7 @@ std::wstring activationTarget(const std::wstring& id) {
 
 }  // namespace
 
-TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
+TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheCredentialsInAFileOnlyForItsUser) {
     StubClientFolder stub;
     struct Case {
         std::wstring ip, login, password, window, id;
@@ -143,9 +222,8 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
     } cases[] = {
         {L"127.0.0.1:8080", L"ormu", L"secret", L"home.xml", L"10000", false},
         {L"host", L"", L"", L"mydialog.xml", L"mydialog.xml", true},
-        {L"h", L"two words", L"pa ss \"quoted\" \\\" end\\", L"settingscategory.xml", L"10012", false},
-        {L"h\" -O C:\\evil.bat \"", L"x --output-document=C:\\evil.bat", L"\\\\\"\"\"", L"my window.xml",
-         L"my%20window.xml", true},
+        {L"h\" -O C:\\evil.bat \"", L"x --output-document=C:\\evil.bat", L"pa ss \"#\" \\\" \u00e9\u4e2d",
+         L"my window.xml", L"my%20window.xml", true},
     };
     for (const Case& c : cases) {
         ::DeleteFileW(stub.record.c_str());
@@ -153,19 +231,48 @@ TEST(ClientStart, TheClientGetsEveryValueAsOneArgumentAndTheTypedFolder) {
         EXPECT_EQ(tester::activateWindow(c.ip, c.login, c.password, wgetPath, c.window).outcome, ClientOutcome::Exited);
         StubRecord seen;
         ASSERT_TRUE(readStubRecord(stub.record, seen));
+        ASSERT_EQ(seen.argv.size(), 7u);
+        const std::wstring config = seen.argv[1].substr(9);
         const std::vector<std::wstring> expected = {stub.folder + L"\\wget.exe",
+                                                    L"--config=" + config,
                                                     L"--timeout=10",
                                                     L"--tries=1",
                                                     L"--output-document=-",
                                                     L"--output-file=-",
-                                                    L"--http-user=" + c.login,
-                                                    L"--http-password=" + c.password,
                                                     L"http://" + c.ip + activationTarget(c.id)};
         EXPECT_EQ(seen.argv, expected);
         // The folder as typed (Windows drops a trailing backslash when it reports it).
         EXPECT_EQ(seen.currentFolder, stub.folder);
+        // In the user's temporary folder, for the user alone, and gone once the client ended.
+        EXPECT_EQ(config.rfind(stub.temporary.path + L"\\", 0), 0u) << testsupport::narrow(config);
+        EXPECT_EQ(seen.configuration, "http_user = " + testsupport::narrow(c.login) +
+                                          "\nhttp_password = " + testsupport::narrow(c.password) + "\n");
+        EXPECT_TRUE(seen.privateConfiguration);
+        EXPECT_TRUE(stub.temporary.files().empty());
+        // The client reports in the C locale whatever the user's language.
+        EXPECT_EQ(seen.locale, L"LC_ALL=C LANG=C");
     }
     EXPECT_FALSE(testsupport::fileExists(L"C:\\evil.bat"));
+}
+
+TEST(ClientStart, TheConfigurationFileGoesAlsoWhenTheClientIsEnded) {
+    StubClientFolder stub;
+    stub.hold();
+    std::atomic<bool> stop{false};
+    tester::ClientRun run;
+    const auto command =
+        tester::buildClientCommand({L"h", L"u", L"p", stub.folder}, tester::MediaCenterAction::openWindow(L"10000"));
+    std::thread waiting([&] { run = tester::runClient(command, 120000, &stop); });
+    // Held until the client runs with its file (it has recorded it).
+    for (int i = 0; i < 1000 && !stub.started(); ++i) ::Sleep(20);
+    StubRecord seen;
+    const bool recorded = readStubRecord(stub.record, seen);
+    stop = true;
+    waiting.join();
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(seen.configuration, "http_user = u\nhttp_password = p\n");
+    EXPECT_EQ(run.outcome, ClientOutcome::Stopped);
+    EXPECT_TRUE(stub.temporary.files().empty());
 }
 
 TEST(ClientStart, AMissingClientIsNotStarted) {
@@ -179,7 +286,8 @@ TEST(ClientStart, AMissingClientIsNotStarted) {
 TEST(ClientStart, AClientThatOutlivesTheBoundIsEndedAndTheThreadKeepsAnswering) {
     StubClientFolder stub;
     stub.hold();
-    const auto command = tester::buildActivationCommand(L"h", L"u", L"p", stub.folder, L"home.xml");
+    const auto command =
+        tester::buildClientCommand({L"h", L"u", L"p", stub.folder}, tester::MediaCenterAction::openWindow(L"10000"));
 
     // While it waits for the client, the thread answers messages other
     // threads send to its windows: another thread sends once the client
@@ -234,6 +342,7 @@ protected:
 
     MediaCenterStub center;
     ScratchFolder folder;
+    TemporaryFolder temporary;
 };
 
 TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials) {
@@ -252,14 +361,17 @@ TEST_F(RealClient, ActivatesTheWindowOfTheEditedFileWithTheConfiguredCredentials
     EXPECT_FALSE(seen.front().hasCredentials);
 }
 
-TEST_F(RealClient, CredentialsWithBlanksQuotesAndBackslashesArriveIntact) {
+TEST_F(RealClient, CredentialsArriveIntactWhileNoCommandLineHoldsThePassword) {
     const std::wstring login = L"the user";
-    const std::wstring password = L"pa ss \"quoted\" \\\" -O evil.txt \\";
+    const std::wstring password = L"pa ss \"quoted\" \\\" #no comment -O evil.txt \u00e9t\u00e9 \u4e2d\\";
     tester::activateWindow(address(center.authPort()), login, password, folder.windowsPath() + L"\\", L"My Window.xml");
     const Request request = authenticatedRequest(0);
     EXPECT_EQ(request.credentials, testsupport::narrow(login + L":" + password));
     EXPECT_EQ(request.target, testsupport::narrow(activationTarget(L"my%20window.xml")));
     EXPECT_FALSE(testsupport::fileExists(folder / L"evil.txt"));
+    // Looked up while the client waited for the answer.
+    EXPECT_EQ(request.passwordShownBy, "-");
+    EXPECT_TRUE(temporary.files().empty());
 }
 
 TEST_F(RealClient, AnAddressWhereNothingListensReturnsWithinTheBound) {

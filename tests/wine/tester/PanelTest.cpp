@@ -1,8 +1,9 @@
 // The tester panel in the stand-in editor with the real plugin: what it lists
-// and explains, "Test window" through the real GNU Wget to the loopback
-// stand-in of the media center with the configured credentials, the boxes
-// "Extract ort" shows when the user cancels its dialogs, and an extraction
-// running behind its progress window while the editor goes on.
+// and explains, "Test window" and "Reload skin" through the real GNU Wget to
+// the loopback stand-in of the media center with the configured credentials,
+// the skin reloaded when a window file is saved, the boxes "Extract ort"
+// shows when the user cancels its dialogs, and an extraction running behind
+// its progress window while the editor goes on.
 #include "Host.h"
 #include "OrtWriter.h"
 #include "TesterTestSupport.h"
@@ -166,12 +167,14 @@ protected:
     // The settings the next start of the editor finds (SetUp writes its own
     // only when none were written before).
     void configure(const std::wstring& address, const std::wstring& clientFolder = std::wstring(),
-                   const std::wstring& login = L"ormu user", const std::wstring& password = kPassword) {
+                   const std::wstring& login = L"ormu user", const std::wstring& password = kPassword,
+                   bool reloadOnSave = false) {
         TarvoSettingsManager store;
         store.setString(L"ORMU", L"OrmuIp", address);
         store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
         store.setString(L"ORMU", L"OrmuLogin", login);
         store.setString(L"ORMU", L"OrmuPassword", password);
+        if (reloadOnSave) store.setBool(L"ORMU", L"ReloadSkinOnSave", true);
         ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
         configured_ = true;
     }
@@ -215,6 +218,29 @@ protected:
         return false;
     }
 
+    // A window file of a skin (its skin folder holds a media folder), open in the editor.
+    void openSkinDocument(const std::wstring& name) {
+        const std::wstring skin = documents_ / (L"skin" + std::to_wstring(++documentCount_));
+        for (const std::wstring& folder : {skin, skin + L"\\media", skin + L"\\720p"})
+            ::CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring path = skin + L"\\720p\\" + name;
+        ASSERT_TRUE(testsupport::writeFile(path, "<window></window>\r\n"));
+        ASSERT_TRUE(host_->openFile(path));
+        host_->pump(30);
+    }
+    // Until the requests under way have their outcome in the pane (bounded).
+    void waitForOutcome() {
+        for (int i = 0; i < 600 && info().rfind(L"Asking", 0) == 0; ++i) host_->pump(50);
+    }
+    // The targets of the requests that carried credentials, in order.
+    std::vector<std::string> authenticatedTargets() const {
+        std::vector<std::string> targets;
+        for (const testsupport::Request& r : center_.requests())
+            if (r.hasCredentials) targets.push_back(r.target);
+        return targets;
+    }
+    std::wstring address() const { return L"127.0.0.1:" + std::to_wstring(center_.authPort()); }
+
     static constexpr const wchar_t* kPassword = L"p\"a ss\\\" -O x.txt";
 
     MediaCenterStub center_;
@@ -230,7 +256,8 @@ protected:
 };
 
 TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
+    EXPECT_EQ(items(),
+              (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort", L"Reload skin"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
     openDocument(L"Home.xml");
@@ -261,12 +288,14 @@ TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(info().rfind(L"Checks every window file", 0), 0u);
     select(3);
     EXPECT_EQ(info(), L"This command packs the images of a media folder into an ort file");
+    select(4);
+    EXPECT_EQ(info(), L"This command asks the media center to reload the skin");
 
     // Showing the panel again lists the commands afresh, without a selection.
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
     host_->pump(50);
-    EXPECT_EQ(items().size(), 4u);
+    EXPECT_EQ(items().size(), 5u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -275,7 +304,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
     host_->pump(100);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
+    EXPECT_EQ(items().size(), 5u);
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
@@ -336,6 +365,54 @@ TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     openDocument(L"notes.txt");
     doubleClick(0);
     EXPECT_EQ(info(), outcome);
+}
+
+TEST_F(TesterPanel, ReloadSkinFromTheMenuSendsExactlyTheReloadRequest) {
+    ASSERT_TRUE(host_->runMenu(kMenu, L"&Reload skin"));
+    EXPECT_EQ(info(), L"Asking the media center at " + address() + L" to reload the skin...");
+    waitForOutcome();
+    EXPECT_EQ(info(), L"The media center at " + address() + L" reloaded the skin.");
+    EXPECT_EQ(authenticatedTargets(),
+              std::vector<std::string>{"/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ReloadSkin()"});
+}
+
+const std::string kReloadTarget = "/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ReloadSkin()";
+const std::string kHomeTarget = "/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)";
+
+TEST_F(TesterPanel, ASavedWindowFileReloadsTheSkinThenOpensItsWindow) {
+    host_.reset();
+    configure(address(), {}, L"ormu user", kPassword, true);
+    SetUp();
+    openSkinDocument(L"Home.xml");
+    ASSERT_TRUE(host_->saveCurrent());
+    waitForOutcome();
+    EXPECT_EQ(info(), L"The media center at " + address() + L" reloaded the skin and opened window 10000.");
+    EXPECT_EQ(authenticatedTargets(), (std::vector<std::string>{kReloadTarget, kHomeTarget}));
+
+    // Saves while a round runs fold into one more round after it. The first
+    // round is held at its first request until all saves are in.
+    center_.hold();
+    ASSERT_TRUE(host_->saveCurrent());
+    const auto held = center_.waitForRequests(6, 20000);
+    ASSERT_EQ(held.size(), 6u);
+    EXPECT_EQ(held.back().target, kReloadTarget);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(host_->saveCurrent());
+    center_.release();
+    waitForOutcome();
+    EXPECT_EQ(authenticatedTargets(), (std::vector<std::string>{kReloadTarget, kHomeTarget, kReloadTarget, kHomeTarget,
+                                                                kReloadTarget, kHomeTarget}));
+    EXPECT_EQ(info(), L"The media center at " + address() + L" reloaded the skin and opened window 10000.");
+}
+
+TEST_F(TesterPanel, WithTheOptionOffASaveSendsNothing) {
+    openSkinDocument(L"Home.xml");
+    ASSERT_TRUE(host_->saveCurrent());
+    EXPECT_EQ(info(), L"");
+    // A request now is not refused as busy, and is the only one sent.
+    ASSERT_TRUE(host_->runMenu(kMenu, L"&Reload skin"));
+    waitForOutcome();
+    EXPECT_EQ(info(), L"The media center at " + address() + L" reloaded the skin.");
+    EXPECT_EQ(authenticatedTargets(), std::vector<std::string>{kReloadTarget});
 }
 
 TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
@@ -613,10 +690,10 @@ TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
         EXPECT_EQ(info(), L"Asking the media center at 127.0.0.1:" + std::to_wstring(center_.authPort()) +
                               L" to open window 10000...");
         doubleClick(0);
-        EXPECT_EQ(info(), L"A Test window is still waiting for the media center; this one was not sent.");
+        EXPECT_EQ(info(), L"An earlier request to the media center is still under way; this one was not sent.");
         MessageProbe probe;
         EXPECT_TRUE(probe.handled(*host_)) << "a posted message was not handled while the client ran";
-        EXPECT_EQ(info(), L"A Test window is still waiting for the media center; this one was not sent.");
+        EXPECT_EQ(info(), L"An earlier request to the media center is still under way; this one was not sent.");
     }
     EXPECT_TRUE(host_->pumpUntil([this] { return info().rfind(L"The media", 0) == 0; }));
     EXPECT_EQ(info(),

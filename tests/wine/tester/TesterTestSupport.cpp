@@ -103,7 +103,7 @@ std::vector<Request> MediaCenterStub::requests() const {
             if (tab == std::string::npos) break;
             start = tab + 1;
         }
-        if (fields.size() != 4) continue;
+        if (fields.size() != 5) continue;
         Request request;
         request.method = fields[0];
         request.target = fields[1];
@@ -114,10 +114,15 @@ std::vector<Request> MediaCenterStub::requests() const {
             }
         }
         request.status = std::atoi(fields[3].c_str());
+        request.passwordShownBy = fields[4];
         seen.push_back(request);
     }
     return seen;
 }
+
+void MediaCenterStub::hold() const { writeFile(folder_ / L"hold", ""); }
+
+void MediaCenterStub::release() const { ::DeleteFileW((folder_ / L"hold").c_str()); }
 
 std::vector<Request> MediaCenterStub::waitForRequests(std::size_t count, DWORD timeoutMs) const {
     const DWORD start = ::GetTickCount();

@@ -54,6 +54,7 @@ struct Request {
     bool hasCredentials = false;
     std::string credentials;  // "user:password" as sent
     int status = 0;
+    std::string passwordShownBy;  // processes whose command line held the password meanwhile ("-": none)
 };
 
 // The media center's HTTP command interface, played by a Python server on
@@ -74,6 +75,10 @@ public:
     std::vector<Request> requests() const;
     // Waits (bounded) until at least `count` requests arrived.
     std::vector<Request> waitForRequests(std::size_t count, DWORD timeoutMs) const;
+    // While held, the answers to requests with credentials wait (the
+    // requests are logged as they come).
+    void hold() const;
+    void release() const;
 
 private:
     LinuxScratchFolder folder_;

@@ -1,8 +1,10 @@
 // Stands in for a Windows build of GNU Wget: runs the real (Linux) GNU Wget
-// with the arguments it was given, in its own current folder, and hands on
-// what Wget wrote and its exit status, as wget.exe would. Wine gives a Linux
-// program neither a process to wait for nor our pipes, so the Linux side
-// writes its output and status to files under /tmp, which this program reads.
+// with the arguments it was given (a configuration file's Windows path made
+// the Linux path of the same file), in its own current folder and with its
+// environment, and hands on what Wget wrote and its exit status, as wget.exe
+// would. Wine gives a Linux program neither a process to wait for nor our
+// pipes, so the Linux side writes its output and status to files under /tmp,
+// which this program reads.
 #include <windows.h>
 
 #include <cstdlib>
@@ -40,6 +42,27 @@ std::string unixPath(std::wstring path) {
         if (c == L'\\') c = L'/';
     }
     return utf8(path);
+}
+
+// Any Windows path (C:\users\...\Temp\x) as Wine maps it to Linux.
+std::string linuxPathOf(const std::wstring& path) {
+    using Converter = char*(__cdecl*)(const wchar_t*);
+    // Through void*: the procedure's real type is not FARPROC's.
+    const auto convert = reinterpret_cast<Converter>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* converted = convert != nullptr ? convert(path.c_str()) : nullptr;
+    if (converted == nullptr) return unixPath(path);
+    std::string result = converted;
+    ::HeapFree(::GetProcessHeap(), 0, converted);
+    return result;
+}
+
+// The argument as the Linux program needs it.
+std::string forLinux(const std::wstring& argument) {
+    static const std::wstring kConfig = L"--config=";
+    if (argument.compare(0, kConfig.size(), kConfig) == 0)
+        return "--config=" + linuxPathOf(argument.substr(kConfig.size()));
+    return utf8(argument);
 }
 
 bool readAll(const std::wstring& path, std::string& bytes) {
@@ -80,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring status = stem + L".status";
 
     std::string line = "cd " + shellWord(unixPath(folder)) + " || exit 1\n/usr/bin/wget";
-    for (int i = 1; i < argc; ++i) line += " " + shellWord(utf8(argv[i]));
+    for (int i = 1; i < argc; ++i) line += " " + shellWord(forLinux(argv[i]));
     line += " > " + shellWord(unixPath(output)) + " 2>&1\necho $? > " + shellWord(unixPath(status) + ".part") +
             "\nmv " + shellWord(unixPath(status) + ".part") + " " + shellWord(unixPath(status)) + "\n";
     if (!writeAll(script, line)) return 3;
