@@ -122,7 +122,7 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
             return false;
         }
         GifFileType* gif = file.gif;
-        const auto fail = [&](const char* why) {
+        const auto fail = [&](const std::string& why) {
             frames.clear();
             reason = why;
             return false;
@@ -163,19 +163,25 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
             if (DGifGetImageDesc(gif) == GIF_ERROR) return fail(gifReason(gif->Error));
             const GifImageDesc& desc = gif->Image;
             if (desc.Width <= 0 || desc.Height <= 0) return fail("damaged GIF data: an empty frame");
-            if (frames.empty()) {
+            if (frames.empty() && (width == 0 || height == 0)) {
                 // A picture of no size takes the first frame's extent.
-                if (width == 0 || height == 0) {
-                    width = static_cast<std::uint32_t>(desc.Left + desc.Width);
-                    height = static_cast<std::uint32_t>(desc.Top + desc.Height);
-                }
-                if (width > kLargestSide || height > kLargestSide) return fail("image too large");
-                canvas.assign(static_cast<std::size_t>(width) * height * 4, 0);
+                width = static_cast<std::uint32_t>(desc.Left + desc.Width);
+                height = static_cast<std::uint32_t>(desc.Top + desc.Height);
             }
+            // Checked before the picture is made: its size, this frame's own
+            // (its rows are decoded even where they fall outside the
+            // picture), and all frames together.
+            if (!withinImageLimits(width, height)) return fail(tooLargeReason(width, height));
+            if (!withinImageLimits(static_cast<std::uint32_t>(desc.Width), static_cast<std::uint32_t>(desc.Height)))
+                return fail(
+                    tooLargeReason(static_cast<std::uint32_t>(desc.Width), static_cast<std::uint32_t>(desc.Height)));
             const std::uint64_t pixels = static_cast<std::uint64_t>(width) * height;
-            if (pixels * (frames.size() + 1) > kLargestImagePixels ||
-                frames.size() >= std::numeric_limits<std::uint16_t>::max())
-                return fail("image too large");
+            if (pixels * (frames.size() + 1) > kLargestImagePixels)
+                return fail("image too large: its frames together have more than " +
+                            std::to_string(kLargestImagePixels) + " pixels");
+            if (frames.size() >= std::numeric_limits<std::uint16_t>::max())
+                return fail("damaged GIF data: too many frames");
+            if (frames.empty()) canvas.assign(static_cast<std::size_t>(pixels) * 4, 0);
             const ColorMapObject* colours = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
             if (colours == nullptr) return fail("damaged GIF data: no colour table");
 
