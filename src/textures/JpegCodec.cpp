@@ -20,17 +20,26 @@ struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool tooLarge;  // the message is a whole reason of its own, not damage
 };
 
 // The library's largest buffers for a progressive file hold every
 // coefficient of the image (two bytes a sample): enough here for the largest
-// image allowed in three full-resolution channels. A file whose components
-// would need more is refused instead of allocated.
-constexpr long kMostLibraryBytes = static_cast<long>(kLargestImagePixels * 3 * 2);
+// image allowed in three full-resolution channels, and room for its smaller
+// buffers. A file whose components would need more is refused instead of
+// allocated.
+constexpr long kMostLibraryBytes = static_cast<long>(kLargestImagePixels * 3 * 2 + (std::uint64_t{16} << 20));
 
 [[noreturn]] void stopDecoding(j_common_ptr info) {
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
+    if (info->err->msg_code == JERR_NO_BACKING_STORE) {
+        // What the library says when its memory limit is reached.
+        std::snprintf(errors->message, sizeof errors->message,
+                      "image too large: its channels need more than %ld MiB to decode", kMostLibraryBytes >> 20);
+        errors->tooLarge = true;
+    } else {
+        (*info->err->format_message)(info, errors->message);
+    }
     std::longjmp(errors->jump, 1);
 }
 
@@ -132,6 +141,7 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image32& image, std:
     d.errors.manager.error_exit = stopDecoding;
     d.errors.manager.emit_message = judgeWarning;
     d.errors.message[0] = '\0';
+    d.errors.tooLarge = false;
     const bool decoded = decodeInto(d, data, size, image, order);
     if (d.created) jpeg_destroy_decompress(&d.info);
     if (decoded) return true;
@@ -139,6 +149,8 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image32& image, std:
     try {
         if (d.tooLarge)
             reason = tooLargeReason(d.width, d.height);
+        else if (d.errors.tooLarge)
+            reason = d.errors.message;
         else
             reason = d.failure != nullptr ? d.failure : std::string("damaged JPEG data: ") + d.errors.message;
     } catch (...) {
