@@ -75,6 +75,20 @@ bool headerSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width
     return true;
 }
 
+// Every chunk's length must fit in what is left of the bytes: libpng would
+// otherwise allocate whatever a damaged length claims (up to 2 GiB) before it
+// finds the data missing. Walks the chunks up to the end marker.
+bool chunksFit(const std::uint8_t* data, std::size_t size) noexcept {
+    constexpr std::size_t kSignature = 8, kFraming = 12;  // length, type, CRC
+    for (std::size_t at = kSignature; size - at >= kFraming;) {
+        const std::uint32_t length = bigEndian32(data + at);
+        if (length > size - at - kFraming) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) break;
+        at += kFraming + length;
+    }
+    return true;
+}
+
 bool readPng(const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) noexcept {
     if (!data || size == 0) return false;
     png_image header;
@@ -135,6 +149,10 @@ bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, std::
         std::uint32_t width = 0, height = 0;
         if (headerSize(data, size, width, height) && !withinImageLimits(width, height)) {
             reason = tooLargeReason(width, height);
+            return false;
+        }
+        if (data != nullptr && size > 8 && !chunksFit(data, size)) {
+            reason = "damaged PNG data: a chunk claims more bytes than the file holds";
             return false;
         }
         if (readPng(data, size, image, order)) return true;
