@@ -31,7 +31,7 @@ void checkRoundTrip(const textures::Image32& image) {
 
 // A decoded image file: sized as it says, and (when small) a round trip.
 void checkDecoded(const textures::Image32& image) {
-    check(!image.empty() && image.width <= textures::kLargestSide && image.height <= textures::kLargestSide,
+    check(!image.empty() && textures::withinImageLimits(image.width, image.height),
           "decoded images have a size within the limits");
     if (static_cast<std::size_t>(image.width) * image.height <= 64 * 64)
         checkRoundTrip(image);
@@ -50,6 +50,7 @@ int fuzzFrameDecoding(const std::uint8_t* data, std::size_t size) {
     textures::Image32 image;
     if (textures::decodeFrame(code, width, height, data + 6, size - 6, image)) {
         check(image.width == width && image.height == height, "frames decode at their own size");
+        check(textures::withinImageLimits(width, height), "frames have a size within the limits");
         if (static_cast<std::size_t>(width) * height <= 64 * 64) checkRoundTrip(image);
     }
     return 0;
