@@ -112,10 +112,6 @@ const char* readLayout(const std::uint8_t* data, std::size_t size, Layout& layou
         }
     }
     if (layout.width <= 0 || layout.height == 0) return "damaged BMP data: an empty image";
-    const std::int64_t rows = layout.height < 0 ? -layout.height : layout.height;
-    if (layout.width > kLargestSide || rows > kLargestSide ||
-        static_cast<std::uint64_t>(layout.width * rows) > kLargestImagePixels)
-        return "image too large";
     return nullptr;
 }
 
@@ -134,9 +130,14 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Image32& image, std::
             reason = why;
             return false;
         }
-        const std::uint32_t width = static_cast<std::uint32_t>(layout.width);
         const bool topDown = layout.height < 0;
-        const std::uint32_t height = static_cast<std::uint32_t>(topDown ? -layout.height : layout.height);
+        const std::int64_t rows = topDown ? -layout.height : layout.height;
+        if (!withinImageLimits(static_cast<std::uint64_t>(layout.width), static_cast<std::uint64_t>(rows))) {
+            reason = tooLargeReason(static_cast<std::uint64_t>(layout.width), static_cast<std::uint64_t>(rows));
+            return false;
+        }
+        const std::uint32_t width = static_cast<std::uint32_t>(layout.width);
+        const std::uint32_t height = static_cast<std::uint32_t>(rows);
         const std::size_t stride = (static_cast<std::size_t>(width) * layout.bits + 31) / 32 * 4;
         const std::size_t pixelsAt = le32(data + 10);
         const std::size_t paletteEnd = layout.paletteAt + layout.paletteCount * layout.paletteEntryBytes;

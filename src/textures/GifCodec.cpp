@@ -122,7 +122,7 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
             return false;
         }
         GifFileType* gif = file.gif;
-        const auto fail = [&](const char* why) {
+        const auto fail = [&](const std::string& why) {
             frames.clear();
             reason = why;
             return false;
@@ -136,12 +136,42 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
         GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
         const std::size_t red = order == ChannelOrder::Bgra ? 2 : 0, blue = 2 - red;
 
+        // The picture after the latest frame is stored as a frame only when
+        // another frame follows (then the frame's disposal is applied), and
+        // the last one takes the picture itself: no file holds more than its
+        // frames and one working picture, and a still image no copy at all.
+        struct Drawn {
+            bool pending = false;
+            int left = 0, top = 0, width = 0, height = 0;
+            int disposal = DISPOSAL_UNSPECIFIED;
+            std::uint32_t durationMs = 0;
+        } drawn;
+        const auto storeDrawn = [&](bool last) {
+            ImageFrame frame;
+            frame.image.width = width;
+            frame.image.height = height;
+            frame.image.order = order;
+            frame.durationMs = drawn.durationMs;
+            if (last)
+                frame.image.pixels = std::move(canvas);
+            else
+                frame.image.pixels = canvas;
+            frames.push_back(std::move(frame));
+            drawn.pending = false;
+            if (last) return;
+            if (drawn.disposal == DISPOSE_BACKGROUND) {
+                clearRect(canvas, width, height, drawn.left, drawn.top, drawn.width, drawn.height);
+            } else if (drawn.disposal == DISPOSE_PREVIOUS) {
+                canvas.swap(saved);
+            }
+        };
+
         for (;;) {
             GifRecordType record = UNDEFINED_RECORD_TYPE;
             if (DGifGetRecordType(gif, &record) == GIF_ERROR) {
                 // Many files in the wild lack the final trailer byte: after a
                 // complete frame that is the end, not damage.
-                if (!frames.empty() && gif->Error == D_GIF_ERR_READ_FAILED && input.at == input.size) break;
+                if (drawn.pending && gif->Error == D_GIF_ERR_READ_FAILED && input.at == input.size) break;
                 return fail(gifReason(gif->Error));
             }
             if (record == TERMINATE_RECORD_TYPE) break;
@@ -163,21 +193,30 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
             if (DGifGetImageDesc(gif) == GIF_ERROR) return fail(gifReason(gif->Error));
             const GifImageDesc& desc = gif->Image;
             if (desc.Width <= 0 || desc.Height <= 0) return fail("damaged GIF data: an empty frame");
-            if (frames.empty()) {
+            const bool first = frames.empty() && !drawn.pending;
+            if (first && (width == 0 || height == 0)) {
                 // A picture of no size takes the first frame's extent.
-                if (width == 0 || height == 0) {
-                    width = static_cast<std::uint32_t>(desc.Left + desc.Width);
-                    height = static_cast<std::uint32_t>(desc.Top + desc.Height);
-                }
-                if (width > kLargestSide || height > kLargestSide) return fail("image too large");
-                canvas.assign(static_cast<std::size_t>(width) * height * 4, 0);
+                width = static_cast<std::uint32_t>(desc.Left + desc.Width);
+                height = static_cast<std::uint32_t>(desc.Top + desc.Height);
             }
+            // Checked before the picture is made: its size, this frame's own
+            // (its rows are decoded even where they fall outside the
+            // picture), and all frames together with the working pictures.
+            if (!withinImageLimits(width, height)) return fail(tooLargeReason(width, height));
+            if (!withinImageLimits(static_cast<std::uint32_t>(desc.Width), static_cast<std::uint32_t>(desc.Height)))
+                return fail(
+                    tooLargeReason(static_cast<std::uint32_t>(desc.Width), static_cast<std::uint32_t>(desc.Height)));
             const std::uint64_t pixels = static_cast<std::uint64_t>(width) * height;
-            if (pixels * (frames.size() + 1) > kLargestImagePixels ||
-                frames.size() >= std::numeric_limits<std::uint16_t>::max())
-                return fail("image too large");
+            const std::uint64_t stored = frames.size() + (drawn.pending ? 1 : 0);
+            const std::uint64_t pictures = stored + 1 + (control.DisposalMode == DISPOSE_PREVIOUS ? 1 : 0);
+            if (pixels * pictures > kLargestImagePixels)
+                return fail("image too large: its frames together have more than " +
+                            std::to_string(kLargestImagePixels) + " pixels");
+            if (stored >= std::numeric_limits<std::uint16_t>::max()) return fail("damaged GIF data: too many frames");
             const ColorMapObject* colours = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
             if (colours == nullptr) return fail("damaged GIF data: no colour table");
+            if (first) canvas.assign(static_cast<std::size_t>(pixels) * 4, 0);
+            if (drawn.pending) storeDrawn(false);
 
             if (control.DisposalMode == DISPOSE_PREVIOUS) saved = canvas;
             line.resize(static_cast<std::size_t>(desc.Width));
@@ -205,22 +244,14 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, std::vector<ImageFram
                 }
             }
 
-            ImageFrame frame;
-            frame.image.width = width;
-            frame.image.height = height;
-            frame.image.order = order;
-            frame.image.pixels = canvas;
-            frame.durationMs = static_cast<std::uint32_t>(std::max(0, control.DelayTime)) * 10;
-            frames.push_back(std::move(frame));
-
-            if (control.DisposalMode == DISPOSE_BACKGROUND) {
-                clearRect(canvas, width, height, desc.Left, desc.Top, desc.Width, desc.Height);
-            } else if (control.DisposalMode == DISPOSE_PREVIOUS) {
-                canvas.swap(saved);
-            }
+            drawn.pending = true;
+            drawn.left = desc.Left, drawn.top = desc.Top, drawn.width = desc.Width, drawn.height = desc.Height;
+            drawn.disposal = control.DisposalMode;
+            drawn.durationMs = static_cast<std::uint32_t>(std::max(0, control.DelayTime)) * 10;
             control = GraphicsControlBlock{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
         }
-        if (frames.empty()) return fail("damaged GIF data: no frame");
+        if (!drawn.pending) return fail("damaged GIF data: no frame");
+        storeDrawn(true);
         return true;
     } catch (...) {
         frames.clear();

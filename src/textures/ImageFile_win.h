@@ -10,7 +10,7 @@
 namespace textures {
 
 // The file's first frame as 32-bit B G R A pixels (not premultiplied).
-// False when no installed codec reads it, or it is larger than kLargestSide.
+// False when no installed codec reads it, or it is beyond withinImageLimits.
 bool decodeImageFile(const std::wstring& path, Image32& image) noexcept;
 
 }  // namespace textures

@@ -5,21 +5,6 @@
 #include "textures/PngCodec.h"
 
 namespace textures {
-namespace {
-
-std::uint32_t bigEndian32(const std::uint8_t* p) noexcept {
-    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
-}
-
-// The size a PNG's header claims, checked before libpng allocates for it.
-bool pngWithinLimits(const std::uint8_t* data, std::size_t size) noexcept {
-    if (size < 24) return true;  // libpng refuses it on its own
-    const std::uint64_t width = bigEndian32(data + 16), height = bigEndian32(data + 20);
-    return width * height <= kLargestImagePixels;
-}
-
-}  // namespace
 
 ImageKind sniffImage(const std::uint8_t* data, std::size_t size) noexcept {
     if (data == nullptr) return ImageKind::Unknown;
@@ -43,12 +28,7 @@ bool decodeImageFile(const std::uint8_t* data, std::size_t size, DecodedImage& i
         bool decoded = false;
         switch (image.kind) {
         case ImageKind::Png:
-            if (!pngWithinLimits(data, size)) {
-                reason = "image too large";
-                break;
-            }
-            decoded = decodePng(data, size, frame.image, order);
-            if (!decoded) reason = "damaged or unsupported PNG data";
+            decoded = decodePng(data, size, frame.image, reason, order);
             break;
         case ImageKind::Jpeg:
             decoded = decodeJpeg(data, size, frame.image, reason, order);

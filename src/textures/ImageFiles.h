@@ -23,19 +23,22 @@ struct ImageFrame {
     std::uint32_t durationMs = 0;  // GIF frames: the frame's delay; otherwise 0
 };
 
+// Most scans a JPEG file may have. Progressive files have about ten; each
+// scan passes over the whole image again, so a small damaged file with
+// thousands of them would take minutes to decode.
+constexpr int kMostJpegScans = 1000;
+
 struct DecodedImage {
     ImageKind kind = ImageKind::Unknown;
     std::vector<ImageFrame> frames;
 };
 
-// Most pixels one file may decode to, all frames together (256 MiB of
-// 32-bit pixels): a damaged or hostile file claiming more is refused rather
-// than allocated.
-constexpr std::uint64_t kLargestImagePixels = std::uint64_t{64} << 20;
-
 // Decodes any of the four kinds into frames of the given order. False, with
 // a short reason in words ("not a PNG, JPEG, GIF or BMP image", "damaged
-// JPEG data: ..."), when the file cannot be decoded whole.
+// JPEG data: ...", tooLargeReason's), when the file cannot be decoded whole.
+// A file claiming a size beyond withinImageLimits (all of a GIF's frames
+// together), or a JPEG of more than kMostJpegScans scans, is refused before
+// anything is allocated for its pixels.
 bool decodeImageFile(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& reason,
                      ChannelOrder order = ChannelOrder::Bgra) noexcept;
 

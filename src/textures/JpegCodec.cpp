@@ -20,11 +20,26 @@ struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool tooLarge;  // the message is a whole reason of its own, not damage
 };
+
+// The library's largest buffers for a progressive file hold every
+// coefficient of the image (two bytes a sample): enough here for the largest
+// image allowed in three full-resolution channels, and room for its smaller
+// buffers. A file whose components would need more is refused instead of
+// allocated.
+constexpr long kMostLibraryBytes = static_cast<long>(kLargestImagePixels * 3 * 2 + (std::uint64_t{16} << 20));
 
 [[noreturn]] void stopDecoding(j_common_ptr info) {
     auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
+    if (info->err->msg_code == JERR_NO_BACKING_STORE) {
+        // What the library says when its memory limit is reached.
+        std::snprintf(errors->message, sizeof errors->message,
+                      "image too large: its channels need more than %ld MiB to decode", kMostLibraryBytes >> 20);
+        errors->tooLarge = true;
+    } else {
+        (*info->err->format_message)(info, errors->message);
+    }
     std::longjmp(errors->jump, 1);
 }
 
@@ -38,12 +53,25 @@ void judgeWarning(j_common_ptr info, int level) {
     ++info->err->num_warnings;
 }
 
+// Called by the library while it reads the file, before every row of blocks:
+// the place to stop a file with more scans than any real one has.
+void countScans(j_common_ptr info) {
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number <= kMostJpegScans) return;
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    std::snprintf(errors->message, sizeof errors->message, "more than %d scans", kMostJpegScans);
+    std::longjmp(errors->jump, 1);
+}
+
 std::uint8_t scaled(unsigned a, unsigned b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
 
 struct Decoder {
     jpeg_decompress_struct info;
     JpegErrors errors;
+    jpeg_progress_mgr progress;
     bool created = false;
+    bool tooLarge = false;  // the size in the header, below, is beyond the limits
+    std::uint32_t width = 0, height = 0;
     const char* failure = nullptr;  // a reason of our own, when the library reported none
 };
 
@@ -52,17 +80,22 @@ bool decodeInto(Decoder& d, const std::uint8_t* data, std::size_t size, Image32&
     if (setjmp(d.errors.jump)) return false;
     jpeg_create_decompress(&d.info);
     d.created = true;
+    d.info.mem->max_memory_to_use = kMostLibraryBytes;
+    d.progress.progress_monitor = countScans;
+    d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.info, TRUE);
-    if (static_cast<std::uint64_t>(d.info.image_width) * d.info.image_height > kLargestImagePixels) {
-        d.failure = "image too large";
+    if (!withinImageLimits(d.info.image_width, d.info.image_height)) {
+        d.tooLarge = true;
+        d.width = d.info.image_width;
+        d.height = d.info.image_height;
         return false;
     }
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : order == ChannelOrder::Bgra ? JCS_EXT_BGRA : JCS_EXT_RGBA;
     jpeg_start_decompress(&d.info);
     if (!allocate(image, d.info.output_width, d.info.output_height, order)) {
-        d.failure = "image too large";
+        d.failure = "out of memory";
         return false;
     }
     // Four bytes per pixel either way: C, M, Y, K are converted in place.
@@ -108,12 +141,18 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image32& image, std:
     d.errors.manager.error_exit = stopDecoding;
     d.errors.manager.emit_message = judgeWarning;
     d.errors.message[0] = '\0';
+    d.errors.tooLarge = false;
     const bool decoded = decodeInto(d, data, size, image, order);
     if (d.created) jpeg_destroy_decompress(&d.info);
     if (decoded) return true;
     image = Image32{};
     try {
-        reason = d.failure != nullptr ? d.failure : std::string("damaged JPEG data: ") + d.errors.message;
+        if (d.tooLarge)
+            reason = tooLargeReason(d.width, d.height);
+        else if (d.errors.tooLarge)
+            reason = d.errors.message;
+        else
+            reason = d.failure != nullptr ? d.failure : std::string("damaged JPEG data: ") + d.errors.message;
     } catch (...) {
     }
     return false;

@@ -8,6 +8,7 @@
 #include <lzo/lzo1x.h>
 
 #include "base/TextCodec.h"
+#include "textures/PixelImage.h"
 #include "textures/PixelLayout.h"
 
 using namespace textures;
@@ -197,7 +198,9 @@ bool OrtReader::ReadStoredBytes(const OrtFrame& frame, FrameBytes& stored) noexc
     // Never ask for more than the file holds after the frame's offset.
     if (frame.offset > fileLength_ || frame.packedSize > fileLength_ - frame.offset) return false;
     const std::uint32_t code = frame.format & ort::kFormatCodeMask;
-    if (frame.width == 0 || frame.height == 0) return false;
+    // A frame larger than any image may be is refused before its bytes are
+    // read, as the image decoders refuse files claiming such a size.
+    if (frame.width == 0 || frame.height == 0 || !withinImageLimits(frame.width, frame.height)) return false;
     const auto needed = imageBytes(code, frame.width, frame.height);
     if (!needed || *needed > frame.unpackedSize) return false;
     if (frame.unpackedSize != frame.packedSize &&

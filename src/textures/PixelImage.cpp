@@ -9,8 +9,17 @@
 
 namespace textures {
 
+bool withinImageLimits(std::uint64_t width, std::uint64_t height) noexcept {
+    return width <= kLargestSide && height <= kLargestSide && width * height <= kLargestImagePixels;
+}
+
+std::string tooLargeReason(std::uint64_t width, std::uint64_t height) {
+    return "image too large: " + std::to_string(width) + " x " + std::to_string(height) + " pixels (at most " +
+           std::to_string(kLargestSide) + " per side and " + std::to_string(kLargestImagePixels) + " in all)";
+}
+
 bool allocate(Image32& image, std::uint32_t width, std::uint32_t height, ChannelOrder order) noexcept {
-    if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) return false;
+    if (width == 0 || height == 0 || !withinImageLimits(width, height)) return false;
     try {
         image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
     } catch (const std::bad_alloc&) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace textures {
@@ -32,8 +33,23 @@ struct Image32 {
 // rather than allocated.
 constexpr std::uint32_t kLargestSide = 16384;
 
+// Most pixels one image may have (256 MiB of 32-bit pixels), and one image
+// file all its frames together: a damaged or hostile file claiming more is
+// refused rather than allocated.
+constexpr std::uint64_t kLargestImagePixels = std::uint64_t{64} << 20;
+
+// Whether an image of this size may be decoded: neither side beyond
+// kLargestSide and no more than kLargestImagePixels in all. Every decoder
+// asks this of the size a file claims before it allocates for it.
+bool withinImageLimits(std::uint64_t width, std::uint64_t height) noexcept;
+
+// The reason given for an image beyond those limits, with its size:
+// "image too large: 20000 x 300 pixels (at most 16384 per side and 67108864
+// in all)".
+std::string tooLargeReason(std::uint64_t width, std::uint64_t height);
+
 // Sets the size and order and makes room for the pixels (left undefined).
-// False when the size is 0, beyond kLargestSide, or memory cannot be had.
+// False when the size is 0, beyond the limits above, or memory cannot be had.
 bool allocate(Image32& image, std::uint32_t width, std::uint32_t height, ChannelOrder order) noexcept;
 
 // Reorders the pixels in place to the given order.

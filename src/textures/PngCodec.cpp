@@ -61,10 +61,52 @@ bool writeRows(Writer& w, Sink& sink, const Image32& image, const PngSettings& s
     return true;
 }
 
-struct MemoryRead {
-    const std::uint8_t* data;
-    std::size_t size;
-};
+std::uint32_t bigEndian32(const std::uint8_t* p) noexcept {
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+// The size in the header chunk, which must follow the signature: read here
+// so that a file claiming a huge one is refused before libpng starts.
+bool headerSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width, std::uint32_t& height) noexcept {
+    if (data == nullptr || size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+    width = bigEndian32(data + 16);
+    height = bigEndian32(data + 20);
+    return true;
+}
+
+// Every chunk's length must fit in what is left of the bytes: libpng would
+// otherwise allocate whatever a damaged length claims (up to 2 GiB) before it
+// finds the data missing. Walks the chunks up to the end marker.
+bool chunksFit(const std::uint8_t* data, std::size_t size) noexcept {
+    constexpr std::size_t kSignature = 8, kFraming = 12;  // length, type, CRC
+    for (std::size_t at = kSignature; size - at >= kFraming;) {
+        const std::uint32_t length = bigEndian32(data + at);
+        if (length > size - at - kFraming) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) break;
+        at += kFraming + length;
+    }
+    return true;
+}
+
+bool readPng(const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) noexcept {
+    if (!data || size == 0) return false;
+    png_image header;
+    std::memset(&header, 0, sizeof header);
+    header.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&header, data, size)) return false;
+    header.format = order == ChannelOrder::Bgra ? PNG_FORMAT_BGRA : PNG_FORMAT_RGBA;
+    if (!allocate(image, header.width, header.height, order)) {
+        png_image_free(&header);
+        return false;
+    }
+    if (!png_image_finish_read(&header, nullptr, image.pixels.data(), static_cast<png_int_32>(image.stride()),
+                               nullptr)) {
+        png_image_free(&header);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -100,24 +142,35 @@ bool encodePng(const Image32& image, std::vector<std::uint8_t>& png, const PngSe
     return true;
 }
 
+bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, std::string& reason,
+               ChannelOrder order) noexcept {
+    image = Image32{};
+    try {
+        std::uint32_t width = 0, height = 0;
+        if (headerSize(data, size, width, height) && !withinImageLimits(width, height)) {
+            reason = tooLargeReason(width, height);
+            return false;
+        }
+        if (data != nullptr && size > 8 && !chunksFit(data, size)) {
+            reason = "damaged PNG data: a chunk claims more bytes than the file holds";
+            return false;
+        }
+        if (readPng(data, size, image, order)) return true;
+        reason = "damaged or unsupported PNG data";
+    } catch (...) {
+        reason = "out of memory";
+    }
+    image = Image32{};
+    return false;
+}
+
 bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, ChannelOrder order) noexcept {
-    if (!data || size == 0) return false;
-    png_image header;
-    std::memset(&header, 0, sizeof header);
-    header.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&header, data, size)) return false;
-    header.format = order == ChannelOrder::Bgra ? PNG_FORMAT_BGRA : PNG_FORMAT_RGBA;
-    if (!allocate(image, header.width, header.height, order)) {
-        png_image_free(&header);
+    try {
+        std::string reason;
+        return decodePng(data, size, image, reason, order);
+    } catch (...) {
         return false;
     }
-    if (!png_image_finish_read(&header, nullptr, image.pixels.data(), static_cast<png_int_32>(image.stride()),
-                               nullptr)) {
-        png_image_free(&header);
-        image = Image32{};
-        return false;
-    }
-    return true;
 }
 
 }  // namespace textures

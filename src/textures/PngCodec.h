@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "textures/PixelImage.h"
@@ -31,8 +32,13 @@ bool encodePng(const Image32& image, std::vector<std::uint8_t>& png, const PngSe
 
 // Decodes any PNG (every colour type and depth, transparency chunks
 // applied) into 8-bit pixels of the given order. False when the bytes are
-// not a PNG libpng can read, or the image is larger than kLargestSide.
+// not a PNG libpng can read, or the size its header claims is beyond
+// withinImageLimits (refused before libpng allocates anything).
 bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image,
+               ChannelOrder order = ChannelOrder::Rgba) noexcept;
+// The same, with the reason in words when it fails (tooLargeReason's, or
+// "damaged or unsupported PNG data").
+bool decodePng(const std::uint8_t* data, std::size_t size, Image32& image, std::string& reason,
                ChannelOrder order = ChannelOrder::Rgba) noexcept;
 
 }  // namespace textures

@@ -31,7 +31,7 @@ void checkRoundTrip(const textures::Image32& image) {
 
 // A decoded image file: sized as it says, and (when small) a round trip.
 void checkDecoded(const textures::Image32& image) {
-    check(!image.empty() && image.width <= textures::kLargestSide && image.height <= textures::kLargestSide,
+    check(!image.empty() && textures::withinImageLimits(image.width, image.height),
           "decoded images have a size within the limits");
     if (static_cast<std::size_t>(image.width) * image.height <= 64 * 64)
         checkRoundTrip(image);

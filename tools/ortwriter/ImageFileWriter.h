@@ -15,6 +15,19 @@ namespace ortwriter {
 
 // An 8-bit RGBA PNG of the image.
 Bytes pngFile(const Image& image);
+
+// Other PNG layouts, with libpng's PNG_COLOR_TYPE_* and a bit depth that
+// type allows. Grey takes the red channel; a palette file's indices are the
+// red channel's top bits over a grey ramp. `transparency` adds a tRNS chunk:
+// an alpha ramp over the palette, or the first pixel's colour made
+// transparent in grey and RGB files.
+struct PngLayout {
+    int colourType = 6;
+    int bitDepth = 8;
+    bool interlaced = false;
+    bool transparency = false;
+};
+Bytes pngFile(const Image& image, const PngLayout& layout);
 // A colour JPEG of the image's colours (alpha dropped), baseline or progressive.
 Bytes jpegFile(const Image& image, int quality, bool progressive = false);
 
@@ -42,8 +55,10 @@ struct GifFrame {
 Bytes gifFile(std::uint32_t width, std::uint32_t height, const std::vector<GifColour>& palette,
               const std::vector<GifFrame>& frames, bool loop);
 
-// Small files of every kind and layout above, for fuzzing the decoders;
-// names are "<kind>/<file>" (kinds png, jpeg, gif, bmp).
+// Small files of every kind and layout above (PNG files of every colour type
+// and bit depth, interlaced or not), for fuzzing the decoders;
+// names are "<kind>/<file>" (kinds png, jpeg, gif, bmp, and frame: bundle
+// frames as fuzz_frame_decoders reads them).
 std::vector<std::pair<std::string, Bytes>> imageSeeds();
 
 }  // namespace ortwriter

@@ -274,6 +274,8 @@ TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused) {
     claims.stored = compressLzo(Bytes(64, 0));
     claims.unpackedSize = 16384ull * 16384 * 4;  // 1 GiB from a few bytes
     bundle.entries.push_back(entryOf("claims.png", claims));
+    // A ratio LZO can reach, for more pixels than any image may have.
+    bundle.entries.push_back(entryOf("wide.png", frame(kAlpha8, 16384, 4097, Bytes(16384u * 4097u, 0), true)));
     ASSERT_TRUE(reader.Open(write(bundle)));
     const OrtFrame& f = reader.Find(L"zeros.png")->frames[0];
     EXPECT_GT(f.unpackedSize / f.packedSize, 200u) << "the data is as compressible as LZO allows";
@@ -281,6 +283,8 @@ TEST_F(OrtReaderTest, HighlyCompressedFramesLoadAndImpossibleRatiosAreRefused) {
     ASSERT_NE(nullptr, texture);
     expectPixelsEqual(*texture, zeros);
     EXPECT_EQ(nullptr, loadFirst("claims.png"));
+    OrtReader::FrameBytes stored;
+    EXPECT_FALSE(reader.ReadStoredBytes(reader.Find(L"wide.png")->frames[0], stored)) << "refused before reading";
 }
 
 TEST_F(OrtReaderTest, ReopeningReplacesTheIndexAndUtf16PathsReachTheFile) {
