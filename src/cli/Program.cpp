@@ -1,0 +1,14 @@
+#include "cli/Program.h"
+
+#include "cli/LanguageServer.h"
+#include "cli/OrtTool.h"
+
+namespace cli {
+
+int runProgram(const std::vector<std::wstring>& args, Console& console, ProtocolStreams& streams) {
+    if (!args.empty() && args.front() == L"lsp")
+        return runLanguageServer(std::vector<std::wstring>(args.begin() + 1, args.end()), console, streams);
+    return runOrtTool(args, console);
+}
+
+}  // namespace cli
