@@ -1,5 +1,6 @@
 #include "cli/LanguageServer.h"
 
+#include "base/TextCodec.h"
 #include "cli/Usage.h"
 #include "lsp/Server.h"
 #include "lsp/SkinFeatures.h"
@@ -21,6 +22,8 @@ const std::vector<std::wstring> kImageElements = {
 int runLanguageServer(const std::vector<std::wstring>& options, Console& console, ProtocolStreams& streams) {
     lsp::SkinFeaturesOptions settings;
     settings.imageElements = kImageElements;
+    for (const std::wstring& element : kImageElements)
+        settings.catalogue.imageElements.push_back(text::toUtf8(element));
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == L"--stdio") continue;
         if (options[i] == L"--core-strings" && i + 1 < options.size() && !options[i + 1].empty()) {
