@@ -13,6 +13,7 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
+#include "refcheck/NameCompleter_win.h"
 #include "refcheck/ReferenceMarker_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
@@ -42,6 +43,7 @@ public:
     void toggleControls();
     void showOptions();
     void showAbout();
+    void completeName();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The editor switched between dark and light: every panel and dialog follows at once.
@@ -60,9 +62,12 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 6> commandTable_{};
+    std::array<npp::FuncItem, 7> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
+    // Ctrl+Alt+Shift+Space: free in the editor's default key map (its own
+    // completion keys are Ctrl+Space, Ctrl+Enter, Ctrl+Shift+Space and Ctrl+Alt+Space).
+    npp::ShortcutKey completeNameShortcut_{true, true, true, VK_SPACE};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -79,6 +84,10 @@ private:
     const std::vector<std::wstring> imageElements_;
     // Missing textures and includes marked in the document as it is edited.
     refcheck::ReferenceMarker marker_{editor_, imageElements_};
+    // The skin's names offered as they are typed. Its model is its own until
+    // the editor's shared model holder serves it.
+    refcheck::OwnSkinModel completionModel_;
+    refcheck::NameCompleter completer_;
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

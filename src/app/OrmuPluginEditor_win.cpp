@@ -23,7 +23,8 @@ enum Command : int {
     Previewer = OrmuImagePreviewer::kCommandIndex,
     Controls = COrmuControlsDialog::kCommandIndex,
     Options = 4,
-    About = 5
+    About = 5,
+    CompleteName = 6
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -43,13 +44,14 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 6> kMenu{{
+constexpr std::array<MenuEntry, 7> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
     {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
     {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
     {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+    {L"Complete &name", &guarded<&COrmuPluginEditor::completeName>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -67,7 +69,10 @@ std::optional<COrmuPluginEditor> application;
 COrmuPluginEditor& theApp() { return *application; }
 
 COrmuPluginEditor::COrmuPluginEditor()
-    : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
+    : clipboardController_(&hostInFront),
+      imageElements_(controls::imageElementNames(ControlCatalogue())),
+      completionModel_(imageElements_),
+      completer_(editor_, completionModel_, controls::completionCatalogue(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -120,6 +125,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
     store.addObserver(&marker_);
+    store.addObserver(&completer_);
     informed_ = true;
 }
 
@@ -135,6 +141,7 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
     }
     commandTable_[Previewer].pShKey = &previewerShortcut_;
     commandTable_[Controls].pShKey = &controlsShortcut_;
+    commandTable_[CompleteName].pShKey = &completeNameShortcut_;
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     if (count != nullptr) *count = static_cast<int>(commandTable_.size());
     return commandTable_.data();
@@ -167,6 +174,8 @@ void COrmuPluginEditor::showOptions() { options_.showOptions(); }
 
 void COrmuPluginEditor::showAbout() { about_.open(); }
 
+void COrmuPluginEditor::completeName() { completer_.completeNow(); }
+
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
@@ -182,6 +191,15 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
         marker_.textModified(n);
+        return;
+    case npp::SCN_CHARADDED:
+        completer_.charAdded(n);
+        return;
+    case npp::SCN_AUTOCSELECTION:
+        completer_.listChosen(n);
+        return;
+    case npp::SCN_AUTOCCANCELLED:
+        completer_.listCancelled();
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();

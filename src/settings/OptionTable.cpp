@@ -18,6 +18,8 @@ std::vector<OptionDescriptor> standardOptions() {
         {1029, -1, CheckBox, k::kGroup, k::kLoadImages, L"Load images"},
         {1030, -1, CheckBox, k::kGroup, k::kMarkMissingReferences,
          L"Mark textures and includes that the skin does not have, as you type"},
+        {1035, -1, CheckBox, k::kGroup, k::kCompleteNames,
+         L"Offer the skin's names (includes, variables, fonts, colours, strings, textures ...) as you type them"},
     };
 }
 

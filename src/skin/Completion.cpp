@@ -482,7 +482,7 @@ std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const Com
         const auto it = catalogue.elementsByType.find(site.scope);
         if (it == catalogue.elementsByType.end()) break;
         for (const std::string& name : it->second) {
-            if (!contains(site.present, name)) out.add(name, std::string(), SymbolKind::Include);
+            if (!contains(site.present, NameKey(name))) out.add(name, std::string(), SymbolKind::Include);
         }
         break;
     }

@@ -37,7 +37,7 @@ enum class CompletionContext : unsigned char {
 struct CompletionCatalogue {
     std::vector<std::string> imageElements;
     std::vector<std::string> controlTypes;
-    std::map<std::string, std::vector<std::string>> elementsByType;  // type -> its element names
+    std::map<std::string, std::vector<std::string>> elementsByType;  // type -> its element names (as spelt)
 };
 
 struct CompletionSite {

@@ -30,13 +30,16 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 6);
+    ASSERT_EQ(count, 7);
     EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
     ASSERT_NE(items[2].pShKey, nullptr);
     EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
     EXPECT_EQ(items[2].pShKey->key, 'V');
     ASSERT_NE(items[3].pShKey, nullptr);
     EXPECT_EQ(items[3].pShKey->key, 'B');
+    ASSERT_NE(items[6].pShKey, nullptr);
+    EXPECT_TRUE(items[6].pShKey->isCtrl && items[6].pShKey->isAlt && items[6].pShKey->isShift);
+    EXPECT_EQ(items[6].pShKey->key, VK_SPACE);
     for (int i : {0, 1, 4, 5}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
 }
 
