@@ -421,6 +421,15 @@ HWND Host::currentView() const { return impl_->frame.views[impl_->frame.currentV
 
 void Host::pump(int ms) { impl_->pump(ms); }
 
+bool Host::pumpUntil(const std::function<bool()>& done, int limitMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (impl_->frame.shutDown || static_cast<int>(GetTickCount() - start) >= limitMs) return false;
+        impl_->pump(20);
+    }
+    return true;
+}
+
 int Host::run() {
     MSG msg;
     impl_->frame.running = true;

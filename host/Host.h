@@ -8,6 +8,7 @@
 
 #include "npp/NppInterface.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -151,6 +152,10 @@ public:
 
     // Message pump: processes messages for about ms milliseconds.
     void pump(int ms);
+    // Processes messages until `done` holds (asked between rounds); whether it
+    // did before `limitMs` passed. The limit only ends a run that went wrong:
+    // callers wait for what they expect, not for a time.
+    bool pumpUntil(const std::function<bool()>& done, int limitMs = 120000);
     // Interactive loop until the main window closes; returns the exit code.
     int run();
 

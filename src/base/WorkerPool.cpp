@@ -6,6 +6,24 @@
 
 namespace base {
 
+void Gate::shut() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    shut_ = true;
+}
+
+void Gate::open() {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        shut_ = false;
+    }
+    opened_.notify_all();
+}
+
+void Gate::pass() const {
+    std::unique_lock<std::mutex> hold(lock_);
+    opened_.wait(hold, [this] { return !shut_; });
+}
+
 unsigned defaultWorkerCount() noexcept { return std::max(2u, std::thread::hardware_concurrency()); }
 
 ParallelOutcome runParallel(std::size_t count, unsigned workers, const CancelFlag& cancel,

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,22 @@ public:
 
 private:
     std::atomic<bool> cancelled_{false};
+};
+
+// A point that work passes freely while the gate is open and waits at while
+// it is shut, until it is opened again. Tests shut it to act on work that
+// cannot end underneath them; whoever cancels the work opens it.
+class Gate {
+public:
+    void shut();
+    void open();
+    // Returns at once while open; otherwise waits until opened.
+    void pass() const;
+
+private:
+    mutable std::mutex lock_;
+    mutable std::condition_variable opened_;
+    bool shut_ = false;
 };
 
 // One thread per core, and at least two.

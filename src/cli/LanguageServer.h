@@ -1,10 +1,10 @@
 // `quorrel lsp`: the language server on standard input and output.
 //
-//   quorrel lsp [--core-strings FILE] [--stdio]
+//   quorrel lsp [--core-strings FILE] [--core-colours FILE] [--stdio]
 //
 // --core-strings names the media center's own English strings file, for
-// string ids outside the skin's own; --stdio, which editors' clients add by
-// habit, changes nothing.
+// string ids outside the skin's own, and --core-colours its own colours file;
+// --stdio, which editors' clients add by habit, changes nothing.
 #pragma once
 
 #include <string>

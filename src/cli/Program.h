@@ -1,5 +1,5 @@
-// The quorrel command line: texture bundles (list, extract, pack, verify)
-// and the language server (lsp). Portable: the platform's main (main_posix.cpp
+// The quorrel command line: texture bundles (list, extract, pack, verify),
+// the skin check (check) and the language server (lsp). Portable: the platform's main (main_posix.cpp
 // or main_win.cpp) hands over the arguments as UTF-16, writes the lines out
 // and provides the protocol's streams.
 //

@@ -8,7 +8,9 @@ constexpr const wchar_t* kUsageLines[] = {
     L"       quorrel extract [--overwrite] BUNDLE FOLDER",
     L"       quorrel pack [--strict] FOLDER BUNDLE",
     L"       quorrel verify BUNDLE",
-    L"       quorrel lsp [--core-strings FILE]",
+    L"       quorrel check [--format text|sarif|github] [--core-strings FILE] [--core-colours FILE]",
+    L"                     [--disable RULE,...] SKIN_OR_WINDOW_FOLDER",
+    L"       quorrel lsp [--core-strings FILE] [--core-colours FILE]",
 };
 
 }  // namespace

@@ -23,6 +23,7 @@ ProgressWindow::~ProgressWindow() { stopWork(); }
 void ProgressWindow::stopWork() noexcept {
     if (thread_.joinable()) {
         cancel_.cancel();
+        hold_.open();
         try {
             thread_.join();
         } catch (...) {
@@ -73,6 +74,7 @@ bool ProgressWindow::start(HINSTANCE instance, HWND owner, Task task) {
 
 void ProgressWindow::cancel() {
     cancel_.cancel();
+    hold_.open();
     if (hwnd_ != nullptr) {
         ::EnableWindow(::GetDlgItem(hwnd_, IDCANCEL), FALSE);
     }
@@ -83,7 +85,7 @@ void ProgressWindow::setTotal(std::size_t total) {
         const std::lock_guard<std::mutex> hold(lock_);
         total_ = total;
     }
-    postOnce();
+    reported();
 }
 
 void ProgressWindow::setDone(std::size_t done) {
@@ -91,7 +93,7 @@ void ProgressWindow::setDone(std::size_t done) {
         const std::lock_guard<std::mutex> hold(lock_);
         done_ = std::max(done_, done);
     }
-    postOnce();
+    reported();
 }
 
 void ProgressWindow::setCurrent(const std::wstring& text) {
@@ -99,12 +101,13 @@ void ProgressWindow::setCurrent(const std::wstring& text) {
         const std::lock_guard<std::mutex> hold(lock_);
         current_ = text;
     }
-    postOnce();
+    reported();
 }
 
-void ProgressWindow::postOnce() {
+void ProgressWindow::reported() {
     const HWND window = window_.load();
     if (window != nullptr && !posted_.exchange(true)) ::PostMessageW(window, kStateChanged, 0, 0);
+    hold_.pass();
 }
 
 void ProgressWindow::showState() {

@@ -42,8 +42,13 @@ public:
     // or the window cannot be made.
     bool start(HINSTANCE instance, HWND owner, Task task);
     bool running() const { return thread_.joinable(); }
-    // As the Cancel button: asks the work to stop.
+    // As the Cancel button: asks the work to stop (and lets held work go on).
     void cancel();
+    // While held, the work waits at its next report (which the window still
+    // shows) until released, cancelled or the window's owner goes: tests
+    // hold it to act on work that certainly still runs.
+    void holdWork() { hold_.shut(); }
+    void releaseWork() { hold_.open(); }
 
     // From the work, on any thread.
     const base::CancelFlag& cancelFlag() const { return cancel_; }
@@ -62,7 +67,9 @@ protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void postOnce();
+    // After each report of the work: tells the window (once until it has
+    // looked), then waits while the work is held.
+    void reported();
     void showState();
     void onFinished();
     void stopWork() noexcept;
@@ -70,6 +77,7 @@ private:
     Task task_;
     std::thread thread_;
     base::CancelFlag cancel_;
+    base::Gate hold_;
     std::atomic<HWND> window_{nullptr};  // for the work's thread
     std::atomic<bool> posted_{false};
     std::mutex lock_;  // guards total_, done_ and current_

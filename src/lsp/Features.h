@@ -36,11 +36,24 @@ struct CompletionItem {
 
 enum class MessageType { kError = 1, kWarning = 2, kInfo = 3, kLog = 4 };
 
+// A finding of the skin check in a document; `code` is the rule's id.
+struct Diagnostic {
+    Range range;
+    int severity = 1;  // 1 error, 2 warning
+    std::string code;
+    std::string message;
+};
+
 // What the features may send the client, at any time and from any thread.
 class Client {
 public:
     virtual ~Client() = default;
     virtual void logMessage(MessageType type, const std::string& message) = 0;
+    // A document's findings, in place of those published before.
+    virtual void publishDiagnostics(const std::string& uri, const std::vector<Diagnostic>& diagnostics) {
+        (void)uri;
+        (void)diagnostics;
+    }
 };
 
 class Features {

@@ -158,6 +158,20 @@ void Server::logMessage(MessageType type, const std::string& message) {
               {"params", json{{"type", static_cast<int>(type)}, {"message", message}}}});
 }
 
+void Server::publishDiagnostics(const std::string& uri, const std::vector<Diagnostic>& diagnostics) {
+    json list = json::array();
+    for (const Diagnostic& d : diagnostics) {
+        list.push_back(json{{"range", toJson(d.range)},
+                            {"severity", d.severity},
+                            {"code", d.code},
+                            {"source", "quorrel"},
+                            {"message", d.message}});
+    }
+    send(json{{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params", json{{"uri", uri}, {"diagnostics", std::move(list)}}}});
+}
+
 void Server::malformed(const std::string& problem) { respondError(nullptr, error::kParseError, problem); }
 
 void Server::receive(std::string_view body) {

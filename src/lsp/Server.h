@@ -79,6 +79,7 @@ public:
 
 private:
     void logMessage(MessageType type, const std::string& message) override;
+    void publishDiagnostics(const std::string& uri, const std::vector<Diagnostic>& diagnostics) override;
     void request(const nlohmann::json& id, const std::string& method, const nlohmann::json& params);
     nlohmann::json answer(const std::string& method, const nlohmann::json& params);
     void notification(const std::string& method, const nlohmann::json& params);

@@ -106,6 +106,7 @@ SkinFeatures::Skin& SkinFeatures::skinFor(const std::wstring& windowFolder, Clie
         skin::SkinModelOptions options;
         options.imageElements = options_.imageElements;
         options.coreStringsPath = options_.coreStringsPath;
+        options.coreColoursPath = options_.coreColoursPath;
         const PathStyle style = options_.pathStyle;
         skin.model = std::make_unique<skin::SkinModel>(
             *lister_,
@@ -190,26 +191,56 @@ void SkinFeatures::opened(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
     openUris_[keyOf(path)] = document.uri;
-    if (Skin* skin = skinOf(path, &client)) skin->model->setOverlay(path, document.text);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::changed(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
     const std::wstring path = modelPath(document.path);
-    if (Skin* skin = skinOf(path, &client)) skin->model->setOverlay(path, document.text);
+    Skin* skin = skinOf(path, &client);
+    if (skin == nullptr) return;
+    skin->model->setOverlay(path, document.text);
+    publishFindings(*skin, client);
 }
 
 void SkinFeatures::saved(const TextDocument& document, Client& client) {
     if (document.path.empty()) return;
-    skinOf(modelPath(document.path), &client);
+    if (Skin* skin = skinOf(modelPath(document.path), &client)) publishFindings(*skin, client);
 }
 
-void SkinFeatures::closed(const std::string& uri, Client&) {
+void SkinFeatures::closed(const std::string& uri, Client& client) {
     const std::optional<std::wstring> path = pathFromUri(uri, options_.pathStyle);
     if (!path) return;
     const std::wstring inModel = modelPath(*path);
-    openUris_.erase(keyOf(inModel));
-    for (auto& [key, skin] : skins_) skin.model->clearOverlay(inModel);
+    if (openUris_.erase(keyOf(inModel)) != 0) client.publishDiagnostics(uri, {});
+    for (auto& [key, skin] : skins_) {
+        if (skin.model->file(inModel) == nullptr) continue;
+        // The file on disk stands for the document again.
+        skin.model->clearOverlay(inModel);
+        publishFindings(skin, client);
+    }
+}
+
+void SkinFeatures::publishFindings(Skin& skin, Client& client) {
+    const skin::SkinModel& model = *skin.model;
+    for (const auto& file : model.files()) {
+        const auto open = openUris_.find(keyOf(file->path));
+        if (open == openUris_.end()) continue;
+        std::vector<Diagnostic> diagnostics;
+        for (const skin::CheckFinding& finding : skin.checker.checkFile(model, file->path)) {
+            if (finding.at.line == 0) continue;
+            Diagnostic d;
+            d.range = location(model, finding.at).range;
+            d.severity = finding.rule->severity == skin::Severity::Error ? 1 : 2;
+            d.code = finding.rule->id;
+            d.message = finding.message;
+            diagnostics.push_back(std::move(d));
+        }
+        client.publishDiagnostics(open->second, diagnostics);
+    }
 }
 
 std::string SkinFeatures::uriOf(const std::wstring& path) const {

@@ -17,6 +17,7 @@
 #include "lsp/Uri.h"
 #include "skin/CSADirRead.h"
 #include "skin/Completion.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
 namespace lsp {
@@ -24,6 +25,7 @@ namespace lsp {
 struct SkinFeaturesOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
+    std::wstring coreColoursPath;             // the media center's own colours file, or empty
     skin::CompletionCatalogue catalogue;      // control types and their elements, image elements
     PathStyle pathStyle = nativePathStyle();
 };
@@ -47,6 +49,7 @@ public:
 private:
     struct Skin {
         std::unique_ptr<skin::SkinModel> model;
+        skin::SkinChecker checker;
         std::wstring windowFolder;     // the folder the model was last read for
         std::set<std::string> logged;  // problems already told
     };
@@ -61,6 +64,8 @@ private:
     Skin* skinOf(const std::wstring& path, Client* client);
     Skin& skinFor(const std::wstring& windowFolder, Client* client);
     void logProblems(Skin& skin, Client& client);
+    // The check's findings of every open document of the skin.
+    void publishFindings(Skin& skin, Client& client);
     Lookup lookup(const TextDocument& document, Position position);
     Location location(const skin::SkinModel& model, const skin::Location& at) const;
     std::string uriOf(const std::wstring& path) const;

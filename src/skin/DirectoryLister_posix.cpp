@@ -50,7 +50,8 @@ public:
         try {
             const std::size_t slash = pattern.find_last_of(L"\\/");
             const std::wstring folder = slash == std::wstring::npos ? L"." : pattern.substr(0, slash);
-            const std::wstring mask = slash == std::wstring::npos ? pattern : pattern.substr(slash + 1);
+            std::wstring mask = slash == std::wstring::npos ? pattern : pattern.substr(slash + 1);
+            if (mask == L"*.*") mask = L"*";  // Windows' old rule: names without a dot match it too
             std::error_code error;
             fs::directory_iterator it(systemPath(folder.empty() ? L"/" : folder), error);
             for (; !error && it != fs::directory_iterator(); it.increment(error)) {

@@ -31,6 +31,10 @@ public:
     static constexpr const wchar_t* kExtractOrt = L"Extract ort";
     static constexpr const wchar_t* kCheckSkin = L"Check skin";
     static constexpr const wchar_t* kPackOrt = L"Pack ort";
+    // Sent to the panel: wParam nonzero holds the work of the long commands
+    // (extraction, packing, skin check) at its next report until Cancel or
+    // this message with zero; tests use it to act while the work runs.
+    static constexpr UINT kHoldWork = WM_APP + 0x62;
 
     OrmuControllerDialog();
     ~OrmuControllerDialog() override;

@@ -374,6 +374,13 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     case kClientDoneMessage:
         testWindowEnded();
         return TRUE;
+    case kHoldWork:
+        if (wParam != 0) {
+            progress_.holdWork();
+        } else {
+            progress_.releaseWork();
+        }
+        return TRUE;
     case tester::kPaneLineChosen:
         openCheckResult(static_cast<int>(wParam));
         return TRUE;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -41,17 +40,26 @@ TEST(WorkerPool, RunsEveryTaskOnceWithMoreTasksThanWorkersAndReportsThoseThatThr
 
 TEST(WorkerPool, CancellingStartsNoFurtherTaskAndLetsRunningOnesFinish) {
     base::CancelFlag cancel;
+    // Tasks after the sixth wait at the gate until the sixth has cancelled:
+    // the other worker cannot run ahead of the cancel.
+    base::Gate gate;
+    gate.shut();
     std::atomic<int> started{0};
     std::atomic<int> completed{0};
     const base::ParallelOutcome outcome = base::runParallel(1000, 2, cancel, [&](std::size_t i) {
         started.fetch_add(1);
-        if (i == 5) cancel.cancel();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (i == 5) {
+            cancel.cancel();
+            gate.open();
+        }
+        if (i > 5) gate.pass();
         completed.fetch_add(1);
     });
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(started.load(), completed.load());
-    EXPECT_LT(started.load(), 20);
+    // 0 to 5, and the one the other worker may have taken before the cancel.
+    EXPECT_GE(started.load(), 6);
+    EXPECT_LE(started.load(), 7);
     EXPECT_EQ(outcome.finished, static_cast<std::size_t>(started.load()));
 }
 

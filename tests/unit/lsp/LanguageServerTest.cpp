@@ -5,7 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "lsp/Framing.h"
 #include "lsp/Uri.h"
@@ -160,6 +162,58 @@ TEST_F(LanguageServer, AnswersDefinitionReferencesAndHoverFromTheSkinAndTheUnsav
     EXPECT_EQ(missing, 1);
     EXPECT_EQ(parseErrors, 1);
 }
+
+// The check's findings: published for each open document on didOpen, and
+// again for every open document when one changes (a variable's use in one
+// file decides a finding in another).
+TEST_F(LanguageServer, PublishesTheChecksFindingsAndFollowsAFixingChange) {
+    const std::string home = uri(L"skin/720p/Home.xml");
+    const std::string includes = uri(L"skin/720p/Includes.xml");
+    std::string broken = kHome;
+    broken.replace(broken.find("ListLabel"), 9, "ListLabl");
+    std::string in = message(request(1, "initialize", {{"rootUri", uri(L"skin")}, {"capabilities", json::object()}}));
+    in += message(notification("initialized", json::object()));
+    in += message(
+        notification("textDocument/didOpen",
+                     {{"textDocument", {{"uri", home}, {"languageId", "xml"}, {"version", 1}, {"text", broken}}}}));
+    in += message(notification("textDocument/didOpen",
+                               {{"textDocument",
+                                 {{"uri", includes},
+                                  {"languageId", "xml"},
+                                  {"version", 1},
+                                  {"text", testsupport::readFile(folder / L"skin/720p/Includes.xml")}}}}));
+    in += message(notification("textDocument/didChange", {{"textDocument", {{"uri", home}, {"version", 2}}},
+                                                          {"contentChanges", {{{"text", kHome}}}}}));
+    in += message(request(2, "shutdown", nullptr));
+    in += message(notification("exit", nullptr));
+
+    std::map<std::string, std::vector<json>> published;  // by URI, in order
+    for (const json& m : run(in)) {
+        if (m.value("method", "") == "textDocument/publishDiagnostics")
+            published[m["params"]["uri"].get<std::string>()].push_back(m["params"]["diagnostics"]);
+    }
+    const auto codes = [](const json& diagnostics) {
+        std::vector<std::string> out;
+        for (const json& d : diagnostics) {
+            EXPECT_EQ(d["source"], "quorrel");
+            out.push_back(d["code"].get<std::string>());
+        }
+        return out;
+    };
+    ASSERT_EQ(published[home].size(), 3u);  // its open, the other's open, its change
+    const json& first = published[home].front();
+    ASSERT_EQ(first.size(), 1u) << first.dump();
+    EXPECT_EQ(first[0]["code"], "undefined-variable");
+    EXPECT_EQ(first[0]["severity"], 1);
+    EXPECT_EQ(first[0]["range"], range(4, 23, 31));  // in UTF-16 units
+    EXPECT_TRUE(published[home].back().empty()) << published[home].back().dump();
+
+    ASSERT_EQ(published[includes].size(), 2u);
+    const std::vector<std::string> before = codes(published[includes].front());
+    const std::vector<std::string> after = codes(published[includes].back());
+    EXPECT_EQ(std::count(before.begin(), before.end(), "unused-variable"), 1) << published[includes].front().dump();
+    EXPECT_EQ(std::count(after.begin(), after.end(), "unused-variable"), 0);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "missing-include-file"), 1);  // Missing.xml, still
 
 TEST_F(LanguageServer, CompletesFromTheUnsavedTextOfEveryOpenDocument) {
     const std::string home = uri(L"skin/720p/Home.xml"), includes = uri(L"skin/720p/more.xml");

@@ -1,5 +1,5 @@
-// A skin in memory for the model's tests: the fake file system for names,
-// sizes and times, and the files' bytes beside it.
+// A skin in memory for the model's and the check's tests: the fake file
+// system for names, sizes and times, and the files' bytes beside it.
 #pragma once
 
 #include "FakeFileSystem.h"
@@ -48,3 +48,11 @@ public:
 private:
     std::map<std::wstring, std::string> bytes_;
 };
+
+inline std::string png(std::uint32_t w, std::uint32_t h) {
+    std::string b("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    for (std::uint32_t v : {w, h}) {
+        for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<char>((v >> s) & 0xFF));
+    }
+    return b;
+}

@@ -3,19 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace skin;
 
 namespace {
-
-std::string png(std::uint32_t w, std::uint32_t h) {
-    std::string b("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
-    for (std::uint32_t v : {w, h}) {
-        for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<char>((v >> s) & 0xFF));
-    }
-    return b;
-}
 
 const wchar_t* const kWin = L"C:\\skin\\720p";
 

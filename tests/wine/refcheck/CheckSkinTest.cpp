@@ -104,7 +104,7 @@ protected:
         const WPARAM id = static_cast<WPARAM>(::GetDlgCtrlID(list_));
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list_));
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list_));
-        for (int i = 0; i < 100 && wine_test::windowText(pane_).rfind(L"Checked ", 0) != 0; ++i) host_->pump(50);
+        host_->pumpUntil([this] { return wine_test::windowText(pane_).rfind(L"Checked ", 0) == 0; });
         ASSERT_EQ(wine_test::windowText(pane_).rfind(L"Checked ", 0), 0u) << "no summary in the pane";
     }
     // A double-click on a line of the text pane.

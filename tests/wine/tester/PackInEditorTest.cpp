@@ -6,6 +6,7 @@
 #include "ImageFileWriter.h"
 #include "PngReading.h"
 #include "TesterTestSupport.h"
+#include "tester/OrmuControllerDialog.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -30,6 +31,49 @@ BOOL CALLBACK findEdit(HWND child, LPARAM found) {
     if (_wcsicmp(name, L"Edit") != 0) return TRUE;
     *reinterpret_cast<HWND*>(found) = child;
     return FALSE;
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+struct TextSearch {
+    const std::wstring& text;
+    bool found;
+};
+
+BOOL CALLBACK matchText(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<TextSearch*>(data);
+    search->found = search->found || windowText(child) == search->text;
+    return !search->found;
+}
+
+// Whether a window or one of its children shows exactly `text`.
+bool hasText(HWND window, const std::wstring& text) {
+    TextSearch search{text, windowText(window) == text};
+    ::EnumChildWindows(window, matchText, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct CaptionSearch {
+    const std::wstring& caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<CaptionSearch*>(data);
+    if (className(window) != L"#32770" || windowText(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The progress window of a long command, by its caption, shown or not yet.
+HWND findProgressWindow(const std::wstring& caption) {
+    CaptionSearch search{caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), matchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // Pixels equal, but fully transparent ones only in their alpha (their colour
@@ -91,8 +135,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     } keepCurrentFolder;
     const std::wstring& work = scratch.path();
     const std::wstring skin = work + L"\\my skin", media = skin + L"\\media", out = work + L"\\out";
-    for (const std::wstring& folder :
-         {skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
+    for (const std::wstring& folder : {skin, skin + L"\\720p", media, media + L"\\anim", media + L"\\photos", out})
         ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr)) << testsupport::narrow(folder);
     const auto put = [](const std::wstring& path, const Bytes& bytes) {
         ASSERT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
@@ -132,16 +175,45 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     run(L"answer folder " + quoted(media));
     run(L"answer file " + quoted(bundle));
     run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
+    HWND panel = nullptr;
     HWND info = nullptr;
     for (const auto& registration : editor->dockingRegistrations())
-        if (registration.data.dlgID == 1)
-            ::EnumChildWindows(registration.data.hClient, findEdit, reinterpret_cast<LPARAM>(&info));
+        if (registration.data.dlgID == 1) panel = registration.data.hClient;
+    ASSERT_NE(panel, nullptr);
+    ::EnumChildWindows(panel, findEdit, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(info, nullptr);
-    for (int i = 0; i < 200 && windowText(info).find(L"Packed ") == std::wstring::npos; ++i) editor->pump(50);
+    editor->pumpUntil([&info] { return windowText(info).find(L"Packed ") != std::wstring::npos; });
     EXPECT_EQ(windowText(info), L"Packed 4 images (5 frames) into " + bundle + L": 0.0 MiB.");
     run(L"expect answered");
     EXPECT_TRUE(testsupport::fileExists(bundle));
     EXPECT_FALSE(testsupport::fileExists(bundle + L".tmp"));
+
+    // Packing again over it, held at its first report and cancelled there:
+    // the bundle stays as it was and nothing is left beside it.
+    std::string packed;
+    ASSERT_TRUE(testsupport::readFile(bundle, packed));
+    const std::vector<std::wstring> mediaFiles = testsupport::listFiles(media);
+    ::SendMessageW(panel, OrmuControllerDialog::kHoldWork, TRUE, 0);
+    run(L"answer folder " + quoted(media));
+    run(L"answer file " + quoted(bundle));
+    run(L"answer message Yes");
+    run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
+    HWND progress = nullptr;
+    editor->pumpUntil([&progress] {
+        progress = findProgressWindow(L"Pack ort");
+        return progress != nullptr && ::IsWindowVisible(progress) && hasText(progress, L"0 of 4 images");
+    });
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(hasText(progress, L"0 of 4 images"));
+    ::PostMessageW(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(progress, IDCANCEL)));
+    editor->pumpUntil([&info] { return windowText(info).rfind(L"The packing", 0) == 0; });
+    EXPECT_EQ(windowText(info), L"The packing was cancelled; no bundle was written.");
+    run(L"expect answered");
+    std::string kept;
+    ASSERT_TRUE(testsupport::readFile(bundle, kept));
+    EXPECT_TRUE(kept == packed);
+    EXPECT_EQ(testsupport::listFiles(media), mediaFiles);
 
     run(L"answer file " + quoted(bundle));
     run(L"answer folder " + quoted(out));
@@ -149,7 +221,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     run(L"dblclick panel=\"Ormu Commands\" > class=ListBox");
     const std::vector<std::wstring> expectedFiles = {L"alpha.png", L"anim\\blink.gif", L"button.bmp",
                                                      L"photos\\photo.jpg"};
-    for (int i = 0; i < 200 && testsupport::listFiles(out) != expectedFiles; ++i) editor->pump(50);
+    editor->pumpUntil([&] { return testsupport::listFiles(out) == expectedFiles; });
     EXPECT_EQ(testsupport::listFiles(out), expectedFiles);
     run(L"expect answered");
 

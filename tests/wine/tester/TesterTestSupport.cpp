@@ -38,6 +38,24 @@ bool placeRealClient(const std::wstring& folder) {
     return ::CopyFileW(relay.c_str(), (folder + L"\\wget.exe").c_str(), FALSE) != FALSE;
 }
 
+namespace {
+// Names the event the relay waits for (WgetRelay.cpp reads it).
+constexpr const wchar_t* kRelayHoldVariable = L"QUORREL_RELAY_HOLD";
+}  // namespace
+
+HeldClient::HeldClient() {
+    const std::wstring name = L"QuorrelRelayHold-" + std::to_wstring(::GetCurrentProcessId());
+    release_ = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+    if (release_ != nullptr) ::SetEnvironmentVariableW(kRelayHoldVariable, name.c_str());
+}
+
+HeldClient::~HeldClient() {
+    ::SetEnvironmentVariableW(kRelayHoldVariable, nullptr);
+    if (release_ == nullptr) return;
+    ::SetEvent(release_);
+    ::CloseHandle(release_);
+}
+
 MediaCenterStub::MediaCenterStub(const std::string& accept) {
     const std::wstring script = widen(QUORREL_SOURCE_DIR "/tests/e2e/tester/media_center_stub.py");
     std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 120";
@@ -55,7 +73,8 @@ MediaCenterStub::MediaCenterStub(const std::string& accept) {
     if (info.hThread) ::CloseHandle(info.hThread);
     if (info.hProcess) ::CloseHandle(info.hProcess);
     const std::wstring ports = folder_ / L"ports";
-    for (int i = 0; i < 300 && !fileExists(ports); ++i) ::Sleep(50);
+    // Python starts slowly on a loaded machine; the bound only ends a broken run.
+    for (int i = 0; i < 2400 && !fileExists(ports); ++i) ::Sleep(50);
     std::string text;
     if (readFile(ports, text)) {
         std::istringstream in(text);

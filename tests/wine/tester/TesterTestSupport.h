@@ -34,6 +34,20 @@ bool copyLinuxFile(const char* unixSource, const std::wstring& target);
 // output and exit status as a Windows build of it would (wget_relay.exe).
 bool placeRealClient(const std::wstring& folder);
 
+// While one lives, the wget.exe that placeRealClient puts anywhere (started
+// by this process or its children) holds its answer after GNU Wget ended,
+// until the holder goes: the test acts while the client certainly runs.
+class HeldClient {
+public:
+    HeldClient();
+    ~HeldClient();
+    HeldClient(const HeldClient&) = delete;
+    HeldClient& operator=(const HeldClient&) = delete;
+
+private:
+    HANDLE release_ = nullptr;
+};
+
 struct Request {
     std::string method;
     std::string target;
