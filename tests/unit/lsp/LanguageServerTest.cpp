@@ -214,6 +214,7 @@ TEST_F(LanguageServer, PublishesTheChecksFindingsAndFollowsAFixingChange) {
     EXPECT_EQ(std::count(before.begin(), before.end(), "unused-variable"), 1) << published[includes].front().dump();
     EXPECT_EQ(std::count(after.begin(), after.end(), "unused-variable"), 0);
     EXPECT_EQ(std::count(after.begin(), after.end(), "missing-include-file"), 1);  // Missing.xml, still
+}
 
 TEST_F(LanguageServer, CompletesFromTheUnsavedTextOfEveryOpenDocument) {
     const std::string home = uri(L"skin/720p/Home.xml"), includes = uri(L"skin/720p/more.xml");
