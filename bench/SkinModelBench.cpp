@@ -2,6 +2,7 @@
 // files with 2,000 controls, 130 includes, 110 variables, constants,
 // expressions, fonts, colours with a theme, strings and a 700-entry bundle,
 // all in memory (the file system's own speed is not what is measured).
+#include "skin/Completion.h"
 #include "skin/SkinModel.h"
 #include "unit/skin/FakeFileSystem.h"
 
@@ -14,6 +15,7 @@
 namespace {
 
 const std::wstring kWin = L"C:\\skin\\720p";
+const std::wstring kCoreStrings = L"C:\\core\\strings.po";
 
 struct MadeSkin {
     FakeFileSystem fs;
@@ -93,12 +95,20 @@ struct MadeSkin {
                        "\"\nmsgstr \"\"\n\n";
         }
         put(L"C:\\skin\\language\\resource.language.en_gb\\strings.po", strings);
+        // The media center's own strings, for 2,000 in all.
+        std::string core;
+        for (int s = 0; s < 1700; ++s) {
+            core += "msgctxt \"#" + std::to_string(100 + s) + "\"\nmsgid \"Core text " + std::to_string(s) +
+                    "\"\nmsgstr \"\"\n\n";
+        }
+        put(kCoreStrings, core);
         put(L"C:\\skin\\media\\textures.ort", "bundle");
         for (int t = 0; t < 700; ++t) bundle.push_back({"buttons/b" + std::to_string(t) + ".png", 64, 64});
     }
 
-    std::unique_ptr<skin::SkinModel> model() {
+    std::unique_ptr<skin::SkinModel> model(std::wstring coreStrings = {}) {
         skin::SkinModelOptions options;
+        options.coreStringsPath = std::move(coreStrings);
         options.imageElements = {L"texture", L"texturefocus", L"texturenofocus"};
         return std::make_unique<skin::SkinModel>(
             fs,
@@ -175,6 +185,30 @@ void BM_SkinModelHover(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(model->hover(name));
 }
 BENCHMARK(BM_SkinModelHover)->Unit(benchmark::kMicrosecond);
+
+// Completion: the context under the caret of a window file's unsaved text and
+// its entries, one context of each kind (the last filters 2,000 strings by a
+// word of their text).
+void BM_Completion(benchmark::State& state) {
+    static const char* const kTails[] = {
+        "<include>In",      "<label>$VAR[Var1",    "<visible>$EXP[",         "<posx>Con", "<font>", "<textcolor>col",
+        "<texturefocus>b1", "<label>$LOCALIZE[31", "<label>$LOCALIZE[text 1"};
+    auto model = made().model(kCoreStrings);
+    model->refresh(kWin);
+    skin::CompletionCatalogue catalogue;
+    catalogue.imageElements = {"texture", "texturefocus", "texturenofocus"};
+    const std::string text = made().bytes[kWin + L"\\Window50.xml"];
+    const std::string edited = text.substr(0, text.rfind("  </controls>")) + kTails[state.range(0)];
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const skin::CompletionSite site = skin::FindCompletionSite(edited, edited.size(), catalogue);
+        const auto entries = skin::CompletionEntries(*model, site, catalogue);
+        count = entries.size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    state.SetLabel(std::string(kTails[state.range(0)]) + ": " + std::to_string(count) + " entries");
+}
+BENCHMARK(BM_Completion)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

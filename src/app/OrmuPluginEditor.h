@@ -13,6 +13,7 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/OrmuImagePreviewer.h"
+#include "refcheck/NameCompleter_win.h"
 #include "refcheck/ReferenceMarker_win.h"
 #include "refcheck/ReferencesPanel_win.h"
 #include "refcheck/SkinNavigator_win.h"
@@ -52,6 +53,7 @@ public:
     void toggleHover();
     void testWindow();
     void reloadSkin();
+    void completeName();
 
     LRESULT hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The editor switched between dark and light: every panel and dialog follows at once.
@@ -70,12 +72,15 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 11> commandTable_{};
+    std::array<npp::FuncItem, 12> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
     npp::ShortcutKey definitionShortcut_{true, true, true, 'D'};
     // Not in the editor's default key map (see the README).
     npp::ShortcutKey testWindowShortcut_{true, true, true, 'T'};
+    // Ctrl+Alt+Shift+Space: free in the editor's default key map (its own
+    // completion keys are Ctrl+Space, Ctrl+Enter, Ctrl+Shift+Space and Ctrl+Alt+Space).
+    npp::ShortcutKey completeNameShortcut_{true, true, true, VK_SPACE};
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -101,6 +106,9 @@ private:
     refcheck::SkinNavigator navigator_{editor_, models_, referencesPanel_};
     // The skin check's findings marked in the document as it is edited.
     refcheck::ReferenceMarker marker_{editor_, models_};
+    // The skin's names offered as they are typed, from the same models.
+    refcheck::HeldSkinModels completionModels_{models_};
+    refcheck::NameCompleter completer_;
 
     ZuverUdozboardSettingsDialog options_;
     plugin::HostWindowHook hook_;

@@ -28,7 +28,8 @@ enum Command : int {
     FindReferences = 7,
     Hover = 8,
     TestWindow = 9,
-    ReloadSkin = 10
+    ReloadSkin = 10,
+    CompleteName = 11
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -48,7 +49,7 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 11> kMenu{{
+constexpr std::array<MenuEntry, 12> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
@@ -60,6 +61,7 @@ constexpr std::array<MenuEntry, 11> kMenu{{
     {L"Hover tips", &guarded<&COrmuPluginEditor::toggleHover>},
     {L"&Test window", &guarded<&COrmuPluginEditor::testWindow>},
     {L"&Reload skin", &guarded<&COrmuPluginEditor::reloadSkin>},
+    {L"Complete &name", &guarded<&COrmuPluginEditor::completeName>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -89,7 +91,8 @@ COrmuPluginEditor::COrmuPluginEditor()
                                                        std::move(options));
           },
           [this] { wake_.poke(); }),
-      referencesPanel_(FindReferences) {}
+      referencesPanel_(FindReferences),
+      completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())) {}
 
 COrmuPluginEditor::~COrmuPluginEditor() = default;
 
@@ -152,6 +155,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     referencesPanel_.setEditor(&editor_);
     referencesPanel_.attach(module_, data.nppHandle);
     navigator_.connected();
+    store.addObserver(&completer_);
     informed_ = true;
 }
 
@@ -170,6 +174,7 @@ npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
     commandTable_[GoToDefinition].pShKey = &definitionShortcut_;
     commandTable_[Hover].init2Check = navigator_.hover();
     commandTable_[TestWindow].pShKey = &testWindowShortcut_;
+    commandTable_[CompleteName].pShKey = &completeNameShortcut_;
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     if (count != nullptr) *count = static_cast<int>(commandTable_.size());
     return commandTable_.data();
@@ -221,6 +226,8 @@ void COrmuPluginEditor::testWindow() { tester_.runFromMenu(OrmuControllerDialog:
 
 void COrmuPluginEditor::reloadSkin() { tester_.runFromMenu(OrmuControllerDialog::kReloadSkin); }
 
+void COrmuPluginEditor::completeName() { completer_.completeNow(); }
+
 void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
@@ -236,6 +243,15 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
             editor_.select(n.nmhdr.hwndFrom, n.position, n.position + n.length);
         }
         navigator_.textModified(n);
+        return;
+    case npp::SCN_CHARADDED:
+        completer_.charAdded(n);
+        return;
+    case npp::SCN_AUTOCSELECTION:
+        completer_.listChosen(n);
+        return;
+    case npp::SCN_AUTOCCANCELLED:
+        completer_.listCancelled();
         return;
     case npp::NPPN_BUFFERACTIVATED:
         controls_.bufferActivated();

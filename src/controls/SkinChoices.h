@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls/ControlEditSink.h"
+#include "skin/Completion.h"
 
 class ControlCatalogue;
 class SkinResources;
@@ -51,6 +52,9 @@ public:
 // The catalogue's tags whose text names an image: those the image choices
 // are offered for, less "usealttexture", whose text is a condition.
 std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
+// The control types, each type's element names and the image elements, for
+// completion.
+skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:

@@ -189,6 +189,52 @@ void NppEditor::cancelCallTip(HWND view) const { sendToView(view, npp::SCI_CALLT
 
 bool NppEditor::callTipShown(HWND view) const { return sendToView(view, npp::SCI_CALLTIPACTIVE) != 0; }
 
+std::string NppEditor::documentText(HWND view) const {
+    return textRange(view, 0, sendToView(view, npp::SCI_GETLENGTH));
+}
+
+void NppEditor::showCompletionList(HWND view, std::intptr_t typedLength, const std::string& items, char separator) {
+    if (savedCompletion_.view != view) {
+        restoreCompletionSettings();
+        savedCompletion_ = {view,
+                            sendToView(view, npp::SCI_AUTOCGETSEPARATOR),
+                            sendToView(view, npp::SCI_AUTOCGETTYPESEPARATOR),
+                            sendToView(view, npp::SCI_AUTOCGETIGNORECASE),
+                            sendToView(view, npp::SCI_AUTOCGETAUTOHIDE),
+                            sendToView(view, npp::SCI_AUTOCGETORDER)};
+    }
+    sendToView(view, npp::SCI_AUTOCSETSEPARATOR, static_cast<unsigned char>(separator));
+    // A type mark no item holds: a '?' (the default mark) may stand in a name.
+    sendToView(view, npp::SCI_AUTOCSETTYPESEPARATOR, 0x1F);
+    sendToView(view, npp::SCI_AUTOCSETIGNORECASE, 1);
+    sendToView(view, npp::SCI_AUTOCSETAUTOHIDE, 1);
+    sendToView(view, npp::SCI_AUTOCSETORDER, npp::SC_ORDER_CUSTOM);
+    sendToView(view, npp::SCI_AUTOCSHOW, static_cast<std::uintptr_t>(typedLength),
+               reinterpret_cast<std::intptr_t>(items.c_str()));
+}
+
+bool NppEditor::completionListShown(HWND view) const { return sendToView(view, npp::SCI_AUTOCACTIVE) != 0; }
+
+void NppEditor::cancelCompletionList(HWND view) const { sendToView(view, npp::SCI_AUTOCCANCEL); }
+
+void NppEditor::restoreCompletionSettings() {
+    const CompletionSettings saved = savedCompletion_;
+    savedCompletion_ = {};
+    if (saved.view == nullptr) return;
+    sendToView(saved.view, npp::SCI_AUTOCSETSEPARATOR, static_cast<std::uintptr_t>(saved.separator));
+    sendToView(saved.view, npp::SCI_AUTOCSETTYPESEPARATOR, static_cast<std::uintptr_t>(saved.typeSeparator));
+    sendToView(saved.view, npp::SCI_AUTOCSETIGNORECASE, static_cast<std::uintptr_t>(saved.ignoreCase));
+    sendToView(saved.view, npp::SCI_AUTOCSETAUTOHIDE, static_cast<std::uintptr_t>(saved.autoHide));
+    sendToView(saved.view, npp::SCI_AUTOCSETORDER, static_cast<std::uintptr_t>(saved.order));
+}
+
+void NppEditor::replaceText(HWND view, std::intptr_t from, std::intptr_t to, const std::string& text,
+                            std::intptr_t caret) const {
+    sendToView(view, npp::SCI_SETTARGETRANGE, static_cast<std::uintptr_t>(from), to);
+    sendToView(view, npp::SCI_REPLACETARGET, text.size(), reinterpret_cast<std::intptr_t>(text.c_str()));
+    sendToView(view, npp::SCI_GOTOPOS, static_cast<std::uintptr_t>(caret));
+}
+
 bool NppEditor::openAtLine(const std::wstring& path, std::intptr_t line) const {
     if (toHost(npp::NPPM_DOOPEN, 0, reinterpret_cast<LPARAM>(path.c_str())) == FALSE) return false;
     sendToView(activeView(), npp::SCI_GOTOLINE, static_cast<std::uintptr_t>(line < 0 ? 0 : line));

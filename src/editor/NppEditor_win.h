@@ -108,6 +108,21 @@ public:
     void cancelCallTip(HWND view) const;
     bool callTipShown(HWND view) const;
 
+    // The whole text of a view's document (its code page's bytes).
+    std::string documentText(HWND view) const;
+    // Scintilla's autocompletion list: `items` split by `separator`, shown in
+    // the given order with letter case ignored and hidden when nothing
+    // matches; `typedLength` bytes before the caret are taken as typed. The
+    // view's own list settings are kept and put back by
+    // restoreCompletionSettings, so the editor's own completion is unchanged.
+    void showCompletionList(HWND view, std::intptr_t typedLength, const std::string& items, char separator);
+    bool completionListShown(HWND view) const;
+    void cancelCompletionList(HWND view) const;
+    void restoreCompletionSettings();
+    // Replaces [from, to) of a view's document and puts the caret at `caret`.
+    void replaceText(HWND view, std::intptr_t from, std::intptr_t to, const std::string& text,
+                     std::intptr_t caret) const;
+
     // Opens a file (or shows it when open, NPPM_DOOPEN) and puts the caret at
     // the start of a zero-based line of it; false when the editor refused.
     bool openAtLine(const std::wstring& path, std::intptr_t line) const;
@@ -130,6 +145,12 @@ private:
     };
 
     LRESULT toHost(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // A view's list settings before the plugin's list changed them.
+    struct CompletionSettings {
+        HWND view = nullptr;
+        std::intptr_t separator = 0, typeSeparator = 0, ignoreCase = 0, autoHide = 0, order = 0;
+    };
+    CompletionSettings savedCompletion_;
     void sendToLocalisation(long code, void* record) const;
 
     npp::NppData npp_{};

@@ -24,6 +24,16 @@ struct Hover {
     std::optional<Range> range;  // the name the text is about
 };
 
+// A name offered where the caret is: `edit` replaces the partial name.
+struct CompletionItem {
+    std::string label;
+    std::string detail;
+    int kind = 1;            // the protocol's CompletionItemKind
+    std::string filterText;  // when the label itself does not hold what was typed
+    Range edit;
+    std::string newText;
+};
+
 enum class MessageType { kError = 1, kWarning = 2, kInfo = 3, kLog = 4 };
 
 // A finding of the skin check in a document; `code` is the rule's id.
@@ -64,6 +74,9 @@ public:
     virtual std::vector<Location> references(const TextDocument& document, Position position,
                                              bool includeDeclaration) = 0;
     virtual std::optional<Hover> hover(const TextDocument& document, Position position) = 0;
+    virtual std::vector<CompletionItem> completion(const TextDocument& /*document*/, Position /*position*/) {
+        return {};
+    }
 };
 
 }  // namespace lsp

@@ -76,6 +76,24 @@ json toJson(const std::optional<Hover>& hover) {
     return result;
 }
 
+// A list the client asks for again as the name grows: the server filters.
+json toJson(const std::vector<CompletionItem>& items) {
+    json array = json::array();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CompletionItem& item = items[i];
+        std::string order = std::to_string(i);
+        order.insert(0, order.size() < 8 ? 8 - order.size() : 0, '0');
+        json entry{{"label", item.label},
+                   {"kind", item.kind},
+                   {"sortText", order},
+                   {"textEdit", json{{"range", toJson(item.edit)}, {"newText", item.newText}}}};
+        if (!item.detail.empty()) entry["detail"] = item.detail;
+        if (!item.filterText.empty()) entry["filterText"] = item.filterText;
+        array.push_back(std::move(entry));
+    }
+    return json{{"isIncomplete", true}, {"items", std::move(array)}};
+}
+
 json capabilities() {
     return json{
         {"positionEncoding", "utf-16"},
@@ -84,6 +102,7 @@ json capabilities() {
         {"definitionProvider", true},
         {"referencesProvider", true},
         {"hoverProvider", true},
+        {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">"})}}},
     };
 }
 
@@ -221,6 +240,11 @@ json Server::answer(const std::string& method, const json& params) {
     if (method == "shutdown") {
         shutdown_ = true;
         return nullptr;
+    }
+    if (method == "textDocument/completion") {
+        const Position at = position(member(params, "position"));
+        const std::optional<TextDocument> document = this->document(params);
+        return toJson(document ? features_.completion(*document, at) : std::vector<CompletionItem>());
     }
     if (method == "textDocument/definition" || method == "textDocument/references" || method == "textDocument/hover") {
         const Position at = position(member(params, "position"));

@@ -65,6 +65,34 @@ std::string fenceFor(std::string_view text) {
     return std::string(std::max<std::size_t>(3, longest + 1), '`');
 }
 
+int completionKind(skin::CompletionContext context, skin::SymbolKind kind) {
+    if (context == skin::CompletionContext::ElementName) return 10;  // Property
+    if (context == skin::CompletionContext::ControlType) return 7;   // Class
+    switch (kind) {
+    case skin::SymbolKind::Include:
+        return 9;  // Module
+    case skin::SymbolKind::Param:
+        return 5;  // Field
+    case skin::SymbolKind::Variable:
+        return 6;  // Variable
+    case skin::SymbolKind::Expression:
+        return 3;  // Function
+    case skin::SymbolKind::Constant:
+        return 21;  // Constant
+    case skin::SymbolKind::Font:
+        return 12;  // Value
+    case skin::SymbolKind::Colour:
+        return 16;  // Color
+    case skin::SymbolKind::String:
+        return 1;  // Text
+    case skin::SymbolKind::Texture:
+        return 17;  // File
+    case skin::SymbolKind::IncludeFile:
+        return 17;
+    }
+    return 1;
+}
+
 }  // namespace
 
 SkinFeatures::SkinFeatures(std::unique_ptr<DirectoryLister> lister, SkinFeaturesOptions options)
@@ -303,6 +331,30 @@ std::optional<Hover> SkinFeatures::hover(const TextDocument& document, Position 
     }
     if (name.at.line != 0) result.range = location(model, name.at).range;
     return result;
+}
+
+std::vector<CompletionItem> SkinFeatures::completion(const TextDocument& document, Position position) {
+    std::vector<CompletionItem> out;
+    if (document.path.empty()) return out;
+    Skin* skin = skinOf(modelPath(document.path), nullptr);
+    if (skin == nullptr) return out;
+    const skin::CompletionSite site =
+        skin::FindCompletionSite(document.text, offsetOf(document.text, position), options_.catalogue);
+    if (site.context == skin::CompletionContext::None) return out;
+    const Range edit{positionOf(document.text, site.start), positionOf(document.text, site.end)};
+    const std::string typedKey = skin::NameKey(site.typed);
+    for (skin::CompletionEntry& entry : skin::CompletionEntries(*skin->model, site, options_.catalogue)) {
+        CompletionItem item;
+        item.kind = completionKind(site.context, entry.kind);
+        item.newText = skin::CompletionInsertText(document.text, site, entry.name);
+        // Found by its text: the client must not filter it out by the label.
+        if (skin::NameKey(entry.name).find(typedKey) == std::string::npos) item.filterText = site.typed;
+        item.label = std::move(entry.name);
+        item.detail = std::move(entry.detail);
+        item.edit = edit;
+        out.push_back(std::move(item));
+    }
+    return out;
 }
 
 }  // namespace lsp

@@ -16,6 +16,7 @@
 #include "lsp/Features.h"
 #include "lsp/Uri.h"
 #include "skin/CSADirRead.h"
+#include "skin/Completion.h"
 #include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
@@ -25,6 +26,7 @@ struct SkinFeaturesOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
     std::wstring coreColoursPath;             // the media center's own colours file, or empty
+    skin::CompletionCatalogue catalogue;      // control types and their elements, image elements
     PathStyle pathStyle = nativePathStyle();
 };
 
@@ -42,6 +44,7 @@ public:
     std::vector<Location> definition(const TextDocument& document, Position position) override;
     std::vector<Location> references(const TextDocument& document, Position position, bool includeDeclaration) override;
     std::optional<Hover> hover(const TextDocument& document, Position position) override;
+    std::vector<CompletionItem> completion(const TextDocument& document, Position position) override;
 
 private:
     struct Skin {

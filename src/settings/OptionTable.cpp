@@ -20,6 +20,8 @@ std::vector<OptionDescriptor> standardOptions() {
          L"Mark textures and includes that the skin does not have, as you type"},
         {1031, -1, CheckBox, k::kGroup, k::kReloadSkinOnSave,
          L"After saving a window file, reload the skin and open its window"},
+        {1035, -1, CheckBox, k::kGroup, k::kCompleteNames,
+         L"Offer the skin's names (includes, variables, fonts, colours, strings, textures ...) as you type them"},
     };
 }
 

@@ -83,6 +83,7 @@ inline const wchar_t* const kLoadIncludes = L"LoadIncludes";
 inline const wchar_t* const kLoadImages = L"LoadImages";
 inline const wchar_t* const kMarkMissingReferences = L"MarkMissingReferences";
 inline const wchar_t* const kReloadSkinOnSave = L"ReloadSkinOnSave";
+inline const wchar_t* const kCompleteNames = L"CompleteNames";
 
 // For a component's attachedToSettings (the component is already an observer
 // of the store then): a key that is stored is handed to the component's

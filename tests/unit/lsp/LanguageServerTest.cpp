@@ -215,3 +215,41 @@ TEST_F(LanguageServer, PublishesTheChecksFindingsAndFollowsAFixingChange) {
     EXPECT_EQ(std::count(after.begin(), after.end(), "unused-variable"), 0);
     EXPECT_EQ(std::count(after.begin(), after.end(), "missing-include-file"), 1);  // Missing.xml, still
 }
+
+TEST_F(LanguageServer, CompletesFromTheUnsavedTextOfEveryOpenDocument) {
+    const std::string home = uri(L"skin/720p/Home.xml"), includes = uri(L"skin/720p/more.xml");
+    std::string in = message(request(1, "initialize", {{"rootUri", uri(L"skin")}, {"capabilities", json::object()}}));
+    in += message(notification("initialized", json::object()));
+    for (const std::string& doc : {home, includes}) {
+        in += message(
+            notification("textDocument/didOpen",
+                         {{"textDocument", {{"uri", doc}, {"languageId", "xml"}, {"version", 1}, {"text", ""}}}}));
+    }
+    // Unsaved: a new variable in an include file, and a half-typed name
+    // before a closing bracket already there (line 4 holds a character
+    // outside the basic plane before it).
+    in += message(
+        notification("textDocument/didChange",
+                     {{"textDocument", {{"uri", includes}, {"version", 2}}},
+                      {"contentChanges",
+                       {{{"text", "<includes><variable name=\"ListNew\"><value>n</value></variable></includes>"}}}}}));
+    std::string edited = kHome;
+    edited.replace(edited.find("$VAR[ListLabel]"), 15, "$VAR[List]");
+    in += message(notification("textDocument/didChange", {{"textDocument", {{"uri", home}, {"version", 2}}},
+                                                          {"contentChanges", {{{"text", edited}}}}}));
+    in += message(request(2, "textDocument/completion",
+                          {{"textDocument", {{"uri", home}}}, {"position", {{"line", 4}, {"character", 27}}}}));
+    in += message(request(3, "shutdown", nullptr));
+    in += message(notification("exit", nullptr));
+
+    const std::vector<json> sent = run(in);
+    EXPECT_EQ(response(sent, 1)["result"]["capabilities"]["completionProvider"]["triggerCharacters"],
+              json::array({"[", "\"", ">"}));
+    const json items = response(sent, 2)["result"]["items"];
+    ASSERT_EQ(items.size(), 2u) << items.dump();
+    EXPECT_EQ(items[0]["label"], "ListLabel");
+    EXPECT_EQ(items[0]["detail"], "$LOCALIZE[31001]");
+    EXPECT_EQ(items[0]["kind"], 6);
+    EXPECT_EQ(items[1]["label"], "ListNew");
+    EXPECT_EQ(items[1]["textEdit"], json({{"range", range(4, 23, 27)}, {"newText", "ListNew"}}));
+}

@@ -30,7 +30,7 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 11);
+    ASSERT_EQ(count, 12);
     EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
     ASSERT_NE(items[2].pShKey, nullptr);
     EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
@@ -46,6 +46,10 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_TRUE(items[9].pShKey->isCtrl && items[9].pShKey->isAlt && items[9].pShKey->isShift);
     EXPECT_EQ(items[9].pShKey->key, 'T');
     for (int i : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
+    EXPECT_EQ(std::wstring(items[11].itemName), L"Complete name");
+    ASSERT_NE(items[11].pShKey, nullptr);
+    EXPECT_TRUE(items[11].pShKey->isCtrl && items[11].pShKey->isAlt && items[11].pShKey->isShift);
+    EXPECT_EQ(items[11].pShKey->key, VK_SPACE);
 }
 
 }  // namespace
