@@ -269,10 +269,6 @@ std::wstring NppEditor::currentPath() const {
     return folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
 }
 
-std::string NppEditor::documentText(HWND view) const {
-    return textRange(view, 0, sendToView(view, npp::SCI_GETLENGTH));
-}
-
 bool NppEditor::isModified(HWND view) const { return sendToView(view, kSciGetModify) != 0; }
 
 std::wstring NppEditor::pathOfBuffer(std::uintptr_t bufferId) const {

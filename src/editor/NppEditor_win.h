@@ -108,8 +108,6 @@ public:
     void cancelCallTip(HWND view) const;
     bool callTipShown(HWND view) const;
 
-    // The whole text of a view's document (its code page's bytes).
-    std::string documentText(HWND view) const;
     // Scintilla's autocompletion list: `items` split by `separator`, shown in
     // the given order with letter case ignored and hidden when nothing
     // matches; `typedLength` bytes before the caret are taken as typed. The
