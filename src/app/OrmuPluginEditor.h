@@ -16,7 +16,9 @@
 #include "refcheck/ReferenceMarker_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
+#include "skin/SkinResources.h"
 #include "tester/OrmuControllerDialog.h"
+#include "textures/DisplayDevice_win.h"
 
 #include <array>
 #include <string>
@@ -63,6 +65,11 @@ private:
     std::array<npp::FuncItem, 6> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
+    // The Direct3D device the previewer draws with and the skin's shared
+    // material (its bundle makes textures for that device): handed to the
+    // panels, so they come before them.
+    textures::DisplayDevice display_;
+    SkinResources skinResources_;
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -74,7 +81,7 @@ private:
     controls::PanelCaretFollower caretFollower_{controls_, editor_};
 
     // The skin's include and image names as row choices, with the image preview.
-    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_, skinResources_};
     // The element names whose text names an image, from the control catalogue.
     const std::vector<std::wstring> imageElements_;
     // Missing textures and includes marked in the document as it is edited.

@@ -2,7 +2,6 @@
 #include "app/OrmuPluginEditor.h"
 
 #include "settings/TarvoSettingsManager.h"
-#include "textures/DisplayDevice_win.h"
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
@@ -101,11 +100,15 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
          std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_, &controls_}) {
         dialog->setTheme(&theme_);
     }
+    skinResources_.bundle().useDevice(&display_.textures());
     tester_.setEditor(&editor_);
+    tester_.setSkinResources(&skinResources_);
     tester_.setImageElements(imageElements_);
     // A bundle the tester packed may be the one the previewer shows from.
     tester_.setBundleWritten([this](const std::wstring&) { previewer_.redraw(); });
     previewer_.setEditor(&editor_);
+    previewer_.setDisplayDevice(&display_);
+    previewer_.setSkinResources(&skinResources_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);
     options_.init(module_, data.nppHandle, &store, settingsPath_);
@@ -119,6 +122,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
+    hub.addClipboardListener(&clipboardController_);
     store.addObserver(&marker_);
     informed_ = true;
 }
@@ -204,7 +208,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {
-            textures::releaseDisplayDevice();
+            display_.release();
             // Its thread ends while the editor still runs, not under the loader lock.
             tester_.endTestWindow();
         }
@@ -243,7 +247,7 @@ int COrmuPluginEditor::ExitInstance() {
     // Leave no dangling window procedure behind: restore the host's own one if
     // nobody hooked the window after us.
     hook_.remove();
-    textures::releaseDisplayDevice();
+    display_.release();
     ui::unregisterChildClasses(module_);
     return 0;
 }

@@ -137,11 +137,7 @@ namespace {
 // file system a backslash is just a character of a file name.
 class SkinResourcesBundle : public ::testing::Test {
 protected:
-    void SetUp() override {
-        skin_ = tmp_.path() + L"/skin";
-        textures::installTextureDevice(&device_, {4096, 4096});
-    }
-    void TearDown() override { textures::installTextureDevice(nullptr, {}); }
+    void SetUp() override { skin_ = tmp_.path() + L"/skin"; }
 
     std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
         ortwriter::BundleSpec spec;
@@ -166,6 +162,7 @@ protected:
         }
         std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring&) override { return nullptr; }
         bool bind(std::uint32_t, textures::DeviceTexture*) override { return false; }
+        textures::TextureLimits limits() const override { return {4096, 4096}; }
     } device_;
     testsupport::ScratchFolder tmp_{L"skin-resources"};
     std::wstring skin_;
@@ -191,6 +188,7 @@ TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelative
 
     auto lister = std::make_unique<FakeFileSystem>(fs_);
     SkinResources res(std::move(lister), nullptr);
+    res.bundle().useDevice(&device_);
     res.ListMedia(skin_ + L"\\720p");
     EXPECT_EQ(
         (std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png", L"buttons\\focus.png",
@@ -217,6 +215,7 @@ TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABund
     // Latin-1 bytes in an older bundle: listed one byte per character and found under that name.
     writeBundle(media, {"buttons/focus.png", "Buttons/Big.png", "old/\xE9.png"}, 7);
     SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    res.bundle().useDevice(&device_);
 
     auto focus = res.FindTexture(media + L"\\buttons\\focus.png");
     ASSERT_TRUE(focus);
@@ -241,6 +240,7 @@ TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNow
     const std::wstring media = skin_ + L"\\media";
     writeBundle(media, {"a.png"}, 3);
     SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    res.bundle().useDevice(&device_);
     ASSERT_TRUE(res.FindTexture(media + L"\\a.png"));
 
     res.HoldBundle(media + L"/TEXTURES.ORT");  // the same file, as a save dialog may spell it
@@ -253,16 +253,4 @@ TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNow
     ASSERT_TRUE(a);
     EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 9), pixelsOf(*a));
     EXPECT_TRUE(res.FindTexture(media + L"\\b.png"));
-}
-
-TEST(SkinResourcesInstance, OnePublishedObjectForgottenWhenItGoes) {
-    EXPECT_EQ(nullptr, SkinResources::instance());
-    {
-        SkinResources res(std::make_unique<FakeFileSystem>(), nullptr);
-        SkinResources::setInstance(&res);
-        EXPECT_EQ(&res, SkinResources::instance());
-        res.LoadIncludes(kIncludes);  // no reader: nothing, no crash
-        EXPECT_TRUE(res.includeNames().empty());
-    }
-    EXPECT_EQ(nullptr, SkinResources::instance());
 }
