@@ -3,6 +3,7 @@
 #include "FakeFileSystem.h"
 
 #include "OrtWriter.h"
+#include "base/Files.h"
 #include "base/TextCodec.h"
 #include "support/TestSupport.h"
 #include "textures/DXTexture.h"
@@ -133,8 +134,8 @@ TEST(LoadIncludes, MissingBrokenOrForeignRootLeavesBothListsEmpty) {
 namespace {
 
 // Bundles are real files (the reader opens them by path); the folder tree
-// around them is the fake, so paths keep their Windows backslashes. On this
-// file system a backslash is just a character of a file name.
+// around them is the fake. Paths keep their Windows backslashes, which the
+// file functions read as separators here too.
 class SkinResourcesBundle : public ::testing::Test {
 protected:
     void SetUp() override { skin_ = tmp_.path() + L"/skin"; }
@@ -151,7 +152,9 @@ protected:
             spec.entries.push_back(entry);
         }
         const std::wstring path = folder + L"\\textures.ort";
-        EXPECT_TRUE(ortwriter::writeFile(text::toUtf8(path), ortwriter::build(spec)));
+        const ortwriter::Bytes bytes = ortwriter::build(spec);
+        EXPECT_TRUE(files::createFolders(folder));
+        EXPECT_TRUE(files::writeWhole(path, bytes.data(), bytes.size(), false));
         fs_.addFile(path);
         return path;
     }
