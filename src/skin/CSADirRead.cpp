@@ -11,6 +11,11 @@ bool isDotEntry(const std::wstring& name) { return name == L"." || name == L".."
 // itself (a loop the link flag did not reveal) from exhausting the stack.
 constexpr int kMaxDepth = 64;
 
+// '\\' on Windows; '/' for a native program's POSIX paths (no backslash in them).
+wchar_t separatorOf(const std::wstring& folder) {
+    return folder.find(L'\\') == std::wstring::npos && folder.find(L'/') != std::wstring::npos ? L'/' : L'\\';
+}
+
 }  // namespace
 
 std::wstring NormaliseFolder(std::wstring folder) {
@@ -37,7 +42,8 @@ void CSADirRead::walk(const std::wstring& folder, int depth) {
         return;
     }
     std::vector<DirItem> items;
-    if (!lister_.list(folder + L"\\*.*", items)) {
+    const wchar_t sep = separatorOf(folder);
+    if (!lister_.list(folder + sep + L"*.*", items)) {
         return;
     }
     for (const DirItem& item : items) {
@@ -45,7 +51,7 @@ void CSADirRead::walk(const std::wstring& folder, int depth) {
         if (!item.isFolder || item.isLink || isDotEntry(item.name)) {
             continue;
         }
-        std::wstring sub = folder + L"\\" + item.name;
+        std::wstring sub = folder + sep + item.name;
         walk(sub, depth + 1);
         folders_.push_back(std::move(sub));
     }
@@ -59,14 +65,15 @@ bool CSADirRead::FindFiles(const std::wstring& mask) {
             }
             const std::wstring base = NormaliseFolder(folder);
             std::vector<DirItem> items;
-            if (!lister_.list(base + L"\\" + mask, items)) {
+            const wchar_t sep = separatorOf(base);
+            if (!lister_.list(base + sep + mask, items)) {
                 continue;
             }
             for (const DirItem& item : items) {
                 if (item.isFolder || isDotEntry(item.name)) {
                     continue;
                 }
-                files_.push_back(DirEntry{base + L"\\" + item.name});
+                files_.push_back(DirEntry{base + sep + item.name});
             }
         }
         return true;

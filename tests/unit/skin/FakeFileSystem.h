@@ -13,7 +13,10 @@
 
 class FakeFileSystem : public DirectoryLister {
 public:
-    // Adds the file and every folder on its way (paths with backslashes).
+    // Windows paths, or POSIX ones as a native program names them.
+    static constexpr const wchar_t* kSeparators = L"\\/";
+
+    // Adds the file and every folder on its way.
     void addFile(const std::wstring& path, std::uint64_t size = 0) {
         add(path, false);
         stamps_[path].size = size;
@@ -21,7 +24,7 @@ public:
     // The file's content changed (its size and time do; its folder's do not).
     void touch(const std::wstring& path, std::uint64_t size) { stamps_[path] = {true, false, size, ++clock_}; }
     void remove(const std::wstring& path) {
-        const std::size_t slash = path.rfind(L'\\');
+        const std::size_t slash = path.find_last_of(kSeparators);
         auto& items = folders_[path.substr(0, slash)];
         for (auto it = items.begin(); it != items.end(); ++it) {
             if (it->name == path.substr(slash + 1)) {
@@ -43,7 +46,7 @@ public:
         ++searches;
         patterns.push_back(pattern);
         out.clear();
-        const std::size_t slash = pattern.rfind(L'\\');
+        const std::size_t slash = pattern.find_last_of(kSeparators);
         const auto folder = folders_.find(pattern.substr(0, slash));
         if (slash == std::wstring::npos || folder == folders_.end()) {
             return false;
@@ -74,7 +77,7 @@ public:
 
 private:
     void add(const std::wstring& path, bool folder) {
-        const std::size_t slash = path.rfind(L'\\');
+        const std::size_t slash = path.find_last_of(kSeparators);
         if (slash == std::wstring::npos) {
             folders_[path];
             stamps_[path] = {true, true, 0, ++clock_};
