@@ -1,10 +1,13 @@
 // Screenshots: a window's pixels, frame included, written as PNG by GDI+.
+#include "Screenshot.h"
+
 #include "HostImpl.h"
 
 #include <gdiplus.h>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace host {
 namespace {
@@ -30,17 +33,16 @@ void GraphicsSession::stop() {
     token_ = 0;
 }
 
-bool screenshot(HWND hwnd, const std::wstring& path, std::wstring& error) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
+namespace {
+
+// The pixels of a rectangle of a device context.
+bool copyPixels(HDC source, const RECT& area, Picture& out, std::wstring& error, HWND printable = nullptr) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) {
         error = L"the window has no area";
         return false;
     }
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    win::WindowDC window(hwnd, win::WindowDC::WholeWindow{});
-    win::MemoryDC memory(window.get());
+    win::MemoryDC memory(source);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = w;
@@ -48,26 +50,55 @@ bool screenshot(HWND hwnd, const std::wstring& path, std::wstring& error) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    win::Bitmap bitmap(CreateDIBSection(window.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (window.get() == nullptr || memory.get() == nullptr || !bitmap) {
+    win::Bitmap bitmap(CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (source == nullptr || memory.get() == nullptr || !bitmap) {
         error = L"cannot create the bitmap";
         return false;
     }
     BOOL copied = FALSE;
     {
         win::SelectObjectScope selected(memory.get(), bitmap.get());
-        if (IsWindowVisible(hwnd)) copied = BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY | CAPTUREBLT);
-        if (!copied) copied = PrintWindow(hwnd, memory.get(), 0);
+        if (printable == nullptr || IsWindowVisible(printable))
+            copied = BitBlt(memory.get(), 0, 0, w, h, source, area.left, area.top, SRCCOPY | CAPTUREBLT);
+        if (!copied && printable != nullptr) copied = PrintWindow(printable, memory.get(), 0);
     }
     if (!copied) {
         error = L"cannot copy the window's pixels";
         return false;
     }
-    // Opaque pixels: the window DC leaves the alpha byte at 0.
-    auto* px = static_cast<std::uint32_t*>(bits);
-    for (int i = 0; i < w * h; ++i) px[i] |= 0xFF000000u;
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    out.width = w;
+    out.height = h;
+    out.pixels.assign(px, px + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    return true;
+}
+
+}  // namespace
+
+bool captureWindow(HWND window, Picture& out, std::wstring& error) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    win::WindowDC dc(window, win::WindowDC::WholeWindow{});
+    return copyPixels(dc.get(), RECT{0, 0, r.right - r.left, r.bottom - r.top}, out, error, window);
+}
+
+bool captureScreen(const RECT& area, Picture& out, std::wstring& error) {
+    win::WindowDC screen(nullptr);
+    return copyPixels(screen.get(), area, out, error);
+}
+
+bool savePng(const Picture& picture, const std::wstring& path, std::wstring& error) {
+    if (picture.empty()) {
+        error = L"no pixels to write";
+        return false;
+    }
+    // Opaque pixels: a window DC leaves the alpha byte at 0.
+    std::vector<std::uint32_t> opaque(picture.pixels);
+    for (std::uint32_t& p : opaque) p |= 0xFF000000u;
     Gdiplus::GpBitmap* made = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(w, h, w * 4, PixelFormat32bppARGB, static_cast<BYTE*>(bits),
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(picture.width, picture.height, picture.width * 4,
+                                                       PixelFormat32bppARGB, reinterpret_cast<BYTE*>(opaque.data()),
                                                        &made) != Gdiplus::Ok) {
         error = L"GDI+ cannot make the image";
         return false;
@@ -79,6 +110,11 @@ bool screenshot(HWND hwnd, const std::wstring& path, std::wstring& error) {
         return false;
     }
     return true;
+}
+
+bool screenshot(HWND hwnd, const std::wstring& path, std::wstring& error) {
+    Picture picture;
+    return captureWindow(hwnd, picture, error) && savePng(picture, path, error);
 }
 
 }  // namespace host

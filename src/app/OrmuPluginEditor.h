@@ -21,7 +21,9 @@
 #include "framework/WakeWindow_win.h"
 #include "settings/TarvoSettingsManager.h"
 #include "settings/ZuverUdozboardSettingsDialog.h"
+#include "skin/SkinResources.h"
 #include "tester/OrmuControllerDialog.h"
+#include "textures/DisplayDevice_win.h"
 
 #include <array>
 #include <memory>
@@ -81,6 +83,11 @@ private:
     // Ctrl+Alt+Shift+Space: free in the editor's default key map (its own
     // completion keys are Ctrl+Space, Ctrl+Enter, Ctrl+Shift+Space and Ctrl+Alt+Space).
     npp::ShortcutKey completeNameShortcut_{true, true, true, VK_SPACE};
+    // The Direct3D device the previewer draws with and the skin's shared
+    // material (its bundle makes textures for that device): handed to the
+    // panels, so they come before them.
+    textures::DisplayDevice display_;
+    SkinResources skinResources_;
     AboutDialog about_;
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
@@ -92,7 +99,7 @@ private:
     controls::PanelCaretFollower caretFollower_{controls_, editor_};
 
     // The skin's include and image names as row choices, with the image preview.
-    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_};
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_, skinResources_};
     // The element names whose text names an image, from the control catalogue.
     const std::vector<std::wstring> imageElements_;
 

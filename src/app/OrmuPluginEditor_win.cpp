@@ -2,7 +2,6 @@
 #include "app/OrmuPluginEditor.h"
 
 #include "settings/TarvoSettingsManager.h"
-#include "textures/DisplayDevice_win.h"
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
@@ -126,11 +125,15 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
                                                                      &controls_, &referencesPanel_}) {
         dialog->setTheme(&theme_);
     }
+    skinResources_.bundle().useDevice(&display_.textures());
     tester_.setEditor(&editor_);
+    tester_.setSkinResources(&skinResources_);
     tester_.setImageElements(imageElements_);
     // A bundle the tester packed may be the one the previewer shows from.
     tester_.setBundleWritten([this](const std::wstring&) { previewer_.redraw(); });
     previewer_.setEditor(&editor_);
+    previewer_.setDisplayDevice(&display_);
+    previewer_.setSkinResources(&skinResources_);
     controls_.setEditor(&editor_);
     about_.init(module_, data.nppHandle, data);
     options_.init(module_, data.nppHandle, &store, settingsPath_);
@@ -144,6 +147,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     tester_.init(&clipboardList_, &hub, &store);
     controls_.init(&clipboardList_, &hub, &store);
     clipboardController_.init(&clipboardList_, &hub, &store);
+    hub.addClipboardListener(&clipboardController_);
     store.addObserver(&marker_);
 
     wake_.create(module_, [this] {
@@ -284,7 +288,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {
-            textures::releaseDisplayDevice();
+            display_.release();
             // Its thread ends while the editor still runs, not under the loader lock.
             tester_.endTestWindow();
             models_.finish();
@@ -326,7 +330,7 @@ int COrmuPluginEditor::ExitInstance() {
     hook_.remove();
     models_.finish();
     wake_.destroy();
-    textures::releaseDisplayDevice();
+    display_.release();
     ui::unregisterChildClasses(module_);
     return 0;
 }

@@ -10,20 +10,12 @@
 namespace controls {
 
 PanelSkinChoices::PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer,
-                                   const editor::NppEditor& editor)
-    : panel_(panel),
-      editor_(editor),
-      previewer_(previewer),
-      resources_(std::make_unique<SkinResources>()),
-      choices_(*this, *resources_) {
-    SkinResources::setInstance(resources_.get());
+                                   const editor::NppEditor& editor, SkinResources& resources)
+    : panel_(panel), editor_(editor), previewer_(previewer), choices_(*this, resources) {
     panel_.setRowChoiceSource(&choices_);
 }
 
-PanelSkinChoices::~PanelSkinChoices() {
-    panel_.setRowChoiceSource(nullptr);
-    if (SkinResources::instance() == resources_.get()) SkinResources::setInstance(nullptr);
-}
+PanelSkinChoices::~PanelSkinChoices() { panel_.setRowChoiceSource(nullptr); }
 
 bool PanelSkinChoices::offerImages() const { return panel_.offerImages(); }
 

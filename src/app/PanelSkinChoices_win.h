@@ -1,7 +1,7 @@
 // The skin choices bound to the controls panel, the image previewer and the
 // editor: the one place where the two panels meet. Constructed after both
-// panels (and destroyed before them), it makes the panel offer the skin's names
-// and owns the plugin-wide SkinResources.
+// panels (and destroyed before them), it makes the panel offer the names of
+// the skin's shared material, which the application object owns.
 #pragma once
 
 #include <memory>
@@ -20,13 +20,13 @@ namespace controls {
 
 class PanelSkinChoices : private SkinChoiceEnvironment {
 public:
-    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer, const editor::NppEditor& editor);
+    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer, const editor::NppEditor& editor,
+                     SkinResources& resources);
     ~PanelSkinChoices() override;
     PanelSkinChoices(const PanelSkinChoices&) = delete;
     PanelSkinChoices& operator=(const PanelSkinChoices&) = delete;
 
     SkinChoices& choices() { return choices_; }
-    SkinResources& resources() { return *resources_; }
 
 private:
     bool offerImages() const override;
@@ -40,7 +40,6 @@ private:
     COrmuControlsDialog& panel_;
     const editor::NppEditor& editor_;
     OrmuImagePreviewer& previewer_;
-    std::unique_ptr<SkinResources> resources_;
     SkinChoices choices_;
 };
 

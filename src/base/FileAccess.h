@@ -2,11 +2,16 @@
 // the C library (_wfopen on Windows, UTF-8 for fopen elsewhere), how 64-bit
 // positions are sought on a 32-bit build, and how a complete new file replaces
 // an old one. The platform halves are FileAccess_win.cpp and FileAccess_posix.cpp.
+//
+// Every function here and in Files.h takes the plugin's paths, whose folders
+// a backslash separates as on Windows: elsewhere (natively) a backslash is
+// read as '/', so a file name there never holds one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +25,9 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The folder separator of the platform's paths.
 wchar_t separator() noexcept;
+
+// The path as the system's file functions take it.
+std::filesystem::path systemPath(const std::wstring& path);
 
 // Opens a file in a C library mode ("rb", "wb", "r+b", "w+b" ...); null when it cannot.
 FilePtr open(const std::wstring& path, const char* mode) noexcept;

@@ -6,15 +6,22 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
 namespace files {
 namespace {
-std::string narrow(const std::wstring& path) { return text::toUtf8(path); }
+std::string narrow(const std::wstring& path) {
+    std::string bytes = text::toUtf8(path);
+    std::replace(bytes.begin(), bytes.end(), '\\', '/');
+    return bytes;
+}
 }  // namespace
 
 wchar_t separator() noexcept { return L'/'; }
+
+std::filesystem::path systemPath(const std::wstring& path) { return std::filesystem::u8path(narrow(path)); }
 
 FilePtr open(const std::wstring& path, const char* mode) noexcept {
     if (path.empty() || mode == nullptr) return nullptr;

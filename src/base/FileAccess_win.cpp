@@ -10,6 +10,8 @@ namespace files {
 
 wchar_t separator() noexcept { return L'\\'; }
 
+std::filesystem::path systemPath(const std::wstring& path) { return std::filesystem::path(path); }
+
 FilePtr open(const std::wstring& path, const char* mode) noexcept {
     if (path.empty() || mode == nullptr) return nullptr;
     wchar_t wideMode[8] = {};

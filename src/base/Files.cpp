@@ -1,6 +1,5 @@
 #include "base/Files.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -11,24 +10,11 @@
 namespace fs = std::filesystem;
 
 namespace files {
-namespace {
-
-// The plugin's paths (backslashes as separators) to the system's: UTF-16 on
-// Windows, UTF-8 bytes with forward slashes elsewhere.
-fs::path toPath(const std::wstring& path) {
-    std::string utf8 = text::toUtf8(path);
-    if (separator() == L'/') {
-        std::replace(utf8.begin(), utf8.end(), '\\', '/');
-    }
-    return fs::u8path(utf8);
-}
-
-}  // namespace
 
 bool exists(const std::wstring& path) noexcept {
     try {
         std::error_code error;
-        return fs::exists(toPath(path), error);
+        return fs::exists(systemPath(path), error);
     } catch (...) {
         return false;
     }
@@ -36,7 +22,7 @@ bool exists(const std::wstring& path) noexcept {
 
 bool createFolders(const std::wstring& folder) noexcept {
     try {
-        const fs::path target = toPath(folder);
+        const fs::path target = systemPath(folder);
         std::error_code error;
         fs::create_directories(target, error);
         // Another writer may have made it meanwhile; what counts is that it is there.
@@ -49,7 +35,7 @@ bool createFolders(const std::wstring& folder) noexcept {
 bool listFilesBelow(const std::wstring& folder, std::vector<std::wstring>& relative) noexcept {
     relative.clear();
     try {
-        const fs::path root = toPath(folder);
+        const fs::path root = systemPath(folder);
         std::error_code error;
         if (!fs::is_directory(root, error)) return false;
         fs::recursive_directory_iterator it(root, fs::directory_options::none, error);
@@ -76,7 +62,7 @@ bool listFilesBelow(const std::wstring& folder, std::vector<std::wstring>& relat
 
 bool readAll(const std::wstring& path, std::vector<std::uint8_t>& bytes) noexcept {
     try {
-        std::ifstream in(toPath(path), std::ios::binary);
+        std::ifstream in(systemPath(path), std::ios::binary);
         if (!in) return false;
         in.seekg(0, std::ios::end);
         const std::streamoff length = in.tellg();
@@ -97,7 +83,7 @@ namespace {
 void discard(const std::wstring& path) noexcept {
     try {
         std::error_code error;
-        fs::remove(toPath(path), error);
+        fs::remove(systemPath(path), error);
     } catch (...) {
     }
 }
@@ -108,8 +94,8 @@ bool writeWhole(const std::wstring& path, const std::uint8_t* data, std::size_t 
     std::wstring pending;
     try {
         pending = pendingName(path);
-        const fs::path target = toPath(path);
-        const fs::path temporary = toPath(pending);
+        const fs::path target = systemPath(path);
+        const fs::path temporary = systemPath(pending);
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
             if (!out) return false;

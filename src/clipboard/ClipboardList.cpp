@@ -1,7 +1,5 @@
 #include "clipboard/ClipboardList.h"
 
-#include "framework/EditorEventHub.h"
-
 #include <algorithm>
 
 bool ClipboardList::HasText(const TextItem& item) const {
@@ -25,11 +23,6 @@ const TextItem* ClipboardList::item(int index) const {
     auto it = items_.begin();
     std::advance(it, index);
     return &*it;
-}
-
-void OSClipboardController::init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) {
-    IController::init(model, hub, store);
-    if (hub != nullptr) hub->addClipboardListener(this);
 }
 
 void OSClipboardController::newClipboardText(const TextItem& item) {

@@ -23,14 +23,14 @@ private:
     int maxItems_ = kMaxItems;
 };
 
-// Feeds the list from the system clipboard, only while the editor is the foreground window.
+// Feeds the list from the system clipboard, only while the editor is the
+// foreground window. Whoever owns the event hub makes it a listener there.
 class OSClipboardController : public IController, public ClipboardListener {
 public:
     // Decides whether the editor is in front (Win32: the foreground window is the host's).
     using ForegroundCheck = bool (*)();
     explicit OSClipboardController(ForegroundCheck editorInFront = nullptr) : editorInFront_(editorInFront) {}
 
-    void init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) override;
     void newClipboardText(const TextItem& item) override;
     void setForegroundCheck(ForegroundCheck check) { editorInFront_ = check; }
 

@@ -1,7 +1,7 @@
 // The image previewer panel: shows the image named between the tags on the
 // caret's line, from the skin's media folder or else from its texture bundle,
-// at its own pixel size at the panel's top left, through the plugin-wide
-// display device created on this panel's window.
+// at its own pixel size at the panel's top left, through the display device
+// the application object hands it, created on this panel's window.
 //
 // The application object calls update() on every caret notification while the
 // panel's menu item is checked and the panel is marked shown; the controls
@@ -29,6 +29,9 @@ class NppEditor;
 namespace preview {
 struct CapturedFrame;
 }
+namespace textures {
+class DisplayDevice;
+}
 
 class OrmuImagePreviewer : public DockingDlgInterface,
                            public IController,
@@ -43,6 +46,10 @@ public:
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
+    // The display device the panel draws with and the skin's shared material
+    // its bundle images come from (neither owned; null for none).
+    void setDisplayDevice(textures::DisplayDevice* display) { display_ = display; }
+    void setSkinResources(SkinResources* resources) { resources_ = resources; }
 
     // Reloads when the caret's line changed; cheap otherwise, never re-entered.
     void update() noexcept;
@@ -63,7 +70,12 @@ protected:
     void onDpiChanged() override;
 
 private:
+    // The device exists and presents to this panel's window.
+    bool drawsHere() const;
+
     editor::NppEditor* editor_ = nullptr;
+    textures::DisplayDevice* display_ = nullptr;
+    SkinResources* resources_ = nullptr;
 
     // preview::PreviewSource
     int caretLine() override;
@@ -83,11 +95,9 @@ private:
     void presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain = nullptr);
     void captureBackBuffer();
     LRESULT frameRequest(WPARAM request, LPARAM frame);
-    SkinResources& skinResources();
 
     preview::PreviewUpdater updater_;
     FCObjImage fill_;
-    std::unique_ptr<SkinResources> ownResources_;  // only when the controls panel made none
 
     bool capturing_ = false;
     std::uint32_t presents_ = 0;

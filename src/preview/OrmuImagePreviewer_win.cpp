@@ -8,6 +8,7 @@
 #include "preview/preview_ids.h"
 #include "textures/DXTexture.h"
 #include "textures/DisplayDevice_win.h"
+#include "textures/TextureDrawing_win.h"
 #include "base/Win32Handles.h"
 
 #include <d3d9.h>
@@ -20,12 +21,6 @@ namespace {
 
 constexpr char kTagValuePattern[] = ">(.+?)<";
 constexpr D3DCOLOR kBackground = 0xFFD4D0C8;  // the panel's grey, opaque
-
-struct QuadVertex {
-    float x, y, z, rhw;
-    float u, v;
-};
-constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
 
 UINT frameMessage() {
     static const UINT id = ::RegisterWindowMessageW(preview::kPreviewFrameMessage);
@@ -43,14 +38,14 @@ bool fileReadable(const std::wstring& path) {
 }  // namespace
 
 OrmuImagePreviewer::OrmuImagePreviewer()
-    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer"), updater_(*this, *this) {}
+    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer") {}
 
 OrmuImagePreviewer::~OrmuImagePreviewer() = default;
 
 void OrmuImagePreviewer::update() noexcept {
     try {
         updater_.setShown(markedShown() && isCreated());
-        updater_.update();
+        updater_.update(*this, *this);
     } catch (...) {
         // Nothing of a failed preview reaches the user; the next line tries again.
     }
@@ -61,7 +56,13 @@ void OrmuImagePreviewer::redraw() noexcept {
     update();
 }
 
-void OrmuImagePreviewer::onRegistered() { textures::createDisplayDevice(hwnd_); }
+void OrmuImagePreviewer::onRegistered() {
+    if (display_ != nullptr) display_->create(hwnd_);
+}
+
+bool OrmuImagePreviewer::drawsHere() const {
+    return display_ != nullptr && display_->device() != nullptr && display_->window() == hwnd_;
+}
 
 INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -76,8 +77,8 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
         return FALSE;
     case WM_DESTROY:
         // The device presents to this window; it cannot outlive it.
-        if (textures::displayDevice().window == hwnd_) {
-            textures::releaseDisplayDevice();
+        if (display_ != nullptr && display_->window() == hwnd_) {
+            display_->release();
         }
         return FALSE;
     default:
@@ -96,8 +97,7 @@ void OrmuImagePreviewer::onDpiChanged() {
 }
 
 void OrmuImagePreviewer::onSize(bool redraw) {
-    const textures::DisplayDevice& device = textures::displayDevice();
-    if (device.device == nullptr || device.window != hwnd_) {
+    if (!drawsHere()) {
         return;
     }
     RECT rc{};
@@ -107,11 +107,12 @@ void OrmuImagePreviewer::onSize(bool redraw) {
     if (width == 0 || height == 0) {
         return;  // minimised or collapsed: keep the last size
     }
-    const bool resized = width != device.parameters.BackBufferWidth || height != device.parameters.BackBufferHeight;
+    const D3DPRESENT_PARAMETERS& parameters = display_->parameters();
+    const bool resized = width != parameters.BackBufferWidth || height != parameters.BackBufferHeight;
     // The back buffer first, then the picture: drawing before a reset would
     // leave the new back buffer undefined until the caret's line changes.
     if (resized) {
-        textures::resizeDisplayDevice(width, height);
+        display_->resize(width, height);
     }
     if (resized || redraw) {
         updater_.forgetLine();
@@ -204,7 +205,10 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
         return false;
     }
     // Read at the image's own size (system codecs, or D3DX where installed).
-    CDXTexture texture;
+    if (display_ == nullptr) {
+        return false;
+    }
+    CDXTexture texture(&display_->textures());
     if (!texture.ReadImageFile(imagePath)) {
         return false;
     }
@@ -213,7 +217,7 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
 }
 
 bool OrmuImagePreviewer::showBundleImage(const std::wstring& imagePath) {
-    std::unique_ptr<CDXTexture> texture = skinResources().FindTexture(imagePath);
+    std::unique_ptr<CDXTexture> texture = resources_ != nullptr ? resources_->FindTexture(imagePath) : nullptr;
     if (!texture) {
         return false;
     }
@@ -227,24 +231,13 @@ void OrmuImagePreviewer::showNothing() {
     presentFrame(nullptr);
 }
 
-SkinResources& OrmuImagePreviewer::skinResources() {
-    if (SkinResources* shared = SkinResources::instance()) {
-        return *shared;
-    }
-    if (!ownResources_) {
-        ownResources_ = std::make_unique<SkinResources>();
-    }
-    return *ownResources_;
-}
-
 void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain) {
-    const textures::DisplayDevice& display = textures::displayDevice();
-    IDirect3DDevice9* device = display.device;
-    if (device == nullptr || display.window != hwnd_) {
+    if (!drawsHere()) {
         return;
     }
+    IDirect3DDevice9* device = display_->device();
     if (FAILED(device->TestCooperativeLevel())) {
-        textures::resetDisplayDevice();
+        display_->reset();
         return;
     }
     IDirect3DTexture9* deviceTexture = plain;
@@ -255,49 +248,17 @@ void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* 
         deviceTexture = texture->DeviceTexture();
     }
 
-    const UINT width = display.parameters.BackBufferWidth;
-    const UINT height = display.parameters.BackBufferHeight;
+    const UINT width = display_->parameters().BackBufferWidth;
+    const UINT height = display_->parameters().BackBufferHeight;
     D3DVIEWPORT9 viewport{0, 0, width, height, 0.0f, 1.0f};
     device->SetViewport(&viewport);
     const D3DCOLOR background =
         theme().isDark() ? ui::opaqueArgb(theme().pick(0, &ui::Palette::background)) : kBackground;
     device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
     if (SUCCEEDED(device->BeginScene())) {
-        D3DSURFACE_DESC level{};
         const bool bound = texture != nullptr ? texture->BindForDrawing(0) : SUCCEEDED(device->SetTexture(0, plain));
-        if (deviceTexture != nullptr && bound && SUCCEEDED(deviceTexture->GetLevelDesc(0, &level))) {
-            device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-            device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-            device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-            device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-            device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-            device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-            device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-            device->SetRenderState(D3DRS_LIGHTING, FALSE);
-            device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-            device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-            device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
-            device->SetRenderState(D3DRS_COLORWRITEENABLE, D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN |
-                                                               D3DCOLORWRITEENABLE_BLUE | D3DCOLORWRITEENABLE_ALPHA);
-            device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-            device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-            device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-            device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-            device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-            device->SetFVF(kQuadFvf);
-            // Half-pixel offsets put texel centres on pixel centres: one texel per pixel.
-            const float w = static_cast<float>(level.Width) - 0.5f;
-            const float h = static_cast<float>(level.Height) - 0.5f;
-            const QuadVertex quad[4] = {
-                {-0.5f, -0.5f, 0.5f, 2.0f, 0.0f, 0.0f},
-                {w, -0.5f, 0.5f, 2.0f, 1.0f, 0.0f},
-                {w, h, 0.5f, 2.0f, 1.0f, 1.0f},
-                {-0.5f, h, 0.5f, 2.0f, 0.0f, 1.0f},
-            };
-            device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(QuadVertex));
-            device->SetTexture(0, nullptr);
+        if (deviceTexture != nullptr && bound) {
+            textures::drawAtOwnSize(*device, *deviceTexture);
         }
         device->EndScene();
     }
@@ -312,7 +273,7 @@ void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* 
 }
 
 void OrmuImagePreviewer::captureBackBuffer() {
-    IDirect3DDevice9* device = textures::displayDevice().device;
+    IDirect3DDevice9* device = display_->device();
     win::ComPtr<IDirect3DSurface9> back;
     D3DSURFACE_DESC desc{};
     if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.put())) || FAILED(back->GetDesc(&desc))) {

@@ -21,28 +21,28 @@ private:
 
 }  // namespace
 
-void PreviewUpdater::update() {
+void PreviewUpdater::update(PreviewSource& source, PreviewCanvas& canvas) {
     if (!shown_ || busy_) {
         return;
     }
     BusyScope busy(busy_);
-    const int line = source_.caretLine();
+    const int line = source.caretLine();
     if (line == lastLine_) {
         return;
     }
     lastLine_ = line;
 
     std::wstring name;
-    if (!source_.tagValueOnLine(line, name) || name.empty()) {
+    if (!source.tagValueOnLine(line, name) || name.empty()) {
         return;
     }
-    lastImagePath_ = ImagePathFor(MediaFolderOf(source_.currentDirectory()), name);
-    canvas_.clear();
-    if (canvas_.showFile(lastImagePath_)) {
+    lastImagePath_ = ImagePathFor(MediaFolderOf(source.currentDirectory()), name);
+    canvas.clear();
+    if (canvas.showFile(lastImagePath_)) {
         return;
     }
-    if (!canvas_.showBundleImage(lastImagePath_)) {
-        canvas_.showNothing();
+    if (!canvas.showBundleImage(lastImagePath_)) {
+        canvas.showNothing();
     }
 }
 

@@ -33,13 +33,13 @@ public:
     virtual void showNothing() {}
 };
 
+// Holds what the last update saw; the panel that owns it hands it the editor
+// and itself at each update, so the updater keeps no way back to the panel.
 class PreviewUpdater {
 public:
-    PreviewUpdater(PreviewSource& source, PreviewCanvas& canvas) : source_(source), canvas_(canvas) {}
-
     // Cheap when the caret's line has not changed (one question to the editor,
     // no file access) and a no-op when called again from inside itself.
-    void update();
+    void update(PreviewSource& source, PreviewCanvas& canvas);
     // Makes the next update run even on the same line.
     void forgetLine() { lastLine_ = -1; }
 
@@ -50,8 +50,6 @@ public:
     const std::wstring& lastImagePath() const { return lastImagePath_; }
 
 private:
-    PreviewSource& source_;
-    PreviewCanvas& canvas_;
     int lastLine_ = -1;
     bool shown_ = false;
     bool busy_ = false;

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-void SettingsObserver::settingsChanged(const std::wstring&, const std::wstring&) {}
-
 void IModel::addController(IController* controller) {
     if (controller == nullptr) return;
     if (std::find(controllers_.begin(), controllers_.end(), controller) != controllers_.end()) return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/EditorEventHub.h"
+#include "settings/SettingsObserver.h"
 
 #include <string>
 #include <vector>
@@ -12,15 +13,6 @@
 class TarvoSettingsManager;
 class EditorEventHub;
 class IController;
-
-class SettingsObserver {
-public:
-    virtual ~SettingsObserver() = default;
-    // Remembers the store; components that own setting keys register their
-    // defaults here (or read the stored values).
-    virtual void attachedToSettings(TarvoSettingsManager* store) = 0;
-    virtual void settingsChanged(const std::wstring& group, const std::wstring& key);
-};
 
 class IModel : public SettingsObserver {
 public:

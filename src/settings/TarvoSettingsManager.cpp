@@ -11,7 +11,7 @@
 #include <locale>
 #include <sstream>
 
-#include "settings/ModelController.h"
+#include "settings/SettingsObserver.h"
 #include "base/TextCodec.h"
 #include "settings/SettingsFile.h"
 

@@ -7,27 +7,12 @@
 #include "textures/DXTexture.h"
 #include "skin/IncludeScan.h"
 
-namespace {
-
-SkinResources* gInstance = nullptr;
-
-}  // namespace
-
 SkinResources::SkinResources() : SkinResources(makePlatformDirectoryLister(), skin::ReadWholeFile) {}
 
 SkinResources::SkinResources(std::unique_ptr<DirectoryLister> lister, FileReader reader)
     : lister_(std::move(lister)), readFile_(std::move(reader)) {}
 
-SkinResources::~SkinResources() {
-    if (gInstance == this) {
-        gInstance = nullptr;
-    }
-    bundle_.Close();
-}
-
-SkinResources* SkinResources::instance() noexcept { return gInstance; }
-
-void SkinResources::setInstance(SkinResources* resources) noexcept { gInstance = resources; }
+SkinResources::~SkinResources() { bundle_.Close(); }
 
 void SkinResources::LoadIncludes(const std::wstring& includesPath) {
     // Names of the nested files come after every name of includes.xml; their

@@ -2,9 +2,10 @@
 // the files it names, the image names offered to the user (bundle entries and
 // loose files under the media folder), and the one open texture bundle.
 //
-// One object per process. The controls panel creates it and publishes it with
-// setInstance(); the previewer and the bundle extraction reach it through
-// instance(). Everything runs on the user-interface thread.
+// One object per process, owned by the application object, which hands it to
+// the controls panel's choices, the previewer and the tester panel; its
+// bundle makes textures for the device the application object gives it
+// (bundle().useDevice). Everything runs on the user-interface thread.
 #pragma once
 
 #include <functional>
@@ -29,10 +30,6 @@ public:
     ~SkinResources();
     SkinResources(const SkinResources&) = delete;
     SkinResources& operator=(const SkinResources&) = delete;
-
-    // The plugin-wide object, or null before the controls panel made one.
-    static SkinResources* instance() noexcept;
-    static void setInstance(SkinResources* resources) noexcept;
 
     // Refills the include lists from includes.xml and, after all of its own
     // names, the names of every include file it lists (one level deep).

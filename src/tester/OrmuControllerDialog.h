@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class SkinResources;
 namespace textures {
 struct ExtractionReport;
 struct PackReport;
@@ -49,6 +50,9 @@ public:
     void setImageElements(std::vector<std::wstring> names) { skinCheck_.setImageElements(std::move(names)); }
     // Told, on the editor's thread, of a bundle file that "Pack ort" wrote.
     void setBundleWritten(std::function<void(const std::wstring& bundlePath)> told);
+    // The skin's shared material, whose open bundle "Pack ort" lets go of
+    // while it replaces that file (not owned; null for none).
+    void setSkinResources(SkinResources* resources) { resources_ = resources; }
 
     // Shows or hides through the host; showing lists the commands afresh.
     void display(bool show = true) override;
@@ -137,4 +141,5 @@ private:
     std::optional<std::wstring> savedMeanwhile_;
     bool packing_ = false;  // the running work is a packing
     std::function<void(const std::wstring&)> bundleWritten_;
+    SkinResources* resources_ = nullptr;
 };

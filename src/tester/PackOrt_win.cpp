@@ -65,9 +65,7 @@ void OrmuControllerDialog::packOrt() {
     if (bundle.empty()) {
         return;
     }
-    if (SkinResources* resources = SkinResources::instance()) {
-        resources->HoldBundle(bundle);
-    }
+    if (resources_ != nullptr) resources_->HoldBundle(bundle);
     auto report = std::make_shared<textures::PackReport>();
     ProgressWindow::Task task;
     task.title = kPackOrt;
@@ -79,17 +77,13 @@ void OrmuControllerDialog::packOrt() {
     progress_.setShell(shell_);
     packing_ = progress_.start(instance_, parent_, std::move(task));
     if (!packing_) {
-        if (SkinResources* resources = SkinResources::instance()) {
-            resources->ReleaseBundle();
-        }
+        if (resources_ != nullptr) resources_->ReleaseBundle();
     }
 }
 
 void OrmuControllerDialog::packingEnded(const textures::PackReport& report, const std::wstring& bundle) {
     packing_ = false;
-    if (SkinResources* resources = SkinResources::instance()) {
-        resources->ReleaseBundle();
-    }
+    if (resources_ != nullptr) resources_->ReleaseBundle();
     infoBox_.setText(textures::packSummary(report, bundle));
     infoBox_.enable(true);
     infoBox_.setReadOnly(true);

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "textures/DisplayDevice_win.h"
 #include "textures/ImageFile_win.h"
 #include "textures/PixelLayout.h"
 
@@ -42,7 +41,7 @@ unsigned long CD3DTexture::release() {
     return count;
 }
 
-bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept {
+bool CD3DTexture::Create(IDirect3DDevice9& device, UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept {
     width = newWidth;
     height = newHeight;
     mipLevels = 1;
@@ -51,9 +50,7 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     pool = D3DPOOL_DEFAULT;
     release();
 
-    IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device) return false;
-    if (FAILED(device->CreateTexture(width, height, mipLevels, usage, d3dFormat, pool, &texture_, nullptr))) {
+    if (FAILED(device.CreateTexture(width, height, mipLevels, usage, d3dFormat, pool, &texture_, nullptr))) {
         texture_ = nullptr;
         diagnostic("yeah");
         return false;
@@ -65,12 +62,11 @@ bool CD3DTexture::Create(UINT newWidth, UINT newHeight, D3DFORMAT format) noexce
     return true;
 }
 
-bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept {
+bool CD3DTexture::CreateFromImage(IDirect3DDevice9& device, const textures::Image32& image) noexcept {
     release();
-    IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device || image.empty() || image.order != textures::ChannelOrder::Bgra) return false;
-    if (FAILED(device->CreateTexture(image.width, image.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_,
-                                     nullptr))) {
+    if (image.empty() || image.order != textures::ChannelOrder::Bgra) return false;
+    if (FAILED(device.CreateTexture(image.width, image.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_,
+                                    nullptr))) {
         texture_ = nullptr;
         return false;
     }
@@ -93,14 +89,13 @@ bool CD3DTexture::CreateFromImage(const textures::Image32& image) noexcept {
     return true;
 }
 
-bool CD3DTexture::CreateFromFile(const std::wstring& path) noexcept {
+bool CD3DTexture::CreateFromFile(IDirect3DDevice9& device, textures::D3dxRuntime& d3dx,
+                                 const std::wstring& path) noexcept {
     release();
-    IDirect3DDevice9* device = textures::displayDevice().device;
-    if (!device) return false;
     textures::Image32 image;
-    if (textures::decodeImageFile(path, image)) return CreateFromImage(image);
+    if (textures::decodeImageFile(path, image)) return CreateFromImage(device, image);
     // What the system's codecs cannot read, D3DX may (where it is installed).
-    if (!textures::d3dx().textureFromFile(device, path, &texture_)) return false;
+    if (!d3dx.textureFromFile(&device, path, &texture_)) return false;
     D3DSURFACE_DESC desc{};
     if (SUCCEEDED(texture_->GetLevelDesc(0, &desc))) {
         width = desc.Width;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "textures/D3dxRuntime_win.h"
 #include "textures/PixelImage.h"
 #include "textures/TextureDevice.h"
 
@@ -18,12 +19,12 @@ public:
 
     // A dynamic texture of one level in the default pool. A texture the
     // device makes in another size or format than asked is used all the same.
-    bool Create(UINT width, UINT height, D3DFORMAT format) noexcept;
+    bool Create(IDirect3DDevice9& device, UINT width, UINT height, D3DFORMAT format) noexcept;
     // An image file at its own size: decoded by the system's imaging codecs
     // into 32-bit pixels, or else by D3DX where it is installed.
-    bool CreateFromFile(const std::wstring& path) noexcept;
+    bool CreateFromFile(IDirect3DDevice9& device, textures::D3dxRuntime& d3dx, const std::wstring& path) noexcept;
     // A texture of one level holding the B G R A pixels.
-    bool CreateFromImage(const textures::Image32& image) noexcept;
+    bool CreateFromImage(IDirect3DDevice9& device, const textures::Image32& image) noexcept;
 
     bool lockLevel0(textures::LockedLevel& out) override;
     void unlockLevel0() override;

@@ -1,8 +1,8 @@
 // D3DX 9 (d3dx9_43.dll), loaded at run time where it is installed. It is not
 // part of Windows (only the legacy DirectX runtime brings it), so the plugin
 // never imports it: without it everything works, and image files only the
-// D3DX loader understands are not previewed. The display device's home owns
-// the one instance (displayDevice's d3dx()).
+// D3DX loader understands are not previewed. The display device owns the one
+// instance.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +17,7 @@ namespace textures {
 class D3dxRuntime {
 public:
     D3dxRuntime() = default;
-    // Static destruction runs inside the loader lock, where FreeLibrary must
+    // Its owner is destroyed inside the loader lock, where FreeLibrary must
     // not be called: a module still loaded then is left to the process's end.
     ~D3dxRuntime() { module_.release(); }
     D3dxRuntime(const D3dxRuntime&) = delete;

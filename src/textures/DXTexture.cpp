@@ -10,7 +10,7 @@ CDXTexture::~CDXTexture() { DropDeviceTexture(); }
 
 bool CDXTexture::MakeDeviceTexture() {
     const auto d3dFormat = deviceFormatFor(format_);
-    TextureDevice* device = textureDevice();
+    TextureDevice* device = device_;
     // D3DX reads a zero side as "default size"; a texture sized 0 (no device
     // when it was filled) must not become a 256 x 256 one.
     if (!d3dFormat || !device || textureWidth_ == 0 || textureHeight_ == 0) return false;
@@ -55,7 +55,7 @@ void CDXTexture::SendPixelsToDevice() {
 }
 
 bool CDXTexture::ReadImageFile(const std::wstring& path) {
-    TextureDevice* device = textureDevice();
+    TextureDevice* device = device_;
     if (!device) return false;
     DropDeviceTexture();
     try {
@@ -69,6 +69,6 @@ bool CDXTexture::ReadImageFile(const std::wstring& path) {
 IDirect3DTexture9* CDXTexture::DeviceTexture() const { return deviceTexture_ ? deviceTexture_->handle() : nullptr; }
 
 bool CDXTexture::BindForDrawing(std::uint32_t stage) {
-    TextureDevice* device = textureDevice();
+    TextureDevice* device = device_;
     return device && device->bind(stage, deviceTexture_.get());
 }

@@ -1,6 +1,6 @@
 // A texture object that moves its pixels into a texture of the display
-// device, or has an image file decoded straight into one. Callers create it
-// with new (or make_unique) and delete it through CBaseTexture.
+// device it is given, or has an image file decoded straight into one. Callers
+// create it with new (or make_unique) and delete it through CBaseTexture.
 #pragma once
 
 #include <memory>
@@ -10,7 +10,9 @@
 
 class CDXTexture : public CBaseTexture {
 public:
-    CDXTexture() = default;
+    // The device is not owned and must outlive the texture; without one the
+    // texture never reaches a device.
+    explicit CDXTexture(textures::TextureDevice* device = nullptr) : device_(device) {}
     ~CDXTexture() override;
 
     // Makes the device texture for the format at the texture size; nothing
@@ -29,6 +31,7 @@ public:
     std::uint32_t deviceFormat() const noexcept { return deviceFormat_; }
 
 private:
+    textures::TextureDevice* device_;
     std::unique_ptr<textures::DeviceTexture> deviceTexture_;
     std::uint32_t deviceFormat_ = textures::d3dformat::kA8R8G8B8;
 };

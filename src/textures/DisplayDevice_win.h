@@ -1,44 +1,62 @@
-// The plugin-wide Direct3D 9 display device: one per process, created by the
-// image previewer on its panel window, or on a hidden window by whoever needs
-// textures before that (bundle extraction). Creating it also installs the
-// texture objects' device with its largest texture size; releasing it
-// uninstalls them again.
+// The plugin's Direct3D 9 display device: one, owned by the application
+// object, created by the image previewer on its panel window (or on a hidden
+// window of its own by whoever needs textures before that), and handed to
+// what draws with it. Its texture device is what texture objects make their
+// device textures with; it makes nothing while there is no device.
 #pragma once
 
 #include <windows.h>
 #include <d3d9.h>
 
+#include <memory>
+
 #include "textures/D3dxRuntime_win.h"
+#include "textures/TextureDevice.h"
 
 namespace textures {
 
-struct DisplayDevice {
-    IDirect3DDevice9* device = nullptr;  // owned by the display device's home; null when none
-    UINT maxTextureWidth = 0;
-    UINT maxTextureHeight = 0;
-    HWND window = nullptr;  // the window the device presents to
-    bool onHiddenWindow = false;
-    D3DPRESENT_PARAMETERS parameters{};  // as created or last reset (the back buffer's size)
+class DisplayDevice {
+public:
+    DisplayDevice();
+    // Releases the device (and its hidden window, and D3DX if it was loaded).
+    ~DisplayDevice();
+    DisplayDevice(const DisplayDevice&) = delete;
+    DisplayDevice& operator=(const DisplayDevice&) = delete;
+
+    // Creates the device for the window: default adapter, hardware, software
+    // vertex processing, windowed, discarding swap, X8R8G8B8 back buffer of the
+    // window's client size, 16-bit depth buffer; culling, lighting and depth
+    // test off. A device on another window is released first; one on this
+    // window is kept.
+    bool create(HWND window) noexcept;
+    // Creates the device on a hidden window of its own, unless a device exists.
+    bool createHidden() noexcept;
+    // Stores a new back-buffer size (when both sides are greater than 0) and
+    // resets the device with the stored parameters.
+    bool resize(UINT width, UINT height) noexcept;
+    bool reset() noexcept;
+    // Call before the module unloads, while the editor still runs.
+    void release() noexcept;
+
+    // Null when there is none.
+    IDirect3DDevice9* device() const noexcept;
+    // The window the device presents to.
+    HWND window() const noexcept;
+    bool onHiddenWindow() const noexcept;
+    // As created or last reset (the back buffer's size).
+    const D3DPRESENT_PARAMETERS& parameters() const noexcept;
+    // The device's largest texture; zero while there is no device.
+    TextureLimits limits() const noexcept;
+
+    TextureDevice& textures() noexcept;
+    // D3DX where it is installed, loaded on first use.
+    D3dxRuntime& d3dx() noexcept;
+
+private:
+    struct Home;
+    bool createOn(HWND window) noexcept;
+
+    std::unique_ptr<Home> home_;
 };
-
-const DisplayDevice& displayDevice() noexcept;
-
-// Creates the device for the window: default adapter, hardware, software
-// vertex processing, windowed, discarding swap, X8R8G8B8 back buffer of the
-// window's client size, 16-bit depth buffer; culling, lighting and depth test
-// off. A device on another window is released first; one on this window is kept.
-bool createDisplayDevice(HWND window) noexcept;
-// Creates the device on a hidden window of its own, unless a device exists.
-bool createHiddenDisplayDevice() noexcept;
-// Stores a new back-buffer size (when both sides are greater than 0) and
-// resets the device with the stored parameters.
-bool resizeDisplayDevice(UINT width, UINT height) noexcept;
-bool resetDisplayDevice() noexcept;
-// Releases the device (and its hidden window, and D3DX if it was loaded).
-// Call before the module unloads.
-void releaseDisplayDevice() noexcept;
-
-// D3DX where it is installed, loaded on first use.
-D3dxRuntime& d3dx() noexcept;
 
 }  // namespace textures

@@ -188,7 +188,7 @@ const OrtEntry* OrtReader::Find(const std::wstring& name) const {
 }
 
 std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame) noexcept {
-    return LoadFrame(frame, textureLimits());
+    return LoadFrame(frame, device_ ? device_->limits() : TextureLimits{});
 }
 
 bool OrtReader::ReadStoredBytes(const OrtFrame& frame, FrameBytes& stored) noexcept {
@@ -241,7 +241,7 @@ std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const Te
     FrameBytes pixels;
     if (!ReadStoredBytes(frame, stored) || !Unpack(frame, stored, pixels)) return nullptr;
     const std::uint32_t code = frame.format & ort::kFormatCodeMask;
-    std::unique_ptr<CDXTexture> texture(new (std::nothrow) CDXTexture);
+    std::unique_ptr<CDXTexture> texture(new (std::nothrow) CDXTexture(device_));
     if (!texture || !texture->CopyPixels(frame.width, frame.height, code, pixels.data.get(), pixels.size, limits))
         return nullptr;
     return texture;

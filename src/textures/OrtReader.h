@@ -68,12 +68,16 @@ public:
     // or null. Valid until the reader is closed or reopened.
     const OrtEntry* Find(const std::wstring& name) const;
 
+    // The device the textures of LoadFrame are made for (not owned; null, the
+    // default, for none). Kept when the reader is closed or reopened.
+    void useDevice(textures::TextureDevice* device) noexcept { device_ = device; }
+
     // Reads one frame of the open bundle into a new texture sized for the
-    // installed display device; null when the frame cannot be read, does not
+    // reader's device; null when the frame cannot be read, does not
     // decompress to exactly its unpacked size, holds fewer bytes than its
     // size and format need, or memory cannot be had. The reader stays open.
     std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame) noexcept;
-    // As LoadFrame, for a device with the given largest texture size.
+    // As LoadFrame, sized for a device with the given largest texture size.
     std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame, const textures::TextureLimits& limits) noexcept;
 
     // A frame's stored bytes as read from the file (moves the file position:
@@ -94,6 +98,7 @@ public:
 private:
     bool readHeader();
 
+    textures::TextureDevice* device_ = nullptr;
     std::vector<OrtEntry> entries_;
     // Entry paths (viewing entries_, filled once per open) to their index.
     // Exact, case-sensitive lookups only; nothing walks it in order.

@@ -1,8 +1,8 @@
 // The seam between the portable texture objects and the display device.
-// The Win32 side implements it with Direct3D 9 and installs it when the
-// plugin-wide display device is created; unit tests install a fake. Until
-// something is installed there is no device and the largest texture sizes
-// are 0, so every texture is sized 0 by 0 and none reaches a device.
+// The Win32 side implements it with Direct3D 9 (the display device's own);
+// unit tests hand texture objects a fake. While there is no device the
+// largest texture sizes are 0, so every texture is sized 0 by 0 and none
+// reaches a device; a texture object given no texture device at all is the same.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,11 @@
 struct IDirect3DTexture9;
 
 namespace textures {
+
+struct TextureLimits {
+    std::uint32_t maxWidth = 0;
+    std::uint32_t maxHeight = 0;
+};
 
 // Level 0 of a device texture, locked for writing.
 struct LockedLevel {
@@ -45,18 +50,8 @@ public:
     virtual std::unique_ptr<DeviceTexture> readImageFile(const std::wstring& path) = 0;
     // Sets the texture on a stage with linear filtering and clamped addressing.
     virtual bool bind(std::uint32_t stage, DeviceTexture* texture) = 0;
+    // The largest texture the device makes; zero while there is no device.
+    virtual TextureLimits limits() const = 0;
 };
-
-struct TextureLimits {
-    std::uint32_t maxWidth = 0;
-    std::uint32_t maxHeight = 0;
-};
-
-// The installed device, or null.
-TextureDevice* textureDevice() noexcept;
-TextureLimits textureLimits() noexcept;
-// The display device's owner installs itself (and uninstalls with null and
-// zero limits). The pointer is not owned.
-void installTextureDevice(TextureDevice* device, TextureLimits limits) noexcept;
 
 }  // namespace textures

@@ -4,10 +4,10 @@
 // which Wine cannot read back from the screen, so its frame is taken from the
 // panel's own frame copy and put into the editor's screenshot where it shows.
 #include "Host.h"
+#include "Screenshot.h"
 #include "preview/PreviewFrame.h"
 
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -16,81 +16,33 @@
 
 namespace {
 
-const CLSID kPngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+using host::Picture;
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;  // X8R8G8B8, rows from the top
-};
-
-bool savePng(const Image& image, const std::wstring& path) {
-    if (image.width <= 0 || image.height <= 0) return false;
-    std::vector<std::uint32_t> opaque(image.pixels);
-    for (auto& p : opaque) p |= 0xFF000000u;
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
-                                                       reinterpret_cast<BYTE*>(opaque.data()),
-                                                       &bitmap) != Gdiplus::Ok) {
-        return false;
-    }
-    const bool saved =
-        Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
-    Gdiplus::DllExports::GdipDisposeImage(bitmap);
-    return saved;
+// Written as a PNG file; false when it cannot be.
+bool savePng(const Picture& picture, const std::wstring& path) {
+    std::wstring error;
+    return host::savePng(picture, path, error);
 }
 
-// The pixels of a rectangle of a device context.
-Image copyPixels(HDC source, int left, int top, int width, int height) {
-    Image out;
-    if (width <= 0 || height <= 0) return out;
-    HDC memory = ::CreateCompatibleDC(source);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && memory != nullptr) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY | CAPTUREBLT);
-        ::SelectObject(memory, old);
-        const auto* px = static_cast<const std::uint32_t*>(bits);
-        out.width = width;
-        out.height = height;
-        out.pixels.assign(px, px + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    }
-    if (bitmap != nullptr) ::DeleteObject(bitmap);
-    if (memory != nullptr) ::DeleteDC(memory);
+Picture capture(HWND window) {
+    Picture out;
+    std::wstring error;
+    host::captureWindow(window, out, error);
     return out;
 }
 
-// The window as it shows on the screen, frame included.
-Image capture(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    HDC dc = ::GetWindowDC(window);
-    Image out = copyPixels(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-    ::ReleaseDC(window, dc);
-    return out;
-}
-
-// The screen over a rectangle (menus are windows of their own).
-Image captureScreen(const RECT& r) {
-    HDC dc = ::GetDC(nullptr);
-    Image out = copyPixels(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    ::ReleaseDC(nullptr, dc);
+Picture captureScreen(const RECT& area) {
+    Picture out;
+    std::wstring error;
+    host::captureScreen(area, out, error);
     return out;
 }
 
 // The last frame the previewer presented.
-Image previewerFrame(HWND panel, UINT message) {
+Picture previewerFrame(HWND panel, UINT message) {
     preview::CapturedFrame frame;
     ::SendMessageW(panel, message, preview::kReadFrame, reinterpret_cast<LPARAM>(&frame));
-    Image out;
+    Picture out;
     out.width = static_cast<int>(frame.width);
     out.height = static_cast<int>(frame.height);
     if (out.width == 0 || out.height == 0) return {};
@@ -101,7 +53,7 @@ Image previewerFrame(HWND panel, UINT message) {
     return out;
 }
 
-void paste(Image& onto, const Image& part, int left, int top) {
+void paste(Picture& onto, const Picture& part, int left, int top) {
     for (int y = 0; y < part.height; ++y) {
         const int ty = top + y;
         if (ty < 0 || ty >= onto.height) continue;
@@ -235,9 +187,9 @@ int run(int argc, wchar_t** argv) {
     ::SendMessageW(editor->currentView(), 2169 /* SCI_SCROLLCARET */, 0, 0);
     editor->pump(1500);
 
-    Image screen = capture(editor->mainWindow());
+    Picture screen = capture(editor->mainWindow());
     if (previewer != nullptr) {
-        const Image frame = previewerFrame(previewer, frameMessage);
+        const Picture frame = previewerFrame(previewer, frameMessage);
         check(frame.width > 0, L"reading the previewer's frame");
         if (frame.width > 0) {
             check(savePng(frame, out + L"\\previewer.png"), L"writing previewer.png");
@@ -261,16 +213,13 @@ int run(int argc, wchar_t** argv) {
 
 }  // namespace
 
+// GDI+, which the pictures are written with, runs while the stand-in editor does.
 int wmain(int argc, wchar_t** argv) {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
     int rc = 1;
     try {
         rc = run(argc, argv);
     } catch (...) {
         std::fwprintf(stderr, L"demo: unexpected failure\n");
     }
-    Gdiplus::GdiplusShutdown(token);
     return rc;
 }

@@ -1,3 +1,4 @@
+#include "base/FileAccess.h"
 #include "base/Files.h"
 #include "base/WorkerPool.h"
 #include "support/TestSupport.h"
@@ -88,4 +89,27 @@ TEST(Files, WritesUnderAPendingNameAndNeverLeavesItOrReplacesAKeptFile) {
     // A folder where the file should go: the rename fails, nothing is left behind.
     EXPECT_FALSE(files::writeWhole(deep, other, 1, false));
     EXPECT_FALSE(files::exists(files::pendingName(deep)));
+}
+
+TEST(Files, EveryFunctionTakesABackslashForTheSameSeparator) {
+    testsupport::ScratchFolder folder(L"files-separator");
+    const std::wstring deep = folder.path() + L"\\sub";
+    ASSERT_TRUE(files::createFolders(deep));
+    const std::wstring written = deep + L"\\one.bin";
+    {
+        files::FilePtr file = files::open(written, "wb");
+        ASSERT_TRUE(file);
+        std::fputc(7, file.get());
+    }
+    std::vector<std::uint8_t> read;
+    ASSERT_TRUE(files::readAll(written, read)) << "the file open() made is the one the others see";
+    EXPECT_EQ(read, std::vector<std::uint8_t>{7});
+    std::vector<std::wstring> below;
+    ASSERT_TRUE(files::listFilesBelow(folder.path(), below));
+    EXPECT_EQ(below, std::vector<std::wstring>{L"sub/one.bin"});
+    const std::wstring moved = deep + L"\\two.bin";
+    ASSERT_TRUE(files::moveReplacing(written, moved));
+    EXPECT_FALSE(files::exists(written));
+    ASSERT_TRUE(files::removeFile(moved));
+    EXPECT_FALSE(files::exists(moved));
 }

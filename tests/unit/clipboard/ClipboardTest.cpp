@@ -76,6 +76,7 @@ TEST(OSClipboardController, AddsOnlyWhileTheEditorIsInFront) {
     hub.setSystem(&system);
     OSClipboardController controller(&editorInFront);
     controller.init(&list, &hub, nullptr);
+    hub.addClipboardListener(&controller);
     EXPECT_EQ(system.joins, 1);
     EXPECT_EQ(hub.nextViewer(), reinterpret_cast<void*>(0x1234));
 

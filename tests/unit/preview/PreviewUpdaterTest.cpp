@@ -61,15 +61,15 @@ struct Panel : preview::PreviewCanvas {
 TEST(PreviewUpdater, ClearsThenShowsTheFileElseTheBundleImageOfTheLinesName) {
     Editor ed;
     Panel panel;
-    PreviewUpdater up(ed, panel);
+    PreviewUpdater up;
     ed.values[3] = L"buttons/focus.png";
     ed.line = 3;
 
-    up.update();  // hidden: nothing at all
+    up.update(ed, panel);  // hidden: nothing at all
     EXPECT_EQ(0, ed.caretQuestions);
 
     up.setShown(true);
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\buttons\\focus.png",
                                          L"bundle C:\\skins\\mine\\media\\buttons\\focus.png"}),
               panel.calls);
@@ -78,7 +78,7 @@ TEST(PreviewUpdater, ClearsThenShowsTheFileElseTheBundleImageOfTheLinesName) {
     panel.inBundle = false;
     ed.line = 5;
     ed.values[5] = L"missing.png";
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\missing.png",
                                          L"bundle C:\\skins\\mine\\media\\missing.png", L"nothing"}),
               panel.calls);
@@ -86,26 +86,26 @@ TEST(PreviewUpdater, ClearsThenShowsTheFileElseTheBundleImageOfTheLinesName) {
     panel.calls.clear();
     panel.fileThere = true;
     ed.line = 4;  // no tag value: the panel keeps what it shows
-    up.update();
+    up.update(ed, panel);
     EXPECT_TRUE(panel.calls.empty());
     ed.line = 3;
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ((std::vector<std::wstring>{L"clear", L"file C:\\skins\\mine\\media\\buttons\\focus.png"}), panel.calls);
 }
 
 TEST(PreviewUpdater, SameLineCostsOneQuestionAndNoFileAccessUntilForgotten) {
     Editor ed;
     Panel panel;
-    PreviewUpdater up(ed, panel);
+    PreviewUpdater up;
     up.setShown(true);
     ed.values[1] = L"a.png";
     ed.line = 1;
-    up.update();
+    up.update(ed, panel);
     const int reads = ed.lineReads;
     const int folders = ed.folderQuestions;
     const std::size_t draws = panel.calls.size();
     for (int i = 0; i < 100; ++i) {
-        up.update();
+        up.update(ed, panel);
     }
     EXPECT_EQ(101, ed.caretQuestions);
     EXPECT_EQ(reads, ed.lineReads);
@@ -113,23 +113,23 @@ TEST(PreviewUpdater, SameLineCostsOneQuestionAndNoFileAccessUntilForgotten) {
     EXPECT_EQ(draws, panel.calls.size());
 
     up.forgetLine();  // as a resize does
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ(draws * 2, panel.calls.size());
 }
 
 TEST(PreviewUpdater, DoesNotReenterFromMessagesDispatchedWhileItRuns) {
     Editor ed;
     Panel panel;
-    PreviewUpdater up(ed, panel);
+    PreviewUpdater up;
     up.setShown(true);
     ed.values[2] = L"x.png";
     ed.line = 2;
     int nested = 0;
     ed.duringCaretQuestion = [&] {
         ++nested;
-        up.update();  // a hit test arriving during the host call
+        up.update(ed, panel);  // a hit test arriving during the host call
     };
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ(1, nested);
     EXPECT_EQ(1, ed.caretQuestions);
     EXPECT_EQ(3u, panel.calls.size());
@@ -137,8 +137,8 @@ TEST(PreviewUpdater, DoesNotReenterFromMessagesDispatchedWhileItRuns) {
     // An editor call that throws does not leave the previewer stuck as busy.
     ed.duringCaretQuestion = [] { throw std::runtime_error("gone"); };
     up.forgetLine();
-    EXPECT_THROW(up.update(), std::runtime_error);
+    EXPECT_THROW(up.update(ed, panel), std::runtime_error);
     ed.duringCaretQuestion = nullptr;
-    up.update();
+    up.update(ed, panel);
     EXPECT_EQ(6u, panel.calls.size());
 }

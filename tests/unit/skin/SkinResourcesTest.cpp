@@ -3,6 +3,7 @@
 #include "FakeFileSystem.h"
 
 #include "OrtWriter.h"
+#include "base/Files.h"
 #include "base/TextCodec.h"
 #include "support/TestSupport.h"
 #include "textures/DXTexture.h"
@@ -133,15 +134,11 @@ TEST(LoadIncludes, MissingBrokenOrForeignRootLeavesBothListsEmpty) {
 namespace {
 
 // Bundles are real files (the reader opens them by path); the folder tree
-// around them is the fake, so paths keep their Windows backslashes. On this
-// file system a backslash is just a character of a file name.
+// around them is the fake. Paths keep their Windows backslashes, which the
+// file functions read as separators here too.
 class SkinResourcesBundle : public ::testing::Test {
 protected:
-    void SetUp() override {
-        skin_ = tmp_.path() + L"/skin";
-        textures::installTextureDevice(&device_, {4096, 4096});
-    }
-    void TearDown() override { textures::installTextureDevice(nullptr, {}); }
+    void SetUp() override { skin_ = tmp_.path() + L"/skin"; }
 
     std::wstring writeBundle(const std::wstring& folder, const std::vector<std::string>& names, std::uint32_t seed) {
         ortwriter::BundleSpec spec;
@@ -155,7 +152,9 @@ protected:
             spec.entries.push_back(entry);
         }
         const std::wstring path = folder + L"\\textures.ort";
-        EXPECT_TRUE(ortwriter::writeFile(text::toUtf8(path), ortwriter::build(spec)));
+        const ortwriter::Bytes bytes = ortwriter::build(spec);
+        EXPECT_TRUE(files::createFolders(folder));
+        EXPECT_TRUE(files::writeWhole(path, bytes.data(), bytes.size(), false));
         fs_.addFile(path);
         return path;
     }
@@ -166,6 +165,7 @@ protected:
         }
         std::unique_ptr<textures::DeviceTexture> readImageFile(const std::wstring&) override { return nullptr; }
         bool bind(std::uint32_t, textures::DeviceTexture*) override { return false; }
+        textures::TextureLimits limits() const override { return {4096, 4096}; }
     } device_;
     testsupport::ScratchFolder tmp_{L"skin-resources"};
     std::wstring skin_;
@@ -191,6 +191,7 @@ TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelative
 
     auto lister = std::make_unique<FakeFileSystem>(fs_);
     SkinResources res(std::move(lister), nullptr);
+    res.bundle().useDevice(&device_);
     res.ListMedia(skin_ + L"\\720p");
     EXPECT_EQ(
         (std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png", L"buttons\\focus.png",
@@ -217,6 +218,7 @@ TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABund
     // Latin-1 bytes in an older bundle: listed one byte per character and found under that name.
     writeBundle(media, {"buttons/focus.png", "Buttons/Big.png", "old/\xE9.png"}, 7);
     SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    res.bundle().useDevice(&device_);
 
     auto focus = res.FindTexture(media + L"\\buttons\\focus.png");
     ASSERT_TRUE(focus);
@@ -241,6 +243,7 @@ TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNow
     const std::wstring media = skin_ + L"\\media";
     writeBundle(media, {"a.png"}, 3);
     SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    res.bundle().useDevice(&device_);
     ASSERT_TRUE(res.FindTexture(media + L"\\a.png"));
 
     res.HoldBundle(media + L"/TEXTURES.ORT");  // the same file, as a save dialog may spell it
@@ -253,16 +256,4 @@ TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNow
     ASSERT_TRUE(a);
     EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 9), pixelsOf(*a));
     EXPECT_TRUE(res.FindTexture(media + L"\\b.png"));
-}
-
-TEST(SkinResourcesInstance, OnePublishedObjectForgottenWhenItGoes) {
-    EXPECT_EQ(nullptr, SkinResources::instance());
-    {
-        SkinResources res(std::make_unique<FakeFileSystem>(), nullptr);
-        SkinResources::setInstance(&res);
-        EXPECT_EQ(&res, SkinResources::instance());
-        res.LoadIncludes(kIncludes);  // no reader: nothing, no crash
-        EXPECT_TRUE(res.includeNames().empty());
-    }
-    EXPECT_EQ(nullptr, SkinResources::instance());
 }

@@ -52,6 +52,7 @@ public:
     std::vector<std::shared_ptr<FakeTextureState>> made;
     std::vector<std::wstring> filesRead;
     std::vector<std::pair<std::uint32_t, textures::DeviceTexture*>> binds;
+    textures::TextureLimits largest{16384, 16384};
 
     std::unique_ptr<textures::DeviceTexture> makeTexture(std::uint32_t width, std::uint32_t height,
                                                          std::uint32_t d3dFormat) override {
@@ -79,6 +80,7 @@ public:
         binds.emplace_back(stage, texture);
         return true;
     }
+    textures::TextureLimits limits() const override { return largest; }
 
 private:
     static std::uint32_t codeFor(std::uint32_t d3dFormat) {
@@ -89,14 +91,4 @@ private:
         if (d3dFormat == d3dformat::kA8) return format::kAlpha8;
         return format::kBgra32;
     }
-};
-
-// Installs a fake device for the life of the object.
-class InstalledFakeDevice {
-public:
-    explicit InstalledFakeDevice(textures::TextureLimits limits = {16384, 16384}) {
-        textures::installTextureDevice(&device, limits);
-    }
-    ~InstalledFakeDevice() { textures::installTextureDevice(nullptr, {}); }
-    FakeTextureDevice device;
 };

@@ -96,7 +96,7 @@ TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt) {
 TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty) {
     CDXTexture texture;
     const auto data = counting(64);
-    ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));
+    ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
     EXPECT_EQ(0u, texture.textureWidth());
     EXPECT_EQ(0u, texture.textureHeight());
     EXPECT_TRUE(texture.pixels().empty());
@@ -131,8 +131,7 @@ TEST(TextureBuffer, MemoryThatCannotBeHadFailsThePreparation) {
 
 class SendToDevice : public ::testing::Test {
 protected:
-    InstalledFakeDevice installed;
-    FakeTextureDevice& device = installed.device;
+    FakeTextureDevice device;
 };
 
 TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha) {
@@ -140,8 +139,8 @@ TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha) {
     std::vector<std::uint8_t> twoRows = row;
     twoRows.insert(twoRows.end(), {10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0});
     device.extraPitch = 4;  // the device's rows are longer than 3 pixels of 4 bytes
-    CDXTexture texture;
-    ASSERT_TRUE(texture.CopyPixels(3, 2, format::kRgb24, twoRows.data(), twoRows.size(), textureLimits()));
+    CDXTexture texture(&device);
+    ASSERT_TRUE(texture.CopyPixels(3, 2, format::kRgb24, twoRows.data(), twoRows.size(), device.limits()));
     texture.SendPixelsToDevice();
     ASSERT_EQ(1u, device.made.size());
     const FakeTextureState& made = *device.made[0];
@@ -170,8 +169,8 @@ TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored) {
         SCOPED_TRACE(c.code);
         device.extraPitch = c.extraPitch;
         const auto data = counting(static_cast<std::size_t>(*imageBytes(c.code, c.width, c.height)));
-        CDXTexture texture;
-        ASSERT_TRUE(texture.CopyPixels(c.width, c.height, c.code, data.data(), data.size(), textureLimits()));
+        CDXTexture texture(&device);
+        ASSERT_TRUE(texture.CopyPixels(c.width, c.height, c.code, data.data(), data.size(), device.limits()));
         texture.SendPixelsToDevice();
         const FakeTextureState& made = *device.made.back();
         EXPECT_EQ(c.d3d, made.d3dFormat);
@@ -187,23 +186,23 @@ TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored) {
 
 TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
     const auto data = counting(64);
-    CDXTexture unknown;
-    ASSERT_TRUE(unknown.CopyPixels(4, 4, 64, data.data(), 64, textureLimits()));
+    CDXTexture unknown(&device);
+    ASSERT_TRUE(unknown.CopyPixels(4, 4, 64, data.data(), 64, device.limits()));
     unknown.SendPixelsToDevice();
     EXPECT_TRUE(device.made.empty());
     EXPECT_FALSE(unknown.hasDeviceTexture());
     EXPECT_EQ(64u, unknown.pixels().size());
 
     device.failMake = true;
-    CDXTexture refused;
-    ASSERT_TRUE(refused.CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));
+    CDXTexture refused(&device);
+    ASSERT_TRUE(refused.CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     refused.SendPixelsToDevice();
     EXPECT_EQ(64u, refused.pixels().size());
 
     device.failMake = false;
     device.failLock = true;
-    CDXTexture unlocked;
-    ASSERT_TRUE(unlocked.CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));
+    CDXTexture unlocked(&device);
+    ASSERT_TRUE(unlocked.CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     unlocked.SendPixelsToDevice();
     ASSERT_EQ(1u, device.made.size());
     EXPECT_EQ(1, device.made[0]->unlocks);
@@ -213,7 +212,7 @@ TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
 
 TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater) {
     const auto data = counting(64);
-    CDXTexture early;
+    CDXTexture early(&device);
     ASSERT_TRUE(early.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
     EXPECT_FALSE(early.MakeDeviceTexture());
     early.SendPixelsToDevice();
@@ -223,8 +222,8 @@ TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater) {
 TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast) {
     device.missingRows = 2;
     const auto data = counting(4 * 4 * 4);
-    CDXTexture texture;
-    ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), data.size(), textureLimits()));
+    CDXTexture texture(&device);
+    ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), data.size(), device.limits()));
     texture.SendPixelsToDevice();  // ASan reports any write past the two rows
     const FakeTextureState& made = *device.made[0];
     ASSERT_EQ(2u, made.rows);
@@ -233,8 +232,8 @@ TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast) {
 
 TEST_F(SendToDevice, DroppingBindingAndReadingFiles) {
     const auto data = counting(64);
-    auto texture = std::make_unique<CDXTexture>();
-    ASSERT_TRUE(texture->CopyPixels(4, 4, format::kBgra32, data.data(), 64, textureLimits()));
+    auto texture = std::make_unique<CDXTexture>(&device);
+    ASSERT_TRUE(texture->CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     EXPECT_TRUE(texture->MakeDeviceTexture());
     ASSERT_TRUE(texture->BindForDrawing(3));
     ASSERT_EQ(1u, device.binds.size());
@@ -246,7 +245,7 @@ TEST_F(SendToDevice, DroppingBindingAndReadingFiles) {
     EXPECT_FALSE(texture->hasDeviceTexture());
 
     EXPECT_FALSE(texture->ReadImageFile(L"missing.png"));
-    texture = std::make_unique<CDXTexture>();
+    texture = std::make_unique<CDXTexture>(&device);
     EXPECT_TRUE(texture->ReadImageFile(L"media\\a.png"));
     EXPECT_EQ(L"media\\a.png", device.filesRead.back());
     EXPECT_EQ(0u, texture->imageWidth());

@@ -40,6 +40,7 @@ protected:
         ::SetForegroundWindow(host_->mainWindow());
         host_->pump(50);
         controller_.init(&list_, &hub_, nullptr);
+        hub_.addClipboardListener(&controller_);
         host_->pump(50);
     }
     void TearDown() override {

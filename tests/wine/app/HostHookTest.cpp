@@ -95,7 +95,8 @@ protected:
         ::SetForegroundWindow(host_);
         pump();
         putText(other_, L"before joining");
-        controller_.init(&list_, &hub_, nullptr);  // joins the chain: the clipboard is reported once
+        controller_.init(&list_, &hub_, nullptr);
+        hub_.addClipboardListener(&controller_);  // joins the chain: the clipboard is reported once
         pump();
     }
     void TearDown() override {

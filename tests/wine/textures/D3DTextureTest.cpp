@@ -46,38 +46,47 @@ LockedCopy readLevel0(IDirect3DTexture9* texture, std::uint64_t rows) {
 
 class DeviceTextures : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(textures::createHiddenDisplayDevice()); }
-    static void TearDownTestSuite() { textures::releaseDisplayDevice(); }
+    static void SetUpTestSuite() {
+        display_ = new textures::DisplayDevice;
+        ASSERT_TRUE(display_->createHidden());
+    }
+    static void TearDownTestSuite() {
+        delete display_;
+        display_ = nullptr;
+    }
+    static textures::DisplayDevice& display() { return *display_; }
 
     testsupport::ScratchFolder folder{L"tex"};
+
+private:
+    static inline textures::DisplayDevice* display_ = nullptr;
 };
 
-TEST(DisplayDeviceHome, WithoutADeviceNothingReachesDirect3DAndCreationInstallsTheLimits) {
-    textures::releaseDisplayDevice();
-    EXPECT_EQ(nullptr, textures::displayDevice().device);
-    EXPECT_EQ(0u, textures::textureLimits().maxWidth);
-    CDXTexture texture;
+TEST(DisplayDevice, WithoutADeviceNothingReachesDirect3DAndCreationSetsTheLimits) {
+    textures::DisplayDevice display;
+    EXPECT_EQ(nullptr, display.device());
+    EXPECT_EQ(0u, display.limits().maxWidth);
+    CDXTexture texture(&display.textures());
     const std::vector<std::uint8_t> data(64, 7);
-    ASSERT_TRUE(
-        texture.CopyPixels(4, 4, textures::format::kBgra32, data.data(), data.size(), textures::textureLimits()));
+    ASSERT_TRUE(texture.CopyPixels(4, 4, textures::format::kBgra32, data.data(), data.size(), display.limits()));
     texture.SendPixelsToDevice();
     EXPECT_EQ(nullptr, texture.DeviceTexture());
 
-    ASSERT_TRUE(textures::createHiddenDisplayDevice());
-    const textures::DisplayDevice& device = textures::displayDevice();
-    ASSERT_NE(nullptr, device.device);
-    EXPECT_TRUE(device.onHiddenWindow);
-    EXPECT_GE(device.maxTextureWidth, 2048u);
-    EXPECT_EQ(device.maxTextureWidth, textures::textureLimits().maxWidth);
-    EXPECT_EQ(device.maxTextureHeight, textures::textureLimits().maxHeight);
-    EXPECT_GT(device.parameters.BackBufferWidth, 0u);
-    IDirect3DDevice9* first = device.device;
-    EXPECT_TRUE(textures::createHiddenDisplayDevice());
-    EXPECT_EQ(first, textures::displayDevice().device) << "an existing device is kept";
-    EXPECT_TRUE(textures::resizeDisplayDevice(40, 30));
-    EXPECT_EQ(40u, textures::displayDevice().parameters.BackBufferWidth);
-    textures::releaseDisplayDevice();
-    EXPECT_EQ(0u, textures::textureLimits().maxWidth);
+    ASSERT_TRUE(display.createHidden());
+    ASSERT_NE(nullptr, display.device());
+    EXPECT_TRUE(display.onHiddenWindow());
+    EXPECT_GE(display.limits().maxWidth, 2048u);
+    EXPECT_EQ(display.limits().maxWidth, display.textures().limits().maxWidth);
+    EXPECT_EQ(display.limits().maxHeight, display.textures().limits().maxHeight);
+    EXPECT_GT(display.parameters().BackBufferWidth, 0u);
+    IDirect3DDevice9* first = display.device();
+    EXPECT_TRUE(display.createHidden());
+    EXPECT_EQ(first, display.device()) << "an existing device is kept";
+    EXPECT_TRUE(display.resize(40, 30));
+    EXPECT_EQ(40u, display.parameters().BackBufferWidth);
+    display.release();
+    EXPECT_EQ(nullptr, display.device());
+    EXPECT_EQ(0u, display.textures().limits().maxWidth);
 }
 
 TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected) {
@@ -107,6 +116,7 @@ TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected) {
     ASSERT_TRUE(writeFile(path, build(bundle)));
 
     OrtReader reader;
+    reader.useDevice(&display().textures());
     ASSERT_TRUE(reader.Open(path));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
@@ -158,6 +168,7 @@ TEST_F(DeviceTextures, UnshowableFormatsMakeNoTextureAndKeepTheirPixels) {
     const std::wstring path = folder.file(L"odd.ort");
     ASSERT_TRUE(writeFile(path, build(bundle)));
     OrtReader reader;
+    reader.useDevice(&display().textures());
     ASSERT_TRUE(reader.Open(path));
     auto texture = reader.LoadFrame(reader.Find(L"odd.png")->frames[0]);
     ASSERT_NE(nullptr, texture);
@@ -168,7 +179,7 @@ TEST_F(DeviceTextures, UnshowableFormatsMakeNoTextureAndKeepTheirPixels) {
 
 TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSampler) {
     // A PNG made with D3DX itself, then read it back through the texture object.
-    IDirect3DDevice9* device = textures::displayDevice().device;
+    IDirect3DDevice9* device = display().device();
     IDirect3DTexture9* source = nullptr;
     ASSERT_EQ(D3D_OK, ::D3DXCreateTexture(device, 8, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &source));
     D3DLOCKED_RECT locked{};
@@ -183,7 +194,7 @@ TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSam
     source->Release();
     ASSERT_EQ(D3D_OK, saved);
 
-    CDXTexture texture;
+    CDXTexture texture(&display().textures());
     ASSERT_TRUE(texture.ReadImageFile(png));
     ASSERT_NE(nullptr, texture.DeviceTexture());
     D3DSURFACE_DESC desc{};
