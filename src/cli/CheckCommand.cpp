@@ -11,7 +11,7 @@
 #include "cli/Usage.h"
 #include "lsp/Positions.h"
 #include "lsp/Uri.h"
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/IncludeScan.h"
 #include "skin/SkinReferences.h"
 

@@ -15,7 +15,7 @@
 
 #include "lsp/Features.h"
 #include "lsp/Uri.h"
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/Completion.h"
 #include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"

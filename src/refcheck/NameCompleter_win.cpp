@@ -2,7 +2,7 @@
 
 #include "editor/NppEditor_win.h"
 #include "npp/NppInterface.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "skin/IncludeScan.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ const skin::SkinModel* HeldSkinModels::modelFor(const std::wstring& folder, cons
 NameCompleter::NameCompleter(editor::NppEditor& editor, SkinModelSource& models, skin::CompletionCatalogue catalogue)
     : editor_(editor), models_(models), catalogue_(std::move(catalogue)) {}
 
-void NameCompleter::attachedToSettings(TarvoSettingsManager* store) {
+void NameCompleter::attachedToSettings(SettingsStore* store) {
     store_ = store;
     if (store != nullptr) settings_keys::registerBool(*store, *this, settings_keys::kCompleteNames, true);
 }

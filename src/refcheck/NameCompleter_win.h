@@ -56,7 +56,7 @@ public:
     NameCompleter(const NameCompleter&) = delete;
     NameCompleter& operator=(const NameCompleter&) = delete;
 
-    void attachedToSettings(TarvoSettingsManager* store) override;
+    void attachedToSettings(SettingsStore* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
 
     // SCN_CHARADDED: an opening character shows the list; a name's character
@@ -79,7 +79,7 @@ private:
     editor::NppEditor& editor_;
     SkinModelSource& models_;
     skin::CompletionCatalogue catalogue_;
-    TarvoSettingsManager* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     bool enabled_ = true;
     // The view whose list is ours, and what its items say.
     HWND listView_ = nullptr;

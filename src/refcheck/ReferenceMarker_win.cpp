@@ -2,7 +2,7 @@
 
 #include "base/TextCodec.h"
 #include "editor/NppEditor_win.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
 
@@ -24,7 +24,7 @@ ReferenceMarker::ReferenceMarker(const editor::NppEditor& editor, skin::SkinMode
 
 ReferenceMarker::~ReferenceMarker() = default;
 
-void ReferenceMarker::attachedToSettings(TarvoSettingsManager* store) {
+void ReferenceMarker::attachedToSettings(SettingsStore* store) {
     store_ = store;
     if (store != nullptr) {
         settings_keys::registerBool(*store, *this, settings_keys::kMarkMissingReferences, true);

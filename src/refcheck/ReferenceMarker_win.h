@@ -34,7 +34,7 @@ public:
     ReferenceMarker(const ReferenceMarker&) = delete;
     ReferenceMarker& operator=(const ReferenceMarker&) = delete;
 
-    void attachedToSettings(TarvoSettingsManager* store) override;
+    void attachedToSettings(SettingsStore* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
 
     // NPPN_BUFFERACTIVATED (after the navigator heard of it).
@@ -59,7 +59,7 @@ private:
     const editor::NppEditor& editor_;
     skin::SkinModelHolder& models_;
     skin::SkinChecker checker_;
-    TarvoSettingsManager* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     bool enabled_ = true;
     bool indicatorsAsked_ = false;
     int errorIndicator_ = -1;

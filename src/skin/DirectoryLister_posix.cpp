@@ -1,7 +1,7 @@
 // Directory searches natively, through std::filesystem: the plugin's paths
 // (backslashes between folders) become the system's, and a pattern's mask
 // ("*", "*.png", "?") is matched with ASCII letters folded, as Windows does.
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 
 #include <algorithm>
 #include <cctype>

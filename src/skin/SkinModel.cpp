@@ -462,7 +462,7 @@ struct SkinModel::Impl {
         textures.erase(
             std::remove_if(textures.begin(), textures.end(), [](const Definition& d) { return d.group == "disk"; }),
             textures.end());
-        CSADirRead reader(lister);
+        DirectoryReader reader(lister);
         reader.ScanFolders(mediaFolder);
         for (const std::wstring& folder : reader.folders()) mediaStamps.push_back({folder, lister.stamp(folder)});
         reader.FindFiles(L"*");

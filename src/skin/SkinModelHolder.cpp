@@ -1,6 +1,6 @@
 #include "skin/SkinModelHolder.h"
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/SkinReferences.h"
 
 namespace skin {

@@ -1,7 +1,7 @@
 #include "tester/SkinCheckCommand_win.h"
 
 #include "base/TextCodec.h"
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/SkinReferences.h"
 
 #include <commctrl.h>

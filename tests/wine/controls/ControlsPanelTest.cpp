@@ -1,11 +1,11 @@
 // The controls panel created straight from this program on a stand-in host
 // window: its type list, the rows it builds, what it reports when a row is
 // edited, how the area scrolls, and the drag of the control's XML.
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "controls/controls_ids.h"
 #include "editor/NppEditor_win.h"
-#include "settings/TarvoSettingsManager.h"
-#include "framework/ZuverUdozOLE_win.h"
+#include "settings/SettingsStore.h"
+#include "framework/DragSource_win.h"
 #include "support/WineTestSupport.h"
 
 #include <commctrl.h>
@@ -44,7 +44,7 @@ public:
     std::vector<Edit> choices;
 };
 
-class ControlsPanel : public ::testing::Test {
+class ControlsPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
@@ -58,7 +58,7 @@ protected:
         editor_.connect(::GetModuleHandleW(nullptr), npp::NppData{host_, nullptr, nullptr});
 
         store_.setBool(L"ORMU", L"LoadImages", true);
-        panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_ = std::make_unique<ControlsPanel>();
         panel_->setEditor(&editor_);
         panel_->init(&model_, nullptr, &store_);
         panel_->setEditSink(&sink_);
@@ -81,19 +81,19 @@ protected:
         pump(10);
     }
     HWND list() { return panel_->typeList().handle(); }
-    CDuoTextBoxContainer& area() { return panel_->attributes(); }
+    AttributeArea& area() { return panel_->attributes(); }
     std::vector<std::wstring> rowTags() {
         std::vector<std::wstring> tags;
         for (std::size_t i = 0; i < area().rowCount(); ++i) tags.push_back(windowText(area().row(i).labelWindow()));
         return tags;
     }
-    const CDuoTextBox* rowOf(const std::wstring& tag) {
+    const AttributeRow* rowOf(const std::wstring& tag) {
         for (std::size_t i = 0; i < area().rowCount(); ++i) {
             if (windowText(area().row(i).labelWindow()) == tag) return &area().row(i);
         }
         return nullptr;
     }
-    int rowTopInArea(const CDuoTextBox& row) {
+    int rowTopInArea(const AttributeRow& row) {
         RECT rc{};
         ::GetWindowRect(row.handle(), &rc);
         ::MapWindowPoints(nullptr, area().handle(), reinterpret_cast<POINT*>(&rc), 2);
@@ -106,13 +106,13 @@ protected:
 
     HWND host_ = nullptr;
     IModel model_;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     RecordingSink sink_;
     editor::NppEditor editor_;
-    std::unique_ptr<COrmuControlsDialog> panel_;
+    std::unique_ptr<ControlsPanel> panel_;
 };
 
-TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
+TEST_F(ControlsPanelTest, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(windowText(panel_->handle()), L"Ormu Skin Controls");
     EXPECT_STREQ(panel_->caption(), L"Ormu Controls");
     EXPECT_EQ(panel_->registration()->dlgID, 3);
@@ -141,7 +141,7 @@ TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(value.left, 120);
 }
 
-TEST_F(ControlsPanel, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
+TEST_F(ControlsPanelTest, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
     choose(4);
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     const int position = area().scrollState().position();
@@ -167,13 +167,13 @@ TEST_F(ControlsPanel, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
     EXPECT_EQ(area().rowCount(), 31u);
 }
 
-TEST_F(ControlsPanel, TheLastRowCanBeScrolledIntoView) {
+TEST_F(ControlsPanelTest, TheLastRowCanBeScrolledIntoView) {
     choose(9);  // togglebutton: 35 rows
     ASSERT_EQ(area().rowCount(), 35u);
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     RECT client{};
     ::GetClientRect(area().handle(), &client);
-    const CDuoTextBox& last = area().row(34);
+    const AttributeRow& last = area().row(34);
     EXPECT_LE(rowTopInArea(last) + 20, client.bottom);
     EXPECT_GE(rowTopInArea(last), 0);
     // Line by line back to the top.
@@ -181,7 +181,7 @@ TEST_F(ControlsPanel, TheLastRowCanBeScrolledIntoView) {
     EXPECT_EQ(rowTopInArea(area().row(0)), 0);
 }
 
-TEST_F(ControlsPanel, BothSliderEntriesShowTheSameRows) {
+TEST_F(ControlsPanelTest, BothSliderEntriesShowTheSameRows) {
     choose(13);
     const auto first = rowTags();
     ASSERT_EQ(first.size(), 19u);
@@ -191,9 +191,9 @@ TEST_F(ControlsPanel, BothSliderEntriesShowTheSameRows) {
     EXPECT_EQ(rowTags(), first);
 }
 
-TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
+TEST_F(ControlsPanelTest, EveryKeystrokeInARowIsReportedOnce) {
     choose(2);
-    const CDuoTextBox* posx = rowOf(L"posx");
+    const AttributeRow* posx = rowOf(L"posx");
     ASSERT_NE(posx, nullptr);
     ASSERT_FALSE(posx->isDropDown());
     typeInto(posx->valueWindow(), L"12");
@@ -206,9 +206,9 @@ TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
     EXPECT_EQ(area().currentLabel(), posx->labelWindow());
 }
 
-TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
+TEST_F(ControlsPanelTest, ValueBoxesTakeTextLongerThanTheyAreWide) {
     choose(2);
-    const CDuoTextBox* onclick = rowOf(L"onclick");
+    const AttributeRow* onclick = rowOf(L"onclick");
     ASSERT_NE(onclick, nullptr);
     const std::wstring action = L"ActivateWindow(MyVideos,smb://media-server/videos/films/collection/2026/,return)";
     typeInto(onclick->valueWindow(), action);
@@ -217,13 +217,13 @@ TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
     EXPECT_EQ(sink_.edits.size(), action.size());
 }
 
-TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) {
+TEST_F(ControlsPanelTest, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) {
     ImageChoices images;
     panel_->setRowChoiceSource(&images);
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"texturefocus", L"custom/own.png");
     choose(2);
-    const CDuoTextBox* focus = rowOf(L"texturefocus");
+    const AttributeRow* focus = rowOf(L"texturefocus");
     ASSERT_NE(focus, nullptr);
     ASSERT_TRUE(focus->isDropDown());
     EXPECT_FALSE(rowOf(L"label")->isDropDown());
@@ -253,7 +253,7 @@ TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) 
     panel_->setRowChoiceSource(nullptr);
 }
 
-TEST_F(ControlsPanel, AClipboardChangeRefillsTheListButKeepsTheRows) {
+TEST_F(ControlsPanelTest, AClipboardChangeRefillsTheListButKeepsTheRows) {
     choose(4);
     ASSERT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
     const HWND firstRow = area().row(0).handle();
@@ -270,7 +270,7 @@ TEST_F(ControlsPanel, AClipboardChangeRefillsTheListButKeepsTheRows) {
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
 }
 
-TEST_F(ControlsPanel, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
+TEST_F(ControlsPanelTest, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
     EXPECT_TRUE(panel_->selectTypeByName(L"Button"));
     EXPECT_EQ(panel_->currentType(), L"button");
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 2);
@@ -288,7 +288,7 @@ TEST_F(ControlsPanel, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
     EXPECT_TRUE(sink_.edits.empty());
 }
 
-TEST_F(ControlsPanel, MirrorsTheTwoChoiceSettings) {
+TEST_F(ControlsPanelTest, MirrorsTheTwoChoiceSettings) {
     EXPECT_TRUE(panel_->offerImages());
     EXPECT_FALSE(panel_->offerIncludes());
     EXPECT_TRUE(store_.exists(L"ORMU", L"LoadIncludes"));  // written when missing
@@ -300,7 +300,7 @@ TEST_F(ControlsPanel, MirrorsTheTwoChoiceSettings) {
     EXPECT_FALSE(panel_->offerImages());
 }
 
-TEST_F(ControlsPanel, TheDraggedTextIsTheControlsXml) {
+TEST_F(ControlsPanelTest, TheDraggedTextIsTheControlsXml) {
     EXPECT_EQ(panel_->dragText(), L"");  // no rows, nothing to drag
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"label", L"Price 5 \u20AC");

@@ -1,6 +1,6 @@
 // The text drag source on its own: what a drop target can ask of the data
 // object and its format enumerator, and when the drop source ends a drag.
-#include "framework/ZuverUdozOLE_win.h"
+#include "framework/DragSource_win.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ struct Released {
     void operator()(T* p) const { p->Release(); }
 };
 
-class DragSource : public ::testing::Test {
+class DragSourceTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr))); }
     void TearDown() override {
@@ -28,10 +28,10 @@ protected:
         }
         ::OleUninitialize();
     }
-    ZuverUdozOLEDataObject* data_ = new ZuverUdozOLEDataObject();
+    DragDataObject* data_ = new DragDataObject();
 };
 
-TEST_F(DragSource, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse) {
+TEST_F(DragSourceTest, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse) {
     FORMATETC unicode = request(CF_UNICODETEXT);
     STGMEDIUM medium{};
     // Before any text is set there is nothing to hand out.
@@ -93,7 +93,7 @@ TEST_F(DragSource, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse)
     EXPECT_EQ(unknown, nullptr);
 }
 
-TEST_F(DragSource, EnumeratesExactlyOneFormat) {
+TEST_F(DragSourceTest, EnumeratesExactlyOneFormat) {
     IEnumFORMATETC* raw = nullptr;
     EXPECT_EQ(data_->EnumFormatEtc(DATADIR_SET, &raw), E_NOTIMPL);
     ASSERT_EQ(data_->EnumFormatEtc(DATADIR_GET, &raw), S_OK);
@@ -134,8 +134,8 @@ TEST_F(DragSource, EnumeratesExactlyOneFormat) {
     EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);  // the original did not move
 }
 
-TEST_F(DragSource, EscapeCancelsAndReleasingTheButtonDrops) {
-    auto* source = new ZuverUdozOLEDropSource();
+TEST_F(DragSourceTest, EscapeCancelsAndReleasingTheButtonDrops) {
+    auto* source = new DropSource();
     EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
     EXPECT_EQ(source->QueryContinueDrag(TRUE, 0), DRAGDROP_S_CANCEL);
     EXPECT_EQ(source->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);

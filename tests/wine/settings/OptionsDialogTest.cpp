@@ -1,8 +1,8 @@
 // The Options dialog on a stand-in parent window, driven through its controls
 // as a user would, against a store and settings file of the test's own.
 #include "settings/ModelController.h"
-#include "settings/TarvoSettingsManager.h"
-#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "settings/SettingsStore.h"
+#include "settings/OptionsDialog.h"
 #include "settings/settings_ids.h"
 #include "support/WineTestSupport.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 class KeyRecorder : public SettingsObserver {
 public:
-    void attachedToSettings(TarvoSettingsManager*) override {}
+    void attachedToSettings(SettingsStore*) override {}
     void settingsChanged(const std::wstring&, const std::wstring& key) override { keys.push_back(key); }
     std::vector<std::wstring> keys;
 };
@@ -41,7 +41,7 @@ std::wstring selectedFolderName(HWND picker) {
     return name;
 }
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WNDCLASSW wc{};
@@ -75,12 +75,12 @@ protected:
     wine_test::ScratchFolder folder_{L"options"};
     std::wstring settingsPath_ = folder_.file(L"Quorrel.xml");
     HWND parent_ = nullptr;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     KeyRecorder recorder_;
-    ZuverUdozboardSettingsDialog dialog_;
+    OptionsDialog dialog_;
 };
 
-TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
+TEST_F(OptionsDialogTest, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
     dialog_.showOptions();
     pump();
     const HWND first = dialog_.handle();
@@ -112,7 +112,7 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     EXPECT_EQ(dialog_.optionTable().size(), 8u);  // the table is built once
 }
 
-TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
+TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     dialog_.showOptions();
     pump();
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'w') + L"\\bin";
@@ -133,7 +133,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_TRUE(store_.getBool(L"ORMU", L"LoadImages"));
 
     // Confirmed values are on disk before anything else happens.
-    TarvoSettingsManager reloaded;
+    SettingsStore reloaded;
     ASSERT_TRUE(reloaded.load(settingsPath_));
     EXPECT_EQ(reloaded.getString(L"ORMU", L"OrmuIp"), L"10.1.2.3");
     EXPECT_EQ(reloaded.getString(L"ORMU", L"WgetPath"), longPath);
@@ -148,7 +148,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_EQ(recorder_.keys.size(), 8u);
 }
 
-TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
+TEST_F(OptionsDialogTest, BrowseFillsOnlyTheWgetPathBox) {
     dialog_.showOptions();
     pump();
     wine_test::ScratchFolder chosen(L"wget-folder");
@@ -178,7 +178,7 @@ TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
     EXPECT_TRUE(::IsWindowVisible(dialog));
 }
 
-TEST_F(OptionsDialog, HoveringAnOptionShowsItsDescription) {
+TEST_F(OptionsDialogTest, HoveringAnOptionShowsItsDescription) {
     dialog_.showOptions();
     pump();
     const HWND dialog = dialog_.handle();

@@ -6,7 +6,7 @@
 #include "ImageFileWriter.h"
 #include "PngReading.h"
 #include "TesterTestSupport.h"
-#include "tester/OrmuControllerDialog.h"
+#include "tester/TesterPanel.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -193,7 +193,7 @@ TEST(PackOrtInEditor, PackedMediaComeBackThroughExtractOrtAsTheyWentIn) {
     std::string packed;
     ASSERT_TRUE(testsupport::readFile(bundle, packed));
     const std::vector<std::wstring> mediaFiles = testsupport::listFiles(media);
-    ::SendMessageW(panel, OrmuControllerDialog::kHoldWork, TRUE, 0);
+    ::SendMessageW(panel, TesterPanel::kHoldWork, TRUE, 0);
     run(L"answer folder " + quoted(media));
     run(L"answer file " + quoted(bundle));
     run(L"answer message Yes");

@@ -7,8 +7,8 @@
 #include "Host.h"
 #include "OrtWriter.h"
 #include "TesterTestSupport.h"
-#include "settings/TarvoSettingsManager.h"
-#include "tester/OrmuControllerDialog.h"
+#include "settings/SettingsStore.h"
+#include "tester/TesterPanel.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -138,7 +138,7 @@ bool contains(const std::vector<std::wstring>& texts, const std::wstring& wanted
     return false;
 }
 
-class TesterPanel : public ::testing::Test {
+class TesterPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(center_.ready());
@@ -169,7 +169,7 @@ protected:
     void configure(const std::wstring& address, const std::wstring& clientFolder = std::wstring(),
                    const std::wstring& login = L"ormu user", const std::wstring& password = kPassword,
                    bool reloadOnSave = false) {
-        TarvoSettingsManager store;
+        SettingsStore store;
         store.setString(L"ORMU", L"OrmuIp", address);
         store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
         store.setString(L"ORMU", L"OrmuLogin", login);
@@ -255,7 +255,7 @@ protected:
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+TEST_F(TesterPanelTest, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(items(),
               (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort", L"Reload skin"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
@@ -299,7 +299,7 @@ TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
-TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation) {
+TEST_F(TesterPanelTest, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation) {
     select(1);
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
@@ -309,7 +309,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
 
-TEST_F(TesterPanel, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) {
+TEST_F(TesterPanelTest, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) {
     const HWND listPane = ::GetParent(list_);
     const HWND textPane = ::GetParent(info_);
     auto sideBySide = [&] {
@@ -349,7 +349,7 @@ TEST_F(TesterPanel, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) 
     EXPECT_TRUE(stacked());
 }
 
-TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
+TEST_F(TesterPanelTest, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     openDocument(L"Home.XML");
     doubleClick(0);
     const auto seen = center_.waitForRequests(2, 20000);
@@ -367,7 +367,7 @@ TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     EXPECT_EQ(info(), outcome);
 }
 
-TEST_F(TesterPanel, ReloadSkinFromTheMenuSendsExactlyTheReloadRequest) {
+TEST_F(TesterPanelTest, ReloadSkinFromTheMenuSendsExactlyTheReloadRequest) {
     ASSERT_TRUE(host_->runMenu(kMenu, L"&Reload skin"));
     EXPECT_EQ(info(), L"Asking the media center at " + address() + L" to reload the skin...");
     waitForOutcome();
@@ -379,7 +379,7 @@ TEST_F(TesterPanel, ReloadSkinFromTheMenuSendsExactlyTheReloadRequest) {
 const std::string kReloadTarget = "/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ReloadSkin()";
 const std::string kHomeTarget = "/ormuCmds/ormuHttp?command=ExecBuiltIn&parameter=ActivateWindow(10000)";
 
-TEST_F(TesterPanel, ASavedWindowFileReloadsTheSkinThenOpensItsWindow) {
+TEST_F(TesterPanelTest, ASavedWindowFileReloadsTheSkinThenOpensItsWindow) {
     host_.reset();
     configure(address(), {}, L"ormu user", kPassword, true);
     SetUp();
@@ -404,7 +404,7 @@ TEST_F(TesterPanel, ASavedWindowFileReloadsTheSkinThenOpensItsWindow) {
     EXPECT_EQ(info(), L"The media center at " + address() + L" reloaded the skin and opened window 10000.");
 }
 
-TEST_F(TesterPanel, WithTheOptionOffASaveSendsNothing) {
+TEST_F(TesterPanelTest, WithTheOptionOffASaveSendsNothing) {
     openSkinDocument(L"Home.xml");
     ASSERT_TRUE(host_->saveCurrent());
     EXPECT_EQ(info(), L"");
@@ -415,7 +415,7 @@ TEST_F(TesterPanel, WithTheOptionOffASaveSendsNothing) {
     EXPECT_EQ(authenticatedTargets(), std::vector<std::string>{kReloadTarget});
 }
 
-TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
+TEST_F(TesterPanelTest, AnUnreachableMediaCenterLeavesThePanelUsable) {
     host_.reset();
     configure(L"127.0.0.1:" + std::to_wstring(center_.closedPort()));
     SetUp();
@@ -429,7 +429,7 @@ TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
     EXPECT_TRUE(center_.requests().empty());
 }
 
-TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
+TEST_F(TesterPanelTest, ExtractOrtTellsTheUserWhatIsMissing) {
     {
         // The file dialog cancelled: no folder browser, one box.
         DialogAnswerer answerer(::GetCurrentThreadId(), {cancel, confirm});
@@ -483,7 +483,7 @@ HWND progressWindow() {
     return found;
 }
 
-TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndStopsOnCancel) {
+TEST_F(TesterPanelTest, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndStopsOnCancel) {
     ortwriter::BundleSpec spec;
     for (int i = 0; i < 12; ++i) {
         spec.entries.push_back({"f/" + std::to_string(i) + ".png",
@@ -500,7 +500,7 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
 
     // The work waits at its first report until Cancel: it cannot end before
     // the test has looked at it, however fast the machine.
-    ::SendMessageW(panel_, OrmuControllerDialog::kHoldWork, TRUE, 0);
+    ::SendMessageW(panel_, TesterPanel::kHoldWork, TRUE, 0);
     for (const std::wstring& line : {L"answer file " + quoted(bundle), L"answer folder " + quoted(out)}) {
         const host::CommandResult result = host_->runLine(line);
         ASSERT_TRUE(result.ok) << testsupport::narrow(line) << ": " << testsupport::narrow(result.message);
@@ -541,7 +541,7 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
     EXPECT_TRUE(testsupport::listFiles(out).empty());
 }
 
-TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
+TEST_F(TesterPanelTest, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     std::string bundle("ORTF2", 5);
     auto put32 = [&bundle](std::uint32_t v) {
         for (int i = 0; i < 4; ++i) bundle.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -641,7 +641,7 @@ private:
 
 }  // namespace
 
-TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
+TEST_F(TesterPanelTest, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
     MediaCenterStub strict("ormu:secret");
     ASSERT_TRUE(strict.ready());
     ScratchFolder noClient;

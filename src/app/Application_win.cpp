@@ -1,7 +1,7 @@
 // The application object, the library's entry point and the six exports.
-#include "app/OrmuPluginEditor.h"
+#include "app/Application.h"
 
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
@@ -18,9 +18,9 @@ constexpr wchar_t kPluginName[] = L"&Quorrel";
 // The one command table: the panels' entries are the indices the panels dock with.
 enum Command : int {
     SkinControls = 0,
-    Tester = OrmuControllerDialog::kCommandIndex,
-    Previewer = OrmuImagePreviewer::kCommandIndex,
-    Controls = COrmuControlsDialog::kCommandIndex,
+    Tester = TesterPanel::kCommandIndex,
+    Previewer = ImagePreviewer::kCommandIndex,
+    Controls = ControlsPanel::kCommandIndex,
     Options = 4,
     About = 5,
     GoToDefinition = 6,
@@ -40,7 +40,7 @@ struct MenuEntry {
 void doNothing() {}
 
 // Every handler the host calls: no exception may reach the editor.
-template <void (COrmuPluginEditor::*Method)()>
+template <void (Application::*Method)()>
 void guarded() {
     try {
         (theApp().*Method)();
@@ -50,17 +50,17 @@ void guarded() {
 
 constexpr std::array<MenuEntry, 12> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
-    {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
-    {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
-    {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
-    {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
-    {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
-    {L"Go to definition", &guarded<&COrmuPluginEditor::goToDefinition>},
-    {L"Find references", &guarded<&COrmuPluginEditor::findReferences>},
-    {L"Hover tips", &guarded<&COrmuPluginEditor::toggleHover>},
-    {L"&Test window", &guarded<&COrmuPluginEditor::testWindow>},
-    {L"&Reload skin", &guarded<&COrmuPluginEditor::reloadSkin>},
-    {L"Complete &name", &guarded<&COrmuPluginEditor::completeName>},
+    {L"&Ormu Tester", &guarded<&Application::toggleTester>},
+    {L"&Ormu Image Previewer", &guarded<&Application::togglePreviewer>},
+    {L"&Ormu Controls", &guarded<&Application::toggleControls>},
+    {L"&Options...", &guarded<&Application::showOptions>},
+    {L"&About...", &guarded<&Application::showAbout>},
+    {L"Go to definition", &guarded<&Application::goToDefinition>},
+    {L"Find references", &guarded<&Application::findReferences>},
+    {L"Hover tips", &guarded<&Application::toggleHover>},
+    {L"&Test window", &guarded<&Application::testWindow>},
+    {L"&Reload skin", &guarded<&Application::reloadSkin>},
+    {L"Complete &name", &guarded<&Application::completeName>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -71,13 +71,13 @@ LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LP
 
 // The one application object: constructed when the library is loaded,
 // destroyed when it is unloaded (both from DllMain).
-std::optional<COrmuPluginEditor> application;
+std::optional<Application> application;
 
 }  // namespace
 
-COrmuPluginEditor& theApp() { return *application; }
+Application& theApp() { return *application; }
 
-COrmuPluginEditor::COrmuPluginEditor()
+Application::Application()
     : clipboardController_(&hostInFront),
       imageElements_(controls::imageElementNames(ControlCatalogue())),
       skinLister_(makePlatformDirectoryLister()),
@@ -93,14 +93,14 @@ COrmuPluginEditor::COrmuPluginEditor()
       referencesPanel_(FindReferences),
       completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())) {}
 
-COrmuPluginEditor::~COrmuPluginEditor() = default;
+Application::~Application() = default;
 
-bool COrmuPluginEditor::InitInstance(HINSTANCE module) {
+bool Application::InitInstance(HINSTANCE module) {
     module_ = module;
     return true;
 }
 
-void COrmuPluginEditor::setInfo(const npp::NppData& data) {
+void Application::setInfo(const npp::NppData& data) {
     editor_.connect(module_, data);
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     EditorEventHub& hub = hub_;
@@ -116,7 +116,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    TarvoSettingsManager& store = store_;
+    SettingsStore& store = store_;
     store.load(settingsPath_);
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
@@ -163,7 +163,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     informed_ = true;
 }
 
-npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
+npp::FuncItem* Application::getFuncsArray(int* count) {
     static_assert(std::tuple_size<decltype(commandTable_)>::value == kMenu.size(), "one entry per menu item");
     for (std::size_t i = 0; i < kMenu.size(); ++i) {
         npp::FuncItem& item = commandTable_[i];
@@ -195,25 +195,25 @@ void toggle(const editor::NppEditor& editor, Panel& panel, int command) {
 }
 }  // namespace
 
-void COrmuPluginEditor::toggleTester() { toggle(editor_, tester_, Tester); }
+void Application::toggleTester() { toggle(editor_, tester_, Tester); }
 
-void COrmuPluginEditor::togglePreviewer() {
+void Application::togglePreviewer() {
     editor_.recordActiveView();
     toggle(editor_, previewer_, Previewer);
 }
 
-void COrmuPluginEditor::toggleControls() {
+void Application::toggleControls() {
     editor_.recordActiveView();
     toggle(editor_, controls_, Controls);
 }
 
-void COrmuPluginEditor::showOptions() { options_.showOptions(); }
+void Application::showOptions() { options_.showOptions(); }
 
-void COrmuPluginEditor::showAbout() { about_.open(); }
+void Application::showAbout() { about_.open(); }
 
-void COrmuPluginEditor::goToDefinition() { navigator_.goToDefinition(); }
+void Application::goToDefinition() { navigator_.goToDefinition(); }
 
-void COrmuPluginEditor::findReferences() {
+void Application::findReferences() {
     if (editor_.isCommandChecked(FindReferences)) {
         referencesPanel_.hidePanel();
     } else {
@@ -221,18 +221,18 @@ void COrmuPluginEditor::findReferences() {
     }
 }
 
-void COrmuPluginEditor::toggleHover() {
+void Application::toggleHover() {
     navigator_.setHover(!navigator_.hover());
     editor_.setCommandChecked(Hover, navigator_.hover());
 }
 
-void COrmuPluginEditor::testWindow() { tester_.runFromMenu(OrmuControllerDialog::kTestWindow); }
+void Application::testWindow() { tester_.runFromMenu(TesterPanel::kTestWindow); }
 
-void COrmuPluginEditor::reloadSkin() { tester_.runFromMenu(OrmuControllerDialog::kReloadSkin); }
+void Application::reloadSkin() { tester_.runFromMenu(TesterPanel::kReloadSkin); }
 
-void COrmuPluginEditor::completeName() { completer_.completeNow(); }
+void Application::completeName() { completer_.completeNow(); }
 
-void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
+void Application::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
         if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
@@ -297,7 +297,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     }
 }
 
-void COrmuPluginEditor::followEditorTheme() {
+void Application::followEditorTheme() {
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_,
                                                                      &about_, &referencesPanel_}) {
@@ -305,7 +305,7 @@ void COrmuPluginEditor::followEditorTheme() {
     }
 }
 
-LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Application::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC previous = hook_.previous();
     try {
         plugin::hostMessage(hub_, window, message, wParam, lParam);
@@ -315,7 +315,7 @@ LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wPar
     return ::CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-int COrmuPluginEditor::ExitInstance() {
+int Application::ExitInstance() {
     if (!informed_) return 0;
     store_.save(settingsPath_);
     tester_.releaseChildren();
