@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "editor/NppEditor_win.h"
-#include "preview/OrmuImagePreviewer.h"
+#include "preview/ImagePreviewer.h"
 #include "skin/SkinResources.h"
 
 namespace controls {
 
-PanelSkinChoices::PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer,
-                                   const editor::NppEditor& editor, SkinResources& resources)
+PanelSkinChoices::PanelSkinChoices(ControlsPanel& panel, ImagePreviewer& previewer, const editor::NppEditor& editor,
+                                   SkinResources& resources)
     : panel_(panel), editor_(editor), previewer_(previewer), choices_(*this, resources) {
     panel_.setRowChoiceSource(&choices_);
 }

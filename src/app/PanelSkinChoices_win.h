@@ -9,8 +9,8 @@
 
 #include "controls/SkinChoices.h"
 
-class COrmuControlsDialog;
-class OrmuImagePreviewer;
+class ControlsPanel;
+class ImagePreviewer;
 class SkinResources;
 namespace editor {
 class NppEditor;
@@ -20,7 +20,7 @@ namespace controls {
 
 class PanelSkinChoices : private SkinChoiceEnvironment {
 public:
-    PanelSkinChoices(COrmuControlsDialog& panel, OrmuImagePreviewer& previewer, const editor::NppEditor& editor,
+    PanelSkinChoices(ControlsPanel& panel, ImagePreviewer& previewer, const editor::NppEditor& editor,
                      SkinResources& resources);
     ~PanelSkinChoices() override;
     PanelSkinChoices(const PanelSkinChoices&) = delete;
@@ -37,9 +37,9 @@ private:
     void clearPreview() override;
     FileStamp stamp(const std::wstring& path) override;
 
-    COrmuControlsDialog& panel_;
+    ControlsPanel& panel_;
     const editor::NppEditor& editor_;
-    OrmuImagePreviewer& previewer_;
+    ImagePreviewer& previewer_;
     SkinChoices choices_;
 };
 

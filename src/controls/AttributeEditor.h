@@ -14,9 +14,9 @@
 #include "framework/Window.h"
 
 // Drop-down list (not editable) of the control type names.
-class CORMUComboBox : public Window {
+class ControlTypeList : public Window {
 public:
-    ~CORMUComboBox() override;
+    ~ControlTypeList() override;
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
 
@@ -45,12 +45,12 @@ private:
 
 // One row of the attribute area: a disabled edit showing the tag, and an edit
 // or an editable drop-down holding the value.
-class CDuoTextBox : public ui::ChildWindow {
+class AttributeRow : public ui::ChildWindow {
 public:
     // The metrics (null: those at 96 DPI) belong to the area, which outlives its rows.
-    explicit CDuoTextBox(int index, const controls::AttributeMetrics* metrics = nullptr)
+    explicit AttributeRow(int index, const controls::AttributeMetrics* metrics = nullptr)
         : index_(index), metrics_(metrics) {}
-    ~CDuoTextBox() override;
+    ~AttributeRow() override;
 
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
@@ -83,9 +83,9 @@ private:
 // The scrolling area holding the rows. Reports a change of any row's value to
 // its parent as WM_COMMAND (the row's notification code, the area as sender),
 // after recording that row as the current one.
-class CDuoTextBoxContainer : public ui::ChildWindow {
+class AttributeArea : public ui::ChildWindow {
 public:
-    ~CDuoTextBoxContainer() override;
+    ~AttributeArea() override;
 
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
@@ -107,7 +107,7 @@ public:
     std::wstring controlXml() const;
 
     std::size_t rowCount() const { return rows_.size(); }
-    const CDuoTextBox& row(std::size_t i) const { return *rows_[i]; }
+    const AttributeRow& row(std::size_t i) const { return *rows_[i]; }
     const controls::ScrollState& scrollState() const { return scroll_; }
     HWND currentLabel() const { return currentLabel_; }
     HWND currentValue() const { return currentValue_; }
@@ -116,14 +116,14 @@ public:
 
 private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    CDuoTextBox* addRow();
+    AttributeRow* addRow();
     void updateScrollRange();
     void layoutRows();
     void onScroll(int request);
 
     HWND currentLabel_ = nullptr;
     HWND currentValue_ = nullptr;
-    std::vector<std::unique_ptr<CDuoTextBox>> rows_;
+    std::vector<std::unique_ptr<AttributeRow>> rows_;
     controls::ScrollState scroll_;
     controls::AttributeMetrics metrics_;
     ui::BrushCache brushes_;

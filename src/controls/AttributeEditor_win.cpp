@@ -54,9 +54,9 @@ void paintBackground(HWND window, HDC dc, const ui::Theme& theme, ui::BrushCache
 
 // ---------------------------------------------------------------- type list
 
-CORMUComboBox::~CORMUComboBox() { destroy(); }
+ControlTypeList::~ControlTypeList() { destroy(); }
 
-void CORMUComboBox::attach(HINSTANCE instance, HWND parent) {
+void ControlTypeList::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     hwnd_ = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST,
                               0, metrics_.typeListTop, metrics_.typeListWidth, metrics_.typeListDropHeight, parent,
@@ -67,16 +67,16 @@ void CORMUComboBox::attach(HINSTANCE instance, HWND parent) {
     }
     ::SetPropW(hwnd_, kComboOwnerProperty, this);
     previousProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CORMUComboBox::forwardingProc)));
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlTypeList::forwardingProc)));
     makeFont();
 }
 
-void CORMUComboBox::setMetrics(const controls::AttributeMetrics& metrics) {
+void ControlTypeList::setMetrics(const controls::AttributeMetrics& metrics) {
     metrics_ = metrics;
     makeFont();
 }
 
-void CORMUComboBox::makeFont() {
+void ControlTypeList::makeFont() {
     if (hwnd_ == nullptr) return;
     auto current = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
@@ -92,9 +92,9 @@ void CORMUComboBox::makeFont() {
     font_ = std::move(font);  // the old one only after the box let go of it
 }
 
-LRESULT CALLBACK CORMUComboBox::forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ControlTypeList::forwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        auto* self = static_cast<CORMUComboBox*>(::GetPropW(window, kComboOwnerProperty));
+        auto* self = static_cast<ControlTypeList*>(::GetPropW(window, kComboOwnerProperty));
         if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
         const WNDPROC previous = self->previousProc_;
         if (message == WM_NCDESTROY) {
@@ -108,7 +108,7 @@ LRESULT CALLBACK CORMUComboBox::forwardingProc(HWND window, UINT message, WPARAM
     }
 }
 
-void CORMUComboBox::destroy() {
+void ControlTypeList::destroy() {
     items_.clear();
     if (hwnd_ != nullptr) {
         HWND window = hwnd_;
@@ -117,33 +117,33 @@ void CORMUComboBox::destroy() {
     }
 }
 
-void CORMUComboBox::addItem(const std::wstring& text) {
+void ControlTypeList::addItem(const std::wstring& text) {
     items_.push_back(text);
     if (hwnd_ == nullptr) return;
     const LRESULT index = ::SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) ::SendMessageW(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(index), index + 1);
 }
 
-void CORMUComboBox::clear() {
+void ControlTypeList::clear() {
     items_.clear();
     if (hwnd_ != nullptr) ::SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
 }
 
-int CORMUComboBox::count() const {
+int ControlTypeList::count() const {
     return hwnd_ != nullptr ? static_cast<int>(::SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)) : 0;
 }
 
-int CORMUComboBox::selectedIndex() const {
+int ControlTypeList::selectedIndex() const {
     return hwnd_ != nullptr ? static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)) : CB_ERR;
 }
 
-std::wstring CORMUComboBox::selectedText() const {
+std::wstring ControlTypeList::selectedText() const {
     const int index = selectedIndex();
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return {};
     return items_[static_cast<std::size_t>(index)];
 }
 
-void CORMUComboBox::select(int index, bool exact) {
+void ControlTypeList::select(int index, bool exact) {
     if (hwnd_ == nullptr) return;
     if (!exact) {
         const int n = count();
@@ -153,30 +153,30 @@ void CORMUComboBox::select(int index, bool exact) {
     ::SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int CORMUComboBox::findExact(const std::wstring& text) const {
+int ControlTypeList::findExact(const std::wstring& text) const {
     if (hwnd_ == nullptr || text.empty()) return -1;
     const LRESULT index =
         ::SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-void CORMUComboBox::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
+void ControlTypeList::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {
     if (hwnd_ == nullptr) return;
     moveToBounds(RECT{left, metrics_.typeListTop, right, metrics_.typeListTop + metrics_.typeListDropHeight});
 }
 
 // ---------------------------------------------------------------- one row
 
-CDuoTextBox::~CDuoTextBox() { destroy(); }
+AttributeRow::~AttributeRow() { destroy(); }
 
-void CDuoTextBox::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowClass, instance); }
+void AttributeRow::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kRowClass, instance); }
 
-const controls::AttributeMetrics& CDuoTextBox::metrics() const {
+const controls::AttributeMetrics& AttributeRow::metrics() const {
     static const controls::AttributeMetrics kAt96;
     return metrics_ != nullptr ? *metrics_ : kAt96;
 }
 
-void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
+void AttributeRow::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     const controls::AttributeMetrics& m = metrics();
     // Each row paints its own background: no class background.
@@ -188,7 +188,7 @@ void CDuoTextBox::attach(HINSTANCE instance, HWND parent) {
     if (label_ != nullptr) ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent)), FALSE);
 }
 
-void CDuoTextBox::destroy() {
+void AttributeRow::destroy() {
     if (hwnd_ == nullptr) return;
     HWND window = hwnd_;
     // Children go with the row window.
@@ -198,7 +198,7 @@ void CDuoTextBox::destroy() {
     value_ = nullptr;
 }
 
-void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) {
+void AttributeRow::setupText(const std::wstring& tag, const std::wstring& value) {
     if (hwnd_ == nullptr) return;
     ::SetWindowTextW(label_, tag.c_str());
     dropDown_ = false;
@@ -215,8 +215,8 @@ void CDuoTextBox::setupText(const std::wstring& tag, const std::wstring& value) 
     ::SendMessageW(value_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont(parent_)), FALSE);
 }
 
-void CDuoTextBox::setupDropDown(const std::wstring& tag, const std::vector<std::wstring>& options,
-                                const std::wstring& value) {
+void AttributeRow::setupDropDown(const std::wstring& tag, const std::vector<std::wstring>& options,
+                                 const std::wstring& value) {
     if (hwnd_ == nullptr) return;
     ::SetWindowTextW(label_, tag.c_str());
     dropDown_ = true;
@@ -236,7 +236,7 @@ void CDuoTextBox::setupDropDown(const std::wstring& tag, const std::vector<std::
     ::SetWindowTextW(value_, value.c_str());
 }
 
-void CDuoTextBox::resizeTo(int left, int right, int scrollOffsetPixels) {
+void AttributeRow::resizeTo(int left, int right, int scrollOffsetPixels) {
     if (hwnd_ == nullptr) return;
     const controls::AttributeMetrics& m = metrics();
     const int width = std::max(right - left, 0);
@@ -248,13 +248,13 @@ void CDuoTextBox::resizeTo(int left, int right, int scrollOffsetPixels) {
     }
 }
 
-void CDuoTextBox::windowGone() {
+void AttributeRow::windowGone() {
     hwnd_ = nullptr;
     label_ = nullptr;  // destroyed with the row
     value_ = nullptr;
 }
 
-LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AttributeRow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         if (value_ != nullptr && reinterpret_cast<HWND>(lParam) == value_ && controls::isValueChange(HIWORD(wParam))) {
@@ -285,11 +285,11 @@ LRESULT CDuoTextBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---------------------------------------------------------------- the area
 
-CDuoTextBoxContainer::~CDuoTextBoxContainer() { destroy(); }
+AttributeArea::~AttributeArea() { destroy(); }
 
-void CDuoTextBoxContainer::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kAreaClass, instance); }
+void AttributeArea::unregisterClass(HINSTANCE instance) { ::UnregisterClassW(kAreaClass, instance); }
 
-void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
+void AttributeArea::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     scroll_.reset();
     scroll_.setUnit(metrics_.scrollUnit);
@@ -302,7 +302,7 @@ void CDuoTextBoxContainer::attach(HINSTANCE instance, HWND parent) {
     updateScrollRange();
 }
 
-void CDuoTextBoxContainer::destroy() {
+void AttributeArea::destroy() {
     removeAllRows();
     if (hwnd_ != nullptr) {
         HWND window = hwnd_;
@@ -312,15 +312,15 @@ void CDuoTextBoxContainer::destroy() {
     scroll_.reset();
 }
 
-void CDuoTextBoxContainer::removeAllRows() {
+void AttributeArea::removeAllRows() {
     currentLabel_ = nullptr;
     currentValue_ = nullptr;
     rows_.clear();  // each row destroys its windows
 }
 
-CDuoTextBox* CDuoTextBoxContainer::addRow() {
+AttributeRow* AttributeArea::addRow() {
     if (hwnd_ == nullptr) return nullptr;
-    auto row = std::make_unique<CDuoTextBox>(static_cast<int>(rows_.size()), &metrics_);
+    auto row = std::make_unique<AttributeRow>(static_cast<int>(rows_.size()), &metrics_);
     row->setTheme(theme_);
     row->attach(instance_, hwnd_);
     if (row->handle() == nullptr) return nullptr;
@@ -328,41 +328,41 @@ CDuoTextBox* CDuoTextBoxContainer::addRow() {
     return rows_.back().get();
 }
 
-void CDuoTextBoxContainer::addTextRow(const std::wstring& tag, const std::wstring& value) {
-    CDuoTextBox* row = addRow();
+void AttributeArea::addTextRow(const std::wstring& tag, const std::wstring& value) {
+    AttributeRow* row = addRow();
     if (row == nullptr) return;
     row->setupText(tag, value);
     row->resizeTo(0, clientWidth(hwnd_), scroll_.offsetPixels());
     updateScrollRange();
 }
 
-void CDuoTextBoxContainer::addDropDownRow(const std::wstring& tag, const std::vector<std::wstring>& options,
-                                          const std::wstring& value) {
-    CDuoTextBox* row = addRow();
+void AttributeArea::addDropDownRow(const std::wstring& tag, const std::vector<std::wstring>& options,
+                                   const std::wstring& value) {
+    AttributeRow* row = addRow();
     if (row == nullptr) return;
     row->setupDropDown(tag, options, value);
     row->resizeTo(0, clientWidth(hwnd_), scroll_.offsetPixels());
     updateScrollRange();
 }
 
-void CDuoTextBoxContainer::resizeTo(int left, int /*top*/, int right, int bottom) {
+void AttributeArea::resizeTo(int left, int /*top*/, int right, int bottom) {
     if (hwnd_ == nullptr) return;
     moveToBounds(RECT{left, metrics_.areaTop, right, std::max(bottom, metrics_.areaTop)});
     updateScrollRange();
     layoutRows();
 }
 
-void CDuoTextBoxContainer::setMetrics(const controls::AttributeMetrics& metrics) {
+void AttributeArea::setMetrics(const controls::AttributeMetrics& metrics) {
     metrics_ = metrics;
     scroll_.setUnit(metrics_.scrollUnit);
 }
 
-void CDuoTextBoxContainer::layoutRows() {
+void AttributeArea::layoutRows() {
     const int width = clientWidth(hwnd_);
     for (auto& row : rows_) row->resizeTo(0, width, scroll_.offsetPixels());
 }
 
-void CDuoTextBoxContainer::updateScrollRange() {
+void AttributeArea::updateScrollRange() {
     if (hwnd_ == nullptr) return;
     const int widthBefore = clientWidth(hwnd_);
     const int positionBefore = scroll_.position();
@@ -373,7 +373,7 @@ void CDuoTextBoxContainer::updateScrollRange() {
     if (clientWidth(hwnd_) != widthBefore || scroll_.position() != positionBefore) layoutRows();
 }
 
-void CDuoTextBoxContainer::onScroll(int request) {
+void AttributeArea::onScroll(int request) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_TRACKPOS;
@@ -385,11 +385,9 @@ void CDuoTextBoxContainer::onScroll(int request) {
     ::UpdateWindow(hwnd_);
 }
 
-std::wstring CDuoTextBoxContainer::tagText(HWND label) const {
-    return windowText(label != nullptr ? label : currentLabel_);
-}
+std::wstring AttributeArea::tagText(HWND label) const { return windowText(label != nullptr ? label : currentLabel_); }
 
-bool CDuoTextBoxContainer::valueText(std::wstring& out, HWND value) const {
+bool AttributeArea::valueText(std::wstring& out, HWND value) const {
     HWND window = value != nullptr ? value : currentValue_;
     out.clear();
     if (window == nullptr) return false;
@@ -416,7 +414,7 @@ bool CDuoTextBoxContainer::valueText(std::wstring& out, HWND value) const {
     return true;
 }
 
-std::wstring CDuoTextBoxContainer::controlXml() const {
+std::wstring AttributeArea::controlXml() const {
     std::vector<controls::TagValue> pairs;
     pairs.reserve(rows_.size());
     for (const auto& row : rows_) {
@@ -427,7 +425,7 @@ std::wstring CDuoTextBoxContainer::controlXml() const {
     return controls::controlXml(pairs);
 }
 
-LRESULT CDuoTextBoxContainer::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AttributeArea::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
         const auto sender = reinterpret_cast<HWND>(lParam);

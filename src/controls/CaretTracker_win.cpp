@@ -1,11 +1,11 @@
 #include "controls/CaretTracker_win.h"
 
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "editor/NppEditor_win.h"
 
 namespace controls {
 
-PanelCaretFollower::PanelCaretFollower(COrmuControlsDialog& panel, const editor::NppEditor& editor)
+PanelCaretFollower::PanelCaretFollower(ControlsPanel& panel, const editor::NppEditor& editor)
     : panel_(panel), editor_(editor), document_(editor), tracker_(*this, document_) {
     panel_.setCaretHandler(this);
     panel_.setEditSink(this);

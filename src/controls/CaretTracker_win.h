@@ -6,13 +6,13 @@
 #include "controls/CaretTracker.h"
 #include "editor/ScintillaDocument_win.h"
 
-class COrmuControlsDialog;
+class ControlsPanel;
 
 namespace controls {
 
 class PanelCaretFollower : public CaretHandler, public ControlEditSink, private CaretPanel {
 public:
-    PanelCaretFollower(COrmuControlsDialog& panel, const editor::NppEditor& editor);
+    PanelCaretFollower(ControlsPanel& panel, const editor::NppEditor& editor);
     ~PanelCaretFollower() override;
     PanelCaretFollower(const PanelCaretFollower&) = delete;
     PanelCaretFollower& operator=(const PanelCaretFollower&) = delete;
@@ -35,7 +35,7 @@ private:
     // caret now.
     void prepare();
 
-    COrmuControlsDialog& panel_;
+    ControlsPanel& panel_;
     const editor::NppEditor& editor_;
     editor::ScintillaDocument document_;
     CaretTracker tracker_;

@@ -115,7 +115,7 @@ void ImagePixels::SwapPixels(ImagePixels& other) noexcept {
     std::swap(palette_, other.palette_);
 }
 
-void ImagePixels::ApplyEffect(FCImageEffect& effect) {
+void ImagePixels::ApplyEffect(ImageEffect& effect) {
     if (!effect.Accepts(*this)) {
         return;
     }
@@ -139,12 +139,10 @@ void ImagePixels::ApplyEffect(FCImageEffect& effect) {
     }
 }
 
-bool FCImageEffect::Accepts(const ImagePixels& image) const { return image.HasPixels() && image.ColorBits() >= 24; }
+bool ImageEffect::Accepts(const ImagePixels& image) const { return image.HasPixels() && image.ColorBits() >= 24; }
 
-bool FCEffectPremultipleAlpha::Accepts(const ImagePixels& image) const {
-    return image.HasPixels() && image.ColorBits() == 32;
-}
+bool PremultiplyAlpha::Accepts(const ImagePixels& image) const { return image.HasPixels() && image.ColorBits() == 32; }
 
-void FCEffectPremultipleAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) { PremultiplyPixel(pixel); }
+void PremultiplyAlpha::PixelStep(ImagePixels&, int, int, std::uint8_t* pixel) { PremultiplyPixel(pixel); }
 
 }  // namespace preview

@@ -26,7 +26,7 @@ using ImageMemoryFactory = std::unique_ptr<ImageMemory> (*)(int width, int heigh
 std::unique_ptr<ImageMemory> HeapImageMemory(int width, int height, int bpp, std::size_t size,
                                              const std::uint8_t* palette);
 
-class FCImageEffect;
+class ImageEffect;
 
 class ImagePixels {
 public:
@@ -57,7 +57,7 @@ public:
     // Exchanges the pixels (size, depth, memory, rows, palette) with another image.
     void SwapPixels(ImagePixels& other) noexcept;
 
-    void ApplyEffect(FCImageEffect& effect);
+    void ApplyEffect(ImageEffect& effect);
 
 protected:
     ImageMemory* memory() const { return memory_.get(); }
@@ -74,9 +74,9 @@ private:
     std::vector<std::uint8_t> palette_;
 };
 
-class FCImageEffect {
+class ImageEffect {
 public:
-    virtual ~FCImageEffect() = default;
+    virtual ~ImageEffect() = default;
     // Images with pixels and at least 24 bits per pixel.
     virtual bool Accepts(const ImagePixels& image) const;
     // 1: PixelStep over every pixel; 0: one WholeImageStep.
@@ -87,7 +87,7 @@ public:
 };
 
 // Scales colours by alpha, as per-pixel alpha blending expects them.
-class FCEffectPremultipleAlpha : public FCImageEffect {
+class PremultiplyAlpha : public ImageEffect {
 public:
     bool Accepts(const ImagePixels& image) const override;
     void PixelStep(ImagePixels& image, int x, int y, std::uint8_t* pixel) override;

@@ -2,7 +2,7 @@
 
 #include "base/TextCodec.h"
 #include "editor/NppEditor_win.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 namespace refcheck {
 
@@ -45,7 +45,7 @@ ReferenceMarker::ReferenceMarker(const editor::NppEditor& editor, const std::vec
 
 ReferenceMarker::~ReferenceMarker() = default;
 
-void ReferenceMarker::attachedToSettings(TarvoSettingsManager* store) {
+void ReferenceMarker::attachedToSettings(SettingsStore* store) {
     store_ = store;
     if (store != nullptr) {
         settings_keys::registerBool(*store, *this, settings_keys::kMarkMissingReferences, true);

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "settings/ModelController.h"
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/ReferenceCheck.h"
 #include "skin/SkinIndex.h"
 
@@ -38,7 +38,7 @@ public:
     ReferenceMarker(const ReferenceMarker&) = delete;
     ReferenceMarker& operator=(const ReferenceMarker&) = delete;
 
-    void attachedToSettings(TarvoSettingsManager* store) override;
+    void attachedToSettings(SettingsStore* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
 
     // NPPN_BUFFERACTIVATED.
@@ -62,7 +62,7 @@ private:
     void updateCallTip();
 
     const editor::NppEditor& editor_;
-    TarvoSettingsManager* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     std::unique_ptr<DirectoryLister> lister_;
     skin::ReferenceRules rules_;
     skin::SkinIndex index_;

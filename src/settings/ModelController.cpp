@@ -1,6 +1,6 @@
 #include "settings/ModelController.h"
 
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ void IModel::notifyControllers() {
     for (std::size_t i = 0; i < controllers_.size(); ++i) controllers_[i]->modelModified();
 }
 
-void IController::init(IModel* model, EditorEventHub*, TarvoSettingsManager* store) {
+void IController::init(IModel* model, EditorEventHub*, SettingsStore* store) {
     if (model != nullptr) model->addController(this);
     if (store != nullptr) store->addObserver(this);
 }

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-class TarvoSettingsManager;
+class SettingsStore;
 class EditorEventHub;
 class IController;
 
 class IModel : public SettingsObserver {
 public:
-    void attachedToSettings(TarvoSettingsManager* store) override { settings_ = store; }
+    void attachedToSettings(SettingsStore* store) override { settings_ = store; }
 
     // Appends the controller unless it is already attached, and points it at this model.
     void addController(IController* controller);
@@ -24,23 +24,23 @@ public:
     const std::vector<IController*>& controllers() const { return controllers_; }
 
 protected:
-    TarvoSettingsManager* settings_ = nullptr;
+    SettingsStore* settings_ = nullptr;
     std::vector<IController*> controllers_;
 };
 
 class IController : public SettingsObserver {
 public:
-    void attachedToSettings(TarvoSettingsManager* store) override { settings_ = store; }
+    void attachedToSettings(SettingsStore* store) override { settings_ = store; }
     // Attaches to the model, then observes the settings store (which calls
     // attachedToSettings at once).
-    virtual void init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store);
+    virtual void init(IModel* model, EditorEventHub* hub, SettingsStore* store);
     virtual void modelModified() {}
 
     IModel* model() const { return model_; }
-    TarvoSettingsManager* settings() const { return settings_; }
+    SettingsStore* settings() const { return settings_; }
 
 protected:
-    TarvoSettingsManager* settings_ = nullptr;
+    SettingsStore* settings_ = nullptr;
 
 private:
     friend class IModel;

@@ -3,7 +3,7 @@
 #include <cwctype>
 #include <limits>
 
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 namespace options {
 
@@ -31,13 +31,13 @@ const OptionDescriptor* findByControl(const std::vector<OptionDescriptor>& table
 
 std::wstring helpKey(int controlId) { return std::to_wstring(controlId) + L"_HELP"; }
 
-std::wstring boxText(const TarvoSettingsManager& store, const OptionDescriptor& option) {
+std::wstring boxText(const SettingsStore& store, const OptionDescriptor& option) {
     if (option.kind == NumberBox) return std::to_wstring(static_cast<unsigned>(store.getInt(option.group, option.key)));
     if (option.kind == TextBox) return store.getString(option.group, option.key);
     return {};
 }
 
-bool isChecked(const TarvoSettingsManager& store, const OptionDescriptor& option) {
+bool isChecked(const SettingsStore& store, const OptionDescriptor& option) {
     return option.kind == CheckBox && store.getBool(option.group, option.key);
 }
 
@@ -55,14 +55,14 @@ unsigned parseUnsigned(const std::wstring& text) {
     return i == n ? static_cast<unsigned>(value) : 0;
 }
 
-void storeText(TarvoSettingsManager& store, const OptionDescriptor& option, const std::wstring& text) {
+void storeText(SettingsStore& store, const OptionDescriptor& option, const std::wstring& text) {
     if (option.kind == NumberBox)
         store.setInt(option.group, option.key, static_cast<int>(parseUnsigned(text)));
     else if (option.kind == TextBox)
         store.setString(option.group, option.key, text);
 }
 
-void storeChecked(TarvoSettingsManager& store, const OptionDescriptor& option, bool checked) {
+void storeChecked(SettingsStore& store, const OptionDescriptor& option, bool checked) {
     if (option.kind == CheckBox) store.setBool(option.group, option.key, checked);
 }
 

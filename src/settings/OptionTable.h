@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class TarvoSettingsManager;
+class SettingsStore;
 
 namespace options {
 
@@ -31,14 +31,14 @@ std::wstring helpKey(int controlId);
 
 // The text a number or text box shows for the stored value (empty when absent
 // or of another type; a number is shown unsigned).
-std::wstring boxText(const TarvoSettingsManager& store, const OptionDescriptor& option);
-bool isChecked(const TarvoSettingsManager& store, const OptionDescriptor& option);
+std::wstring boxText(const SettingsStore& store, const OptionDescriptor& option);
+bool isChecked(const SettingsStore& store, const OptionDescriptor& option);
 
 // Stores what the user confirmed. An empty text box stores the empty string,
 // so a login or password can be removed again; a number box without a valid
 // unsigned number stores 0.
-void storeText(TarvoSettingsManager& store, const OptionDescriptor& option, const std::wstring& text);
-void storeChecked(TarvoSettingsManager& store, const OptionDescriptor& option, bool checked);
+void storeText(SettingsStore& store, const OptionDescriptor& option, const std::wstring& text);
+void storeChecked(SettingsStore& store, const OptionDescriptor& option, bool checked);
 
 // The number a number box holds, as the dialog reads it: blanks around an
 // unsigned decimal; anything else, or a number above 4294967295, is 0.

@@ -4,13 +4,13 @@
 
 #include <string>
 
-class TarvoSettingsManager;
+class SettingsStore;
 
 class SettingsObserver {
 public:
     virtual ~SettingsObserver() = default;
     // Remembers the store; components that own setting keys register their
     // defaults here (or read the stored values).
-    virtual void attachedToSettings(TarvoSettingsManager* store) = 0;
+    virtual void attachedToSettings(SettingsStore* store) = 0;
     virtual void settingsChanged(const std::wstring& /*group*/, const std::wstring& /*key*/) {}
 };

@@ -1,6 +1,6 @@
 // Native builds serve the unit tests, which hand SkinResources a lister of
 // their own; there the default lister finds nothing.
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Directory searches by UTF-16 path, so skins in folders whose names fall
 // outside the ANSI code page are found as they are.
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 
 #include <windows.h>
 

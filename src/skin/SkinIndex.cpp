@@ -75,7 +75,7 @@ void SkinIndex::loadMedia() {
     ++mediaScans_;
     mediaFiles_.clear();
     mediaStamps_.clear();
-    CSADirRead reader(lister_);
+    DirectoryReader reader(lister_);
     reader.ScanFolders(mediaFolder_);
     // A folder's time moves when an entry in it comes, goes or is renamed:
     // enough to tell that a name may now resolve differently.

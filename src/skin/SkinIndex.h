@@ -6,7 +6,7 @@
 // again, so the bundle's names are read once per change of the bundle.
 #pragma once
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/IncludeScan.h"
 #include "skin/SkinReferences.h"
 

@@ -23,7 +23,7 @@
 // is read from its file or bundle header there).
 #pragma once
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/IncludeScan.h"
 
 #include <cstdint>

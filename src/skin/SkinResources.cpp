@@ -28,7 +28,7 @@ void SkinResources::ListMedia(const std::wstring& documentFolder) {
         return;
     }
     const std::wstring media = preview::MediaFolderOf(documentFolder);
-    CSADirRead reader(*lister_);
+    DirectoryReader reader(*lister_);
     reader.ScanFolders(media);
 
     reader.FindFiles(L"textures.ort");
@@ -120,14 +120,14 @@ const OrtEntry* SkinResources::findEntry(const std::wstring& name) const {
     return nullptr;
 }
 
-std::unique_ptr<CDXTexture> SkinResources::loadFirstFrame(const OrtEntry* entry) {
+std::unique_ptr<DXTexture> SkinResources::loadFirstFrame(const OrtEntry* entry) {
     if (!entry || entry->frames.empty()) {
         return nullptr;
     }
     return bundle_.LoadFrame(entry->frames.front());
 }
 
-std::unique_ptr<CDXTexture> SkinResources::FindTexture(const std::wstring& imagePath) {
+std::unique_ptr<DXTexture> SkinResources::FindTexture(const std::wstring& imagePath) {
     const preview::BundleLocation where = preview::BundleFor(imagePath);
     if (!openBundle(where.bundlePath)) {
         return nullptr;
@@ -135,7 +135,7 @@ std::unique_ptr<CDXTexture> SkinResources::FindTexture(const std::wstring& image
     return loadFirstFrame(findEntry(where.entryName));
 }
 
-std::unique_ptr<CDXTexture> SkinResources::LoadBundleTexture(const std::wstring& entryName) {
+std::unique_ptr<DXTexture> SkinResources::LoadBundleTexture(const std::wstring& entryName) {
     if (!bundle_.IsOpen()) {
         return nullptr;
     }

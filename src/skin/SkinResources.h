@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/IncludeScan.h"
 #include "textures/OrtReader.h"
 
-class CDXTexture;
+class DXTexture;
 
 class SkinResources {
 public:
@@ -40,11 +40,11 @@ public:
 
     // The image at a path under a skin's media folder, from that skin's
     // bundle; null when the bundle or the entry is missing or unreadable.
-    std::unique_ptr<CDXTexture> FindTexture(const std::wstring& imagePath);
+    std::unique_ptr<DXTexture> FindTexture(const std::wstring& imagePath);
     // Every entry name of a bundle, in its order; false when it cannot be opened.
     bool ListBundle(const std::wstring& bundlePath, std::vector<std::wstring>& names);
     // The first frame of an entry of the open bundle; null otherwise.
-    std::unique_ptr<CDXTexture> LoadBundleTexture(const std::wstring& entryName);
+    std::unique_ptr<DXTexture> LoadBundleTexture(const std::wstring& entryName);
 
     // While a bundle file is replaced on disk: lets go of it if it is the
     // open one, and finds nothing in it (it is not opened) until
@@ -60,7 +60,7 @@ public:
 private:
     bool openBundle(const std::wstring& bundlePath);
     const OrtEntry* findEntry(const std::wstring& name) const;
-    std::unique_ptr<CDXTexture> loadFirstFrame(const OrtEntry* entry);
+    std::unique_ptr<DXTexture> loadFirstFrame(const OrtEntry* entry);
 
     std::unique_ptr<DirectoryLister> lister_;
     FileReader readFile_;

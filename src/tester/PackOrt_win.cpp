@@ -3,7 +3,7 @@
 // proposed), then the packing on worker threads behind the progress window.
 // The skin resources let go of that bundle while it is replaced and open it
 // again afterwards; the summary goes to the panel's text pane.
-#include "tester/OrmuControllerDialog.h"
+#include "tester/TesterPanel.h"
 #include "tester/FolderPicker_win.h"
 
 #include "base/Win32Handles.h"
@@ -47,11 +47,9 @@ std::wstring askForBundleToWrite(HWND owner, HINSTANCE instance, const std::wstr
 
 }  // namespace
 
-void OrmuControllerDialog::setBundleWritten(std::function<void(const std::wstring&)> told) {
-    bundleWritten_ = std::move(told);
-}
+void TesterPanel::setBundleWritten(std::function<void(const std::wstring&)> told) { bundleWritten_ = std::move(told); }
 
-void OrmuControllerDialog::packOrt() {
+void TesterPanel::packOrt() {
     const std::wstring documentFolder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
     std::wstring media = documentFolder.empty() ? std::wstring() : preview::MediaFolderOf(documentFolder);
     if (!media.empty() && media.back() == L'\\') {
@@ -81,7 +79,7 @@ void OrmuControllerDialog::packOrt() {
     }
 }
 
-void OrmuControllerDialog::packingEnded(const textures::PackReport& report, const std::wstring& bundle) {
+void TesterPanel::packingEnded(const textures::PackReport& report, const std::wstring& bundle) {
     packing_ = false;
     if (resources_ != nullptr) resources_->ReleaseBundle();
     infoBox_.setText(textures::packSummary(report, bundle));

@@ -1,6 +1,6 @@
 #include "tester/SkinCheckCommand_win.h"
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "skin/SkinIndex.h"
 
 #include <commctrl.h>

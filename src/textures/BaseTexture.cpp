@@ -58,15 +58,15 @@ void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint
 
 using namespace textures;
 
-CBaseTexture::~CBaseTexture() = default;
+BaseTexture::~BaseTexture() = default;
 
-std::uint64_t CBaseTexture::textureBytes() const noexcept {
+std::uint64_t BaseTexture::textureBytes() const noexcept {
     // A product beyond 64 bits counts as more than any buffer can hold.
     return imageBytes(format_, textureWidth_, textureHeight_).value_or(std::numeric_limits<std::uint64_t>::max());
 }
 
-bool CBaseTexture::PrepareBuffer(std::uint32_t width, std::uint32_t height, std::uint32_t format,
-                                 const TextureLimits& limits) noexcept {
+bool BaseTexture::PrepareBuffer(std::uint32_t width, std::uint32_t height, std::uint32_t format,
+                                const TextureLimits& limits) noexcept {
     format_ = format;
     std::uint64_t textureWidth = width;
     std::uint64_t textureHeight = height;
@@ -84,8 +84,8 @@ bool CBaseTexture::PrepareBuffer(std::uint32_t width, std::uint32_t height, std:
     return pixels_.growTo(static_cast<std::size_t>(needed));
 }
 
-bool CBaseTexture::CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format, const std::uint8_t* data,
-                              std::size_t dataSize, const TextureLimits& limits) noexcept {
+bool BaseTexture::CopyPixels(std::uint32_t width, std::uint32_t height, std::uint32_t format, const std::uint8_t* data,
+                             std::size_t dataSize, const TextureLimits& limits) noexcept {
     if (!data || width == 0 || height == 0) return false;
     const auto sourceBytes = imageBytes(format, width, height);
     if (!sourceBytes || *sourceBytes > dataSize) return false;

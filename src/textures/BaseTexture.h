@@ -42,12 +42,12 @@ void widenRgbRows(const std::uint8_t* source, std::size_t sourcePitch, std::uint
 
 }  // namespace textures
 
-class CBaseTexture {
+class BaseTexture {
 public:
-    CBaseTexture() = default;
-    CBaseTexture(const CBaseTexture&) = delete;
-    CBaseTexture& operator=(const CBaseTexture&) = delete;
-    virtual ~CBaseTexture();
+    BaseTexture() = default;
+    BaseTexture(const BaseTexture&) = delete;
+    BaseTexture& operator=(const BaseTexture&) = delete;
+    virtual ~BaseTexture();
 
     virtual bool MakeDeviceTexture() = 0;
     // What releasing the device texture reported; 0 when there was none.

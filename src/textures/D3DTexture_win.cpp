@@ -32,16 +32,16 @@ void diagnostic(const char* word) {
 
 }  // namespace
 
-CD3DTexture::~CD3DTexture() { release(); }
+D3DTexture::~D3DTexture() { release(); }
 
-unsigned long CD3DTexture::release() {
+unsigned long D3DTexture::release() {
     if (!texture_) return 0;
     const ULONG count = texture_->Release();
     texture_ = nullptr;
     return count;
 }
 
-bool CD3DTexture::Create(IDirect3DDevice9& device, UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept {
+bool D3DTexture::Create(IDirect3DDevice9& device, UINT newWidth, UINT newHeight, D3DFORMAT format) noexcept {
     width = newWidth;
     height = newHeight;
     mipLevels = 1;
@@ -62,7 +62,7 @@ bool CD3DTexture::Create(IDirect3DDevice9& device, UINT newWidth, UINT newHeight
     return true;
 }
 
-bool CD3DTexture::CreateFromImage(IDirect3DDevice9& device, const textures::Image32& image) noexcept {
+bool D3DTexture::CreateFromImage(IDirect3DDevice9& device, const textures::Image32& image) noexcept {
     release();
     if (image.empty() || image.order != textures::ChannelOrder::Bgra) return false;
     if (FAILED(device.CreateTexture(image.width, image.height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture_,
@@ -89,8 +89,8 @@ bool CD3DTexture::CreateFromImage(IDirect3DDevice9& device, const textures::Imag
     return true;
 }
 
-bool CD3DTexture::CreateFromFile(IDirect3DDevice9& device, textures::D3dxRuntime& d3dx,
-                                 const std::wstring& path) noexcept {
+bool D3DTexture::CreateFromFile(IDirect3DDevice9& device, textures::D3dxRuntime& d3dx,
+                                const std::wstring& path) noexcept {
     release();
     textures::Image32 image;
     if (textures::decodeImageFile(path, image)) return CreateFromImage(device, image);
@@ -108,7 +108,7 @@ bool CD3DTexture::CreateFromFile(IDirect3DDevice9& device, textures::D3dxRuntime
     return true;
 }
 
-bool CD3DTexture::lockLevel0(textures::LockedLevel& out) {
+bool D3DTexture::lockLevel0(textures::LockedLevel& out) {
     if (!texture_) return false;
     D3DSURFACE_DESC desc{};
     if (FAILED(texture_->GetLevelDesc(0, &desc))) return false;
@@ -121,6 +121,6 @@ bool CD3DTexture::lockLevel0(textures::LockedLevel& out) {
     return true;
 }
 
-void CD3DTexture::unlockLevel0() {
+void D3DTexture::unlockLevel0() {
     if (texture_) texture_->UnlockRect(0);
 }

@@ -10,12 +10,12 @@
 #include "textures/PixelImage.h"
 #include "textures/TextureDevice.h"
 
-class CD3DTexture : public textures::DeviceTexture {
+class D3DTexture : public textures::DeviceTexture {
 public:
-    CD3DTexture() = default;
-    CD3DTexture(const CD3DTexture&) = delete;
-    CD3DTexture& operator=(const CD3DTexture&) = delete;
-    ~CD3DTexture() override;
+    D3DTexture() = default;
+    D3DTexture(const D3DTexture&) = delete;
+    D3DTexture& operator=(const D3DTexture&) = delete;
+    ~D3DTexture() override;
 
     // A dynamic texture of one level in the default pool. A texture the
     // device makes in another size or format than asked is used all the same.

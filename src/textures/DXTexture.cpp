@@ -6,9 +6,9 @@
 
 using namespace textures;
 
-CDXTexture::~CDXTexture() { DropDeviceTexture(); }
+DXTexture::~DXTexture() { DropDeviceTexture(); }
 
-bool CDXTexture::MakeDeviceTexture() {
+bool DXTexture::MakeDeviceTexture() {
     const auto d3dFormat = deviceFormatFor(format_);
     TextureDevice* device = device_;
     // D3DX reads a zero side as "default size"; a texture sized 0 (no device
@@ -24,14 +24,14 @@ bool CDXTexture::MakeDeviceTexture() {
     return deviceTexture_ != nullptr;
 }
 
-unsigned long CDXTexture::DropDeviceTexture() {
+unsigned long DXTexture::DropDeviceTexture() {
     if (!deviceTexture_) return 0;
     const unsigned long count = deviceTexture_->release();
     deviceTexture_.reset();
     return count;
 }
 
-void CDXTexture::SendPixelsToDevice() {
+void DXTexture::SendPixelsToDevice() {
     if (pixels_.empty()) return;
     if (!deviceTexture_ && !MakeDeviceTexture()) return;
 
@@ -54,7 +54,7 @@ void CDXTexture::SendPixelsToDevice() {
     pixels_.clear();
 }
 
-bool CDXTexture::ReadImageFile(const std::wstring& path) {
+bool DXTexture::ReadImageFile(const std::wstring& path) {
     TextureDevice* device = device_;
     if (!device) return false;
     DropDeviceTexture();
@@ -66,9 +66,9 @@ bool CDXTexture::ReadImageFile(const std::wstring& path) {
     return deviceTexture_ != nullptr;
 }
 
-IDirect3DTexture9* CDXTexture::DeviceTexture() const { return deviceTexture_ ? deviceTexture_->handle() : nullptr; }
+IDirect3DTexture9* DXTexture::DeviceTexture() const { return deviceTexture_ ? deviceTexture_->handle() : nullptr; }
 
-bool CDXTexture::BindForDrawing(std::uint32_t stage) {
+bool DXTexture::BindForDrawing(std::uint32_t stage) {
     TextureDevice* device = device_;
     return device && device->bind(stage, deviceTexture_.get());
 }

@@ -1,6 +1,6 @@
 // A texture object that moves its pixels into a texture of the display
 // device it is given, or has an image file decoded straight into one. Callers
-// create it with new (or make_unique) and delete it through CBaseTexture.
+// create it with new (or make_unique) and delete it through BaseTexture.
 #pragma once
 
 #include <memory>
@@ -8,12 +8,12 @@
 #include "textures/BaseTexture.h"
 #include "textures/PixelLayout.h"
 
-class CDXTexture : public CBaseTexture {
+class DXTexture : public BaseTexture {
 public:
     // The device is not owned and must outlive the texture; without one the
     // texture never reaches a device.
-    explicit CDXTexture(textures::TextureDevice* device = nullptr) : device_(device) {}
-    ~CDXTexture() override;
+    explicit DXTexture(textures::TextureDevice* device = nullptr) : device_(device) {}
+    ~DXTexture() override;
 
     // Makes the device texture for the format at the texture size; nothing
     // for a format that cannot be shown or when there is no device.

@@ -43,7 +43,7 @@ public:
                                                std::uint32_t d3dFormat) override {
         IDirect3DDevice9* device = display_.device();
         if (!device) return nullptr;
-        auto texture = std::make_unique<CD3DTexture>();
+        auto texture = std::make_unique<D3DTexture>();
         if (!texture->Create(*device, width, height, static_cast<D3DFORMAT>(d3dFormat))) return nullptr;
         return texture;
     }
@@ -51,7 +51,7 @@ public:
     std::unique_ptr<DeviceTexture> readImageFile(const std::wstring& path) override {
         IDirect3DDevice9* device = display_.device();
         if (!device) return nullptr;
-        auto texture = std::make_unique<CD3DTexture>();
+        auto texture = std::make_unique<D3DTexture>();
         if (!texture->CreateFromFile(*device, display_.d3dx(), path)) return nullptr;
         return texture;
     }

@@ -186,7 +186,7 @@ const OrtEntry* OrtReader::Find(const std::wstring& name) const {
     return found == byName_.end() ? nullptr : &entries_[found->second];
 }
 
-std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame) noexcept {
+std::unique_ptr<DXTexture> OrtReader::LoadFrame(const OrtFrame& frame) noexcept {
     return LoadFrame(frame, device_ ? device_->limits() : TextureLimits{});
 }
 
@@ -233,12 +233,12 @@ bool OrtReader::Unpack(const OrtFrame& frame, FrameBytes& stored, FrameBytes& pi
     return true;
 }
 
-std::unique_ptr<CDXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const TextureLimits& limits) noexcept {
+std::unique_ptr<DXTexture> OrtReader::LoadFrame(const OrtFrame& frame, const TextureLimits& limits) noexcept {
     FrameBytes stored;
     FrameBytes pixels;
     if (!ReadStoredBytes(frame, stored) || !Unpack(frame, stored, pixels)) return nullptr;
     const std::uint32_t code = frame.format & ort::kFormatCodeMask;
-    std::unique_ptr<CDXTexture> texture(new (std::nothrow) CDXTexture(device_));
+    std::unique_ptr<DXTexture> texture(new (std::nothrow) DXTexture(device_));
     if (!texture || !texture->CopyPixels(frame.width, frame.height, code, pixels.data.get(), pixels.size, limits))
         return nullptr;
     return texture;

@@ -76,9 +76,9 @@ public:
     // reader's device; null when the frame cannot be read, does not
     // decompress to exactly its unpacked size, holds fewer bytes than its
     // size and format need, or memory cannot be had. The reader stays open.
-    std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame) noexcept;
+    std::unique_ptr<DXTexture> LoadFrame(const OrtFrame& frame) noexcept;
     // As LoadFrame, sized for a device with the given largest texture size.
-    std::unique_ptr<CDXTexture> LoadFrame(const OrtFrame& frame, const textures::TextureLimits& limits) noexcept;
+    std::unique_ptr<DXTexture> LoadFrame(const OrtFrame& frame, const textures::TextureLimits& limits) noexcept;
 
     // A frame's stored bytes as read from the file (moves the file position:
     // callers on several threads take turns), and those bytes turned into

@@ -92,7 +92,7 @@ TEST(Premultiply, ScalesColoursByAlphaRoundingDownOnly32BitImages) {
     for (int i = 0; i < 4; ++i) {
         std::copy(pixels[i], pixels[i] + 4, img.GetBits(i % 2, i / 2));
     }
-    FCEffectPremultipleAlpha effect;
+    PremultiplyAlpha effect;
     img.ApplyEffect(effect);
     const std::uint8_t want[4][4] = {{10, 20, 30, 255}, {0, 0, 0, 0}, {1, 1, 1, 1}, {98, 97, 96, 254}};
     for (int i = 0; i < 4; ++i) {

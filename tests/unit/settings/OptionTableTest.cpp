@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "settings/OptionTable.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 TEST(OptionTable, NumberBoxesReadAndShowUnsignedNumbers) {
     EXPECT_EQ(options::parseUnsigned(L"  42 "), 42u);
     EXPECT_EQ(options::parseUnsigned(L"4294967295"), 4294967295u);
     for (const wchar_t* invalid : {L"4294967296", L"-1", L"12ab", L""}) EXPECT_EQ(options::parseUnsigned(invalid), 0u);
 
-    TarvoSettingsManager store;
+    SettingsStore store;
     const options::OptionDescriptor port{1030, -1, options::NumberBox, L"ORMU", L"Port", L"Port"};
     options::storeText(store, port, L"4294967295");
     EXPECT_EQ(options::boxText(store, port), L"4294967295");

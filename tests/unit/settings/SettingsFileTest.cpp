@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "settings/SettingsFile.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -42,7 +42,7 @@ private:
 TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TarvoSettingsManager store;
+    SettingsStore store;
     store.setString(L"ORMU", L"OrmuIp", L"192.168.1.2");
     ASSERT_TRUE(store.save(path));
     const std::string before = testsupport::readFile(path);
@@ -57,7 +57,7 @@ TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
     EXPECT_EQ(testsupport::readFile(path), before);
     EXPECT_FALSE(std::filesystem::exists(testsupport::nativePath(settings_file::pendingName(path))));
 
-    TarvoSettingsManager reloaded;
+    SettingsStore reloaded;
     ASSERT_TRUE(reloaded.load(path));
     EXPECT_EQ(reloaded.getString(L"ORMU", L"OrmuIp"), L"192.168.1.2");
     EXPECT_FALSE(reloaded.exists(L"Bulk", L"key0"));
@@ -66,7 +66,7 @@ TEST(SettingsSave, InterruptedSaveLeavesTheOldFileIntact) {
 TEST(SettingsSave, FailureToCreateOrReplaceIsReported) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TarvoSettingsManager store;
+    SettingsStore store;
     store.setInt(L"G", L"k", 1);
     ASSERT_TRUE(store.save(path));
     const std::string before = testsupport::readFile(path);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "settings/ModelController.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
 
 using ::testing::ElementsAre;
@@ -17,11 +17,11 @@ using Change = std::pair<std::wstring, std::wstring>;
 
 class RecordingObserver : public SettingsObserver {
 public:
-    void attachedToSettings(TarvoSettingsManager* store) override { store_ = store; }
+    void attachedToSettings(SettingsStore* store) override { store_ = store; }
     void settingsChanged(const std::wstring& group, const std::wstring& key) override {
         changes.emplace_back(group, key);
     }
-    TarvoSettingsManager* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     std::vector<Change> changes;
 };
 
@@ -30,7 +30,7 @@ class KeyOwner : public RecordingObserver {
 public:
     KeyOwner(std::vector<std::wstring> strings, std::vector<std::wstring> flags)
         : strings_(std::move(strings)), flags_(std::move(flags)) {}
-    void attachedToSettings(TarvoSettingsManager* store) override {
+    void attachedToSettings(SettingsStore* store) override {
         RecordingObserver::attachedToSettings(store);
         for (const auto& key : strings_) settings_keys::registerString(*store, *this, key.c_str(), L"");
         for (const auto& key : flags_) settings_keys::registerBool(*store, *this, key.c_str(), false);
@@ -53,7 +53,7 @@ TEST(SettingsStore, RoundTripsEveryTypeThroughTheFile) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
     {
-        TarvoSettingsManager store;
+        SettingsStore store;
         store.setBool(L"ORMU", L"LoadImages", true);
         store.setBool(L"ORMU", L"LoadIncludes", false);
         store.setInt(L"ORMU", L"Port", -8080);
@@ -69,7 +69,7 @@ TEST(SettingsStore, RoundTripsEveryTypeThroughTheFile) {
     EXPECT_THAT(written, HasSubstr("<Value name=\"Ratio\" type=\"float\">0.250000</Value>"));
     EXPECT_THAT(written, HasSubstr("<Value name=\"LoadImages\" type=\"bool\">true</Value>"));
 
-    TarvoSettingsManager loaded;
+    SettingsStore loaded;
     ASSERT_TRUE(loaded.load(path));
     EXPECT_TRUE(loaded.getBool(L"ORMU", L"LoadImages"));
     EXPECT_TRUE(loaded.exists(L"ORMU", L"LoadIncludes"));
@@ -89,12 +89,12 @@ TEST(SettingsStore, NonAsciiPathAndValuesRoundTrip) {
     const std::wstring path = folder.file(L"Ch\u00e8ques \u65e5\u672c \u0416.xml");
     const std::wstring value = L"\u00e9t\u00e9 \u20ac \u65e5\u672c\u8a9e \u0416\u0436";
     {
-        TarvoSettingsManager store;
+        SettingsStore store;
         store.setString(L"\u00c4rger", L"Pa\u00df", value);
         ASSERT_TRUE(store.save(path));
     }
     EXPECT_THAT(testsupport::readFile(path), HasSubstr("encoding=\"UTF-8\""));
-    TarvoSettingsManager loaded;
+    SettingsStore loaded;
     ASSERT_TRUE(loaded.load(path));
     EXPECT_EQ(loaded.getString(L"\u00c4rger", L"Pa\u00df"), value);
 }
@@ -108,7 +108,7 @@ TEST(SettingsStore, ReadsAnsiFilesOfOlderVersionsAndMarkedUtf8) {
                                               "<Group name=\"ORMU\">\n"
                                               "<Value name=\"OrmuLogin\" type=\"string\">Ren\xe9</Value>\n"
                                               "</Group>\n"));
-    TarvoSettingsManager store;
+    SettingsStore store;
     ASSERT_TRUE(store.load(path));
     EXPECT_EQ(store.getString(L"ORMU", L"OrmuLogin"), L"Ren\u00e9");
 
@@ -125,7 +125,7 @@ TEST(SettingsStore, ReadsAnsiFilesOfOlderVersionsAndMarkedUtf8) {
 TEST(SettingsStore, GroupsAndKeysAreOrderedByCodeUnits) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TarvoSettingsManager store;
+    SettingsStore store;
     store.setInt(L"alpha", L"b", 1);
     store.setInt(L"Zeta", L"z", 2);
     store.setInt(L"ORMU", L"b", 3);
@@ -153,7 +153,7 @@ TEST(SettingsStore, GroupsAndKeysAreOrderedByCodeUnits) {
     EXPECT_FALSE(store.firstValue());
     EXPECT_FALSE(store.nextValue());
     EXPECT_FALSE(store.nextGroup());
-    TarvoSettingsManager empty;
+    SettingsStore empty;
     EXPECT_FALSE(empty.firstGroup());
     EXPECT_FALSE(empty.firstValue());
 }
@@ -171,12 +171,12 @@ TEST(SettingsStore, RejectsWholeFilesWithAnotherVersionDeclarationOrRoot) {
     };
     for (const auto& content : rejected) {
         testsupport::writeFile(path, content);
-        TarvoSettingsManager store;
+        SettingsStore store;
         store.setString(L"ORMU", L"OrmuIp", L"kept");
         EXPECT_FALSE(store.load(path)) << content;
         EXPECT_EQ(store.getString(L"ORMU", L"OrmuIp"), L"kept") << content;
     }
-    TarvoSettingsManager store;
+    SettingsStore store;
     EXPECT_FALSE(store.load(folder.file(L"missing.xml")));
 }
 
@@ -197,7 +197,7 @@ TEST(SettingsStore, SkipsMalformedValuesOneByOne) {
                                               "<Value name=\"Scale\" type=\"float\">2.5e1x</Value>\n"
                                               "</Group>\n"
                                               "<Group><Value name=\"k\" type=\"int\">7</Value></Group>\n"));
-    TarvoSettingsManager store;
+    SettingsStore store;
     ASSERT_TRUE(store.load(path));
     EXPECT_FALSE(store.exists(L"ORMU", L"LoadImages"));
     EXPECT_TRUE(store.getBool(L"ORMU", L"LoadIncludes"));
@@ -213,7 +213,7 @@ TEST(SettingsStore, SkipsMalformedValuesOneByOne) {
 }
 
 TEST(SettingsStore, TypedReadsAndCreation) {
-    TarvoSettingsManager store;
+    SettingsStore store;
     store.setString(L"ORMU", L"s", L"text");
     store.setBool(L"ORMU", L"b", true);
     EXPECT_FALSE(store.getBool(L"ORMU", L"s"));
@@ -236,7 +236,7 @@ TEST(SettingsStore, TypedReadsAndCreation) {
 TEST(SettingsStore, ObserversAreToldOfEverySetInOrder) {
     testsupport::ScratchFolder folder{L"settings"};
     const std::wstring path = folder.file(L"Quorrel.xml");
-    TarvoSettingsManager store;
+    SettingsStore store;
     RecordingObserver first;
     RecordingObserver second;
     store.addObserver(nullptr);
@@ -272,7 +272,7 @@ TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {
     testsupport::writeFile(path, "");
     namespace k = settings_keys;
     {
-        TarvoSettingsManager store;
+        SettingsStore store;
         EXPECT_FALSE(store.load(path));
         EXPECT_FALSE(store.firstGroup());
         KeyOwner tester({k::kOrmuIp, k::kWgetPath, k::kOrmuLogin, k::kOrmuPassword}, {});
@@ -289,7 +289,7 @@ TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {
         EXPECT_THAT(written, HasSubstr(std::string("name=\"") + key + "\"")) << key;
 
     // The next start-up reads the stored values instead of writing defaults.
-    TarvoSettingsManager store;
+    SettingsStore store;
     ASSERT_TRUE(store.load(path));
     store.setBool(k::kGroup, k::kLoadImages, true);
     KeyOwner controls({}, {k::kLoadIncludes, k::kLoadImages});

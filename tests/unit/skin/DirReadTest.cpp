@@ -1,4 +1,4 @@
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 #include "FakeFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ TEST(NormaliseFolder, DropsTrailingBlanksThenTrailingSeparators) {
     EXPECT_EQ(L"plain", NormaliseFolder(L"plain"));
 }
 
-TEST(CSADirRead, ScansFoldersInPostOrderSkippingLinksAndListsMatchingFiles) {
+TEST(DirectoryReader, ScansFoldersInPostOrderSkippingLinksAndListsMatchingFiles) {
     FakeFileSystem fs;
     fs.addFile(L"S\\a\\x\\deep.png");
     fs.addFile(L"S\\a\\one.PNG");
@@ -23,7 +23,7 @@ TEST(CSADirRead, ScansFoldersInPostOrderSkippingLinksAndListsMatchingFiles) {
     fs.addFile(L"S\\top.jpg");
     fs.addLink(L"S\\b", L"loop");  // would lead back up the tree
 
-    CSADirRead reader(fs);
+    DirectoryReader reader(fs);
     EXPECT_TRUE(reader.ScanFolders(L"S\\ "));
     EXPECT_EQ(L"S", reader.startFolder());
     EXPECT_EQ((std::vector<std::wstring>{L"S\\a\\x", L"S\\a", L"S\\b", L"S\\folder.png", L"S"}), reader.folders());
@@ -62,9 +62,9 @@ public:
 
 }  // namespace
 
-TEST(CSADirRead, FolderLoopsEndInsteadOfExhaustingTheStack) {
+TEST(DirectoryReader, FolderLoopsEndInsteadOfExhaustingTheStack) {
     EndlessFolders fs;
-    CSADirRead reader(fs);
+    DirectoryReader reader(fs);
     EXPECT_TRUE(reader.ScanFolders(L"C:\\x"));
     EXPECT_LE(reader.folders().size(), 100u);
     EXPECT_EQ(L"C:\\x", reader.folders().back());

@@ -4,7 +4,7 @@
 // its folder get a new time, as on a real file system.
 #pragma once
 
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 
 #include <cstdint>
 #include <map>

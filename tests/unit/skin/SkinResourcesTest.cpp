@@ -172,7 +172,7 @@ protected:
     FakeFileSystem fs_;
 };
 
-std::vector<std::uint8_t> pixelsOf(const CDXTexture& t) {
+std::vector<std::uint8_t> pixelsOf(const DXTexture& t) {
     return std::vector<std::uint8_t>(t.pixels().data(), t.pixels().data() + t.pixels().size());
 }
 

@@ -21,7 +21,7 @@ EntrySpec entryOf(std::string path, FrameSpec f) {
 }
 
 // The texture's buffer, row by row, equals the frame's data (same size: no clamping).
-void expectPixelsEqual(const CDXTexture& texture, const Bytes& expected) {
+void expectPixelsEqual(const DXTexture& texture, const Bytes& expected) {
     ASSERT_EQ(texture.textureBytes(), expected.size());
     ASSERT_GE(texture.pixels().size(), expected.size());
     EXPECT_EQ(0, std::memcmp(texture.pixels().data(), expected.data(), expected.size()));
@@ -37,7 +37,7 @@ protected:
         EXPECT_TRUE(testsupport::writeFile(path, std::string(bytes.begin(), bytes.end())));
         return path;
     }
-    std::unique_ptr<CDXTexture> loadFirst(const std::string& name) {
+    std::unique_ptr<DXTexture> loadFirst(const std::string& name) {
         const OrtEntry* entry = reader.Find(std::wstring(name.begin(), name.end()));
         if (!entry || entry->frames.empty()) return nullptr;
         return reader.LoadFrame(entry->frames.front(), kLargeDevice);

@@ -42,7 +42,7 @@ TEST(PixelLayout, PitchesAndRowCountsNeverWrap) {
 }
 
 TEST(TextureBuffer, DxtSidesRoundUpToBlocksAndKeepTheirBlockRows) {
-    CDXTexture texture;
+    DXTexture texture;
     const auto data = counting(8 * 64);  // 8 block rows of 64 bytes: 30 x 30 DXT1
     ASSERT_TRUE(texture.CopyPixels(30, 30, format::kDxt1, data.data(), data.size(), {4096, 4096}));
     EXPECT_EQ(32u, texture.textureWidth());
@@ -53,14 +53,14 @@ TEST(TextureBuffer, DxtSidesRoundUpToBlocksAndKeepTheirBlockRows) {
     EXPECT_EQ(0, std::memcmp(data.data(), texture.pixels().data(), data.size()));
 
     // Sides near the 32-bit limit round up without wrapping to 0.
-    CDXTexture wide;
+    DXTexture wide;
     EXPECT_TRUE(wide.PrepareBuffer(0xFFFFFFFEu, 4, format::kDxt1, {16384, 16384}));
     EXPECT_EQ(16384u, wide.textureWidth());
     EXPECT_EQ(4u, wide.textureHeight());
 }
 
 TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns) {
-    CDXTexture texture;
+    DXTexture texture;
     std::vector<std::uint8_t> data(5000 * 4 * 100);
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 / 3);
     ASSERT_TRUE(texture.CopyPixels(5000, 100, format::kBgra32, data.data(), data.size(), {4096, 4096}));
@@ -72,7 +72,7 @@ TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns) {
         ASSERT_EQ(0, std::memcmp(&data[row * 20000], texture.pixels().data() + row * 16384, 16384)) << row;
 
     // Taller than the device: the top rows.
-    CDXTexture tall;
+    DXTexture tall;
     ASSERT_TRUE(tall.CopyPixels(2, 10, format::kAlpha8, data.data(), 20, {4, 3}));
     EXPECT_EQ(2u, tall.textureWidth());
     EXPECT_EQ(3u, tall.textureHeight());
@@ -80,7 +80,7 @@ TEST(TextureBuffer, FramesWiderThanTheDeviceKeepTheirLeftColumns) {
 }
 
 TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt) {
-    CDXTexture texture;
+    DXTexture texture;
     const auto data = counting(64);
     const TextureLimits device{4096, 4096};
     EXPECT_FALSE(texture.CopyPixels(4, 4, format::kBgra32, nullptr, 64, device));
@@ -94,7 +94,7 @@ TEST(TextureBuffer, BadPixelDataIsRefusedWithoutReadingIt) {
 }
 
 TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty) {
-    CDXTexture texture;
+    DXTexture texture;
     const auto data = counting(64);
     ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
     EXPECT_EQ(0u, texture.textureWidth());
@@ -108,7 +108,7 @@ TEST(TextureBuffer, WithoutADeviceTexturesAreEmpty) {
 }
 
 TEST(TextureBuffer, TheBufferGrowsButNeverShrinks) {
-    CDXTexture texture;
+    DXTexture texture;
     const auto data = counting(256);
     ASSERT_TRUE(texture.CopyPixels(8, 8, format::kBgra32, data.data(), 256, {64, 64}));
     ASSERT_EQ(256u, texture.pixels().size());
@@ -120,7 +120,7 @@ TEST(TextureBuffer, TheBufferGrowsButNeverShrinks) {
 }
 
 TEST(TextureBuffer, MemoryThatCannotBeHadFailsThePreparation) {
-    CDXTexture texture;
+    DXTexture texture;
     const TextureLimits huge{0xFFFFFFFFu, 0xFFFFFFFFu};
     // Several exbibytes on a 64-bit build; more than size_t on a 32-bit one.
     EXPECT_FALSE(texture.PrepareBuffer(0x7FFFFFFFu, 0x7FFFFFFFu, format::kBgra32, huge));
@@ -139,7 +139,7 @@ TEST_F(SendToDevice, RgbPixelsAreWidenedToBgraWithOpaqueAlpha) {
     std::vector<std::uint8_t> twoRows = row;
     twoRows.insert(twoRows.end(), {10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0});
     device.extraPitch = 4;  // the device's rows are longer than 3 pixels of 4 bytes
-    CDXTexture texture(&device);
+    DXTexture texture(&device);
     ASSERT_TRUE(texture.CopyPixels(3, 2, format::kRgb24, twoRows.data(), twoRows.size(), device.limits()));
     texture.SendPixelsToDevice();
     ASSERT_EQ(1u, device.made.size());
@@ -169,7 +169,7 @@ TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored) {
         SCOPED_TRACE(c.code);
         device.extraPitch = c.extraPitch;
         const auto data = counting(static_cast<std::size_t>(*imageBytes(c.code, c.width, c.height)));
-        CDXTexture texture(&device);
+        DXTexture texture(&device);
         ASSERT_TRUE(texture.CopyPixels(c.width, c.height, c.code, data.data(), data.size(), device.limits()));
         texture.SendPixelsToDevice();
         const FakeTextureState& made = *device.made.back();
@@ -186,7 +186,7 @@ TEST_F(SendToDevice, OtherFormatsAreCopiedRowByRowAsStored) {
 
 TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
     const auto data = counting(64);
-    CDXTexture unknown(&device);
+    DXTexture unknown(&device);
     ASSERT_TRUE(unknown.CopyPixels(4, 4, 64, data.data(), 64, device.limits()));
     unknown.SendPixelsToDevice();
     EXPECT_TRUE(device.made.empty());
@@ -194,14 +194,14 @@ TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
     EXPECT_EQ(64u, unknown.pixels().size());
 
     device.failMake = true;
-    CDXTexture refused(&device);
+    DXTexture refused(&device);
     ASSERT_TRUE(refused.CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     refused.SendPixelsToDevice();
     EXPECT_EQ(64u, refused.pixels().size());
 
     device.failMake = false;
     device.failLock = true;
-    CDXTexture unlocked(&device);
+    DXTexture unlocked(&device);
     ASSERT_TRUE(unlocked.CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     unlocked.SendPixelsToDevice();
     ASSERT_EQ(1u, device.made.size());
@@ -212,7 +212,7 @@ TEST_F(SendToDevice, UnshowableFormatsKeepTheirPixelsAndFailingLocksDropThem) {
 
 TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater) {
     const auto data = counting(64);
-    CDXTexture early(&device);
+    DXTexture early(&device);
     ASSERT_TRUE(early.CopyPixels(4, 4, format::kBgra32, data.data(), 64, TextureLimits{}));
     EXPECT_FALSE(early.MakeDeviceTexture());
     early.SendPixelsToDevice();
@@ -222,7 +222,7 @@ TEST_F(SendToDevice, TexturesSizedWithoutADeviceNeverReachOneMadeLater) {
 TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast) {
     device.missingRows = 2;
     const auto data = counting(4 * 4 * 4);
-    CDXTexture texture(&device);
+    DXTexture texture(&device);
     ASSERT_TRUE(texture.CopyPixels(4, 4, format::kBgra32, data.data(), data.size(), device.limits()));
     texture.SendPixelsToDevice();  // ASan reports any write past the two rows
     const FakeTextureState& made = *device.made[0];
@@ -232,7 +232,7 @@ TEST_F(SendToDevice, ASmallerDeviceTextureIsNeverWrittenPast) {
 
 TEST_F(SendToDevice, DroppingBindingAndReadingFiles) {
     const auto data = counting(64);
-    auto texture = std::make_unique<CDXTexture>(&device);
+    auto texture = std::make_unique<DXTexture>(&device);
     ASSERT_TRUE(texture->CopyPixels(4, 4, format::kBgra32, data.data(), 64, device.limits()));
     EXPECT_TRUE(texture->MakeDeviceTexture());
     ASSERT_TRUE(texture->BindForDrawing(3));
@@ -245,13 +245,13 @@ TEST_F(SendToDevice, DroppingBindingAndReadingFiles) {
     EXPECT_FALSE(texture->hasDeviceTexture());
 
     EXPECT_FALSE(texture->ReadImageFile(L"missing.png"));
-    texture = std::make_unique<CDXTexture>(&device);
+    texture = std::make_unique<DXTexture>(&device);
     EXPECT_TRUE(texture->ReadImageFile(L"media\\a.png"));
     EXPECT_EQ(L"media\\a.png", device.filesRead.back());
     EXPECT_EQ(0u, texture->imageWidth());
     EXPECT_TRUE(texture->pixels().empty());
     const auto fileTexture = device.made.back();
-    std::unique_ptr<CBaseTexture> base = std::move(texture);
+    std::unique_ptr<BaseTexture> base = std::move(texture);
     base.reset();  // deleting through the base releases the device texture
     EXPECT_TRUE(fileTexture->released);
 }

@@ -3,11 +3,11 @@
 // the sample skin, values typed into rows, and the document's bytes compared.
 // The editor's caret updates reach the panel the way the plugin forwards them.
 #include "Host.h"
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "controls/CaretTracker_win.h"
 #include "editor/NppEditor_win.h"
 #include "base/TextCodec.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "support/WineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ namespace {
 constexpr UINT kUpdateUi = 2007;
 constexpr int kPanelCommandId = 40999;
 
-COrmuControlsDialog* g_panel = nullptr;
+ControlsPanel* g_panel = nullptr;
 WNDPROC g_hostProc = nullptr;
 int g_caretUpdates = 0;
 
@@ -77,11 +77,11 @@ protected:
         editor_.connect(::GetModuleHandleW(nullptr), npp::NppData{host_->mainWindow(), host_->view(0), host_->view(1)});
         editor_.setRecordedView(host_->view(0));
         // The panel looks at its menu item's check mark, as in the editor.
-        commands_[COrmuControlsDialog::kCommandIndex].cmdID = kPanelCommandId;
+        commands_[ControlsPanel::kCommandIndex].cmdID = kPanelCommandId;
         editor_.setCommands(commands_, 6);
         ::AppendMenuW(::GetMenu(host_->mainWindow()), MF_STRING | MF_CHECKED, kPanelCommandId, L"Caret panel");
 
-        panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_ = std::make_unique<ControlsPanel>();
         panel_->setEditor(&editor_);
         panel_->init(&model_, nullptr, &store_);
         follower_ = std::make_unique<controls::PanelCaretFollower>(*panel_, editor_);
@@ -111,7 +111,7 @@ protected:
         pump(60);
     }
 
-    CDuoTextBoxContainer& area() { return panel_->attributes(); }
+    AttributeArea& area() { return panel_->attributes(); }
     HWND valueOf(const std::wstring& tag) {
         for (std::size_t i = 0; i < area().rowCount(); ++i) {
             if (windowText(area().row(i).labelWindow()) == tag) return area().row(i).valueWindow();
@@ -137,9 +137,9 @@ protected:
     std::string sample_;
     std::unique_ptr<host::Host> host_;
     IModel model_;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     editor::NppEditor editor_;
-    std::unique_ptr<COrmuControlsDialog> panel_;
+    std::unique_ptr<ControlsPanel> panel_;
     std::unique_ptr<controls::PanelCaretFollower> follower_;
 };
 

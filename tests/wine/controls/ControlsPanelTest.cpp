@@ -1,11 +1,11 @@
 // The controls panel created straight from this program on a stand-in host
 // window: its type list, the rows it builds, what it reports when a row is
 // edited, how the area scrolls, and the drag of the control's XML.
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "controls/controls_ids.h"
 #include "editor/NppEditor_win.h"
-#include "settings/TarvoSettingsManager.h"
-#include "framework/ZuverUdozOLE_win.h"
+#include "settings/SettingsStore.h"
+#include "framework/DragSource_win.h"
 #include "support/WineTestSupport.h"
 
 #include <commctrl.h>
@@ -58,7 +58,7 @@ protected:
         editor_.connect(::GetModuleHandleW(nullptr), npp::NppData{host_, nullptr, nullptr});
 
         store_.setBool(L"ORMU", L"LoadImages", true);
-        panel_ = std::make_unique<COrmuControlsDialog>();
+        panel_ = std::make_unique<ControlsPanel>();
         panel_->setEditor(&editor_);
         panel_->init(&model_, nullptr, &store_);
         panel_->setEditSink(&sink_);
@@ -81,19 +81,19 @@ protected:
         pump(10);
     }
     HWND list() { return panel_->typeList().handle(); }
-    CDuoTextBoxContainer& area() { return panel_->attributes(); }
+    AttributeArea& area() { return panel_->attributes(); }
     std::vector<std::wstring> rowTags() {
         std::vector<std::wstring> tags;
         for (std::size_t i = 0; i < area().rowCount(); ++i) tags.push_back(windowText(area().row(i).labelWindow()));
         return tags;
     }
-    const CDuoTextBox* rowOf(const std::wstring& tag) {
+    const AttributeRow* rowOf(const std::wstring& tag) {
         for (std::size_t i = 0; i < area().rowCount(); ++i) {
             if (windowText(area().row(i).labelWindow()) == tag) return &area().row(i);
         }
         return nullptr;
     }
-    int rowTopInArea(const CDuoTextBox& row) {
+    int rowTopInArea(const AttributeRow& row) {
         RECT rc{};
         ::GetWindowRect(row.handle(), &rc);
         ::MapWindowPoints(nullptr, area().handle(), reinterpret_cast<POINT*>(&rc), 2);
@@ -106,10 +106,10 @@ protected:
 
     HWND host_ = nullptr;
     IModel model_;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     RecordingSink sink_;
     editor::NppEditor editor_;
-    std::unique_ptr<COrmuControlsDialog> panel_;
+    std::unique_ptr<ControlsPanel> panel_;
 };
 
 TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
@@ -173,7 +173,7 @@ TEST_F(ControlsPanel, TheLastRowCanBeScrolledIntoView) {
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     RECT client{};
     ::GetClientRect(area().handle(), &client);
-    const CDuoTextBox& last = area().row(34);
+    const AttributeRow& last = area().row(34);
     EXPECT_LE(rowTopInArea(last) + 20, client.bottom);
     EXPECT_GE(rowTopInArea(last), 0);
     // Line by line back to the top.
@@ -193,7 +193,7 @@ TEST_F(ControlsPanel, BothSliderEntriesShowTheSameRows) {
 
 TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
     choose(2);
-    const CDuoTextBox* posx = rowOf(L"posx");
+    const AttributeRow* posx = rowOf(L"posx");
     ASSERT_NE(posx, nullptr);
     ASSERT_FALSE(posx->isDropDown());
     typeInto(posx->valueWindow(), L"12");
@@ -208,7 +208,7 @@ TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
 
 TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
     choose(2);
-    const CDuoTextBox* onclick = rowOf(L"onclick");
+    const AttributeRow* onclick = rowOf(L"onclick");
     ASSERT_NE(onclick, nullptr);
     const std::wstring action = L"ActivateWindow(MyVideos,smb://media-server/videos/films/collection/2026/,return)";
     typeInto(onclick->valueWindow(), action);
@@ -223,7 +223,7 @@ TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) 
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"texturefocus", L"custom/own.png");
     choose(2);
-    const CDuoTextBox* focus = rowOf(L"texturefocus");
+    const AttributeRow* focus = rowOf(L"texturefocus");
     ASSERT_NE(focus, nullptr);
     ASSERT_TRUE(focus->isDropDown());
     EXPECT_FALSE(rowOf(L"label")->isDropDown());

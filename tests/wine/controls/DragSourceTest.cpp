@@ -1,6 +1,6 @@
 // The text drag source on its own: what a drop target can ask of the data
 // object and its format enumerator, and when the drop source ends a drag.
-#include "framework/ZuverUdozOLE_win.h"
+#include "framework/DragSource_win.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ protected:
         }
         ::OleUninitialize();
     }
-    ZuverUdozOLEDataObject* data_ = new ZuverUdozOLEDataObject();
+    DragDataObject* data_ = new DragDataObject();
 };
 
 TEST_F(DragSource, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse) {
@@ -135,7 +135,7 @@ TEST_F(DragSource, EnumeratesExactlyOneFormat) {
 }
 
 TEST_F(DragSource, EscapeCancelsAndReleasingTheButtonDrops) {
-    auto* source = new ZuverUdozOLEDropSource();
+    auto* source = new DropSource();
     EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
     EXPECT_EQ(source->QueryContinueDrag(TRUE, 0), DRAGDROP_S_CANCEL);
     EXPECT_EQ(source->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);

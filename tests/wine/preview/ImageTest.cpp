@@ -3,7 +3,7 @@
 #include "PreviewSupport.h"
 
 #include "Host.h"
-#include "preview/FCObjImage_win.h"
+#include "preview/BitmapImage_win.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ namespace {
 
 std::wstring sampleMedia(const wchar_t* name) { return sampleSkinFolder() + L"\\media\\" + name; }
 
-TEST(FCObjImage, LoadsByExtensionIntoTheDepthTheFileNeeds) {
-    FCObjImage image;
+TEST(BitmapImage, LoadsByExtensionIntoTheDepthTheFileNeeds) {
+    BitmapImage image;
     ASSERT_TRUE(image.Load(sampleMedia(L"buttons\\focus.png")));  // has alpha
     EXPECT_EQ(64, image.Width());
     EXPECT_EQ(32, image.Height());
@@ -40,11 +40,11 @@ TEST(FCObjImage, LoadsByExtensionIntoTheDepthTheFileNeeds) {
     EXPECT_EQ(24, image.ColorBits());
 }
 
-TEST(FCObjImage, NamesWithoutACodecOrUnreadableFilesFailAndKeepTheImage) {
+TEST(BitmapImage, NamesWithoutACodecOrUnreadableFilesFailAndKeepTheImage) {
     TempFolder folder;
     const std::wstring copy = folder.path() + L"\\photo.JPEG";
     ASSERT_TRUE(::CopyFileW(sampleMedia(L"backgrounds\\home.jpg").c_str(), copy.c_str(), FALSE));
-    FCObjImage image;
+    BitmapImage image;
     EXPECT_TRUE(image.Load(copy));  // upper-case extension, folder outside the ANSI code page
     EXPECT_EQ(72, image.Height());
 
@@ -59,10 +59,10 @@ TEST(FCObjImage, NamesWithoutACodecOrUnreadableFilesFailAndKeepTheImage) {
     EXPECT_EQ(128, image.Width());  // failed loads leave the last image alone
 }
 
-TEST(FCObjImage, BackgroundResourceAndBitmapCopiesKeepTheirPixelsUpright) {
+TEST(BitmapImage, BackgroundResourceAndBitmapCopiesKeepTheirPixelsUpright) {
     const HMODULE plugin = ::LoadLibraryW((host::exeFolder() + L"\\plugins\\Quorrel\\Quorrel.dll").c_str());
     ASSERT_NE(nullptr, plugin);
-    FCObjImage image;
+    BitmapImage image;
     ASSERT_TRUE(image.LoadBitmapResource(plugin, 128));
     EXPECT_EQ(16, image.Width());
     EXPECT_EQ(24, image.ColorBits());
@@ -96,7 +96,7 @@ TEST(FCObjImage, BackgroundResourceAndBitmapCopiesKeepTheirPixelsUpright) {
     ::DeleteObject(dib);
 }
 
-TEST(FCObjImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
+TEST(BitmapImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     HBITMAP target = ::CreateCompatibleBitmap(screen, 8, 4);
@@ -107,14 +107,14 @@ TEST(FCObjImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
     ::FillRect(dc, &all, white);
 
     // Half-transparent red, premultiplied: over white it gives pink.
-    FCObjImage translucent;
+    BitmapImage translucent;
     ASSERT_TRUE(translucent.Create(1, 1, 32));
     std::uint8_t* p = translucent.GetBits(0, 0);
     p[0] = 0;
     p[1] = 0;
     p[2] = 255;
     p[3] = 128;
-    preview::FCEffectPremultipleAlpha premultiply;
+    preview::PremultiplyAlpha premultiply;
     translucent.ApplyEffect(premultiply);
     translucent.Draw(dc, 0, 0, 4, 4);
     const COLORREF blended = ::GetPixel(dc, 1, 1);
@@ -122,7 +122,7 @@ TEST(FCObjImage, DrawBlends32BitImagesAndStretches24BitOnesOpaque) {
     EXPECT_NEAR(127, GetGValue(blended), 2);
 
     // The same bytes at 24 bits: the alpha byte means nothing, stretched over 4 x 4.
-    FCObjImage opaque;
+    BitmapImage opaque;
     ASSERT_TRUE(opaque.Create(1, 1, 24));
     p = opaque.GetBits(0, 0);
     p[0] = 0;

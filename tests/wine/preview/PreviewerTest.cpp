@@ -5,7 +5,7 @@
 
 #include "Host.h"
 #include "OrtWriter.h"
-#include "preview/FCObjImage_win.h"
+#include "preview/BitmapImage_win.h"
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
@@ -212,7 +212,7 @@ protected:
     // Compares the frame's top left with the image file's pixels (alpha ignored),
     // and what lies beyond the image (within the frame) with the grey.
     void expectImageAtTopLeft(const Frame& frame, const std::wstring& file, std::uint32_t width, std::uint32_t height) {
-        FCObjImage image;
+        BitmapImage image;
         ASSERT_TRUE(image.Load(file));
         ASSERT_FALSE(frame.pixels.empty());
         int wrong = 0;

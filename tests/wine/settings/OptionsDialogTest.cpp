@@ -1,8 +1,8 @@
 // The Options dialog on a stand-in parent window, driven through its controls
 // as a user would, against a store and settings file of the test's own.
 #include "settings/ModelController.h"
-#include "settings/TarvoSettingsManager.h"
-#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "settings/SettingsStore.h"
+#include "settings/OptionsDialog.h"
 #include "settings/settings_ids.h"
 #include "support/WineTestSupport.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 class KeyRecorder : public SettingsObserver {
 public:
-    void attachedToSettings(TarvoSettingsManager*) override {}
+    void attachedToSettings(SettingsStore*) override {}
     void settingsChanged(const std::wstring&, const std::wstring& key) override { keys.push_back(key); }
     std::vector<std::wstring> keys;
 };
@@ -75,9 +75,9 @@ protected:
     wine_test::ScratchFolder folder_{L"options"};
     std::wstring settingsPath_ = folder_.file(L"Quorrel.xml");
     HWND parent_ = nullptr;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     KeyRecorder recorder_;
-    ZuverUdozboardSettingsDialog dialog_;
+    OptionsDialog dialog_;
 };
 
 TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
@@ -129,7 +129,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_TRUE(store_.getBool(L"ORMU", L"LoadImages"));
 
     // Confirmed values are on disk before anything else happens.
-    TarvoSettingsManager reloaded;
+    SettingsStore reloaded;
     ASSERT_TRUE(reloaded.load(settingsPath_));
     EXPECT_EQ(reloaded.getString(L"ORMU", L"OrmuIp"), L"10.1.2.3");
     EXPECT_EQ(reloaded.getString(L"ORMU", L"WgetPath"), longPath);

@@ -6,7 +6,7 @@
 #include "Host.h"
 #include "OrtWriter.h"
 #include "TesterTestSupport.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -166,7 +166,7 @@ protected:
     // only when none were written before).
     void configure(const std::wstring& address, const std::wstring& clientFolder = std::wstring(),
                    const std::wstring& login = L"ormu user", const std::wstring& password = kPassword) {
-        TarvoSettingsManager store;
+        SettingsStore store;
         store.setString(L"ORMU", L"OrmuIp", address);
         store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
         store.setString(L"ORMU", L"OrmuLogin", login);

@@ -66,7 +66,7 @@ TEST(DisplayDevice, WithoutADeviceNothingReachesDirect3DAndCreationSetsTheLimits
     textures::DisplayDevice display;
     EXPECT_EQ(nullptr, display.device());
     EXPECT_EQ(0u, display.limits().maxWidth);
-    CDXTexture texture(&display.textures());
+    DXTexture texture(&display.textures());
     const std::vector<std::uint8_t> data(64, 7);
     ASSERT_TRUE(texture.CopyPixels(4, 4, textures::format::kBgra32, data.data(), data.size(), display.limits()));
     texture.SendPixelsToDevice();
@@ -124,7 +124,7 @@ TEST_F(DeviceTextures, EveryFormatFromABundleReachesLevel0AsExpected) {
         const Bytes& source = bundle.entries[i].frames[0].pixels;
         const OrtEntry* entry = reader.Find(std::wstring(bundle.entries[i].path.begin(), bundle.entries[i].path.end()));
         ASSERT_NE(nullptr, entry);
-        std::unique_ptr<CDXTexture> texture = reader.LoadFrame(entry->frames[0]);
+        std::unique_ptr<DXTexture> texture = reader.LoadFrame(entry->frames[0]);
         ASSERT_NE(nullptr, texture);
         texture->SendPixelsToDevice();
         ASSERT_NE(nullptr, texture->DeviceTexture());
@@ -194,7 +194,7 @@ TEST_F(DeviceTextures, ImageFilesAreReadStraightIntoATextureAndBindingSetsTheSam
     source->Release();
     ASSERT_EQ(D3D_OK, saved);
 
-    CDXTexture texture(&display().textures());
+    DXTexture texture(&display().textures());
     ASSERT_TRUE(texture.ReadImageFile(png));
     ASSERT_NE(nullptr, texture.DeviceTexture());
     D3DSURFACE_DESC desc{};

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-class TarvoSettingsManager;
+class SettingsStore;
 
-class ZuverUdozboardSettingsDialog : public StaticDialog {
+class OptionsDialog : public StaticDialog {
 public:
     // Notification code an option control sends (with its id) when the mouse is over it.
     static constexpr WORD kHoverNotification = 1000;
 
     // Edits the plugin's store, and OK saves it to the plugin's settings file.
     // Edits `store`; OK saves it to `settingsPath` (empty: saves nothing).
-    void init(HINSTANCE instance, HWND parent, TarvoSettingsManager* store, const std::wstring& settingsPath);
+    void init(HINSTANCE instance, HWND parent, SettingsStore* store, const std::wstring& settingsPath);
 
     // The Options command: creates the dialog on first use, then shows the
     // stored values, centred over the parent.
@@ -44,6 +44,6 @@ private:
 
     int hovered_ = 0;
     std::vector<options::OptionDescriptor> options_;
-    TarvoSettingsManager* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     std::wstring settingsPath_;
 };

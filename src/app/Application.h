@@ -4,7 +4,7 @@
 #pragma once
 
 #include "clipboard/ClipboardList.h"
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 #include "controls/CaretTracker_win.h"
 #include "app/PanelSkinChoices_win.h"
 #include "app/AboutDialog.h"
@@ -12,24 +12,24 @@
 #include "editor/HubSystem_win.h"
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
-#include "preview/OrmuImagePreviewer.h"
+#include "preview/ImagePreviewer.h"
 #include "refcheck/ReferenceMarker_win.h"
-#include "settings/TarvoSettingsManager.h"
-#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "settings/SettingsStore.h"
+#include "settings/OptionsDialog.h"
 #include "skin/SkinResources.h"
-#include "tester/OrmuControllerDialog.h"
+#include "tester/TesterPanel.h"
 #include "textures/DisplayDevice_win.h"
 
 #include <array>
 #include <string>
 #include <vector>
 
-class COrmuPluginEditor {
+class Application {
 public:
-    COrmuPluginEditor();
-    ~COrmuPluginEditor();
-    COrmuPluginEditor(const COrmuPluginEditor&) = delete;
-    COrmuPluginEditor& operator=(const COrmuPluginEditor&) = delete;
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
     bool InitInstance(HINSTANCE module);
     int ExitInstance();
@@ -57,7 +57,7 @@ private:
     editor::NppEditor editor_;
     editor::Win32HubSystem hubSystem_{editor_};
     EditorEventHub hub_;
-    TarvoSettingsManager store_;
+    SettingsStore store_;
     // The colours the panels and dialogs paint with, read from the editor.
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
@@ -74,9 +74,9 @@ private:
     std::wstring settingsPath_;
     ClipboardList clipboardList_;
     OSClipboardController clipboardController_;
-    OrmuControllerDialog tester_;
-    OrmuImagePreviewer previewer_;
-    COrmuControlsDialog controls_;
+    TesterPanel tester_;
+    ImagePreviewer previewer_;
+    ControlsPanel controls_;
     // Follows the caret into the control under it and writes row edits back.
     controls::PanelCaretFollower caretFollower_{controls_, editor_};
 
@@ -87,10 +87,10 @@ private:
     // Missing textures and includes marked in the document as it is edited.
     refcheck::ReferenceMarker marker_{editor_, imageElements_};
 
-    ZuverUdozboardSettingsDialog options_;
+    OptionsDialog options_;
     plugin::HostWindowHook hook_;
     HINSTANCE module_ = nullptr;
     bool informed_ = false;
 };
 
-COrmuPluginEditor& theApp();
+Application& theApp();

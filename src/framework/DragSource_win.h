@@ -39,11 +39,11 @@ private:
     LONG references_ = 1;
 };
 
-class ZuverUdozOLEDataObject final : public ComObject<ZuverUdozOLEDataObject, IDataObject> {
+class DragDataObject final : public ComObject<DragDataObject, IDataObject> {
 public:
-    ZuverUdozOLEDataObject();
-    ZuverUdozOLEDataObject(const ZuverUdozOLEDataObject&) = delete;
-    ZuverUdozOLEDataObject& operator=(const ZuverUdozOLEDataObject&) = delete;
+    DragDataObject();
+    DragDataObject(const DragDataObject&) = delete;
+    DragDataObject& operator=(const DragDataObject&) = delete;
 
     static REFIID interfaceId() { return IID_IDataObject; }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
@@ -61,8 +61,8 @@ public:
     bool setDragText(const std::wstring& text);
 
 private:
-    friend class ComObject<ZuverUdozOLEDataObject, IDataObject>;
-    ~ZuverUdozOLEDataObject();
+    friend class ComObject<DragDataObject, IDataObject>;
+    ~DragDataObject();
     bool offers(const FORMATETC& request) const;
 
     FORMATETC format_;
@@ -70,12 +70,12 @@ private:
     SIZE_T size_ = 0;
 };
 
-class ZuverUdozOLEEnumFormatEtc final : public ComObject<ZuverUdozOLEEnumFormatEtc, IEnumFORMATETC> {
+class DragFormatEnumerator final : public ComObject<DragFormatEnumerator, IEnumFORMATETC> {
 public:
     // Copies the records (and their target devices). Throws std::bad_alloc.
-    ZuverUdozOLEEnumFormatEtc(const FORMATETC* formats, ULONG count);
-    ZuverUdozOLEEnumFormatEtc(const ZuverUdozOLEEnumFormatEtc&) = delete;
-    ZuverUdozOLEEnumFormatEtc& operator=(const ZuverUdozOLEEnumFormatEtc&) = delete;
+    DragFormatEnumerator(const FORMATETC* formats, ULONG count);
+    DragFormatEnumerator(const DragFormatEnumerator&) = delete;
+    DragFormatEnumerator& operator=(const DragFormatEnumerator&) = delete;
 
     static REFIID interfaceId() { return IID_IEnumFORMATETC; }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* formats, ULONG* fetched) override;
@@ -84,24 +84,24 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** enumerator) override;
 
 private:
-    friend class ComObject<ZuverUdozOLEEnumFormatEtc, IEnumFORMATETC>;
-    ~ZuverUdozOLEEnumFormatEtc();
+    friend class ComObject<DragFormatEnumerator, IEnumFORMATETC>;
+    ~DragFormatEnumerator();
 
     ULONG position_ = 0;
     std::vector<FORMATETC> formats_;
 };
 
-class ZuverUdozOLEDropSource final : public ComObject<ZuverUdozOLEDropSource, IDropSource> {
+class DropSource final : public ComObject<DropSource, IDropSource> {
 public:
-    ZuverUdozOLEDropSource() = default;
-    ZuverUdozOLEDropSource(const ZuverUdozOLEDropSource&) = delete;
-    ZuverUdozOLEDropSource& operator=(const ZuverUdozOLEDropSource&) = delete;
+    DropSource() = default;
+    DropSource(const DropSource&) = delete;
+    DropSource& operator=(const DropSource&) = delete;
 
     static REFIID interfaceId() { return IID_IDropSource; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
 private:
-    friend class ComObject<ZuverUdozOLEDropSource, IDropSource>;
-    ~ZuverUdozOLEDropSource() = default;
+    friend class ComObject<DropSource, IDropSource>;
+    ~DropSource() = default;
 };

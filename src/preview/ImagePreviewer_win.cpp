@@ -1,4 +1,4 @@
-#include "preview/OrmuImagePreviewer.h"
+#include "preview/ImagePreviewer.h"
 
 #include "npp/NppInterface.h"
 #include "editor/NppEditor_win.h"
@@ -37,12 +37,11 @@ bool fileReadable(const std::wstring& path) {
 
 }  // namespace
 
-OrmuImagePreviewer::OrmuImagePreviewer()
-    : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer") {}
+ImagePreviewer::ImagePreviewer() : DockingDlgInterface(IDD_IMAGE_PREVIEWER, kCommandIndex, L"Ormu Image Previewer") {}
 
-OrmuImagePreviewer::~OrmuImagePreviewer() = default;
+ImagePreviewer::~ImagePreviewer() = default;
 
-void OrmuImagePreviewer::update() noexcept {
+void ImagePreviewer::update() noexcept {
     try {
         updater_.setShown(markedShown() && isCreated());
         updater_.update(*this, *this);
@@ -51,20 +50,20 @@ void OrmuImagePreviewer::update() noexcept {
     }
 }
 
-void OrmuImagePreviewer::redraw() noexcept {
+void ImagePreviewer::redraw() noexcept {
     updater_.forgetLine();
     update();
 }
 
-void OrmuImagePreviewer::onRegistered() {
+void ImagePreviewer::onRegistered() {
     if (display_ != nullptr) display_->create(hwnd_);
 }
 
-bool OrmuImagePreviewer::drawsHere() const {
+bool ImagePreviewer::drawsHere() const {
     return display_ != nullptr && display_->device() != nullptr && display_->window() == hwnd_;
 }
 
-INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCHITTEST:
         update();
@@ -91,12 +90,12 @@ INT_PTR OrmuImagePreviewer::dialogProc(UINT message, WPARAM wParam, LPARAM lPara
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
-void OrmuImagePreviewer::onDpiChanged() {
+void ImagePreviewer::onDpiChanged() {
     // The back buffer stays at the client area's size in pixels, whatever the scale.
     onSize(true);
 }
 
-void OrmuImagePreviewer::onSize(bool redraw) {
+void ImagePreviewer::onSize(bool redraw) {
     if (!drawsHere()) {
         return;
     }
@@ -122,9 +121,9 @@ void OrmuImagePreviewer::onSize(bool redraw) {
 
 // --- the editor ---------------------------------------------------------------
 
-int OrmuImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_cast<int>(editor_->caretLine()); }
+int ImagePreviewer::caretLine() { return editor_ == nullptr ? -1 : static_cast<int>(editor_->caretLine()); }
 
-bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
+bool ImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     if (editor_ == nullptr) return false;
     // The caret line is the active view's, so is the line read.
     const HWND view = editor_->activeView();
@@ -138,13 +137,13 @@ bool OrmuImagePreviewer::tagValueOnLine(int line, std::wstring& value) {
     return !value.empty();
 }
 
-std::wstring OrmuImagePreviewer::currentDirectory() {
+std::wstring ImagePreviewer::currentDirectory() {
     return editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
 }
 
 // --- drawing ------------------------------------------------------------------
 
-void OrmuImagePreviewer::clearWindow() {
+void ImagePreviewer::clearWindow() {
     if (!isCreated()) {
         return;
     }
@@ -157,7 +156,7 @@ void OrmuImagePreviewer::clearWindow() {
     if (!fill_.LoadBitmapResource(instance_, IDB_PREVIEW_BACKGROUND)) {
         return;
     }
-    preview::FCEffectPremultipleAlpha premultiply;
+    preview::PremultiplyAlpha premultiply;
     fill_.ApplyEffect(premultiply);  // only 32-bit images take it
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
@@ -165,9 +164,9 @@ void OrmuImagePreviewer::clearWindow() {
     ++clears_;
 }
 
-void OrmuImagePreviewer::clear() { clearWindow(); }
+void ImagePreviewer::clear() { clearWindow(); }
 
-void OrmuImagePreviewer::themeChanged() {
+void ImagePreviewer::themeChanged() {
     DockingDlgInterface::themeChanged();
     if (!isCreated()) {
         return;
@@ -180,16 +179,16 @@ void OrmuImagePreviewer::themeChanged() {
     }
 }
 
-bool OrmuImagePreviewer::previewImageFile(const std::wstring& imagePath) {
+bool ImagePreviewer::previewImageFile(const std::wstring& imagePath) {
     if (!isCreated()) {
         return false;
     }
     clearWindow();
-    FCObjImage image;
+    BitmapImage image;
     if (!image.Load(imagePath)) {
         return false;
     }
-    preview::FCEffectPremultipleAlpha premultiply;
+    preview::PremultiplyAlpha premultiply;
     image.ApplyEffect(premultiply);
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
@@ -200,7 +199,7 @@ bool OrmuImagePreviewer::previewImageFile(const std::wstring& imagePath) {
     return true;
 }
 
-bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
+bool ImagePreviewer::showFile(const std::wstring& imagePath) {
     if (!fileReadable(imagePath)) {
         return false;
     }
@@ -208,7 +207,7 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
     if (display_ == nullptr) {
         return false;
     }
-    CDXTexture texture(&display_->textures());
+    DXTexture texture(&display_->textures());
     if (!texture.ReadImageFile(imagePath)) {
         return false;
     }
@@ -216,8 +215,8 @@ bool OrmuImagePreviewer::showFile(const std::wstring& imagePath) {
     return true;
 }
 
-bool OrmuImagePreviewer::showBundleImage(const std::wstring& imagePath) {
-    std::unique_ptr<CDXTexture> texture = resources_ != nullptr ? resources_->FindTexture(imagePath) : nullptr;
+bool ImagePreviewer::showBundleImage(const std::wstring& imagePath) {
+    std::unique_ptr<DXTexture> texture = resources_ != nullptr ? resources_->FindTexture(imagePath) : nullptr;
     if (!texture) {
         return false;
     }
@@ -225,13 +224,13 @@ bool OrmuImagePreviewer::showBundleImage(const std::wstring& imagePath) {
     return true;
 }
 
-void OrmuImagePreviewer::showNothing() {
+void ImagePreviewer::showNothing() {
     // The device's back buffer is what the panel shows next time it is
     // presented; keep it in step with the cleared panel.
     presentFrame(nullptr);
 }
 
-void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain) {
+void ImagePreviewer::presentFrame(BaseTexture* texture, IDirect3DTexture9* plain) {
     if (!drawsHere()) {
         return;
     }
@@ -272,7 +271,7 @@ void OrmuImagePreviewer::presentFrame(CBaseTexture* texture, IDirect3DTexture9* 
     }
 }
 
-void OrmuImagePreviewer::captureBackBuffer() {
+void ImagePreviewer::captureBackBuffer() {
     IDirect3DDevice9* device = display_->device();
     win::ComPtr<IDirect3DSurface9> back;
     D3DSURFACE_DESC desc{};
@@ -305,7 +304,7 @@ void OrmuImagePreviewer::captureBackBuffer() {
     copy->UnlockRect();
 }
 
-LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
+LRESULT ImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
     switch (request) {
     case preview::kStartCapture:
         capturing_ = true;
@@ -336,7 +335,7 @@ LRESULT OrmuImagePreviewer::frameRequest(WPARAM request, LPARAM argument) {
     }
 }
 
-void OrmuImagePreviewer::setEditor(editor::NppEditor* editor) {
+void ImagePreviewer::setEditor(editor::NppEditor* editor) {
     editor_ = editor;
     setShell(editor);
 }

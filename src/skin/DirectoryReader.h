@@ -50,10 +50,10 @@ struct DirEntry {
 // backslash, trailing forward slashes).
 std::wstring NormaliseFolder(std::wstring folder);
 
-class CSADirRead {
+class DirectoryReader {
 public:
-    explicit CSADirRead(DirectoryLister& lister) : lister_(lister) {}
-    virtual ~CSADirRead() = default;
+    explicit DirectoryReader(DirectoryLister& lister) : lister_(lister) {}
+    virtual ~DirectoryReader() = default;
 
     // Every folder below `start`, each after its descendants, then `start`.
     bool ScanFolders(const std::wstring& start);

@@ -18,24 +18,24 @@
 namespace editor {
 class NppEditor;
 }
-class ZuverUdozOLEDataObject;
-class ZuverUdozOLEDropSource;
+class DragDataObject;
+class DropSource;
 
-class COrmuControlsDialog : public DockingDlgInterface, public IController {
+class ControlsPanel : public DockingDlgInterface, public IController {
 public:
     // The panel's entry in the command table, which is also its docking id.
     static constexpr int kCommandIndex = 3;
 
-    COrmuControlsDialog();
-    ~COrmuControlsDialog() override;
+    ControlsPanel();
+    ~ControlsPanel() override;
 
     // Binds the panel to the host (module and main window from the plugin
     // context), to the clipboard model and to the settings store, and makes
     // the drag objects.
-    void init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) override;
+    void init(IModel* model, EditorEventHub* hub, SettingsStore* store) override;
     // The clipboard history changed: the type list is filled afresh (the rows stay).
     void modelModified() override;
-    void attachedToSettings(TarvoSettingsManager* store) override;
+    void attachedToSettings(SettingsStore* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
 
     // Shows or hides the panel, creating it on first use; showing fills the type list.
@@ -82,11 +82,11 @@ public:
     void setRowChoiceSource(RowChoiceSource* source) { rowSource_ = source; }
 
     // The widgets, for tests and for the code that follows the caret.
-    CORMUComboBox& typeList() { return typeList_; }
-    CDuoTextBoxContainer& attributes() { return attributes_; }
+    ControlTypeList& typeList() { return typeList_; }
+    AttributeArea& attributes() { return attributes_; }
     // The XML text a drag would carry now.
     std::wstring dragText() const { return attributes_.controlXml(); }
-    ZuverUdozOLEDataObject* dragData() const { return dragData_.get(); }
+    DragDataObject* dragData() const { return dragData_.get(); }
 
 protected:
     INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -102,8 +102,8 @@ private:
     void startDrag();
 
     ControlCatalogue catalogue_;
-    CORMUComboBox typeList_;
-    CDuoTextBoxContainer attributes_;
+    ControlTypeList typeList_;
+    AttributeArea attributes_;
     bool rebuilding_ = false;
     bool reportingEdit_ = false;
     std::wstring currentType_;
@@ -112,8 +112,8 @@ private:
     bool loadIncludes_ = false;
     bool loadImages_ = false;
     UINT dragMessage_ = 0;
-    win::ComPtr<ZuverUdozOLEDataObject> dragData_;
-    win::ComPtr<ZuverUdozOLEDropSource> dragSource_;
+    win::ComPtr<DragDataObject> dragData_;
+    win::ComPtr<DropSource> dragSource_;
 
     ControlEditSink* editSink_ = nullptr;
     CaretHandler* caretHandler_ = nullptr;

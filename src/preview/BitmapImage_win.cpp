@@ -1,4 +1,4 @@
-#include "preview/FCObjImage_win.h"
+#include "preview/BitmapImage_win.h"
 
 #include "base/Win32Handles.h"
 
@@ -58,8 +58,8 @@ std::unique_ptr<preview::ImageMemory> makeDib(int width, int height, int bpp, st
     }
 }
 
-FCImageCodecFactory& codecFactory() {
-    static FCImageCodecFactory_Gdiplus factory;
+ImageCodecFactory& codecFactory() {
+    static GdiplusCodecFactory factory;
     return factory;
 }
 
@@ -76,7 +76,7 @@ struct GdipImageOwner {
     }
 };
 
-bool convertFrame(gp::GpBitmap* bitmap, FCObjImage& image) {
+bool convertFrame(gp::GpBitmap* bitmap, BitmapImage& image) {
     UINT width = 0;
     UINT height = 0;
     gdip::GdipGetImageWidth(bitmap, &width);
@@ -124,20 +124,20 @@ bool convertFrame(gp::GpBitmap* bitmap, FCObjImage& image) {
 
 }  // namespace
 
-FCObjImage::FCObjImage() : preview::ImagePixels(makeDib) {}
+BitmapImage::BitmapImage() : preview::ImagePixels(makeDib) {}
 
-HBITMAP FCObjImage::GetHandle() const {
+HBITMAP BitmapImage::GetHandle() const {
     const auto* dib = static_cast<const DibMemory*>(memory());
     return dib != nullptr ? dib->handle() : nullptr;
 }
 
-bool FCObjImage::Load(const std::wstring& path) {
-    FCImageCodecFactory& factory = codecFactory();
-    std::unique_ptr<FCImageCodec> codec = factory.MakeCodec(factory.TypeFromFileName(path));
+bool BitmapImage::Load(const std::wstring& path) {
+    ImageCodecFactory& factory = codecFactory();
+    std::unique_ptr<ImageCodec> codec = factory.MakeCodec(factory.TypeFromFileName(path));
     if (!codec) {
         return false;
     }
-    FCObjImageList images;
+    BitmapImageList images;
     const bool loaded = codec->LoadFromFile(path, images);
     codec.reset();
     if (!images.empty()) {
@@ -146,7 +146,7 @@ bool FCObjImage::Load(const std::wstring& path) {
     return loaded;
 }
 
-bool FCObjImage::CopyFromBitmap(HBITMAP bitmap) {
+bool BitmapImage::CopyFromBitmap(HBITMAP bitmap) {
     Destroy();
     if (bitmap == nullptr) {
         return false;
@@ -194,7 +194,7 @@ bool FCObjImage::CopyFromBitmap(HBITMAP bitmap) {
     return HasPixels();
 }
 
-bool FCObjImage::LoadBitmapResource(HINSTANCE module, int id) {
+bool BitmapImage::LoadBitmapResource(HINSTANCE module, int id) {
     Destroy();
     if (module == nullptr) {
         module = ::GetModuleHandleW(nullptr);
@@ -204,7 +204,7 @@ bool FCObjImage::LoadBitmapResource(HINSTANCE module, int id) {
     return bitmap && CopyFromBitmap(bitmap.get());
 }
 
-void FCObjImage::Draw(HDC dc, int left, int top, int right, int bottom) const {
+void BitmapImage::Draw(HDC dc, int left, int top, int right, int bottom) const {
     if (!HasPixels() || dc == nullptr) {
         return;
     }
@@ -228,9 +228,9 @@ void FCObjImage::Draw(HDC dc, int left, int top, int right, int bottom) const {
     }
 }
 
-bool FCImageCodec::LoadFromFile(const std::wstring&, FCObjImageList&) { return false; }
+bool ImageCodec::LoadFromFile(const std::wstring&, BitmapImageList&) { return false; }
 
-FCAutoInitGDIPlus::FCAutoInitGDIPlus() {
+ScopedGdiplus::ScopedGdiplus() {
     gp::GdiplusStartupInput input{};
     input.GdiplusVersion = 1;
     input.DebugEventCallback = nullptr;
@@ -239,15 +239,15 @@ FCAutoInitGDIPlus::FCAutoInitGDIPlus() {
     started_ = gp::GdiplusStartup(&token_, &input, nullptr) == gp::Ok;
 }
 
-FCAutoInitGDIPlus::~FCAutoInitGDIPlus() {
+ScopedGdiplus::~ScopedGdiplus() {
     if (started_) {
         gp::GdiplusShutdown(token_);
     }
 }
 
-FCImageCodec_Gdiplus::FCImageCodec_Gdiplus() : gdiplus_(std::make_unique<FCAutoInitGDIPlus>()) {}
+GdiplusImageCodec::GdiplusImageCodec() : gdiplus_(std::make_unique<ScopedGdiplus>()) {}
 
-bool FCImageCodec_Gdiplus::LoadFromFile(const std::wstring& path, FCObjImageList& images) {
+bool GdiplusImageCodec::LoadFromFile(const std::wstring& path, BitmapImageList& images) {
     if (!gdiplus_ || !gdiplus_->started()) {
         return false;
     }
@@ -269,7 +269,7 @@ bool FCImageCodec_Gdiplus::LoadFromFile(const std::wstring& path, FCObjImageList
             gdip::GdipImageGetFrameCount(owner.bitmap, &dimension, &frames);
             for (UINT frame = 0; frame < frames; ++frame) {
                 gdip::GdipImageSelectActiveFrame(owner.bitmap, &dimension, frame);
-                auto image = std::make_unique<FCObjImage>();
+                auto image = std::make_unique<BitmapImage>();
                 if (convertFrame(owner.bitmap, *image)) {
                     images.push_back(std::move(image));
                 }
@@ -281,9 +281,9 @@ bool FCImageCodec_Gdiplus::LoadFromFile(const std::wstring& path, FCObjImageList
     }
 }
 
-std::unique_ptr<FCImageCodec> FCImageCodecFactory_Gdiplus::MakeCodec(int type) const {
+std::unique_ptr<ImageCodec> GdiplusCodecFactory::MakeCodec(int type) const {
     if (!preview::HasGdiplusCodec(type)) {
         return nullptr;
     }
-    return std::make_unique<FCImageCodec_Gdiplus>();
+    return std::make_unique<GdiplusImageCodec>();
 }

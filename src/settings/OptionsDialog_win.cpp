@@ -1,10 +1,10 @@
-#include "settings/ZuverUdozboardSettingsDialog.h"
+#include "settings/OptionsDialog.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include "framework/EditorShell.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "settings/settings_ids.h"
 #include "base/Win32Handles.h"
 
@@ -18,8 +18,7 @@ constexpr int kDescriptionBufferSize = 512;
 LRESULT CALLBACK optionControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_NCHITTEST) {
         const int id = ::GetDlgCtrlID(window);
-        ::SendMessageW(::GetParent(window), WM_COMMAND,
-                       MAKEWPARAM(id, ZuverUdozboardSettingsDialog::kHoverNotification),
+        ::SendMessageW(::GetParent(window), WM_COMMAND, MAKEWPARAM(id, OptionsDialog::kHoverNotification),
                        reinterpret_cast<LPARAM>(window));
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(window, optionControlProc, kHoverSubclassId);
@@ -33,14 +32,13 @@ struct ItemIdListDeleter {
 
 }  // namespace
 
-void ZuverUdozboardSettingsDialog::init(HINSTANCE instance, HWND parent, TarvoSettingsManager* store,
-                                        const std::wstring& settingsPath) {
+void OptionsDialog::init(HINSTANCE instance, HWND parent, SettingsStore* store, const std::wstring& settingsPath) {
     attach(instance, parent);
     store_ = store;
     settingsPath_ = settingsPath;
 }
 
-void ZuverUdozboardSettingsDialog::showOptions() {
+void OptionsDialog::showOptions() {
     if (!isCreated()) {
         if (!createDialog(IDD_OPTIONS, false, true)) return;
         buildOptionTable();
@@ -51,11 +49,11 @@ void ZuverUdozboardSettingsDialog::showOptions() {
     centreOnParent();
 }
 
-void ZuverUdozboardSettingsDialog::buildOptionTable() {
+void OptionsDialog::buildOptionTable() {
     for (auto& option : options::standardOptions()) options_.push_back(std::move(option));
 }
 
-void ZuverUdozboardSettingsDialog::hookOptionControls() {
+void OptionsDialog::hookOptionControls() {
     for (const auto& option : options_) {
         for (const int id : {option.controlId, option.secondaryId}) {
             if (id <= 0) continue;
@@ -66,7 +64,7 @@ void ZuverUdozboardSettingsDialog::hookOptionControls() {
     }
 }
 
-void ZuverUdozboardSettingsDialog::loadValues() {
+void OptionsDialog::loadValues() {
     if (store_ == nullptr || hwnd_ == nullptr) return;
     for (const auto& option : options_) {
         if (option.kind == options::CheckBox) {
@@ -78,7 +76,7 @@ void ZuverUdozboardSettingsDialog::loadValues() {
     }
 }
 
-void ZuverUdozboardSettingsDialog::storeValues() {
+void OptionsDialog::storeValues() {
     if (store_ == nullptr || hwnd_ == nullptr) return;
     for (const auto& option : options_) {
         if (option.kind == options::CheckBox) {
@@ -89,7 +87,7 @@ void ZuverUdozboardSettingsDialog::storeValues() {
     }
 }
 
-std::wstring ZuverUdozboardSettingsDialog::controlText(int controlId) const {
+std::wstring OptionsDialog::controlText(int controlId) const {
     HWND control = ::GetDlgItem(hwnd_, controlId);
     if (control == nullptr) return {};
     // The whole text, however long: a path cut short would point elsewhere.
@@ -101,7 +99,7 @@ std::wstring ZuverUdozboardSettingsDialog::controlText(int controlId) const {
     return text;
 }
 
-INT_PTR ZuverUdozboardSettingsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR OptionsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         if (shell_ != nullptr) shell_->translateDialog(hwnd_, L"Options");
@@ -124,7 +122,7 @@ INT_PTR ZuverUdozboardSettingsDialog::dialogProc(UINT message, WPARAM wParam, LP
     }
 }
 
-void ZuverUdozboardSettingsDialog::onCommand(WORD controlId, WORD code) {
+void OptionsDialog::onCommand(WORD controlId, WORD code) {
     if (code == kHoverNotification) {
         setHovered(controlId);
         return;
@@ -133,14 +131,14 @@ void ZuverUdozboardSettingsDialog::onCommand(WORD controlId, WORD code) {
     if (controlId == IDC_OPTIONS_BROWSE_WGET && code == BN_CLICKED) browseForWgetFolder();
 }
 
-void ZuverUdozboardSettingsDialog::confirm() {
+void OptionsDialog::confirm() {
     storeValues();
     // Written now rather than only at unload, so that a later crash of the
     // editor cannot take the confirmed values with it.
     if (store_ != nullptr && !settingsPath_.empty()) store_->save(settingsPath_);
 }
 
-void ZuverUdozboardSettingsDialog::browseForWgetFolder() {
+void OptionsDialog::browseForWgetFolder() {
     wchar_t displayName[MAX_PATH] = L"";
     BROWSEINFOW info{};
     // Owned by the dialog itself, so that it cannot be confirmed or closed
@@ -155,7 +153,7 @@ void ZuverUdozboardSettingsDialog::browseForWgetFolder() {
     if (::SHGetPathFromIDListW(chosen.get(), path)) ::SetDlgItemTextW(hwnd_, IDC_OPTIONS_WGET_PATH, path);
 }
 
-void ZuverUdozboardSettingsDialog::setHovered(int controlId) {
+void OptionsDialog::setHovered(int controlId) {
     if (controlId == hovered_) return;
     hovered_ = controlId;
     std::wstring description;

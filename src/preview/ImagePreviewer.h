@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "settings/ModelController.h"
-#include "preview/FCObjImage_win.h"
+#include "preview/BitmapImage_win.h"
 #include "preview/PreviewUpdater.h"
 #include "framework/DockingDlgInterface.h"
 
-class CBaseTexture;
+class BaseTexture;
 class SkinResources;
 struct IDirect3DTexture9;
 namespace editor {
@@ -33,16 +33,16 @@ namespace textures {
 class DisplayDevice;
 }
 
-class OrmuImagePreviewer : public DockingDlgInterface,
-                           public IController,
-                           private preview::PreviewSource,
-                           private preview::PreviewCanvas {
+class ImagePreviewer : public DockingDlgInterface,
+                       public IController,
+                       private preview::PreviewSource,
+                       private preview::PreviewCanvas {
 public:
     // The panel's entry in the command table, which is also its docking id.
     static constexpr int kCommandIndex = 2;
 
-    OrmuImagePreviewer();
-    ~OrmuImagePreviewer() override;
+    ImagePreviewer();
+    ~ImagePreviewer() override;
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
@@ -92,12 +92,12 @@ private:
     void onSize(bool redraw);
     // Presents one frame: the background, and the texture (if any: a texture
     // object, or a plain device texture) at its own size.
-    void presentFrame(CBaseTexture* texture, IDirect3DTexture9* plain = nullptr);
+    void presentFrame(BaseTexture* texture, IDirect3DTexture9* plain = nullptr);
     void captureBackBuffer();
     LRESULT frameRequest(WPARAM request, LPARAM frame);
 
     preview::PreviewUpdater updater_;
-    FCObjImage fill_;
+    BitmapImage fill_;
 
     bool capturing_ = false;
     std::uint32_t presents_ = 0;

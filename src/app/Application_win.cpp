@@ -1,7 +1,7 @@
 // The application object, the library's entry point and the six exports.
-#include "app/OrmuPluginEditor.h"
+#include "app/Application.h"
 
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "base/Win32Handles.h"
 #include "framework/Window.h"
 
@@ -18,9 +18,9 @@ constexpr wchar_t kPluginName[] = L"&Quorrel";
 // The one command table: the panels' entries are the indices the panels dock with.
 enum Command : int {
     SkinControls = 0,
-    Tester = OrmuControllerDialog::kCommandIndex,
-    Previewer = OrmuImagePreviewer::kCommandIndex,
-    Controls = COrmuControlsDialog::kCommandIndex,
+    Tester = TesterPanel::kCommandIndex,
+    Previewer = ImagePreviewer::kCommandIndex,
+    Controls = ControlsPanel::kCommandIndex,
     Options = 4,
     About = 5
 };
@@ -34,7 +34,7 @@ struct MenuEntry {
 void doNothing() {}
 
 // Every handler the host calls: no exception may reach the editor.
-template <void (COrmuPluginEditor::*Method)()>
+template <void (Application::*Method)()>
 void guarded() {
     try {
         (theApp().*Method)();
@@ -44,11 +44,11 @@ void guarded() {
 
 constexpr std::array<MenuEntry, 6> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
-    {L"&Ormu Tester", &guarded<&COrmuPluginEditor::toggleTester>},
-    {L"&Ormu Image Previewer", &guarded<&COrmuPluginEditor::togglePreviewer>},
-    {L"&Ormu Controls", &guarded<&COrmuPluginEditor::toggleControls>},
-    {L"&Options...", &guarded<&COrmuPluginEditor::showOptions>},
-    {L"&About...", &guarded<&COrmuPluginEditor::showAbout>},
+    {L"&Ormu Tester", &guarded<&Application::toggleTester>},
+    {L"&Ormu Image Previewer", &guarded<&Application::togglePreviewer>},
+    {L"&Ormu Controls", &guarded<&Application::toggleControls>},
+    {L"&Options...", &guarded<&Application::showOptions>},
+    {L"&About...", &guarded<&Application::showAbout>},
 }};
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
@@ -59,23 +59,23 @@ LRESULT CALLBACK hostWindowHookProc(HWND window, UINT message, WPARAM wParam, LP
 
 // The one application object: constructed when the library is loaded,
 // destroyed when it is unloaded (both from DllMain).
-std::optional<COrmuPluginEditor> application;
+std::optional<Application> application;
 
 }  // namespace
 
-COrmuPluginEditor& theApp() { return *application; }
+Application& theApp() { return *application; }
 
-COrmuPluginEditor::COrmuPluginEditor()
+Application::Application()
     : clipboardController_(&hostInFront), imageElements_(controls::imageElementNames(ControlCatalogue())) {}
 
-COrmuPluginEditor::~COrmuPluginEditor() = default;
+Application::~Application() = default;
 
-bool COrmuPluginEditor::InitInstance(HINSTANCE module) {
+bool Application::InitInstance(HINSTANCE module) {
     module_ = module;
     return true;
 }
 
-void COrmuPluginEditor::setInfo(const npp::NppData& data) {
+void Application::setInfo(const npp::NppData& data) {
     editor_.connect(module_, data);
     editor_.setCommands(commandTable_.data(), static_cast<int>(commandTable_.size()));
     EditorEventHub& hub = hub_;
@@ -91,7 +91,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    TarvoSettingsManager& store = store_;
+    SettingsStore& store = store_;
     store.load(settingsPath_);
 
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
@@ -127,7 +127,7 @@ void COrmuPluginEditor::setInfo(const npp::NppData& data) {
     informed_ = true;
 }
 
-npp::FuncItem* COrmuPluginEditor::getFuncsArray(int* count) {
+npp::FuncItem* Application::getFuncsArray(int* count) {
     static_assert(std::tuple_size<decltype(commandTable_)>::value == kMenu.size(), "one entry per menu item");
     for (std::size_t i = 0; i < kMenu.size(); ++i) {
         npp::FuncItem& item = commandTable_[i];
@@ -155,23 +155,23 @@ void toggle(const editor::NppEditor& editor, Panel& panel, int command) {
 }
 }  // namespace
 
-void COrmuPluginEditor::toggleTester() { toggle(editor_, tester_, Tester); }
+void Application::toggleTester() { toggle(editor_, tester_, Tester); }
 
-void COrmuPluginEditor::togglePreviewer() {
+void Application::togglePreviewer() {
     editor_.recordActiveView();
     toggle(editor_, previewer_, Previewer);
 }
 
-void COrmuPluginEditor::toggleControls() {
+void Application::toggleControls() {
     editor_.recordActiveView();
     toggle(editor_, controls_, Controls);
 }
 
-void COrmuPluginEditor::showOptions() { options_.showOptions(); }
+void Application::showOptions() { options_.showOptions(); }
 
-void COrmuPluginEditor::showAbout() { about_.open(); }
+void Application::showAbout() { about_.open(); }
 
-void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
+void Application::beNotified(const npp::SCNotification& n) {
     switch (n.nmhdr.code) {
     case npp::SCN_MODIFIED:
         if ((n.modificationType & (npp::SC_MOD_INSERTTEXT | npp::SC_MOD_DELETETEXT)) != 0) {
@@ -216,7 +216,7 @@ void COrmuPluginEditor::beNotified(const npp::SCNotification& n) {
     }
 }
 
-void COrmuPluginEditor::followEditorTheme() {
+void Application::followEditorTheme() {
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog :
          std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_, &about_}) {
@@ -224,7 +224,7 @@ void COrmuPluginEditor::followEditorTheme() {
     }
 }
 
-LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Application::hostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC previous = hook_.previous();
     try {
         plugin::hostMessage(hub_, window, message, wParam, lParam);
@@ -234,7 +234,7 @@ LRESULT COrmuPluginEditor::hostWindowHook(HWND window, UINT message, WPARAM wPar
     return ::CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-int COrmuPluginEditor::ExitInstance() {
+int Application::ExitInstance() {
     if (!informed_) return 0;
     store_.save(settingsPath_);
     tester_.releaseChildren();

@@ -1,11 +1,11 @@
-#include "tester/OrmuControllerDialog.h"
+#include "tester/TesterPanel.h"
 #include "tester/FolderPicker_win.h"
 
 #include "editor/NppEditor_win.h"
 
 #include "npp/NppInterface.h"
 #include "tester/tester_ids.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
 #include "textures/BundleExtraction.h"
@@ -64,12 +64,11 @@ std::wstring askForBundle(HWND owner, HINSTANCE instance) {
 
 }  // namespace
 
-OrmuControllerDialog::OrmuControllerDialog()
-    : DockingDlgInterface(IDD_ORMU_COMMANDS, kCommandIndex, L"Ormu Commands") {}
+TesterPanel::TesterPanel() : DockingDlgInterface(IDD_ORMU_COMMANDS, kCommandIndex, L"Ormu Commands") {}
 
-OrmuControllerDialog::~OrmuControllerDialog() = default;
+TesterPanel::~TesterPanel() = default;
 
-void OrmuControllerDialog::display(bool show) {
+void TesterPanel::display(bool show) {
     DockingDlgInterface::display(show);
     markShown(show);
     if (show) {
@@ -77,7 +76,7 @@ void OrmuControllerDialog::display(bool show) {
     }
 }
 
-void OrmuControllerDialog::releaseChildren() {
+void TesterPanel::releaseChildren() {
     tester::StopReportingDoubleClicks(infoBox_.handle());
     infoBox_.destroy();
     commandList_.destroy();
@@ -88,7 +87,7 @@ void OrmuControllerDialog::releaseChildren() {
     }
 }
 
-void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
+void TesterPanel::attachedToSettings(SettingsStore* store) {
     IController::attachedToSettings(store);
     if (store == nullptr) {
         return;
@@ -108,7 +107,7 @@ void OrmuControllerDialog::attachedToSettings(TarvoSettingsManager* store) {
     }
 }
 
-void OrmuControllerDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
+void TesterPanel::settingsChanged(const std::wstring& group, const std::wstring& key) {
     using namespace settings_keys;
     if (group != kGroup || settings_ == nullptr) {
         return;
@@ -128,13 +127,13 @@ void OrmuControllerDialog::settingsChanged(const std::wstring& group, const std:
     }
 }
 
-void OrmuControllerDialog::modelModified() {
+void TesterPanel::modelModified() {
     if (markedShown()) {
         fillCommandList();
     }
 }
 
-void OrmuControllerDialog::fillCommandList() {
+void TesterPanel::fillCommandList() {
     if (commandList_.handle() == nullptr) {
         return;
     }
@@ -145,7 +144,7 @@ void OrmuControllerDialog::fillCommandList() {
     commandList_.addItem(kPackOrt);
 }
 
-void OrmuControllerDialog::createChildren() {
+void TesterPanel::createChildren() {
     for (Window* child : std::initializer_list<Window*>{&splitter_, &listPane_, &textPane_}) child->setTheme(theme_);
     splitter_.attach(instance_, hwnd_);
     listPane_.attach(instance_, splitter_.handle());
@@ -159,13 +158,13 @@ void OrmuControllerDialog::createChildren() {
     tester::ReportDoubleClicks(infoBox_.handle(), hwnd_);
 }
 
-void OrmuControllerDialog::onDpiChanged() {
+void TesterPanel::onDpiChanged() {
     commandList_.refreshFont();
     infoBox_.refreshFont();
     relayout(true);
 }
 
-void OrmuControllerDialog::relayout(bool resizeSplitter) {
+void TesterPanel::relayout(bool resizeSplitter) {
     if (splitter_.handle() == nullptr) {
         return;
     }
@@ -184,11 +183,11 @@ void OrmuControllerDialog::relayout(bool resizeSplitter) {
     }
 }
 
-std::wstring OrmuControllerDialog::currentFileName() const {
+std::wstring TesterPanel::currentFileName() const {
     return editor_ == nullptr ? std::wstring() : editor_->currentFileName();
 }
 
-void OrmuControllerDialog::describeSelection() {
+void TesterPanel::describeSelection() {
     infoBox_.setText(L"");
     if (commandList_.selectedIndex() < 0) {
         return;
@@ -221,7 +220,7 @@ void OrmuControllerDialog::describeSelection() {
     }
 }
 
-void OrmuControllerDialog::runSelection() {
+void TesterPanel::runSelection() {
     if (running_ || commandList_.selectedIndex() < 0) {
         return;
     }
@@ -252,7 +251,7 @@ void OrmuControllerDialog::runSelection() {
     }
 }
 
-void OrmuControllerDialog::testWindow() {
+void TesterPanel::testWindow() {
     const std::wstring name = tester::asciiLower(currentFileName());
     if (!endsWithXml(name)) {
         return;
@@ -273,7 +272,7 @@ void OrmuControllerDialog::testWindow() {
     showInPane(L"Asking the media center at " + clientAddress_ + L" to open window " + clientWindow_ + L"...");
 }
 
-void OrmuControllerDialog::testWindowEnded() {
+void TesterPanel::testWindowEnded() {
     if (client_.running()) {
         return;
     }
@@ -281,20 +280,20 @@ void OrmuControllerDialog::testWindowEnded() {
     showInPane(tester::activationText(tester::interpretClientRun(run), clientAddress_, clientWindow_, clientFolder_));
 }
 
-void OrmuControllerDialog::endTestWindow() {
+void TesterPanel::endTestWindow() {
     if (client_.running() || client_.finished()) {
         client_.stop();
         client_.collect();
     }
 }
 
-void OrmuControllerDialog::showInPane(const std::wstring& text) {
+void TesterPanel::showInPane(const std::wstring& text) {
     infoBox_.setText(text);
     infoBox_.enable(true);
     infoBox_.setReadOnly(true);
 }
 
-std::wstring OrmuControllerDialog::paneText() const {
+std::wstring TesterPanel::paneText() const {
     const HWND box = infoBox_.handle();
     if (box == nullptr) {
         return {};
@@ -304,7 +303,7 @@ std::wstring OrmuControllerDialog::paneText() const {
     return text;
 }
 
-void OrmuControllerDialog::extractOrt() {
+void TesterPanel::extractOrt() {
     const std::wstring bundle = askForBundle(parent_, instance_);
     if (bundle.empty()) {
         ::MessageBoxW(parent_, L"You most choose a ort file", L"no input file", MB_OK);
@@ -329,7 +328,7 @@ void OrmuControllerDialog::extractOrt() {
     progress_.start(instance_, parent_, std::move(task));
 }
 
-void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& report) {
+void TesterPanel::extractionEnded(const textures::ExtractionReport& report) {
     // A clean run stays silent; a stop tells how far it came, and entries that
     // could not be written are told once.
     if (report.cancelled) {
@@ -340,7 +339,7 @@ void OrmuControllerDialog::extractionEnded(const textures::ExtractionReport& rep
     }
 }
 
-void OrmuControllerDialog::checkSkin() {
+void TesterPanel::checkSkin() {
     const std::wstring folder = editor_ == nullptr ? std::wstring() : editor_->currentDirectory();
     infoBox_.enable(true);
     infoBox_.setReadOnly(true);
@@ -352,20 +351,20 @@ void OrmuControllerDialog::checkSkin() {
     skinCheck_.start(progress_, instance_, parent_, folder, [this] { showCheckResults(); });
 }
 
-void OrmuControllerDialog::showCheckResults() {
+void TesterPanel::showCheckResults() {
     infoBox_.setText(skinCheck_.resultsText());
     infoBox_.enable(true);
     infoBox_.setReadOnly(true);
 }
 
-void OrmuControllerDialog::openCheckResult(int paneLine) {
+void TesterPanel::openCheckResult(int paneLine) {
     const skin::Finding* finding = skinCheck_.findingOnLine(paneLine);
     // Only while the pane shows the results (another command's text has no findings).
     if (finding == nullptr || editor_ == nullptr || infoBox_.text() != skinCheck_.resultsText()) return;
     editor_->openAtLine(finding->path, static_cast<std::intptr_t>(finding->line) - 1);
 }
 
-INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR TesterPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Exceptions end in the shared dialog procedure.
     switch (message) {
     case WM_INITDIALOG:
@@ -412,7 +411,7 @@ INT_PTR OrmuControllerDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-void OrmuControllerDialog::setEditor(editor::NppEditor* editor) {
+void TesterPanel::setEditor(editor::NppEditor* editor) {
     editor_ = editor;
     setShell(editor);
 }

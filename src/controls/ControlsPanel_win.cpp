@@ -1,13 +1,13 @@
-#include "controls/COrmuControlsDialog.h"
+#include "controls/ControlsPanel.h"
 
 #include <commctrl.h>
 #include <ole2.h>
 
 #include "editor/NppEditor_win.h"
 #include "controls/controls_ids.h"
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 #include "framework/Dpi_win.h"
-#include "framework/ZuverUdozOLE_win.h"
+#include "framework/DragSource_win.h"
 
 namespace {
 
@@ -28,37 +28,37 @@ private:
 
 }  // namespace
 
-COrmuControlsDialog::COrmuControlsDialog() : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
+ControlsPanel::ControlsPanel() : DockingDlgInterface(IDD_ORMU_CONTROLS, kCommandIndex, L"Ormu Controls") {}
 
-COrmuControlsDialog::~COrmuControlsDialog() {
+ControlsPanel::~ControlsPanel() {
     attributes_.destroy();
     typeList_.destroy();
     StaticDialog::destroy();
     // Classes a library registers outlive it unless it unregisters them; a
     // reloaded library must not find procedures of its unloaded copy.
     if (instance_ != nullptr) {
-        CDuoTextBox::unregisterClass(instance_);
-        CDuoTextBoxContainer::unregisterClass(instance_);
+        AttributeRow::unregisterClass(instance_);
+        AttributeArea::unregisterClass(instance_);
     }
 }
 
-void COrmuControlsDialog::init(IModel* model, EditorEventHub* hub, TarvoSettingsManager* store) {
+void ControlsPanel::init(IModel* model, EditorEventHub* hub, SettingsStore* store) {
     if (editor_ != nullptr) attach(editor_->module(), editor_->hostWindow());
     IController::init(model, hub, store);
     dragMessage_ = ui::dragListMessage();
     // Made once and reused for every drag.
-    dragData_.reset(new ZuverUdozOLEDataObject());
-    dragSource_.reset(new ZuverUdozOLEDropSource());
+    dragData_.reset(new DragDataObject());
+    dragSource_.reset(new DropSource());
 }
 
-void COrmuControlsDialog::attachedToSettings(TarvoSettingsManager* store) {
+void ControlsPanel::attachedToSettings(SettingsStore* store) {
     IController::attachedToSettings(store);
     if (store == nullptr) return;
     settings_keys::registerBool(*store, *this, settings_keys::kLoadIncludes, loadIncludes_);
     settings_keys::registerBool(*store, *this, settings_keys::kLoadImages, loadImages_);
 }
 
-void COrmuControlsDialog::settingsChanged(const std::wstring& group, const std::wstring& key) {
+void ControlsPanel::settingsChanged(const std::wstring& group, const std::wstring& key) {
     if (settings_ == nullptr || group != settings_keys::kGroup) return;
     if (key == settings_keys::kLoadIncludes) {
         loadIncludes_ = settings_->getBool(group, key);
@@ -67,36 +67,36 @@ void COrmuControlsDialog::settingsChanged(const std::wstring& group, const std::
     }
 }
 
-void COrmuControlsDialog::modelModified() {
+void ControlsPanel::modelModified() {
     if (markedShown()) fillTypeList();
 }
 
-void COrmuControlsDialog::display(bool show) {
+void ControlsPanel::display(bool show) {
     DockingDlgInterface::display(show);
     markShown(show);
     if (show) fillTypeList();
 }
 
-void COrmuControlsDialog::caretMoved() {
+void ControlsPanel::caretMoved() {
     if (editor_ == nullptr || !editor_->isCommandChecked(kCommandIndex)) markShown(false);
     if (caretHandler_ != nullptr) caretHandler_->caretMoved();
 }
 
-void COrmuControlsDialog::bufferActivated() {
+void ControlsPanel::bufferActivated() {
     if (rowSource_ != nullptr) rowSource_->documentActivated();
     if (caretHandler_ != nullptr) caretHandler_->bufferActivated();
 }
 
-void COrmuControlsDialog::documentChanged(std::ptrdiff_t position) {
+void ControlsPanel::documentChanged(std::ptrdiff_t position) {
     if (caretHandler_ != nullptr) caretHandler_->documentChanged(position);
 }
 
-void COrmuControlsDialog::fillTypeList() {
+void ControlsPanel::fillTypeList() {
     typeList_.clear();
     for (const std::wstring& name : catalogue_.typeNames()) typeList_.addItem(name);
 }
 
-bool COrmuControlsDialog::selectTypeByName(const std::wstring& name) {
+bool ControlsPanel::selectTypeByName(const std::wstring& name) {
     const int index = typeList_.findExact(name);
     if (index < 0) return false;
     typeList_.select(index, true);
@@ -104,7 +104,7 @@ bool COrmuControlsDialog::selectTypeByName(const std::wstring& name) {
     return true;
 }
 
-void COrmuControlsDialog::chooseType(const std::wstring& name) {
+void ControlsPanel::chooseType(const std::wstring& name) {
     if (controls::equalsIgnoringAsciiCase(name, currentType_)) return;
     currentType_ = name;
 
@@ -126,7 +126,7 @@ void COrmuControlsDialog::chooseType(const std::wstring& name) {
     layout();
 }
 
-void COrmuControlsDialog::layout() {
+void ControlsPanel::layout() {
     if (hwnd_ == nullptr) return;
     RECT rc{};
     ::GetClientRect(hwnd_, &rc);
@@ -140,17 +140,17 @@ void COrmuControlsDialog::layout() {
     }
 }
 
-void COrmuControlsDialog::rebuildRowsLater(const std::wstring& type) {
+void ControlsPanel::rebuildRowsLater(const std::wstring& type) {
     pendingType_ = type;
     if (hwnd_ != nullptr) ::PostMessageW(hwnd_, kRebuildRowsMessage, 0, 0);
 }
 
-void COrmuControlsDialog::setStatus(const std::wstring& text) {
+void ControlsPanel::setStatus(const std::wstring& text) {
     if (statusLine_ == nullptr || status() == text) return;
     ::SetWindowTextW(statusLine_, text.c_str());
 }
 
-std::wstring COrmuControlsDialog::status() const {
+std::wstring ControlsPanel::status() const {
     if (statusLine_ == nullptr) return {};
     const int length = ::GetWindowTextLengthW(statusLine_);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -158,18 +158,18 @@ std::wstring COrmuControlsDialog::status() const {
     return text;
 }
 
-void COrmuControlsDialog::applyDpi() {
+void ControlsPanel::applyDpi() {
     const controls::AttributeMetrics metrics = controls::AttributeMetrics::at(ui::windowDpi(hwnd_));
     typeList_.setMetrics(metrics);
     attributes_.setMetrics(metrics);
 }
 
-void COrmuControlsDialog::onDpiChanged() {
+void ControlsPanel::onDpiChanged() {
     applyDpi();
     layout();
 }
 
-void COrmuControlsDialog::onValueEdited() {
+void ControlsPanel::onValueEdited() {
     if (rebuilding_) return;
     FlagScope reporting(reportingEdit_);
     const std::wstring tag = attributes_.tagText();
@@ -179,7 +179,7 @@ void COrmuControlsDialog::onValueEdited() {
     if (editSink_ != nullptr) editSink_->tagEdited(tag, value);
 }
 
-void COrmuControlsDialog::startDrag() {
+void ControlsPanel::startDrag() {
     const std::wstring text = attributes_.controlXml();
     if (text.empty() || !dragData_ || !dragSource_) return;
     if (!dragData_->setDragText(text)) return;
@@ -187,7 +187,7 @@ void COrmuControlsDialog::startDrag() {
     ::DoDragDrop(dragData_.get(), dragSource_.get(), DROPEFFECT_COPY, &effect);
 }
 
-INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ControlsPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (dragMessage_ != 0 && message == dragMessage_) {
         const auto* info = reinterpret_cast<const DRAGLISTINFO*>(lParam);
         if (info != nullptr && info->uNotification == DL_BEGINDRAG) startDrag();
@@ -245,7 +245,7 @@ INT_PTR COrmuControlsDialog::dialogProc(UINT message, WPARAM wParam, LPARAM lPar
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
-void COrmuControlsDialog::setEditor(editor::NppEditor* editor) {
+void ControlsPanel::setEditor(editor::NppEditor* editor) {
     editor_ = editor;
     setShell(editor);
 }

@@ -7,8 +7,8 @@
 #include "framework/ProgressWindow_win.h"
 #include "framework/SplitterPanel.h"
 #include "framework/ToolbarPanel.h"
-#include "framework/ZuverUdozboardEditbox.h"
-#include "framework/ZuverUdozboardListbox.h"
+#include "framework/FixedPitchEditBox.h"
+#include "framework/FixedPitchListBox.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/SkinCheckCommand_win.h"
 
@@ -25,7 +25,7 @@ namespace editor {
 class NppEditor;
 }
 
-class OrmuControllerDialog : public DockingDlgInterface, public IController {
+class TesterPanel : public DockingDlgInterface, public IController {
 public:
     static constexpr int kCommandIndex = 1;
     static constexpr const wchar_t* kTestWindow = L"Test window";
@@ -33,8 +33,8 @@ public:
     static constexpr const wchar_t* kCheckSkin = L"Check skin";
     static constexpr const wchar_t* kPackOrt = L"Pack ort";
 
-    OrmuControllerDialog();
-    ~OrmuControllerDialog() override;
+    TesterPanel();
+    ~TesterPanel() override;
 
     // The editor the panel lives in (not owned; null for none).
     void setEditor(editor::NppEditor* editor);
@@ -51,7 +51,7 @@ public:
     // Destroys the child windows (at unload, while the panel window still exists).
     void releaseChildren() override;
 
-    void attachedToSettings(TarvoSettingsManager* store) override;
+    void attachedToSettings(SettingsStore* store) override;
     void settingsChanged(const std::wstring& group, const std::wstring& key) override;
     // The clipboard history changed: the list is refilled (its selection dropped).
     void modelModified() override;
@@ -100,8 +100,8 @@ private:
     SplitterPanel splitter_;
     ToolbarPanel listPane_;
     ToolbarPanel textPane_;
-    ZuverUdozboardListbox commandList_;
-    ZuverUdozboardEditbox infoBox_;
+    FixedPitchListBox commandList_;
+    FixedPitchEditBox infoBox_;
     tester::SkinCheckCommand skinCheck_;
     // A command runs to its end inside the double-click; this keeps a second
     // one from starting underneath it.

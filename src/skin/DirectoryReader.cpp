@@ -1,4 +1,4 @@
-#include "skin/CSADirRead.h"
+#include "skin/DirectoryReader.h"
 
 #include <cwctype>
 #include <exception>
@@ -29,7 +29,7 @@ std::wstring NormaliseFolder(std::wstring folder) {
     return folder;
 }
 
-bool CSADirRead::ScanFolders(const std::wstring& start) {
+bool DirectoryReader::ScanFolders(const std::wstring& start) {
     startFolder_ = NormaliseFolder(start);
     folders_.clear();
     walk(startFolder_, 0);
@@ -37,7 +37,7 @@ bool CSADirRead::ScanFolders(const std::wstring& start) {
     return true;
 }
 
-void CSADirRead::walk(const std::wstring& folder, int depth) {
+void DirectoryReader::walk(const std::wstring& folder, int depth) {
     if (depth >= kMaxDepth) {
         return;
     }
@@ -57,7 +57,7 @@ void CSADirRead::walk(const std::wstring& folder, int depth) {
     }
 }
 
-bool CSADirRead::FindFiles(const std::wstring& mask) {
+bool DirectoryReader::FindFiles(const std::wstring& mask) {
     try {
         for (const std::wstring& folder : folders_) {
             if (folder.empty()) {

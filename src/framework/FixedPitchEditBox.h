@@ -6,7 +6,7 @@
 
 #include <string>
 
-class ZuverUdozboardEditbox : public Window {
+class FixedPitchEditBox : public Window {
 public:
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;

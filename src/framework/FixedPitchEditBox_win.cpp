@@ -1,4 +1,4 @@
-#include "framework/ZuverUdozboardEditbox.h"
+#include "framework/FixedPitchEditBox.h"
 
 #include "framework/Dpi_win.h"
 
@@ -9,7 +9,7 @@ namespace {
 constexpr DWORD kEditStyle = 0x503010C4;
 }  // namespace
 
-void ZuverUdozboardEditbox::attach(HINSTANCE instance, HWND parent) {
+void FixedPitchEditBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     hwnd_ = ::CreateWindowExW(0, L"edit", L"", kEditStyle, 0, 0, 100, 100, parent, nullptr, instance, nullptr);
     if (hwnd_ == nullptr) return;
@@ -18,7 +18,7 @@ void ZuverUdozboardEditbox::attach(HINSTANCE instance, HWND parent) {
     ::SendMessageW(hwnd_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
 }
 
-void ZuverUdozboardEditbox::refreshFont() {
+void FixedPitchEditBox::refreshFont() {
     if (hwnd_ == nullptr) return;
     win::Font font(ui::createFixedPitchFont(15, ui::windowDpi(hwnd_)));
     if (!font) return;
@@ -26,17 +26,17 @@ void ZuverUdozboardEditbox::refreshFont() {
     font_ = std::move(font);  // the old one only after the box let go of it
 }
 
-void ZuverUdozboardEditbox::destroy() {
+void FixedPitchEditBox::destroy() {
     if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     font_.reset();
 }
 
-void ZuverUdozboardEditbox::setText(const std::wstring& text) {
+void FixedPitchEditBox::setText(const std::wstring& text) {
     if (hwnd_ != nullptr) ::SetWindowTextW(hwnd_, text.c_str());
 }
 
-void ZuverUdozboardEditbox::getText(std::wstring& text) const {
+void FixedPitchEditBox::getText(std::wstring& text) const {
     text.clear();
     if (hwnd_ == nullptr) return;
     const int length = ::GetWindowTextLengthW(hwnd_);
@@ -45,18 +45,18 @@ void ZuverUdozboardEditbox::getText(std::wstring& text) const {
     text.assign(buffer.data());
 }
 
-std::wstring ZuverUdozboardEditbox::text() const {
+std::wstring FixedPitchEditBox::text() const {
     std::wstring out;
     getText(out);
     return out;
 }
 
-void ZuverUdozboardEditbox::setReadOnly(bool readOnly) {
+void FixedPitchEditBox::setReadOnly(bool readOnly) {
     if (hwnd_ != nullptr) ::SendMessageW(hwnd_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
 }
 
-void ZuverUdozboardEditbox::enable(bool enabled) {
+void FixedPitchEditBox::enable(bool enabled) {
     if (hwnd_ != nullptr) ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
 
-bool ZuverUdozboardEditbox::isEnabled() const { return hwnd_ != nullptr && ::IsWindowEnabled(hwnd_) != FALSE; }
+bool FixedPitchEditBox::isEnabled() const { return hwnd_ != nullptr && ::IsWindowEnabled(hwnd_) != FALSE; }

@@ -13,9 +13,9 @@
 #include "preview/ImageMath.h"
 #include "preview/ImagePixels.h"
 
-class FCObjImage : public preview::ImagePixels {
+class BitmapImage : public preview::ImagePixels {
 public:
-    FCObjImage();
+    BitmapImage();
 
     // Loads the first frame of the file through the codec for its extension.
     bool Load(const std::wstring& path);
@@ -31,21 +31,21 @@ public:
     HBITMAP GetHandle() const;
 };
 
-using FCObjImageList = std::vector<std::unique_ptr<FCObjImage>>;
+using BitmapImageList = std::vector<std::unique_ptr<BitmapImage>>;
 
-class FCImageCodec {
+class ImageCodec {
 public:
-    virtual ~FCImageCodec() = default;
-    virtual bool LoadFromFile(const std::wstring& path, FCObjImageList& images);
+    virtual ~ImageCodec() = default;
+    virtual bool LoadFromFile(const std::wstring& path, BitmapImageList& images);
 };
 
 // GDI+ started for the owner's lifetime.
-class FCAutoInitGDIPlus {
+class ScopedGdiplus {
 public:
-    FCAutoInitGDIPlus();
-    ~FCAutoInitGDIPlus();
-    FCAutoInitGDIPlus(const FCAutoInitGDIPlus&) = delete;
-    FCAutoInitGDIPlus& operator=(const FCAutoInitGDIPlus&) = delete;
+    ScopedGdiplus();
+    ~ScopedGdiplus();
+    ScopedGdiplus(const ScopedGdiplus&) = delete;
+    ScopedGdiplus& operator=(const ScopedGdiplus&) = delete;
     bool started() const { return started_; }
 
 private:
@@ -53,25 +53,25 @@ private:
     bool started_ = false;
 };
 
-class FCImageCodec_Gdiplus : public FCImageCodec {
+class GdiplusImageCodec : public ImageCodec {
 public:
-    FCImageCodec_Gdiplus();
-    bool LoadFromFile(const std::wstring& path, FCObjImageList& images) override;
+    GdiplusImageCodec();
+    bool LoadFromFile(const std::wstring& path, BitmapImageList& images) override;
 
 private:
-    std::unique_ptr<FCAutoInitGDIPlus> gdiplus_;
+    std::unique_ptr<ScopedGdiplus> gdiplus_;
 };
 
-class FCImageCodecFactory {
+class ImageCodecFactory {
 public:
-    virtual ~FCImageCodecFactory() = default;
+    virtual ~ImageCodecFactory() = default;
     virtual preview::ImageType TypeFromFileName(const std::wstring& path) const {
         return preview::TypeFromFileName(path);
     }
-    virtual std::unique_ptr<FCImageCodec> MakeCodec(int type) const = 0;
+    virtual std::unique_ptr<ImageCodec> MakeCodec(int type) const = 0;
 };
 
-class FCImageCodecFactory_Gdiplus : public FCImageCodecFactory {
+class GdiplusCodecFactory : public ImageCodecFactory {
 public:
-    std::unique_ptr<FCImageCodec> MakeCodec(int type) const override;
+    std::unique_ptr<ImageCodec> MakeCodec(int type) const override;
 };

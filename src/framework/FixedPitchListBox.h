@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class ZuverUdozboardListbox : public Window {
+class FixedPitchListBox : public Window {
 public:
     static constexpr WORD kDeleteNotification = 691;
 

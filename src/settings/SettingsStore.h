@@ -18,15 +18,15 @@ struct SettingValue {
     std::wstring stringValue;
 };
 
-class TarvoSettingsManager {
+class SettingsStore {
 public:
     using Values = std::map<std::wstring, std::unique_ptr<SettingValue>>;
     using Groups = std::map<std::wstring, Values>;
 
-    TarvoSettingsManager();
-    virtual ~TarvoSettingsManager();
-    TarvoSettingsManager(const TarvoSettingsManager&) = delete;
-    TarvoSettingsManager& operator=(const TarvoSettingsManager&) = delete;
+    SettingsStore();
+    virtual ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
 
     // The file is named by its UTF-16 path (never converted to the ANSI code page).
     virtual bool load(const std::wstring& path);
@@ -87,7 +87,6 @@ inline const wchar_t* const kMarkMissingReferences = L"MarkMissingReferences";
 // of the store then): a key that is stored is handed to the component's
 // settingsChanged; a missing one gets the built-in default, whose set tells
 // every observer, the component included.
-void registerBool(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key, bool fallback);
-void registerString(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key,
-                    const std::wstring& fallback);
+void registerBool(SettingsStore& store, SettingsObserver& owner, const wchar_t* key, bool fallback);
+void registerString(SettingsStore& store, SettingsObserver& owner, const wchar_t* key, const std::wstring& fallback);
 }  // namespace settings_keys

@@ -1,4 +1,4 @@
-#include "framework/ZuverUdozOLE_win.h"
+#include "framework/DragSource_win.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,7 +21,7 @@ bool deepCopy(FORMATETC& to, const FORMATETC& from) {
 
 // ---------------------------------------------------------------- data object
 
-ZuverUdozOLEDataObject::ZuverUdozOLEDataObject() {
+DragDataObject::DragDataObject() {
     format_.cfFormat = CF_UNICODETEXT;
     format_.ptd = nullptr;
     format_.dwAspect = DVASPECT_CONTENT;
@@ -32,16 +32,16 @@ ZuverUdozOLEDataObject::ZuverUdozOLEDataObject() {
     medium_.pUnkForRelease = nullptr;
 }
 
-ZuverUdozOLEDataObject::~ZuverUdozOLEDataObject() {
+DragDataObject::~DragDataObject() {
     if (medium_.hGlobal != nullptr) ::GlobalFree(medium_.hGlobal);
 }
 
-bool ZuverUdozOLEDataObject::offers(const FORMATETC& request) const {
+bool DragDataObject::offers(const FORMATETC& request) const {
     return (request.tymed & format_.tymed) != 0 && request.cfFormat == format_.cfFormat &&
            request.dwAspect == format_.dwAspect;
 }
 
-HRESULT ZuverUdozOLEDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+HRESULT DragDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (format == nullptr || medium == nullptr) return E_INVALIDARG;
     if (!offers(*format) || format_.tymed != TYMED_HGLOBAL) return DV_E_FORMATETC;
     // Nothing set yet: there is no text to hand out.
@@ -61,36 +61,36 @@ HRESULT ZuverUdozOLEDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     return S_OK;
 }
 
-HRESULT ZuverUdozOLEDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
+HRESULT DragDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
 
-HRESULT ZuverUdozOLEDataObject::QueryGetData(FORMATETC* format) {
+HRESULT DragDataObject::QueryGetData(FORMATETC* format) {
     return format != nullptr && offers(*format) ? S_OK : DV_E_FORMATETC;
 }
 
-HRESULT ZuverUdozOLEDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
+HRESULT DragDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
     if (out != nullptr) out->ptd = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT ZuverUdozOLEDataObject::SetData(FORMATETC*, STGMEDIUM*, BOOL) { return E_NOTIMPL; }
+HRESULT DragDataObject::SetData(FORMATETC*, STGMEDIUM*, BOOL) { return E_NOTIMPL; }
 
-HRESULT ZuverUdozOLEDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** enumerator) {
+HRESULT DragDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** enumerator) {
     if (enumerator == nullptr) return E_INVALIDARG;
     *enumerator = nullptr;
     if (direction != DATADIR_GET) return E_NOTIMPL;
     try {
-        *enumerator = new ZuverUdozOLEEnumFormatEtc(&format_, 1);
+        *enumerator = new DragFormatEnumerator(&format_, 1);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
     }
 }
 
-HRESULT ZuverUdozOLEDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT ZuverUdozOLEDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT ZuverUdozOLEDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT DragDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT DragDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT DragDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPORTED; }
 
-bool ZuverUdozOLEDataObject::setDragText(const std::wstring& text) {
+bool DragDataObject::setDragText(const std::wstring& text) {
     if (medium_.hGlobal != nullptr) {
         ::GlobalFree(medium_.hGlobal);
         medium_.hGlobal = nullptr;
@@ -113,7 +113,7 @@ bool ZuverUdozOLEDataObject::setDragText(const std::wstring& text) {
 
 // ---------------------------------------------------------------- enumerator
 
-ZuverUdozOLEEnumFormatEtc::ZuverUdozOLEEnumFormatEtc(const FORMATETC* formats, ULONG count) {
+DragFormatEnumerator::DragFormatEnumerator(const FORMATETC* formats, ULONG count) {
     if (formats == nullptr) return;
     formats_.reserve(count);
     for (ULONG i = 0; i < count; ++i) {
@@ -123,13 +123,13 @@ ZuverUdozOLEEnumFormatEtc::ZuverUdozOLEEnumFormatEtc(const FORMATETC* formats, U
     }
 }
 
-ZuverUdozOLEEnumFormatEtc::~ZuverUdozOLEEnumFormatEtc() {
+DragFormatEnumerator::~DragFormatEnumerator() {
     for (FORMATETC& f : formats_) {
         if (f.ptd != nullptr) ::CoTaskMemFree(f.ptd);
     }
 }
 
-HRESULT ZuverUdozOLEEnumFormatEtc::Next(ULONG count, FORMATETC* formats, ULONG* fetched) {
+HRESULT DragFormatEnumerator::Next(ULONG count, FORMATETC* formats, ULONG* fetched) {
     if (count == 0 || formats == nullptr) return E_INVALIDARG;
     ULONG copied = 0;
     const ULONG entries = static_cast<ULONG>(formats_.size());
@@ -142,23 +142,23 @@ HRESULT ZuverUdozOLEEnumFormatEtc::Next(ULONG count, FORMATETC* formats, ULONG* 
     return copied == count ? S_OK : S_FALSE;
 }
 
-HRESULT ZuverUdozOLEEnumFormatEtc::Skip(ULONG count) {
+HRESULT DragFormatEnumerator::Skip(ULONG count) {
     const ULONG entries = static_cast<ULONG>(formats_.size());
     // Saturating, so that a huge count cannot wrap the position back into range.
     position_ = count > entries - std::min(position_, entries) ? entries + 1 : position_ + count;
     return position_ <= entries ? S_OK : S_FALSE;
 }
 
-HRESULT ZuverUdozOLEEnumFormatEtc::Reset() {
+HRESULT DragFormatEnumerator::Reset() {
     position_ = 0;
     return S_OK;
 }
 
-HRESULT ZuverUdozOLEEnumFormatEtc::Clone(IEnumFORMATETC** enumerator) {
+HRESULT DragFormatEnumerator::Clone(IEnumFORMATETC** enumerator) {
     if (enumerator == nullptr || formats_.empty()) return E_INVALIDARG;
     *enumerator = nullptr;
     try {
-        auto* copy = new ZuverUdozOLEEnumFormatEtc(formats_.data(), static_cast<ULONG>(formats_.size()));
+        auto* copy = new DragFormatEnumerator(formats_.data(), static_cast<ULONG>(formats_.size()));
         copy->position_ = position_;
         *enumerator = copy;
         return S_OK;
@@ -169,10 +169,10 @@ HRESULT ZuverUdozOLEEnumFormatEtc::Clone(IEnumFORMATETC** enumerator) {
 
 // ---------------------------------------------------------------- drop source
 
-HRESULT ZuverUdozOLEDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
+HRESULT DropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     if (escapePressed) return DRAGDROP_S_CANCEL;
     if ((keyState & MK_LBUTTON) == 0) return DRAGDROP_S_DROP;
     return S_OK;
 }
 
-HRESULT ZuverUdozOLEDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+HRESULT DropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }

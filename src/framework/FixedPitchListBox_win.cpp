@@ -1,4 +1,4 @@
-#include "framework/ZuverUdozboardListbox.h"
+#include "framework/FixedPitchListBox.h"
 
 #include "framework/Dpi_win.h"
 
@@ -8,18 +8,18 @@ namespace {
 constexpr DWORD kListStyle = 0x50A00101;  // child, visible, border, vscroll, no integral height, notify
 }
 
-void ZuverUdozboardListbox::attach(HINSTANCE instance, HWND parent) {
+void FixedPitchListBox::attach(HINSTANCE instance, HWND parent) {
     Window::attach(instance, parent);
     hwnd_ = ::CreateWindowExW(0, L"listbox", L"", kListStyle, 0, 0, 100, 100, parent, nullptr, instance, nullptr);
     if (hwnd_ == nullptr) return;
     ::MakeDragList(hwnd_);
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previous_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ZuverUdozboardListbox::windowProc)));
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FixedPitchListBox::windowProc)));
     refreshFont();
 }
 
-void ZuverUdozboardListbox::refreshFont() {
+void FixedPitchListBox::refreshFont() {
     if (hwnd_ == nullptr) return;
     win::Font font(ui::createFixedPitchFont(15, ui::windowDpi(hwnd_)));
     if (!font) return;
@@ -27,34 +27,34 @@ void ZuverUdozboardListbox::refreshFont() {
     font_ = std::move(font);  // the old one only after the box let go of it
 }
 
-void ZuverUdozboardListbox::destroy() {
+void FixedPitchListBox::destroy() {
     if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     font_.reset();
 }
 
-void ZuverUdozboardListbox::addItem(const std::wstring& text) {
+void FixedPitchListBox::addItem(const std::wstring& text) {
     texts_.push_back(text);
     if (hwnd_ != nullptr) ::SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void ZuverUdozboardListbox::clear() {
+void FixedPitchListBox::clear() {
     texts_.clear();
     if (hwnd_ != nullptr) ::SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
 }
 
-int ZuverUdozboardListbox::selectedIndex() const {
+int FixedPitchListBox::selectedIndex() const {
     if (hwnd_ == nullptr) return -1;
     return static_cast<int>(::SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
 }
 
-std::wstring ZuverUdozboardListbox::selectedText() const {
+std::wstring FixedPitchListBox::selectedText() const {
     const int index = selectedIndex();
     if (index < 0 || index >= count()) return {};
     return texts_[static_cast<std::size_t>(index)];
 }
 
-void ZuverUdozboardListbox::select(int index, bool exact) {
+void FixedPitchListBox::select(int index, bool exact) {
     if (hwnd_ == nullptr) return;
     if (!exact) {
         if (texts_.empty()) return;
@@ -63,8 +63,8 @@ void ZuverUdozboardListbox::select(int index, bool exact) {
     ::SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-LRESULT CALLBACK ZuverUdozboardListbox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ZuverUdozboardListbox*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK FixedPitchListBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FixedPitchListBox*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->previous_ == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
     try {
         if (message == WM_KEYUP && wParam == VK_DELETE) {

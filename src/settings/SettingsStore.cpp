@@ -1,4 +1,4 @@
-#include "settings/TarvoSettingsManager.h"
+#include "settings/SettingsStore.h"
 
 #include <tinyxml.h>
 
@@ -94,10 +94,10 @@ private:
 
 }  // namespace
 
-TarvoSettingsManager::TarvoSettingsManager() = default;
-TarvoSettingsManager::~TarvoSettingsManager() = default;
+SettingsStore::SettingsStore() = default;
+SettingsStore::~SettingsStore() = default;
 
-bool TarvoSettingsManager::load(const std::wstring& path) {
+bool SettingsStore::load(const std::wstring& path) {
     TiXmlDocument document;
     FileText kind = FileText::Ansi;
     {
@@ -158,7 +158,7 @@ bool TarvoSettingsManager::load(const std::wstring& path) {
     return true;
 }
 
-bool TarvoSettingsManager::save(const std::wstring& path) {
+bool SettingsStore::save(const std::wstring& path) {
     TiXmlDocument document;
     document.LinkEndChild(new TiXmlDeclaration(text::toUtf8(version_), "UTF-8", ""));
     auto* root = new TiXmlElement(text::toUtf8(rootName_));
@@ -200,14 +200,14 @@ bool TarvoSettingsManager::save(const std::wstring& path) {
     return settings_file::replaceFile(path, [&document](std::FILE* file) { return document.SaveFile(file); });
 }
 
-bool TarvoSettingsManager::exists(const std::wstring& group, const std::wstring& key) const {
+bool SettingsStore::exists(const std::wstring& group, const std::wstring& key) const {
     const auto groupIt = groups_.find(group);
     return groupIt != groups_.end() && groupIt->second.count(key) != 0;
 }
 
 namespace {
-const SettingValue* lookUp(const TarvoSettingsManager::Groups& groups, const std::wstring& group,
-                           const std::wstring& key, int type) {
+const SettingValue* lookUp(const SettingsStore::Groups& groups, const std::wstring& group, const std::wstring& key,
+                           int type) {
     const auto groupIt = groups.find(group);
     if (groupIt == groups.end()) return nullptr;
     const auto valueIt = groupIt->second.find(key);
@@ -216,35 +216,35 @@ const SettingValue* lookUp(const TarvoSettingsManager::Groups& groups, const std
 }
 }  // namespace
 
-bool TarvoSettingsManager::getBool(const std::wstring& group, const std::wstring& key) const {
+bool SettingsStore::getBool(const std::wstring& group, const std::wstring& key) const {
     const SettingValue* value = lookUp(groups_, group, key, SettingValue::Bool);
     return value != nullptr && value->boolValue;
 }
 
-int TarvoSettingsManager::getInt(const std::wstring& group, const std::wstring& key) const {
+int SettingsStore::getInt(const std::wstring& group, const std::wstring& key) const {
     const SettingValue* value = lookUp(groups_, group, key, SettingValue::Int);
     return value != nullptr ? value->intValue : 0;
 }
 
-float TarvoSettingsManager::getFloat(const std::wstring& group, const std::wstring& key) const {
+float SettingsStore::getFloat(const std::wstring& group, const std::wstring& key) const {
     const SettingValue* value = lookUp(groups_, group, key, SettingValue::Float);
     return value != nullptr ? value->floatValue : 0.0f;
 }
 
-std::wstring TarvoSettingsManager::getString(const std::wstring& group, const std::wstring& key) const {
+std::wstring SettingsStore::getString(const std::wstring& group, const std::wstring& key) const {
     const SettingValue* value = lookUp(groups_, group, key, SettingValue::String);
     return value != nullptr ? value->stringValue : std::wstring();
 }
 
 namespace {
 // Finds or creates the record; null only when neither works.
-SettingValue* slotFor(TarvoSettingsManager& store, const std::wstring& group, const std::wstring& key) {
+SettingValue* slotFor(SettingsStore& store, const std::wstring& group, const std::wstring& key) {
     SettingValue* value = store.find(group, key);
     return value != nullptr ? value : store.create(group, key);
 }
 }  // namespace
 
-void TarvoSettingsManager::setBool(const std::wstring& group, const std::wstring& key, bool value) {
+void SettingsStore::setBool(const std::wstring& group, const std::wstring& key, bool value) {
     SettingValue* slot = slotFor(*this, group, key);
     if (slot == nullptr) return;
     slot->type = SettingValue::Bool;
@@ -252,7 +252,7 @@ void TarvoSettingsManager::setBool(const std::wstring& group, const std::wstring
     notify(group, key);
 }
 
-void TarvoSettingsManager::setInt(const std::wstring& group, const std::wstring& key, int value) {
+void SettingsStore::setInt(const std::wstring& group, const std::wstring& key, int value) {
     SettingValue* slot = slotFor(*this, group, key);
     if (slot == nullptr) return;
     slot->type = SettingValue::Int;
@@ -260,7 +260,7 @@ void TarvoSettingsManager::setInt(const std::wstring& group, const std::wstring&
     notify(group, key);
 }
 
-void TarvoSettingsManager::setFloat(const std::wstring& group, const std::wstring& key, float value) {
+void SettingsStore::setFloat(const std::wstring& group, const std::wstring& key, float value) {
     SettingValue* slot = slotFor(*this, group, key);
     if (slot == nullptr) return;
     slot->type = SettingValue::Float;
@@ -268,7 +268,7 @@ void TarvoSettingsManager::setFloat(const std::wstring& group, const std::wstrin
     notify(group, key);
 }
 
-void TarvoSettingsManager::setString(const std::wstring& group, const std::wstring& key, const std::wstring& value) {
+void SettingsStore::setString(const std::wstring& group, const std::wstring& key, const std::wstring& value) {
     SettingValue* slot = slotFor(*this, group, key);
     if (slot == nullptr) return;
     slot->type = SettingValue::String;
@@ -276,14 +276,14 @@ void TarvoSettingsManager::setString(const std::wstring& group, const std::wstri
     notify(group, key);
 }
 
-bool TarvoSettingsManager::firstGroup() {
+bool SettingsStore::firstGroup() {
     groupCursor_ = groups_.begin();
     groupCursorValid_ = groupCursor_ != groups_.end();
     valueCursorValid_ = false;
     return groupCursorValid_;
 }
 
-bool TarvoSettingsManager::nextGroup() {
+bool SettingsStore::nextGroup() {
     valueCursorValid_ = false;
     if (!groupCursorValid_) return false;
     ++groupCursor_;
@@ -291,11 +291,9 @@ bool TarvoSettingsManager::nextGroup() {
     return groupCursorValid_;
 }
 
-std::wstring TarvoSettingsManager::groupName() const {
-    return groupCursorValid_ ? groupCursor_->first : std::wstring();
-}
+std::wstring SettingsStore::groupName() const { return groupCursorValid_ ? groupCursor_->first : std::wstring(); }
 
-bool TarvoSettingsManager::firstValue() {
+bool SettingsStore::firstValue() {
     valueCursorValid_ = false;
     if (!groupCursorValid_) return false;
     valueCursor_ = groupCursor_->second.begin();
@@ -303,28 +301,26 @@ bool TarvoSettingsManager::firstValue() {
     return valueCursorValid_;
 }
 
-bool TarvoSettingsManager::nextValue() {
+bool SettingsStore::nextValue() {
     if (!groupCursorValid_ || !valueCursorValid_) return false;
     ++valueCursor_;
     valueCursorValid_ = valueCursor_ != groupCursor_->second.end();
     return valueCursorValid_;
 }
 
-std::wstring TarvoSettingsManager::valueName() const {
-    return valueCursorValid_ ? valueCursor_->first : std::wstring();
-}
+std::wstring SettingsStore::valueName() const { return valueCursorValid_ ? valueCursor_->first : std::wstring(); }
 
-const SettingValue* TarvoSettingsManager::currentValue() const {
+const SettingValue* SettingsStore::currentValue() const {
     return valueCursorValid_ ? valueCursor_->second.get() : nullptr;
 }
 
-void TarvoSettingsManager::addObserver(SettingsObserver* observer) {
+void SettingsStore::addObserver(SettingsObserver* observer) {
     if (observer == nullptr) return;
     observers_.push_back(observer);
     observer->attachedToSettings(this);
 }
 
-void TarvoSettingsManager::removeObserver(SettingsObserver* observer) {
+void SettingsStore::removeObserver(SettingsObserver* observer) {
     for (auto it = observers_.begin(); it != observers_.end(); ++it) {
         if (*it == observer) {
             observers_.erase(it);
@@ -333,14 +329,14 @@ void TarvoSettingsManager::removeObserver(SettingsObserver* observer) {
     }
 }
 
-SettingValue* TarvoSettingsManager::find(const std::wstring& group, const std::wstring& key) {
+SettingValue* SettingsStore::find(const std::wstring& group, const std::wstring& key) {
     const auto groupIt = groups_.find(group);
     if (groupIt == groups_.end()) return nullptr;
     const auto valueIt = groupIt->second.find(key);
     return valueIt != groupIt->second.end() ? valueIt->second.get() : nullptr;
 }
 
-SettingValue* TarvoSettingsManager::create(const std::wstring& group, const std::wstring& key) {
+SettingValue* SettingsStore::create(const std::wstring& group, const std::wstring& key) {
     Values& values = groups_[group];
     if (values.count(key) != 0) return nullptr;
     auto record = std::make_unique<SettingValue>();
@@ -349,22 +345,21 @@ SettingValue* TarvoSettingsManager::create(const std::wstring& group, const std:
     return created;
 }
 
-void TarvoSettingsManager::notify(const std::wstring& group, const std::wstring& key) {
+void SettingsStore::notify(const std::wstring& group, const std::wstring& key) {
     // By index: an observer told of a change may register another one.
     for (std::size_t i = 0; i < observers_.size(); ++i) observers_[i]->settingsChanged(group, key);
 }
 
 namespace settings_keys {
 
-void registerBool(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key, bool fallback) {
+void registerBool(SettingsStore& store, SettingsObserver& owner, const wchar_t* key, bool fallback) {
     if (store.exists(kGroup, key))
         owner.settingsChanged(kGroup, key);
     else
         store.setBool(kGroup, key, fallback);
 }
 
-void registerString(TarvoSettingsManager& store, SettingsObserver& owner, const wchar_t* key,
-                    const std::wstring& fallback) {
+void registerString(SettingsStore& store, SettingsObserver& owner, const wchar_t* key, const std::wstring& fallback) {
     if (store.exists(kGroup, key))
         owner.settingsChanged(kGroup, key);
     else
