@@ -44,7 +44,7 @@ public:
     std::vector<Edit> choices;
 };
 
-class ControlsPanel : public ::testing::Test {
+class ControlsPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
@@ -112,7 +112,7 @@ protected:
     std::unique_ptr<ControlsPanel> panel_;
 };
 
-TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
+TEST_F(ControlsPanelTest, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(windowText(panel_->handle()), L"Ormu Skin Controls");
     EXPECT_STREQ(panel_->caption(), L"Ormu Controls");
     EXPECT_EQ(panel_->registration()->dlgID, 3);
@@ -141,7 +141,7 @@ TEST_F(ControlsPanel, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(value.left, 120);
 }
 
-TEST_F(ControlsPanel, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
+TEST_F(ControlsPanelTest, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
     choose(4);
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     const int position = area().scrollState().position();
@@ -167,7 +167,7 @@ TEST_F(ControlsPanel, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
     EXPECT_EQ(area().rowCount(), 31u);
 }
 
-TEST_F(ControlsPanel, TheLastRowCanBeScrolledIntoView) {
+TEST_F(ControlsPanelTest, TheLastRowCanBeScrolledIntoView) {
     choose(9);  // togglebutton: 35 rows
     ASSERT_EQ(area().rowCount(), 35u);
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
@@ -181,7 +181,7 @@ TEST_F(ControlsPanel, TheLastRowCanBeScrolledIntoView) {
     EXPECT_EQ(rowTopInArea(area().row(0)), 0);
 }
 
-TEST_F(ControlsPanel, BothSliderEntriesShowTheSameRows) {
+TEST_F(ControlsPanelTest, BothSliderEntriesShowTheSameRows) {
     choose(13);
     const auto first = rowTags();
     ASSERT_EQ(first.size(), 19u);
@@ -191,7 +191,7 @@ TEST_F(ControlsPanel, BothSliderEntriesShowTheSameRows) {
     EXPECT_EQ(rowTags(), first);
 }
 
-TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
+TEST_F(ControlsPanelTest, EveryKeystrokeInARowIsReportedOnce) {
     choose(2);
     const AttributeRow* posx = rowOf(L"posx");
     ASSERT_NE(posx, nullptr);
@@ -206,7 +206,7 @@ TEST_F(ControlsPanel, EveryKeystrokeInARowIsReportedOnce) {
     EXPECT_EQ(area().currentLabel(), posx->labelWindow());
 }
 
-TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
+TEST_F(ControlsPanelTest, ValueBoxesTakeTextLongerThanTheyAreWide) {
     choose(2);
     const AttributeRow* onclick = rowOf(L"onclick");
     ASSERT_NE(onclick, nullptr);
@@ -217,7 +217,7 @@ TEST_F(ControlsPanel, ValueBoxesTakeTextLongerThanTheyAreWide) {
     EXPECT_EQ(sink_.edits.size(), action.size());
 }
 
-TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) {
+TEST_F(ControlsPanelTest, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) {
     ImageChoices images;
     panel_->setRowChoiceSource(&images);
     panel_->catalogue().selectType(L"button");
@@ -253,7 +253,7 @@ TEST_F(ControlsPanel, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntries) 
     panel_->setRowChoiceSource(nullptr);
 }
 
-TEST_F(ControlsPanel, AClipboardChangeRefillsTheListButKeepsTheRows) {
+TEST_F(ControlsPanelTest, AClipboardChangeRefillsTheListButKeepsTheRows) {
     choose(4);
     ASSERT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
     const HWND firstRow = area().row(0).handle();
@@ -270,7 +270,7 @@ TEST_F(ControlsPanel, AClipboardChangeRefillsTheListButKeepsTheRows) {
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
 }
 
-TEST_F(ControlsPanel, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
+TEST_F(ControlsPanelTest, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
     EXPECT_TRUE(panel_->selectTypeByName(L"Button"));
     EXPECT_EQ(panel_->currentType(), L"button");
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 2);
@@ -288,7 +288,7 @@ TEST_F(ControlsPanel, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
     EXPECT_TRUE(sink_.edits.empty());
 }
 
-TEST_F(ControlsPanel, MirrorsTheTwoChoiceSettings) {
+TEST_F(ControlsPanelTest, MirrorsTheTwoChoiceSettings) {
     EXPECT_TRUE(panel_->offerImages());
     EXPECT_FALSE(panel_->offerIncludes());
     EXPECT_TRUE(store_.exists(L"ORMU", L"LoadIncludes"));  // written when missing
@@ -300,7 +300,7 @@ TEST_F(ControlsPanel, MirrorsTheTwoChoiceSettings) {
     EXPECT_FALSE(panel_->offerImages());
 }
 
-TEST_F(ControlsPanel, TheDraggedTextIsTheControlsXml) {
+TEST_F(ControlsPanelTest, TheDraggedTextIsTheControlsXml) {
     EXPECT_EQ(panel_->dragText(), L"");  // no rows, nothing to drag
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"label", L"Price 5 \u20AC");

@@ -19,7 +19,7 @@ struct Released {
     void operator()(T* p) const { p->Release(); }
 };
 
-class DragSource : public ::testing::Test {
+class DragSourceTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr))); }
     void TearDown() override {
@@ -31,7 +31,7 @@ protected:
     DragDataObject* data_ = new DragDataObject();
 };
 
-TEST_F(DragSource, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse) {
+TEST_F(DragSourceTest, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse) {
     FORMATETC unicode = request(CF_UNICODETEXT);
     STGMEDIUM medium{};
     // Before any text is set there is nothing to hand out.
@@ -93,7 +93,7 @@ TEST_F(DragSource, DeliversTheTextAsUnicodeWithItsTerminatingZeroAndNothingElse)
     EXPECT_EQ(unknown, nullptr);
 }
 
-TEST_F(DragSource, EnumeratesExactlyOneFormat) {
+TEST_F(DragSourceTest, EnumeratesExactlyOneFormat) {
     IEnumFORMATETC* raw = nullptr;
     EXPECT_EQ(data_->EnumFormatEtc(DATADIR_SET, &raw), E_NOTIMPL);
     ASSERT_EQ(data_->EnumFormatEtc(DATADIR_GET, &raw), S_OK);
@@ -134,7 +134,7 @@ TEST_F(DragSource, EnumeratesExactlyOneFormat) {
     EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);  // the original did not move
 }
 
-TEST_F(DragSource, EscapeCancelsAndReleasingTheButtonDrops) {
+TEST_F(DragSourceTest, EscapeCancelsAndReleasingTheButtonDrops) {
     auto* source = new DropSource();
     EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
     EXPECT_EQ(source->QueryContinueDrag(TRUE, 0), DRAGDROP_S_CANCEL);

@@ -41,7 +41,7 @@ std::wstring selectedFolderName(HWND picker) {
     return name;
 }
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WNDCLASSW wc{};
@@ -80,7 +80,7 @@ protected:
     OptionsDialog dialog_;
 };
 
-TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
+TEST_F(OptionsDialogTest, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits) {
     dialog_.showOptions();
     pump();
     const HWND first = dialog_.handle();
@@ -108,7 +108,7 @@ TEST_F(OptionsDialog, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedEdits
     EXPECT_EQ(dialog_.optionTable().size(), 7u);  // the table is built once
 }
 
-TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
+TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     dialog_.showOptions();
     pump();
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'w') + L"\\bin";
@@ -144,7 +144,7 @@ TEST_F(OptionsDialog, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_EQ(recorder_.keys.size(), 7u);
 }
 
-TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
+TEST_F(OptionsDialogTest, BrowseFillsOnlyTheWgetPathBox) {
     dialog_.showOptions();
     pump();
     wine_test::ScratchFolder chosen(L"wget-folder");
@@ -174,7 +174,7 @@ TEST_F(OptionsDialog, BrowseFillsOnlyTheWgetPathBox) {
     EXPECT_TRUE(::IsWindowVisible(dialog));
 }
 
-TEST_F(OptionsDialog, HoveringAnOptionShowsItsDescription) {
+TEST_F(OptionsDialogTest, HoveringAnOptionShowsItsDescription) {
     dialog_.showOptions();
     pump();
     const HWND dialog = dialog_.handle();

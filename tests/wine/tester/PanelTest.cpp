@@ -136,7 +136,7 @@ bool contains(const std::vector<std::wstring>& texts, const std::wstring& wanted
     return false;
 }
 
-class TesterPanel : public ::testing::Test {
+class TesterPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(center_.ready());
@@ -222,7 +222,7 @@ protected:
     HWND info_ = nullptr;
 };
 
-TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
+TEST_F(TesterPanelTest, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(items(), (std::vector<std::wstring>{L"Test window", L"Extract ort", L"Check skin", L"Pack ort"}));
     EXPECT_FALSE(::IsWindowEnabled(info_));
 
@@ -263,7 +263,7 @@ TEST_F(TesterPanel, ListsTheCommandsAndExplainsTheSelectedOne) {
     EXPECT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
-TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation) {
+TEST_F(TesterPanelTest, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation) {
     select(1);
     ASSERT_EQ(::SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(host_->setClipboardText(L"copied while the panel is shown"));
@@ -273,7 +273,7 @@ TEST_F(TesterPanel, AClipboardChangeListsTheCommandsAfreshAndKeepsTheExplanation
     EXPECT_EQ(info(), L"This command is used if you want to extract a compressed ort file");
 }
 
-TEST_F(TesterPanel, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) {
+TEST_F(TesterPanelTest, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) {
     const HWND listPane = ::GetParent(list_);
     const HWND textPane = ::GetParent(info_);
     auto sideBySide = [&] {
@@ -313,7 +313,7 @@ TEST_F(TesterPanel, PanesStackInTheSideContainersAndSitSideBySideInTheWideOnes) 
     EXPECT_TRUE(stacked());
 }
 
-TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
+TEST_F(TesterPanelTest, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     openDocument(L"Home.XML");
     doubleClick(0);
     const auto seen = center_.waitForRequests(2, 20000);
@@ -330,7 +330,7 @@ TEST_F(TesterPanel, TestWindowAsksTheMediaCenterWithTheConfiguredCredentials) {
     EXPECT_EQ(center_.requests().size(), 2u);
 }
 
-TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
+TEST_F(TesterPanelTest, AnUnreachableMediaCenterLeavesThePanelUsable) {
     host_.reset();
     configure(L"127.0.0.1:" + std::to_wstring(center_.closedPort()));
     SetUp();
@@ -344,7 +344,7 @@ TEST_F(TesterPanel, AnUnreachableMediaCenterLeavesThePanelUsable) {
     EXPECT_TRUE(center_.requests().empty());
 }
 
-TEST_F(TesterPanel, ExtractOrtTellsTheUserWhatIsMissing) {
+TEST_F(TesterPanelTest, ExtractOrtTellsTheUserWhatIsMissing) {
     {
         // The file dialog cancelled: no folder browser, one box.
         DialogAnswerer answerer(::GetCurrentThreadId(), {cancel, confirm});
@@ -402,7 +402,7 @@ HWND progressWindow() {
     return search.found;
 }
 
-TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndStopsOnCancel) {
+TEST_F(TesterPanelTest, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndStopsOnCancel) {
     // Enough work for the window to show: 300 entries of 256 x 256 pixels.
     ortwriter::BundleSpec spec;
     for (int i = 0; i < 300; ++i) {
@@ -463,7 +463,7 @@ TEST_F(TesterPanel, ExtractionRunsBehindAProgressWindowRefusesASecondCommandAndS
     for (const std::wstring& file : files) EXPECT_EQ(file.find(L".tmp"), std::wstring::npos);
 }
 
-TEST_F(TesterPanel, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
+TEST_F(TesterPanelTest, ExtractOrtWritesTheChosenBundleAndTellsOnceWhatWasSkipped) {
     std::string bundle("ORTF2", 5);
     auto put32 = [&bundle](std::uint32_t v) {
         for (int i = 0; i < 4; ++i) bundle.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -561,7 +561,7 @@ private:
 
 }  // namespace
 
-TEST_F(TesterPanel, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
+TEST_F(TesterPanelTest, TestWindowTellsItsOutcomeInThePaneWhileTheEditorGoesOn) {
     MediaCenterStub strict("ormu:secret");
     ASSERT_TRUE(strict.ready());
     ScratchFolder noClient;
