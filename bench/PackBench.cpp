@@ -2,7 +2,7 @@
 // mostly small PNG UI elements with transparency, panels, backgrounds as
 // JPEG and PNG up to 1920 x 1080, a few animated GIFs and BMPs. The same
 // folder is packed twice: one file after the other on one thread (the same
-// decoders and compressor), and as the plugin and quorrel-ort do (worker
+// decoders and compressor), and as the plugin and quorrel do (worker
 // threads). Prints both times, the bundle's size and the speed-up, and
 // checks that both bundles are byte for byte the same.
 //

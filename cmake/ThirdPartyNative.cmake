@@ -23,3 +23,4 @@ set_target_properties(Quorrel::lzo PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${LZO_INCLUDE_DIR}")
 
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCodecs.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyJson.cmake)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/Usage.h"
 #include "base/FileAccess.h"
 #include "base/Files.h"
 #include "skin/MediaPaths.h"
@@ -14,19 +15,6 @@
 
 namespace cli {
 namespace {
-
-constexpr const wchar_t* kUsageLines[] = {
-    L"usage: quorrel-ort list BUNDLE",
-    L"       quorrel-ort extract [--overwrite] BUNDLE FOLDER",
-    L"       quorrel-ort pack [--strict] FOLDER BUNDLE",
-    L"       quorrel-ort verify BUNDLE",
-};
-
-int usage(Console& console, const std::wstring& problem) {
-    if (!problem.empty()) console.err(L"quorrel-ort: " + problem);
-    for (const wchar_t* line : kUsageLines) console.err(line);
-    return kUsage;
-}
 
 // A path as the user gave it, followed by a name below it ('/' in the
 // name turned into the platform's separator).
@@ -174,7 +162,7 @@ int runOrtTool(const std::vector<std::wstring>& args, Console& console) {
     if (args.empty()) return usage(console, L"");
     const std::wstring& command = args.front();
     if (command == L"--help" || command == L"-h" || command == L"help") {
-        for (const wchar_t* line : kUsageLines) console.out(line);
+        help(console);
         return kDone;
     }
     bool overwrite = false, strict = false;

@@ -1,12 +1,10 @@
-// The quorrel-ort command line: lists, extracts, packs and verifies texture
-// bundles with the plugin's own cores. Portable: the platform's main (in
-// main_posix.cpp or main_win.cpp) hands over the arguments as UTF-16 and
-// writes the lines out.
+// The texture bundle commands of the quorrel command line: they list,
+// extract, pack and verify bundles with the plugin's own cores.
 //
-//   quorrel-ort list BUNDLE
-//   quorrel-ort extract [--overwrite] BUNDLE FOLDER
-//   quorrel-ort pack [--strict] FOLDER BUNDLE
-//   quorrel-ort verify BUNDLE
+//   quorrel list BUNDLE
+//   quorrel extract [--overwrite] BUNDLE FOLDER
+//   quorrel pack [--strict] FOLDER BUNDLE
+//   quorrel verify BUNDLE
 //
 // Errors are one line each on standard error, naming the file and the
 // reason. Exit status: 0 done, 1 failed (or, for verify, a frame that does
@@ -16,21 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/Console.h"
+
 namespace cli {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
-// Where the program's lines go, without their line ends.
-class Console {
-public:
-    virtual ~Console() = default;
-    virtual void out(const std::wstring& line) = 0;
-    virtual void err(const std::wstring& line) = 0;
-};
-
-// Runs one command; `args` are the arguments after the program's name.
+// Runs one command; `args` are the arguments after the program's name, the
+// command first.
 int runOrtTool(const std::vector<std::wstring>& args, Console& console);
 
 }  // namespace cli

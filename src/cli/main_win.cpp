@@ -1,12 +1,15 @@
-// quorrel-ort on Windows: UTF-16 arguments; lines to a console as UTF-16,
-// to a file or pipe as UTF-8.
+// quorrel on Windows: UTF-16 arguments; lines to a console as UTF-16, to a
+// file or pipe as UTF-8.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <exception>
 
 #include "base/TextCodec.h"
-#include "cli/OrtTool.h"
+#include "cli/Program.h"
 
 namespace {
 
@@ -31,6 +34,26 @@ private:
     }
 };
 
+// Both streams in binary mode (the protocol counts bytes, and a text-mode
+// stream would turn "\n" into "\r\n"); the protocol gets standard output to
+// itself, and standard output's handle and descriptor then lead to standard
+// error, so that nothing else reaches the client.
+class StandardStreams : public cli::ProtocolStreams {
+public:
+    std::FILE* input() override {
+        ::_setmode(::_fileno(stdin), _O_BINARY);
+        return stdin;
+    }
+    std::FILE* takeOutput() override {
+        std::fflush(stdout);
+        const int own = ::_dup(::_fileno(stdout));
+        if (own < 0 || ::_dup2(::_fileno(stderr), ::_fileno(stdout)) < 0) return nullptr;
+        ::SetStdHandle(STD_OUTPUT_HANDLE, ::GetStdHandle(STD_ERROR_HANDLE));
+        ::_setmode(own, _O_BINARY);
+        return ::_fdopen(own, "wb");
+    }
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -38,11 +61,12 @@ int wmain(int argc, wchar_t** argv) {
         std::vector<std::wstring> args;
         for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
         WindowsConsole console;
-        return cli::runOrtTool(args, console);
+        StandardStreams streams;
+        return cli::runProgram(args, console, streams);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorrel-ort: %s\n", error.what());
+        std::fprintf(stderr, "quorrel: %s\n", error.what());
     } catch (...) {
-        std::fprintf(stderr, "quorrel-ort: unexpected failure\n");
+        std::fprintf(stderr, "quorrel: unexpected failure\n");
     }
     return cli::kFailed;
 }

@@ -67,6 +67,23 @@ bool isColourElement(std::string_view e) {
 
 bool isLabelElement(std::string_view e) { return oneOf(e, {"label", "label2", "altlabel", "hinttext"}); }
 
+bool isConditionElement(std::string_view e) { return oneOf(e, {"visible", "enable", "selected", "usealttexture"}); }
+
+// Nothing but digits once the $PARAM[...] parts are taken out.
+bool digitsButParams(std::string_view v) {
+    static constexpr std::string_view kParam = "$PARAM[";
+    for (std::size_t k = 0; k < v.size(); ++k) {
+        if (v.compare(k, kParam.size(), kParam) == 0) {
+            const std::size_t close = v.find(']', k);
+            if (close == std::string_view::npos) return false;
+            k = close;
+        } else if (!isDigit(v[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 struct Attribute {
     std::string name;  // lower case
     Span value;
@@ -77,7 +94,8 @@ struct Element {
     std::size_t tag = 0;
     std::vector<Attribute> attributes;
     bool textSeen = false;
-    Span text;  // the first run of text directly inside
+    Span text;                // the first run of text directly inside
+    bool brokenText = false;  // a comment, CDATA section or child element after text
     // What the element is to the skin.
     enum class Is : unsigned char {
         Other,
@@ -249,6 +267,11 @@ void Scanner::valueReferences(Span raw, const std::string& element) {
         addReference(SymbolKind::Colour, form, s, element);
     } else if (isLabelElement(element) && std::all_of(v.begin(), v.end(), isDigit)) {
         addReference(SymbolKind::String, ReferenceForm::Name, s, element);
+    } else if (isLabelElement(element) && v.find("$PARAM[") != std::string_view::npos && digitsButParams(v)) {
+        // A parameter's value may be a string id: <label>$PARAM[label]</label>.
+        addReference(SymbolKind::String, ReferenceForm::Dynamic, s, element);
+    } else if (element == "value" && std::all_of(v.begin(), v.end(), isDigit)) {
+        addReference(SymbolKind::String, ReferenceForm::Literal, s, element);
     }
 }
 
@@ -262,7 +285,8 @@ void Scanner::classify(Element& e) {
         e.is = Element::Is::FontsRoot;
     } else if (!up && e.name == "colors") {
         e.is = Element::Is::ColoursRoot;
-    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name) {
+    } else if (upIs == Element::Is::IncludesRoot && e.name == "include" && name && !attribute(e, "file")) {
+        // With a file attribute it pulls in that file, whatever its name says.
         e.is = Element::Is::IncludeDefinition;
         e.name2 = str(trimmed(t_, name->value));
         e.nameSpan = trimmed(t_, name->value);
@@ -295,6 +319,7 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
     classify(e);
     for (const Attribute& a : e.attributes) {
         dollarReferences(a.value, a.name);
+        if (a.name == "condition") f_.conditions.push_back({a.value.begin, a.value.end});
         if (a.name == "colordiffuse") {
             valueReferences(a.value, "colordiffuse");
         } else if (isNumericAttribute(a.name) && e.is == Element::Is::Other) {
@@ -303,8 +328,11 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
                 std::size_t c = b;
                 while (c < a.value.end && t_[c] != ',') ++c;
                 const Span part = trimmed(t_, {b, c});
-                if (part.begin < part.end && (isNameStart(t_[part.begin]) && t_[part.begin] != ':') &&
-                    t_.substr(part.begin, part.end - part.begin) != "auto") {
+                const std::string_view p = t_.substr(part.begin, part.end - part.begin);
+                if (p.find('$') != std::string_view::npos) {
+                    addReference(SymbolKind::Constant, ReferenceForm::Dynamic, part, a.name);
+                } else if (part.begin < part.end && (isNameStart(t_[part.begin]) && t_[part.begin] != ':') &&
+                           p != "auto") {
                     addReference(SymbolKind::Constant, ReferenceForm::Name, part, a.name);
                 }
                 b = c + 1;
@@ -327,11 +355,15 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         e.definition = f_.definitions.size();
         Definition& d = addDefinition(SymbolKind::Param, e.tag, e.nameSpan);
         d.scope = parent(0)->name2;
-        if (const Attribute* def = attribute(e, "default")) d.value = str(def->value);
+        if (const Attribute* def = attribute(e, "default")) {
+            d.value = str(def->value);
+            f_.paramValues.push_back(d.value);
+        }
         break;
     }
     case Element::Is::ParamPass:
         addReference(SymbolKind::Param, ReferenceForm::Name, e.nameSpan, "param", parent(0)->name2);
+        if (const Attribute* value = attribute(e, "value")) f_.paramValues.push_back(str(trimmed(t_, value->value)));
         break;
     case Element::Is::IncludeCall:
         if (const Attribute* content = attribute(e, "content")) {
@@ -346,6 +378,14 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         break;
     case Element::Is::Fontset:
         fontset_ = e.name2;
+        // The fontset's name as the settings show it: a string id.
+        if (const Attribute* idloc = attribute(e, "idloc")) {
+            const Span s = trimmed(t_, idloc->value);
+            const std::string_view v = t_.substr(s.begin, s.end - s.begin);
+            if (!v.empty() && std::all_of(v.begin(), v.end(), isDigit)) {
+                addReference(SymbolKind::String, ReferenceForm::Name, s, "idloc");
+            }
+        }
         break;
     case Element::Is::ColourDefinition: {
         e.definition = f_.definitions.size();
@@ -357,6 +397,17 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
     default:
         break;
     }
+    if (e.name == "control" && e.is == Element::Is::Other) {
+        const Attribute* id = attribute(e, "id");
+        const bool inItemLayout = std::any_of(stack_.begin(), stack_.end(), [](const Element& up) {
+            return up.name == "itemlayout" || up.name == "focusedlayout";
+        });
+        if (id && !inItemLayout) {
+            const Span s = trimmed(t_, id->value);
+            f_.controlIds.push_back({str(s), {s.begin, s.end}});
+        }
+    }
+    if (!stack_.empty() && stack_.back().textSeen) stack_.back().brokenText = true;
     if (e.name == "include") {
         if (const Attribute* file = attribute(e, "file")) {
             const Span s = trimmed(t_, file->value);
@@ -377,9 +428,16 @@ void Scanner::text(Span s) {
     if (stack_.empty()) return;
     Element& e = stack_.back();
     dollarReferences(s, e.name);
-    if (e.textSeen || trimmed(t_, s).begin == trimmed(t_, s).end) return;
+    if (trimmed(t_, s).begin == trimmed(t_, s).end) return;
+    if (e.textSeen) {
+        e.brokenText = true;
+        return;
+    }
     e.textSeen = true;
     e.text = s;
+    if (e.is == Element::Is::ParamPass || e.is == Element::Is::ParamDeclaration) {
+        f_.paramValues.push_back(str(trimmed(t_, s)));
+    }
     const Element* up = parent();
     const Element::Is upIs = up ? up->is : Element::Is::Other;
     if (e.is == Element::Is::IncludeCall && e.name2.empty()) {
@@ -393,7 +451,9 @@ void Scanner::text(Span s) {
     } else if (e.is == Element::Is::Other && isNumericElement(e.name)) {
         const Span n = trimmed(t_, s);
         const std::string_view v = t_.substr(n.begin, n.end - n.begin);
-        if (isNameStart(v[0]) && v != "auto" && v.find('$') == std::string_view::npos) {
+        if (v.find('$') != std::string_view::npos) {
+            addReference(SymbolKind::Constant, ReferenceForm::Dynamic, n, e.name);
+        } else if (isNameStart(v[0]) && v != "auto") {
             addReference(SymbolKind::Constant, ReferenceForm::Name, n, e.name);
         }
     } else if (e.is == Element::Is::Other || e.is == Element::Is::Default) {
@@ -418,6 +478,11 @@ std::string firstLines(std::string_view t, std::size_t begin, std::size_t end) {
 }
 
 void Scanner::close(Element& e, std::size_t end) {
+    const bool expression = e.is == Element::Is::NamedDefinition && e.name == "expression";
+    if ((expression || (e.is == Element::Is::Other && isConditionElement(e.name))) && !e.brokenText) {
+        const Span c = e.textSeen ? trimmed(t_, e.text) : Span{e.tag, e.tag};
+        f_.conditions.push_back({c.begin, c.end});
+    }
     switch (e.is) {
     case Element::Is::IncludeDefinition:
     case Element::Is::NamedDefinition:

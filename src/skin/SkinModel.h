@@ -76,7 +76,8 @@ struct Definition {
 // How a referring text reads.
 enum class ReferenceForm : unsigned char {
     Name,     // a name to look up
-    Literal,  // a value that is no name (a colour's eight hex digits, a number)
+    Literal,  // a value that is no name (a colour's eight hex digits, a number); a string
+              // id in a variable's value, which may or may not be read as one
     Dynamic,  // built at run time (holds a '$'): cannot be followed
 };
 
@@ -108,6 +109,18 @@ struct ModelProblem {
     std::string reason;
 };
 
+// A run of a file's text, in bytes of the file (or overlay) text.
+struct TextRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+// A control's id attribute in a window file.
+struct ControlId {
+    std::string id;
+    TextRange at;  // the value
+};
+
 // What a file is to the skin.
 enum class FileRole : unsigned char { Window, Includes, Fonts, Colours, Strings, CoreStrings };
 
@@ -121,8 +134,16 @@ struct SkinFile {
     std::vector<Definition> definitions;
     std::vector<SymbolReference> references;
     std::vector<std::string> includedFiles;  // <include file> children of <includes>, as written
-    std::string group;                       // Colours: the theme ("defaults" for defaults.xml)
-    std::string problem;                     // what could not be read, or empty
+    // The texts read as conditions: <visible>, <enable>, <selected>,
+    // <usealttexture>, condition="..." and expressions. An empty one is an
+    // empty range at its start tag; one broken by a comment or child element is left out.
+    std::vector<TextRange> conditions;
+    // The id attributes of <control> elements outside list item layouts.
+    std::vector<ControlId> controlIds;
+    // The values given to include parameters: passed by calls and declared as defaults.
+    std::vector<std::string> paramValues;
+    std::string group;    // Colours: the theme ("defaults" for defaults.xml)
+    std::string problem;  // what could not be read, or empty
     FileStamp stamp;
 };
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Makes the release packages into a scratch folder and checks them: the zips'
-content, each DLL's machine type, exports and imports (scripts/check-dll), its
+content, the command line's machine type and that it is stripped, each DLL's machine type, exports and imports (scripts/check-dll), its
 version resource against the project's version, its size and stripped state,
 and the plugin-list entries against the zips."""
 import argparse
@@ -15,7 +15,7 @@ import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 MACHINES = {"x86": 0x014C, "x64": 0x8664}
-MEMBERS = {"Quorrel.dll", "LICENSE", "THIRD-PARTY.md", "README.txt"}
+MEMBERS = {"Quorrel.dll", "quorrel.exe", "LICENSE", "THIRD-PARTY.md", "README.txt"}
 MAX_DLL_BYTES = 3 * 1024 * 1024
 
 failures = []
@@ -74,6 +74,14 @@ def check_dll(arch, path, version):
         check(strings.get(key), f"{arch}: no {key}")
 
 
+def check_program(arch, path):
+    image = open(path, "rb").read()
+    check(machine_of(image) == MACHINES[arch], f"{arch}: quorrel.exe machine type {machine_of(image):#x}")
+    sections = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", path], capture_output=True, text=True).stdout
+    check(".gnu_debuglink" in sections and ".debug_" not in sections,
+          f"{arch}: quorrel.exe not stripped with a debug link:\n{sections}")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--version", required=True)
@@ -97,7 +105,9 @@ def main():
             with zipfile.ZipFile(path) as archive:
                 check(set(archive.namelist()) == MEMBERS, f"{name} holds {archive.namelist()}")
                 archive.extract("Quorrel.dll", os.path.join(out, arch))
+                archive.extract("quorrel.exe", os.path.join(out, arch))
             check_dll(arch, os.path.join(out, arch, "Quorrel.dll"), args.version)
+            check_program(arch, os.path.join(out, arch, "quorrel.exe"))
 
             entry = entries.get(arch, {})
             digest = hashlib.sha256(open(path, "rb").read()).hexdigest()

@@ -1,4 +1,4 @@
-// The quorrel-ort commands as a build pipeline runs them: what each prints,
+// The bundle commands of quorrel as a build pipeline runs them: what each prints,
 // where, and the exit status.
 #include <filesystem>
 #include <fstream>

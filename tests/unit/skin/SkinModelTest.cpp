@@ -1,63 +1,11 @@
 #include "skin/SkinModel.h"
-#include "FakeFileSystem.h"
+#include "MemorySkin.h"
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 using namespace skin;
 
 namespace {
-
-// A skin in memory: the fake file system for names, sizes and times, and the
-// files' bytes beside it.
-class MemorySkin {
-public:
-    void put(const std::wstring& path, std::string bytes) {
-        if (bytes_.count(path)) {
-            fs.touch(path, bytes.size());
-        } else {
-            fs.addFile(path, bytes.size());
-        }
-        bytes_[path] = std::move(bytes);
-    }
-    FileReader reader() {
-        return [this](const std::wstring& path, std::string& out) {
-            const auto it = bytes_.find(path);
-            if (it == bytes_.end()) return false;
-            out = it->second;
-            return true;
-        };
-    }
-    BundleInfoReader bundle() {
-        return [this](const std::wstring& path, std::vector<BundleEntryInfo>& out) {
-            if (!bytes_.count(path)) return false;
-            out = bundleEntries;
-            return true;
-        };
-    }
-    SkinModel model(std::wstring coreStrings = {}, std::wstring coreColours = {}) {
-        SkinModelOptions options;
-        options.imageElements = {L"texture", L"texturefocus"};
-        options.coreStringsPath = std::move(coreStrings);
-        options.coreColoursPath = std::move(coreColours);
-        return SkinModel(fs, reader(), bundle(), options);
-    }
-
-    FakeFileSystem fs;
-    std::vector<BundleEntryInfo> bundleEntries;
-
-private:
-    std::map<std::wstring, std::string> bytes_;
-};
-
-std::string png(std::uint32_t w, std::uint32_t h) {
-    std::string b("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
-    for (std::uint32_t v : {w, h}) {
-        for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<char>((v >> s) & 0xFF));
-    }
-    return b;
-}
 
 const wchar_t* const kWin = L"C:\\skin\\720p";
 
