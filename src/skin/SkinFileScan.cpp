@@ -15,24 +15,9 @@
 
 namespace skin {
 
-using scan::isBlank;
-using scan::isDigit;
-using scan::Span;
-using scan::trimmed;
+using namespace scan;
 
 namespace {
-
-bool isNameStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
-}
-
-bool isNameChar(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return isNameStart(c) || (u >= '0' && u <= '9') || u == '-' || u == '.';
-}
-
-bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 std::string lower(std::string_view s) {
     std::string out(s);
