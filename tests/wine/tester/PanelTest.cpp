@@ -21,18 +21,13 @@
 #include <vector>
 
 using testsupport::MediaCenterStub;
+using wine_test::windowText;
 using ScratchFolder = testsupport::LinuxScratchFolder;
 
 namespace {
 
 constexpr wchar_t kMenu[] = L"&Quorrel";
 constexpr wchar_t kTesterItem[] = L"&Ormu Tester";
-
-std::wstring windowText(HWND window) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
 
 std::wstring className(HWND window) {
     wchar_t name[64] = {};
