@@ -46,7 +46,7 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_TRUE(items[9].pShKey->isCtrl && items[9].pShKey->isAlt && items[9].pShKey->isShift);
     EXPECT_EQ(items[9].pShKey->key, 'T');
     for (int i : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
-    EXPECT_EQ(std::wstring(items[11].itemName), L"Complete name");
+    EXPECT_EQ(std::wstring(items[11].itemName), L"Complete &name");
     ASSERT_NE(items[11].pShKey, nullptr);
     EXPECT_TRUE(items[11].pShKey->isCtrl && items[11].pShKey->isAlt && items[11].pShKey->isShift);
     EXPECT_EQ(items[11].pShKey->key, VK_SPACE);

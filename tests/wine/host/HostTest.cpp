@@ -84,15 +84,16 @@ TEST_F(HostTest, RealPluginMenuHasItsCommandsAndShortcuts) {
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
                               L"&Ormu Controls",         L"&Options...",  L"&About...",
                               L"Go to definition",       L"Find references", L"Hover tips",
-                              L"&Test window",           L"&Reload skin"};
-    for (int k = 0; k < 11; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;
+                              L"&Test window",           L"&Reload skin",    L"Complete &name"};
+    for (int k = 0; k < 12; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Controls"), L"Ctrl+Alt+B");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Test window"), L"Ctrl+Alt+Shift+T");
     for (int k : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k]), L"") << k;
     HMENU sub = ::GetSubMenu(::GetSubMenu(::GetMenu(host_->mainWindow()), 1), 0);
-    // The six of the first release keep their places; the skin model's three and the tester's two follow.
-    EXPECT_EQ(::GetMenuItemCount(sub), 11);
+    // The six of the first release keep their places; the skin model's three, the tester's two and
+    // the completion follow.
+    EXPECT_EQ(::GetMenuItemCount(sub), 12);
 
     // Unloaded in the middle of a session: whatever the plugin did with its
     // hook on the main window, the window keeps working without its code.
