@@ -81,8 +81,8 @@ TEST_F(HostTest, ConfigFolderIsCreatedAndAnsweredWithLengthQuery) {
 TEST_F(HostTest, RealPluginMenuHasItsCommandsAndShortcuts) {
     start({L"Quorrel"}, host::exeFolder() + L"\\plugins");
     ASSERT_EQ(host_->loadedPlugins(), std::vector<std::wstring>{L"Quorrel"});
-    const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester", L"&Ormu Image Previewer",
-                              L"&Ormu Controls",         L"&Options...",  L"&About...",
+    const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester",    L"&Ormu Image Previewer",
+                              L"&Ormu Controls",         L"&Options...",     L"&About...",
                               L"Go to definition",       L"Find references", L"Hover tips",
                               L"&Test window",           L"&Reload skin",    L"Complete &name"};
     for (int k = 0; k < 12; ++k) EXPECT_EQ(host_->commandId(L"&Quorrel", items[k]), 22000 + k) << k;

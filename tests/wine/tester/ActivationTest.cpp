@@ -196,8 +196,12 @@ struct StubClientFolder {
         }
     }
     // Clients started from now on wait until released (or ended).
+    // Each hold has an event of its own: a client of an earlier test, still
+    // ending, may hold the earlier one open, already set.
     void hold() {
-        const std::wstring name = L"QuorrelStubHold-" + std::to_wstring(::GetCurrentProcessId());
+        static std::atomic<unsigned> holds{0};
+        const std::wstring name =
+            L"QuorrelStubHold-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++holds);
         release_ = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
         ::SetEnvironmentVariableW(kHoldVariable, name.c_str());
     }

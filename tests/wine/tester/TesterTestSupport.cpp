@@ -1,5 +1,6 @@
 #include "TesterTestSupport.h"
 
+#include <atomic>
 #include <sstream>
 
 namespace testsupport {
@@ -44,7 +45,11 @@ constexpr const wchar_t* kRelayHoldVariable = L"QUORREL_RELAY_HOLD";
 }  // namespace
 
 HeldClient::HeldClient() {
-    const std::wstring name = L"QuorrelRelayHold-" + std::to_wstring(::GetCurrentProcessId());
+    // An event of its own each time: a client of an earlier test, still
+    // ending, may hold the earlier one open, already set.
+    static std::atomic<unsigned> holds{0};
+    const std::wstring name =
+        L"QuorrelRelayHold-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++holds);
     release_ = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     if (release_ != nullptr) ::SetEnvironmentVariableW(kRelayHoldVariable, name.c_str());
 }
