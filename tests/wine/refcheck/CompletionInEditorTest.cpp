@@ -4,6 +4,7 @@
 // typed in part before a bracket already there, and the Options box turns it
 // off.
 #include "Host.h"
+#include "RefcheckTestSupport.h"
 #include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
 
@@ -79,21 +80,7 @@ protected:
         for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
         return n;
     }
-    void setOption(int boxId, bool on) {
-        ASSERT_TRUE(host_->runMenu(kMenu, L"&Options..."));
-        host_->pump(100);
-        HWND dialog = nullptr;
-        for (HWND d : host_->modelessDialogs()) {
-            wchar_t title[64] = L"";
-            ::GetWindowTextW(d, title, 64);
-            if (std::wstring(title) == L"Quorrel Options") dialog = d;
-        }
-        ASSERT_NE(dialog, nullptr);
-        ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
-        host_->pump(100);
-    }
+    void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
 
     previewtest::TempFolder temp_;
     std::wstring skin_;

@@ -5,6 +5,7 @@
 // typing fixes and breaks them, the caret on one shows a call tip, new media
 // is noticed, and the Options box switches it all off.
 #include "Host.h"
+#include "RefcheckTestSupport.h"
 #include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
 
@@ -102,21 +103,7 @@ protected:
         send(kSetSel, static_cast<WPARAM>(at(name) + 2), at(name) + 2);
         host_->pump(150);
     }
-    void setOption(int boxId, bool on) {
-        ASSERT_TRUE(host_->runMenu(kMenu, L"&Options..."));
-        host_->pump(100);
-        HWND dialog = nullptr;
-        for (HWND d : host_->modelessDialogs()) {
-            wchar_t title[64] = L"";
-            ::GetWindowTextW(d, title, 64);
-            if (std::wstring(title) == L"Quorrel Options") dialog = d;
-        }
-        ASSERT_NE(dialog, nullptr);
-        ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
-        host_->pump(100);
-    }
+    void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
 
     previewtest::TempFolder temp_;
     std::wstring skin_;
