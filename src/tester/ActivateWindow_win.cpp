@@ -142,8 +142,15 @@ ClientRun runClient(const ClientCommand& command, unsigned waitMilliseconds, con
                              environment.data(), command.currentDirectory.c_str(), &startup.StartupInfo, &info);
         if (startup.lpAttributeList != nullptr) ::DeleteProcThreadAttributeList(startup.lpAttributeList);
         if (!created) return run;
-        const win::KernelHandle thread(info.hThread);
-        const win::KernelHandle process(info.hProcess);
+        // Wine starts a Linux program without handles to it and leaves what
+        // its stack held in their place: values that may name handles of
+        // ours, which must not be closed. Handles that name the new process
+        // and thread are the client's.
+        const bool handed = info.hProcess != nullptr && info.hThread != nullptr &&
+                            ::GetProcessId(info.hProcess) == info.dwProcessId &&
+                            ::GetThreadId(info.hThread) == info.dwThreadId && info.dwProcessId != 0;
+        const win::KernelHandle thread(handed ? info.hThread : nullptr);
+        const win::KernelHandle process(handed ? info.hProcess : nullptr);
         // The child holds its ends now; with ours closed, its end closes the pipes.
         input.read.reset();
         input.write.reset();

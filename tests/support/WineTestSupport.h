@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace wine_test {
 
@@ -27,6 +28,20 @@ inline std::wstring fromLinux(const std::string& path) {
 // The source tree (every Wine test is built knowing it) and its sample skin.
 inline std::wstring sourceFolder() { return fromLinux(QUORREL_SOURCE_DIR); }
 inline std::wstring sampleSkinFolder() { return sourceFolder() + L"\\samples\\skin"; }
+
+// Starts a Linux program (Wine runs it natively) and lets it run on its own.
+// Wine hands back no handles to such a program and leaves what its stack held
+// in their place; closing those closed handles of ours (once the folder of
+// named objects, and every named event made after it failed).
+inline bool startLinuxProgram(const wchar_t* program, const std::wstring& commandLine) {
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION ignored{};
+    return ::CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &ignored) !=
+           FALSE;
+}
 
 inline void pump(int ms = 50) {
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);

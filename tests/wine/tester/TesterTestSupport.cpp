@@ -15,16 +15,7 @@ LinuxScratchFolder::~LinuxScratchFolder() {
     if (!fileExists(windowsPath())) return;
     // Linux programs may leave names Windows cannot spell (GNU Wget saves
     // "ormuHttp?command=..."): let the Linux side remove the rest.
-    std::wstring command = L"rm -rf \"" + widen(unix_) + L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (::CreateProcessW(L"Z:\\bin\\rm", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        if (info.hThread) ::CloseHandle(info.hThread);
-        if (info.hProcess) ::CloseHandle(info.hProcess);
-    }
+    wine_test::startLinuxProgram(L"Z:\\bin\\rm", L"rm -rf \"" + widen(unix_) + L"\"");
 }
 
 bool copyLinuxFile(const char* unixSource, const std::wstring& target) {
@@ -65,18 +56,7 @@ MediaCenterStub::MediaCenterStub(const std::string& accept) {
     const std::wstring script = widen(QUORREL_SOURCE_DIR "/tests/e2e/tester/media_center_stub.py");
     std::wstring command = L"python3 \"" + script + L"\" --dir \"" + widen(folder_.unixPath()) + L"\" --lifetime 120";
     if (!accept.empty()) command += L" --accept \"" + widen(accept) + L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    // A Linux program: Wine starts it natively (and hands back no handle worth keeping).
-    if (!::CreateProcessW(L"Z:\\usr\\bin\\python3", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        return;
-    }
-    if (info.hThread) ::CloseHandle(info.hThread);
-    if (info.hProcess) ::CloseHandle(info.hProcess);
+    if (!wine_test::startLinuxProgram(L"Z:\\usr\\bin\\python3", command)) return;
     const std::wstring ports = folder_ / L"ports";
     // Python starts slowly on a loaded machine; the bound only ends a broken run.
     for (int i = 0; i < 2400 && !fileExists(ports); ++i) ::Sleep(50);

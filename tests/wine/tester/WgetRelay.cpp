@@ -119,8 +119,8 @@ int wmain(int argc, wchar_t** argv) {
                           &info)) {
         return 3;
     }
-    if (info.hThread) ::CloseHandle(info.hThread);
-    if (info.hProcess) ::CloseHandle(info.hProcess);
+    // Wine hands back no handles to a Linux program: what it leaves in
+    // `info` is not ours to close.
 
     std::string code;
     for (int i = 0; i < 6000 && !readAll(status, code); ++i) ::Sleep(10);
