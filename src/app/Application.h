@@ -98,8 +98,6 @@ private:
     // Follows the caret into the control under it and writes row edits back.
     controls::PanelCaretFollower caretFollower_{controls_, editor_};
 
-    // The skin's include and image names as row choices, with the image preview.
-    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_, skinResources_};
     // The element names whose text names an image, from the control catalogue.
     const std::vector<std::wstring> imageElements_;
 
@@ -108,6 +106,9 @@ private:
     ui::WakeWindow wake_;
     std::unique_ptr<DirectoryLister> skinLister_;
     skin::SkinModelHolder models_;
+    // The skin's include and image names (from its model) as row choices,
+    // with the image preview.
+    controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_, models_};
     refcheck::ReferencesPanel referencesPanel_;
     // Go to definition, Find references, hover and colour values.
     refcheck::SkinNavigator navigator_{editor_, models_, referencesPanel_};

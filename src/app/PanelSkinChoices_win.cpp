@@ -2,16 +2,17 @@
 
 #include <windows.h>
 
+#include "base/TextCodec.h"
 #include "controls/ControlsPanel.h"
 #include "editor/NppEditor_win.h"
 #include "preview/ImagePreviewer.h"
-#include "skin/SkinResources.h"
+#include "skin/SkinModelHolder.h"
 
 namespace controls {
 
 PanelSkinChoices::PanelSkinChoices(ControlsPanel& panel, ImagePreviewer& previewer, const editor::NppEditor& editor,
-                                   SkinResources& resources)
-    : panel_(panel), editor_(editor), previewer_(previewer), choices_(*this, resources) {
+                                   skin::SkinModelHolder& models)
+    : panel_(panel), editor_(editor), previewer_(previewer), models_(models), choices_(*this, *this) {
     panel_.setRowChoiceSource(&choices_);
 }
 
@@ -26,15 +27,6 @@ std::wstring PanelSkinChoices::documentFolder() {
     return editor_.currentDirectory();
 }
 
-bool PanelSkinChoices::sameFolder(const std::wstring& a, const std::wstring& b) const {
-    // The file system's own comparison: case folded over all of Unicode, not
-    // by the user's locale.
-    if (a.size() != b.size()) return false;
-    if (a.empty()) return true;
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
     // Without a window (the previewer was never opened) there is nothing to draw on.
     return previewer_.previewImageFile(imagePath);
@@ -42,18 +34,20 @@ bool PanelSkinChoices::previewImage(const std::wstring& imagePath) {
 
 void PanelSkinChoices::clearPreview() { previewer_.clearWindow(); }
 
-FileStamp PanelSkinChoices::stamp(const std::wstring& path) {
-    // A folder's path may end in a backslash, which the call does not take.
-    std::wstring name = path;
-    while (name.size() > 3 && name.back() == L'\\') name.pop_back();
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (name.empty() || !::GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return {};
-    FileStamp stamp;
-    stamp.exists = true;
-    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.time =
-        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-    return stamp;
+void PanelSkinChoices::prepare(const std::wstring& folder) { models_.request(folder); }
+
+std::vector<std::wstring> PanelSkinChoices::includeNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    // The model looks at its files' sizes and times and reads again what changed.
+    if (const skin::SkinModel* model = models_.refreshed(folder)) {
+        for (const std::string& name : model->includeNames()) names.push_back(text::fromUtf8(name));
+    }
+    return names;
+}
+
+std::vector<std::wstring> PanelSkinChoices::imageNames(const std::wstring& folder) {
+    const skin::SkinModel* model = models_.refreshed(folder);
+    return model != nullptr ? model->imageNames() : std::vector<std::wstring>();
 }
 
 }  // namespace controls

@@ -1,27 +1,29 @@
 // The skin choices bound to the controls panel, the image previewer and the
 // editor: the one place where the two panels meet. Constructed after both
-// panels (and destroyed before them), it makes the panel offer the names of
-// the skin's shared material, which the application object owns.
+// panels and the skin models (and destroyed before them), it makes the panel
+// offer the names the skin's model holds.
 #pragma once
 
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/SkinChoices.h"
 
 class ControlsPanel;
 class ImagePreviewer;
-class SkinResources;
 namespace editor {
 class NppEditor;
+}
+namespace skin {
+class SkinModelHolder;
 }
 
 namespace controls {
 
-class PanelSkinChoices : private SkinChoiceEnvironment {
+class PanelSkinChoices : private SkinChoiceEnvironment, private SkinNameSource {
 public:
     PanelSkinChoices(ControlsPanel& panel, ImagePreviewer& previewer, const editor::NppEditor& editor,
-                     SkinResources& resources);
+                     skin::SkinModelHolder& models);
     ~PanelSkinChoices() override;
     PanelSkinChoices(const PanelSkinChoices&) = delete;
     PanelSkinChoices& operator=(const PanelSkinChoices&) = delete;
@@ -32,14 +34,17 @@ private:
     bool offerImages() const override;
     bool offerIncludes() const override;
     std::wstring documentFolder() override;
-    bool sameFolder(const std::wstring& a, const std::wstring& b) const override;
     bool previewImage(const std::wstring& imagePath) override;
     void clearPreview() override;
-    FileStamp stamp(const std::wstring& path) override;
+
+    void prepare(const std::wstring& folder) override;
+    std::vector<std::wstring> includeNames(const std::wstring& folder) override;
+    std::vector<std::wstring> imageNames(const std::wstring& folder) override;
 
     ControlsPanel& panel_;
     const editor::NppEditor& editor_;
     ImagePreviewer& previewer_;
+    skin::SkinModelHolder& models_;
     SkinChoices choices_;
 };
 

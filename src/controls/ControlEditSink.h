@@ -41,6 +41,8 @@ struct RowChoice {
 class RowChoiceSource {
 public:
     virtual ~RowChoiceSource() = default;
+    // The rows are about to be built again, one rowFor each.
+    virtual void rowsStarting() {}
     virtual RowChoice rowFor(const std::wstring& tag) = 0;
     virtual void choiceMade(const std::wstring& /*tag*/, const std::wstring& /*value*/) {}
     // A document became active in the editor.

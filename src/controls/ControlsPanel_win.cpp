@@ -115,6 +115,7 @@ void ControlsPanel::chooseType(const std::wstring& name) {
     attributes_.attach(instance_, hwnd_);  // empty, scrolled to the top
 
     const ControlTemplate values = catalogue_.selectType(name);
+    if (rowSource_ != nullptr) rowSource_->rowsStarting();
     for (const auto& [tag, value] : values) {
         const RowChoice choice = rowSource_ != nullptr ? rowSource_->rowFor(tag) : RowChoice{};
         if (choice.kind == RowKind::Text) {

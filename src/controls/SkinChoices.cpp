@@ -2,17 +2,12 @@
 
 #include "controls/ControlCatalogue.h"
 #include "skin/MediaPaths.h"
-#include "skin/SkinResources.h"
 #include "base/TextCodec.h"
 
 #include <algorithm>
 #include <set>
 
 namespace controls {
-
-bool SkinChoiceEnvironment::sameFolder(const std::wstring& a, const std::wstring& b) const {
-    return equalsIgnoringAsciiCase(a, b);
-}
 
 std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
     std::set<std::wstring> names;
@@ -48,17 +43,26 @@ skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue)
     return out;
 }
 
+void SkinChoices::rowsStarting() {
+    images_.reset();
+    includes_.reset();
+}
+
 RowChoice SkinChoices::rowFor(const std::wstring& tag) {
     RowChoice choice;
     choice.kind = rowKindFor(tag, environment_.offerImages(), environment_.offerIncludes());
+    const std::wstring folder = choice.kind == RowKind::Text ? std::wstring() : environment_.documentFolder();
+    // A document that was never saved belongs to no skin.
+    if (folder.empty()) return choice;
     switch (choice.kind) {
     case RowKind::ImageDropDown:
-        refreshImages(environment_.documentFolder());
-        choice.options = resources_.imageNames();
+        if (!images_) images_ = names_.imageNames(folder);
+        choice.options = *images_;
         break;
     case RowKind::IncludeDropDown:
-        refreshIncludes(environment_.documentFolder());
-        choice.options = resources_.includeNames();
+        lastFolder_ = folder;
+        if (!includes_) includes_ = names_.includeNames(folder);
+        choice.options = *includes_;
         break;
     case RowKind::Text:
         break;
@@ -68,48 +72,10 @@ RowChoice SkinChoices::rowFor(const std::wstring& tag) {
 
 void SkinChoices::documentActivated() {
     if (!environment_.offerIncludes()) return;
-    refreshIncludes(environment_.documentFolder());
-}
-
-std::vector<FileStamp> SkinChoices::stamps(const std::vector<std::wstring>& paths) {
-    std::vector<FileStamp> result;
-    result.reserve(paths.size());
-    for (const std::wstring& path : paths) result.push_back(environment_.stamp(path));
-    return result;
-}
-
-std::vector<std::wstring> SkinChoices::includePaths(const std::wstring& folder) const {
-    // includes.xml, then the files it names, where the loading looked for them.
-    const std::wstring includes = folder + L"\\includes.xml";
-    std::vector<std::wstring> paths{includes};
-    for (const std::wstring& file : resources_.includeFiles()) {
-        std::wstring path = includes;
-        path.replace(path.size() - 12, 12, file);
-        paths.push_back(path);
-    }
-    return paths;
-}
-
-void SkinChoices::refreshIncludes(const std::wstring& folder) {
+    const std::wstring folder = environment_.documentFolder();
     if (folder.empty()) return;
-    if (environment_.sameFolder(folder, lastFolder_) && stamps(includePaths(lastFolder_)) == includeStamps_) return;
     lastFolder_ = folder;
-    // A skin without a readable includes.xml leaves the list empty.
-    resources_.LoadIncludes(folder + L"\\includes.xml");
-    includeStamps_ = stamps(includePaths(folder));
-}
-
-void SkinChoices::refreshImages(const std::wstring& folder) {
-    // Listing walks the whole media folder and opens its bundles: only when
-    // a row needs the names and what they come from is not as it was.
-    const std::wstring skin = preview::SkinFolderOf(folder);
-    const std::wstring media = preview::MediaFolderOf(folder);
-    const std::vector<std::wstring> sources{media, media + L"textures.ort"};
-    if (imagesListed_ && environment_.sameFolder(skin, imagesSkin_) && stamps(sources) == imageStamps_) return;
-    resources_.ListMedia(folder);
-    imagesListed_ = true;
-    imagesSkin_ = skin;
-    imageStamps_ = stamps(sources);
+    names_.prepare(folder);
 }
 
 void SkinChoices::choiceMade(const std::wstring& /*tag*/, const std::wstring& value) {

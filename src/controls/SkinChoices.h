@@ -3,10 +3,11 @@
 // preview of the image a drop-down row was set to.
 //
 // The editor, the panel's two flags and the previewer are reached through
-// SkinChoiceEnvironment, so the rules here run without any window.
+// SkinChoiceEnvironment, and the names through SkinNameSource (the skin's
+// model), so the rules here run without any window.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,19 +15,8 @@
 #include "skin/Completion.h"
 
 class ControlCatalogue;
-class SkinResources;
 
 namespace controls {
-
-// What a cheap look at a file or folder tells: whether it is there, its size
-// and its last write time.
-struct FileStamp {
-    bool exists = false;
-    std::uint64_t size = 0;
-    std::uint64_t time = 0;
-    bool operator==(const FileStamp& o) const { return exists == o.exists && size == o.size && time == o.time; }
-    bool operator!=(const FileStamp& o) const { return !(*this == o); }
-};
 
 class SkinChoiceEnvironment {
 public:
@@ -36,8 +26,6 @@ public:
     virtual bool offerIncludes() const = 0;
     // The folder of the editor's current document; empty when it has none.
     virtual std::wstring documentFolder() = 0;
-    // Folder names as the file system compares them (case does not count).
-    virtual bool sameFolder(const std::wstring& a, const std::wstring& b) const;
     // Clears the previewer, then draws the image file scaled into it; false
     // (the previewer stays cleared) when it cannot be loaded or there is no
     // previewer window to draw into. Windows delivered meanwhile may run
@@ -45,8 +33,18 @@ public:
     virtual bool previewImage(const std::wstring& imagePath) = 0;
     // Clears the previewer only.
     virtual void clearPreview() = 0;
-    // The stamp of a file or folder (no reading of its contents).
-    virtual FileStamp stamp(const std::wstring& path) = 0;
+};
+
+// The names of the skin a document belongs to, as its files are now.
+class SkinNameSource {
+public:
+    virtual ~SkinNameSource() = default;
+    // The skin of a document in `folder` is about to be asked for: it may be
+    // read ahead.
+    virtual void prepare(const std::wstring& folder) = 0;
+    // Empty when the folder belongs to no readable skin.
+    virtual std::vector<std::wstring> includeNames(const std::wstring& folder) = 0;
+    virtual std::vector<std::wstring> imageNames(const std::wstring& folder) = 0;
 };
 
 // The catalogue's tags whose text names an image: those the image choices
@@ -58,39 +56,31 @@ skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue)
 
 class SkinChoices : public RowChoiceSource {
 public:
-    SkinChoices(SkinChoiceEnvironment& environment, SkinResources& resources)
-        : environment_(environment), resources_(resources) {}
+    SkinChoices(SkinChoiceEnvironment& environment, SkinNameSource& names)
+        : environment_(environment), names_(names) {}
 
-    // Image names are listed again when the document belongs to another
-    // skin, or when the media folder or the bundle changed since they were
-    // listed; include names likewise for another folder or a changed include
-    // file. The check looks at a few files' sizes and times only.
+    // The names of the current document's skin, as its files are now: asked
+    // for once for all the rows of one build.
+    void rowsStarting() override;
     RowChoice rowFor(const std::wstring& tag) override;
     // Previews the value chosen in a drop-down row.
     void choiceMade(const std::wstring& tag, const std::wstring& value) override;
-    // Loads the include names of the newly active document's folder, unless
-    // they were loaded for it and its include files are unchanged.
+    // With include names on: the newly active document's skin is read ahead.
     void documentActivated() override;
 
-    // The folder the includes were last loaded for (empty before the first).
+    // The folder the includes were last asked for (empty before the first).
     const std::wstring& lastFolder() const { return lastFolder_; }
     // The file the last preview tried to show (empty before the first).
     const std::wstring& lastPreviewPath() const { return lastPreviewPath_; }
     bool previewing() const { return busy_; }
 
 private:
-    void refreshIncludes(const std::wstring& folder);
-    void refreshImages(const std::wstring& folder);
-    std::vector<FileStamp> stamps(const std::vector<std::wstring>& paths);
-    std::vector<std::wstring> includePaths(const std::wstring& folder) const;
-
     SkinChoiceEnvironment& environment_;
-    SkinResources& resources_;
+    SkinNameSource& names_;
+    // The names of this build of the rows, once asked for.
+    std::optional<std::vector<std::wstring>> images_;
+    std::optional<std::vector<std::wstring>> includes_;
     std::wstring lastFolder_;
-    std::vector<FileStamp> includeStamps_;  // includes.xml and the files it names, when loaded
-    std::wstring imagesSkin_;               // the skin folder the image names were listed for
-    bool imagesListed_ = false;
-    std::vector<FileStamp> imageStamps_;  // the media folder and its bundle, when listed
     std::wstring lastPreviewPath_;
     bool busy_ = false;
 };

@@ -341,13 +341,20 @@ std::vector<std::string> SkinModel::includeNames() const {
     return out;
 }
 
-std::vector<std::string> SkinModel::textureNames() const {
-    std::vector<std::string> out;
-    std::unordered_set<std::string> seen;
+std::vector<std::wstring> SkinModel::imageNames() const {
+    std::vector<std::wstring> out;
     for (const Definition& d : impl_->textures) {
-        if (seen.insert(NameKey(d.name)).second) out.push_back(d.name);
+        if (d.group == "bundle") out.push_back(text::fromUtf8(d.name));
     }
-    std::sort(out.begin(), out.end());
+    for (const char* extension : {".png", ".jpg", ".bmp"}) {
+        for (const Definition& d : impl_->textures) {
+            const std::string key = NameKey(d.name);
+            if (d.group != "disk" || key.size() < 4 || key.compare(key.size() - 4, 4, extension) != 0) continue;
+            std::wstring name = text::fromUtf8(d.name);
+            std::replace(name.begin(), name.end(), L'/', L'\\');
+            out.push_back(std::move(name));
+        }
+    }
     return out;
 }
 

@@ -210,9 +210,12 @@ public:
     // The text of a line of a file the model holds, without its line end.
     std::string lineText(const Location& at) const;
 
-    // The include names and texture names that the controls panel offers.
+    // The names the controls panel offers: the includes in file order
+    // (includes.xml first), and the images: the bundle's entries in its
+    // order, then the PNG, JPEG and BMP files of the media folder as paths
+    // below it with backslashes.
     std::vector<std::string> includeNames() const;
-    std::vector<std::string> textureNames() const;
+    std::vector<std::wstring> imageNames() const;
 
     // How many files were read from disk since construction (for tests).
     int fileReads() const;

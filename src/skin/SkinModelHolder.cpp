@@ -107,6 +107,20 @@ const SkinModel* SkinModelHolder::await(const std::wstring& documentFolder) {
     return model(documentFolder);
 }
 
+const SkinModel* SkinModelHolder::refreshed(const std::wstring& documentFolder) {
+    if (documentFolder.empty()) return nullptr;
+    if (worker_.joinable()) join();
+    // A request for this folder is served now; one for another waits its turn.
+    if (hasWaiting_ && folderKey(waiting_) == folderKey(documentFolder)) hasWaiting_ = false;
+    start(documentFolder);
+    join();
+    if (hasWaiting_) {
+        hasWaiting_ = false;
+        start(waiting_);
+    }
+    return model(documentFolder);
+}
+
 const SkinModel* SkinModelHolder::model(const std::wstring& documentFolder) const {
     const auto it = models_.find(folderKey(documentFolder));
     return it == models_.end() ? nullptr : it->second.get();

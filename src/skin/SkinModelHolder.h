@@ -45,6 +45,10 @@ public:
     // and returns the model, or null when it could not be built.
     const SkinModel* await(const std::wstring& documentFolder);
 
+    // Waits for the worker, then has it bring the folder's model up to date
+    // (building it when not known) and waits again: for a command that must
+    // see the files as they are now. Null when it could not be built.
+    const SkinModel* refreshed(const std::wstring& documentFolder);
     // The folder's model as last built, or null (not built yet, or away).
     const SkinModel* model(const std::wstring& documentFolder) const;
     bool busy() const { return worker_.joinable(); }

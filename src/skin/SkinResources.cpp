@@ -5,52 +5,10 @@
 #include "base/TextCodec.h"
 #include "skin/MediaPaths.h"
 #include "textures/DXTexture.h"
-#include "skin/IncludeScan.h"
 
-SkinResources::SkinResources() : SkinResources(makePlatformDirectoryLister(), skin::ReadWholeFile) {}
-
-SkinResources::SkinResources(std::unique_ptr<DirectoryLister> lister, FileReader reader)
-    : lister_(std::move(lister)), readFile_(std::move(reader)) {}
+SkinResources::SkinResources() = default;
 
 SkinResources::~SkinResources() { bundle_.Close(); }
-
-void SkinResources::LoadIncludes(const std::wstring& includesPath) {
-    // Names of the nested files come after every name of includes.xml; their
-    // own "file" attributes are not followed.
-    skin::IncludeScan scan = skin::ScanIncludes(readFile_, includesPath, 1);
-    includeFiles_ = std::move(scan.files);
-    includeNames_ = std::move(scan.names);
-}
-
-void SkinResources::ListMedia(const std::wstring& documentFolder) {
-    imageNames_.clear();
-    if (!lister_) {
-        return;
-    }
-    const std::wstring media = preview::MediaFolderOf(documentFolder);
-    DirectoryReader reader(*lister_);
-    reader.ScanFolders(media);
-
-    reader.FindFiles(L"textures.ort");
-    for (const DirEntry& bundle : reader.files()) {
-        std::vector<std::wstring> names;
-        if (ListBundle(bundle.path, names)) {
-            imageNames_.insert(imageNames_.end(), names.begin(), names.end());
-        }
-    }
-    reader.ClearFiles();
-
-    for (const wchar_t* mask : {L"*.png", L"*.jpg", L"*.bmp"}) {
-        reader.FindFiles(mask);
-    }
-    for (const DirEntry& file : reader.files()) {
-        std::wstring name = file.path;
-        if (name.compare(0, media.size(), media) == 0) {
-            name.erase(0, media.size());
-        }
-        imageNames_.push_back(std::move(name));
-    }
-}
 
 namespace {
 

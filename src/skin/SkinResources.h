@@ -1,42 +1,26 @@
-// The skin's shared material: include names and files from includes.xml and
-// the files it names, the image names offered to the user (bundle entries and
-// loose files under the media folder), and the one open texture bundle.
+// The skin's shared material: the one open texture bundle and the textures
+// found in it. (The names the panels offer come from the skin's model.)
 //
 // One object per process, owned by the application object, which hands it to
-// the controls panel's choices, the previewer and the tester panel; its
-// bundle makes textures for the device the application object gives it
-// (bundle().useDevice). Everything runs on the user-interface thread.
+// the previewer and the tester panel; its bundle makes textures for the
+// device the application object gives it (bundle().useDevice). Everything
+// runs on the user-interface thread.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "skin/DirectoryReader.h"
-#include "skin/IncludeScan.h"
 #include "textures/OrtReader.h"
 
 class DXTexture;
 
 class SkinResources {
 public:
-    // Whole contents of a file named by its UTF-16 path; false when unreadable.
-    using FileReader = skin::FileReader;
-
-    // Over the platform's file system.
     SkinResources();
-    SkinResources(std::unique_ptr<DirectoryLister> lister, FileReader reader);
     ~SkinResources();
     SkinResources(const SkinResources&) = delete;
     SkinResources& operator=(const SkinResources&) = delete;
-
-    // Refills the include lists from includes.xml and, after all of its own
-    // names, the names of every include file it lists (one level deep).
-    void LoadIncludes(const std::wstring& includesPath);
-    // Refills the image names from the media folder of a document in
-    // `documentFolder`: every bundle's entries, then PNG, JPEG and BMP files.
-    void ListMedia(const std::wstring& documentFolder);
 
     // The image at a path under a skin's media folder, from that skin's
     // bundle; null when the bundle or the entry is missing or unreadable.
@@ -52,9 +36,6 @@ public:
     void HoldBundle(const std::wstring& bundlePath);
     void ReleaseBundle();
 
-    const std::vector<std::wstring>& includeNames() const { return includeNames_; }
-    const std::vector<std::wstring>& includeFiles() const { return includeFiles_; }
-    const std::vector<std::wstring>& imageNames() const { return imageNames_; }
     OrtReader& bundle() { return bundle_; }
 
 private:
@@ -62,11 +43,6 @@ private:
     const OrtEntry* findEntry(const std::wstring& name) const;
     std::unique_ptr<DXTexture> loadFirstFrame(const OrtEntry* entry);
 
-    std::unique_ptr<DirectoryLister> lister_;
-    FileReader readFile_;
-    std::vector<std::wstring> includeNames_;
-    std::vector<std::wstring> includeFiles_;
-    std::vector<std::wstring> imageNames_;
     OrtReader bundle_;
     std::wstring bundlePath_;
     std::wstring heldPath_;

@@ -127,5 +127,18 @@ TEST_F(SkinModelHolderTest, BuildsOnTheWorkerAndHandsTheModelOverOnlyWhenCollect
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(other->skinFolder(), L"C:\\other");
     EXPECT_FALSE(holder_.busy());
+
+    // A command that must see the files as they are now reads a changed one
+    // again, with nobody having asked; a request for another skin made
+    // meanwhile still gets its turn.
+    put(L"C:\\skin\\720p\\includes.xml", "<includes><include name=\"Changed\"><label/></include></includes>");
+    fs_.touch(L"C:\\skin\\720p\\includes.xml", 70);
+    const SkinModel* fresh = holder_.refreshed(kWindow);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->includeNames(), std::vector<std::string>{"Changed"});
+    holder_.request(kWindow);
+    holder_.request(L"C:\\other\\720p");
+    EXPECT_NE(holder_.refreshed(kWindow), nullptr);
+    EXPECT_TRUE(holder_.busy()) << "the other skin's request was dropped";
     holder_.finish();
 }

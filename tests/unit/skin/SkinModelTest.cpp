@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace skin;
 
 namespace {
@@ -347,6 +349,24 @@ TEST(SkinModelScan, ReadsTheUnsavedTextOfAnyFile) {
     ASSERT_EQ(f.references.size(), 2u);
     EXPECT_EQ(f.references[0].form, ReferenceForm::Dynamic);
     EXPECT_EQ(f.references[1].name, "x");
+}
+
+TEST(SkinModelPanelNames, BundleEntriesInTheirOrderThenPngJpegAndBmpFilesBelowTheMediaFolder) {
+    MemorySkin skin;
+    skin.put(L"C:\\skin\\720p\\Home.xml", "<window/>");
+    for (const wchar_t* file :
+         {L"misc\\arrow.bmp", L"buttons\\focus.PNG", L"backgrounds\\home.jpg", L"top.png", L"notes.txt"}) {
+        skin.put(std::wstring(L"C:\\skin\\media\\") + file, "x");
+    }
+    skin.put(L"C:\\skin\\media\\textures.ort", "bundle");
+    skin.bundleEntries = {{"zz/last.png", 1, 1}, {"aa/first.png", 1, 1}};
+    SkinModel model = skin.model();
+    model.refresh(kWin);
+    std::vector<std::wstring> names = model.imageNames();
+    ASSERT_EQ(names.size(), 6u);
+    std::sort(names.begin() + 2, names.begin() + 4);  // the folder's own order
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"zz/last.png", L"aa/first.png", L"buttons\\focus.PNG", L"top.png",
+                                                L"backgrounds\\home.jpg", L"misc\\arrow.bmp"}));
 }
 
 }  // namespace

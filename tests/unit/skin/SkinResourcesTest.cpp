@@ -1,6 +1,5 @@
 #include "skin/MediaPaths.h"
 #include "skin/SkinResources.h"
-#include "FakeFileSystem.h"
 
 #include "OrtWriter.h"
 #include "base/Files.h"
@@ -10,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 
 using preview::BundleFor;
 using preview::DecodeSkinText;
@@ -57,85 +55,8 @@ TEST(MediaPaths, SkinTextIsUtf8WithBytesAsFallbackBothWays) {
 
 namespace {
 
-class Files {
-public:
-    void add(const std::wstring& path, std::string bytes) { files_[path] = std::move(bytes); }
-    SkinResources::FileReader reader() {
-        return [this](const std::wstring& path, std::string& bytes) {
-            read.push_back(path);
-            auto it = files_.find(path);
-            if (it == files_.end()) {
-                return false;
-            }
-            bytes = it->second;
-            return true;
-        };
-    }
-    std::vector<std::wstring> read;
-
-private:
-    std::map<std::wstring, std::string> files_;
-};
-
-const wchar_t kIncludes[] = L"C:\\skin\\720p\\includes.xml";
-
-}  // namespace
-
-TEST(LoadIncludes, NamesAndFilesOfIncludesXmlThenNamesOfTheNestedFiles) {
-    Files files;
-    files.add(kIncludes,
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<includes>\n"
-              "  <!-- shared -->\n"
-              "  <include name=\"A\"><posx>1</posx></include>\n"
-              "  <include file=\"more.xml\"/>\n"
-              "  <include name=\"B\" file=\"both.xml\"/>\n"
-              "  <include name=\"\" file=\"\"/>\n"
-              "  <include file=\"missing.xml\"/>\n"
-              "  <include name=\"Fl\xC3\xA8"
-              "che\"/>\n"
-              "  text\n"
-              "</includes>\n");
-    files.add(L"C:\\skin\\720p\\more.xml",
-              "<includes><include name=\"M1\" file=\"never.xml\"/><include name=\"M2\"/></includes>");
-    files.add(L"C:\\skin\\720p\\both.xml", "<includes><include name=\"C\"/></includes>");
-    files.add(L"C:\\skin\\720p\\never.xml", "<includes><include name=\"NEVER\"/></includes>");
-
-    SkinResources res(std::make_unique<FakeFileSystem>(), files.reader());
-    res.LoadIncludes(kIncludes);
-    EXPECT_EQ((std::vector<std::wstring>{L"more.xml", L"both.xml", L"missing.xml"}), res.includeFiles());
-    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"Fl\u00e8che", L"M1", L"M2", L"C"}), res.includeNames());
-
-    // Reloading replaces rather than appends.
-    res.LoadIncludes(kIncludes);
-    EXPECT_EQ(6u, res.includeNames().size());
-}
-
-TEST(LoadIncludes, MissingBrokenOrForeignRootLeavesBothListsEmpty) {
-    Files files;
-    SkinResources res(std::make_unique<FakeFileSystem>(), files.reader());
-    files.add(kIncludes, "<includes><include name=\"A\" file=\"x.xml\"/></includes>");
-    res.LoadIncludes(kIncludes);
-    ASSERT_EQ(1u, res.includeNames().size());
-
-    files.add(kIncludes, "<window><include name=\"A\" file=\"x.xml\"/></window>");
-    res.LoadIncludes(kIncludes);
-    EXPECT_TRUE(res.includeNames().empty());
-    EXPECT_TRUE(res.includeFiles().empty());
-
-    files.add(kIncludes, "<includes><include name=\"A\"></includes>");
-    res.LoadIncludes(kIncludes);
-    EXPECT_TRUE(res.includeNames().empty());
-
-    res.LoadIncludes(L"C:\\other\\includes.xml");
-    EXPECT_TRUE(res.includeNames().empty());
-}
-
-namespace {
-
-// Bundles are real files (the reader opens them by path); the folder tree
-// around them is the fake. Paths keep their Windows backslashes, which the
-// file functions read as separators here too.
+// Bundles are real files (the reader opens them by path). Paths keep their
+// Windows backslashes, which the file functions read as separators here too.
 class SkinResourcesBundle : public ::testing::Test {
 protected:
     void SetUp() override { skin_ = tmp_.path() + L"/skin"; }
@@ -155,7 +76,6 @@ protected:
         const ortwriter::Bytes bytes = ortwriter::build(spec);
         EXPECT_TRUE(files::createFolders(folder));
         EXPECT_TRUE(files::writeWhole(path, bytes.data(), bytes.size(), false));
-        fs_.addFile(path);
         return path;
     }
 
@@ -169,7 +89,6 @@ protected:
     } device_;
     testsupport::ScratchFolder tmp_{L"skin-resources"};
     std::wstring skin_;
-    FakeFileSystem fs_;
 };
 
 std::vector<std::uint8_t> pixelsOf(const DXTexture& t) {
@@ -178,46 +97,30 @@ std::vector<std::uint8_t> pixelsOf(const DXTexture& t) {
 
 }  // namespace
 
-TEST_F(SkinResourcesBundle, ListMediaGivesBundleNamesFirstThenPngJpegBmpRelativeToMedia) {
+TEST_F(SkinResourcesBundle, EveryListedBundleNameFindsItsTexture) {
     const std::wstring media = skin_ + L"\\media";
-    fs_.addFile(media + L"\\misc\\arrow.bmp");
-    fs_.addFile(media + L"\\buttons\\focus.png");
-    fs_.addFile(media + L"\\backgrounds\\home.jpg");
-    fs_.addFile(media + L"\\top.png");
-    fs_.addFile(media + L"\\notes.txt");
-    fs_.addFolder(media + L"\\fake.png");
-    writeBundle(media + L"\\sub", {"sub/one.png", "sub/\xC3\xA9t\xC3\xA9.png"}, 1);
-    writeBundle(media, {"icons/star.png"}, 5);
-
-    auto lister = std::make_unique<FakeFileSystem>(fs_);
-    SkinResources res(std::move(lister), nullptr);
+    writeBundle(media, {"icons/star.png", "sub/\xC3\xA9t\xC3\xA9.png"}, 5);
+    SkinResources res;
     res.bundle().useDevice(&device_);
-    res.ListMedia(skin_ + L"\\720p");
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"sub/one.png", L"sub/\u00e9t\u00e9.png", L"icons/star.png", L"buttons\\focus.png",
-                                   L"top.png", L"backgrounds\\home.jpg", L"misc\\arrow.bmp"}),
-        res.imageNames());
-    // The last bundle listed stays open.
-    EXPECT_TRUE(res.bundle().IsOpen());
-    EXPECT_EQ(media + L"\\textures.ort", res.bundle().path());
-
-    // Every listed bundle name finds its texture, the UTF-8 one included.
     auto star = res.FindTexture(media + L"\\icons\\star.png");
     ASSERT_TRUE(star);
     EXPECT_EQ(2u, star->imageWidth());
     EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 5), pixelsOf(*star));
+    // The UTF-8 name as listed.
     std::vector<std::wstring> names;
-    ASSERT_TRUE(res.ListBundle(media + L"\\sub\\textures.ort", names));
+    ASSERT_TRUE(res.ListBundle(media + L"\\textures.ort", names));
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[1], L"sub/\u00e9t\u00e9.png");
     auto accented = res.LoadBundleTexture(names[1]);
     ASSERT_TRUE(accented);
-    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 2), pixelsOf(*accented));
+    EXPECT_EQ(ortwriter::patternPixels(ortwriter::kBgra32, 2, 1, 6), pixelsOf(*accented));
 }
 
 TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABundle) {
     const std::wstring media = skin_ + L"\\media";
     // Latin-1 bytes in an older bundle: listed one byte per character and found under that name.
     writeBundle(media, {"buttons/focus.png", "Buttons/Big.png", "old/\xE9.png"}, 7);
-    SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    SkinResources res;
     res.bundle().useDevice(&device_);
 
     auto focus = res.FindTexture(media + L"\\buttons\\focus.png");
@@ -242,7 +145,7 @@ TEST_F(SkinResourcesBundle, FindTextureMatchesExactNamesOnlyAndFailsWithoutABund
 TEST_F(SkinResourcesBundle, AHeldBundleIsLetGoWhileReplacedAndOpenedAgainAsItNowIs) {
     const std::wstring media = skin_ + L"\\media";
     writeBundle(media, {"a.png"}, 3);
-    SkinResources res(std::make_unique<FakeFileSystem>(fs_), nullptr);
+    SkinResources res;
     res.bundle().useDevice(&device_);
     ASSERT_TRUE(res.FindTexture(media + L"\\a.png"));
 

@@ -1,9 +1,11 @@
-// Media lookup on the real file system: a skin in a folder named outside the
-// ANSI code page lists its includes, bundle entries and image files, with
-// non-ASCII names intact.
+// Media lookup on the real file system: the model of a skin in a folder named
+// outside the ANSI code page lists its includes, bundle entries and image
+// files, with non-ASCII names intact, and the bundle finds them.
 #include "PreviewSupport.h"
 
 #include "OrtWriter.h"
+#include "skin/DirectoryReader.h"
+#include "skin/SkinModel.h"
 #include "skin/SkinResources.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +16,7 @@ using namespace previewtest;
 
 namespace {
 
-TEST(SkinResourcesOnDisk, ListsIncludesBundleEntriesAndImagesUnderAnyFolderName) {
+TEST(SkinOnDisk, ListsIncludesBundleEntriesAndImagesUnderAnyFolderName) {
     TempFolder folder;
     const std::wstring skin = folder.path() + L"\\skin";
     ASSERT_TRUE(copyTree(sampleSkinFolder(), skin));
@@ -34,15 +36,13 @@ TEST(SkinResourcesOnDisk, ListsIncludesBundleEntriesAndImagesUnderAnyFolderName)
     const ortwriter::Bytes bytes = ortwriter::build(spec);
     ASSERT_TRUE(writeFile(skin + L"\\media\\textures.ort", std::string(bytes.begin(), bytes.end())));
 
-    SkinResources resources;
-    resources.LoadIncludes(skin + L"\\720p\\includes.xml");
-    EXPECT_EQ((std::vector<std::wstring>{L"includes_home.xml", L"includes_layout.xml"}), resources.includeFiles());
-    EXPECT_EQ((std::vector<std::wstring>{L"FadeIn", L"CommonShadow", L"CommonLayout", L"HomeMenuButton", L"HomeClock",
-                                         L"LayoutMargins"}),
-              resources.includeNames());
-
-    resources.ListMedia(skin + L"\\720p");
-    const std::vector<std::wstring>& names = resources.imageNames();
+    // The panels' names, from the skin's model.
+    const std::unique_ptr<DirectoryLister> lister = makePlatformDirectoryLister();
+    skin::SkinModel model(*lister, skin::ReadWholeFile, skin::ReadBundleInfo, {});
+    model.refresh(skin + L"\\720p");
+    EXPECT_EQ((std::vector<std::string>{"FadeIn", "CommonShadow", "HomeMenuButton", "HomeClock", "LayoutMargins"}),
+              model.includeNames());
+    const std::vector<std::wstring> names = model.imageNames();
     ASSERT_GE(names.size(), 2u);
     EXPECT_EQ(L"icons/a.png", names[0]);
     EXPECT_EQ(L"icons/\u00e9t\u00e9.png", names[1]);
@@ -58,8 +58,9 @@ TEST(SkinResourcesOnDisk, ListsIncludesBundleEntriesAndImagesUnderAnyFolderName)
     EXPECT_LT(position(L"misc\\logo.bmp"), size);
 
     // The bundle entry with the accented name is found under the name it is listed with.
-    EXPECT_TRUE(resources.LoadBundleTexture(names[1]));
+    SkinResources resources;
     EXPECT_TRUE(resources.FindTexture(skin + L"\\media\\icons\\\u00e9t\u00e9.png"));
+    EXPECT_TRUE(resources.LoadBundleTexture(names[1]));
 }
 
 }  // namespace
