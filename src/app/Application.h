@@ -17,6 +17,7 @@
 #include "refcheck/ReferenceMarker_win.h"
 #include "refcheck/ReferencesPanel_win.h"
 #include "refcheck/SkinNavigator_win.h"
+#include "settings/MediaCenterFiles.h"
 #include "skin/SkinModelHolder.h"
 #include "framework/WakeWindow_win.h"
 #include "settings/SettingsStore.h"
@@ -118,6 +119,9 @@ private:
     refcheck::HeldSkinModels completionModels_{models_};
     refcheck::NameCompleter completer_;
 
+    // The media center's own strings and colours files named in Options,
+    // handed to the skin models and to Check skin.
+    MediaCenterFiles mediaCenterFiles_;
     OptionsDialog options_;
     plugin::HostWindowHook hook_;
     HINSTANCE module_ = nullptr;

@@ -91,7 +91,11 @@ Application::Application()
           },
           [this] { wake_.poke(); }),
       referencesPanel_(FindReferences),
-      completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())) {}
+      completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())),
+      mediaCenterFiles_([this](const std::wstring& strings, const std::wstring& colours) {
+          models_.setCorePaths(strings, colours);
+          tester_.setMediaCenterFiles(strings, colours);
+      }) {}
 
 Application::~Application() = default;
 
@@ -160,6 +164,7 @@ void Application::setInfo(const npp::NppData& data) {
     referencesPanel_.attach(module_, data.nppHandle);
     navigator_.connected();
     store.addObserver(&completer_);
+    store.addObserver(&mediaCenterFiles_);
     informed_ = true;
 }
 

@@ -22,6 +22,12 @@ std::vector<OptionDescriptor> standardOptions() {
          L"After saving a window file, reload the skin and open its window"},
         {1035, -1, CheckBox, k::kGroup, k::kCompleteNames,
          L"Offer the skin's names (includes, variables, fonts, colours, strings, textures ...) as you type them"},
+        {1036, -1, TextBox, k::kGroup, k::kCoreStringsFile,
+         L"The media center's own English strings file (strings.po): its string ids are known to the check, the "
+         L"hover and the completion"},
+        {1037, -1, TextBox, k::kGroup, k::kCoreColoursFile,
+         L"The media center's own colours file: its colour names are known to the check, the hover and the "
+         L"completion"},
     };
 }
 

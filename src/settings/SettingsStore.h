@@ -84,6 +84,8 @@ inline const wchar_t* const kLoadImages = L"LoadImages";
 inline const wchar_t* const kMarkMissingReferences = L"MarkMissingReferences";
 inline const wchar_t* const kReloadSkinOnSave = L"ReloadSkinOnSave";
 inline const wchar_t* const kCompleteNames = L"CompleteNames";
+inline const wchar_t* const kCoreStringsFile = L"CoreStringsFile";
+inline const wchar_t* const kCoreColoursFile = L"CoreColoursFile";
 
 // For a component's attachedToSettings (the component is already an observer
 // of the store then): a key that is stored is handed to the component's

@@ -75,14 +75,15 @@ bool SkinCheckCommand::start(ProgressWindow& progress, HINSTANCE instance, HWND 
     ProgressWindow::Task task;
     task.title = L"Check skin";
     task.unit = L"files";
-    const std::vector<std::wstring> imageElements = imageElements_;
-    task.work = [windowFolder, imageElements, report](ProgressWindow& window) {
+    skin::SkinModelOptions options;
+    options.imageElements = imageElements_;
+    options.coreStringsPath = coreStrings_;
+    options.coreColoursPath = coreColours_;
+    task.work = [windowFolder, options, report](ProgressWindow& window) {
         // Everything the check reads is its own: nothing is shared with the
         // editor's thread while it runs (the files on disk are checked, as a
         // build would check them).
         const std::unique_ptr<DirectoryLister> lister = makePlatformDirectoryLister();
-        skin::SkinModelOptions options;
-        options.imageElements = imageElements;
         skin::SkinModel model(*lister, skin::ReadWholeFile, skin::ReadBundleInfo, options);
         window.setCurrent(windowFolder);
         model.refresh(windowFolder);

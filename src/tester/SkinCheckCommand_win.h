@@ -33,6 +33,11 @@ class SkinCheckCommand {
 public:
     // The element names whose text names an image.
     void setImageElements(std::vector<std::wstring> names) { imageElements_ = std::move(names); }
+    // The media center's own strings and colours files (Options); empty when not given.
+    void setMediaCenterFiles(std::wstring strings, std::wstring colours) {
+        coreStrings_ = std::move(strings);
+        coreColours_ = std::move(colours);
+    }
 
     // Starts checking the skin of `windowFolder`; `ended` runs on the
     // editor's thread when the results are in. False when the work could not start.
@@ -47,6 +52,8 @@ public:
 
 private:
     std::vector<std::wstring> imageElements_;
+    std::wstring coreStrings_;
+    std::wstring coreColours_;
     SkinCheckReport report_;
     bool checked_ = false;
     bool running_ = false;

@@ -48,6 +48,9 @@ public:
     void setEditor(editor::NppEditor* editor);
     // The element names whose text names an image (for Check skin).
     void setImageElements(std::vector<std::wstring> names) { skinCheck_.setImageElements(std::move(names)); }
+    void setMediaCenterFiles(std::wstring strings, std::wstring colours) {
+        skinCheck_.setMediaCenterFiles(std::move(strings), std::move(colours));
+    }
     // Told, on the editor's thread, of a bundle file that "Pack ort" wrote.
     void setBundleWritten(std::function<void(const std::wstring& bundlePath)> told);
     // The skin's shared material, whose open bundle "Pack ort" lets go of

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/MediaCenterFiles.h"
 #include "settings/ModelController.h"
 #include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
@@ -296,4 +297,25 @@ TEST(SettingsStore, FreshEmptyFileYieldsTheSixDefaultsAfterStartUp) {
     store.addObserver(&controls);
     EXPECT_TRUE(store.getBool(k::kGroup, k::kLoadImages));
     EXPECT_THAT(controls.changes, ElementsAre(Change{L"ORMU", L"LoadIncludes"}, Change{L"ORMU", L"LoadImages"}));
+}
+
+TEST(MediaCenterFiles, TellsBothPathsAtStartUpAndWhenEitherChanges) {
+    namespace k = settings_keys;
+    std::vector<std::pair<std::wstring, std::wstring>> heard;
+    MediaCenterFiles files([&](const std::wstring& strings, const std::wstring& colours) {
+        heard.emplace_back(strings, colours);
+    });
+    SettingsStore store;
+    store.setString(k::kGroup, k::kCoreColoursFile, L"  C:\\core\\colors.xml ");
+    store.addObserver(&files);
+    // The missing key gets its empty default; the stored one is told, without its blanks.
+    EXPECT_TRUE(store.exists(k::kGroup, k::kCoreStringsFile));
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0], (std::pair<std::wstring, std::wstring>{L"", L"C:\\core\\colors.xml"}));
+
+    store.setString(k::kGroup, k::kCoreStringsFile, L"C:\\core\\strings.po");
+    store.setString(k::kGroup, k::kOrmuIp, L"elsewhere");
+    store.setString(k::kGroup, k::kCoreStringsFile, L"C:\\core\\strings.po");  // unchanged: nothing to tell
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[1], (std::pair<std::wstring, std::wstring>{L"C:\\core\\strings.po", L"C:\\core\\colors.xml"}));
 }

@@ -10,8 +10,10 @@
 
 namespace refchecktest {
 
-// Sets one check box of the Options dialog, opened from the plugin's menu, and confirms with OK.
-inline void setOptionsBox(host::Host& host, int boxId, bool on) {
+// Opens the Options dialog from the plugin's menu, lets `change` set its
+// controls and confirms with OK.
+template <typename Change>
+void changeOptions(host::Host& host, Change change) {
     ASSERT_TRUE(host.runMenu(L"&Quorrel", L"&Options..."));
     host.pump(100);
     HWND dialog = nullptr;
@@ -21,10 +23,15 @@ inline void setOptionsBox(host::Host& host, int boxId, bool on) {
         if (std::wstring(title) == L"Quorrel Options") dialog = d;
     }
     ASSERT_NE(dialog, nullptr);
-    ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED);
+    change(dialog);
     ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     host.pump(100);
+}
+
+// Sets one check box of the Options dialog.
+inline void setOptionsBox(host::Host& host, int boxId, bool on) {
+    changeOptions(host, [&](HWND dialog) { ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED); });
 }
 
 }  // namespace refchecktest

@@ -2,9 +2,12 @@
 // files two levels deep, strings, colours): Go to definition opens the file
 // that defines the include under the caret at its line, Find references lists
 // every call in the panel and a double-click there opens one, and a mouse
-// resting on a $LOCALIZE shows the string's text.
+// resting on a $LOCALIZE shows the string's text, also that of the media
+// center's own strings file named in Options.
 #include "Host.h"
+#include "RefcheckTestSupport.h"
 #include "npp/NppInterface.h"
+#include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +54,7 @@ const char kHome[] =
     "\t<controls>\r\n"
     "\t\t<include>Banner</include>\r\n"
     "\t\t<control type=\"label\">\r\n"
-    "\t\t\t<label>$LOCALIZE[31001]</label>\r\n"
+    "\t\t\t<label>$LOCALIZE[31001]</label><label2>$LOCALIZE[137]</label2>\r\n"
     "\t\t\t<textcolor>button_focus</textcolor>\r\n"
     "\t\t\t<shadowcolor>FF00FF00</shadowcolor>\r\n"
     "\t\t</control>\r\n"
@@ -236,4 +239,18 @@ TEST_F(SkinNavigation, ARestingMouseOnALocalizeShowsTheStringAndColoursAreUnderl
     EXPECT_EQ(value(at("button_focus") + 3), static_cast<LRESULT>(RGB(0xFF, 0x80, 0x00)));
     EXPECT_EQ(value(at("FF00FF00") + 3), static_cast<LRESULT>(RGB(0x00, 0xFF, 0x00)));
     EXPECT_EQ(value(at("<label>$LOCALIZE")), -1);
+}
+
+TEST_F(SkinNavigation, TheMediaCenterStringsFileNamedInOptionsServesItsOwnIds) {
+    const std::wstring core = temp_.path() + L"\\core strings.po";
+    ASSERT_TRUE(previewtest::writeFile(core, "msgctxt \"#137\"\r\nmsgid \"Core text\"\r\nmsgstr \"\"\r\n"));
+    refchecktest::changeOptions(
+        *host_, [&](HWND dialog) { ::SetDlgItemTextW(dialog, IDC_OPTIONS_CORE_STRINGS, core.c_str()); });
+    host_->pumpUntil([&] {
+        host_->clearRecords();
+        host_->dwellAt(static_cast<int>(at("137]") + 1));
+        return !host_->callTips().empty();
+    });
+    ASSERT_FALSE(host_->callTips().empty());
+    EXPECT_EQ(host_->callTips().back(), "Core text");
 }

@@ -109,7 +109,7 @@ TEST_F(OptionsDialogTest, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedE
     EXPECT_TRUE(::IsWindowVisible(first));
     EXPECT_EQ(itemText(first, IDC_OPTIONS_LOGIN), L"admin");
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
-    EXPECT_EQ(dialog_.optionTable().size(), 9u);  // the table is built once
+    EXPECT_EQ(dialog_.optionTable().size(), 11u);  // the table is built once
 }
 
 TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
@@ -127,7 +127,8 @@ TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_FALSE(::IsWindowVisible(dialog_.handle()));
     EXPECT_THAT(recorder_.keys,
                 ElementsAre(L"OrmuIp", L"WgetPath", L"OrmuLogin", L"OrmuPassword", L"LoadIncludes", L"LoadImages",
-                            L"MarkMissingReferences", L"ReloadSkinOnSave", L"CompleteNames"));
+                            L"MarkMissingReferences", L"ReloadSkinOnSave", L"CompleteNames", L"CoreStringsFile",
+                            L"CoreColoursFile"));
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuPassword"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), longPath);
@@ -146,7 +147,7 @@ TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     pump();
     recorder_.keys.clear();
     click(IDOK);
-    EXPECT_EQ(recorder_.keys.size(), 9u);
+    EXPECT_EQ(recorder_.keys.size(), 11u);
 }
 
 TEST_F(OptionsDialogTest, BrowseFillsOnlyTheWgetPathBox) {
