@@ -1,9 +1,11 @@
 #include "skin/SkinModel.h"
+#include "skin/SkinReferences.h"
 #include "MemorySkin.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 
 using namespace skin;
 
@@ -389,6 +391,17 @@ TEST(SkinModelPaths, APosixSkinReadsAsAWindowsOne) {
     EXPECT_EQ(model.definitions(SymbolKind::Texture, "x/y.png").front()->at.path, L"/home/u/skin/Media/x/y.png");
     EXPECT_EQ(model.references(SymbolKind::Texture, "x/y.png").size(), 1u);
     EXPECT_EQ(model.definitions(SymbolKind::IncludeFile, "more.xml").front()->at.path, L"/home/u/skin/720p/More.xml");
+}
+
+TEST(SkinModelPaths, RunTimeNamesSchemesAndAbsolutePathsAreNoTexturePaths) {
+    for (const wchar_t* name :
+         {L"$INFO[ListItem.Icon]", L"$VAR[Background]", L"$PARAM[icon]", L"icons/$INFO[x].png", L"special://skin/x.png",
+          L"http://host/x.png", L"/abs/x.png", L"\\abs\\x.png", L"C:\\media\\x.png", L"c:x.png", L""}) {
+        EXPECT_FALSE(IsTexturePath(name)) << std::string(name, name + std::wcslen(name));
+    }
+    EXPECT_TRUE(IsTexturePath(L"buttons\\focus.png"));
+    EXPECT_TRUE(IsTexturePath(L"x.png"));
+    EXPECT_EQ(ReferenceKey(L"Buttons\\Focus.PNG"), ReferenceKey(L"buttons/focus.png"));
 }
 
 }  // namespace
