@@ -223,20 +223,24 @@ void SkinNavigator::dwellEnded(const npp::SCNotification& n) {
     tipView_ = nullptr;
 }
 
-void SkinNavigator::goToDefinition() {
-    if (!editor_.connected()) return;
-    const HWND view = editor_.activeView();
+SkinNavigator::Spot SkinNavigator::spotAtCaret(HWND& view) {
+    view = editor_.activeView();
     if (view == view_ && textChanged_) handOverText();
     const std::intptr_t caret = editor_.caretPosition(view);
-    const Spot spot = spotAt(view, caret, true);
+    Spot spot = spotAt(view, caret, true);
     if (spot.model == nullptr) {
         tell(view, caret, "The skin of this document could not be read");
-        return;
-    }
-    if (!spot.name.found) {
+    } else if (!spot.name.found) {
         tell(view, caret, "No name of the skin at the caret");
-        return;
     }
+    return spot;
+}
+
+void SkinNavigator::goToDefinition() {
+    if (!editor_.connected()) return;
+    HWND view = nullptr;
+    const Spot spot = spotAtCaret(view);
+    if (spot.model == nullptr || !spot.name.found) return;
     if (spot.name.form == skin::ReferenceForm::Dynamic) {
         tell(view, spot.start, "Built at run time: cannot be followed");
         return;
@@ -268,16 +272,11 @@ void SkinNavigator::goToDefinition() {
 
 void SkinNavigator::findReferences() {
     if (!editor_.connected()) return;
-    const HWND view = editor_.activeView();
-    if (view == view_ && textChanged_) handOverText();
-    const std::intptr_t caret = editor_.caretPosition(view);
-    const Spot spot = spotAt(view, caret, true);
-    if (spot.model == nullptr) {
-        tell(view, caret, "The skin of this document could not be read");
-        return;
-    }
-    if (!spot.name.found || spot.name.form != skin::ReferenceForm::Name) {
-        tell(view, caret, "No name of the skin at the caret");
+    HWND view = nullptr;
+    const Spot spot = spotAtCaret(view);
+    if (spot.model == nullptr || !spot.name.found) return;
+    if (spot.name.form != skin::ReferenceForm::Name) {
+        tell(view, spot.start, "No name of the skin at the caret");
         return;
     }
     std::vector<Place> places;

@@ -62,6 +62,10 @@ public:
 private:
     struct Spot;
     Spot spotAt(HWND view, std::intptr_t position, bool wait);
+    // For a menu command: the name under the caret of the active view (its
+    // text handed over first, its skin waited for); with no model or no name,
+    // the call tip has said why.
+    Spot spotAtCaret(HWND& view);
     void handOverText();
     void paintColours();
     void tell(HWND view, std::intptr_t at, const std::string& utf8) const;
