@@ -3,6 +3,7 @@
 // not have: the text pane lists the findings grouped by file with the counts
 // per rule in its summary, and a double-click on one opens its file at its line.
 #include "Host.h"
+#include "RefcheckTestSupport.h"
 #include "wine/preview/PreviewSupport.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +47,14 @@ std::vector<std::wstring> linesOf(const std::wstring& text) {
     return lines;
 }
 
-class CheckSkin : public ::testing::Test {
+class CheckSkin : public refchecktest::EditorWithSkin {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-        skin_ = temp_.path() + L"\\demo";
-        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
-        home_ = previewtest::readFile(skin_ + L"\\720p\\Home.xml");
-        const std::size_t end = home_.find("\t</controls>");
-        ASSERT_NE(end, std::string::npos);
-        home_.insert(end,
-                     "\t\t<include>NoSuchInclude</include>\n\t\t<texture>Buttons\\Focus.PNG</texture>\n"
-                     "\t\t<control type=\"label\"><label>$VAR[NoSuchVariable]</label></control>\n");
-        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Home.xml", home_));
+        EditorWithSkin::SetUp();
+        ASSERT_NO_FATAL_FAILURE(copySampleSkin());
+        home_ = insertInto(L"720p\\Home.xml", "\t</controls>",
+                           "\t\t<include>NoSuchInclude</include>\n\t\t<texture>Buttons\\Focus.PNG</texture>\n"
+                           "\t\t<control type=\"label\"><label>$VAR[NoSuchVariable]</label></control>\n");
         other_ =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
             "<window>\r\n"
@@ -69,15 +65,7 @@ protected:
             "\t<include file=\"includes_gone.xml\"/>\r\n"
             "</window>\r\n";
         ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Other.xml", other_));
-
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = temp_.path() + L"\\config";
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
-        ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
+        ASSERT_NO_FATAL_FAILURE(startEditor(L"720p\\Home.xml"));
         ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Tester"));
         host_->pump(150);
         for (const auto& r : host_->dockingRegistrations()) {
@@ -89,12 +77,6 @@ protected:
         ASSERT_NE(list_, nullptr);
         ASSERT_NE(pane_, nullptr);
     }
-    void TearDown() override {
-        if (host_) host_->shutdown();
-        host_.reset();
-        ::OleUninitialize();
-    }
-
     // Selects the command and double-clicks it, as the user does, then waits
     // for the check's summary line.
     void runCheck() {
@@ -127,11 +109,8 @@ protected:
                                                static_cast<WPARAM>(::SendMessageW(view, kGetCurrentPos, 0, 0)), 0));
     }
 
-    previewtest::TempFolder temp_;
-    std::wstring skin_;
     std::string home_;
     std::string other_;
-    std::unique_ptr<host::Host> host_;
     HWND panel_ = nullptr;
     HWND list_ = nullptr;
     HWND pane_ = nullptr;

@@ -24,35 +24,15 @@ constexpr UINT kAutoCActive = 2102;
 constexpr UINT kAutoCComplete = 2104;
 constexpr UINT kAutoCCurrentText = 2610;
 
-class CompletionInEditor : public ::testing::Test {
+class CompletionInEditor : public refchecktest::EditorWithSkin {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-        skin_ = temp_.path() + L"\\demo";
-        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
-        std::string includes = previewtest::readFile(skin_ + L"\\720p\\includes.xml");
-        const std::size_t end = includes.rfind("</includes>");
-        ASSERT_NE(end, std::string::npos);
-        includes.insert(end,
-                        "\t<variable name=\"ListLabel\"><value>First value</value></variable>\n"
-                        "\t<variable name=\"Clock\"><value>$INFO[System.Time]</value></variable>\n");
-        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\includes.xml", includes));
-
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = temp_.path() + L"\\config";
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
-        ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
-        host_->pump(150);
-        view_ = host_->currentView();
-    }
-    void TearDown() override {
-        if (host_) host_->shutdown();
-        host_.reset();
-        ::OleUninitialize();
+        EditorWithSkin::SetUp();
+        ASSERT_NO_FATAL_FAILURE(copySampleSkin());
+        insertInto(L"720p\\includes.xml", "</includes>",
+                   "\t<variable name=\"ListLabel\"><value>First value</value></variable>\n"
+                   "\t<variable name=\"Clock\"><value>$INFO[System.Time]</value></variable>\n");
+        ASSERT_NO_FATAL_FAILURE(startEditor(L"720p\\Home.xml"));
     }
 
     LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(view_, message, w, l); }
@@ -81,11 +61,6 @@ protected:
         return n;
     }
     void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
-
-    previewtest::TempFolder temp_;
-    std::wstring skin_;
-    std::unique_ptr<host::Host> host_;
-    HWND view_ = nullptr;
 };
 
 TEST_F(CompletionInEditor, TypingAVariablesOpenerOffersTheVariablesAndWritesTheChosenOneOnce) {

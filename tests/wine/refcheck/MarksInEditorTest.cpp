@@ -30,36 +30,16 @@ const char kAdded[] =
     "\t\t<texture>buttons/focux.png</texture>\n"
     "\t\t<include content=\"HomeClock\"/>\n";
 
-class MarksInEditor : public ::testing::Test {
+class MarksInEditor : public refchecktest::EditorWithSkin {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-        skin_ = temp_.path() + L"\\demo";
-        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
-        home_ = previewtest::readFile(skin_ + L"\\720p\\Home.xml");
-        const std::size_t end = home_.find("\t</controls>");
-        ASSERT_NE(end, std::string::npos);
-        home_.insert(end, kAdded);
-        ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\720p\\Home.xml", home_));
-
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = temp_.path() + L"\\config";
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
-        host_->refuseIndicators(refuseIndicators_);
-        ASSERT_TRUE(host_->openFile(skin_ + L"\\720p\\Home.xml"));
-        host_->pump(150);
-        view_ = host_->currentView();
+        EditorWithSkin::SetUp();
+        ASSERT_NO_FATAL_FAILURE(copySampleSkin());
+        home_ = insertInto(L"720p\\Home.xml", "\t</controls>", kAdded);
+        ASSERT_NO_FATAL_FAILURE(
+            startEditor(L"720p\\Home.xml", [this](host::Host& host) { host.refuseIndicators(refuseIndicators_); }));
         // The skin is read on the plugin's worker, which wakes the editor when done.
         if (!refuseIndicators_) host_->pumpUntil([&] { return !indicatorsAt(at("NoSuchInclude")).empty(); });
-    }
-    void TearDown() override {
-        if (host_) host_->shutdown();
-        host_.reset();
-        ::OleUninitialize();
     }
 
     LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(view_, message, w, l); }
@@ -105,11 +85,7 @@ protected:
     }
     void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
 
-    previewtest::TempFolder temp_;
-    std::wstring skin_;
     std::string home_;
-    std::unique_ptr<host::Host> host_;
-    HWND view_ = nullptr;
     bool refuseIndicators_ = false;
 };
 

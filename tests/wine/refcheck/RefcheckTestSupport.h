@@ -2,10 +2,14 @@
 #pragma once
 
 #include "Host.h"
+#include "wine/preview/PreviewSupport.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <ole2.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace refchecktest {
@@ -33,5 +37,52 @@ void changeOptions(host::Host& host, Change change) {
 inline void setOptionsBox(host::Host& host, int boxId, bool on) {
     changeOptions(host, [&](HWND dialog) { ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED); });
 }
+
+// The stand-in editor with the plugin over a skin in a scratch folder: what
+// every fixture of the skin in the editor starts from.
+class EditorWithSkin : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr))); }
+    void TearDown() override {
+        if (host_) host_->shutdown();
+        host_.reset();
+        ::OleUninitialize();
+    }
+    // `skin_` becomes a copy of the sample skin.
+    void copySampleSkin() {
+        skin_ = temp_.path() + L"\\demo";
+        ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
+    }
+    // Writes `text` into a file of the skin before the last `before`; returns the file's new bytes.
+    std::string insertInto(const std::wstring& file, const char* before, const std::string& text) {
+        std::string bytes = previewtest::readFile(skin_ + L"\\" + file);
+        const std::size_t end = bytes.rfind(before);
+        EXPECT_NE(end, std::string::npos) << before;
+        if (end == std::string::npos) return bytes;
+        bytes.insert(end, text);
+        EXPECT_TRUE(previewtest::writeFile(skin_ + L"\\" + file, bytes));
+        return bytes;
+    }
+    // Starts the editor with the plugin alone (`beforeOpen` may set it up
+    // further) and opens a file of the skin in it.
+    void startEditor(const std::wstring& file, const std::function<void(host::Host&)>& beforeOpen = {}) {
+        host::Options options;
+        options.pluginRoot = host::exeFolder() + L"\\plugins";
+        options.configFolder = temp_.path() + L"\\config";
+        options.plugins = {L"Quorrel"};
+        std::wstring error;
+        host_ = host::Host::create(options, &error);
+        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
+        if (beforeOpen) beforeOpen(*host_);
+        ASSERT_TRUE(host_->openFile(skin_ + L"\\" + file));
+        host_->pump(150);
+        view_ = host_->currentView();
+    }
+
+    previewtest::TempFolder temp_;
+    std::wstring skin_;
+    std::unique_ptr<host::Host> host_;
+    HWND view_ = nullptr;
+};
 
 }  // namespace refchecktest

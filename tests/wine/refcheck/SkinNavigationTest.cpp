@@ -83,10 +83,10 @@ const char kColours[] =
     "\t<color name=\"button_focus\">FFFF8000</color>\r\n"
     "</colors>\r\n";
 
-class SkinNavigation : public ::testing::Test {
+class SkinNavigation : public refchecktest::EditorWithSkin {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        EditorWithSkin::SetUp();
         skin_ = temp_.path() + L"\\navigation";
         const std::wstring window = skin_ + L"\\720p";
         for (const std::wstring& folder :
@@ -102,21 +102,7 @@ protected:
         ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\language\\resource.language.en_gb\\strings.po", kStrings));
         ASSERT_TRUE(previewtest::writeFile(skin_ + L"\\colors\\defaults.xml", kColours));
 
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = temp_.path() + L"\\config";
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << std::string(error.begin(), error.end());
-        ASSERT_TRUE(host_->openFile(window + L"\\Home.xml"));
-        host_->pump(150);
-        view_ = host_->currentView();
-    }
-    void TearDown() override {
-        if (host_) host_->shutdown();
-        host_.reset();
-        ::OleUninitialize();
+        ASSERT_NO_FATAL_FAILURE(startEditor(L"720p\\Home.xml"));
     }
 
     LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
@@ -154,11 +140,6 @@ protected:
         }
         return out;
     }
-
-    previewtest::TempFolder temp_;
-    std::wstring skin_;
-    std::unique_ptr<host::Host> host_;
-    HWND view_ = nullptr;
 };
 
 }  // namespace
