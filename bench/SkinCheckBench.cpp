@@ -38,7 +38,7 @@ void BM_SkinCheckMarksAfterOneLineEdit(benchmark::State& state) {
     model->refresh(MadeSkin::windowFolder());
     skin::SkinChecker checker;
     const std::wstring path = std::wstring(MadeSkin::windowFolder()) + L"\\Window50.xml";
-    std::string text = made().bytes[path];
+    std::string text = made().text(path);
     const std::size_t at = text.find("<posy>40</posy>");
     int n = 0;
     for (auto _ : state) {

@@ -4,7 +4,7 @@
 // all in memory (the file system's own speed is not what is measured).
 #include "skin/Completion.h"
 #include "skin/SkinModel.h"
-#include "unit/skin/FakeFileSystem.h"
+#include "unit/skin/MemorySkin.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,15 +17,7 @@ namespace {
 const std::wstring kWin = L"C:\\skin\\720p";
 const std::wstring kCoreStrings = L"C:\\core\\strings.po";
 
-struct MadeSkin {
-    FakeFileSystem fs;
-    std::map<std::wstring, std::string> bytes;
-    std::vector<skin::BundleEntryInfo> bundle;
-
-    void put(const std::wstring& path, std::string text) {
-        fs.addFile(path, text.size());
-        bytes[path] = std::move(text);
-    }
+struct MadeSkin : MemorySkin {
 
     MadeSkin() {
         std::string includes = "<includes>\n";
@@ -103,26 +95,14 @@ struct MadeSkin {
         }
         put(kCoreStrings, core);
         put(L"C:\\skin\\media\\textures.ort", "bundle");
-        for (int t = 0; t < 700; ++t) bundle.push_back({"buttons/b" + std::to_string(t) + ".png", 64, 64});
+        for (int t = 0; t < 700; ++t) bundleEntries.push_back({"buttons/b" + std::to_string(t) + ".png", 64, 64});
     }
 
     std::unique_ptr<skin::SkinModel> model(std::wstring coreStrings = {}) {
         skin::SkinModelOptions options;
         options.coreStringsPath = std::move(coreStrings);
         options.imageElements = {L"texture", L"texturefocus", L"texturenofocus"};
-        return std::make_unique<skin::SkinModel>(
-            fs,
-            [this](const std::wstring& path, std::string& out) {
-                const auto it = bytes.find(path);
-                if (it == bytes.end()) return false;
-                out = it->second;
-                return true;
-            },
-            [this](const std::wstring&, std::vector<skin::BundleEntryInfo>& out) {
-                out = bundle;
-                return true;
-            },
-            options);
+        return make(std::move(options));
     }
 };
 
@@ -145,7 +125,7 @@ void BM_SkinModelOneLineEdit(benchmark::State& state) {
     auto model = made().model();
     model->refresh(kWin);
     const std::wstring path = kWin + L"\\Window50.xml";
-    std::string text = made().bytes[path];
+    std::string text = made().text(path);
     const std::size_t at = text.find("<width>200</width>");
     int n = 0;
     for (auto _ : state) {
@@ -160,7 +140,7 @@ void BM_SkinModelDefinition(benchmark::State& state) {
     auto model = made().model();
     model->refresh(kWin);
     const std::wstring path = kWin + L"\\Window50.xml";
-    const std::string text = made().bytes[path] + " ";  // unsaved: scanned again on each request
+    const std::string text = made().text(path) + " ";  // unsaved: scanned again on each request
     for (auto _ : state) {
         const skin::NameAt name = model->nameAt(path, text, 7, 22);  // $VAR[...]
         benchmark::DoNotOptimize(model->definitions(name.kind, name.name, name.scope));
@@ -197,7 +177,7 @@ void BM_Completion(benchmark::State& state) {
     model->refresh(kWin);
     skin::CompletionCatalogue catalogue;
     catalogue.imageElements = {"texture", "texturefocus", "texturenofocus"};
-    const std::string text = made().bytes[kWin + L"\\Window50.xml"];
+    const std::string text = made().text(kWin + L"\\Window50.xml");
     const std::string edited = text.substr(0, text.rfind("  </controls>")) + kTails[state.range(0)];
     std::size_t count = 0;
     for (auto _ : state) {

@@ -10,7 +10,7 @@
 // find those and nothing else.
 #pragma once
 
-#include "FakeFileSystem.h"
+#include "MemorySkin.h"
 #include "skin/SkinModel.h"
 
 #include <map>
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-class MadeSkin {
+class MadeSkin : public MemorySkin {
 public:
     struct Planted {
         std::string rule;
@@ -41,26 +41,11 @@ public:
     std::unique_ptr<skin::SkinModel> model() {
         skin::SkinModelOptions options;
         options.imageElements = {L"texture", L"texturefocus", L"texturenofocus", L"bordertexture"};
-        return std::make_unique<skin::SkinModel>(
-            fs,
-            [this](const std::wstring& path, std::string& out) {
-                const auto it = bytes.find(path);
-                if (it == bytes.end()) return false;
-                out = it->second;
-                return true;
-            },
-            [this](const std::wstring&, std::vector<skin::BundleEntryInfo>& out) {
-                out = bundle;
-                return true;
-            },
-            options);
+        return make(std::move(options));
     }
 
     static const wchar_t* windowFolder() { return L"C:\\made\\1080i"; }
 
-    FakeFileSystem fs;
-    std::map<std::wstring, std::string> bytes;
-    std::vector<skin::BundleEntryInfo> bundle;
     std::vector<Planted> planted;
 
 private:
@@ -77,10 +62,6 @@ private:
 
     static std::string n(int v) { return std::to_string(v); }
     std::wstring win(const std::wstring& name) const { return std::wstring(windowFolder()) + L"\\" + name; }
-    void put(const std::wstring& path, std::string text) {
-        fs.addFile(path, text.size());
-        bytes[path] = std::move(text);
-    }
     void plant(const char* rule, const std::wstring& path, std::uint32_t line) {
         planted.push_back({rule, path, line});
     }
@@ -353,8 +334,8 @@ private:
 
     void media() {
         put(L"C:\\made\\media\\textures.ort", "bundle");
-        for (int b = 0; b < 690; ++b) bundle.push_back({"buttons/b" + n(b) + ".png", 64, 64});
-        for (int b = 0; b < 10; ++b) bundle.push_back({"unused/u" + n(b) + ".png", 8, 8});
+        for (int b = 0; b < 690; ++b) bundleEntries.push_back({"buttons/b" + n(b) + ".png", 64, 64});
+        for (int b = 0; b < 10; ++b) bundleEntries.push_back({"unused/u" + n(b) + ".png", 8, 8});
         for (int f = 0; f < 50; ++f) put(L"C:\\made\\media\\buttons\\nf" + std::to_wstring(f) + L".png", "png");
         for (int i = 0; i < 100; ++i) put(L"C:\\made\\media\\icons\\i" + std::to_wstring(i) + L".png", "png");
         for (int i = 0; i < 5; ++i) put(L"C:\\made\\media\\backgrounds\\" + std::to_wstring(i) + L".jpg", "jpg");

@@ -1,11 +1,12 @@
-// A skin in memory for the model's and the check's tests: the fake file
-// system for names, sizes and times, and the files' bytes beside it.
+// A skin in memory for the model's and the check's tests and benchmarks: the
+// fake file system for names, sizes and times, and the files' bytes beside it.
 #pragma once
 
 #include "FakeFileSystem.h"
 #include "skin/SkinModel.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
         options.coreColoursPath = std::move(coreColours);
         return skin::SkinModel(fs, reader(), bundle(), options);
     }
+    std::unique_ptr<skin::SkinModel> make(skin::SkinModelOptions options) {
+        return std::make_unique<skin::SkinModel>(fs, reader(), bundle(), std::move(options));
+    }
+    // The bytes of a file put here (empty when none was).
+    const std::string& text(const std::wstring& path) { return bytes_[path]; }
 
     FakeFileSystem fs;
     std::vector<skin::BundleEntryInfo> bundleEntries;
