@@ -76,13 +76,16 @@ bool headerSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width
 }
 
 // Every chunk's length must fit in what is left of the bytes: libpng would
-// otherwise allocate whatever a damaged length claims (up to 2 GiB) before it
-// finds the data missing. Walks the chunks up to the end marker.
+// otherwise allocate whatever a damaged length claims (up to 2 GiB; its own
+// limit on ancillary chunks is only a warning under the simplified reader)
+// before it finds the data missing. Walks the chunks up to the end marker,
+// down to the last header libpng would read: a length and a type need only
+// eight bytes, so fewer than twelve left is a chunk that cannot fit.
 bool chunksFit(const std::uint8_t* data, std::size_t size) noexcept {
-    constexpr std::size_t kSignature = 8, kFraming = 12;  // length, type, CRC
-    for (std::size_t at = kSignature; size - at >= kFraming;) {
+    constexpr std::size_t kSignature = 8, kHeader = 8, kFraming = 12;  // length, type; CRC
+    for (std::size_t at = kSignature; size - at >= kHeader;) {
         const std::uint32_t length = bigEndian32(data + at);
-        if (length > size - at - kFraming) return false;
+        if (size - at < kFraming || length > size - at - kFraming) return false;
         if (std::memcmp(data + at + 4, "IEND", 4) == 0) break;
         at += kFraming + length;
     }
