@@ -13,10 +13,10 @@
 #include "editor/NppEditor_win.h"
 #include "framework/EditorEventHub.h"
 #include "preview/ImagePreviewer.h"
-#include "refcheck/NameCompleter_win.h"
-#include "refcheck/ReferenceMarker_win.h"
-#include "refcheck/ReferencesPanel_win.h"
-#include "refcheck/SkinNavigator_win.h"
+#include "skineditor/NameCompleter_win.h"
+#include "skineditor/ReferenceMarker_win.h"
+#include "skineditor/ReferencesPanel_win.h"
+#include "skineditor/SkinNavigator_win.h"
 #include "settings/MediaCenterFiles.h"
 #include "skin/SkinModelHolder.h"
 #include "framework/WakeWindow_win.h"
@@ -110,14 +110,14 @@ private:
     // The skin's include and image names (from its model) as row choices,
     // with the image preview.
     controls::PanelSkinChoices skinChoices_{controls_, previewer_, editor_, models_};
-    refcheck::ReferencesPanel referencesPanel_;
+    skineditor::ReferencesPanel referencesPanel_;
     // Go to definition, Find references, hover and colour values.
-    refcheck::SkinNavigator navigator_{editor_, models_, referencesPanel_};
+    skineditor::SkinNavigator navigator_{editor_, models_, referencesPanel_};
     // The skin check's findings marked in the document as it is edited.
-    refcheck::ReferenceMarker marker_{editor_, models_};
+    skineditor::ReferenceMarker marker_{editor_, models_};
     // The skin's names offered as they are typed, from the same models.
-    refcheck::HeldSkinModels completionModels_{models_};
-    refcheck::NameCompleter completer_;
+    skineditor::HeldSkinModels completionModels_{models_};
+    skineditor::NameCompleter completer_;
 
     // The media center's own strings and colours files named in Options,
     // handed to the skin models and to Check skin.

@@ -68,7 +68,7 @@ private:
 
     void addon() {
         put(L"C:\\made\\addon.xml",
-            "<addon id=\"skin.made\">\n  <extension point=\"xbmc.gui.skin\">\n"
+            "<addon id=\"skin.made\">\n  <extension point=\"ormu.skin\">\n"
             "    <res width=\"1920\" height=\"1080\" aspect=\"16:9\" default=\"true\" "
             "folder=\"1080i\"/>\n  </extension>\n</addon>\n");
     }

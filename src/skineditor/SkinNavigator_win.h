@@ -23,7 +23,7 @@ namespace skin {
 class SkinModelHolder;
 }
 
-namespace refcheck {
+namespace skineditor {
 
 class ReferencesPanel;
 
@@ -90,4 +90,4 @@ private:
     HWND tipView_ = nullptr;
 };
 
-}  // namespace refcheck
+}  // namespace skineditor

@@ -14,7 +14,7 @@ namespace editor {
 class NppEditor;
 }
 
-namespace refcheck {
+namespace skineditor {
 
 struct Place {
     std::wstring path;
@@ -50,4 +50,4 @@ private:
     std::vector<Place> places_;
 };
 
-}  // namespace refcheck
+}  // namespace skineditor

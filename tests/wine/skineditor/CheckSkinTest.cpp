@@ -3,7 +3,7 @@
 // not have: the text pane lists the findings grouped by file with the counts
 // per rule in its summary, and a double-click on one opens its file at its line.
 #include "Host.h"
-#include "RefcheckTestSupport.h"
+#include "SkinEditorTestSupport.h"
 #include "wine/preview/PreviewSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ std::vector<std::wstring> linesOf(const std::wstring& text) {
     return lines;
 }
 
-class CheckSkin : public refchecktest::EditorWithSkin {
+class CheckSkin : public skineditortest::EditorWithSkin {
 protected:
     void SetUp() override {
         EditorWithSkin::SetUp();

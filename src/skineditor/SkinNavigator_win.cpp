@@ -1,14 +1,14 @@
-#include "refcheck/SkinNavigator_win.h"
+#include "skineditor/SkinNavigator_win.h"
 
 #include "base/TextCodec.h"
 #include "editor/NppEditor_win.h"
-#include "refcheck/ReferencesPanel_win.h"
+#include "skineditor/ReferencesPanel_win.h"
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
 
 #include <vector>
 
-namespace refcheck {
+namespace skineditor {
 
 namespace {
 
@@ -294,4 +294,4 @@ void SkinNavigator::findReferences() {
     panel_.showPlaces(count + what + problemsText(*spot.model), std::move(places));
 }
 
-}  // namespace refcheck
+}  // namespace skineditor

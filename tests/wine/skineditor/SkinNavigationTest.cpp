@@ -5,7 +5,7 @@
 // resting on a $LOCALIZE shows the string's text, also that of the media
 // center's own strings file named in Options.
 #include "Host.h"
-#include "RefcheckTestSupport.h"
+#include "SkinEditorTestSupport.h"
 #include "npp/NppInterface.h"
 #include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
@@ -83,7 +83,7 @@ const char kColours[] =
     "\t<color name=\"button_focus\">FFFF8000</color>\r\n"
     "</colors>\r\n";
 
-class SkinNavigation : public refchecktest::EditorWithSkin {
+class SkinNavigation : public skineditortest::EditorWithSkin {
 protected:
     void SetUp() override {
         EditorWithSkin::SetUp();
@@ -229,7 +229,7 @@ TEST_F(SkinNavigation, ARestingMouseOnALocalizeShowsTheStringAndColoursAreUnderl
 TEST_F(SkinNavigation, TheMediaCenterStringsFileNamedInOptionsServesItsOwnIds) {
     const std::wstring core = temp_.path() + L"\\core strings.po";
     ASSERT_TRUE(previewtest::writeFile(core, "msgctxt \"#137\"\r\nmsgid \"Core text\"\r\nmsgstr \"\"\r\n"));
-    refchecktest::changeOptions(
+    skineditortest::changeOptions(
         *host_, [&](HWND dialog) { ::SetDlgItemTextW(dialog, IDC_OPTIONS_CORE_STRINGS, core.c_str()); });
     EXPECT_EQ(tipAfterDwell(at("137]") + 1), "Core text");
 }

@@ -1,11 +1,11 @@
-#include "refcheck/ReferencesPanel_win.h"
+#include "skineditor/ReferencesPanel_win.h"
 
 #include "editor/NppEditor_win.h"
-#include "refcheck/refcheck_ids.h"
+#include "skineditor/skineditor_ids.h"
 
 #include <algorithm>
 
-namespace refcheck {
+namespace skineditor {
 
 std::wstring PlaceLine(const Place& place) {
     return place.shownName + L" (" + std::to_wstring(place.line) + L"): " + place.text;
@@ -86,4 +86,4 @@ INT_PTR ReferencesPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) 
     return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
-}  // namespace refcheck
+}  // namespace skineditor

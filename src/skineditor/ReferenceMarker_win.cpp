@@ -1,4 +1,4 @@
-#include "refcheck/ReferenceMarker_win.h"
+#include "skineditor/ReferenceMarker_win.h"
 
 #include "base/TextCodec.h"
 #include "editor/NppEditor_win.h"
@@ -6,7 +6,7 @@
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
 
-namespace refcheck {
+namespace skineditor {
 
 namespace {
 
@@ -151,4 +151,4 @@ void ReferenceMarker::forget() {
     findings_.clear();
 }
 
-}  // namespace refcheck
+}  // namespace skineditor

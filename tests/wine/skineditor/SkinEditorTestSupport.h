@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-namespace refchecktest {
+namespace skineditortest {
 
 // Opens the Options dialog from the plugin's menu, lets `change` set its
 // controls and confirms with OK.
@@ -85,4 +85,4 @@ protected:
     HWND view_ = nullptr;
 };
 
-}  // namespace refchecktest
+}  // namespace skineditortest

@@ -25,7 +25,7 @@ namespace npp {
 struct SCNotification;
 }
 
-namespace refcheck {
+namespace skineditor {
 
 // The skin's model as completion asks for it.
 class SkinModelSource {
@@ -87,4 +87,4 @@ private:
     std::vector<std::string> names_;
 };
 
-}  // namespace refcheck
+}  // namespace skineditor

@@ -25,7 +25,7 @@ namespace skin {
 class SkinModelHolder;
 }
 
-namespace refcheck {
+namespace skineditor {
 
 class ReferenceMarker : public SettingsObserver {
 public:
@@ -77,4 +77,4 @@ private:
     std::intptr_t tipAt_ = -1;
 };
 
-}  // namespace refcheck
+}  // namespace skineditor

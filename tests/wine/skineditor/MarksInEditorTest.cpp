@@ -5,7 +5,7 @@
 // typing fixes and breaks them, the caret on one shows a call tip, new media
 // is noticed, and the Options box switches it all off.
 #include "Host.h"
-#include "RefcheckTestSupport.h"
+#include "SkinEditorTestSupport.h"
 #include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
 
@@ -30,7 +30,7 @@ const char kAdded[] =
     "\t\t<texture>buttons/focux.png</texture>\n"
     "\t\t<include content=\"HomeClock\"/>\n";
 
-class MarksInEditor : public refchecktest::EditorWithSkin {
+class MarksInEditor : public skineditortest::EditorWithSkin {
 protected:
     void SetUp() override {
         EditorWithSkin::SetUp();
@@ -83,7 +83,7 @@ protected:
         send(kSetSel, static_cast<WPARAM>(at(name) + 2), at(name) + 2);
         host_->pump(150);
     }
-    void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
+    void setOption(int boxId, bool on) { skineditortest::setOptionsBox(*host_, boxId, on); }
 
     std::string home_;
     bool refuseIndicators_ = false;

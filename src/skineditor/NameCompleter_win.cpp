@@ -1,4 +1,4 @@
-#include "refcheck/NameCompleter_win.h"
+#include "skineditor/NameCompleter_win.h"
 
 #include "editor/NppEditor_win.h"
 #include "npp/NppInterface.h"
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace refcheck {
+namespace skineditor {
 
 namespace {
 
@@ -148,4 +148,4 @@ void NameCompleter::closed() {
     editor_.restoreCompletionSettings();
 }
 
-}  // namespace refcheck
+}  // namespace skineditor

@@ -4,7 +4,7 @@
 // typed in part before a bracket already there, and the Options box turns it
 // off.
 #include "Host.h"
-#include "RefcheckTestSupport.h"
+#include "SkinEditorTestSupport.h"
 #include "settings/settings_ids.h"
 #include "wine/preview/PreviewSupport.h"
 
@@ -24,7 +24,7 @@ constexpr UINT kAutoCActive = 2102;
 constexpr UINT kAutoCComplete = 2104;
 constexpr UINT kAutoCCurrentText = 2610;
 
-class CompletionInEditor : public refchecktest::EditorWithSkin {
+class CompletionInEditor : public skineditortest::EditorWithSkin {
 protected:
     void SetUp() override {
         EditorWithSkin::SetUp();
@@ -60,7 +60,7 @@ protected:
         for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
         return n;
     }
-    void setOption(int boxId, bool on) { refchecktest::setOptionsBox(*host_, boxId, on); }
+    void setOption(int boxId, bool on) { skineditortest::setOptionsBox(*host_, boxId, on); }
 };
 
 TEST_F(CompletionInEditor, TypingAVariablesOpenerOffersTheVariablesAndWritesTheChosenOneOnce) {

@@ -1,4 +1,4 @@
-// Resource ids of the refcheck folder.
+// Resource ids of the skineditor folder.
 #pragma once
 
 #define IDD_SKIN_REFERENCES 30601
