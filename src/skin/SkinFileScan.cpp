@@ -290,6 +290,12 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         if (a.name == "condition") f_.conditions.push_back({a.value.begin, a.value.end});
         if (a.name == "colordiffuse") {
             valueReferences(a.value, "colordiffuse");
+        } else if (isStringAttribute(e.name, a.name) && e.is == Element::Is::Other) {
+            const Span v = trimmed(t_, a.value);
+            const std::string_view id = t_.substr(v.begin, v.end - v.begin);
+            if (!id.empty() && std::all_of(id.begin(), id.end(), isDigit)) {
+                addReference(SymbolKind::String, ReferenceForm::Name, v, a.name);
+            }
         } else if (isNumericAttribute(a.name) && e.is == Element::Is::Other) {
             // "0,-50" and the like: each part may be a constant.
             for (std::size_t b = a.value.begin; b <= a.value.end;) {
