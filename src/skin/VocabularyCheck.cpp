@@ -3,8 +3,6 @@
 #include "skin/ControlVocabulary.h"
 #include "skin/SkinScanText.h"
 
-#include <algorithm>
-
 namespace skin {
 
 namespace {
@@ -146,9 +144,7 @@ public:
 
 private:
     void add(std::string_view rule, TextRange at, std::string message) {
-        // Marked on its first line only.
-        const std::size_t lineEnd = f_.text.find_first_of("\r\n", at.begin);
-        out_.push_back({rule, LocationIn(f_, at.begin, std::min(at.end, lineEnd)), std::move(message)});
+        out_.push_back({rule, LocationIn(f_, at.begin, at.end), std::move(message)});
     }
     TextRange nameOf(const MarkupElement& m) const { return {m.tag + 1, m.tag + 1 + m.name.size()}; }
 

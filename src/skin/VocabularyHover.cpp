@@ -2,6 +2,7 @@
 
 #include "skin/Completion.h"
 #include "skin/ControlVocabulary.h"
+#include "skin/SkinModel.h"
 #include "skin/SkinScanText.h"
 #include "skin/SkinVocabulary.h"
 
@@ -13,14 +14,6 @@ namespace {
 
 using namespace scan;
 namespace v = skin::vocab;
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return out;
-}
 
 std::string kindText(v::ValueKind k) {
     switch (k) {
@@ -94,7 +87,7 @@ const OpenElement* control(const std::vector<OpenElement>& open, std::size_t fro
 }
 
 std::string elementHover(std::string_view name, const std::vector<OpenElement>& open, std::size_t parentFromEnd) {
-    const std::string n = lower(name);
+    const std::string n = NameKey(name);
     if (const OpenElement* c = control(open, parentFromEnd)) {
         const v::ControlType* type = v::findType(c->type);
         if (type == nullptr) return {};
@@ -144,8 +137,8 @@ const char* textureAttributeText(std::string_view a) {
 }
 
 std::string attributeHover(std::string_view tagName, std::string_view name) {
-    const std::string tag = lower(tagName);
-    const std::string a = lower(name);
+    const std::string tag = NameKey(tagName);
+    const std::string a = NameKey(name);
     if (tag == "animation" || tag == "effect") {
         if (!v::holdsFolded(tag == "animation" ? v::animationAttributes() : v::effectAttributes(), a)) return {};
         std::string out = a + "=, an attribute of <" + tag + ">";
@@ -204,7 +197,7 @@ MarkupHover VocabularyHoverAt(std::string_view text, std::size_t offset) {
         std::size_t a = j;
         while (a > n && isNameChar(text[a - 1])) --a;
         const v::ControlType* type = v::findType(name);
-        if (lower(tag) == "control" && lower(text.substr(a, j - a)) == "type" && type) out.text = aboutType(*type);
+        if (NameKey(tag) == "control" && NameKey(text.substr(a, j - a)) == "type" && type) out.text = aboutType(*type);
         return out;
     }
     // An attribute's name, followed by '='.
