@@ -3,6 +3,8 @@
 #include "skin/ControlVocabulary.h"
 #include "skin/SkinScanText.h"
 
+#include <iterator>
+
 namespace skin {
 
 namespace {
@@ -61,9 +63,11 @@ bool validFor(v::ValueKind kind, std::string_view s) {
         return numberForm(s, true, false);
     case v::ValueKind::Integer:
         return numberForm(s, false, false);
-    case v::ValueKind::Boolean:
-        return v::equalsFolded(s, "true") || v::equalsFolded(s, "false") || v::equalsFolded(s, "yes") ||
-               v::equalsFolded(s, "no");
+    case v::ValueKind::Boolean: {
+        // Beside true/false and yes/no, the forms of a switch no reader would take for anything else.
+        static constexpr std::string_view kSwitches[] = {"true", "false", "yes", "no", "on", "off", "1", "0"};
+        return v::holdsFolded({kSwitches, std::size(kSwitches)}, s);
+    }
     default:
         return true;
     }
