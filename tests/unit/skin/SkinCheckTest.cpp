@@ -258,6 +258,16 @@ TEST(SkinCheck, VocabularyRules) {
     }
 }
 
+// A name broken over lines is said on one line and marked on its first.
+TEST(SkinCheck, AFindingIsOneLine) {
+    auto files = cleanSkin();
+    files[kHome] = homeWith("<include>Two\r\nlines</include>");
+    const Checked c = check(files);
+    ASSERT_EQ(c.result.findings.size(), 1u) << c.dump;
+    EXPECT_EQ(c.result.findings[0].message, "include Two  lines is not defined");
+    EXPECT_EQ(c.result.findings[0].at.length, 3u);
+}
+
 // The other shapes of a broken condition, and the ones that are not.
 TEST(SkinCheck, ConditionSyntax) {
     const std::vector<std::pair<std::string, std::string>> broken = {
