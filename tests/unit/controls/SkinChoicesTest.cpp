@@ -43,27 +43,21 @@ public:
 class FakeNames : public controls::SkinNameSource {
 public:
     void prepare(const std::wstring& folder) override { asked.push_back(L"prepare " + folder); }
-    Names includeNames(const std::wstring& folder) override {
-        asked.push_back(L"includes " + folder);
-        return includes[folder];
-    }
-    Names imageNames(const std::wstring& folder) override {
-        asked.push_back(L"images " + folder);
-        return images[folder];
-    }
-    Names fontNames(const std::wstring& folder) override {
-        asked.push_back(L"fonts " + folder);
-        return fonts[folder];
-    }
-    Names colourNames(const std::wstring& folder) override {
-        asked.push_back(L"colours " + folder);
-        return colours[folder];
-    }
+    Names includeNames(const std::wstring& folder) override { return answer(L"includes ", folder, includes); }
+    Names imageNames(const std::wstring& folder) override { return answer(L"images ", folder, images); }
+    Names fontNames(const std::wstring& folder) override { return answer(L"fonts ", folder, fonts); }
+    Names colourNames(const std::wstring& folder) override { return answer(L"colours ", folder, colours); }
     std::map<std::wstring, Names> includes;
     std::map<std::wstring, Names> images;
     std::map<std::wstring, Names> fonts;
     std::map<std::wstring, Names> colours;
     Names asked;
+
+private:
+    Names answer(const wchar_t* question, const std::wstring& folder, std::map<std::wstring, Names>& names) {
+        asked.push_back(question + folder);
+        return names[folder];
+    }
 };
 
 class SkinChoicesTest : public ::testing::Test {
