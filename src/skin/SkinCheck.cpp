@@ -1,6 +1,7 @@
 #include "skin/SkinCheck.h"
 
 #include "skin/ValueSyntax.h"
+#include "skin/VocabularyCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -28,6 +29,11 @@ const std::vector<CheckRule> kRules = {
     {"missing-include-file", Severity::Error, "an include file that does not exist"},
     {"condition-syntax", Severity::Error, "a condition with unbalanced brackets, a lone operator, or nothing in it"},
     {"duplicate-control-id", Severity::Warning, "two controls with the same id in one window file"},
+    {"unknown-control-type", Severity::Error, "a control type the media center does not read"},
+    {"unknown-element", Severity::Warning, "an element a control's type does not read, or reads without effect"},
+    {"invalid-value", Severity::Error, "a value that is none of its element's forms (a number, size, choice ...)"},
+    {"no-effect-value", Severity::Warning, "a value the media center reads but ignores"},
+    {"invalid-animation", Severity::Error, "an unknown animation effect, trigger, tween or easing, or no effect"},
     {"unused-include", Severity::Warning, "an include that nothing calls"},
     {"unused-variable", Severity::Warning, "a variable that nothing uses"},
     {"unused-expression", Severity::Warning, "an expression that nothing uses"},
@@ -149,16 +155,7 @@ bool unreachedIncludeFile(const SkinFile& f) {
     });
 }
 
-Location locate(const SkinFile& f, std::size_t begin, std::size_t end) {
-    Location at;
-    at.path = f.path;
-    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
-    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
-    at.line = static_cast<std::uint32_t>(line);
-    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
-    at.length = static_cast<std::uint32_t>(end - begin);
-    return at;
-}
+Location locate(const SkinFile& f, std::size_t begin, std::size_t end) { return LocationIn(f, begin, end); }
 
 // What one file uses: the names it refers to, the patterns of names it
 // builds at run time, and the values it gives to parameters.
@@ -593,6 +590,9 @@ struct SkinChecker::Impl {
         conditions(f, out);
         controlIds(f, out);
         definitions(f, usage, out);
+        std::vector<VocabularyFinding> vocabulary;
+        CheckVocabulary(model, f, vocabulary);
+        for (VocabularyFinding& v : vocabulary) add(out, v.rule, std::move(v.at), std::move(v.message));
         if (out.empty()) return out;
         if (f.text.find("quorrel-ignore") != std::string::npos) {
             const Silences silences(f);
