@@ -125,7 +125,7 @@ void ControlsPanel::chooseType(const std::wstring& name) {
     attributes_.destroy();
     attributes_.attach(instance_, hwnd_);  // empty, scrolled to the top
 
-    catalogue_.selectType(name);
+    catalogue_.setCurrentType(name);
     if (rowSource_ != nullptr) rowSource_->rowsStarting();
     for (const auto& [tag, value] : catalogue_.rowsOf(name)) {
         const skin::vocab::Element* element = catalogue_.elementOf(name, tag);
