@@ -102,7 +102,7 @@ json capabilities() {
         {"definitionProvider", true},
         {"referencesProvider", true},
         {"hoverProvider", true},
-        {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">"})}}},
+        {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">", "<", " "})}}},
     };
 }
 

@@ -3,6 +3,8 @@
 #include "skin/ControlVocabulary.h"
 #include "skin/SkinScanText.h"
 
+#include <iterator>
+
 namespace skin {
 
 namespace {
@@ -17,6 +19,15 @@ std::string_view textOf(const SkinFile& f, TextRange r) {
 TextRange trimmedRange(const SkinFile& f, TextRange r) {
     const Span s = trimmed(f.text, {r.begin, r.end});
     return {s.begin, s.end};
+}
+
+// A value as a message shows it: on one line, and not too long.
+std::string shown(std::string_view value) {
+    constexpr std::size_t kMost = 40;
+    std::string out;
+    for (char c : value.substr(0, kMost)) out.push_back(isBlank(c) ? ' ' : c);
+    if (value.size() > kMost) out += "...";
+    return out;
 }
 
 // "12", "-3.5", ".5"; with `edges`, a trailing '%' and/or 'r' too.
@@ -52,9 +63,11 @@ bool validFor(v::ValueKind kind, std::string_view s) {
         return numberForm(s, true, false);
     case v::ValueKind::Integer:
         return numberForm(s, false, false);
-    case v::ValueKind::Boolean:
-        return v::equalsFolded(s, "true") || v::equalsFolded(s, "false") || v::equalsFolded(s, "yes") ||
-               v::equalsFolded(s, "no");
+    case v::ValueKind::Boolean: {
+        // Beside true/false and yes/no, the forms of a switch no reader would take for anything else.
+        static constexpr std::string_view kSwitches[] = {"true", "false", "yes", "no", "on", "off", "1", "0"};
+        return v::holdsFolded({kSwitches, std::size(kSwitches)}, s);
+    }
     default:
         return true;
     }
@@ -158,7 +171,7 @@ private:
         const std::string_view type = textOf(f_, at);
         if (type.empty() || type.find('$') != std::string_view::npos) return nullptr;
         if (const v::ControlType* known = v::findType(type)) return known;
-        std::string message = "control type " + std::string(type);
+        std::string message = "control type " + shown(type);
         if (const v::RemovedType* removed = v::findRemovedType(type)) {
             const std::string_view use = replacementOf(*removed);
             message += " is no longer read by the media center";
@@ -203,7 +216,7 @@ private:
             const v::Enumeration* extended = e.enumeration->name == "aligny" ? v::findEnumeration("alignyExtended") : nullptr;
             if (extended && v::enumerationHolds(*extended, s)) {
                 add("no-effect-value", m.text,
-                    "<" + m.name + ">" + std::string(s) + " has no effect on the text of a " +
+                    "<" + m.name + ">" + shown(s) + " has no effect on the text of a " +
                         std::string(type.name) + " control: it is drawn at the top (only center moves it)");
                 return;
             }
@@ -212,7 +225,7 @@ private:
         }
         const std::string forms = formsOf(e);
         if (forms.empty()) return;
-        add("invalid-value", m.text, "<" + m.name + "> takes " + forms + ", not " + std::string(s));
+        add("invalid-value", m.text, "<" + m.name + "> takes " + forms + ", not " + shown(s));
     }
 
     // An attribute's value when it is there and fixed; `at` gets where.
@@ -230,14 +243,14 @@ private:
         const std::string_view s = fixedAttribute(m, attribute, at);
         if (s.empty() || v::holdsFolded(values, s)) return;
         add("invalid-animation", at,
-            std::string(what) + " " + std::string(s) + " is not one of " + list(values));
+            std::string(what) + " " + shown(s) + " is not one of " + list(values));
     }
 
     void trigger(TextRange at) {
         const std::string_view s = textOf(f_, at);
         if (s.empty() || s.find('$') != std::string_view::npos || v::isAnimationTrigger(s)) return;
         add("invalid-animation", at,
-            "animation trigger " + std::string(s) + " is not one of " + list(v::animationTriggers()));
+            "animation trigger " + shown(s) + " is not one of " + list(v::animationTriggers()));
     }
 
     void animation(std::size_t index) {

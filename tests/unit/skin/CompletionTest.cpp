@@ -1,4 +1,5 @@
 #include "skin/Completion.h"
+#include "skin/VocabularyHover.h"
 #include "MemorySkin.h"
 
 #include <gtest/gtest.h>
@@ -7,19 +8,11 @@ using namespace skin;
 
 namespace {
 
-CompletionCatalogue catalogue() {
-    CompletionCatalogue c;
-    c.imageElements = {"texture", "texturefocus"};
-    c.controlTypes = {"button", "image", "label"};
-    c.elementsByType["label"] = {"font", "label", "textcolor", "width"};
-    return c;
-}
-
 // The text with '|' marking the caret.
 CompletionSite siteIn(std::string text) {
     const std::size_t caret = text.find('|');
     text.erase(caret, 1);
-    return FindCompletionSite(text, caret, catalogue());
+    return FindCompletionSite(text, caret);
 }
 
 TEST(CompletionSiteTest, FindsEveryContextOfTheTable) {
@@ -78,7 +71,7 @@ TEST(CompletionSiteTest, ReadsAroundTheCaretInsideAName) {
     EXPECT_EQ(CompletionInsertText(text, site, "ListLabel"), "ListLabel");
 
     text = "<include content=\"Fr";
-    site = FindCompletionSite(text, text.size(), catalogue());
+    site = FindCompletionSite(text, text.size());
     EXPECT_EQ(CompletionInsertText(text, site, "Frame"), "Frame\"");
 
     // Parameters already given and elements already present are told apart
@@ -96,7 +89,7 @@ TEST(CompletionSiteTest, KeepsToTheCaretsLineOnALongLine) {
     std::string text = "<window><controls><control type=\"label\">";
     while (text.size() < 10000) text += "<label>$LOCALIZE[31001]</label><posx>12</posx>";
     text += "<textcolor>bu";
-    const CompletionSite site = FindCompletionSite(text, text.size(), catalogue());
+    const CompletionSite site = FindCompletionSite(text, text.size());
     EXPECT_EQ(site.context, CompletionContext::Colour);
     EXPECT_EQ(site.typed, "bu");
     EXPECT_EQ(site.start, text.size() - 2);
@@ -139,7 +132,7 @@ protected:
     std::vector<CompletionEntry> at(std::string text) {
         const std::size_t caret = text.find('|');
         text.erase(caret, 1);
-        return CompletionEntries(model_, FindCompletionSite(text, caret, catalogue()), catalogue());
+        return CompletionEntries(model_, FindCompletionSite(text, caret));
     }
 
     MemorySkin skin_;
@@ -178,10 +171,79 @@ TEST_F(CompletionEntriesTest, FindsStringsByTheirTextAndMergesTextures) {
     EXPECT_EQ(entries[1].detail, "disk");
     EXPECT_EQ(entries[2].detail, "bundle");
 
-    // The catalogue's elements for the control's type, less those present.
-    EXPECT_EQ(names(at("<control type=\"label\"><width>1</width><|")),
-              (std::vector<std::string>{"font", "label", "textcolor"}));
     EXPECT_TRUE(at("<!-- $VAR[| -->").empty());
+}
+
+// Today's vocabulary where the caret is: a type's elements not yet there
+// (repeatable ones always), its values, types, attributes and animations'.
+TEST_F(CompletionEntriesTest, OffersTheVocabularyWhereTheCaretIs) {
+    using Names = std::vector<std::string>;
+    const struct {
+        const char* text;
+        Names expected;
+    } exact[] = {
+        {"<control type=\"Label\"><width>1</width><al|", {"align", "aligny"}},
+        {"<control type=\"label\"><ALIGNY>|", {"center", "top"}},
+        {"<control type=\"image\"><aspectratio>k|", {"keep"}},
+        {"<control type=\"label\"><scroll>|", {"false", "true"}},
+        {"<animation effect=\"fade\">win|", {"WindowClose", "WindowOpen"}},
+        {"<animation effect=\"z|", {"zoom"}},
+        {"<effect type=\"zoom\" easing=\"|", {"in", "inout", "out"}},
+        {"<scrolltime tween=\"bo|\">", {"bounce"}},
+        {"<texturefocus border=\"5\" fl|", {"flipx", "flipy"}},
+        {"<control type=\"fancy\"><|", {}},
+    };
+    for (const auto& c : exact) EXPECT_EQ(names(at(c.text)), c.expected) << c.text;
+
+    const Names label = names(at("<control type=\"label\"><width>1</width><visible>a</visible><|"));
+    auto has = [](const Names& n, const char* name) { return std::find(n.begin(), n.end(), name) != n.end(); };
+    EXPECT_TRUE(has(label, "visible") && has(label, "left") && has(label, "font"));
+    EXPECT_FALSE(has(label, "width") || has(label, "posx") || has(label, "onup"));
+    const auto button = at("<control type=\"button\"><|");
+    EXPECT_TRUE(has(names(button), "onup") && has(names(button), "label2"));
+    EXPECT_FALSE(has(names(button), "invalidcolor"));  // read without effect
+    const auto types = at("<control type=\"|");
+    EXPECT_EQ(types.size(), vocab::controlTypes().size());
+    EXPECT_TRUE(has(names(types), "grouplist"));
+}
+
+}  // namespace
+
+namespace {
+
+// Hover on element and attribute names says what today's media center
+// makes of them.
+TEST(VocabularyHoverTest, TellsWhatANameIs) {
+    const struct {
+        const char* text;  // '|' marks the mouse
+        const char* said;  // a part of what is said; "" for nothing
+    } cases[] = {
+        {"<control type=\"label\"><ali|gny>center</aligny>", "one of top, center"},
+        {"<control type=\"label\"><aligny>center</al|igny>", "read by a label control"},
+        {"<control type=\"Button\"><po|sx>", "older name of <left>"},
+        {"<control type=\"button\"><invalid|color>", "no effect on a button control"},
+        {"<control type=\"button\"><on|up>", "every control that takes the focus"},
+        {"<control type=\"image\"><ali|gn>", "does not read <align>"},
+        {"<control type=\"fixedlist\"><startmove|ment>", "newest releases"},
+        {"<control type=\"gr|ouplist\">", "holds items"},
+        {"<texture bor|der=\"5\">", "left,top,right,bottom"},
+        {"<animation effect=\"fade\" tw|een=\"sine\">", "bounce"},
+        {"<includes><include name=\"a\"><vis|ible>", "every control"},
+        {"<control type=\"fancy\"><ali|gn>", ""},
+        {"<la|bel>", "controls of type label, fadelabel"},
+        {"plain te|xt", ""},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        const std::size_t at = text.find('|');
+        text.erase(at, 1);
+        const MarkupHover hover = VocabularyHoverAt(text, at);
+        if (*c.said == 0) {
+            EXPECT_EQ(hover.text, "") << c.text;
+        } else {
+            EXPECT_NE(hover.text.find(c.said), std::string::npos) << c.text << "\n" << hover.text;
+        }
+    }
 }
 
 }  // namespace

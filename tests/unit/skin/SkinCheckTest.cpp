@@ -224,6 +224,7 @@ TEST(SkinCheck, VocabularyRules) {
         {"<control type=\"group\"><include>Panel</include><control type=\"label\"/></control>"
          "<control type=\"list\"><itemlayout/><content/></control>", ""},
         {"<control type=\"label\"><width>Small</width><height>auto</height><left>-5.5r</left></control>", ""},
+        {"<control type=\"label\"><width>12\n4</width></control>", "invalid-value", "not 12 4"},
         {"<control type=\"label\"><width>Wide</width></control>", "invalid-value", "not big",
          "  <constant name=\"Wide\">big</constant>\n"},
         {"<control type=\"label\"><width>$INFO[Skin.String(w)]</width><scroll>$PARAM[s]</scroll></control>", ""},
