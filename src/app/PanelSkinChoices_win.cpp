@@ -71,7 +71,7 @@ std::vector<std::wstring> PanelSkinChoices::definedNames(const std::wstring& fol
     skin::CompletionSite site;
     site.context = context;
     std::vector<std::wstring> names;
-    for (const skin::CompletionEntry& entry : skin::CompletionEntries(*model, site, skin::CompletionCatalogue())) {
+    for (const skin::CompletionEntry& entry : skin::CompletionEntries(*model, site)) {
         names.push_back(text::fromUtf8(entry.name));
     }
     return names;

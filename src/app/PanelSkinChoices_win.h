@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/SkinChoices.h"
+#include "skin/Completion.h"
 
 class ControlsPanel;
 class ImagePreviewer;

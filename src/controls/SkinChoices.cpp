@@ -2,9 +2,7 @@
 
 #include "controls/ControlCatalogue.h"
 #include "skin/MediaPaths.h"
-#include "base/TextCodec.h"
 
-#include <algorithm>
 #include <set>
 
 namespace controls {
@@ -20,28 +18,6 @@ std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
         }
     }
     return std::vector<std::wstring>(names.begin(), names.end());
-}
-
-skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue) {
-    skin::CompletionCatalogue out;
-    auto lower = [](const std::wstring& name) { return skin::NameKey(text::toUtf8(name)); };
-    for (const std::wstring& element : imageElementNames(catalogue)) out.imageElements.push_back(lower(element));
-    std::set<std::string> types;
-    for (const ControlTemplate& t : catalogue.templates()) {
-        const auto type = t.find(L"type");
-        if (type == t.end() || type->second.empty()) continue;
-        const std::string name = lower(type->second);
-        if (types.insert(name).second) out.controlTypes.push_back(name);
-        std::vector<std::string>& elements = out.elementsByType[name];
-        for (const auto& tag : t) {
-            // As the skin spells it ("alignY"): a document's elements are matched case-folded.
-            const std::string element = text::toUtf8(tag.first);
-            if (tag.first != L"type" && std::find(elements.begin(), elements.end(), element) == elements.end()) {
-                elements.push_back(element);
-            }
-        }
-    }
-    return out;
 }
 
 void SkinChoices::rowsStarting() {

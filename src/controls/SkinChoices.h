@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "controls/ControlEditSink.h"
-#include "skin/Completion.h"
 
 class ControlCatalogue;
 
@@ -55,9 +54,6 @@ public:
 // The catalogue's tags whose text names an image: those the image choices
 // are offered for, less "usealttexture", whose text is a condition.
 std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
-// The control types, each type's element names and the image elements, for
-// completion.
-skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:

@@ -182,18 +182,3 @@ TEST(ImageElementNames, AreTheCataloguesTextureTagsButTheConditionOne) {
         EXPECT_EQ(std::find(names.begin(), names.end(), tag), names.end()) << tag;
     }
 }
-
-TEST(CompletionCatalogue, HoldsEveryTypeOnceWithItsElementsAsSpelt) {
-    const skin::CompletionCatalogue catalogue = controls::completionCatalogue(ControlCatalogue());
-    const auto has = [](const std::vector<std::string>& names, const char* name) {
-        return std::find(names.begin(), names.end(), name) != names.end();
-    };
-    ASSERT_TRUE(has(catalogue.controlTypes, "button") && has(catalogue.controlTypes, "label"));
-    std::vector<std::string> types = catalogue.controlTypes;
-    std::sort(types.begin(), types.end());
-    EXPECT_EQ(std::adjacent_find(types.begin(), types.end()), types.end());
-    const std::vector<std::string>& select = catalogue.elementsByType.at("selectbutton");
-    EXPECT_TRUE(has(select, "font") && has(select, "alignY"));
-    EXPECT_FALSE(has(select, "type"));
-    EXPECT_TRUE(has(catalogue.imageElements, "texturefocus"));
-}
