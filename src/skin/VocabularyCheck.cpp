@@ -134,15 +134,25 @@ public:
         : model_(model), f_(f), out_(out) {}
 
     void run() {
-        std::vector<const v::ControlType*> types(f_.markup.size(), nullptr);
-        for (std::size_t k = 0; k < f_.markup.size(); ++k) {
+        // What each control and animation holds, from its children (which come after it).
+        const std::size_t n = f_.markup.size();
+        legacyType_.assign(n, MarkupElement::kNone);
+        effects_.assign(n, false);
+        others_.assign(n, false);
+        for (std::size_t k = 0; k < n; ++k) {
+            const MarkupElement& c = f_.markup[k];
+            if (c.parent == MarkupElement::kNone) continue;
+            if (c.name == "type" && c.plainText && legacyType_[c.parent] == MarkupElement::kNone) legacyType_[c.parent] = k;
+            (c.name == "effect" ? effects_ : others_)[c.parent] = true;
+        }
+        std::vector<const v::ControlType*> types(n, nullptr);
+        for (std::size_t k = 0; k < n; ++k) {
             const MarkupElement& m = f_.markup[k];
-            if (m.control) {
-                types[k] = controlType(k);
-            } else if (m.parent != MarkupElement::kNone && f_.markup[m.parent].control) {
-                child(m, types[m.parent]);
-            }
+            const bool inControl = m.parent != MarkupElement::kNone && f_.markup[m.parent].control;
+            if (m.control) types[k] = controlType(k);
+            if (inControl) child(m, types[m.parent]);
             if (m.name == "animation") animation(k);
+            if (m.name == "effect" && !inControl && m.parent != MarkupElement::kNone) effect(m);
         }
     }
 
@@ -158,15 +168,10 @@ private:
         TextRange at;
         if (const TextRange* attribute = m.attribute("type")) {
             at = trimmedRange(f_, *attribute);
+        } else if (legacyType_[index] != MarkupElement::kNone) {
+            at = f_.markup[legacyType_[index]].text;  // the older form: a <type> child
         } else {
-            // The older form: a <type> child.
-            const MarkupElement* legacy = nullptr;
-            for (std::size_t k = index + 1; k < f_.markup.size() && legacy == nullptr; ++k) {
-                const MarkupElement& c = f_.markup[k];
-                if (c.parent == index && c.name == "type" && c.plainText) legacy = &c;
-            }
-            if (legacy == nullptr) return nullptr;
-            at = legacy->text;
+            return nullptr;
         }
         const std::string_view type = textOf(f_, at);
         if (type.empty() || type.find('$') != std::string_view::npos) return nullptr;
@@ -253,31 +258,24 @@ private:
             "animation trigger " + shown(s) + " is not one of " + list(v::animationTriggers()));
     }
 
+    void effect(const MarkupElement& m) {
+        oneOf(m, "type", v::animationEffects(), "animation effect");
+        oneOf(m, "tween", v::animationTweens(), "tween");
+        oneOf(m, "easing", v::animationEasings(), "easing");
+    }
+
     void animation(std::size_t index) {
         const MarkupElement& m = f_.markup[index];
         oneOf(m, "effect", v::animationEffects(), "animation effect");
         oneOf(m, "tween", v::animationTweens(), "tween");
         oneOf(m, "easing", v::animationEasings(), "easing");
-        bool effects = false, unknown = false;
-        for (std::size_t k = index + 1; k < f_.markup.size(); ++k) {
-            const MarkupElement& c = f_.markup[k];
-            if (c.parent != index) continue;
-            if (c.name != "effect") {
-                unknown = true;
-                continue;
-            }
-            effects = true;
-            oneOf(c, "type", v::animationEffects(), "animation effect");
-            oneOf(c, "tween", v::animationTweens(), "tween");
-            oneOf(c, "easing", v::animationEasings(), "easing");
-        }
         if (m.attribute("effect")) {
             if (m.plainText) trigger(m.text);
-        } else if (effects) {
+        } else if (effects_[index]) {
             TextRange at;
             fixedAttribute(m, "type", at);
             if (m.attribute("type")) trigger(at);
-        } else if (!unknown) {
+        } else if (!others_[index]) {
             add("invalid-animation", nameOf(m), "an animation needs an effect attribute or <effect> elements");
         }
     }
@@ -285,6 +283,9 @@ private:
     const SkinModel& model_;
     const SkinFile& f_;
     std::vector<VocabularyFinding>& out_;
+    std::vector<std::size_t> legacyType_;  // a control's <type> child
+    std::vector<bool> effects_;            // an animation holds <effect> elements
+    std::vector<bool> others_;             // an animation holds other elements (an include call ...)
 };
 
 }  // namespace
