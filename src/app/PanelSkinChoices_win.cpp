@@ -50,4 +50,31 @@ std::vector<std::wstring> PanelSkinChoices::imageNames(const std::wstring& folde
     return model != nullptr ? model->imageNames() : std::vector<std::wstring>();
 }
 
+std::vector<std::wstring> PanelSkinChoices::fontNames(const std::wstring& folder) {
+    return definedNames(folder, skin::CompletionContext::Font);
+}
+
+std::vector<std::wstring> PanelSkinChoices::colourNames(const std::wstring& folder) {
+    return definedNames(folder, skin::CompletionContext::Colour);
+}
+
+std::vector<std::wstring> PanelSkinChoices::definedNames(const std::wstring& folder,
+                                                         skin::CompletionContext context) {
+    // Asked for on every build of the rows: the model is not brought up to
+    // date here (the editor's navigation keeps it so), and never waited for.
+    const skin::SkinModel* model = models_.model(folder);
+    if (model == nullptr) {
+        // Not read yet (or being brought up to date): the rows built after it is get the names.
+        if (!models_.busy()) models_.request(folder);
+        return {};
+    }
+    skin::CompletionSite site;
+    site.context = context;
+    std::vector<std::wstring> names;
+    for (const skin::CompletionEntry& entry : skin::CompletionEntries(*model, site)) {
+        names.push_back(text::fromUtf8(entry.name));
+    }
+    return names;
+}
+
 }  // namespace controls

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/SkinChoices.h"
+#include "skin/Completion.h"
 
 class ControlsPanel;
 class ImagePreviewer;
@@ -40,6 +41,11 @@ private:
     void prepare(const std::wstring& folder) override;
     std::vector<std::wstring> includeNames(const std::wstring& folder) override;
     std::vector<std::wstring> imageNames(const std::wstring& folder) override;
+    std::vector<std::wstring> fontNames(const std::wstring& folder) override;
+    std::vector<std::wstring> colourNames(const std::wstring& folder) override;
+    // The primary definitions the model as last built offers where such a
+    // name is completed; none until the model has been read once.
+    std::vector<std::wstring> definedNames(const std::wstring& folder, skin::CompletionContext context);
 
     ControlsPanel& panel_;
     const editor::NppEditor& editor_;

@@ -13,21 +13,24 @@
 #include "framework/Theme_win.h"
 #include "framework/Window.h"
 
-// Drop-down list (not editable) of the control type names.
+// Drop-down list (not editable) of the control type names, each shown with
+// its own text.
 class ControlTypeList : public Window {
 public:
     ~ControlTypeList() override;
     void attach(HINSTANCE instance, HWND parent) override;
     void destroy() override;
 
-    void addItem(const std::wstring& text);
+    // `shown`: the entry's text in the list (empty: the name itself).
+    void addItem(const std::wstring& name, const std::wstring& shown = std::wstring());
     void clear();
     int count() const;
+    // The name of the selected entry.
     std::wstring selectedText() const;
     int selectedIndex() const;
     // Unless exact, the index is clamped to the last item (nothing happens on an empty list).
     void select(int index, bool exact = false);
-    // The index of the first item equal to `text` without regard to case, or -1.
+    // The index of the first item named `text` without regard to ASCII case, or -1.
     int findExact(const std::wstring& text) const;
     void resizeTo(int left, int top, int right, int bottom);
     // Sizes for another DPI: the font is made again; the next resize places the box.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "controls/ControlCatalogue.h"
 #include "controls/ControlXml.h"
 #include "controls/controls_ids.h"
 
@@ -117,9 +118,10 @@ void ControlTypeList::destroy() {
     }
 }
 
-void ControlTypeList::addItem(const std::wstring& text) {
-    items_.push_back(text);
+void ControlTypeList::addItem(const std::wstring& name, const std::wstring& shown) {
+    items_.push_back(name);
     if (hwnd_ == nullptr) return;
+    const std::wstring& text = shown.empty() ? name : shown;
     const LRESULT index = ::SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) ::SendMessageW(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(index), index + 1);
 }
@@ -155,9 +157,10 @@ void ControlTypeList::select(int index, bool exact) {
 
 int ControlTypeList::findExact(const std::wstring& text) const {
     if (hwnd_ == nullptr || text.empty()) return -1;
-    const LRESULT index =
-        ::SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
-    return index == CB_ERR ? -1 : static_cast<int>(index);
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (controls::equalsIgnoringAsciiCase(items_[i], text)) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void ControlTypeList::resizeTo(int left, int /*top*/, int right, int /*bottom*/) {

@@ -106,22 +106,23 @@ std::wstring CaretTracker::load(const ControlBlock& block, BlockText text) {
     const std::wstring type = typeOf(*control, codePage);
     ControlCatalogue& catalogue = panel_.catalogue();
     if (type.empty()) return L"This control names no type; the rows are unchanged.";
-    if (!catalogue.hasType(type))
-        return quoted(type) + L" is not a control type the panel lists; the rows are unchanged.";
+    const bool listed = catalogue.lists(type);
 
-    catalogue.setCurrentType(type);
-    catalogue.clearValues(type);
-    for (const TiXmlNode* node = control->FirstChild(); node; node = node->NextSibling()) {
-        const TiXmlNode* first = node->FirstChild();
-        if (!first) continue;
-        catalogue.setValue(text::fromCodePage(node->ValueStr(), codePage),
-                           text::fromCodePage(first->ValueStr(), codePage));
+    std::vector<TagValue> children;
+    for (const TiXmlElement* child = control->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        // Only text is a row's value; an element holding elements shows none.
+        const TiXmlNode* first = child->FirstChild();
+        const bool text = first != nullptr && first->Type() == TiXmlNode::TINYXML_TEXT;
+        children.emplace_back(text::fromCodePage(child->ValueStr(), codePage),
+                              text ? text::fromCodePage(first->ValueStr(), codePage) : std::wstring());
     }
+    catalogue.load(type, children);
     remember(block, std::move(text));
     loaded_.type = type;
     rowsType_ = type;
     panel_.showControlType(type);
-    return L"";
+    if (listed) return L"";
+    return quoted(type) + L" is not a control type the panel lists; the rows are the control's own elements.";
 }
 
 void CaretTracker::remember(const ControlBlock& block, BlockText text) {

@@ -129,6 +129,11 @@ RowEdit planRowEdit(const BlockText& block, const TiXmlElement& control, unsigne
         children.push_back(child->ValueStr());
     }
     const TiXmlElement* existing = control.FirstChildElement(tagBytes);
+    // A row holds text: writing it would drop the elements such an element holds.
+    if (existing != nullptr && existing->FirstChildElement() != nullptr) {
+        result.problem = L"\"" + tag + L"\" holds elements of its own; it was not written.";
+        return result;
+    }
     // Attributes of an existing element stay; its content becomes the value.
     TiXmlElement element = existing ? *existing : TiXmlElement(tagBytes);
     element.Clear();

@@ -28,8 +28,13 @@ public:
     virtual void documentChanged(std::ptrdiff_t /*position*/) {}
 };
 
-// What kind of editor a tag's row gets.
-enum class RowKind { Text, ImageDropDown, IncludeDropDown };
+namespace skin::vocab {
+struct Element;
+}
+
+// What kind of editor a tag's row gets: text, or a drop-down of the skin's
+// images, includes, fonts or colours, or of the values the element takes.
+enum class RowKind { Text, ImageDropDown, IncludeDropDown, ValueDropDown, FontDropDown, ColourDropDown };
 
 struct RowChoice {
     RowKind kind = RowKind::Text;
@@ -43,7 +48,8 @@ public:
     virtual ~RowChoiceSource() = default;
     // The rows are about to be built again, one rowFor each.
     virtual void rowsStarting() {}
-    virtual RowChoice rowFor(const std::wstring& tag) = 0;
+    // `element`: what the vocabulary says of the tag in the row's type, or null.
+    virtual RowChoice rowFor(const std::wstring& tag, const skin::vocab::Element* element) = 0;
     virtual void choiceMade(const std::wstring& /*tag*/, const std::wstring& /*value*/) {}
     // A document became active in the editor.
     virtual void documentActivated() {}
@@ -52,6 +58,12 @@ public:
 namespace controls {
 // The row kind a tag gets when offering image names and include names is on
 // as given: tags containing "texture" take images first, then tags containing
-// "include" take include names; everything else is a text row.
-RowKind rowKindFor(const std::wstring& tag, bool offerImages, bool offerIncludes);
+// "include" take include names; then an enumeration or a boolean takes its
+// values, a font the skin's fonts and a colour its colours; everything else is
+// a text row.
+RowKind rowKindFor(const std::wstring& tag, const skin::vocab::Element* element, bool offerImages,
+                   bool offerIncludes);
+// The row an element gets from the vocabulary alone: a drop-down of the
+// values of its enumeration or of a boolean, else a text row.
+RowChoice valueChoice(const skin::vocab::Element* element);
 }  // namespace controls

@@ -3,12 +3,13 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "controls/ControlCatalogue.h"
 
 namespace controls {
 
-using TagValue = std::pair<std::wstring, std::wstring>;
+using ::TagValue;
 
 // A "control" element whose "type" attribute is the value of the "type" row
 // and with one child per other non-empty row, in tag order; four spaces per

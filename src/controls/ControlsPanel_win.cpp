@@ -14,6 +14,9 @@ namespace {
 // Posted to the panel to rebuild its rows after the current message.
 constexpr UINT kRebuildRowsMessage = WM_APP + 1;
 
+// After the name of a type that only older releases of the media center read.
+constexpr const wchar_t* kOlderMark = L" (older)";
+
 // Sets a flag for the lifetime of the scope, also when the scope is left by an exception.
 class FlagScope {
 public:
@@ -93,11 +96,19 @@ void ControlsPanel::documentChanged(std::ptrdiff_t position) {
 
 void ControlsPanel::fillTypeList() {
     typeList_.clear();
-    for (const std::wstring& name : catalogue_.typeNames()) typeList_.addItem(name);
+    for (const ControlCatalogue::TypeEntry& type : catalogue_.types()) {
+        typeList_.addItem(type.name,
+                          type.standing == ControlCatalogue::Standing::Older ? type.name + kOlderMark : type.name);
+    }
 }
 
 bool ControlsPanel::selectTypeByName(const std::wstring& name) {
-    const int index = typeList_.findExact(name);
+    int index = typeList_.findExact(name);
+    if (index < 0 && catalogue_.hasType(name)) {
+        // The unlisted type of the control just read joins the list.
+        fillTypeList();
+        index = typeList_.findExact(name);
+    }
     if (index < 0) return false;
     typeList_.select(index, true);
     chooseType(typeList_.selectedText());
@@ -114,10 +125,12 @@ void ControlsPanel::chooseType(const std::wstring& name) {
     attributes_.destroy();
     attributes_.attach(instance_, hwnd_);  // empty, scrolled to the top
 
-    const ControlTemplate values = catalogue_.selectType(name);
+    catalogue_.setCurrentType(name);
     if (rowSource_ != nullptr) rowSource_->rowsStarting();
-    for (const auto& [tag, value] : values) {
-        const RowChoice choice = rowSource_ != nullptr ? rowSource_->rowFor(tag) : RowChoice{};
+    for (const auto& [tag, value] : catalogue_.rowsOf(name)) {
+        const skin::vocab::Element* element = catalogue_.elementOf(name, tag);
+        const RowChoice choice =
+            rowSource_ != nullptr ? rowSource_->rowFor(tag, element) : controls::valueChoice(element);
         if (choice.kind == RowKind::Text) {
             attributes_.addTextRow(tag, value);
         } else {

@@ -2,9 +2,7 @@
 
 #include "controls/ControlCatalogue.h"
 #include "skin/MediaPaths.h"
-#include "base/TextCodec.h"
 
-#include <algorithm>
 #include <set>
 
 namespace controls {
@@ -13,7 +11,8 @@ std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
     std::set<std::wstring> names;
     for (const ControlTemplate& t : catalogue.templates()) {
         for (const auto& tag : t) {
-            if (tag.first != L"usealttexture" && rowKindFor(tag.first, true, false) == RowKind::ImageDropDown) {
+            if (tag.first != L"usealttexture" &&
+                rowKindFor(tag.first, nullptr, true, false) == RowKind::ImageDropDown) {
                 names.insert(tag.first);
             }
         }
@@ -21,36 +20,19 @@ std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue) {
     return std::vector<std::wstring>(names.begin(), names.end());
 }
 
-skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue) {
-    skin::CompletionCatalogue out;
-    auto lower = [](const std::wstring& name) { return skin::NameKey(text::toUtf8(name)); };
-    for (const std::wstring& element : imageElementNames(catalogue)) out.imageElements.push_back(lower(element));
-    std::set<std::string> types;
-    for (const ControlTemplate& t : catalogue.templates()) {
-        const auto type = t.find(L"type");
-        if (type == t.end() || type->second.empty()) continue;
-        const std::string name = lower(type->second);
-        if (types.insert(name).second) out.controlTypes.push_back(name);
-        std::vector<std::string>& elements = out.elementsByType[name];
-        for (const auto& tag : t) {
-            // As the skin spells it ("alignY"): a document's elements are matched case-folded.
-            const std::string element = text::toUtf8(tag.first);
-            if (tag.first != L"type" && std::find(elements.begin(), elements.end(), element) == elements.end()) {
-                elements.push_back(element);
-            }
-        }
-    }
-    return out;
-}
-
 void SkinChoices::rowsStarting() {
     images_.reset();
     includes_.reset();
+    fonts_.reset();
+    colours_.reset();
+    kinds_.clear();
 }
 
-RowChoice SkinChoices::rowFor(const std::wstring& tag) {
+RowChoice SkinChoices::rowFor(const std::wstring& tag, const skin::vocab::Element* element) {
     RowChoice choice;
-    choice.kind = rowKindFor(tag, environment_.offerImages(), environment_.offerIncludes());
+    choice.kind = rowKindFor(tag, element, environment_.offerImages(), environment_.offerIncludes());
+    kinds_[tag] = choice.kind;
+    if (choice.kind == RowKind::ValueDropDown) return valueChoice(element);
     const std::wstring folder = choice.kind == RowKind::Text ? std::wstring() : environment_.documentFolder();
     // A document that was never saved belongs to no skin.
     if (folder.empty()) return choice;
@@ -64,7 +46,16 @@ RowChoice SkinChoices::rowFor(const std::wstring& tag) {
         if (!includes_) includes_ = names_.includeNames(folder);
         choice.options = *includes_;
         break;
+    case RowKind::FontDropDown:
+        if (!fonts_) fonts_ = names_.fontNames(folder);
+        choice.options = *fonts_;
+        break;
+    case RowKind::ColourDropDown:
+        if (!colours_) colours_ = names_.colourNames(folder);
+        choice.options = *colours_;
+        break;
     case RowKind::Text:
+    case RowKind::ValueDropDown:
         break;
     }
     return choice;
@@ -78,7 +69,12 @@ void SkinChoices::documentActivated() {
     names_.prepare(folder);
 }
 
-void SkinChoices::choiceMade(const std::wstring& /*tag*/, const std::wstring& value) {
+void SkinChoices::choiceMade(const std::wstring& tag, const std::wstring& value) {
+    // Values, fonts and colours name no image: the previewer keeps what it shows.
+    const auto kind = kinds_.find(tag);
+    if (kind != kinds_.end() && kind->second != RowKind::ImageDropDown && kind->second != RowKind::IncludeDropDown) {
+        return;
+    }
     // Drawing dispatches window messages, which may deliver another choice;
     // that one is dropped rather than drawn over this one half-way.
     if (busy_) return;

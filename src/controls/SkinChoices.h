@@ -1,18 +1,19 @@
 // The skin's own names as choices in the controls panel: image names in rows
-// whose tag contains "texture", include names in the "include" row, and a
-// preview of the image a drop-down row was set to.
+// whose tag contains "texture", include names in the "include" row, the fonts
+// and colours of the skin in font and colour rows, the values of enumerations
+// and booleans, and a preview of the image an image or include row was set to.
 //
 // The editor, the panel's two flags and the previewer are reached through
 // SkinChoiceEnvironment, and the names through SkinNameSource (the skin's
 // model), so the rules here run without any window.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "controls/ControlEditSink.h"
-#include "skin/Completion.h"
 
 class ControlCatalogue;
 
@@ -45,14 +46,14 @@ public:
     // Empty when the folder belongs to no readable skin.
     virtual std::vector<std::wstring> includeNames(const std::wstring& folder) = 0;
     virtual std::vector<std::wstring> imageNames(const std::wstring& folder) = 0;
+    // The fonts of the default fontset and the colours of the defaults, sorted.
+    virtual std::vector<std::wstring> fontNames(const std::wstring& folder) = 0;
+    virtual std::vector<std::wstring> colourNames(const std::wstring& folder) = 0;
 };
 
 // The catalogue's tags whose text names an image: those the image choices
 // are offered for, less "usealttexture", whose text is a condition.
 std::vector<std::wstring> imageElementNames(const ControlCatalogue& catalogue);
-// The control types, each type's element names and the image elements, for
-// completion.
-skin::CompletionCatalogue completionCatalogue(const ControlCatalogue& catalogue);
 
 class SkinChoices : public RowChoiceSource {
 public:
@@ -62,8 +63,8 @@ public:
     // The names of the current document's skin, as its files are now: asked
     // for once for all the rows of one build.
     void rowsStarting() override;
-    RowChoice rowFor(const std::wstring& tag) override;
-    // Previews the value chosen in a drop-down row.
+    RowChoice rowFor(const std::wstring& tag, const skin::vocab::Element* element) override;
+    // Previews the value chosen in an image or include row.
     void choiceMade(const std::wstring& tag, const std::wstring& value) override;
     // With include names on: the newly active document's skin is read ahead.
     void documentActivated() override;
@@ -80,6 +81,9 @@ private:
     // The names of this build of the rows, once asked for.
     std::optional<std::vector<std::wstring>> images_;
     std::optional<std::vector<std::wstring>> includes_;
+    std::optional<std::vector<std::wstring>> fonts_;
+    std::optional<std::vector<std::wstring>> colours_;
+    std::map<std::wstring, RowKind> kinds_;  // of this build's rows
     std::wstring lastFolder_;
     std::wstring lastPreviewPath_;
     bool busy_ = false;

@@ -1,11 +1,14 @@
 // libFuzzer target over the controls panel's way into the document: any text,
 // a caret line and a row edit go through the search for the control under the
-// caret and the plan of the edit. Whatever the text, nothing crashes, and an
-// edit that is made changes only the edited element (or adds its one new
-// element), as a parse of the control before and after confirms.
+// caret, the rows its type gets and the plan of the edit. Whatever the text,
+// nothing crashes, and an edit that is made changes only the edited element
+// (or adds its one new element), as a parse of the control before and after
+// confirms; an element holding elements is never replaced by a row's text.
 //
-// Input: two bytes of caret line, one byte choosing the row, one byte of
-// value length, that many bytes of value, then the document.
+// Input: two bytes of caret line, one byte choosing the row (among every tag
+// of every type the panel lists, then the control's own children, the rows of
+// a type nothing knows), one byte of value length, that many bytes of value,
+// then the document.
 #include "controls/ControlBlock.h"
 #include "controls/ControlCatalogue.h"
 #include "controls/ControlEdit.h"
@@ -17,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,13 +66,28 @@ const TiXmlElement* parseControl(const std::string& element, TiXmlDocument& xml)
     return xml.FirstChildElement("control");
 }
 
+// Every tag of every type's rows: the older ones, today's and the legacy aliases.
 const std::vector<std::wstring>& rowTags() {
     static const std::vector<std::wstring> tags = [] {
-        std::vector<std::wstring> t;
-        for (const auto& [tag, value] : ControlCatalogue().templateFor(L"togglebutton")) t.push_back(tag);
-        return t;
+        std::set<std::wstring> all;
+        for (const ControlTemplate& t : ControlCatalogue().templates()) {
+            for (const auto& entry : t) all.insert(entry.first);
+        }
+        return std::vector<std::wstring>(all.begin(), all.end());
     }();
     return tags;
+}
+
+// The row a byte chooses: a tag of the list, or one of the control's own children.
+std::wstring chosenTag(std::uint8_t choice, const TiXmlElement& control) {
+    std::vector<std::wstring> tags = rowTags();
+    for (const TiXmlElement* child = control.FirstChildElement(); child; child = child->NextSiblingElement()) {
+        tags.push_back(text::fromUtf8(child->ValueStr()));
+    }
+    // Odd choices pick one of the children (when there are any), even ones a tag of the list.
+    const std::size_t children = tags.size() - rowTags().size();
+    if (children > 0 && choice % 2 == 1) return tags[rowTags().size() + (choice / 2) % children];
+    return tags[(choice / 2) % rowTags().size()];
 }
 
 // Values as typed: letters, digits and the characters XML must escape; no
@@ -86,7 +105,6 @@ std::wstring valueFrom(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     const controls::Position caretLine = data[0] | (data[1] << 8);
-    const std::wstring tag = rowTags()[data[2] % rowTags().size()];
     const std::size_t valueSize = std::min<std::size_t>(data[3] % 16, size - 4);
     const std::wstring value = valueFrom(data + 4, valueSize);
     const std::string text(reinterpret_cast<const char*>(data) + 4 + valueSize, size - 4 - valueSize);
@@ -102,8 +120,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TiXmlDocument before;
     const TiXmlElement* control = parseControl(element, before);
     if (control == nullptr) return 0;
+    const std::wstring tag = chosenTag(data[2], *control);
+    // The rows read back into the catalogue as the panel reads them.
+    ControlCatalogue catalogue;
+    std::vector<TagValue> children;
+    for (const TiXmlElement* child = control->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        children.emplace_back(text::fromUtf8(child->ValueStr()), std::wstring());
+    }
+    const char* type = control->Attribute("type");
+    catalogue.load(text::fromUtf8(type != nullptr ? type : ""), children);
+    for (const TagValue& row : catalogue.rowsOf(catalogue.currentType())) {
+        if (row.first.empty()) fail("a row without a tag", element);
+    }
     controls::RowEdit row = controls::planRowEdit(found, *control, text::kCodePageUtf8, tag, value);
     controls::BlockEdit& edit = row.edit;
+    const TiXmlElement* existing = control->FirstChildElement(text::toUtf8(tag));
+    if (tag != L"type" && existing != nullptr && existing->FirstChildElement() != nullptr &&
+        edit.kind != controls::BlockEdit::Kind::None) {
+        fail("an element holding elements replaced by a row's text", element);
+    }
     if (edit.kind == controls::BlockEdit::Kind::None) return 0;
     if (!row.problem.empty()) fail("a plan with a problem", element);
     if (edit.from > edit.to || edit.to > element.size()) fail("an edit outside the element", element);

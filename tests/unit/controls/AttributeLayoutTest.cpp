@@ -1,9 +1,13 @@
 #include "controls/AttributeLayout.h"
+#include "controls/ControlCatalogue.h"
 #include "controls/ControlEditSink.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -103,15 +107,44 @@ TEST(AttributeMetrics, EveryLengthScalesWithTheScreen) {
     }
 }
 
-TEST(AttributeRows, TextureTagsGetImagesBeforeIncludes) {
-    using controls::rowKindFor;
-    EXPECT_EQ(rowKindFor(L"texture", false, false), RowKind::Text);
-    EXPECT_EQ(rowKindFor(L"texture", true, false), RowKind::ImageDropDown);
-    EXPECT_EQ(rowKindFor(L"usealttexture", true, true), RowKind::ImageDropDown);
-    EXPECT_EQ(rowKindFor(L"include", true, false), RowKind::Text);
-    EXPECT_EQ(rowKindFor(L"include", false, true), RowKind::IncludeDropDown);
-    EXPECT_EQ(rowKindFor(L"Texture", true, true), RowKind::Text);  // case matters
-    EXPECT_EQ(rowKindFor(L"posx", true, true), RowKind::Text);
+TEST(AttributeRows, KindsFollowTheSettingsThenTheVocabulary) {
+    const ControlCatalogue catalogue;
+    struct Case {
+        const wchar_t* type;
+        const wchar_t* tag;
+        bool images;
+        bool includes;
+        RowKind kind;
+    };
+    const Case cases[] = {
+        {L"image", L"texture", false, false, RowKind::Text},
+        {L"image", L"texture", true, false, RowKind::ImageDropDown},
+        {L"togglebutton", L"usealttexture", true, true, RowKind::ImageDropDown},  // "texture" first
+        {L"label", L"include", true, false, RowKind::Text},
+        {L"label", L"include", false, true, RowKind::IncludeDropDown},
+        {L"label", L"Texture", true, true, RowKind::Text},  // case matters
+        {L"label", L"left", true, true, RowKind::Text},
+        {L"label", L"aligny", false, false, RowKind::ValueDropDown},
+        {L"label", L"scroll", false, false, RowKind::ValueDropDown},    // a boolean
+        {L"list", L"autoscroll", false, false, RowKind::ValueDropDown}, // a boolean or a condition
+        {L"label", L"visible", false, false, RowKind::Text},            // a condition
+        {L"label", L"font", false, false, RowKind::FontDropDown},
+        {L"label", L"textcolor", false, false, RowKind::ColourDropDown},
+        {L"image", L"animation", false, false, RowKind::ValueDropDown},  // its triggers
+        // Older types: what every control reads has its kind, the rest is text.
+        {L"multiselect", L"colordiffuse", false, false, RowKind::ColourDropDown},
+        {L"multiselect", L"aligny", false, false, RowKind::Text},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(controls::rowKindFor(c.tag, catalogue.elementOf(c.type, c.tag), c.images, c.includes), c.kind)
+            << std::string(c.type, c.type + std::wcslen(c.type)) << " "
+            << std::string(c.tag, c.tag + std::wcslen(c.tag));
+    }
+    using Options = std::vector<std::wstring>;
+    EXPECT_EQ(controls::valueChoice(catalogue.elementOf(L"label", L"aligny")).options, (Options{L"top", L"center"}));
+    EXPECT_EQ(controls::valueChoice(catalogue.elementOf(L"label", L"scroll")).options, (Options{L"true", L"false"}));
+    EXPECT_EQ(controls::valueChoice(catalogue.elementOf(L"label", L"font")).kind, RowKind::Text);
+    EXPECT_EQ(controls::valueChoice(nullptr).kind, RowKind::Text);
 }
 
 }  // namespace

@@ -83,21 +83,31 @@ TEST_F(CaretTracking, DoesNothingWhileHiddenOrForTheSameLine) {
     EXPECT_EQ(panel.shownTypes.size(), 1u);
 }
 
-TEST_F(CaretTracking, SaysWhyItShowsNothingFromBlocksItCannotUse) {
-    // Unknown type: the rows are not rebuilt, and the status line says why,
-    // also after a move within the group.
-    const std::wstring groupStatus = L"\"group\" is not a control type the panel lists; the rows are unchanged.";
-    open("<control type=\"group\">\n<posx>1</posx>\n</control>\n", 1);
-    EXPECT_TRUE(panel.shownTypes.empty());
-    EXPECT_EQ(panel.status, groupStatus);
+TEST_F(CaretTracking, ShowsTheChildrenOfUnknownTypesAndSaysWhyItShowsNothingElsewhere) {
+    // A type nothing knows: its rows are its own children (the first of a
+    // name, which is the one an edit changes), and the status line says so,
+    // also after a move within it. An element holding elements is not
+    // replaced by the text of its row.
+    const std::wstring knobStatus =
+        L"\"Knob\" is not a control type the panel lists; the rows are the control's own elements.";
+    open("<control type=\"Knob\">\n<posx>1</posx>\n<posx>2</posx>\n<dial><a/>x</dial>\n</control>\n", 1);
+    EXPECT_EQ(panel.shownTypes, std::vector<std::wstring>{L"Knob"});
+    EXPECT_EQ(panel.status, knobStatus);
+    EXPECT_EQ(panel.value(L"posx"), L"1");
+    EXPECT_EQ(panel.value(L"dial"), L"");
     moveTo(2);
-    EXPECT_EQ(panel.status, groupStatus);
-    tracker.writeBack(L"posx", L"2");
+    EXPECT_EQ(panel.status, knobStatus);
+    tracker.writeBack(L"dial", L"y");
     EXPECT_EQ(doc.modifications(), 0);
+    EXPECT_EQ(panel.status, L"\"dial\" holds elements of its own; it was not written.");
+    tracker.writeBack(L"posx", L"3");
+    editorEcho();
+    EXPECT_EQ(doc.str(), "<control type=\"Knob\">\n<posx>3</posx>\n<posx>2</posx>\n<dial><a/>x</dial>\n</control>\n");
 
+    const std::size_t shown = panel.shownTypes.size();
     // Element names are matched exactly, so a capitalised control is not read.
     open("<CONTROL TYPE=\"label\">\n<posx>1</posx>\n</CONTROL>\n", 1);
-    EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_EQ(panel.shownTypes.size(), shown);
     EXPECT_NE(panel.status.find(L"lower case"), std::wstring::npos);
 
     // Nested deeper than any skin: never handed to the parser, whose
@@ -106,13 +116,13 @@ TEST_F(CaretTracking, SaysWhyItShowsNothingFromBlocksItCannotUse) {
     for (int i = 0; i < 100000; ++i) deep += "<a>";
     for (int i = 0; i < 100000; ++i) deep += "</a>";
     open(deep + "\n</control>\n", 2);
-    EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_EQ(panel.shownTypes.size(), shown);
     EXPECT_NE(panel.status.find(L"not well-formed"), std::wstring::npos);
 
     // No scratch folder, no load.
     tracker.setScratchFolder(L"");
     open(kWindow, 3);
-    EXPECT_TRUE(panel.shownTypes.empty());
+    EXPECT_EQ(panel.shownTypes.size(), shown);
 }
 
 TEST_F(CaretTracking, ReadsTheScratchFileByItsUnicodePath) {

@@ -3,131 +3,169 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
-std::vector<std::wstring> tagsOf(const ControlTemplate& t) {
-    std::vector<std::wstring> tags;
-    for (const auto& entry : t) tags.push_back(entry.first);
+using Standing = ControlCatalogue::Standing;
+using Tags = std::vector<std::wstring>;
+
+std::string narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+Tags tagsOf(const std::vector<TagValue>& rows) {
+    Tags tags;
+    for (const auto& row : rows) tags.push_back(row.first);
     return tags;
 }
 
-TEST(ControlCatalogue, ListsThirtyTypesWithSliderTwice) {
+bool has(const Tags& tags, const wchar_t* tag) { return std::find(tags.begin(), tags.end(), tag) != tags.end(); }
+
+// The older catalogue's types, every one of which keeps its rows.
+const Tags kOlderTypes = {
+    L"label",        L"fadelabel",     L"button",        L"multiselect",       L"image",          L"multiimage",
+    L"radiobutton",  L"selectbutton",  L"togglebutton",  L"buttonscrollers",   L"buttonsblock",   L"spin",
+    L"settingsspin", L"slider",        L"listcontainer", L"wraplistcontainer", L"fixedlistcontainer",
+    L"panelcontainer", L"progress",    L"textbox",       L"rssfeed",           L"visualisation",  L"video",
+    L"mover",        L"resize",        L"edit",          L"console",           L"checkmark",      L"extendedlist"};
+
+TEST(ControlCatalogue, ListsTodaysTypesThenTheOlderOnesOnce) {
     const ControlCatalogue catalogue;
-    const auto names = catalogue.typeNames();
-    ASSERT_EQ(names.size(), 30u);
-    EXPECT_EQ(names.front(), L"label");
-    EXPECT_EQ(names.back(), L"extendedlist");
-    EXPECT_EQ(names[13], L"slider");
-    EXPECT_EQ(names[17], L"slider");
-    EXPECT_EQ(std::count(names.begin(), names.end(), L"slider"), 2);
+    const auto types = catalogue.types();
+    ASSERT_EQ(types.size(), 49u);
+    std::set<std::wstring> names;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        EXPECT_EQ(types[i].standing, i < 34 ? Standing::Today : Standing::Older) << narrow(types[i].name);
+        EXPECT_TRUE(names.insert(types[i].name).second) << "twice: " << narrow(types[i].name);
+    }
+    for (const std::wstring& older : kOlderTypes) EXPECT_EQ(names.count(older), 1u) << narrow(older);
+    for (const wchar_t* today : {L"group", L"grouplist", L"list", L"fixedlist", L"panel", L"spincontrolex"})
+        EXPECT_TRUE(catalogue.lists(today)) << narrow(today);
+    EXPECT_EQ(types[34].name, L"multiselect");  // the first older type no release reads today
+    EXPECT_EQ(types.back().name, L"extendedlist");
 }
 
 TEST(ControlCatalogue, LooksTypesUpWithoutRegardToAsciiCase) {
     const ControlCatalogue catalogue;
     EXPECT_TRUE(catalogue.hasType(L"Label"));
     EXPECT_TRUE(catalogue.hasType(L"SELECTBUTTON"));
-    EXPECT_FALSE(catalogue.hasType(L"group"));
+    EXPECT_TRUE(catalogue.hasType(L"GroupList"));
+    EXPECT_FALSE(catalogue.hasType(L"knob"));
     EXPECT_FALSE(catalogue.hasType(L""));
     EXPECT_FALSE(catalogue.hasType(L"label "));
-    EXPECT_TRUE(catalogue.templateFor(L"group").empty());
+    EXPECT_TRUE(catalogue.templateFor(L"knob").empty());
     EXPECT_EQ(catalogue.templateFor(L"BUTTON").at(L"type"), L"button");
 }
 
-TEST(ControlCatalogue, TemplatesHoldTheCommonTagsPlusTheTypesOwn) {
+TEST(ControlCatalogue, TypesKeepTheirOlderTagsBesideTodaysElements) {
     const ControlCatalogue catalogue;
-    const ControlTemplate spin = catalogue.templateFor(L"spin");
-    ASSERT_EQ(spin.size(), 19u);
-    for (const auto& tag : ControlCatalogue::commonTags())
-        EXPECT_EQ(spin.count(tag), 1u) << std::string(tag.begin(), tag.end());
-    EXPECT_EQ(spin.at(L"type"), L"spin");
-    for (const auto& [tag, value] : spin) {
-        if (tag != L"type") {
-            EXPECT_TRUE(value.empty());
-        }
+    struct Case {
+        const wchar_t* type;
+        Tags present;
+        Tags absent;
+    };
+    const Case cases[] = {
+        // Older tags, today's common, own and (where it takes focus) focusable elements.
+        {L"label", {L"posx", L"number", L"left", L"right", L"focusedcolor", L"onup"}, {L"onback"}},
+        {L"button", {L"label2", L"onback", L"pulseonselect", L"left"}, {L"posz"}},
+        // Today's types the older catalogue lacked: no element that holds elements.
+        {L"group", {L"left", L"top", L"defaultcontrol", L"onup", L"type", L"id"}, {L"control"}},
+        {L"list", {L"left", L"viewtype", L"scrolltime"}, {L"itemlayout", L"focusedlayout", L"content"}},
+        {L"gamewindow", {L"left", L"videofilter"}, {L"onup"}},
+        // Older types: their own tags and where today's controls stand.
+        {L"selectbutton", {L"align", L"alignY", L"left", L"centerleft"}, {L"aligny"}},
+        {L"spin", {L"posx", L"left", L"pulseonselect"}, {}},
+    };
+    for (const Case& c : cases) {
+        const ControlTemplate t = catalogue.templateFor(c.type);
+        for (const std::wstring& tag : c.present) EXPECT_EQ(t.count(tag), 1u) << narrow(c.type) << " " << narrow(tag);
+        for (const std::wstring& tag : c.absent) EXPECT_EQ(t.count(tag), 0u) << narrow(c.type) << " " << narrow(tag);
     }
-
-    const ControlTemplate select = catalogue.templateFor(L"selectbutton");
-    EXPECT_EQ(select.count(L"align"), 1u);
-    EXPECT_EQ(select.count(L"alignY"), 1u);
-    EXPECT_EQ(select.count(L"aligny"), 0u);
-    EXPECT_EQ(catalogue.templateFor(L"label").count(L"aligny"), 1u);
-
-    // Rows come out in code-unit order, not in the order the tags were listed.
-    const std::vector<std::wstring> image = {
-        L"animation", L"aspectratio", L"bordersize", L"bordertexture", L"camera", L"colordiffuse", L"description",
-        L"enable",    L"fadetime",    L"height",     L"hitrect",       L"id",     L"include",      L"info",
-        L"ondown",    L"onleft",      L"onright",    L"onup",          L"posx",   L"posy",         L"pulseonselect",
-        L"texture",   L"type",        L"visible",    L"width"};
-    EXPECT_EQ(tagsOf(catalogue.templateFor(L"image")), image);
     // Upper case sorts before lower case: "alignY" comes right after "align".
-    const auto selectTags = tagsOf(select);
-    EXPECT_EQ(selectTags[0], L"align");
-    EXPECT_EQ(selectTags[1], L"alignY");
-
-    // The largest type has 35 rows.
-    std::size_t largest = 0;
-    for (const auto& t : catalogue.templates()) largest = std::max(largest, t.size());
-    EXPECT_EQ(largest, 35u);
+    const ControlTemplate select = catalogue.templateFor(L"selectbutton");
+    EXPECT_EQ(std::next(select.find(L"align"))->first, L"alignY");
 }
 
-TEST(ControlCatalogue, SetValueChangesOnlyTheCurrentTypeAndDropsUnknownTags) {
+TEST(ControlCatalogue, ALegacyAliasShowsOnlyWhereTheControlUsesIt) {
+    ControlCatalogue catalogue;
+    struct Case {
+        const wchar_t* type;
+        std::vector<TagValue> children;
+        Tags shown;
+        Tags hidden;
+    };
+    const Case cases[] = {
+        {L"label", {}, {L"left", L"top"}, {L"posx", L"posy"}},
+        {L"label", {{L"posx", L"10"}, {L"top", L"5"}}, {L"posx", L"top"}, {L"left", L"posy"}},
+        // Both written: the modern name, never both.
+        {L"image", {{L"posx", L"1"}, {L"left", L"2"}}, {L"left"}, {L"posx"}},
+        {L"buttonscrollers", {{L"posy", L""}}, {L"posy", L"left"}, {L"top", L"posx"}},
+        {L"radiobutton", {{L"textureradiofocus", L"a.png"}}, {L"textureradiofocus", L"textureradiooff"},
+         {L"textureradioon", L"textureradionofocus"}},
+        // An element read without effect only where it is written.
+        {L"button", {}, {L"textcolor"}, {L"invalidcolor"}},
+        {L"button", {{L"invalidcolor", L"ff000000"}}, {L"invalidcolor"}, {}},
+    };
+    for (const Case& c : cases) {
+        catalogue.load(c.type, c.children);
+        const Tags rows = tagsOf(catalogue.rowsOf(c.type));
+        for (const std::wstring& tag : c.shown) EXPECT_TRUE(has(rows, tag.c_str())) << narrow(c.type) << " " << narrow(tag);
+        for (const std::wstring& tag : c.hidden) EXPECT_FALSE(has(rows, tag.c_str())) << narrow(c.type) << " " << narrow(tag);
+    }
+    // Chosen from the list rather than read: nothing is used.
+    EXPECT_TRUE(has(tagsOf(catalogue.rowsOf(L"multiselect")), L"left"));
+}
+
+TEST(ControlCatalogue, LoadingKeepsTheFirstOfRepeatedChildrenAndMakesTheTypeCurrent) {
+    ControlCatalogue catalogue;
+    catalogue.load(L"Button", {{L"label", L"Play"}, {L"visible", L"A"}, {L"visible", L"B"}, {L"Label", L"x"}});
+    EXPECT_EQ(catalogue.currentType(), L"Button");
+    const ControlTemplate button = catalogue.templateFor(L"button");
+    EXPECT_EQ(button.at(L"label"), L"Play");
+    EXPECT_EQ(button.at(L"visible"), L"A");  // the one an edit changes
+    EXPECT_EQ(button.count(L"Label"), 0u);   // tags are matched exactly
+    // The next control of the type starts from empty values.
+    catalogue.load(L"button", {{L"visible", L"C"}});
+    EXPECT_EQ(catalogue.templateFor(L"button").at(L"label"), L"");
+    EXPECT_EQ(catalogue.templateFor(L"button").at(L"visible"), L"C");
+}
+
+TEST(ControlCatalogue, AControlOfATypeNothingKnowsGetsARowPerChild) {
+    ControlCatalogue catalogue;
+    catalogue.load(L"Knob", {{L"left", L"4"}, {L"turns", L"3"}, {L"turns", L"9"}, {L"dial", L""}});
+    EXPECT_TRUE(catalogue.hasType(L"knob"));
+    EXPECT_FALSE(catalogue.lists(L"knob"));
+    EXPECT_EQ(catalogue.types().back().name, L"Knob");  // as written
+    EXPECT_EQ(catalogue.types().back().standing, Standing::Unlisted);
+    const std::vector<TagValue> rows = catalogue.rowsOf(L"Knob");
+    EXPECT_EQ(rows, (std::vector<TagValue>{{L"dial", L""}, {L"left", L"4"}, {L"turns", L"3"}, {L"type", L"Knob"}}));
+    EXPECT_EQ(catalogue.elementOf(L"Knob", L"left"), nullptr);
+
+    // One unlisted type at a time, with the children of the control last read.
+    catalogue.load(L"knob", {{L"size", L"2"}});
+    catalogue.load(L"label", {});
+    ASSERT_EQ(catalogue.types().size(), 50u);
+    EXPECT_EQ(tagsOf(catalogue.rowsOf(L"knob")), (Tags{L"size", L"type"}));
+    catalogue.load(L"slab", {});
+    EXPECT_FALSE(catalogue.hasType(L"knob"));
+    EXPECT_EQ(catalogue.types().size(), 50u);
+}
+
+TEST(ControlCatalogue, SetValueChangesOnlyTheCurrentTypeAndNeverRenamesIt) {
     ControlCatalogue catalogue;
     catalogue.selectType(L"image");
-    catalogue.setValue(L"posx", L"120");
-    EXPECT_EQ(catalogue.templateFor(L"image").at(L"posx"), L"120");
-    EXPECT_EQ(catalogue.templateFor(L"button").at(L"posx"), L"");
-    EXPECT_EQ(catalogue.templateFor(L"label").at(L"posx"), L"");
+    catalogue.setValue(L"left", L"120");
+    EXPECT_EQ(catalogue.templateFor(L"image").at(L"left"), L"120");
+    EXPECT_EQ(catalogue.templateFor(L"button").at(L"left"), L"");
 
     const ControlTemplate before = catalogue.templateFor(L"image");
     catalogue.setValue(L"onclick", L"Close");  // buttons have it, images do not
-    EXPECT_EQ(catalogue.templateFor(L"image"), before);
-    EXPECT_EQ(catalogue.templateFor(L"button").at(L"onclick"), L"");
-
-    // A type selected with other letter case still addresses the same templates.
-    catalogue.selectType(L"IMAGE");
-    catalogue.setValue(L"posy", L"7");
-    EXPECT_EQ(catalogue.templateFor(L"image").at(L"posy"), L"7");
-
-    // Both "slider" templates follow every change.
-    catalogue.selectType(L"slider");
-    catalogue.setValue(L"width", L"300");
-    for (const auto& t : catalogue.templates()) {
-        if (t.at(L"type") == L"slider") {
-            EXPECT_EQ(t.at(L"width"), L"300");
-        }
-    }
-}
-
-TEST(ControlCatalogue, ClearValuesKeepsTheTypeName) {
-    ControlCatalogue catalogue;
-    catalogue.selectType(L"button");
-    catalogue.setValue(L"label", L"Play");
-    catalogue.setValue(L"posx", L"10");
-    catalogue.selectType(L"label");
-    catalogue.setValue(L"label", L"Title");
-
-    catalogue.clearValues(L"Button");
-    const ControlTemplate button = catalogue.templateFor(L"button");
-    for (const auto& [tag, value] : button) {
-        if (tag == L"type") {
-            EXPECT_EQ(value, L"button");
-        } else {
-            EXPECT_TRUE(value.empty());
-        }
-    }
-    EXPECT_EQ(catalogue.templateFor(L"label").at(L"label"), L"Title");
-}
-
-TEST(ControlCatalogue, ATypeValueNeverRenamesTheTemplates) {
-    ControlCatalogue catalogue;
-    const auto before = catalogue.typeNames();
-    catalogue.selectType(L"slider");
     catalogue.setValue(L"type", L"knob");
-    EXPECT_TRUE(catalogue.hasType(L"slider"));
+    EXPECT_EQ(catalogue.templateFor(L"image"), before);
     EXPECT_FALSE(catalogue.hasType(L"knob"));
-    EXPECT_EQ(catalogue.typeNames(), before);
-    EXPECT_EQ(catalogue.templateFor(L"slider").at(L"type"), L"slider");
+
+    catalogue.clearValues(L"Image");
+    EXPECT_EQ(catalogue.templateFor(L"image").at(L"left"), L"");
+    EXPECT_EQ(catalogue.templateFor(L"image").at(L"type"), L"image");
 }
 
 }  // namespace

@@ -43,21 +43,31 @@ public:
 class FakeNames : public controls::SkinNameSource {
 public:
     void prepare(const std::wstring& folder) override { asked.push_back(L"prepare " + folder); }
-    Names includeNames(const std::wstring& folder) override {
-        asked.push_back(L"includes " + folder);
-        return includes[folder];
-    }
-    Names imageNames(const std::wstring& folder) override {
-        asked.push_back(L"images " + folder);
-        return images[folder];
-    }
+    Names includeNames(const std::wstring& folder) override { return answer(L"includes ", folder, includes); }
+    Names imageNames(const std::wstring& folder) override { return answer(L"images ", folder, images); }
+    Names fontNames(const std::wstring& folder) override { return answer(L"fonts ", folder, fonts); }
+    Names colourNames(const std::wstring& folder) override { return answer(L"colours ", folder, colours); }
     std::map<std::wstring, Names> includes;
     std::map<std::wstring, Names> images;
+    std::map<std::wstring, Names> fonts;
+    std::map<std::wstring, Names> colours;
     Names asked;
+
+private:
+    Names answer(const wchar_t* question, const std::wstring& folder, std::map<std::wstring, Names>& names) {
+        asked.push_back(question + folder);
+        return names[folder];
+    }
 };
 
 class SkinChoicesTest : public ::testing::Test {
 protected:
+    // The row of a tag of a type, as the panel asks for it.
+    RowChoice rowFor(const wchar_t* type, const wchar_t* tag) {
+        return choices_.rowFor(tag, catalogue_.elementOf(type, tag));
+    }
+
+    const ControlCatalogue catalogue_;
     FakeEditor editor_;
     FakeNames names_;
     SkinChoices choices_{editor_, names_};
@@ -72,8 +82,8 @@ TEST_F(SkinChoicesTest, NamesAreAskedForOnceForEachBuildOfTheRowsAndOnlyWhenSwit
     // Off: nothing is asked for, and the folder is not remembered.
     choices_.documentActivated();
     choices_.rowsStarting();
-    EXPECT_EQ(choices_.rowFor(L"include").kind, RowKind::Text);
-    EXPECT_EQ(choices_.rowFor(L"texture").kind, RowKind::Text);
+    EXPECT_EQ(rowFor(L"label", L"include").kind, RowKind::Text);
+    EXPECT_EQ(rowFor(L"image", L"texture").kind, RowKind::Text);
     EXPECT_TRUE(names_.asked.empty());
     EXPECT_EQ(choices_.lastFolder(), L"");
 
@@ -87,23 +97,45 @@ TEST_F(SkinChoicesTest, NamesAreAskedForOnceForEachBuildOfTheRowsAndOnlyWhenSwit
     // ... and each build of the rows asks once, whatever the number of rows.
     names_.asked.clear();
     choices_.rowsStarting();
-    EXPECT_EQ(choices_.rowFor(L"include").options, (Names{L"FadeIn", L"Shadow"}));
-    EXPECT_EQ(choices_.rowFor(L"texture").options, Names{L"a.png"});
-    EXPECT_EQ(choices_.rowFor(L"texturefocus").options, Names{L"a.png"});
+    EXPECT_EQ(rowFor(L"label", L"include").options, (Names{L"FadeIn", L"Shadow"}));
+    EXPECT_EQ(rowFor(L"image", L"texture").options, Names{L"a.png"});
+    EXPECT_EQ(rowFor(L"button", L"texturefocus").options, Names{L"a.png"});
     EXPECT_EQ(names_.asked, (Names{L"includes " + demo, L"images " + demo}));
     names_.images[demo] = {L"a.png", L"added.png"};
     choices_.rowsStarting();
-    EXPECT_EQ(choices_.rowFor(L"texture").options, (Names{L"a.png", L"added.png"}));
+    EXPECT_EQ(rowFor(L"image", L"texture").options, (Names{L"a.png", L"added.png"}));
 
     // A document without a folder (never saved) belongs to no skin.
     names_.asked.clear();
     editor_.folder.clear();
     choices_.documentActivated();
     choices_.rowsStarting();
-    EXPECT_EQ(choices_.rowFor(L"texture").kind, RowKind::ImageDropDown);
-    EXPECT_TRUE(choices_.rowFor(L"texture").options.empty());
+    EXPECT_EQ(rowFor(L"image", L"texture").kind, RowKind::ImageDropDown);
+    EXPECT_TRUE(rowFor(L"image", L"texture").options.empty());
     EXPECT_TRUE(names_.asked.empty());
     EXPECT_EQ(choices_.lastFolder(), demo);
+}
+
+TEST_F(SkinChoicesTest, ValuesFontsAndColoursAreOfferedWithoutAnySettingAndPreviewNothing) {
+    const std::wstring demo = L"C:\\skins\\demo\\720p";
+    editor_.folder = demo;
+    names_.fonts[demo] = {L"font12", L"font13"};
+    names_.colours[demo] = {L"grey", L"white"};
+    choices_.rowsStarting();
+    EXPECT_EQ(rowFor(L"label", L"aligny").kind, RowKind::ValueDropDown);
+    EXPECT_EQ(rowFor(L"label", L"aligny").options, (Names{L"top", L"center"}));
+    EXPECT_EQ(rowFor(L"label", L"font").options, (Names{L"font12", L"font13"}));
+    EXPECT_EQ(rowFor(L"button", L"font").options, (Names{L"font12", L"font13"}));
+    EXPECT_EQ(rowFor(L"label", L"textcolor").options, (Names{L"grey", L"white"}));
+    EXPECT_EQ(rowFor(L"label", L"shadowcolor").kind, RowKind::ColourDropDown);
+    EXPECT_EQ(rowFor(L"label", L"label").kind, RowKind::Text);
+    // Once each per build of the rows; values need no skin.
+    EXPECT_EQ(names_.asked, (Names{L"fonts " + demo, L"colours " + demo}));
+
+    // A value, a font or a colour names no image: the previewer is left alone.
+    for (const wchar_t* tag : {L"aligny", L"font", L"textcolor"}) choices_.choiceMade(tag, L"center");
+    EXPECT_TRUE(editor_.previews.empty());
+    EXPECT_EQ(editor_.clears, 0);
 }
 
 TEST_F(SkinChoicesTest, AChoiceIsLookedForOnlyUnderASkinsMediaFolder) {
@@ -149,19 +181,4 @@ TEST(ImageElementNames, AreTheCataloguesTextureTagsButTheConditionOne) {
     for (const wchar_t* tag : {L"usealttexture", L"imagepath", L"include", L"label"}) {
         EXPECT_EQ(std::find(names.begin(), names.end(), tag), names.end()) << tag;
     }
-}
-
-TEST(CompletionCatalogue, HoldsEveryTypeOnceWithItsElementsAsSpelt) {
-    const skin::CompletionCatalogue catalogue = controls::completionCatalogue(ControlCatalogue());
-    const auto has = [](const std::vector<std::string>& names, const char* name) {
-        return std::find(names.begin(), names.end(), name) != names.end();
-    };
-    ASSERT_TRUE(has(catalogue.controlTypes, "button") && has(catalogue.controlTypes, "label"));
-    std::vector<std::string> types = catalogue.controlTypes;
-    std::sort(types.begin(), types.end());
-    EXPECT_EQ(std::adjacent_find(types.begin(), types.end()), types.end());
-    const std::vector<std::string>& select = catalogue.elementsByType.at("selectbutton");
-    EXPECT_TRUE(has(select, "font") && has(select, "alignY"));
-    EXPECT_FALSE(has(select, "type"));
-    EXPECT_TRUE(has(catalogue.imageElements, "texturefocus"));
 }

@@ -96,12 +96,13 @@ protected:
 
 TEST_F(CaretInPlugin, RowsFollowTheCaretAndTypedValuesReachTheDocument) {
     ASSERT_NE(panel(), nullptr);
-    caretTo("<posx>60</posx>\n\t\t\t<posy>200</posy>");  // inside the "Videos" button
-    EXPECT_EQ(shownType(), L"button");
+    caretTo("<posx>30</posx>");  // inside the "Arrow" image, written the older way
+    EXPECT_EQ(shownType(), L"image");
     const HWND posx = valueOf(L"posx");
     ASSERT_NE(posx, nullptr);
-    EXPECT_EQ(windowText(posx), L"60");
-    EXPECT_EQ(windowText(valueOf(L"label")), L"Videos");
+    EXPECT_EQ(valueOf(L"left"), nullptr);  // the legacy name stands in its place
+    EXPECT_EQ(windowText(posx), L"30");
+    EXPECT_EQ(windowText(valueOf(L"description")), L"Arrow");
     EXPECT_TRUE(testsupport::fileExists(config_.file(L"tempcontrol.xml")));
 
     ::SetFocus(posx);
@@ -109,14 +110,14 @@ TEST_F(CaretInPlugin, RowsFollowTheCaretAndTypedValuesReachTheDocument) {
     for (wchar_t key : std::wstring(L"75")) ::SendMessageW(posx, WM_CHAR, key, 1);
     pump(100);
     std::string expected = sample_;
-    expected.replace(expected.find("<posx>60</posx>\n\t\t\t<posy>200</posy>"), 15, "<posx>75</posx>");
+    expected.replace(expected.find("<posx>30</posx>"), 15, "<posx>75</posx>");
     EXPECT_EQ(host_->documentBytes(), expected);
     EXPECT_EQ(valueOf(L"posx"), posx);  // the rows were not rebuilt under the typing
 
     // Hidden, the panel follows nothing.
     ASSERT_TRUE(host_->runMenu(L"&Quorrel", L"&Ormu Controls"));
     pump(50);
-    caretTo("<texture>misc/arrow.bmp</texture>");
-    EXPECT_EQ(shownType(), L"button");
+    caretTo("<label>Videos</label>");
+    EXPECT_EQ(shownType(), L"image");
     EXPECT_EQ(host_->documentBytes(), expected);
 }

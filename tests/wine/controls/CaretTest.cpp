@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,9 @@ LRESULT CALLBACK forwardingHostProc(HWND window, UINT message, WPARAM wParam, LP
     }
     return result;
 }
+
+// The "Videos" button of the sample's menu, and its width's line.
+const char kVideosWidth[] = "<description>Videos</description>\n\t\t\t\t<width>240</width>";
 
 std::wstring sampleWindowFile() { return wine_test::sampleSkinFolder() + L"\\720p\\Home.xml"; }
 
@@ -146,12 +150,12 @@ protected:
 }  // namespace
 
 TEST_F(CaretInEditor, ShowsTheControlUnderTheCaretAndWritesTypedValuesBack) {
-    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");  // the "Videos" button
-    ASSERT_GT(posx, 0);
-    caretTo(posx);
+    const int width = lineOf(sample_, kVideosWidth) + 1;  // the "Videos" button, in the menu's grouplist
+    ASSERT_GT(width, 1);
+    caretTo(width);
     ASSERT_EQ(panel_->currentType(), L"button");
-    ASSERT_NE(valueOf(L"posx"), nullptr);
-    EXPECT_EQ(windowText(valueOf(L"posx")), L"60");
+    ASSERT_NE(valueOf(L"width"), nullptr);
+    EXPECT_EQ(windowText(valueOf(L"width")), L"240");
     EXPECT_EQ(windowText(valueOf(L"description")), L"Videos");
     EXPECT_EQ(windowText(valueOf(L"onclick")), L"ActivateWindow(Videos)");
     EXPECT_EQ(windowText(valueOf(L"type")), L"button");
@@ -159,38 +163,66 @@ TEST_F(CaretInEditor, ShowsTheControlUnderTheCaretAndWritesTypedValuesBack) {
     const HWND areaBefore = area().handle();
     const HWND rowBefore = area().row(0).handle();
     const int updatesBefore = g_caretUpdates;
-    typeInto(valueOf(L"posx"), L"75");
-    std::string expected =
-        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>75</posx>\n\t\t\t<posy>200</posy>");
+    typeInto(valueOf(L"width"), L"75");
+    std::string expected = replacedOnce(sample_, kVideosWidth, "<description>Videos</description>\n\t\t\t\t<width>75</width>");
     EXPECT_EQ(host_->documentBytes(), expected);
     // The editor did report the changes, and the rows were not rebuilt for them.
     EXPECT_GT(g_caretUpdates, updatesBefore);
     EXPECT_EQ(area().handle(), areaBefore);
     EXPECT_EQ(area().row(0).handle(), rowBefore);
-    EXPECT_EQ(windowText(valueOf(L"posx")), L"75");
+    EXPECT_EQ(windowText(valueOf(L"width")), L"75");
 
     // A tag the control lacks: one new line before the closing line, indented
     // like the line above it, with the document's line end.
-    const int closing = lineOf(expected, "<ondown>9001</ondown>\n\t\t</control>") + 1;
+    const std::string last = "<onclick>ActivateWindow(Videos)</onclick>\n\t\t\t</control>";
+    const int closing = lineOf(expected, last) + 1;
     const int columns = indentationOf(closing - 1);
     typeInto(valueOf(L"textcolor"), L"ff");
-    expected = replacedOnce(expected, "<ondown>9001</ondown>\n\t\t</control>",
-                            "<ondown>9001</ondown>\n" + std::string(static_cast<std::size_t>(columns), ' ') +
-                                "<textcolor>ff</textcolor>\n\t\t</control>");
+    expected = replacedOnce(expected, last,
+                            "<onclick>ActivateWindow(Videos)</onclick>\n" +
+                                std::string(static_cast<std::size_t>(columns), ' ') +
+                                "<textcolor>ff</textcolor>\n\t\t\t</control>");
     EXPECT_EQ(host_->documentBytes(), expected);
     EXPECT_EQ(follower_->tracker().lines().end, closing + 1);
     EXPECT_EQ(area().handle(), areaBefore);
 
     // Moving on within the same control reloads nothing.
-    caretTo(posx + 1);
+    caretTo(width + 1);
     EXPECT_EQ(area().handle(), areaBefore);
+}
+
+TEST_F(CaretInEditor, GroupsAndListsShowWhereTheyStandAndAPickedValueLands) {
+    caretTo(lineOf(sample_, "<description>Header</description>"));
+    ASSERT_EQ(panel_->currentType(), L"group");
+    ASSERT_NE(valueOf(L"left"), nullptr);
+    EXPECT_EQ(windowText(valueOf(L"left")), L"60");
+    EXPECT_EQ(valueOf(L"posx"), nullptr);
+    caretTo(lineOf(sample_, "<description>Shortcuts</description>"));
+    ASSERT_EQ(panel_->currentType(), L"list");
+    ASSERT_NE(valueOf(L"left"), nullptr);
+    EXPECT_EQ(windowText(valueOf(L"left")), L"360");
+    EXPECT_EQ(valueOf(L"content"), nullptr);  // it holds items, not text
+
+    // The clock's vertical alignment, picked from the values it takes.
+    caretTo(lineOf(sample_, "<aligny>center</aligny>"));
+    ASSERT_EQ(panel_->currentType(), L"label");
+    const HWND aligny = valueOf(L"aligny");
+    ASSERT_NE(aligny, nullptr);
+    const LRESULT top =
+        ::SendMessageW(aligny, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"top"));
+    ASSERT_NE(top, CB_ERR);
+    ::SendMessageW(aligny, CB_SETCURSEL, static_cast<WPARAM>(top), 0);
+    ::SendMessageW(::GetParent(aligny), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(aligny));
+    pump(60);
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, "<aligny>center</aligny>", "<aligny>top</aligny>"));
+    EXPECT_EQ(panel_->status(), L"");
 }
 
 TEST_F(CaretInEditor, EditsBetweenBlankLinesAndCommentsChangeOnlyTheirElement) {
     // The "Window title" label has a blank line and a comment among its children.
-    const int posy = lineOf(sample_, "<posy>20</posy>\n\t\t\t<width>600</width>");
-    ASSERT_GT(posy, 0);
-    caretTo(posy);
+    const int top = lineOf(sample_, "<top>0</top>\n\t\t\t\t<width>600</width>");
+    ASSERT_GT(top, 0);
+    caretTo(top);
     ASSERT_EQ(panel_->currentType(), L"label");
     EXPECT_EQ(windowText(valueOf(L"label")), L"Home");
     typeInto(valueOf(L"label"), L"Start");
@@ -198,8 +230,7 @@ TEST_F(CaretInEditor, EditsBetweenBlankLinesAndCommentsChangeOnlyTheirElement) {
 }
 
 TEST_F(CaretInEditor, DoesNothingWhileThePanelIsHidden) {
-    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
-    caretTo(posx);
+    caretTo(lineOf(sample_, kVideosWidth));
     ASSERT_EQ(panel_->currentType(), L"button");
     panel_->hidePanel();
     ::CheckMenuItem(::GetMenu(host_->mainWindow()), kPanelCommandId, MF_BYCOMMAND | MF_UNCHECKED);
@@ -210,17 +241,16 @@ TEST_F(CaretInEditor, DoesNothingWhileThePanelIsHidden) {
 }
 
 TEST_F(CaretInEditor, NeverWritesIntoTheDocumentThatBecameActive) {
-    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
-    caretTo(posx);
+    caretTo(lineOf(sample_, kVideosWidth));
     ASSERT_EQ(panel_->currentType(), L"button");
-    const HWND posxRow = valueOf(L"posx");
+    const HWND widthRow = valueOf(L"width");
 
     // Same text in another file: the same lines hold "the same" control.
     ASSERT_TRUE(testsupport::writeFile(files_.file(L"Copy.xml"), sample_));
     ASSERT_TRUE(host_->openFile(files_.file(L"Copy.xml")));
     panel_->bufferActivated();  // as the plugin forwards the editor's notice
     pump(30);
-    typeInto(posxRow, L"5");
+    typeInto(widthRow, L"5");
     EXPECT_EQ(host_->documentBytes(), sample_);
     ASSERT_TRUE(host_->activateDocument(files_.file(L"Home.xml")));
     panel_->bufferActivated();
@@ -281,7 +311,7 @@ TEST_F(CaretInOwnDocument, FindsTheControlFromItsTagsAndWritesOnlyIntoIt) {
     const std::string text =
         "<window>\n"
         "\t<controls>\n"
-        "\t\t<control type=\"group\">\n"                        // 2
+        "\t\t<control>\n"                                     // 2
         "\t\t\t<posx>5</posx>\n"                                // 3
         "\t\t\t<control type=\"button\">\n"                     // 4
         "\t\t\t\t<posx>10</posx>\n"                             // 5
@@ -300,10 +330,10 @@ TEST_F(CaretInOwnDocument, FindsTheControlFromItsTagsAndWritesOnlyIntoIt) {
     EXPECT_EQ(host_->documentBytes(), edited);
     EXPECT_EQ(panel_->status(), L"");
 
-    // The group's own lines: the rows stay, and the status line says why.
+    // The lines of a control without a type: the rows stay, and the status line says why.
     caretTo(3);
     EXPECT_EQ(panel_->currentType(), L"button");
-    EXPECT_EQ(panel_->status(), L"\"group\" is not a control type the panel lists; the rows are unchanged.");
+    EXPECT_EQ(panel_->status(), L"This control names no type; the rows are unchanged.");
     // What is typed now was meant for the button: not written, the row shows the document's value again.
     typeInto(valueOf(L"label"), L"Stop");
     EXPECT_EQ(host_->documentBytes(), edited);
@@ -314,26 +344,23 @@ TEST_F(CaretInOwnDocument, FindsTheControlFromItsTagsAndWritesOnlyIntoIt) {
 }
 
 TEST_F(CaretInEditor, ARowEditAfterAHandEditGoesIntoTheTextAsItNowStands) {
-    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
-    caretTo(posx);
+    caretTo(lineOf(sample_, kVideosWidth) + 1);
     ASSERT_EQ(panel_->currentType(), L"button");
-    // posx fixed by hand on the caret's line; the caret stays there.
-    const std::string hand =
-        replacedOnce(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>", "<posx>61</posx>\n\t\t\t<posy>200</posy>");
-    const std::intptr_t at = static_cast<std::intptr_t>(sample_.find("<posx>60</posx>\n\t\t\t<posy>200</posy>")) + 6;
+    // The width fixed by hand on the caret's line; the caret stays there.
+    const std::string hand = replacedOnce(sample_, kVideosWidth, "<description>Videos</description>\n\t\t\t\t<width>241</width>");
+    const std::intptr_t at = static_cast<std::intptr_t>(sample_.find(kVideosWidth) + std::strlen(kVideosWidth)) - 11;
     ::SendMessageW(host_->view(0), npp::SCI_SETTARGETSTART, static_cast<WPARAM>(at), 0);
-    ::SendMessageW(host_->view(0), npp::SCI_SETTARGETEND, static_cast<WPARAM>(at + 2), 0);
-    ::SendMessageW(host_->view(0), npp::SCI_REPLACETARGET, 2, reinterpret_cast<LPARAM>("61"));
+    ::SendMessageW(host_->view(0), npp::SCI_SETTARGETEND, static_cast<WPARAM>(at + 3), 0);
+    ::SendMessageW(host_->view(0), npp::SCI_REPLACETARGET, 3, reinterpret_cast<LPARAM>("241"));
     pump(60);
     ASSERT_EQ(host_->documentBytes(), hand);
-    typeInto(valueOf(L"posy"), L"201");
-    EXPECT_EQ(host_->documentBytes(), replacedOnce(hand, "<posy>200</posy>", "<posy>201</posy>"));
+    typeInto(valueOf(L"height"), L"49");
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(hand, "<height>48</height>", "<height>49</height>"));
     EXPECT_EQ(panel_->status(), L"");
 }
 
 TEST_F(CaretInEditor, TheTypeRowRetypesTheControlAndTheRowsFollowIt) {
-    const int posx = lineOf(sample_, "<posx>60</posx>\n\t\t\t<posy>200</posy>");
-    caretTo(posx);
+    caretTo(lineOf(sample_, kVideosWidth));
     const HWND type = valueOf(L"type");
     ASSERT_NE(type, nullptr);
     // One keystroke at the end: "buttonx", which no type of the list is.
@@ -341,9 +368,9 @@ TEST_F(CaretInEditor, TheTypeRowRetypesTheControlAndTheRowsFollowIt) {
     ::SendMessageW(type, EM_SETSEL, 6, 6);
     ::SendMessageW(type, WM_CHAR, L'x', 1);
     pump(60);
-    const std::string videos = "<control type=\"button\" id=\"9000\">";
+    const std::string videos = "<control type=\"button\" id=\"9001\">";
     ASSERT_NE(sample_.find(videos), std::string::npos);
-    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"buttonx\" id=\"9000\">"));
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"buttonx\" id=\"9001\">"));
     EXPECT_EQ(panel_->status(), L"\"buttonx\" is not a control type the panel lists; the rows stay as they were.");
     EXPECT_EQ(panel_->currentType(), L"button");
     ::SendMessageW(type, WM_CHAR, VK_BACK, 1);
@@ -354,9 +381,9 @@ TEST_F(CaretInEditor, TheTypeRowRetypesTheControlAndTheRowsFollowIt) {
     // Another listed type: the rows follow the control as it now reads.
     typeInto(type, L"image");
     pump(60);
-    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"image\" id=\"9000\">"));
+    EXPECT_EQ(host_->documentBytes(), replacedOnce(sample_, videos, "<control type=\"image\" id=\"9001\">"));
     EXPECT_EQ(panel_->currentType(), L"image");
-    EXPECT_EQ(windowText(valueOf(L"posx")), L"60");
+    EXPECT_EQ(windowText(valueOf(L"width")), L"240");
     // The catalogue still knows buttons: the next one loads.
     caretTo(lineOf(sample_, "<description>Music</description>"));
     EXPECT_EQ(panel_->currentType(), L"button");
@@ -392,9 +419,9 @@ TEST_F(CaretInOwnDocument, AMissingElementGetsLinesOfItsOwnAlsoBesideTheEndTag) 
                                         "<posx>1</posx>\r\n\t\t\t<texture>a.png</texture>\r\n\t\t</control>");
     EXPECT_EQ(host_->documentBytes(), expected);
     caretTo(5);  // the self-closing control, two lines further down now
-    typeInto(valueOf(L"posy"), L"7");
+    typeInto(valueOf(L"top"), L"7");
     expected = replacedOnce(expected, "<control type=\"image\" id=\"2\"/>",
-                            "<control type=\"image\" id=\"2\">\r\n\t\t\t<posy>7</posy>\r\n\t\t</control>");
+                            "<control type=\"image\" id=\"2\">\r\n\t\t\t<top>7</top>\r\n\t\t</control>");
     EXPECT_EQ(host_->documentBytes(), expected);
     EXPECT_EQ(panel_->status(), L"");
 }

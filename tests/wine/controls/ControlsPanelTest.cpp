@@ -9,9 +9,11 @@
 #include "support/WineTestSupport.h"
 
 #include <commctrl.h>
+#include <cwchar>
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,7 +38,7 @@ public:
 // Offers two image names for every tag containing "texture".
 class ImageChoices : public RowChoiceSource {
 public:
-    RowChoice rowFor(const std::wstring& tag) override {
+    RowChoice rowFor(const std::wstring& tag, const skin::vocab::Element* /*element*/) override {
         if (tag.find(L"texture") == std::wstring::npos) return {};
         return {RowKind::ImageDropDown, {L"buttons/focus.png", L"buttons/nofocus.png"}};
     }
@@ -74,12 +76,21 @@ protected:
         ::OleUninitialize();
     }
 
-    void choose(int index) {
+    // Picks the type in the list as the user does.
+    void choose(const std::wstring& type) {
+        const int index = panel_->typeList().findExact(type);
+        ASSERT_GE(index, 0) << std::string(type.begin(), type.end());
         ::SendMessageW(list(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         ::SendMessageW(panel_->handle(), WM_COMMAND, MAKEWPARAM(IDC_CONTROLS_TYPE_LIST, CBN_SELENDOK),
                        reinterpret_cast<LPARAM>(list()));
         pump(10);
     }
+    std::wstring listText(int index) {
+        wchar_t text[64] = L"";
+        ::SendMessageW(list(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::size_t rowsOf(const wchar_t* type) const { return panel_->catalogue().rowsOf(type).size(); }
     HWND list() { return panel_->typeList().handle(); }
     AttributeArea& area() { return panel_->attributes(); }
     std::vector<std::wstring> rowTags() {
@@ -112,22 +123,26 @@ protected:
     std::unique_ptr<ControlsPanel> panel_;
 };
 
-TEST_F(ControlsPanelTest, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
+TEST_F(ControlsPanelTest, ListsTheTypesAndBuildsOneSortedRowPerTag) {
     EXPECT_EQ(windowText(panel_->handle()), L"Ormu Skin Controls");
     EXPECT_STREQ(panel_->caption(), L"Ormu Controls");
     EXPECT_EQ(panel_->registration()->dlgID, 3);
-    ASSERT_EQ(::SendMessageW(list(), CB_GETCOUNT, 0, 0), 30);
+    ASSERT_EQ(::SendMessageW(list(), CB_GETCOUNT, 0, 0), 49);
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(area().rowCount(), 0u);
+    // Today's types first, as they are named; the older ones after them, marked.
+    EXPECT_EQ(listText(0), L"image");
+    EXPECT_EQ(listText(34), L"multiselect (older)");
+    EXPECT_EQ(listText(48), L"extendedlist (older)");
 
-    choose(4);
+    choose(L"image");
     EXPECT_EQ(panel_->currentType(), L"image");
-    const std::vector<std::wstring> expected = {
-        L"animation", L"aspectratio", L"bordersize", L"bordertexture", L"camera", L"colordiffuse", L"description",
-        L"enable",    L"fadetime",    L"height",     L"hitrect",       L"id",     L"include",      L"info",
-        L"ondown",    L"onleft",      L"onright",    L"onup",          L"posx",   L"posy",         L"pulseonselect",
-        L"texture",   L"type",        L"visible",    L"width"};
-    EXPECT_EQ(rowTags(), expected);
+    const std::vector<std::wstring> tags = rowTags();
+    EXPECT_EQ(tags.size(), rowsOf(L"image"));
+    EXPECT_TRUE(std::is_sorted(tags.begin(), tags.end()));
+    for (const wchar_t* tag : {L"left", L"top", L"texture", L"aspectratio", L"bordersize", L"type"})
+        EXPECT_NE(rowOf(tag), nullptr) << std::string(tag, tag + std::wcslen(tag));
+    EXPECT_EQ(rowOf(L"posx"), nullptr);  // the legacy alias only where a control uses it
     EXPECT_EQ(windowText(rowOf(L"type")->valueWindow()), L"image");
     EXPECT_FALSE(panel_->rebuilding());
     EXPECT_TRUE(sink_.edits.empty());  // building the rows is no edit
@@ -142,7 +157,7 @@ TEST_F(ControlsPanelTest, ListsTheThirtyTypesAndBuildsOneSortedRowPerTag) {
 }
 
 TEST_F(ControlsPanelTest, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) {
-    choose(4);
+    choose(L"image");
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     const int position = area().scrollState().position();
     ASSERT_GT(position, 0);
@@ -150,7 +165,7 @@ TEST_F(ControlsPanelTest, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) 
     const int firstTop = rowTopInArea(area().row(0));
     EXPECT_EQ(firstTop, -5 * position);
 
-    choose(4);
+    choose(L"image");
     EXPECT_EQ(area().row(0).handle(), firstRow);
     EXPECT_EQ(area().scrollState().position(), position);
     EXPECT_EQ(rowTopInArea(area().row(0)), firstTop);
@@ -161,53 +176,66 @@ TEST_F(ControlsPanelTest, ChoosingTheShownTypeAgainLeavesRowsAndScrollingAlone) 
     EXPECT_EQ(rowTopInArea(area().row(0)), -5 * area().scrollState().position());
 
     // Another type starts again at the top.
-    choose(2);
+    choose(L"button");
     EXPECT_EQ(panel_->currentType(), L"button");
     EXPECT_EQ(area().scrollState().position(), 0);
-    EXPECT_EQ(area().rowCount(), 31u);
+    EXPECT_EQ(area().rowCount(), rowsOf(L"button"));
 }
 
 TEST_F(ControlsPanelTest, TheLastRowCanBeScrolledIntoView) {
-    choose(9);  // togglebutton: 35 rows
-    ASSERT_EQ(area().rowCount(), 35u);
+    choose(L"radiobutton");  // the most rows
+    ASSERT_GT(area().rowCount(), 60u);
     ::SendMessageW(area().handle(), WM_VSCROLL, SB_BOTTOM, 0);
     RECT client{};
     ::GetClientRect(area().handle(), &client);
-    const AttributeRow& last = area().row(34);
+    const AttributeRow& last = area().row(area().rowCount() - 1);
     EXPECT_LE(rowTopInArea(last) + 20, client.bottom);
     EXPECT_GE(rowTopInArea(last), 0);
     // Line by line back to the top.
-    for (int i = 0; i < 200; ++i) ::SendMessageW(area().handle(), WM_VSCROLL, SB_LINEUP, 0);
+    for (int i = 0; i < 400; ++i) ::SendMessageW(area().handle(), WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(rowTopInArea(area().row(0)), 0);
 }
 
-TEST_F(ControlsPanelTest, BothSliderEntriesShowTheSameRows) {
-    choose(13);
-    const auto first = rowTags();
-    ASSERT_EQ(first.size(), 19u);
-    choose(0);
-    choose(17);
-    EXPECT_EQ(panel_->currentType(), L"slider");
-    EXPECT_EQ(rowTags(), first);
+TEST_F(ControlsPanelTest, EnumerationsAndBooleansGetTheirValuesAndAnUnlistedTypeJoinsTheList) {
+    choose(L"label");
+    const AttributeRow* aligny = rowOf(L"aligny");
+    ASSERT_NE(aligny, nullptr);
+    ASSERT_TRUE(aligny->isDropDown());
+    EXPECT_EQ(::SendMessageW(aligny->valueWindow(), CB_GETCOUNT, 0, 0), 2);  // top, center
+    ASSERT_NE(rowOf(L"scroll"), nullptr);
+    EXPECT_TRUE(rowOf(L"scroll")->isDropDown());
+    EXPECT_FALSE(rowOf(L"label")->isDropDown());
+
+    // An older type is chosen by its name, not by its marked text.
+    EXPECT_TRUE(panel_->selectTypeByName(L"checkmark"));
+    EXPECT_EQ(panel_->currentType(), L"checkmark");
+
+    // A control of a type nothing knows: listed as written, with its children as rows.
+    panel_->catalogue().load(L"Knob", {{L"turns", L"3"}});
+    EXPECT_TRUE(panel_->selectTypeByName(L"Knob"));
+    EXPECT_EQ(::SendMessageW(list(), CB_GETCOUNT, 0, 0), 50);
+    EXPECT_EQ(listText(49), L"Knob");
+    EXPECT_EQ(rowTags(), (std::vector<std::wstring>{L"turns", L"type"}));
+    EXPECT_EQ(windowText(rowOf(L"turns")->valueWindow()), L"3");
 }
 
 TEST_F(ControlsPanelTest, EveryKeystrokeInARowIsReportedOnce) {
-    choose(2);
-    const AttributeRow* posx = rowOf(L"posx");
-    ASSERT_NE(posx, nullptr);
-    ASSERT_FALSE(posx->isDropDown());
-    typeInto(posx->valueWindow(), L"12");
+    choose(L"button");
+    const AttributeRow* left = rowOf(L"left");
+    ASSERT_NE(left, nullptr);
+    ASSERT_FALSE(left->isDropDown());
+    typeInto(left->valueWindow(), L"12");
     ASSERT_EQ(sink_.edits.size(), 2u);
-    EXPECT_EQ(sink_.edits[0], (Edit{L"posx", L"1"}));
-    EXPECT_EQ(sink_.edits[1], (Edit{L"posx", L"12"}));
-    ::SendMessageW(posx->valueWindow(), WM_CHAR, VK_BACK, 1);
+    EXPECT_EQ(sink_.edits[0], (Edit{L"left", L"1"}));
+    EXPECT_EQ(sink_.edits[1], (Edit{L"left", L"12"}));
+    ::SendMessageW(left->valueWindow(), WM_CHAR, VK_BACK, 1);
     ASSERT_EQ(sink_.edits.size(), 3u);
-    EXPECT_EQ(sink_.edits[2], (Edit{L"posx", L"1"}));
-    EXPECT_EQ(area().currentLabel(), posx->labelWindow());
+    EXPECT_EQ(sink_.edits[2], (Edit{L"left", L"1"}));
+    EXPECT_EQ(area().currentLabel(), left->labelWindow());
 }
 
 TEST_F(ControlsPanelTest, ValueBoxesTakeTextLongerThanTheyAreWide) {
-    choose(2);
+    choose(L"button");
     const AttributeRow* onclick = rowOf(L"onclick");
     ASSERT_NE(onclick, nullptr);
     const std::wstring action = L"ActivateWindow(MyVideos,smb://media-server/videos/films/collection/2026/,return)";
@@ -222,7 +250,7 @@ TEST_F(ControlsPanelTest, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntri
     panel_->setRowChoiceSource(&images);
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"texturefocus", L"custom/own.png");
-    choose(2);
+    choose(L"button");
     const AttributeRow* focus = rowOf(L"texturefocus");
     ASSERT_NE(focus, nullptr);
     ASSERT_TRUE(focus->isDropDown());
@@ -254,27 +282,28 @@ TEST_F(ControlsPanelTest, DropDownRowsComeFromTheChoiceSourceAndReportTheirEntri
 }
 
 TEST_F(ControlsPanelTest, AClipboardChangeRefillsTheListButKeepsTheRows) {
-    choose(4);
-    ASSERT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
+    choose(L"label");
+    const LRESULT label = ::SendMessageW(list(), CB_GETCURSEL, 0, 0);
+    ASSERT_GE(label, 0);
     const HWND firstRow = area().row(0).handle();
     model_.notifyControllers();
-    EXPECT_EQ(::SendMessageW(list(), CB_GETCOUNT, 0, 0), 30);
+    EXPECT_EQ(::SendMessageW(list(), CB_GETCOUNT, 0, 0), 49);
     EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(area().rowCount(), 25u);
+    EXPECT_EQ(area().rowCount(), rowsOf(L"label"));
     EXPECT_EQ(area().row(0).handle(), firstRow);
 
     // A hidden panel leaves its list alone.
-    choose(4);
+    choose(L"label");
     panel_->hidePanel();
     model_.notifyControllers();
-    EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), label);
 }
 
 TEST_F(ControlsPanelTest, SelectsATypeByItsNameAndRebuildsWhenToldToForget) {
     EXPECT_TRUE(panel_->selectTypeByName(L"Button"));
     EXPECT_EQ(panel_->currentType(), L"button");
-    EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), 2);
-    EXPECT_FALSE(panel_->selectTypeByName(L"group"));
+    EXPECT_EQ(::SendMessageW(list(), CB_GETCURSEL, 0, 0), panel_->typeList().findExact(L"button"));
+    EXPECT_FALSE(panel_->selectTypeByName(L"knob"));
     EXPECT_FALSE(panel_->selectTypeByName(L"butt"));  // whole names only
     EXPECT_EQ(panel_->currentType(), L"button");
 
@@ -304,10 +333,10 @@ TEST_F(ControlsPanelTest, TheDraggedTextIsTheControlsXml) {
     EXPECT_EQ(panel_->dragText(), L"");  // no rows, nothing to drag
     panel_->catalogue().selectType(L"button");
     panel_->catalogue().setValue(L"label", L"Price 5 \u20AC");
-    panel_->catalogue().setValue(L"posx", L"80");
-    choose(2);
+    panel_->catalogue().setValue(L"left", L"80");
+    choose(L"button");
     EXPECT_EQ(panel_->dragText(),
-              L"<control type=\"button\">\n    <label>Price 5 \u20AC</label>\n    <posx>80</posx>\n</control>\n");
+              L"<control type=\"button\">\n    <label>Price 5 \u20AC</label>\n    <left>80</left>\n</control>\n");
 
     // The begin-drag notification hands the text to the data object and is
     // answered with 0, so that the drag list starts no drag of its own. With

@@ -2,6 +2,7 @@
 // editor: docking, the type list, rows, clipboard changes, and a control
 // dragged out of the panel with the mouse onto a drop target.
 #include "Host.h"
+#include "controls/ControlCatalogue.h"
 #include "controls/controls_ids.h"
 #include "support/WineTestSupport.h"
 
@@ -118,7 +119,11 @@ protected:
     }
     static HWND typeList(HWND panel) { return ::GetDlgItem(panel, IDC_CONTROLS_TYPE_LIST); }
     static HWND area(HWND panel) { return ::GetDlgItem(panel, IDC_CONTROLS_ATTRIBUTES); }
-    static void choose(HWND panel, int index) {
+    // Picks the type whose entry reads `type`.
+    static void choose(HWND panel, const wchar_t* type) {
+        const LRESULT index = ::SendMessageW(typeList(panel), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(type));
+        ASSERT_NE(index, CB_ERR);
         ::SendMessageW(typeList(panel), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         ::SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDC_CONTROLS_TYPE_LIST, CBN_SELENDOK),
                        reinterpret_cast<LPARAM>(typeList(panel)));
@@ -146,14 +151,15 @@ TEST_F(PanelInEditor, DocksWithItsCaptionAndListsTheTypes) {
     EXPECT_NE(host_->containerOf(panel), host::Container::Hidden);
     EXPECT_TRUE(::IsWindowVisible(panel));
 
-    ASSERT_EQ(::SendMessageW(typeList(panel), CB_GETCOUNT, 0, 0), 30);
+    ASSERT_EQ(::SendMessageW(typeList(panel), CB_GETCOUNT, 0, 0), 49);
     wchar_t name[32] = {};
-    ::SendMessageW(typeList(panel), CB_GETLBTEXT, 17, reinterpret_cast<LPARAM>(name));
-    EXPECT_STREQ(name, L"slider");
+    ::SendMessageW(typeList(panel), CB_GETLBTEXT, 46, reinterpret_cast<LPARAM>(name));
+    EXPECT_STREQ(name, L"console (older)");
 
-    choose(panel, 4);
+    choose(panel, L"image");
     const auto imageRows = rows(panel);
-    ASSERT_EQ(imageRows.size(), 25u);
+    const std::size_t imageRowCount = ControlCatalogue().rowsOf(L"image").size();
+    ASSERT_EQ(imageRows.size(), imageRowCount);
     EXPECT_EQ(tagOf(imageRows.front()), L"animation");
     EXPECT_EQ(tagOf(imageRows.back()), L"width");
 
@@ -165,21 +171,21 @@ TEST_F(PanelInEditor, DocksWithItsCaptionAndListsTheTypes) {
     ASSERT_TRUE(host_->runMenu(kMenu, kItem));
     pump(20);
     EXPECT_TRUE(::IsWindowVisible(panel));
-    EXPECT_EQ(rows(panel).size(), 25u);
+    EXPECT_EQ(rows(panel).size(), imageRowCount);
 }
 
 TEST_F(PanelInEditor, AClipboardChangeRefillsTheTypeListAndKeepsTheRows) {
     const HWND panel = openPanel();
     ASSERT_NE(panel, nullptr);
-    choose(panel, 2);
-    ASSERT_EQ(::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0), 2);
+    choose(panel, L"button");
+    ASSERT_NE(::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0), CB_ERR);
     const auto before = rows(panel);
-    ASSERT_EQ(before.size(), 31u);
+    ASSERT_EQ(before.size(), ControlCatalogue().rowsOf(L"button").size());
 
     ASSERT_TRUE(host_->setClipboardText(L"copied in the editor"));
     // The clipboard tells its viewers asynchronously.
     for (int i = 0; i < 40 && ::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0) != CB_ERR; ++i) host_->pump(50);
-    EXPECT_EQ(::SendMessageW(typeList(panel), CB_GETCOUNT, 0, 0), 30);
+    EXPECT_EQ(::SendMessageW(typeList(panel), CB_GETCOUNT, 0, 0), 49);
     EXPECT_EQ(::SendMessageW(typeList(panel), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(rows(panel), before);
 }
@@ -236,7 +242,7 @@ TEST_F(PanelInEditor, DraggingTheAreaDropsTheControlsXml) {
     dragFromArea(POINT{areaRect.left + 30, areaRect.top + 10});
     EXPECT_EQ(target.drops, 0);
 
-    choose(panel, 4);  // image: only "type" has a value
+    choose(panel, L"image");  // only "type" has a value
     ::GetWindowRect(area(panel), &areaRect);
     // Between the first and the second row lies the area itself.
     dragFromArea(POINT{areaRect.left + 30, areaRect.top + 22});

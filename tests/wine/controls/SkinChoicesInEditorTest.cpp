@@ -1,6 +1,7 @@
 // The plugin in the stand-in editor on copies of the sample skin (under a
 // folder named outside any ANSI code page): image and include names offered
-// in the controls panel's rows as the Options dialog switches them on, and a
+// in the controls panel's rows as the Options dialog switches them on, the
+// skin's fonts and colours in font and colour rows, and a
 // chosen image drawn, scaled into the previewer, before the value is written
 // back into the document.
 #include "Host.h"
@@ -395,6 +396,41 @@ TEST_F(SkinChoicesInEditor, IncludeNamesComeFromTheSkinActivatedWhileSwitchedOn)
     include = valueOf(L"include");
     ASSERT_EQ(classOf(include), L"ComboBox");
     EXPECT_EQ(comboItems(include), Names{L"OtherOnly"});
+}
+
+TEST_F(SkinChoicesInEditor, FontAndColourRowsOfferTheSkinsOwnAndAPickedFontLands) {
+    ASSERT_TRUE(previewtest::writeFile(
+        demo_ + L"\\720p\\Font.xml",
+        "<fonts>\n  <fontset id=\"Default\">\n"
+        "    <font><name>font16</name><filename>sample.ttf</filename><size>30</size></font>\n"
+        "    <font><name>font12</name><filename>sample.ttf</filename><size>20</size></font>\n"
+        "  </fontset>\n</fonts>\n"));
+    ASSERT_TRUE(::CreateDirectoryW((demo_ + L"\\colors").c_str(), nullptr));
+    ASSERT_TRUE(previewtest::writeFile(demo_ + L"\\colors\\defaults.xml",
+                                       "<colors>\n  <color name=\"white\">ffffffff</color>\n"
+                                       "  <color name=\"grey\">ff808080</color>\n</colors>\n"));
+    ASSERT_NO_FATAL_FAILURE(open(demo_ + L"\\720p\\Home.xml"));
+    ASSERT_NO_FATAL_FAILURE(showPanel(L"&Ormu Controls"));
+    // The skin is read on the plugin's worker; the rows built once it is
+    // offer its names (the image and include settings play no part).
+    HWND font = nullptr;
+    for (int round = 0; round < 50; ++round) {
+        ASSERT_NO_FATAL_FAILURE(caretTo("<description>Clock</description>"));
+        ASSERT_NO_FATAL_FAILURE(caretTo("<label>Home</label>"));
+        font = valueOf(L"font");
+        if (font != nullptr && !comboItems(font).empty()) break;
+    }
+    ASSERT_NE(font, nullptr);
+    ASSERT_EQ(classOf(font), L"ComboBox");
+    EXPECT_EQ(comboItems(font), (Names{L"font12", L"font16"}));
+    EXPECT_EQ(windowText(font), L"font16");
+    EXPECT_EQ(comboItems(valueOf(L"textcolor")), (Names{L"grey", L"white"}));
+    EXPECT_EQ(classOf(valueOf(L"label")), L"Edit");
+
+    ASSERT_NO_FATAL_FAILURE(choose(font, L"font12"));
+    std::string expected = home_;
+    expected.replace(expected.find("<font>font16</font>"), 19, "<font>font12</font>");
+    EXPECT_EQ(host_->documentBytes(), expected);
 }
 
 TEST_F(SkinChoicesInEditor, NamesFollowTheDocumentsSkinAndTheFilesTheyComeFrom) {

@@ -96,12 +96,14 @@ TEST_F(CompletionInEditor, TypingAVariablesOpenerOffersTheVariablesAndWritesTheC
 // Today's vocabulary in the editor: an enum element's values on demand, a
 // texture's attributes after a blank.
 TEST_F(CompletionInEditor, OffersTheValuesAndAttributesTheMediaCenterReads) {
+    // The sample's own labels centre some of their texts already.
+    const std::size_t centred = count(text(), "<aligny>center</aligny>");
     insertLine("\t\t<control type=\"label\"><aligny></aligny></control>\n", "<aligny>");
     ASSERT_TRUE(host_->runMenu(kMenu, L"Complete &name"));
     ASSERT_NE(send(kAutoCActive), 0);
     EXPECT_EQ(chosenItem(), "center");
     send(kAutoCComplete);
-    EXPECT_EQ(count(text(), "<aligny>center</aligny>"), 1u);
+    EXPECT_EQ(count(text(), "<aligny>center</aligny>"), centred + 1);
 
     insertLine("\t\t<texture>a.png</texture>\n", "<texture");
     type(" fl");
