@@ -11,7 +11,6 @@
 #include "skin/SkinModel.h"
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +34,6 @@ enum class CompletionContext : unsigned char {
     Value,            // an enum or boolean element's text, an animation's trigger
     AttributeName,    // <texture |, <animation |, <effect |
     AttributeValue,   // effect="|, tween="|, easing="|, an animation's type="|
-};
-
-// No longer read by completion, which takes the vocabulary itself; kept while
-// the controls feature still makes one.
-struct CompletionCatalogue {
-    std::vector<std::string> imageElements;
-    std::vector<std::string> controlTypes;
-    std::map<std::string, std::vector<std::string>> elementsByType;  // type -> its element names (as spelt)
 };
 
 struct CompletionSite {
