@@ -8,6 +8,7 @@
 #include "skin/SkinVocabulary.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace skin {
