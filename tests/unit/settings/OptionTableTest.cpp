@@ -19,7 +19,7 @@ TEST(OptionTable, NumberBoxesReadAndShowUnsignedNumbers) {
 
 TEST(OptionTable, DescriptionsAreFoundByEitherControlButNotByTheNoControlMark) {
     std::vector<options::OptionDescriptor> table = options::standardOptions();
-    ASSERT_EQ(table.size(), 11u);
+    ASSERT_EQ(table.size(), 13u);
     EXPECT_EQ(options::findByControl(table, 1020)->description, L"Ip of ormu for the test dialog");
     EXPECT_EQ(options::findByControl(table, 1001), nullptr);
     EXPECT_EQ(options::findByControl(table, -1), nullptr);
