@@ -10,6 +10,13 @@
 namespace tester {
 namespace {
 
+// Wine's WinHTTP passes some socket errors on as they are (winsock2.h's
+// WSAECONNREFUSED, WSAETIMEDOUT, WSAECONNRESET, WSAECONNABORTED).
+constexpr DWORD kSocketRefused = 10061;
+constexpr DWORD kSocketTimedOut = 10060;
+constexpr DWORD kSocketReset = 10054;
+constexpr DWORD kSocketAborted = 10053;
+
 struct InternetHandle {
     HINTERNET handle = nullptr;
     explicit InternetHandle(HINTERNET h) : handle(h) {}
@@ -27,16 +34,20 @@ HttpExchange failure(DWORD error, bool answering) {
     exchange.systemError = error;
     switch (error) {
     case ERROR_WINHTTP_CANNOT_CONNECT:
+    case kSocketRefused:
         exchange.transport = HttpExchange::Refused;
         break;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
         exchange.transport = HttpExchange::NameUnknown;
         break;
     case ERROR_WINHTTP_TIMEOUT:
+    case kSocketTimedOut:
         exchange.transport = answering ? HttpExchange::AnswerTimedOut : HttpExchange::ConnectTimedOut;
         break;
     case ERROR_WINHTTP_CONNECTION_ERROR:
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+    case kSocketReset:
+    case kSocketAborted:
         exchange.transport = HttpExchange::ClosedEarly;
         break;
     case ERROR_WINHTTP_OPERATION_CANCELLED:
@@ -78,6 +89,9 @@ HttpExchange WinHttpTransport::post(const std::string& body) {
     const InternetHandle request(::WinHttpOpenRequest(static_cast<HINTERNET>(connection_), L"POST", L"/jsonrpc",
                                                       nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
     if (request.handle == nullptr) return failure(::GetLastError(), false);
+    // The wait for the answer's head has a bound of its own, unbounded by default in some WinHTTPs.
+    DWORD answerBound = static_cast<DWORD>(endpoint_.timeouts.answer);
+    ::WinHttpSetOption(request.handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerBound, sizeof(answerBound));
     std::wstring headers = L"Content-Type: application/json\r\n";
     if (endpoint_.authorization) headers += L"Authorization: " + text::fromUtf8(*endpoint_.authorization) + L"\r\n";
     std::string data = body;
@@ -93,6 +107,13 @@ HttpExchange WinHttpTransport::post(const std::string& body) {
                                WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return failure(::GetLastError(), true);
     exchange.status = status;
+    // A server that closes before the length it announced has sent half an answer.
+    DWORD announced = 0;
+    size = sizeof(announced);
+    const bool lengthKnown =
+        ::WinHttpQueryHeaders(request.handle, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                              WINHTTP_HEADER_NAME_BY_INDEX, &announced, &size, WINHTTP_NO_HEADER_INDEX) != FALSE;
+    if (lengthKnown && announced > kJsonRpcAnswerLimit) return HttpExchange{HttpExchange::TooLarge, status, {}, 0};
     std::vector<char> buffer(16 * 1024);
     for (;;) {
         DWORD got = 0;
@@ -107,6 +128,7 @@ HttpExchange WinHttpTransport::post(const std::string& body) {
         exchange.body.append(buffer.data(), got);
         if (stop_ != nullptr && stop_->load()) return HttpExchange{HttpExchange::Stopped, 0, {}, 0};
     }
+    if (lengthKnown && exchange.body.size() < announced) return HttpExchange{HttpExchange::ClosedEarly, status, {}, 0};
     return exchange;
 }
 

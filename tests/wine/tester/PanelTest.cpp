@@ -21,6 +21,8 @@
 #include <vector>
 
 using testsupport::MediaCenterStub;
+using testsupport::className;
+using testsupport::findChild;
 using wine_test::windowText;
 using ScratchFolder = testsupport::LinuxScratchFolder;
 
@@ -28,32 +30,6 @@ namespace {
 
 constexpr wchar_t kMenu[] = L"&Quorrel";
 constexpr wchar_t kTesterItem[] = L"&Ormu Tester";
-
-std::wstring className(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-struct ChildSearch {
-    const wchar_t* wanted;
-    HWND found;
-};
-
-BOOL CALLBACK matchChild(HWND child, LPARAM data) {
-    auto* s = reinterpret_cast<ChildSearch*>(data);
-    if (_wcsicmp(className(child).c_str(), s->wanted) == 0) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND findChild(HWND parent, const wchar_t* wantedClass) {
-    ChildSearch search{wantedClass, nullptr};
-    ::EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 BOOL CALLBACK collectText(HWND child, LPARAM data) {
     reinterpret_cast<std::vector<std::wstring>*>(data)->push_back(windowText(child));
@@ -169,6 +145,7 @@ protected:
         store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
         store.setString(L"ORMU", L"OrmuLogin", login);
         store.setString(L"ORMU", L"OrmuPassword", password);
+        store.setString(L"ORMU", L"Connection", L"http-command");  // GNU Wget's route, as older releases have it
         if (reloadOnSave) store.setBool(L"ORMU", L"ReloadSkinOnSave", true);
         ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
         configured_ = true;
