@@ -13,11 +13,6 @@ namespace {
 constexpr int kShownWindowAsks = 4;
 constexpr unsigned kShownWindowPause = 250;
 
-std::wstring windowWords(const WindowToOpen& window) {
-    const std::wstring number = std::to_wstring(window.id);
-    return window.name.empty() ? L"window " + number : window.name + L" (" + number + L")";
-}
-
 // "home (10000)", "window 11104", or the label the media center gave.
 std::wstring shownWords(const CurrentWindow& shown) {
     for (std::size_t i = 0; i < kTodayWindowRowCount; ++i) {

@@ -223,6 +223,16 @@ void TesterPanel::describeSelection() {
         if (!endsWithXml(name)) {
             return;
         }
+        if (connection_ != kHttpCommand) {
+            // Today's media center: its window table, then the file's own id.
+            std::vector<std::uint8_t> bytes;
+            if (editor_ != nullptr) files::readAll(editor_->currentPath(), bytes);
+            const auto window = tester::windowToOpen(name, std::string(bytes.begin(), bytes.end()));
+            if (window)
+                showInPane(L"The window that is going to be opened: \r\n" + tester::windowWords(*window) +
+                           (window->name.empty() ? L", through the keymap file" : L""));
+            return;
+        }
         const std::wstring id = tester::windowIdForFile(name);
         if (id != name) {
             infoBox_.setText(kWindowIdText + id);

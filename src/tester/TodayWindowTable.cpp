@@ -175,6 +175,11 @@ bool isInterfaceWindowName(const std::wstring& name) {
     return false;
 }
 
+std::wstring windowWords(const WindowToOpen& window) {
+    const std::wstring number = std::to_wstring(window.id);
+    return window.name.empty() ? L"window " + number : window.name + L" (" + number + L")";
+}
+
 std::optional<unsigned> ownWindowId(std::string_view text) {
     std::size_t at = 0;
     while ((at = text.find('<', at)) != std::string_view::npos) {

@@ -35,6 +35,9 @@ struct WindowToOpen {
     unsigned shownId() const { return id < 10000 ? id + 10000 : id; }
 };
 
+// "home (10000)", or "window 1104" for a window without a name.
+std::wstring windowWords(const WindowToOpen& window);
+
 // The id in the first <window ...> start tag of a skin file's text, if it
 // has a decimal one.
 std::optional<unsigned> ownWindowId(std::string_view fileText);

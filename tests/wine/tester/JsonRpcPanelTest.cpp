@@ -144,6 +144,8 @@ TEST_F(JsonRpcPanelTest, ASkinsOwnWindowAndReloadSkinGoThroughTheKeymapFile) {
     EXPECT_EQ(run(L"&Test window"), L"The media center at " + at() + L" shows Window (11104).");
     EXPECT_EQ(center_.methods(), (std::vector<std::string>{kReloadKeymaps, kPressWindow, kShown}));
     EXPECT_EQ(testsupport::readFile(keymap()), tester::keymapContent(1104));
+    ASSERT_TRUE(host_->runLine(L"select-index panel=\"Ormu Commands\" > class=ListBox 0").ok);
+    EXPECT_EQ(pane(), L"The window that is going to be opened: \r\nwindow 1104, through the keymap file");
 
     EXPECT_EQ(run(L"&Reload skin"), L"The media center at " + at() + L" reloaded the skin.");
     EXPECT_EQ(center_.skinReloads(), 1);
