@@ -326,17 +326,17 @@ bool TesterPanel::askMediaCenter(bool reload, const std::wstring& windowFile) {
     if (reload) actions.push_back(tester::MediaCenterAction::reloadSkin());
     if (!windowFile.empty())
         actions.push_back(tester::MediaCenterAction::openWindow(tester::windowIdForFile(tester::asciiLower(fileName))));
+    const tester::AddressReading reading = tester::readMediaCenterAddress(ormuIp_);
+    if (!reading.address) {
+        showInPane(reading.problem + L" Nothing was sent.");
+        return true;
+    }
     const bool automatic = connection_ != kHttpCommand && connection_ != L"jsonrpc";
     if (connection_ == kHttpCommand || (automatic && foundRoute_ == Route::HttpCommand)) {
         fallingBack_ = false;
         return startRound(std::move(actions));
     }
 
-    const tester::AddressReading reading = tester::readMediaCenterAddress(ormuIp_);
-    if (!reading.address) {
-        showInPane(reading.problem + L" Nothing was sent.");
-        return true;
-    }
     tester::JsonRpcEndpoint endpoint;
     endpoint.host = reading.address->host;
     endpoint.port = reading.address->jsonRpcPort();
@@ -423,14 +423,17 @@ bool TesterPanel::startRound(std::vector<tester::MediaCenterAction> actions) {
     if (client_.running()) {
         return false;
     }
-    const tester::ClientSettings settings{ormuIp_, ormuLogin_, ormuPassword_, wgetPath_};
+    // The address as the URL needs it ("http://host/" typed is host).
+    const tester::AddressReading reading = tester::readMediaCenterAddress(ormuIp_);
+    const std::wstring address = reading.address ? reading.address->authority() : ormuIp_;
+    const tester::ClientSettings settings{address, ormuLogin_, ormuPassword_, wgetPath_};
     std::vector<tester::ClientCommand> commands;
     for (const tester::MediaCenterAction& action : actions)
         commands.push_back(tester::buildClientCommand(settings, action));
     if (!client_.start(std::move(commands), tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
         return false;
     }
-    clientAddress_ = ormuIp_;
+    clientAddress_ = address;
     clientFolder_ = wgetPath_;
     clientActions_ = std::move(actions);
     showInPane(tester::askingText(clientAddress_, clientActions_));

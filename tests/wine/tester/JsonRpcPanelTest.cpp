@@ -8,6 +8,7 @@
 #include "JsonRpcStandIn.h"
 
 #include "Host.h"
+#include "TesterPanelHost.h"
 #include "TesterTestSupport.h"
 #include "settings/SettingsStore.h"
 #include "tester/KeymapFile.h"
@@ -62,19 +63,9 @@ protected:
         if (!settings.connection.empty()) store.setString(L"ORMU", L"Connection", settings.connection);
         store.setBool(L"ORMU", L"ReloadSkinOnSave", settings.reloadOnSave);
         ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = config_.windowsPath();
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << testsupport::narrow(error);
-        ASSERT_TRUE(host_->runMenu(kMenu, L"&Ormu Tester"));
-        host_->pump(100);
         HWND panel = nullptr;
-        for (const auto& r : host_->dockingRegistrations())
-            if (r.data.dlgID == 1) panel = r.data.hClient;
-        ASSERT_NE(panel, nullptr);
+        testsupport::startWithTesterPanel(config_.windowsPath(), host_, panel);
+        if (panel == nullptr) return;
         pane_ = testsupport::findChild(panel, L"Edit");
         ASSERT_NE(pane_, nullptr);
     }

@@ -6,6 +6,7 @@
 // its progress window while the editor goes on.
 #include "Host.h"
 #include "OrtWriter.h"
+#include "TesterPanelHost.h"
 #include "TesterTestSupport.h"
 #include "settings/SettingsStore.h"
 #include "tester/TesterPanel.h"
@@ -116,18 +117,8 @@ protected:
         ASSERT_TRUE(testsupport::placeRealClient(wget_.windowsPath()));
         if (!configured_) configure(L"127.0.0.1:" + std::to_wstring(center_.authPort()));
 
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = config_.windowsPath();
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << testsupport::narrow(error);
-        ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
-        host_->pump(100);
-        for (const auto& r : host_->dockingRegistrations())
-            if (r.data.dlgID == 1) panel_ = r.data.hClient;
-        ASSERT_NE(panel_, nullptr);
+        testsupport::startWithTesterPanel(config_.windowsPath(), host_, panel_);
+        if (panel_ == nullptr) return;
         list_ = findChild(panel_, L"ListBox");
         info_ = findChild(panel_, L"Edit");
         ASSERT_NE(list_, nullptr);
