@@ -184,7 +184,7 @@ TEST_F(JsonRpcPanelTest, TheAutomaticConnectionFallsBackToTheOlderRouteWhereJson
     ASSERT_TRUE(testsupport::placeRealClient(wget.windowsPath()));
     const std::wstring address = L"127.0.0.1:" + std::to_wstring(older.authPort());
     Settings automatic = jsonRpc();
-    automatic.address = address;
+    automatic.address = L"http://" + address + L"/";  // as typed: both routes read it
     automatic.connection.clear();
     automatic.wgetFolder = wget.windowsPath();
     start(automatic);
