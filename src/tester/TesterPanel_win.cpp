@@ -223,7 +223,7 @@ void TesterPanel::describeSelection() {
         if (!endsWithXml(name)) {
             return;
         }
-        if (connection_ != kHttpCommand) {
+        if (connection_ != kHttpCommand && foundRoute_ != Route::HttpCommand) {
             // Today's media center: its window table, then the file's own id.
             std::vector<std::uint8_t> bytes;
             if (editor_ != nullptr) files::readAll(editor_->currentPath(), bytes);
