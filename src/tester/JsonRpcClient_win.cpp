@@ -17,14 +17,24 @@ constexpr DWORD kSocketTimedOut = 10060;
 constexpr DWORD kSocketReset = 10054;
 constexpr DWORD kSocketAborted = 10053;
 
-struct InternetHandle {
-    HINTERNET handle = nullptr;
-    explicit InternetHandle(HINTERNET h) : handle(h) {}
-    ~InternetHandle() {
-        if (handle != nullptr) ::WinHttpCloseHandle(handle);
+// The request under way, shared with the thread that may stop the round:
+// whichever side takes it from `shared` closes it (WinHTTP ends a
+// synchronous call on a request handle closed meanwhile).
+class PendingRequest {
+public:
+    PendingRequest(HINTERNET h, std::atomic<void*>& shared) : handle(h), shared_(shared) {
+        if (h != nullptr) shared_.store(h);
     }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
+    ~PendingRequest() {
+        if (void* mine = shared_.exchange(nullptr)) ::WinHttpCloseHandle(static_cast<HINTERNET>(mine));
+    }
+    PendingRequest(const PendingRequest&) = delete;
+    PendingRequest& operator=(const PendingRequest&) = delete;
+
+    const HINTERNET handle;
+
+private:
+    std::atomic<void*>& shared_;
 };
 
 // What the system's error means for the words; `answering` once the request
@@ -62,8 +72,9 @@ HttpExchange failure(DWORD error, bool answering) {
 
 }  // namespace
 
-WinHttpTransport::WinHttpTransport(JsonRpcEndpoint endpoint, const std::atomic<bool>* stop)
-    : endpoint_(std::move(endpoint)), stop_(stop) {}
+WinHttpTransport::WinHttpTransport(JsonRpcEndpoint endpoint, const std::atomic<bool>* stop,
+                                   std::atomic<void*>* pending)
+    : endpoint_(std::move(endpoint)), stop_(stop), pending_(pending != nullptr ? pending : &ownPending_) {}
 
 WinHttpTransport::~WinHttpTransport() {
     if (connection_ != nullptr) ::WinHttpCloseHandle(static_cast<HINTERNET>(connection_));
@@ -86,9 +97,12 @@ HttpExchange WinHttpTransport::post(const std::string& body) {
                                        static_cast<INTERNET_PORT>(endpoint_.port), 0);
         if (connection_ == nullptr) return failure(::GetLastError(), false);
     }
-    const InternetHandle request(::WinHttpOpenRequest(static_cast<HINTERNET>(connection_), L"POST", L"/jsonrpc",
-                                                      nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+    const PendingRequest request(::WinHttpOpenRequest(static_cast<HINTERNET>(connection_), L"POST", L"/jsonrpc",
+                                                      nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0),
+                                 *pending_);
     if (request.handle == nullptr) return failure(::GetLastError(), false);
+    // A stop that came before the request was shared is seen here; one after it closes the request.
+    if (stop_ != nullptr && stop_->load()) return HttpExchange{HttpExchange::Stopped, 0, {}, 0};
     // The wait for the answer's head has a bound of its own, unbounded by default in some WinHTTPs.
     DWORD answerBound = static_cast<DWORD>(endpoint_.timeouts.answer);
     ::WinHttpSetOption(request.handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerBound, sizeof(answerBound));
@@ -140,8 +154,13 @@ bool WinHttpTransport::pause(unsigned milliseconds) {
 
 JsonRpcRunner::~JsonRpcRunner() {
     if (!thread_.joinable()) return;
-    stop_ = true;
+    stop();
     thread_.join();
+}
+
+void JsonRpcRunner::stop() {
+    stop_ = true;
+    if (void* request = pendingRequest_.exchange(nullptr)) ::WinHttpCloseHandle(static_cast<HINTERNET>(request));
 }
 
 bool JsonRpcRunner::start(JsonRpcEndpoint endpoint, JsonRpcTask task, std::wstring shownAddress, HWND window,
@@ -154,7 +173,7 @@ bool JsonRpcRunner::start(JsonRpcEndpoint endpoint, JsonRpcTask task, std::wstri
                            shownAddress = std::move(shownAddress), window, done]() noexcept {
         JsonRpcReport report;
         try {
-            WinHttpTransport transport(endpoint, &stop_);
+            WinHttpTransport transport(endpoint, &stop_, &pendingRequest_);
             report = runJsonRpcRound(transport, task, shownAddress);
         } catch (...) {
             report.ending = JsonRpcReport::Failed;

@@ -32,7 +32,9 @@ struct JsonRpcEndpoint {
 
 class WinHttpTransport : public JsonRpcTransport {
 public:
-    WinHttpTransport(JsonRpcEndpoint endpoint, const std::atomic<bool>* stop);
+    // `stop` ends the round before its next request; `pending` (when given)
+    // holds the request under way, for a stopping thread to close.
+    WinHttpTransport(JsonRpcEndpoint endpoint, const std::atomic<bool>* stop, std::atomic<void*>* pending = nullptr);
     ~WinHttpTransport() override;
     WinHttpTransport(const WinHttpTransport&) = delete;
     WinHttpTransport& operator=(const WinHttpTransport&) = delete;
@@ -43,6 +45,8 @@ public:
 private:
     JsonRpcEndpoint endpoint_;
     const std::atomic<bool>* stop_;
+    std::atomic<void*> ownPending_{nullptr};
+    std::atomic<void*>* pending_;
     void* session_ = nullptr;
     void* connection_ = nullptr;
 };
@@ -60,8 +64,8 @@ public:
     bool start(JsonRpcEndpoint endpoint, JsonRpcTask task, std::wstring shownAddress, HWND window, UINT done);
     bool running() const { return thread_.joinable() && !finished_; }
     bool finished() const { return thread_.joinable() && finished_; }
-    // The round stops before its next request.
-    void stop() { stop_ = true; }
+    // The round stops: the request under way is ended, no other is sent.
+    void stop();
     // The report of the round that ended; the runner is free again.
     JsonRpcReport collect();
 
@@ -69,6 +73,7 @@ private:
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
+    std::atomic<void*> pendingRequest_{nullptr};
     std::mutex lock_;
     JsonRpcReport report_;
 };
