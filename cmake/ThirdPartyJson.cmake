@@ -1,5 +1,6 @@
 # nlohmann-json (header-only) from the Debian source that scripts/bootstrap
-# unpacked, the same in every tree: the language server's messages.
+# unpacked, the same in every tree: the language server's messages and the
+# tester's JSON-RPC requests.
 #   Quorrel::json
 set(TP "${QUORREL_THIRD_PARTY_SRC}")
 if(NOT EXISTS "${TP}/nlohmann-json/single_include/nlohmann/json.hpp")

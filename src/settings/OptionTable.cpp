@@ -28,6 +28,14 @@ std::vector<OptionDescriptor> standardOptions() {
         {1037, -1, TextBox, k::kGroup, k::kCoreColoursFile,
          L"The media center's own colours file: its colour names are known to the check, the hover and the "
          L"completion"},
+        {1038, -1, ChoiceBox, k::kGroup, k::kConnection,
+         L"How Test window and Reload skin reach the media center: automatic (JSON-RPC when it answers, else the "
+         L"older HTTP command route), jsonrpc (today's releases, through WinHTTP), http-command (older releases, "
+         L"through wget.exe)",
+         {L"automatic", L"jsonrpc", L"http-command"}},
+        {1039, -1, TextBox, k::kGroup, k::kMediaCenterUserData,
+         L"The media center's user data folder (on this machine or a share): over JSON-RPC, Reload skin and "
+         L"windows without a name are reached through the keymap file keymaps\\quorrel.xml the plugin writes there"},
     };
 }
 
@@ -45,6 +53,13 @@ std::wstring boxText(const SettingsStore& store, const OptionDescriptor& option)
     if (option.kind == NumberBox) return std::to_wstring(static_cast<unsigned>(store.getInt(option.group, option.key)));
     if (option.kind == TextBox) return store.getString(option.group, option.key);
     return {};
+}
+
+std::size_t choiceIndex(const SettingsStore& store, const OptionDescriptor& option) {
+    const std::wstring stored = store.getString(option.group, option.key);
+    for (std::size_t i = 0; i < option.choices.size(); ++i)
+        if (option.choices[i] == stored) return i;
+    return 0;
 }
 
 bool isChecked(const SettingsStore& store, const OptionDescriptor& option) {
@@ -70,6 +85,11 @@ void storeText(SettingsStore& store, const OptionDescriptor& option, const std::
         store.setInt(option.group, option.key, static_cast<int>(parseUnsigned(text)));
     else if (option.kind == TextBox)
         store.setString(option.group, option.key, text);
+    else if (option.kind == ChoiceBox && !option.choices.empty()) {
+        bool known = false;
+        for (const std::wstring& choice : option.choices) known = known || choice == text;
+        store.setString(option.group, option.key, known ? text : option.choices.front());
+    }
 }
 
 void storeChecked(SettingsStore& store, const OptionDescriptor& option, bool checked) {

@@ -9,7 +9,7 @@ class SettingsStore;
 
 namespace options {
 
-enum Kind : int { CheckBox = 0, NumberBox = 1, TextBox = 2 };
+enum Kind : int { CheckBox = 0, NumberBox = 1, TextBox = 2, ChoiceBox = 3 };
 
 struct OptionDescriptor {
     int controlId = 0;
@@ -18,6 +18,7 @@ struct OptionDescriptor {
     std::wstring group;
     std::wstring key;
     std::wstring description;
+    std::vector<std::wstring> choices{};  // a choice box's values, the default first
 };
 
 // The plugin's options in the order the dialog lists them.
@@ -33,10 +34,14 @@ std::wstring helpKey(int controlId);
 // or of another type; a number is shown unsigned).
 std::wstring boxText(const SettingsStore& store, const OptionDescriptor& option);
 bool isChecked(const SettingsStore& store, const OptionDescriptor& option);
+// The choice a choice box shows: the stored one, or the first when the stored
+// value is none of them.
+std::size_t choiceIndex(const SettingsStore& store, const OptionDescriptor& option);
 
 // Stores what the user confirmed. An empty text box stores the empty string,
 // so a login or password can be removed again; a number box without a valid
-// unsigned number stores 0.
+// unsigned number stores 0; a choice box stores its choice (the first for
+// another text).
 void storeText(SettingsStore& store, const OptionDescriptor& option, const std::wstring& text);
 void storeChecked(SettingsStore& store, const OptionDescriptor& option, bool checked);
 

@@ -38,7 +38,8 @@ protected:
 private:
     void onCommand(WORD controlId, WORD code);
     void confirm();
-    void browseForWgetFolder();
+    // The folder picker for the edit box `editId`.
+    void browseForFolder(int editId);
     void setHovered(int controlId);
     std::wstring controlText(int controlId) const;
 

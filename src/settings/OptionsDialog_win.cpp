@@ -70,6 +70,12 @@ void OptionsDialog::loadValues() {
         if (option.kind == options::CheckBox) {
             ::CheckDlgButton(hwnd_, option.controlId,
                              options::isChecked(*store_, option) ? BST_CHECKED : BST_UNCHECKED);
+        } else if (option.kind == options::ChoiceBox) {
+            const HWND box = ::GetDlgItem(hwnd_, option.controlId);
+            ::SendMessageW(box, CB_RESETCONTENT, 0, 0);
+            for (const std::wstring& choice : option.choices)
+                ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+            ::SendMessageW(box, CB_SETCURSEL, options::choiceIndex(*store_, option), 0);
         } else {
             ::SetDlgItemTextW(hwnd_, option.controlId, options::boxText(*store_, option).c_str());
         }
@@ -81,6 +87,10 @@ void OptionsDialog::storeValues() {
     for (const auto& option : options_) {
         if (option.kind == options::CheckBox) {
             options::storeChecked(*store_, option, ::IsDlgButtonChecked(hwnd_, option.controlId) == BST_CHECKED);
+        } else if (option.kind == options::ChoiceBox) {
+            const LRESULT chosen = ::SendDlgItemMessageW(hwnd_, option.controlId, CB_GETCURSEL, 0, 0);
+            const bool valid = chosen >= 0 && static_cast<std::size_t>(chosen) < option.choices.size();
+            options::storeText(*store_, option, valid ? option.choices[static_cast<std::size_t>(chosen)] : L"");
         } else {
             options::storeText(*store_, option, controlText(option.controlId));
         }
@@ -128,7 +138,8 @@ void OptionsDialog::onCommand(WORD controlId, WORD code) {
         return;
     }
     setHovered(0);
-    if (controlId == IDC_OPTIONS_BROWSE_WGET && code == BN_CLICKED) browseForWgetFolder();
+    if (controlId == IDC_OPTIONS_BROWSE_WGET && code == BN_CLICKED) browseForFolder(IDC_OPTIONS_WGET_PATH);
+    if (controlId == IDC_OPTIONS_BROWSE_USER_DATA && code == BN_CLICKED) browseForFolder(IDC_OPTIONS_USER_DATA);
 }
 
 void OptionsDialog::confirm() {
@@ -138,7 +149,7 @@ void OptionsDialog::confirm() {
     if (store_ != nullptr && !settingsPath_.empty()) store_->save(settingsPath_);
 }
 
-void OptionsDialog::browseForWgetFolder() {
+void OptionsDialog::browseForFolder(int editId) {
     wchar_t displayName[MAX_PATH] = L"";
     BROWSEINFOW info{};
     // Owned by the dialog itself, so that it cannot be confirmed or closed
@@ -150,7 +161,7 @@ void OptionsDialog::browseForWgetFolder() {
     const std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> chosen(::SHBrowseForFolderW(&info));
     if (!chosen) return;
     wchar_t path[MAX_PATH] = L"";
-    if (::SHGetPathFromIDListW(chosen.get(), path)) ::SetDlgItemTextW(hwnd_, IDC_OPTIONS_WGET_PATH, path);
+    if (::SHGetPathFromIDListW(chosen.get(), path)) ::SetDlgItemTextW(hwnd_, editId, path);
 }
 
 void OptionsDialog::setHovered(int controlId) {

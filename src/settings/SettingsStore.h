@@ -86,6 +86,9 @@ inline const wchar_t* const kReloadSkinOnSave = L"ReloadSkinOnSave";
 inline const wchar_t* const kCompleteNames = L"CompleteNames";
 inline const wchar_t* const kCoreStringsFile = L"CoreStringsFile";
 inline const wchar_t* const kCoreColoursFile = L"CoreColoursFile";
+// How the tester reaches the media center: "automatic", "jsonrpc" or "http-command".
+inline const wchar_t* const kConnection = L"Connection";
+inline const wchar_t* const kMediaCenterUserData = L"MediaCenterUserData";
 
 // For a component's attachedToSettings (the component is already an observer
 // of the store then): a key that is stored is handed to the component's

@@ -2,6 +2,8 @@
 // skin", "Pack ort", "Reload skin"), explains the selected one and runs it on
 // a double-click (or from the plugin's menu). With the option on, a saved
 // window file has the media center reload the skin and open its window.
+// Today's media center is asked over JSON-RPC, older ones through GNU Wget;
+// the Connection option picks one, or has the plugin find which answers.
 #pragma once
 
 #include "settings/ModelController.h"
@@ -12,6 +14,7 @@
 #include "framework/FixedPitchEditBox.h"
 #include "framework/FixedPitchListBox.h"
 #include "tester/ActivateWindow_win.h"
+#include "tester/JsonRpcClient_win.h"
 #include "tester/SkinCheckCommand_win.h"
 
 #include <functional>
@@ -100,9 +103,15 @@ private:
     void runCommand(const std::wstring& command);
     void testWindow();
     void reloadSkin();
-    // Sends the requests in order on the client's thread; false when another
-    // round still runs (nothing is sent then).
+    // Asks the media center to reload the skin and/or open the window of the
+    // skin file at `windowFile` (empty: none) over the connection in use;
+    // false when another round still runs (nothing is sent then).
+    bool askMediaCenter(bool reload, const std::wstring& windowFile);
+    // Sends the requests in order through GNU Wget on the client's thread;
+    // false when another round still runs (nothing is sent then).
     bool startRound(std::vector<tester::MediaCenterAction> actions);
+    void jsonRpcRoundEnded();
+    bool mediaCenterBusy() const { return client_.running() || jsonRpc_.running(); }
     void extractOrt();
     void extractionEnded(const textures::ExtractionReport& report);
     void roundEnded();
@@ -118,6 +127,8 @@ private:
     std::wstring ormuLogin_;
     std::wstring ormuPassword_;
     std::wstring wgetPath_;
+    std::wstring connection_;  // "automatic", "jsonrpc" or "http-command"
+    std::wstring userDataFolder_;
     bool reloadOnSave_ = false;
 
     SplitterPanel splitter_;
@@ -139,6 +150,15 @@ private:
     std::wstring clientAddress_;
     std::vector<tester::MediaCenterAction> clientActions_;
     std::wstring clientFolder_;
+    // Requests over JSON-RPC run on a thread of their own too.
+    tester::JsonRpcRunner jsonRpc_;
+    // What the automatic connection found at the address (forgotten when the
+    // address or the option changes), and the older route's requests of a
+    // round whose JSON-RPC found none there.
+    enum class Route { Unknown, JsonRpc, HttpCommand };
+    Route foundRoute_ = Route::Unknown;
+    std::vector<tester::MediaCenterAction> fallbackActions_;
+    bool fallingBack_ = false;  // the running older round is such a fallback
     // The last file saved while a round ran: one more round follows for it
     // (saves fold into it, they never queue).
     std::optional<std::wstring> savedMeanwhile_;

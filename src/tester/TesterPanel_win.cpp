@@ -8,6 +8,11 @@
 #include "settings/SettingsStore.h"
 #include "tester/ActivateWindow_win.h"
 #include "tester/WindowTable.h"
+#include "tester/JsonRpcMessages.h"
+#include "tester/MediaCenterAddress.h"
+#include "tester/TodayWindowTable.h"
+#include "base/Files.h"
+#include "base/TextCodec.h"
 #include "skin/SavedFile.h"
 #include "textures/BundleExtraction.h"
 
@@ -29,6 +34,10 @@ constexpr const wchar_t* kTestBusyText =
 constexpr const wchar_t* kReloadText = L"This command asks the media center to reload the skin";
 // Posted by the client's thread when a round of requests has its outcome.
 constexpr UINT kClientDoneMessage = WM_APP + 20;
+// Posted by the JSON-RPC round's thread when it ended.
+constexpr UINT kJsonRpcDoneMessage = WM_APP + 21;
+constexpr const wchar_t* kAutomatic = L"automatic";
+constexpr const wchar_t* kHttpCommand = L"http-command";
 constexpr const wchar_t* kCheckBusyText = L"A skin check is still running. Wait for it to end, or cancel it.";
 constexpr const wchar_t* kCheckText =
     L"Checks every window file in the folder of the current document for textures, includes and include files "
@@ -100,7 +109,8 @@ void TesterPanel::attachedToSettings(SettingsStore* store) {
         const wchar_t* key;
         const std::wstring* field;
     } keys[] = {
-        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_}};
+        {kOrmuIp, &ormuIp_}, {kWgetPath, &wgetPath_}, {kOrmuLogin, &ormuLogin_}, {kOrmuPassword, &ormuPassword_},
+        {kMediaCenterUserData, &userDataFolder_}};
     for (const auto& entry : keys) {
         if (!store->exists(kGroup, entry.key)) {
             store->setString(kGroup, entry.key, *entry.field);
@@ -109,6 +119,7 @@ void TesterPanel::attachedToSettings(SettingsStore* store) {
         }
     }
     registerBool(*store, *this, kReloadSkinOnSave, false);
+    registerString(*store, *this, kConnection, kAutomatic);
 }
 
 void TesterPanel::settingsChanged(const std::wstring& group, const std::wstring& key) {
@@ -120,8 +131,13 @@ void TesterPanel::settingsChanged(const std::wstring& group, const std::wstring&
         reloadOnSave_ = settings_->getBool(group, key);
         return;
     }
+    if (key == kOrmuIp || key == kConnection) foundRoute_ = Route::Unknown;
     std::wstring* field = nullptr;
-    if (key == kOrmuIp) {
+    if (key == kConnection) {
+        field = &connection_;
+    } else if (key == kMediaCenterUserData) {
+        field = &userDataFolder_;
+    } else if (key == kOrmuIp) {
         field = &ormuIp_;
     } else if (key == kWgetPath) {
         field = &wgetPath_;
@@ -207,6 +223,16 @@ void TesterPanel::describeSelection() {
         if (!endsWithXml(name)) {
             return;
         }
+        if (connection_ != kHttpCommand && foundRoute_ != Route::HttpCommand) {
+            // Today's media center: its window table, then the file's own id.
+            std::vector<std::uint8_t> bytes;
+            if (editor_ != nullptr) files::readAll(editor_->currentPath(), bytes);
+            const auto window = tester::windowToOpen(name, std::string(bytes.begin(), bytes.end()));
+            if (window)
+                showInPane(L"The window that is going to be opened: \r\n" + tester::windowWords(*window) +
+                           (window->name.empty() ? L", through the keymap file" : L""));
+            return;
+        }
         const std::wstring id = tester::windowIdForFile(name);
         if (id != name) {
             infoBox_.setText(kWindowIdText + id);
@@ -280,14 +306,96 @@ void TesterPanel::testWindow() {
     if (!endsWithXml(name)) {
         return;
     }
-    if (!startRound({tester::MediaCenterAction::openWindow(tester::windowIdForFile(name))})) {
+    std::wstring path = editor_ == nullptr ? std::wstring() : editor_->currentPath();
+    if (path.empty()) path = name;
+    if (!askMediaCenter(false, path)) {
         showInPane(kTestBusyText);
     }
 }
 
 void TesterPanel::reloadSkin() {
-    if (!startRound({tester::MediaCenterAction::reloadSkin()})) {
+    if (!askMediaCenter(true, {})) {
         showInPane(kTestBusyText);
+    }
+}
+
+bool TesterPanel::askMediaCenter(bool reload, const std::wstring& windowFile) {
+    if (mediaCenterBusy()) return false;
+    const std::wstring fileName = windowFile.substr(windowFile.find_last_of(L'\\') + 1);
+    std::vector<tester::MediaCenterAction> actions;
+    if (reload) actions.push_back(tester::MediaCenterAction::reloadSkin());
+    if (!windowFile.empty())
+        actions.push_back(tester::MediaCenterAction::openWindow(tester::windowIdForFile(tester::asciiLower(fileName))));
+    const tester::AddressReading reading = tester::readMediaCenterAddress(ormuIp_);
+    if (!reading.address) {
+        showInPane(reading.problem + L" Nothing was sent.");
+        return true;
+    }
+    const bool automatic = connection_ != kHttpCommand && connection_ != L"jsonrpc";
+    if (connection_ == kHttpCommand || (automatic && foundRoute_ == Route::HttpCommand)) {
+        fallingBack_ = false;
+        return startRound(std::move(actions));
+    }
+
+    tester::JsonRpcEndpoint endpoint;
+    endpoint.host = reading.address->host;
+    endpoint.port = reading.address->jsonRpcPort();
+    if (!ormuLogin_.empty() || !ormuPassword_.empty()) {
+        endpoint.authorization = tester::basicAuthorization(ormuLogin_, ormuPassword_);
+        if (!endpoint.authorization) {
+            showInPane(L"The login holds a colon, which HTTP basic authentication cannot carry. Change it in the "
+                       L"Options; nothing was sent.");
+            return true;
+        }
+    }
+    tester::JsonRpcTask task;
+    task.reloadSkin = reload;
+    task.askVersionFirst = automatic && foundRoute_ != Route::JsonRpc;
+    task.userDataFolder = userDataFolder_;
+    if (!windowFile.empty()) {
+        std::vector<std::uint8_t> bytes;
+        files::readAll(windowFile, bytes);
+        task.window = tester::windowToOpen(fileName, std::string(bytes.begin(), bytes.end()));
+        if (!task.window && !reload) {
+            showInPane(L"Neither window table has " + fileName +
+                       L", and the file has no <window id=\"...\"> with a number: there is no window to open.");
+            return true;
+        }
+    }
+    const std::wstring shown = reading.address->jsonRpcAuthority();
+    if (!jsonRpc_.start(std::move(endpoint), task, shown, hwnd_, kJsonRpcDoneMessage)) return false;
+    fallbackActions_ = automatic ? std::move(actions) : std::vector<tester::MediaCenterAction>();
+    showInPane(tester::jsonRpcAskingText(task, shown));
+    return true;
+}
+
+void TesterPanel::jsonRpcRoundEnded() {
+    if (jsonRpc_.running()) {
+        return;
+    }
+    const tester::JsonRpcReport report = jsonRpc_.collect();
+    const bool automatic = !fallbackActions_.empty();
+    std::vector<tester::MediaCenterAction> fallback = std::move(fallbackActions_);
+    fallbackActions_.clear();
+    if (report.ending == tester::JsonRpcReport::NoJsonRpc && automatic) {
+        // No JSON-RPC here: the older route, through GNU Wget, may answer.
+        foundRoute_ = Route::Unknown;
+        fallingBack_ = true;
+        startRound(std::move(fallback));
+    } else {
+        std::wstring text = report.text;
+        if (automatic && report.jsonRpcAnswered) {
+            foundRoute_ = Route::JsonRpc;
+            text += L"\r\nConnection: JSON-RPC, found automatically at this address" +
+                    (report.version.empty() ? std::wstring() : L" (interface version " + text::fromUtf8(report.version) + L")") +
+                    L".";
+        }
+        showInPane(text);
+    }
+    if (savedMeanwhile_ && !mediaCenterBusy()) {
+        const std::wstring path = *savedMeanwhile_;
+        savedMeanwhile_.reset();
+        fileSaved(path);
     }
 }
 
@@ -299,7 +407,7 @@ void TesterPanel::fileSaved(const std::wstring& path) {
     if (role == skin::SavedFileRole::None) {
         return;
     }
-    if (client_.running()) {
+    if (mediaCenterBusy()) {
         savedMeanwhile_ = path;
         return;
     }
@@ -308,26 +416,24 @@ void TesterPanel::fileSaved(const std::wstring& path) {
         showPanel();
         if (!isCreated()) return;
     }
-    std::vector<tester::MediaCenterAction> actions{tester::MediaCenterAction::reloadSkin()};
-    if (role == skin::SavedFileRole::Window) {
-        const std::wstring name = tester::asciiLower(path.substr(path.find_last_of(L'\\') + 1));
-        actions.push_back(tester::MediaCenterAction::openWindow(tester::windowIdForFile(name)));
-    }
-    startRound(std::move(actions));
+    askMediaCenter(true, role == skin::SavedFileRole::Window ? path : std::wstring());
 }
 
 bool TesterPanel::startRound(std::vector<tester::MediaCenterAction> actions) {
     if (client_.running()) {
         return false;
     }
-    const tester::ClientSettings settings{ormuIp_, ormuLogin_, ormuPassword_, wgetPath_};
+    // The address as the URL needs it ("http://host/" typed is host).
+    const tester::AddressReading reading = tester::readMediaCenterAddress(ormuIp_);
+    const std::wstring address = reading.address ? reading.address->authority() : ormuIp_;
+    const tester::ClientSettings settings{address, ormuLogin_, ormuPassword_, wgetPath_};
     std::vector<tester::ClientCommand> commands;
     for (const tester::MediaCenterAction& action : actions)
         commands.push_back(tester::buildClientCommand(settings, action));
     if (!client_.start(std::move(commands), tester::kClientWaitMilliseconds, hwnd_, kClientDoneMessage)) {
         return false;
     }
-    clientAddress_ = ormuIp_;
+    clientAddress_ = address;
     clientFolder_ = wgetPath_;
     clientActions_ = std::move(actions);
     showInPane(tester::askingText(clientAddress_, clientActions_));
@@ -340,7 +446,21 @@ void TesterPanel::roundEnded() {
     }
     std::vector<tester::ActivationReport> reports;
     for (const tester::ClientRun& run : client_.collect()) reports.push_back(tester::interpretClientRun(run));
-    showInPane(tester::outcomeText(reports, clientAddress_, clientActions_, clientFolder_));
+    std::wstring text = tester::outcomeText(reports, clientAddress_, clientActions_, clientFolder_);
+    if (fallingBack_) {
+        fallingBack_ = false;
+        bool through = !reports.empty();
+        for (const tester::ActivationReport& report : reports)
+            through = through && (report.result == tester::Activation::Opened || report.result == tester::Activation::Sent);
+        if (through) {
+            foundRoute_ = Route::HttpCommand;
+            text += L"\r\nConnection: the HTTP command route of older releases, found automatically at this address "
+                    L"(no JSON-RPC there).";
+        } else {
+            text += L"\r\nThere is no JSON-RPC at this address either (404 on /jsonrpc).";
+        }
+    }
+    showInPane(text);
     if (savedMeanwhile_) {
         const std::wstring path = *savedMeanwhile_;
         savedMeanwhile_.reset();
@@ -352,6 +472,10 @@ void TesterPanel::endTestWindow() {
     if (client_.running() || client_.finished()) {
         client_.stop();
         client_.collect();
+    }
+    if (jsonRpc_.running() || jsonRpc_.finished()) {
+        jsonRpc_.stop();
+        jsonRpc_.collect();
     }
 }
 
@@ -440,6 +564,9 @@ INT_PTR TesterPanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kClientDoneMessage:
         roundEnded();
+        return TRUE;
+    case kJsonRpcDoneMessage:
+        jsonRpcRoundEnded();
         return TRUE;
     case kHoldWork:
         if (wParam != 0) {

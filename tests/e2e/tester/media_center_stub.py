@@ -5,7 +5,8 @@ end-to-end tests. Loopback only; it stops by itself.
 It listens on 127.0.0.1 with three ports, written to DIR/ports once ready:
   auth    answers 401 with a Basic challenge until a request carries Basic
           credentials (those given with --accept user:password, when given),
-          then 200; every request is appended to DIR/requests.log
+          then 200; a POST (as to today's /jsonrpc) 404; every request is
+          appended to DIR/requests.log
   silent  accepts connections and never answers (holds each one briefly)
   closed  a port number on which nothing listens
 Each log line: METHOD <tab> TARGET <tab> credentials as hex of their bytes
@@ -75,6 +76,20 @@ class Handler(BaseHTTPRequestHandler):
         self.send_response(status)
         if status == 401:
             self.send_header("WWW-Authenticate", 'Basic realm="Ormu"')
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_POST(self):
+        # Older releases serve no JSON-RPC: /jsonrpc is an unknown path.
+        length = int(self.headers.get("Content-Length", "0") or "0")
+        self.rfile.read(length)
+        with self.lock, open(self.log_path, "a", encoding="ascii") as log:
+            log.write("%s\t%s\t-\t404\t-\n" % (self.command, self.path))
+            log.flush()
+        body = b"not found"
+        self.send_response(404)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()

@@ -109,7 +109,7 @@ TEST_F(OptionsDialogTest, OpenedTwiceIsOneWindowShowingStoredValuesNotAbandonedE
     EXPECT_TRUE(::IsWindowVisible(first));
     EXPECT_EQ(itemText(first, IDC_OPTIONS_LOGIN), L"admin");
     EXPECT_EQ(::IsDlgButtonChecked(first, IDC_OPTIONS_LOAD_IMAGES), BST_UNCHECKED);
-    EXPECT_EQ(dialog_.optionTable().size(), 11u);  // the table is built once
+    EXPECT_EQ(dialog_.optionTable().size(), 13u);  // the table is built once
 }
 
 TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
@@ -121,6 +121,11 @@ TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     type(IDC_OPTIONS_LOGIN, L"");     // the user removes the stored login
     type(IDC_OPTIONS_PASSWORD, L"");  // and the password
     click(IDC_OPTIONS_LOAD_IMAGES);
+    // The connection shows its default until one is chosen from its list.
+    EXPECT_EQ(itemText(dialog_.handle(), IDC_OPTIONS_CONNECTION), L"automatic");
+    EXPECT_EQ(::SendMessageW(item(IDC_OPTIONS_CONNECTION), CB_GETCOUNT, 0, 0), 3);
+    ::SendMessageW(item(IDC_OPTIONS_CONNECTION), CB_SETCURSEL, 1, 0);
+    type(IDC_OPTIONS_USER_DATA, L"\\\\box\\userdata");
     recorder_.keys.clear();
     click(IDOK);
 
@@ -128,7 +133,9 @@ TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     EXPECT_THAT(recorder_.keys,
                 ElementsAre(L"OrmuIp", L"WgetPath", L"OrmuLogin", L"OrmuPassword", L"LoadIncludes", L"LoadImages",
                             L"MarkMissingReferences", L"ReloadSkinOnSave", L"CompleteNames", L"CoreStringsFile",
-                            L"CoreColoursFile"));
+                            L"CoreColoursFile", L"Connection", L"MediaCenterUserData"));
+    EXPECT_EQ(store_.getString(L"ORMU", L"Connection"), L"jsonrpc");
+    EXPECT_EQ(store_.getString(L"ORMU", L"MediaCenterUserData"), L"\\\\box\\userdata");
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuLogin"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"OrmuPassword"), L"");
     EXPECT_EQ(store_.getString(L"ORMU", L"WgetPath"), longPath);
@@ -147,7 +154,7 @@ TEST_F(OptionsDialogTest, OkStoresAndNotifiesEveryKeyAndSavesAtOnce) {
     pump();
     recorder_.keys.clear();
     click(IDOK);
-    EXPECT_EQ(recorder_.keys.size(), 11u);
+    EXPECT_EQ(recorder_.keys.size(), 13u);
 }
 
 TEST_F(OptionsDialogTest, BrowseFillsOnlyTheWgetPathBox) {

@@ -33,11 +33,7 @@ BOOL CALLBACK findEdit(HWND child, LPARAM found) {
     return FALSE;
 }
 
-std::wstring className(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
+using testsupport::className;
 
 struct TextSearch {
     const std::wstring& text;

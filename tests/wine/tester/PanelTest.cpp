@@ -6,6 +6,7 @@
 // its progress window while the editor goes on.
 #include "Host.h"
 #include "OrtWriter.h"
+#include "TesterPanelHost.h"
 #include "TesterTestSupport.h"
 #include "settings/SettingsStore.h"
 #include "tester/TesterPanel.h"
@@ -21,6 +22,8 @@
 #include <vector>
 
 using testsupport::MediaCenterStub;
+using testsupport::className;
+using testsupport::findChild;
 using wine_test::windowText;
 using ScratchFolder = testsupport::LinuxScratchFolder;
 
@@ -28,32 +31,6 @@ namespace {
 
 constexpr wchar_t kMenu[] = L"&Quorrel";
 constexpr wchar_t kTesterItem[] = L"&Ormu Tester";
-
-std::wstring className(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-struct ChildSearch {
-    const wchar_t* wanted;
-    HWND found;
-};
-
-BOOL CALLBACK matchChild(HWND child, LPARAM data) {
-    auto* s = reinterpret_cast<ChildSearch*>(data);
-    if (_wcsicmp(className(child).c_str(), s->wanted) == 0) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND findChild(HWND parent, const wchar_t* wantedClass) {
-    ChildSearch search{wantedClass, nullptr};
-    ::EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 BOOL CALLBACK collectText(HWND child, LPARAM data) {
     reinterpret_cast<std::vector<std::wstring>*>(data)->push_back(windowText(child));
@@ -140,18 +117,8 @@ protected:
         ASSERT_TRUE(testsupport::placeRealClient(wget_.windowsPath()));
         if (!configured_) configure(L"127.0.0.1:" + std::to_wstring(center_.authPort()));
 
-        host::Options options;
-        options.pluginRoot = host::exeFolder() + L"\\plugins";
-        options.configFolder = config_.windowsPath();
-        options.plugins = {L"Quorrel"};
-        std::wstring error;
-        host_ = host::Host::create(options, &error);
-        ASSERT_NE(host_, nullptr) << testsupport::narrow(error);
-        ASSERT_TRUE(host_->runMenu(kMenu, kTesterItem));
-        host_->pump(100);
-        for (const auto& r : host_->dockingRegistrations())
-            if (r.data.dlgID == 1) panel_ = r.data.hClient;
-        ASSERT_NE(panel_, nullptr);
+        testsupport::startWithTesterPanel(config_.windowsPath(), host_, panel_);
+        if (panel_ == nullptr) return;
         list_ = findChild(panel_, L"ListBox");
         info_ = findChild(panel_, L"Edit");
         ASSERT_NE(list_, nullptr);
@@ -169,6 +136,7 @@ protected:
         store.setString(L"ORMU", L"WgetPath", clientFolder.empty() ? wget_.windowsPath() : clientFolder);
         store.setString(L"ORMU", L"OrmuLogin", login);
         store.setString(L"ORMU", L"OrmuPassword", password);
+        store.setString(L"ORMU", L"Connection", L"http-command");  // GNU Wget's route, as older releases have it
         if (reloadOnSave) store.setBool(L"ORMU", L"ReloadSkinOnSave", true);
         ASSERT_TRUE(store.save(config_ / L"Quorrel.xml"));
         configured_ = true;

@@ -22,6 +22,34 @@ bool copyLinuxFile(const char* unixSource, const std::wstring& target) {
     return ::CopyFileW(wine_test::fromLinux(unixSource).c_str(), target.c_str(), FALSE) != FALSE;
 }
 
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+namespace {
+struct ChildSearch {
+    const wchar_t* wanted;
+    HWND found;
+};
+
+BOOL CALLBACK matchChild(HWND child, LPARAM data) {
+    auto* s = reinterpret_cast<ChildSearch*>(data);
+    if (_wcsicmp(className(child).c_str(), s->wanted) == 0) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND findChild(HWND parent, const wchar_t* wantedClass) {
+    ChildSearch search{wantedClass, nullptr};
+    ::EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool placeRealClient(const std::wstring& folder) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);

@@ -30,6 +30,10 @@ private:
 };
 
 bool copyLinuxFile(const char* unixSource, const std::wstring& target);
+// The window's class name.
+std::wstring className(HWND window);
+// The first window below `parent` of the class (letter case ignored), or null.
+HWND findChild(HWND parent, const wchar_t* wantedClass);
 // Puts a wget.exe into `folder` that runs the real GNU Wget and hands on its
 // output and exit status as a Windows build of it would (wget_relay.exe).
 bool placeRealClient(const std::wstring& folder);
