@@ -91,8 +91,8 @@ ElementTree::ElementTree(std::string_view text) : text_(text.substr(0, std::min<
             // closes the open element.
             std::size_t k = open.size();
             while (k > 0 && !SameNameFolded(this->name(nodes_[open[k - 1].node]), name)) --k;
-            if (k == 0) k = open.empty() ? 0 : open.size();
-            if (k > 0) open.resize(k - 1);
+            if (k == 0) k = open.size();
+            for (; k > 0 && open.size() >= k; open.pop_back()) nodes_[open.back().node].end = static_cast<std::uint32_t>(i);
             continue;
         }
         if (i + 1 >= n || !isNameStart(t[i + 1])) {
@@ -125,13 +125,14 @@ ElementTree::ElementTree(std::string_view text) : text_(text.substr(0, std::min<
         }
         if (j >= n && quote != 0) selfClosing = true;
         node.tagEnd = static_cast<std::uint32_t>(std::min(j, n));
-        node.textBegin = node.textEnd = node.tagEnd;
+        node.textBegin = node.textEnd = node.end = node.tagEnd;
         const auto index = static_cast<std::uint32_t>(nodes_.size());
         nodes_.push_back(node);
         link(index);
         if (!selfClosing) open.push_back({index, kNone});
         i = std::min(j, n);
     }
+    for (const Open& o : open) nodes_[o.node].end = static_cast<std::uint32_t>(n);
 }
 
 ElementTree::Value ElementTree::attribute(const Node& n, std::string_view wanted) const {

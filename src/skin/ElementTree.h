@@ -20,6 +20,7 @@ public:
         std::uint32_t tagEnd = 0;      // just after the start tag's '>' (attributes: nameEnd..tagEnd)
         std::uint32_t textBegin = 0;   // its first run of text directly inside, trimmed
         std::uint32_t textEnd = 0;
+        std::uint32_t end = 0;         // just after its end tag (the file's end when not closed)
         std::uint32_t firstChild = kNone;
         std::uint32_t nextSibling = kNone;
     };

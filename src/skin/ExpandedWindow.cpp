@@ -244,6 +244,7 @@ private:
         const ElementTree::Value type = t.attribute(n, "type");
         if (type.found) c.type = substitute(f, trimmedView(t.text().substr(type.begin, type.end - type.begin)));
         c.at = place(f, n.tag + 1, n.nameEnd);
+        c.extent = place(f, n.tag, n.end);
         c.idAt = c.at;
         const ElementTree::Value id = t.attribute(n, "id");
         if (id.found) {
@@ -285,7 +286,8 @@ private:
         }
         if (name.empty()) return;
         const auto callIndex = static_cast<std::int32_t>(w_.calls_.size());
-        w_.calls_.push_back({name, place(f, offsetIn(f, raw), offsetIn(f, raw) + raw.size()), f.call, false});
+        w_.calls_.push_back({name, place(f, offsetIn(f, raw), offsetIn(f, raw) + raw.size()), place(f, n.tag, n.end),
+                             f.call, false});
         if (name.find('$') != std::string_view::npos) {
             w_.complete_ = false;
             return;
@@ -411,6 +413,28 @@ private:
 Location ExpandedWindow::locate(const WindowPlace& at) const {
     if (at.file >= files_.size()) return {};
     return LocateInFile(*files_[at.file], at.begin, at.end);
+}
+
+WindowPlace ExpandedWindow::placeInWindow(const WindowControl& c) const {
+    if (c.via < 0) return c.extent;
+    std::size_t call = static_cast<std::size_t>(c.via);
+    while (calls_[call].parent >= 0) call = static_cast<std::size_t>(calls_[call].parent);
+    return calls_[call].extent;
+}
+
+std::int32_t ExpandedWindow::controlAt(std::uint32_t offset) const {
+    std::int32_t best = -1;
+    std::uint32_t bestSize = 0;
+    for (std::size_t k = 0; k < controls_.size(); ++k) {
+        if (controls_[k].inItemLayout) continue;
+        const WindowPlace p = placeInWindow(controls_[k]);
+        if (p.file != 0 || offset < p.begin || offset >= p.end) continue;
+        if (best < 0 || p.end - p.begin < bestSize) {
+            best = static_cast<std::int32_t>(k);
+            bestSize = p.end - p.begin;
+        }
+    }
+    return best;
 }
 
 std::vector<std::uint32_t> ExpandedWindow::controlsWithId(const ControlIdValue& id) const {

@@ -56,6 +56,7 @@ struct WindowControl {
     bool idWrittenLiterally = false;  // the id is in the file as is (no $PARAM)
     bool inItemLayout = false;        // a list item's layout: not a control of the window
     WindowPlace at;            // the <control tag (its name)
+    WindowPlace extent;        // the whole element, where written
     WindowPlace idAt;          // the id's value where written; equal to `at` when there is none
     std::int32_t parent = -1;  // index into controls(), -1 for the window's top level
     std::int32_t via = -1;     // the include call that brought it (innermost), index into calls()
@@ -65,7 +66,8 @@ struct WindowControl {
 
 struct WindowIncludeCall {
     std::string_view name;     // the include called (parameters substituted)
-    WindowPlace at;            // the call
+    WindowPlace at;            // the name it calls
+    WindowPlace extent;        // the whole call
     std::int32_t parent = -1;  // the call it is inside, -1 for the window's file
     bool resolved = false;     // a definition was found and expanded
 };
@@ -102,6 +104,12 @@ public:
     bool complete() const { return complete_; }
 
     Location locate(const WindowPlace& at) const;
+    // Where a control stands in the window's own file: its element, or the
+    // call (in the window's file) that brought it.
+    WindowPlace placeInWindow(const WindowControl& c) const;
+    // The innermost control whose place in the window's file holds the
+    // offset (the first of those a call brought), or -1.
+    std::int32_t controlAt(std::uint32_t offset) const;
     // The controls with that id (item layouts left out), in document order.
     std::vector<std::uint32_t> controlsWithId(const ControlIdValue& id) const;
     // A control's element of that name (letter case ignored), or null.
