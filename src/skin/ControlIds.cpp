@@ -153,7 +153,9 @@ std::vector<ControlIdFault> UndefinedControlIds(const SkinModel& model, const Sk
                 v.id = use.id;
                 if (index != 0 && use.via >= 0) v.include = std::string(w.calls()[static_cast<std::size_t>(use.via)].name);
             }
-            const bool known = !use.built && use.id.number && w.complete();
+            // Container(n) in a dialog may name a list of the window under it.
+            const bool elsewhere = w.dialog() && NameKey(use.element) == "container";
+            const bool known = !use.built && use.id.number && w.complete() && !elsewhere;
             const bool wrong = known && (use.id.huge || !ids.count(use.id.value)) &&
                                !(templates && !use.id.huge && !blocks.count(blockOf(use.id.value)));
             if (!wrong) v.right = true;

@@ -99,6 +99,9 @@ public:
         for (std::uint32_t root = tree.firstRoot(); root != ElementTree::kNone;
              root = tree.nodes()[root].nextSibling) {
             if (!SameNameFolded(tree.name(tree.nodes()[root]), "window")) continue;
+            const ElementTree::Value type = tree.attribute(tree.nodes()[root], "type");
+            w_.dialog_ = type.found && SameNameFolded(trimmedView(file.text.substr(type.begin, type.end - type.begin)),
+                                                      "dialog");
             walk(frame, tree.nodes()[root].firstChild, -1, true, false, false, 0);
         }
     }

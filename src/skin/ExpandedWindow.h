@@ -102,6 +102,8 @@ public:
     // False when a control may be missing: an include not found or built at
     // run time, a control id built at run time, a bound reached.
     bool complete() const { return complete_; }
+    // <window type="dialog">: it opens over another window.
+    bool dialog() const { return dialog_; }
 
     Location locate(const WindowPlace& at) const;
     // Where a control stands in the window's own file: its element, or the
@@ -128,6 +130,7 @@ private:
     std::vector<std::string> notes_;
     std::deque<std::string> store_;  // substituted texts (a deque: views of them hold)
     bool complete_ = true;
+    bool dialog_ = false;
 };
 
 // The include definitions of a window folder, by name (the first one read wins).

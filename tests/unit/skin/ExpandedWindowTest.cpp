@@ -185,10 +185,14 @@ TEST(ExpandedWindow, UndefinedControlIdsAndTheirSilences) {
          "Menu.xml:3"},
         {"another window's control", "<control type=\"button\" id=\"1\"><onclick>SendClick(10025,2)</onclick></control>",
          ""},
+        {"a dialog's container", "<control type=\"label\" id=\"1\"><label>$INFO[Container(50).ListItem.Label]</label>"
+                                 "</control>", ""},
     };
     for (const Case& c : cases) {
         auto files = baseSkin();
-        files[kMenu] = "<window>\n  <controls>\n    " + c.controls + "\n  </controls>\n</window>\n";
+        const bool dialog = std::string(c.what).find("dialog") != std::string::npos;
+        files[kMenu] = std::string(dialog ? "<window type=\"dialog\">" : "<window>") + "\n  <controls>\n    " +
+                       c.controls + "\n  </controls>\n</window>\n";
         Skin skin(files);
         std::string found;
         for (const ControlIdFault& f : UndefinedControlIds(skin.model, *skin.model.file(kMenu))) found += fileOf(f.at);
