@@ -6,13 +6,13 @@
 #include "skin/SkinModelHolder.h"
 #include "skineditor/skineditor_ids.h"
 
-#include <algorithm>
-
 namespace skineditor {
 
 WindowOutlinePanel::WindowOutlinePanel(int commandIndex, const editor::NppEditor& editor,
                                        skin::SkinModelHolder& models)
-    : DockingDlgInterface(IDD_WINDOW_OUTLINE, commandIndex, L"Window Outline"), editor_(editor), models_(models) {}
+    : StatusListPanel(IDD_WINDOW_OUTLINE, IDC_OUTLINE_STATUS, IDC_OUTLINE_LIST, commandIndex, L"Window Outline"),
+      editor_(editor),
+      models_(models) {}
 
 void WindowOutlinePanel::open() {
     showPanel();
@@ -39,7 +39,7 @@ void WindowOutlinePanel::refresh() {
                   (window->complete() ? L"" : L" (some are made at run time or could not be followed)");
         for (const std::string& note : window->notes()) status_ += L"; " + text::fromUtf8(note);
     }
-    fill();
+    fill(status_, lines_);
     caretMoved(editor_.activeView());
 }
 
@@ -98,64 +98,6 @@ bool WindowOutlinePanel::openLine(std::size_t index) const {
     const std::intptr_t start = editor_.lineStart(shown, static_cast<std::intptr_t>(at.line) - 1);
     if (start >= 0) editor_.select(shown, start + at.column, start + at.column);
     return true;
-}
-
-void WindowOutlinePanel::fill() {
-    if (hwnd_ == nullptr) return;
-    ::SetDlgItemTextW(hwnd_, IDC_OUTLINE_STATUS, status_.c_str());
-    const HWND list = ::GetDlgItem(hwnd_, IDC_OUTLINE_LIST);
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const std::wstring& line : lines_) ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    // Wide enough for the longest line at the list's own font (it follows the DPI).
-    int widest = 0;
-    const HDC dc = ::GetDC(list);
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-    for (const std::wstring& line : lines_) {
-        SIZE size{};
-        if (::GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size))
-            widest = std::max(widest, static_cast<int>(size.cx));
-    }
-    ::SelectObject(dc, old);
-    ::ReleaseDC(list, dc);
-    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
-    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list, nullptr, TRUE);
-}
-
-void WindowOutlinePanel::layout() {
-    if (hwnd_ == nullptr) return;
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
-    const HWND status = ::GetDlgItem(hwnd_, IDC_OUTLINE_STATUS);
-    RECT statusRect{};
-    ::GetWindowRect(status, &statusRect);
-    const int statusHeight = statusRect.bottom - statusRect.top;
-    const int gap = 2;
-    ::MoveWindow(status, gap, gap, std::max(0, static_cast<int>(client.right) - 2 * gap), statusHeight, TRUE);
-    const int top = statusHeight + 2 * gap;
-    ::MoveWindow(::GetDlgItem(hwnd_, IDC_OUTLINE_LIST), 0, top, client.right,
-                 std::max(0, static_cast<int>(client.bottom) - top), TRUE);
-}
-
-INT_PTR WindowOutlinePanel::dialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_SIZE:
-        layout();
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_OUTLINE_LIST && HIWORD(wParam) == LBN_DBLCLK) {
-            const LRESULT chosen = ::SendDlgItemMessageW(hwnd_, IDC_OUTLINE_LIST, LB_GETCURSEL, 0, 0);
-            if (chosen != LB_ERR) openLine(static_cast<std::size_t>(chosen));
-            return TRUE;
-        }
-        break;
-    default:
-        break;
-    }
-    return DockingDlgInterface::dialogProc(message, wParam, lParam);
 }
 
 }  // namespace skineditor

@@ -5,7 +5,7 @@
 // selected) and a double-click opens a control's place, even in an include file.
 #pragma once
 
-#include "framework/DockingDlgInterface.h"
+#include "skineditor/StatusListPanel_win.h"
 #include "skin/WindowOutline.h"
 
 #include <cstdint>
@@ -21,7 +21,7 @@ class SkinModelHolder;
 
 namespace skineditor {
 
-class WindowOutlinePanel : public DockingDlgInterface {
+class WindowOutlinePanel : public StatusListPanel {
 public:
     WindowOutlinePanel(int commandIndex, const editor::NppEditor& editor, skin::SkinModelHolder& models);
 
@@ -39,7 +39,7 @@ public:
     bool openLine(std::size_t index) const;
 
 protected:
-    INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void lineChosen(std::size_t index) override { openLine(index); }
 
 private:
     struct Line {
@@ -47,8 +47,6 @@ private:
         skin::Location at;
     };
     void rebuild();
-    void fill();
-    void layout();
     void select(int line);
 
     const editor::NppEditor& editor_;

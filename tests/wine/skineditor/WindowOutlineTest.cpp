@@ -16,8 +16,6 @@
 namespace {
 
 const wchar_t kMenu[] = L"&Quorrel";
-constexpr UINT kGetCurrentPos = 2008;
-constexpr UINT kLineFromPosition = 2166;
 
 const char kIncludes[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -50,45 +48,25 @@ class WindowOutline : public skineditortest::EditorWithSkin {
 protected:
     void SetUp() override {
         EditorWithSkin::SetUp();
-        skin_ = temp_.path() + L"\\outline";
-        const std::wstring window = skin_ + L"\\720p";
-        for (const std::wstring& folder : {skin_, window}) {
-            ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-        }
-        ASSERT_TRUE(previewtest::writeFile(window + L"\\Includes.xml", kIncludes));
-        ASSERT_TRUE(previewtest::writeFile(window + L"\\includes_nav.xml", kNav));
-        ASSERT_TRUE(previewtest::writeFile(window + L"\\Home.xml", kHome));
+        ASSERT_NO_FATAL_FAILURE(writeSkin(
+            L"outline", {{L"720p\\Includes.xml", kIncludes}, {L"720p\\includes_nav.xml", kNav}, {L"720p\\Home.xml", kHome}}));
         ASSERT_NO_FATAL_FAILURE(startEditor(L"720p\\Home.xml"));
     }
 
-    LRESULT send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
-        return ::SendMessageW(host_->currentView(), message, w, l);
-    }
+    // The caret just inside the first occurrence of a text.
     void caretAt(const std::string& needle) {
         const std::size_t pos = host_->documentBytes().find(needle);
         ASSERT_NE(pos, std::string::npos) << needle;
-        send(npp::SCI_SETSELECTIONSTART, pos + 1);
-        send(npp::SCI_SETSELECTIONEND, pos + 1);
+        ::SendMessageW(host_->currentView(), npp::SCI_SETSELECTIONSTART, pos + 1, 0);
+        ::SendMessageW(host_->currentView(), npp::SCI_SETSELECTIONEND, pos + 1, 0);
         host_->pump(50);
     }
-    int caretLine() const {
-        return static_cast<int>(send(kLineFromPosition, static_cast<WPARAM>(send(kGetCurrentPos))));
-    }
+    int caretLine() const { return skineditortest::caretLineOf(host_->currentView()); }
     HWND outlineList() const {
         for (const auto& r : host_->dockingRegistrations()) {
             if (r.name == L"Window Outline") return ::FindWindowExW(r.data.hClient, nullptr, L"ListBox", nullptr);
         }
         return nullptr;
-    }
-    std::vector<std::wstring> lines(HWND list) const {
-        std::vector<std::wstring> out;
-        const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring item(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
-            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-            out.push_back(item);
-        }
-        return out;
     }
 };
 
@@ -115,7 +93,7 @@ TEST_F(WindowOutline, ThePanelShowsTheExpandedWindowAndFollowsTheCaret) {
         L"    button 9001    \u2190 include Menu, includes_nav.xml line 6",
         L"button 20: Play",
     };
-    EXPECT_EQ(lines(list), expected);
+    EXPECT_EQ(skineditortest::listBoxLines(list), expected);
 
     caretAt("Play");
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 2);
