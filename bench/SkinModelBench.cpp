@@ -175,14 +175,12 @@ void BM_Completion(benchmark::State& state) {
         "<texturefocus>b1", "<label>$LOCALIZE[31", "<label>$LOCALIZE[text 1"};
     auto model = made().model(kCoreStrings);
     model->refresh(kWin);
-    skin::CompletionCatalogue catalogue;
-    catalogue.imageElements = {"texture", "texturefocus", "texturenofocus"};
     const std::string text = made().text(kWin + L"\\Window50.xml");
     const std::string edited = text.substr(0, text.rfind("  </controls>")) + kTails[state.range(0)];
     std::size_t count = 0;
     for (auto _ : state) {
-        const skin::CompletionSite site = skin::FindCompletionSite(edited, edited.size(), catalogue);
-        const auto entries = skin::CompletionEntries(*model, site, catalogue);
+        const skin::CompletionSite site = skin::FindCompletionSite(edited, edited.size());
+        const auto entries = skin::CompletionEntries(*model, site);
         count = entries.size();
         benchmark::DoNotOptimize(entries.data());
     }

@@ -102,7 +102,7 @@ Application::Application()
           [this] { wake_.poke(); }),
       referencesPanel_(FindReferences),
       outlinePanel_(WindowOutline, editor_, models_),
-      completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())),
+      completer_(editor_, completionModels_),
       mediaCenterFiles_([this](const std::wstring& strings, const std::wstring& colours) {
           models_.setCorePaths(strings, colours);
           tester_.setMediaCenterFiles(strings, colours);

@@ -11,8 +11,6 @@ namespace cli {
 int runLanguageServer(const std::vector<std::wstring>& options, Console& console, ProtocolStreams& streams) {
     lsp::SkinFeaturesOptions settings;
     settings.imageElements = imageElements();
-    for (const std::wstring& element : settings.imageElements)
-        settings.catalogue.imageElements.push_back(text::toUtf8(element));
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == L"--stdio") continue;
         const bool valued = i + 1 < options.size() && !options[i + 1].empty();

@@ -117,7 +117,7 @@ json capabilities() {
         {"referencesProvider", true},
         {"hoverProvider", true},
         {"documentSymbolProvider", true},
-        {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">"})}}},
+        {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">", "<", " "})}}},
     };
 }
 

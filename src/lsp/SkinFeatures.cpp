@@ -69,6 +69,10 @@ std::string fenceFor(std::string_view text) {
 int completionKind(skin::CompletionContext context, skin::SymbolKind kind) {
     if (context == skin::CompletionContext::ElementName) return 10;  // Property
     if (context == skin::CompletionContext::ControlType) return 7;   // Class
+    if (context == skin::CompletionContext::AttributeName) return 10;
+    if (context == skin::CompletionContext::Value || context == skin::CompletionContext::AttributeValue) {
+        return 20;  // EnumMember
+    }
     switch (kind) {
     case skin::SymbolKind::Include:
         return 9;  // Module
@@ -402,11 +406,11 @@ std::vector<CompletionItem> SkinFeatures::completion(const TextDocument& documen
     Skin* skin = skinOf(modelPath(document.path), nullptr);
     if (skin == nullptr) return out;
     const skin::CompletionSite site =
-        skin::FindCompletionSite(document.text, offsetOf(document.text, position), options_.catalogue);
+        skin::FindCompletionSite(document.text, offsetOf(document.text, position));
     if (site.context == skin::CompletionContext::None) return out;
     const Range edit{positionOf(document.text, site.start), positionOf(document.text, site.end)};
     const std::string typedKey = skin::NameKey(site.typed);
-    for (skin::CompletionEntry& entry : skin::CompletionEntries(*skin->model, site, options_.catalogue)) {
+    for (skin::CompletionEntry& entry : skin::CompletionEntries(*skin->model, site)) {
         CompletionItem item;
         item.kind = completionKind(site.context, entry.kind);
         item.newText = skin::CompletionInsertText(document.text, site, entry.name);

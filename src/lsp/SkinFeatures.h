@@ -27,7 +27,6 @@ struct SkinFeaturesOptions {
     std::vector<std::wstring> imageElements;  // the elements whose text names an image
     std::wstring coreStringsPath;             // the media center's own strings.po, or empty
     std::wstring coreColoursPath;             // the media center's own colours file, or empty
-    skin::CompletionCatalogue catalogue;      // control types and their elements, image elements
     PathStyle pathStyle = nativePathStyle();
 };
 

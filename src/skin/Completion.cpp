@@ -229,19 +229,61 @@ bool contains(const std::vector<std::string>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-CompletionContext elementTextContext(std::string_view element, const CompletionCatalogue& catalogue) {
+// The vocabulary's element of a name inside an open control (its type's),
+// else the first element of that name any control reads.
+const vocab::Element* elementOf(std::string_view name, const OpenTag* control) {
+    const std::string* typeName = control ? control->attribute("type") : nullptr;
+    if (const vocab::ControlType* type = typeName ? vocab::findType(*typeName) : nullptr) {
+        return vocab::findElement(*type, name).element;
+    }
+    for (const vocab::ControlType& type : vocab::controlTypes()) {
+        if (const vocab::ElementMatch m = vocab::findElement(type, name)) return m.element;
+    }
+    return nullptr;
+}
+
+// The values an element's text may take: an enumeration's or a boolean's.
+vocab::Items<std::string_view> valuesOf(std::string_view element, const OpenTag* control) {
+    if (element == "animation") return vocab::animationTriggers();
+    const vocab::Element* e = elementOf(element, control);
+    if (e == nullptr) return {};
+    if (e->kind == vocab::ValueKind::Enum && e->enumeration) return e->enumeration->values;
+    if (e->kind == vocab::ValueKind::Boolean) return vocab::findEnumeration("boolean")->values;
+    return {};
+}
+
+CompletionContext elementTextContext(std::string_view element) {
     if (element == "include") return CompletionContext::IncludeName;
     if (element == "font") return CompletionContext::Font;
     if (isColourElement(element)) return CompletionContext::Colour;
     if (isNumericElement(element)) return CompletionContext::Constant;
     if (isLabelElement(element)) return CompletionContext::String;
-    if (contains(catalogue.imageElements, element)) return CompletionContext::Texture;
+    if (isImageElement(element)) return CompletionContext::Texture;
     return CompletionContext::None;
+}
+
+// The attributes a tag may carry, where the vocabulary lists them.
+vocab::Items<std::string_view> attributesOf(std::string_view tag) {
+    if (tag == "animation") return vocab::animationAttributes();
+    if (tag == "effect") return vocab::effectAttributes();
+    if (isImageElement(tag)) return vocab::textureAttributes();
+    return {};
+}
+
+// The values of an animation's attributes (and a scroll's tween and easing).
+vocab::Items<std::string_view> attributeValues(std::string_view tag, std::string_view attribute) {
+    if ((tag == "animation" && attribute == "effect") || (tag == "effect" && attribute == "type")) {
+        return vocab::animationEffects();
+    }
+    if (tag == "animation" && attribute == "type") return vocab::animationTriggers();
+    if (attribute == "tween") return vocab::animationTweens();
+    if (attribute == "easing") return vocab::animationEasings();
+    return {};
 }
 
 }  // namespace
 
-CompletionSite FindCompletionSite(std::string_view text, std::size_t caret, const CompletionCatalogue& catalogue) {
+CompletionSite FindCompletionSite(std::string_view text, std::size_t caret) {
     CompletionSite site;
     caret = std::min(caret, text.size());
     const Scan scan = scanTo(text, caret);
@@ -294,6 +336,15 @@ CompletionSite FindCompletionSite(std::string_view text, std::size_t caret, cons
             site.present = childNames(text, *control, tag.begin, false);
             return site;
         }
+        if (start > tag.begin + 1 && isBlank(text[start - 1])) {  // <texture |: an attribute's name
+            site.values = attributesOf(tag.name);
+            if (site.values.empty()) return site;
+            site.context = CompletionContext::AttributeName;
+            for (const Attribute& a : tag.attributes) {
+                if (a.name != lower(site.typed)) site.present.push_back(a.name);
+            }
+            return site;
+        }
         if (start == 0 || (text[start - 1] != '"' && text[start - 1] != '\'')) return site;
         std::size_t j = start - 1;
         while (j > tag.begin && isBlank(text[j - 1])) --j;
@@ -315,6 +366,9 @@ CompletionSite FindCompletionSite(std::string_view text, std::size_t caret, cons
             site.present = childNames(text, *call, tag.begin, true);
         } else if (tag.name == "control" && attribute == "type") {
             site.context = CompletionContext::ControlType;
+        } else if (!attributeValues(tag.name, attribute).empty()) {
+            site.context = CompletionContext::AttributeValue;
+            site.values = attributeValues(tag.name, attribute);
         } else if (attribute == "colordiffuse") {
             site.context = CompletionContext::Colour;
         } else if (isNumericAttribute(attribute)) {
@@ -327,7 +381,13 @@ CompletionSite FindCompletionSite(std::string_view text, std::size_t caret, cons
     if (scan.open.empty() || scan.open.back().contentStart != start) return site;
     const OpenTag& element = scan.open.back();
     if (element.name == "include" && element.attribute("content")) return site;
-    site.context = elementTextContext(element.name, catalogue);
+    site.context = elementTextContext(element.name);
+    if (site.context != CompletionContext::None) return site;
+    const OpenTag* control =
+        scan.open.size() > 1 && scan.open[scan.open.size() - 2].name == "control" ? &scan.open[scan.open.size() - 2]
+                                                                                 : nullptr;
+    site.values = valuesOf(element.name, control);
+    if (!site.values.empty()) site.context = CompletionContext::Value;
     return site;
 }
 
@@ -409,10 +469,23 @@ void forEachDefinition(const SkinModel& model, SymbolKind kind, F&& f) {
     }
 }
 
+// What an element takes: its kind, or its values.
+std::string elementDetail(const vocab::Element& e) {
+    if (e.kind != vocab::ValueKind::Enum || e.enumeration == nullptr) return std::string(vocab::kindName(e.kind));
+    std::string out;
+    for (std::string_view v : e.enumeration->values) out += (out.empty() ? "" : ", ") + std::string(v);
+    return out;
+}
+
+std::string typeDetail(const vocab::ControlType& t) {
+    std::string out = t.container ? "holds items" : t.focusable ? "takes focus" : "";
+    if (t.recent) out += out.empty() ? "newest releases" : ", newest releases";
+    return out;
+}
+
 }  // namespace
 
-std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const CompletionSite& site,
-                                               const CompletionCatalogue& catalogue) {
+std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const CompletionSite& site) {
     Collector out(site.typed, site.context == CompletionContext::String);
     auto primaries = [&](SymbolKind kind, auto detail) {
         forEachDefinition(model, kind, [&](const Definition& d) {
@@ -479,15 +552,33 @@ std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const Com
         break;
     }
     case CompletionContext::ElementName: {
-        const auto it = catalogue.elementsByType.find(site.scope);
-        if (it == catalogue.elementsByType.end()) break;
-        for (const std::string& name : it->second) {
-            if (!contains(site.present, NameKey(name))) out.add(name, std::string(), SymbolKind::Include);
-        }
+        const vocab::ControlType* type = vocab::findType(site.scope);
+        if (type == nullptr) break;
+        auto offer = [&](vocab::Items<vocab::Element> elements) {
+            for (const vocab::Element& e : elements) {
+                // Older names and those without effect are not offered; one present is offered again
+                // only when it may repeat.
+                if (e.has(vocab::Legacy) || e.has(vocab::Ignored)) continue;
+                if (!e.has(vocab::Repeatable) && contains(site.present, e.name)) continue;
+                out.add(std::string(e.name), elementDetail(e), SymbolKind::Include);
+            }
+        };
+        offer(type->elements);
+        if (type->focusable) offer(vocab::focusableElements());
+        offer(vocab::commonElements());
         break;
     }
     case CompletionContext::ControlType:
-        for (const std::string& type : catalogue.controlTypes) out.add(type, std::string(), SymbolKind::Include);
+        for (const vocab::ControlType& type : vocab::controlTypes()) {
+            out.add(std::string(type.name), typeDetail(type), SymbolKind::Include);
+        }
+        break;
+    case CompletionContext::Value:
+    case CompletionContext::AttributeValue:
+    case CompletionContext::AttributeName:
+        for (std::string_view value : site.values) {
+            if (!contains(site.present, value)) out.add(std::string(value), std::string(), SymbolKind::Include);
+        }
         break;
     }
     return out.take();

@@ -1,11 +1,13 @@
-// Completion from the skin's model: what kind of name the caret is typing
-// (found from the document's text alone) and the names the skin offers there,
-// each with a short detail, filtered by what was typed so far.
+// Completion from the skin's model and today's control vocabulary: what kind
+// of name the caret is typing (found from the document's text alone) and the
+// names offered there, each with a short detail, filtered by what was typed
+// so far.
 //
 // Units as in SkinModel.h: texts are UTF-8 and offsets count bytes of the
 // document's text.
 #pragma once
 
+#include "skin/ControlVocabulary.h"
 #include "skin/SkinModel.h"
 
 #include <cstddef>
@@ -30,10 +32,13 @@ enum class CompletionContext : unsigned char {
     Texture,          // an image element's text
     ElementName,      // <| inside a <control type="T">
     ControlType,      // <control type="|
+    Value,            // an enum or boolean element's text, an animation's trigger
+    AttributeName,    // <texture |, <animation |, <effect |
+    AttributeValue,   // effect="|, tween="|, easing="|, an animation's type="|
 };
 
-// What the catalogue of controls knows (handed down from the controls
-// feature): names in lower case.
+// No longer read by completion, which takes the vocabulary itself; kept while
+// the controls feature still makes one.
 struct CompletionCatalogue {
     std::vector<std::string> imageElements;
     std::vector<std::string> controlTypes;
@@ -48,7 +53,8 @@ struct CompletionSite {
     std::string typed;                 // [start, caret)
     std::string closing;               // what ends the name ("]" or "\""), written only where missing
     std::string scope;                 // the include called or defined; the control's type
-    std::vector<std::string> present;  // parameters given, elements present (lower case for elements)
+    std::vector<std::string> present;  // parameters given, elements or attributes present (lower case for these)
+    vocab::Items<std::string_view> values;  // Value, AttributeName, AttributeValue: what may be written
 };
 
 struct CompletionEntry {
@@ -59,13 +65,12 @@ struct CompletionEntry {
 
 // The context at `caret` of `text`; None inside a comment or outside every
 // context of the table.
-CompletionSite FindCompletionSite(std::string_view text, std::size_t caret, const CompletionCatalogue& catalogue);
+CompletionSite FindCompletionSite(std::string_view text, std::size_t caret);
 
 // The entries for a site: sorted by name, those that begin with the typed
 // part before those that only hold it (letter case ignored); a string is
 // also found by its text.
-std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const CompletionSite& site,
-                                               const CompletionCatalogue& catalogue);
+std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const CompletionSite& site);
 
 // What replaces [site.start, site.end) when `name` is chosen: the name, and
 // the closing bracket or quote unless the text already has it there.

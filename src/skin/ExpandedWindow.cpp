@@ -415,7 +415,7 @@ private:
 
 Location ExpandedWindow::locate(const WindowPlace& at) const {
     if (at.file >= files_.size()) return {};
-    return LocateInFile(*files_[at.file], at.begin, at.end);
+    return LocationIn(*files_[at.file], at.begin, at.end);
 }
 
 WindowPlace ExpandedWindow::placeInWindow(const WindowControl& c) const {

@@ -2,6 +2,7 @@
 
 #include "skin/ControlIds.h"
 #include "skin/ValueSyntax.h"
+#include "skin/VocabularyCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -30,6 +31,11 @@ const std::vector<CheckRule> kRules = {
     {"condition-syntax", Severity::Error, "a condition with unbalanced brackets, a lone operator, or nothing in it"},
     {"duplicate-control-id", Severity::Warning, "two controls with the same id in one window file"},
     {"undefined-control-id", Severity::Error, "a control id that no control of the window (includes expanded) has"},
+    {"unknown-control-type", Severity::Error, "a control type the media center does not read"},
+    {"unknown-element", Severity::Warning, "an element a control's type does not read, or reads without effect"},
+    {"invalid-value", Severity::Error, "a value that is none of its element's forms (a number, size, choice ...)"},
+    {"no-effect-value", Severity::Warning, "a value the media center reads but ignores"},
+    {"invalid-animation", Severity::Error, "an unknown animation effect, trigger, tween or easing, or no effect"},
     {"unused-include", Severity::Warning, "an include that nothing calls"},
     {"unused-variable", Severity::Warning, "a variable that nothing uses"},
     {"unused-expression", Severity::Warning, "an expression that nothing uses"},
@@ -151,7 +157,7 @@ bool unreachedIncludeFile(const SkinFile& f) {
     });
 }
 
-Location locate(const SkinFile& f, std::size_t begin, std::size_t end) { return LocateInFile(f, begin, end); }
+Location locate(const SkinFile& f, std::size_t begin, std::size_t end) { return LocationIn(f, begin, end); }
 
 // What one file uses: the names it refers to, the patterns of names it
 // builds at run time, and the values it gives to parameters.
@@ -585,10 +591,12 @@ struct SkinChecker::Impl {
         references(model, f, res, out);
         conditions(f, out);
         controlIds(f, out);
-        if (on("undefined-control-id")) {
-            for (ControlIdFault& fault : UndefinedControlIds(model, f)) add(out, "undefined-control-id", fault.at, fault.message);
-        }
+        if (on("undefined-control-id"))
+            for (ControlIdFault& e : UndefinedControlIds(model, f)) add(out, "undefined-control-id", e.at, e.message);
         definitions(f, usage, out);
+        std::vector<VocabularyFinding> vocabulary;
+        CheckVocabulary(model, f, vocabulary);
+        for (VocabularyFinding& v : vocabulary) add(out, v.rule, std::move(v.at), std::move(v.message));
         if (out.empty()) return out;
         if (f.text.find("quorrel-ignore") != std::string::npos) {
             const Silences silences(f);

@@ -61,6 +61,8 @@ struct Element {
     bool textSeen = false;
     Span text;                // the first run of text directly inside
     bool brokenText = false;  // a comment, CDATA section or child element after text
+    bool hasChild = false;    // a child element
+    std::size_t markup = MarkupElement::kNone;  // its index in the file's markup, when recorded
     // What the element is to the skin.
     enum class Is : unsigned char {
         Other,
@@ -133,6 +135,7 @@ private:
     void addReference(SymbolKind kind, ReferenceForm form, Span s, const std::string& element, std::string scope = {});
     Definition& addDefinition(SymbolKind kind, std::size_t tag, Span name);
     void classify(Element& e);
+    void record(Element& e);
 
     SkinFile& f_;
     std::string_view t_;
@@ -287,6 +290,12 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         if (a.name == "condition") f_.conditions.push_back({a.value.begin, a.value.end});
         if (a.name == "colordiffuse") {
             valueReferences(a.value, "colordiffuse");
+        } else if (isStringAttribute(e.name, a.name) && e.is == Element::Is::Other) {
+            const Span v = trimmed(t_, a.value);
+            const std::string_view id = t_.substr(v.begin, v.end - v.begin);
+            if (!id.empty() && std::all_of(id.begin(), id.end(), isDigit)) {
+                addReference(SymbolKind::String, ReferenceForm::Name, v, a.name);
+            }
         } else if (isNumericAttribute(a.name) && e.is == Element::Is::Other) {
             // "0,-50" and the like: each part may be a constant.
             for (std::size_t b = a.value.begin; b <= a.value.end;) {
@@ -373,6 +382,8 @@ void Scanner::startTag(Element e, bool selfClosing, std::size_t tagEnd) {
         }
     }
     if (!stack_.empty() && stack_.back().textSeen) stack_.back().brokenText = true;
+    if (!stack_.empty()) stack_.back().hasChild = true;
+    record(e);
     if (e.name == "include") {
         if (const Attribute* file = attribute(e, "file")) {
             const Span s = trimmed(t_, file->value);
@@ -426,6 +437,24 @@ void Scanner::text(Span s) {
     }
 }
 
+// Controls, their children and animations, for the vocabulary's rules.
+void Scanner::record(Element& e) {
+    const Element* up = parent(0);
+    const bool inMarkup = up && up->markup != MarkupElement::kNone;
+    const bool control = e.name == "control" && e.is == Element::Is::Other;
+    const bool child = inMarkup && (up->name == "control" || up->name == "animation");
+    if (!control && !child && e.name != "animation") return;
+    e.markup = f_.markup.size();
+    MarkupElement m;
+    m.name = e.name;
+    m.tag = e.tag;
+    m.control = control;
+    if (child) m.parent = up->markup;
+    m.attributes.reserve(e.attributes.size());
+    for (const Attribute& a : e.attributes) m.attributes.emplace_back(a.name, TextRange{a.value.begin, a.value.end});
+    f_.markup.push_back(std::move(m));
+}
+
 // The first lines of a definition's text, for hovers.
 std::string firstLines(std::string_view t, std::size_t begin, std::size_t end) {
     constexpr int kLines = 6;
@@ -443,6 +472,12 @@ std::string firstLines(std::string_view t, std::size_t begin, std::size_t end) {
 }
 
 void Scanner::close(Element& e, std::size_t end) {
+    if (e.markup < f_.markup.size() && e.textSeen && !e.brokenText && !e.hasChild) {
+        MarkupElement& m = f_.markup[e.markup];
+        const Span s = trimmed(t_, e.text);
+        m.plainText = true;
+        m.text = {s.begin, s.end};
+    }
     const bool expression = e.is == Element::Is::NamedDefinition && e.name == "expression";
     if ((expression || (e.is == Element::Is::Other && isConditionElement(e.name))) && !e.brokenText) {
         const Span c = e.textSeen ? trimmed(t_, e.text) : Span{e.tag, e.tag};
@@ -634,6 +669,7 @@ void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements)
     file.definitions.clear();
     file.references.clear();
     file.includedFiles.clear();
+    file.markup.clear();
     file.problem.clear();
     if (file.role == FileRole::Strings || file.role == FileRole::CoreStrings) {
         utf16ToUtf8(file.text);
@@ -661,6 +697,17 @@ void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements)
             if (d.kind == SymbolKind::Font) d.primary = d.group == chosen;
         }
     }
+}
+
+Location LocationIn(const SkinFile& f, std::size_t begin, std::size_t end) {
+    Location at;
+    at.path = f.path;
+    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
+    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
+    at.line = static_cast<std::uint32_t>(line);
+    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
+    at.length = static_cast<std::uint32_t>(end - begin);
+    return at;
 }
 
 std::string NameKey(std::string_view name) {

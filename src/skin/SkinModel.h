@@ -123,6 +123,27 @@ struct ControlId {
     TextRange at;  // the value
 };
 
+// An element that the rules of today's vocabulary judge, as the file writes
+// it: every <control>, each element directly inside a control, every
+// <animation> and each element directly inside an animation.
+struct MarkupElement {
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::string name;              // lower case
+    std::size_t tag = 0;           // its '<'
+    std::size_t parent = kNone;    // the control or animation (an index into the file's markup) it sits in
+    bool control = false;          // a <control>
+    bool plainText = false;        // it holds text and nothing else (no element, comment or CDATA section)
+    TextRange text;                // that text without blanks around it (empty otherwise)
+    std::vector<std::pair<std::string, TextRange>> attributes;  // lower-case names, values as written
+
+    const TextRange* attribute(std::string_view n) const {
+        for (const auto& a : attributes) {
+            if (a.first == n) return &a.second;
+        }
+        return nullptr;
+    }
+};
+
 // What a file is to the skin.
 enum class FileRole : unsigned char { Window, Includes, Fonts, Colours, Strings, CoreStrings };
 
@@ -142,6 +163,8 @@ struct SkinFile {
     std::vector<TextRange> conditions;
     // The id attributes of <control> elements outside list item layouts.
     std::vector<ControlId> controlIds;
+    // Controls, their children and animations, in the order of their start tags.
+    std::vector<MarkupElement> markup;
     // The values given to include parameters: passed by calls and declared as defaults.
     std::vector<std::string> paramValues;
     std::string group;    // Colours: the theme ("defaults" for defaults.xml)
@@ -236,8 +259,8 @@ private:
 // `imageElements`: lower case UTF-8 names.
 void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements);
 
-// The place of a run of a file's text: its line (1-based) and column (bytes).
-Location LocateInFile(const SkinFile& file, std::size_t begin, std::size_t end);
+// Where [begin, end) of a file's text is (its line and column).
+Location LocationIn(const SkinFile& file, std::size_t begin, std::size_t end);
 
 // Case-folded key of a name or path: ASCII letters lowered, '\' made '/'.
 std::string NameKey(std::string_view name);

@@ -7,18 +7,6 @@
 
 namespace skin {
 
-Location LocateInFile(const SkinFile& f, std::size_t begin, std::size_t end) {
-    Location at;
-    at.path = f.path;
-    if (f.lineStarts.empty()) return at;
-    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
-    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
-    at.line = static_cast<std::uint32_t>(line);
-    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
-    at.length = static_cast<std::uint32_t>(end - begin);
-    return at;
-}
-
 void SkinModel::Impl::expandWindows() {
     libraries.clear();
     expanded.clear();

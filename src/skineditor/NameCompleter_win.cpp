@@ -23,7 +23,8 @@ std::string itemText(const skin::CompletionEntry& entry) {
     return detail.empty() ? entry.name : entry.name + "  (" + detail + ")";
 }
 
-bool isOpener(int ch) { return ch == '[' || ch == '"' || ch == '\'' || ch == '>' || ch == '<'; }
+// A blank opens an attribute's name (<texture |).
+bool isOpener(int ch) { return ch == '[' || ch == '"' || ch == '\'' || ch == '>' || ch == '<' || ch == ' '; }
 
 bool isNameChar(int ch) {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_' || ch == '.' ||
@@ -45,8 +46,8 @@ const skin::SkinModel* HeldSkinModels::modelFor(const std::wstring& folder, cons
     return holder_.await(folder);
 }
 
-NameCompleter::NameCompleter(editor::NppEditor& editor, SkinModelSource& models, skin::CompletionCatalogue catalogue)
-    : editor_(editor), models_(models), catalogue_(std::move(catalogue)) {}
+NameCompleter::NameCompleter(editor::NppEditor& editor, SkinModelSource& models)
+    : editor_(editor), models_(models) {}
 
 void NameCompleter::attachedToSettings(SettingsStore* store) {
     store_ = store;
@@ -88,14 +89,14 @@ void NameCompleter::completeNow() {
 bool NameCompleter::show(HWND view) {
     const std::string text = editor_.documentText(view);
     const std::size_t caret = static_cast<std::size_t>(std::max<std::intptr_t>(0, editor_.caretPosition(view)));
-    const skin::CompletionSite site = skin::FindCompletionSite(text, caret, catalogue_);
+    const skin::CompletionSite site = skin::FindCompletionSite(text, caret);
     if (site.context == skin::CompletionContext::None) return false;
     const std::wstring folder = editor_.currentDirectory();
     const std::wstring name = editor_.currentFileName();
     const skin::SkinModel* model =
         models_.modelFor(folder, folder.empty() || name.empty() ? std::wstring() : folder + L"\\" + name, text);
     if (model == nullptr) return false;
-    const std::vector<skin::CompletionEntry> entries = skin::CompletionEntries(*model, site, catalogue_);
+    const std::vector<skin::CompletionEntry> entries = skin::CompletionEntries(*model, site);
     if (entries.empty()) return false;
     items_.clear();
     names_.clear();
@@ -128,7 +129,7 @@ void NameCompleter::listChosen(const npp::SCNotification& n) {
     closed();
     const std::string text = editor_.documentText(view);
     const std::size_t caret = static_cast<std::size_t>(std::max<std::intptr_t>(0, editor_.caretPosition(view)));
-    const skin::CompletionSite site = skin::FindCompletionSite(text, caret, catalogue_);
+    const skin::CompletionSite site = skin::FindCompletionSite(text, caret);
     if (site.context == skin::CompletionContext::None) return;
     const std::string insert = skin::CompletionInsertText(text, site, chosen);
     std::size_t after = site.start + insert.size();

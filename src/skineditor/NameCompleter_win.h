@@ -52,7 +52,7 @@ private:
 
 class NameCompleter : public SettingsObserver {
 public:
-    NameCompleter(editor::NppEditor& editor, SkinModelSource& models, skin::CompletionCatalogue catalogue);
+    NameCompleter(editor::NppEditor& editor, SkinModelSource& models);
     NameCompleter(const NameCompleter&) = delete;
     NameCompleter& operator=(const NameCompleter&) = delete;
 
@@ -78,7 +78,6 @@ private:
 
     editor::NppEditor& editor_;
     SkinModelSource& models_;
-    skin::CompletionCatalogue catalogue_;
     SettingsStore* store_ = nullptr;
     bool enabled_ = true;
     // The view whose list is ours, and what its items say.

@@ -27,7 +27,7 @@ protected:
             "<includes>\n  <include name=\"Spare\"/>\n  <variable name=\"Title\"><value>a</value></variable>\n"
             "</includes>\n");
         put("720p/Home.xml",
-            "<window>\n  <controls>\n    <control type=\"label\" id=\"1\">\n"
+            "<window>\n  <controls>\n    <control type=\"button\" id=\"1\">\n"
             "      <label>$VAR[Title]</label>\n"
             "      <label2>$VAR[Nope] \xc3\xa9 $VAR[Gone]</label2>\n"
             "    </control>\n  </controls>\n</window>\n");

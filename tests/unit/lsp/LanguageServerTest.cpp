@@ -270,7 +270,7 @@ TEST_F(LanguageServer, CompletesFromTheUnsavedTextOfEveryOpenDocument) {
 
     const std::vector<json> sent = run(in);
     EXPECT_EQ(response(sent, 1)["result"]["capabilities"]["completionProvider"]["triggerCharacters"],
-              json::array({"[", "\"", ">"}));
+              json::array({"[", "\"", ">", "<", " "}));
     const json items = response(sent, 2)["result"]["items"];
     ASSERT_EQ(items.size(), 2u) << items.dump();
     EXPECT_EQ(items[0]["label"], "ListLabel");

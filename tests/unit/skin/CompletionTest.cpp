@@ -7,19 +7,11 @@ using namespace skin;
 
 namespace {
 
-CompletionCatalogue catalogue() {
-    CompletionCatalogue c;
-    c.imageElements = {"texture", "texturefocus"};
-    c.controlTypes = {"button", "image", "label"};
-    c.elementsByType["label"] = {"font", "label", "textcolor", "width"};
-    return c;
-}
-
 // The text with '|' marking the caret.
 CompletionSite siteIn(std::string text) {
     const std::size_t caret = text.find('|');
     text.erase(caret, 1);
-    return FindCompletionSite(text, caret, catalogue());
+    return FindCompletionSite(text, caret);
 }
 
 TEST(CompletionSiteTest, FindsEveryContextOfTheTable) {
@@ -78,7 +70,7 @@ TEST(CompletionSiteTest, ReadsAroundTheCaretInsideAName) {
     EXPECT_EQ(CompletionInsertText(text, site, "ListLabel"), "ListLabel");
 
     text = "<include content=\"Fr";
-    site = FindCompletionSite(text, text.size(), catalogue());
+    site = FindCompletionSite(text, text.size());
     EXPECT_EQ(CompletionInsertText(text, site, "Frame"), "Frame\"");
 
     // Parameters already given and elements already present are told apart
@@ -96,7 +88,7 @@ TEST(CompletionSiteTest, KeepsToTheCaretsLineOnALongLine) {
     std::string text = "<window><controls><control type=\"label\">";
     while (text.size() < 10000) text += "<label>$LOCALIZE[31001]</label><posx>12</posx>";
     text += "<textcolor>bu";
-    const CompletionSite site = FindCompletionSite(text, text.size(), catalogue());
+    const CompletionSite site = FindCompletionSite(text, text.size());
     EXPECT_EQ(site.context, CompletionContext::Colour);
     EXPECT_EQ(site.typed, "bu");
     EXPECT_EQ(site.start, text.size() - 2);
@@ -139,7 +131,7 @@ protected:
     std::vector<CompletionEntry> at(std::string text) {
         const std::size_t caret = text.find('|');
         text.erase(caret, 1);
-        return CompletionEntries(model_, FindCompletionSite(text, caret, catalogue()), catalogue());
+        return CompletionEntries(model_, FindCompletionSite(text, caret));
     }
 
     MemorySkin skin_;
@@ -178,10 +170,40 @@ TEST_F(CompletionEntriesTest, FindsStringsByTheirTextAndMergesTextures) {
     EXPECT_EQ(entries[1].detail, "disk");
     EXPECT_EQ(entries[2].detail, "bundle");
 
-    // The catalogue's elements for the control's type, less those present.
-    EXPECT_EQ(names(at("<control type=\"label\"><width>1</width><|")),
-              (std::vector<std::string>{"font", "label", "textcolor"}));
     EXPECT_TRUE(at("<!-- $VAR[| -->").empty());
+}
+
+// Today's vocabulary where the caret is: a type's elements not yet there
+// (repeatable ones always), its values, types, attributes and animations'.
+TEST_F(CompletionEntriesTest, OffersTheVocabularyWhereTheCaretIs) {
+    using Names = std::vector<std::string>;
+    const struct {
+        const char* text;
+        Names expected;
+    } exact[] = {
+        {"<control type=\"Label\"><width>1</width><al|", {"align", "aligny"}},
+        {"<control type=\"label\"><ALIGNY>|", {"center", "top"}},
+        {"<control type=\"image\"><aspectratio>k|", {"keep"}},
+        {"<control type=\"label\"><scroll>|", {"false", "true"}},
+        {"<animation effect=\"fade\">win|", {"WindowClose", "WindowOpen"}},
+        {"<animation effect=\"z|", {"zoom"}},
+        {"<effect type=\"zoom\" easing=\"|", {"in", "inout", "out"}},
+        {"<scrolltime tween=\"bo|\">", {"bounce"}},
+        {"<texturefocus border=\"5\" fl|", {"flipx", "flipy"}},
+        {"<control type=\"fancy\"><|", {}},
+    };
+    for (const auto& c : exact) EXPECT_EQ(names(at(c.text)), c.expected) << c.text;
+
+    const Names label = names(at("<control type=\"label\"><width>1</width><visible>a</visible><|"));
+    auto has = [](const Names& n, const char* name) { return std::find(n.begin(), n.end(), name) != n.end(); };
+    EXPECT_TRUE(has(label, "visible") && has(label, "left") && has(label, "font"));
+    EXPECT_FALSE(has(label, "width") || has(label, "posx") || has(label, "onup"));
+    const auto button = at("<control type=\"button\"><|");
+    EXPECT_TRUE(has(names(button), "onup") && has(names(button), "label2"));
+    EXPECT_FALSE(has(names(button), "invalidcolor"));  // read without effect
+    const auto types = at("<control type=\"|");
+    EXPECT_EQ(types.size(), vocab::controlTypes().size());
+    EXPECT_TRUE(has(names(types), "grouplist"));
 }
 
 }  // namespace

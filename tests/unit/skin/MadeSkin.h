@@ -5,7 +5,8 @@
 // 700-entry bundle and images on disk. It uses every construct the check has
 // to follow (names built from parameters, variables with a prefix and suffix,
 // list items' icons, a multiimage folder, item layouts that repeat ids, an
-// include file nothing reaches, ignore comments) and has a few faults
+// include file nothing reaches, ignore comments, legacy aliases, constants
+// as positions and sizes) and has a few faults
 // planted on purpose, one list of them kept as it is written: the check must
 // find those and nothing else.
 #pragma once
@@ -288,6 +289,23 @@ private:
         case 80:
             t.add("    <control type=\"image\" id=\"7\"/>");
             plant("duplicate-control-id", path, t.line - 1);
+            break;
+        case 15:
+            t.add("    <control type=\"checkmark\"/>");
+            plant("unknown-control-type", path, t.line - 1);
+            break;
+        case 25:
+            t.add("    <control type=\"image\"><aligny>center</aligny><posx>Const3</posx></control>");
+            plant("unknown-element", path, t.line - 1);
+            break;
+        case 35:
+            plant("invalid-value", path, control("<width>40pt</width><height>PanelWidth</height>"));
+            break;
+        case 45:
+            plant("no-effect-value", path, control("<aligny>bottom</aligny>"));
+            break;
+        case 55:
+            plant("invalid-animation", path, control("<animation effect=\"fade\" tween=\"springy\">WindowOpen</animation>"));
             break;
         case 90:
             t.add("    <!-- quorrel-ignore undefined-variable -->");

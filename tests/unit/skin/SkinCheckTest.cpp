@@ -62,7 +62,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "      <param name=\"font\" value=\"font_small\"/>\n"
          "      <param name=\"x\" value=\"Small\"/>\n"
          "    </include>\n"
-         "    <control type=\"label\" id=\"20\">\n"
+         "    <control type=\"button\" id=\"20\">\n"
          "      <posx>Left</posx>\n"
          "      <font>Font13</font>\n"
          "      <textcolor>white</textcolor><shadowcolor>0</shadowcolor>\n"
@@ -179,6 +179,12 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
          5},
         {"unused-string", kStrings, skin[kStrings] + "\nmsgctxt \"#31006\"\nmsgid \"Six\"\nmsgstr \"\"\n", 21},
         {"unused-texture", L"C:\\skin\\media\\spare.png", png(1, 1), 0},
+        {"unknown-control-type", kHome, homeWith("<control type=\"checkmark\"/>"), 3},
+        {"unknown-element", kHome, homeWith("<control type=\"image\"><align>center</align></control>"), 3},
+        {"invalid-value", kHome, homeWith("<control type=\"label\"><width>12px</width></control>"), 3},
+        {"no-effect-value", kHome, homeWith("<control type=\"label\"><aligny>bottom</aligny></control>"), 3},
+        {"invalid-animation", kHome,
+         homeWith("<control type=\"label\"><animation effect=\"fdae\">WindowOpen</animation></control>"), 3},
     };
     for (const Plant& p : plants) {
         auto files = cleanSkin();
@@ -195,6 +201,61 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
         EXPECT_EQ(check(files, off).dump, "") << p.rule;
     }
     EXPECT_EQ(plants.size(), CheckRules().size());
+}
+
+// The rules over today's vocabulary: each one's finding and what it leaves
+// alone (aliases, ignored and unjudged children, constants, '$' values,
+// conditions where a kind takes one, letter case, blanks around values).
+TEST(SkinCheck, VocabularyRules) {
+    struct Case {
+        const char* control;
+        const char* rule;  // "" for no finding
+        const char* said = "";
+        const char* includes = "";  // added to includes.xml
+    };
+    const Case cases[] = {
+        {"<control type=\"Label\"><PosX>10</PosX><ALIGN>Center</ALIGN><wrapmultiline> true\n</wrapmultiline>"
+         "</control>", ""},
+        {"<control type=\"checkmark\"/>", "unknown-control-type", "use radiobutton"},
+        {"<control type=\"fancy\"><bogus/></control>", "unknown-control-type", "fancy"},
+        {"<control type=\"$PARAM[kind]\"><bogus/></control><control id=\"4\"><bogus/></control>", ""},
+        {"<control><type>label</type><align>middle</align></control>", "invalid-value", "left, center, right or justify"},
+        {"<control type=\"image\"><label>x</label></control>", "unknown-element", "does not read <label>"},
+        {"<control type=\"button\"><invalidcolor>white</invalidcolor></control>", "unknown-element", "no effect"},
+        {"<control type=\"group\"><include>Panel</include><control type=\"label\"/></control>"
+         "<control type=\"list\"><itemlayout/><content/></control>", ""},
+        {"<control type=\"label\"><width>Small</width><height>auto</height><left>-5.5r</left></control>", ""},
+        {"<control type=\"label\"><width>Wide</width></control>", "invalid-value", "not big",
+         "  <constant name=\"Wide\">big</constant>\n"},
+        {"<control type=\"label\"><width>$INFO[Skin.String(w)]</width><scroll>$PARAM[s]</scroll></control>", ""},
+        {"<control type=\"list\"><autoscroll>Player.HasMedia</autoscroll></control>", ""},
+        {"<control type=\"label\"><scroll>Player.HasMedia</scroll></control>", "invalid-value", "true or false"},
+        {"<control type=\"label\"><aligny>Bottom</aligny></control>", "no-effect-value", "drawn at the top"},
+        {"<control type=\"label\"><animation effect=\"Fade\" tween=\"cubic\" easing=\"out\">windowopen"
+         "</animation><animation type=\"VisibleChange\"><effect type=\"zoom\"/></animation></control>", ""},
+        {"<control type=\"label\"><animation effect=\"fade\">WindowOpened</animation></control>",
+         "invalid-animation", "WindowOpened"},
+        {"<control type=\"label\"><animation type=\"Focus\"><effect type=\"zoom\" tween=\"springy\"/>"
+         "</animation></control>", "invalid-animation", "tween springy"},
+        {"<control type=\"label\"><animation>WindowOpen</animation></control>", "invalid-animation", "effect"},
+        {"<include>Loose</include>", "", "",
+         "  <include name=\"Loose\"><align>middle</align><bogus/></include>\n"},
+    };
+    for (const Case& c : cases) {
+        auto files = cleanSkin();
+        files[kHome] = homeWith(c.control);
+        files[kIncludes] = replaced(files[kIncludes], "</includes>", std::string(c.includes) + "</includes>");
+        const Checked checked = check(files);
+        if (*c.rule == 0) {
+            EXPECT_EQ(checked.dump, "") << c.control;
+            continue;
+        }
+        ASSERT_EQ(checked.result.findings.size(), 1u) << c.control << "\n" << checked.dump;
+        const CheckFinding& f = checked.result.findings.front();
+        EXPECT_STREQ(f.rule->id, c.rule) << checked.dump;
+        EXPECT_EQ(f.at.line, 3u) << checked.dump;
+        EXPECT_NE(f.message.find(c.said), std::string::npos) << checked.dump;
+    }
 }
 
 // The other shapes of a broken condition, and the ones that are not.
@@ -243,7 +304,8 @@ TEST(SkinCheck, SaysNothingAboutWhatCannotBeFollowed) {
     auto files = cleanSkin();
     files[kHome] = homeWith(
         "<control type=\"label\"><label>$VAR[$INFO[Skin.String(v)]]</label><font>$INFO[Skin.String(f)]</font>"
-        "<texture>$INFO[ListItem.Icon]</texture><textcolor>$VAR[Colourtext]</textcolor></control>");
+        "<textcolor>$VAR[Colourtext]</textcolor></control><control type=\"image\"><texture>$INFO[ListItem.Icon]"
+        "</texture></control>");
     files[kIncludes] = replaced(files[kIncludes], "</includes>",
                                 "  <variable name=\"Colourtext\"><value>white</value></variable>\n"
                                 "  <variable name=\"Spare\"><value>x</value></variable>\n</includes>");

@@ -353,6 +353,19 @@ TEST(SkinModelScan, ReadsTheUnsavedTextOfAnyFile) {
     EXPECT_EQ(f.references[1].name, "x");
 }
 
+// What a value names follows the vocabulary: a view's label and a label's
+// fallback name strings, every colour element a colour.
+TEST(SkinModelScan, TheVocabularyTellsWhatAValueNames) {
+    SkinFile f;
+    f.text =
+        "<control type=\"list\"><viewtype label=\" 31099 \">list</viewtype><hitrectcolor>red</hitrectcolor>"
+        "<texture label=\"a\" fallback=\"31\"/><label fallback=\"31098\">$INFO[x]</label></control>";
+    ScanSkinFile(f, {"texture"});
+    std::vector<std::string> seen;
+    for (const SymbolReference& r : f.references) seen.push_back(std::string(symbolKindName(r.kind)) + " " + r.name);
+    EXPECT_EQ(seen, (std::vector<std::string>{"string 31099", "colour red", "string 31098"}));
+}
+
 TEST(SkinModelPanelNames, BundleEntriesInTheirOrderThenPngJpegAndBmpFilesBelowTheMediaFolder) {
     MemorySkin skin;
     skin.put(L"C:\\skin\\720p\\Home.xml", "<window/>");
