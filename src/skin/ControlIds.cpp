@@ -38,10 +38,7 @@ std::int64_t blockOf(std::int64_t id) { return id < 0 ? -1 - (-id - 1) / 100 : i
 // with nothing in it (a grouplist without children, filled at run time).
 bool filledAtRunTime(const ExpandedWindow& w) {
     for (const WindowControl& c : w.controls()) {
-        if (!c.inItemLayout && c.children.empty() && c.type.size() == 9 &&
-            NameKey(c.type) == "grouplist") {
-            return true;
-        }
+        if (!c.inItemLayout && c.children.empty() && SameNameFolded(c.type, "grouplist")) return true;
     }
     return false;
 }

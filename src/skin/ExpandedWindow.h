@@ -155,6 +155,10 @@ private:
 // Builds the expanded window of a window file with the include definitions of its folder.
 std::unique_ptr<ExpandedWindow> ExpandWindow(const SkinFile& window, const IncludeLibrary& includes);
 
+// A value as the media center reads a number: a constant's name gives the
+// constant's value (a view of the model's text); anything else is itself.
+std::string_view ResolvedValue(const SkinModel& model, std::string_view value);
+
 // Does the element (or window element) name a control id: the navigation and
 // control-id elements of the vocabulary, and <views>.
 bool NamesControlId(std::string_view element);

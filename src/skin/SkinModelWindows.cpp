@@ -40,6 +40,12 @@ void SkinModel::Impl::expandAfterEdit(const SkinFile& edited) {
     }
 }
 
+std::string_view ResolvedValue(const SkinModel& model, std::string_view value) {
+    if (value.empty() || value.find_first_of("$ ,") != std::string_view::npos) return value;
+    const std::vector<const Definition*> constants = model.definitions(SymbolKind::Constant, value);
+    return constants.empty() ? value : std::string_view(constants.front()->value);
+}
+
 const std::vector<std::unique_ptr<ExpandedWindow>>& SkinModel::expandedWindows() const { return impl_->expanded; }
 
 const ExpandedWindow* SkinModel::expandedWindow(const std::wstring& path) const {

@@ -31,9 +31,10 @@ const char* const kIncludesText =
     "    </definition>\n"
     "  </include>\n"
     "  <include name=\"Item\">\n"                                     // 13
-    "    <control type=\"button\" id=\"$PARAM[n]\"><label>Item $PARAM[n]</label>"
+    "    <control type=\"button\" id=\"$PARAM[n]\"><label>Item $PARAM[n]</label><width>Wide</width>"
     "<visible>!Control.HasFocus(50)</visible></control>\n"             // 14
     "  </include>\n"
+    "  <constant name=\"Wide\">300</constant>\n"
     "</includes>\n";
 
 const char* const kViewsText =
@@ -114,6 +115,7 @@ TEST(ExpandedWindow, IncludesTwoLevelsDeepWithParametersViewsAndIncludeFiles) {
     EXPECT_EQ(w->calls()[static_cast<std::size_t>(w->calls()[static_cast<std::size_t>(item.via)].parent)].name, "Menu");
     ASSERT_NE(w->element(item, "label"), nullptr);
     EXPECT_EQ(w->element(item, "label")->value, "Item 7");  // substituted for the renderer
+    EXPECT_EQ(ResolvedValue(skin.model, w->element(item, "width")->value), "300");
     EXPECT_EQ(w->caption(w->controls()[2]), "Poster list");
     EXPECT_FALSE(w->element(w->controls()[0], "onup") == nullptr);
     EXPECT_EQ(w->element(w->controls()[0], "onup")->value, "50");
@@ -217,7 +219,7 @@ TEST(ExpandedWindow, IncludeBodyIdsAreJudgedPerCaller) {
     for (const CheckFinding& f : checker.checkSkin(skin.model).findings) {
         if (std::string(f.rule->id) == "undefined-control-id") found += fileOf(f.at) + " " + f.message + "\n";
     }
-    EXPECT_EQ(found, "includes.xml:16 control id 4242: no control has it in any of the 2 windows that call include Nav\n");
+    EXPECT_EQ(found, "includes.xml:17 control id 4242: no control has it in any of the 2 windows that call include Nav\n");
 }
 
 TEST(ExpandedWindow, BadInputEndsInANoteNeverAHang) {
