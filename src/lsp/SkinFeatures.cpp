@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/TextCodec.h"
+#include "skin/VocabularyHover.h"
 #include "skin/WindowOutline.h"
 
 namespace lsp {
@@ -376,7 +377,16 @@ std::optional<Hover> SkinFeatures::hover(const TextDocument& document, Position 
         return result;
     }
     const Lookup found = lookup(document, position);
-    if (found.skin == nullptr || !found.name.found) return std::nullopt;
+    if (found.skin == nullptr) return std::nullopt;
+    if (!found.name.found) {
+        // An element or attribute name: what today's media center makes of it.
+        const skin::MarkupHover markup = skin::VocabularyHoverAt(document.text, offsetOf(document.text, position));
+        if (markup.text.empty()) return std::nullopt;
+        Hover result;
+        result.markdown = markdownLines(markup.text);
+        result.range = Range{positionOf(document.text, markup.begin), positionOf(document.text, markup.end)};
+        return result;
+    }
     const skin::SkinModel& model = *found.skin->model;
     const skin::NameAt& name = found.name;
     const std::string plain = model.hover(name);

@@ -584,6 +584,16 @@ std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const Com
     return out.take();
 }
 
+std::vector<OpenElement> OpenElementsAt(std::string_view text, std::size_t offset) {
+    const Scan scan = scanTo(text, std::min(offset, text.size()));
+    std::vector<OpenElement> out;
+    for (const OpenTag& tag : scan.open) {
+        const std::string* type = tag.attribute("type");
+        out.push_back({tag.name, type ? *type : std::string()});
+    }
+    return out;
+}
+
 std::string CompletionInsertText(std::string_view text, const CompletionSite& site, std::string_view name) {
     std::string insert(name);
     if (!site.closing.empty() && text.substr(std::min(site.end, text.size()), site.closing.size()) != site.closing) {

@@ -72,6 +72,16 @@ CompletionSite FindCompletionSite(std::string_view text, std::size_t caret);
 // also found by its text.
 std::vector<CompletionEntry> CompletionEntries(const SkinModel& model, const CompletionSite& site);
 
+// An element open at a position of a document: its lower-case name and its
+// type attribute as written (empty when it has none).
+struct OpenElement {
+    std::string name;
+    std::string type;
+};
+// The elements open at `offset` (outermost first), read as completion reads
+// them; a start tag the offset stands in is not among them.
+std::vector<OpenElement> OpenElementsAt(std::string_view text, std::size_t offset);
+
 // What replaces [site.start, site.end) when `name` is chosen: the name, and
 // the closing bracket or quote unless the text already has it there.
 std::string CompletionInsertText(std::string_view text, const CompletionSite& site, std::string_view name);

@@ -406,6 +406,7 @@ struct SkinChecker::Impl {
 
     void add(std::vector<CheckFinding>& out, std::string_view id, Location at, std::string message) const {
         if (!on(id)) return;
+        std::replace_if(message.begin(), message.end(), isBlank, ' ');  // one line, whatever a name holds
         out.push_back({&rule(id), std::move(at), std::move(message)});
     }
 

@@ -92,19 +92,7 @@ public:
     void run();
 
 private:
-    Location locate(std::size_t begin, std::size_t end) const {
-        Location at;
-        at.path = f_.path;
-        const auto it = std::upper_bound(f_.lineStarts.begin(), f_.lineStarts.end(), begin);
-        const std::size_t line = static_cast<std::size_t>(it - f_.lineStarts.begin());  // 1-based
-        at.line = static_cast<std::uint32_t>(line);
-        at.column = static_cast<std::uint32_t>(begin - f_.lineStarts[line - 1]);
-        // A name broken over lines is marked on its first line only.
-        std::size_t lineEnd = line < f_.lineStarts.size() ? f_.lineStarts[line] : t_.size();
-        while (lineEnd > begin && (t_[lineEnd - 1] == '\n' || t_[lineEnd - 1] == '\r')) --lineEnd;
-        at.length = static_cast<std::uint32_t>(std::min(end, lineEnd) - begin);
-        return at;
-    }
+    Location locate(std::size_t begin, std::size_t end) const { return LocationIn(f_, begin, end); }
     std::string str(Span s) const { return std::string(t_.substr(s.begin, s.end - s.begin)); }
     void fail(std::size_t at, const char* what) {
         if (f_.problem.empty()) {
@@ -697,29 +685,6 @@ void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements)
             if (d.kind == SymbolKind::Font) d.primary = d.group == chosen;
         }
     }
-}
-
-Location LocationIn(const SkinFile& f, std::size_t begin, std::size_t end) {
-    Location at;
-    at.path = f.path;
-    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
-    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
-    at.line = static_cast<std::uint32_t>(line);
-    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
-    at.length = static_cast<std::uint32_t>(end - begin);
-    return at;
-}
-
-std::string NameKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        if (c == '\\') {
-            c = '/';
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return key;
 }
 
 }  // namespace skin

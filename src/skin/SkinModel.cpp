@@ -364,4 +364,29 @@ std::vector<std::wstring> SkinModel::imageNames() const {
     return out;
 }
 
+Location LocationIn(const SkinFile& f, std::size_t begin, std::size_t end) {
+    Location at;
+    at.path = f.path;
+    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
+    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
+    at.line = static_cast<std::uint32_t>(line);
+    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
+    // What runs over lines is marked on its first line only.
+    const std::size_t lineEnd = std::min(f.text.find_first_of("\r\n", begin), f.text.size());
+    at.length = static_cast<std::uint32_t>(std::max(begin, std::min(end, lineEnd)) - begin);
+    return at;
+}
+
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (c == '\\') {
+            c = '/';
+        } else if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + 32);
+        }
+    }
+    return key;
+}
+
 }  // namespace skin

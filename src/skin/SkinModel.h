@@ -259,7 +259,8 @@ private:
 // `imageElements`: lower case UTF-8 names.
 void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements);
 
-// Where [begin, end) of a file's text is (its line and column).
+// Where [begin, end) of a file's text is (its line and column); what runs
+// over lines is marked on its first line only.
 Location LocationIn(const SkinFile& file, std::size_t begin, std::size_t end);
 
 // Case-folded key of a name or path: ASCII letters lowered, '\' made '/'.

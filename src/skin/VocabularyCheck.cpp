@@ -3,6 +3,8 @@
 #include "skin/ControlVocabulary.h"
 #include "skin/SkinScanText.h"
 
+#include <iterator>
+
 namespace skin {
 
 namespace {
@@ -17,6 +19,15 @@ std::string_view textOf(const SkinFile& f, TextRange r) {
 TextRange trimmedRange(const SkinFile& f, TextRange r) {
     const Span s = trimmed(f.text, {r.begin, r.end});
     return {s.begin, s.end};
+}
+
+// A value as a message shows it: on one line, and not too long.
+std::string shown(std::string_view value) {
+    constexpr std::size_t kMost = 40;
+    std::string out;
+    for (char c : value.substr(0, kMost)) out.push_back(isBlank(c) ? ' ' : c);
+    if (value.size() > kMost) out += "...";
+    return out;
 }
 
 // "12", "-3.5", ".5"; with `edges`, a trailing '%' and/or 'r' too.
@@ -52,9 +63,11 @@ bool validFor(v::ValueKind kind, std::string_view s) {
         return numberForm(s, true, false);
     case v::ValueKind::Integer:
         return numberForm(s, false, false);
-    case v::ValueKind::Boolean:
-        return v::equalsFolded(s, "true") || v::equalsFolded(s, "false") || v::equalsFolded(s, "yes") ||
-               v::equalsFolded(s, "no");
+    case v::ValueKind::Boolean: {
+        // Beside true/false and yes/no, the forms of a switch no reader would take for anything else.
+        static constexpr std::string_view kSwitches[] = {"true", "false", "yes", "no", "on", "off", "1", "0"};
+        return v::holdsFolded({kSwitches, std::size(kSwitches)}, s);
+    }
     default:
         return true;
     }
@@ -121,15 +134,25 @@ public:
         : model_(model), f_(f), out_(out) {}
 
     void run() {
-        std::vector<const v::ControlType*> types(f_.markup.size(), nullptr);
-        for (std::size_t k = 0; k < f_.markup.size(); ++k) {
+        // What each control and animation holds, from its children (which come after it).
+        const std::size_t n = f_.markup.size();
+        legacyType_.assign(n, MarkupElement::kNone);
+        effects_.assign(n, false);
+        others_.assign(n, false);
+        for (std::size_t k = 0; k < n; ++k) {
+            const MarkupElement& c = f_.markup[k];
+            if (c.parent == MarkupElement::kNone) continue;
+            if (c.name == "type" && c.plainText && legacyType_[c.parent] == MarkupElement::kNone) legacyType_[c.parent] = k;
+            (c.name == "effect" ? effects_ : others_)[c.parent] = true;
+        }
+        std::vector<const v::ControlType*> types(n, nullptr);
+        for (std::size_t k = 0; k < n; ++k) {
             const MarkupElement& m = f_.markup[k];
-            if (m.control) {
-                types[k] = controlType(k);
-            } else if (m.parent != MarkupElement::kNone && f_.markup[m.parent].control) {
-                child(m, types[m.parent]);
-            }
+            const bool inControl = m.parent != MarkupElement::kNone && f_.markup[m.parent].control;
+            if (m.control) types[k] = controlType(k);
+            if (inControl) child(m, types[m.parent]);
             if (m.name == "animation") animation(k);
+            if (m.name == "effect" && !inControl && m.parent != MarkupElement::kNone) effect(m);
         }
     }
 
@@ -145,20 +168,15 @@ private:
         TextRange at;
         if (const TextRange* attribute = m.attribute("type")) {
             at = trimmedRange(f_, *attribute);
+        } else if (legacyType_[index] != MarkupElement::kNone) {
+            at = f_.markup[legacyType_[index]].text;  // the older form: a <type> child
         } else {
-            // The older form: a <type> child.
-            const MarkupElement* legacy = nullptr;
-            for (std::size_t k = index + 1; k < f_.markup.size() && legacy == nullptr; ++k) {
-                const MarkupElement& c = f_.markup[k];
-                if (c.parent == index && c.name == "type" && c.plainText) legacy = &c;
-            }
-            if (legacy == nullptr) return nullptr;
-            at = legacy->text;
+            return nullptr;
         }
         const std::string_view type = textOf(f_, at);
         if (type.empty() || type.find('$') != std::string_view::npos) return nullptr;
         if (const v::ControlType* known = v::findType(type)) return known;
-        std::string message = "control type " + std::string(type);
+        std::string message = "control type " + shown(type);
         if (const v::RemovedType* removed = v::findRemovedType(type)) {
             const std::string_view use = replacementOf(*removed);
             message += " is no longer read by the media center";
@@ -203,7 +221,7 @@ private:
             const v::Enumeration* extended = e.enumeration->name == "aligny" ? v::findEnumeration("alignyExtended") : nullptr;
             if (extended && v::enumerationHolds(*extended, s)) {
                 add("no-effect-value", m.text,
-                    "<" + m.name + ">" + std::string(s) + " has no effect on the text of a " +
+                    "<" + m.name + ">" + shown(s) + " has no effect on the text of a " +
                         std::string(type.name) + " control: it is drawn at the top (only center moves it)");
                 return;
             }
@@ -212,7 +230,7 @@ private:
         }
         const std::string forms = formsOf(e);
         if (forms.empty()) return;
-        add("invalid-value", m.text, "<" + m.name + "> takes " + forms + ", not " + std::string(s));
+        add("invalid-value", m.text, "<" + m.name + "> takes " + forms + ", not " + shown(s));
     }
 
     // An attribute's value when it is there and fixed; `at` gets where.
@@ -230,14 +248,20 @@ private:
         const std::string_view s = fixedAttribute(m, attribute, at);
         if (s.empty() || v::holdsFolded(values, s)) return;
         add("invalid-animation", at,
-            std::string(what) + " " + std::string(s) + " is not one of " + list(values));
+            std::string(what) + " " + shown(s) + " is not one of " + list(values));
     }
 
     void trigger(TextRange at) {
         const std::string_view s = textOf(f_, at);
         if (s.empty() || s.find('$') != std::string_view::npos || v::isAnimationTrigger(s)) return;
         add("invalid-animation", at,
-            "animation trigger " + std::string(s) + " is not one of " + list(v::animationTriggers()));
+            "animation trigger " + shown(s) + " is not one of " + list(v::animationTriggers()));
+    }
+
+    void effect(const MarkupElement& m) {
+        oneOf(m, "type", v::animationEffects(), "animation effect");
+        oneOf(m, "tween", v::animationTweens(), "tween");
+        oneOf(m, "easing", v::animationEasings(), "easing");
     }
 
     void animation(std::size_t index) {
@@ -245,26 +269,13 @@ private:
         oneOf(m, "effect", v::animationEffects(), "animation effect");
         oneOf(m, "tween", v::animationTweens(), "tween");
         oneOf(m, "easing", v::animationEasings(), "easing");
-        bool effects = false, unknown = false;
-        for (std::size_t k = index + 1; k < f_.markup.size(); ++k) {
-            const MarkupElement& c = f_.markup[k];
-            if (c.parent != index) continue;
-            if (c.name != "effect") {
-                unknown = true;
-                continue;
-            }
-            effects = true;
-            oneOf(c, "type", v::animationEffects(), "animation effect");
-            oneOf(c, "tween", v::animationTweens(), "tween");
-            oneOf(c, "easing", v::animationEasings(), "easing");
-        }
         if (m.attribute("effect")) {
             if (m.plainText) trigger(m.text);
-        } else if (effects) {
+        } else if (effects_[index]) {
             TextRange at;
             fixedAttribute(m, "type", at);
             if (m.attribute("type")) trigger(at);
-        } else if (!unknown) {
+        } else if (!others_[index]) {
             add("invalid-animation", nameOf(m), "an animation needs an effect attribute or <effect> elements");
         }
     }
@@ -272,6 +283,9 @@ private:
     const SkinModel& model_;
     const SkinFile& f_;
     std::vector<VocabularyFinding>& out_;
+    std::vector<std::size_t> legacyType_;  // a control's <type> child
+    std::vector<bool> effects_;            // an animation holds <effect> elements
+    std::vector<bool> others_;             // an animation holds other elements (an include call ...)
 };
 
 }  // namespace

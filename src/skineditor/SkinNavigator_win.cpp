@@ -6,6 +6,7 @@
 #include "skin/ControlIds.h"
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
+#include "skin/VocabularyHover.h"
 
 #include <vector>
 
@@ -230,7 +231,16 @@ void SkinNavigator::dwellStarted(const npp::SCNotification& n) {
     // The document's latest text first, so that the tip speaks of what is shown.
     if (view == view_ && textChanged_) handOverText();
     const Spot spot = spotAt(view, n.position, false);
-    if (spot.model == nullptr || (!spot.name.found && !spot.id.found)) return;
+    if (spot.model == nullptr) return;
+    if (!spot.name.found && !spot.id.found) {
+        // An element or attribute name: what today's media center makes of it.
+        const skin::MarkupHover markup =
+            skin::VocabularyHoverAt(editor_.documentText(view), static_cast<std::size_t>(n.position));
+        if (markup.text.empty()) return;
+        tell(view, static_cast<std::intptr_t>(markup.begin), markup.text);
+        tipView_ = view;
+        return;
+    }
     const std::string said = spot.id.found ? skin::ControlIdHover(spot.id) : spot.model->hover(spot.name);
     if (said.empty()) return;
     tell(view, spot.start, said);

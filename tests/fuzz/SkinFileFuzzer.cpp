@@ -1,8 +1,11 @@
 // libFuzzer target over the skin model's readers: any bytes as an include
 // file, a font file, a colour file or a strings file (SKIN_FILE_ROLE picks
 // which). Whatever the bytes, the reader ends, and every place it reports
-// lies on a line of the text, its name inside that line.
+// lies on a line of the text, its name inside that line; the controls it
+// records lie in the text, and completion and hover read any text at any place.
+#include "skin/Completion.h"
 #include "skin/SkinModel.h"
+#include "skin/VocabularyHover.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -41,5 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkPlace(file, d.nameAt);
     }
     for (const skin::SymbolReference& r : file.references) checkPlace(file, r.at);
+    for (const skin::MarkupElement& m : file.markup) {
+        if (m.tag >= size || m.text.begin > m.text.end || m.text.end > size) fail("an element outside the text");
+        if (m.parent != skin::MarkupElement::kNone && m.parent >= file.markup.size()) fail("a parent not recorded");
+    }
+    for (const std::size_t at : {size / 3, size / 2, size}) {
+        const skin::MarkupHover hover = skin::VocabularyHoverAt(file.text, at);
+        if (hover.begin > hover.end || hover.end > size) fail("a hover outside the text");
+        const skin::CompletionSite site = skin::FindCompletionSite(file.text, at);
+        if (site.start > site.caret || site.end > size) fail("a completion site outside the text");
+    }
     return 0;
 }

@@ -123,6 +123,7 @@ TEST_F(LanguageServer, AnswersDefinitionReferencesAndHoverFromTheSkinAndTheUnsav
     in += at(3, "textDocument/references", 2, 15);
     in += at(4, "textDocument/hover", 4, 25);
     in += at(5, "textDocument/definition", 5, 23);
+    in += at(9, "textDocument/hover", 5, 9);  // <visible>: an element's name
     in += lsp::framed("{\"jsonrpc\": \"2.0\", \"id\": 6, \"method\": ");
     // Two new lines above the include: "Frame" is now on line 4, which on
     // disk holds the label.
@@ -146,6 +147,10 @@ TEST_F(LanguageServer, AnswersDefinitionReferencesAndHoverFromTheSkinAndTheUnsav
     EXPECT_EQ(hover["contents"]["kind"], "markdown");
     EXPECT_NE(hover["contents"]["value"].get<std::string>().find("$LOCALIZE[31001]"), std::string::npos)
         << hover.dump();
+    const json element = response(sent, 9)["result"];
+    EXPECT_EQ(element["range"], range(5, 7, 14));
+    EXPECT_NE(element["contents"]["value"].get<std::string>().find("every control"), std::string::npos)
+        << element.dump();
     EXPECT_EQ(response(sent, 5)["result"],
               json::array({{{"uri", uri(L"skin/720p/more.xml")}, {"range", range(1, 20, 26)}}}));
     EXPECT_EQ(response(sent, 6), nullptr);  // cut short: a parse error without id, and the server goes on

@@ -1,4 +1,5 @@
 #include "skin/Completion.h"
+#include "skin/VocabularyHover.h"
 #include "MemorySkin.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,45 @@ TEST_F(CompletionEntriesTest, OffersTheVocabularyWhereTheCaretIs) {
     const auto types = at("<control type=\"|");
     EXPECT_EQ(types.size(), vocab::controlTypes().size());
     EXPECT_TRUE(has(names(types), "grouplist"));
+}
+
+}  // namespace
+
+namespace {
+
+// Hover on element and attribute names says what today's media center
+// makes of them.
+TEST(VocabularyHoverTest, TellsWhatANameIs) {
+    const struct {
+        const char* text;  // '|' marks the mouse
+        const char* said;  // a part of what is said; "" for nothing
+    } cases[] = {
+        {"<control type=\"label\"><ali|gny>center</aligny>", "one of top, center"},
+        {"<control type=\"label\"><aligny>center</al|igny>", "read by a label control"},
+        {"<control type=\"Button\"><po|sx>", "older name of <left>"},
+        {"<control type=\"button\"><invalid|color>", "no effect on a button control"},
+        {"<control type=\"button\"><on|up>", "every control that takes the focus"},
+        {"<control type=\"image\"><ali|gn>", "does not read <align>"},
+        {"<control type=\"fixedlist\"><startmove|ment>", "newest releases"},
+        {"<control type=\"gr|ouplist\">", "holds items"},
+        {"<texture bor|der=\"5\">", "left,top,right,bottom"},
+        {"<animation effect=\"fade\" tw|een=\"sine\">", "bounce"},
+        {"<includes><include name=\"a\"><vis|ible>", "every control"},
+        {"<control type=\"fancy\"><ali|gn>", ""},
+        {"<la|bel>", "controls of type label, fadelabel"},
+        {"plain te|xt", ""},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        const std::size_t at = text.find('|');
+        text.erase(at, 1);
+        const MarkupHover hover = VocabularyHoverAt(text, at);
+        if (*c.said == 0) {
+            EXPECT_EQ(hover.text, "") << c.text;
+        } else {
+            EXPECT_NE(hover.text.find(c.said), std::string::npos) << c.text << "\n" << hover.text;
+        }
+    }
 }
 
 }  // namespace

@@ -225,6 +225,7 @@ TEST(SkinCheck, VocabularyRules) {
         {"<control type=\"group\"><include>Panel</include><control type=\"label\"/></control>"
          "<control type=\"list\"><itemlayout/><content/></control>", ""},
         {"<control type=\"label\"><width>Small</width><height>auto</height><left>-5.5r</left></control>", ""},
+        {"<control type=\"label\"><width>12\n4</width></control>", "invalid-value", "not 12 4"},
         {"<control type=\"label\"><width>Wide</width></control>", "invalid-value", "not big",
          "  <constant name=\"Wide\">big</constant>\n"},
         {"<control type=\"label\"><width>$INFO[Skin.String(w)]</width><scroll>$PARAM[s]</scroll></control>", ""},
@@ -256,6 +257,16 @@ TEST(SkinCheck, VocabularyRules) {
         EXPECT_EQ(f.at.line, 3u) << checked.dump;
         EXPECT_NE(f.message.find(c.said), std::string::npos) << checked.dump;
     }
+}
+
+// A name broken over lines is said on one line and marked on its first.
+TEST(SkinCheck, AFindingIsOneLine) {
+    auto files = cleanSkin();
+    files[kHome] = homeWith("<include>Two\r\nlines</include>");
+    const Checked c = check(files);
+    ASSERT_EQ(c.result.findings.size(), 1u) << c.dump;
+    EXPECT_EQ(c.result.findings[0].message, "include Two  lines is not defined");
+    EXPECT_EQ(c.result.findings[0].at.length, 3u);
 }
 
 // The other shapes of a broken condition, and the ones that are not.

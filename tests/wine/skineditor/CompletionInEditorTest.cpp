@@ -93,4 +93,20 @@ TEST_F(CompletionInEditor, TypingAVariablesOpenerOffersTheVariablesAndWritesTheC
     EXPECT_EQ(send(kAutoCActive), 0);
 }
 
+// Today's vocabulary in the editor: an enum element's values on demand, a
+// texture's attributes after a blank.
+TEST_F(CompletionInEditor, OffersTheValuesAndAttributesTheMediaCenterReads) {
+    insertLine("\t\t<control type=\"label\"><aligny></aligny></control>\n", "<aligny>");
+    ASSERT_TRUE(host_->runMenu(kMenu, L"Complete &name"));
+    ASSERT_NE(send(kAutoCActive), 0);
+    EXPECT_EQ(chosenItem(), "center");
+    send(kAutoCComplete);
+    EXPECT_EQ(count(text(), "<aligny>center</aligny>"), 1u);
+
+    insertLine("\t\t<texture>a.png</texture>\n", "<texture");
+    type(" fl");
+    ASSERT_NE(send(kAutoCActive), 0);
+    EXPECT_EQ(chosenItem(), "flipx");
+}
+
 }  // namespace
