@@ -176,4 +176,10 @@ std::vector<ControlIdFault> UndefinedControlIds(const SkinModel& model, const Sk
     return out;
 }
 
+void CheckControlIds(const SkinModel& model, const SkinFile& file, std::vector<CheckFinding>& out) {
+    const CheckRule* rule = FindCheckRule("undefined-control-id");
+    for (ControlIdFault& fault : UndefinedControlIds(model, file))
+        out.push_back({rule, std::move(fault.at), std::move(fault.message)});
+}
+
 }  // namespace skin

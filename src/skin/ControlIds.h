@@ -7,6 +7,7 @@
 #pragma once
 
 #include "skin/ExpandedWindow.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
 #include <string>
@@ -51,5 +52,7 @@ struct ControlIdFault {
 // include not found, an id built at run time), and on ids a window's
 // controls made at run time from its templates would have.
 std::vector<ControlIdFault> UndefinedControlIds(const SkinModel& model, const SkinFile& file);
+// The same as the check's findings of the rule undefined-control-id.
+void CheckControlIds(const SkinModel& model, const SkinFile& file, std::vector<CheckFinding>& out);
 
 }  // namespace skin

@@ -592,8 +592,7 @@ struct SkinChecker::Impl {
         references(model, f, res, out);
         conditions(f, out);
         controlIds(f, out);
-        if (on("undefined-control-id"))
-            for (ControlIdFault& e : UndefinedControlIds(model, f)) add(out, "undefined-control-id", e.at, e.message);
+        if (on("undefined-control-id")) CheckControlIds(model, f, out);
         definitions(f, usage, out);
         std::vector<VocabularyFinding> vocabulary;
         CheckVocabulary(model, f, vocabulary);
