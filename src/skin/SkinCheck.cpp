@@ -1,5 +1,6 @@
 #include "skin/SkinCheck.h"
 
+#include "skin/ControlIds.h"
 #include "skin/ValueSyntax.h"
 #include "skin/VocabularyCheck.h"
 
@@ -29,6 +30,7 @@ const std::vector<CheckRule> kRules = {
     {"missing-include-file", Severity::Error, "an include file that does not exist"},
     {"condition-syntax", Severity::Error, "a condition with unbalanced brackets, a lone operator, or nothing in it"},
     {"duplicate-control-id", Severity::Warning, "two controls with the same id in one window file"},
+    {"undefined-control-id", Severity::Error, "a control id that no control of the window (includes expanded) has"},
     {"unknown-control-type", Severity::Error, "a control type the media center does not read"},
     {"unknown-element", Severity::Warning, "an element a control's type does not read, or reads without effect"},
     {"invalid-value", Severity::Error, "a value that is none of its element's forms (a number, size, choice ...)"},
@@ -590,6 +592,7 @@ struct SkinChecker::Impl {
         references(model, f, res, out);
         conditions(f, out);
         controlIds(f, out);
+        if (on("undefined-control-id")) CheckControlIds(model, f, out);
         definitions(f, usage, out);
         std::vector<VocabularyFinding> vocabulary;
         CheckVocabulary(model, f, vocabulary);

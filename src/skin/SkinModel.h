@@ -36,6 +36,8 @@
 
 namespace skin {
 
+class ExpandedWindow;
+
 enum class SymbolKind : unsigned char {
     Include,      // <include name="N"> in an include file
     Param,        // a parameter of an include; `scope` is the include's name
@@ -239,6 +241,11 @@ public:
     // below it with backslashes.
     std::vector<std::string> includeNames() const;
     std::vector<std::wstring> imageNames() const;
+
+    // Every window file as the media center builds it (includes expanded),
+    // in the files' order; the one of a path, or null when it is no window file.
+    const std::vector<std::unique_ptr<ExpandedWindow>>& expandedWindows() const;
+    const ExpandedWindow* expandedWindow(const std::wstring& path) const;
 
     // How many files were read from disk since construction (for tests).
     int fileReads() const;

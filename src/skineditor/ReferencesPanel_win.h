@@ -4,7 +4,7 @@
 // not read. A double-click opens the place in the editor.
 #pragma once
 
-#include "framework/DockingDlgInterface.h"
+#include "skineditor/StatusListPanel_win.h"
 
 #include <cstdint>
 #include <string>
@@ -26,7 +26,7 @@ struct Place {
 // "720p\Home.xml (12): <include>Clock</include>"
 std::wstring PlaceLine(const Place& place);
 
-class ReferencesPanel : public DockingDlgInterface {
+class ReferencesPanel : public StatusListPanel {
 public:
     explicit ReferencesPanel(int commandIndex);
 
@@ -39,11 +39,9 @@ public:
     bool openPlace(std::size_t index) const;
 
 protected:
-    INT_PTR dialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void lineChosen(std::size_t index) override { openPlace(index); }
 
 private:
-    void fill();
-    void layout();
 
     const editor::NppEditor* editor_ = nullptr;
     std::wstring status_;

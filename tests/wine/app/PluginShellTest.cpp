@@ -48,7 +48,8 @@ TEST_F(PluginShell, MenuHasItsItemsWithThreeShortcutsAndItemZeroDoesNothing) {
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester",    L"&Ormu Image Previewer",
                               L"&Ormu Controls",         L"&Options...",     L"&About...",
                               L"Go to definition",       L"Find references", L"Hover tips",
-                              L"&Test window",           L"&Reload skin",    L"Complete &name"};
+                              L"&Window outline",        L"&Test window",    L"&Reload skin",
+                              L"Complete &name"};
     for (const wchar_t* item : items) EXPECT_NE(host_->commandId(kMenu, item), 0) << item;
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Controls"), L"Ctrl+Alt+B");

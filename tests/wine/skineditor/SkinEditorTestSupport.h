@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace skineditortest {
 
@@ -38,6 +39,25 @@ inline void setOptionsBox(host::Host& host, int boxId, bool on) {
     changeOptions(host, [&](HWND dialog) { ::CheckDlgButton(dialog, boxId, on ? BST_CHECKED : BST_UNCHECKED); });
 }
 
+// The lines of a list box, in order.
+inline std::vector<std::wstring> listBoxLines(HWND list) {
+    std::vector<std::wstring> out;
+    const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring item(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        out.push_back(item);
+    }
+    return out;
+}
+
+// The line (0-based) of the caret in a view.
+inline int caretLineOf(HWND view) {
+    constexpr UINT kGetCurrentPos = 2008;
+    constexpr UINT kLineFromPosition = 2166;
+    return static_cast<int>(::SendMessageW(view, kLineFromPosition, ::SendMessageW(view, kGetCurrentPos, 0, 0), 0));
+}
+
 // The stand-in editor with the plugin over a skin in a scratch folder: what
 // every fixture of the skin in the editor starts from.
 class EditorWithSkin : public ::testing::Test {
@@ -52,6 +72,18 @@ protected:
     void copySampleSkin() {
         skin_ = temp_.path() + L"\\demo";
         ASSERT_TRUE(previewtest::copyTree(previewtest::sampleSkinFolder(), skin_));
+    }
+    // `skin_` becomes a skin made of these files (paths below it), their folders made first.
+    void writeSkin(const std::wstring& name, const std::vector<std::pair<std::wstring, std::string>>& files) {
+        skin_ = temp_.path() + L"\\" + name;
+        for (const auto& [path, text] : files) {
+            const std::wstring file = skin_ + L"\\" + path;
+            for (std::size_t slash = file.find(L'\\', temp_.path().size() + 1); slash != std::wstring::npos;
+                 slash = file.find(L'\\', slash + 1)) {
+                ::CreateDirectoryW(file.substr(0, slash).c_str(), nullptr);
+            }
+            ASSERT_TRUE(previewtest::writeFile(file, text)) << std::string(path.begin(), path.end());
+        }
     }
     // Writes `text` into a file of the skin before the last `before`; returns the file's new bytes.
     std::string insertInto(const std::wstring& file, const char* before, const std::string& text) {

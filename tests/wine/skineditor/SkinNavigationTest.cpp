@@ -23,8 +23,6 @@ namespace {
 const wchar_t kMenu[] = L"&Quorrel";
 
 constexpr UINT kCallTipActive = 2202;
-constexpr UINT kGetCurrentPos = 2008;
-constexpr UINT kLineFromPosition = 2166;
 constexpr UINT kIndicatorValueAt = 2507;
 
 const char kIncludes[] =
@@ -132,24 +130,12 @@ protected:
         });
         return host_->callTips().empty() ? std::string() : host_->callTips().back();
     }
-    int caretLine() const {
-        return static_cast<int>(send(kLineFromPosition, static_cast<WPARAM>(send(kGetCurrentPos))));
-    }
+    int caretLine() const { return skineditortest::caretLineOf(host_->currentView()); }
     HWND referencesPanel() const {
         for (const auto& r : host_->dockingRegistrations()) {
             if (r.name == L"Skin References") return r.data.hClient;
         }
         return nullptr;
-    }
-    std::vector<std::wstring> listed(HWND list) const {
-        std::vector<std::wstring> out;
-        const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring item(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
-            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-            out.push_back(item);
-        }
-        return out;
     }
 };
 
@@ -181,7 +167,7 @@ TEST_F(SkinNavigation, FindReferencesListsEveryCallAndOpensTheOneDoubleClicked) 
     ASSERT_NE(panel, nullptr);
     const HWND list = ::FindWindowExW(panel, nullptr, L"ListBox", nullptr);
     ASSERT_NE(list, nullptr);
-    std::vector<std::wstring> lines = listed(list);
+    std::vector<std::wstring> lines = skineditortest::listBoxLines(list);
     std::vector<std::wstring> expected = {
         L"720p\\Home.xml (" + std::to_wstring(previewtest::lineOf(kHome, "Banner") + 1) +
             L"): <include>Banner</include>",
