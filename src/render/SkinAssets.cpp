@@ -1,0 +1,204 @@
+#include "render/SkinAssets.h"
+
+#include "base/TextCodec.h"
+#include "render/WindowSource.h"
+#include "skin/MediaPaths.h"
+#include "skin/SkinModel.h"
+#include "textures/ImageFiles.h"
+#include "textures/OrtReader.h"
+
+#include <algorithm>
+
+namespace render {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<std::uint32_t> hexColour(std::string_view v) {
+    if (v.size() != 8) return std::nullopt;
+    std::uint32_t c = 0;
+    for (char ch : v) {
+        int d = -1;
+        if (ch >= '0' && ch <= '9') d = ch - '0';
+        if (ch >= 'a' && ch <= 'f') d = ch - 'a' + 10;
+        if (ch >= 'A' && ch <= 'F') d = ch - 'A' + 10;
+        if (d < 0) return std::nullopt;
+        c = (c << 4) | static_cast<std::uint32_t>(d);
+    }
+    return c;
+}
+
+std::string xmlText(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        static constexpr std::pair<std::string_view, char> kEntities[] = {
+            {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+        bool replaced = false;
+        for (const auto& [entity, c] : kEntities) {
+            if (s.compare(i, entity.size(), entity) == 0) {
+                out.push_back(c);
+                i += entity.size() - 1;
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) out.push_back(s[i]);
+    }
+    return out;
+}
+
+const skin::Definition* first(const std::vector<const skin::Definition*>& found) {
+    return found.empty() ? nullptr : found.front();
+}
+
+}  // namespace
+
+SkinAssets::SkinAssets(const skin::SkinModel& model, skin::FileReader readFile)
+    : model_(model), readFile_(std::move(readFile)) {}
+
+SkinAssets::~SkinAssets() = default;
+
+void SkinAssets::forget() {
+    fonts_.clear();
+    faces_.clear();
+    textures_.clear();
+    textureBytes_ = 0;
+    bundle_.reset();
+}
+
+std::string SkinAssets::resolved(std::string_view value) const {
+    const std::string_view v = trimmed(value);
+    if (!v.empty() && (std::isalpha(static_cast<unsigned char>(v.front())) || v.front() == '_')) {
+        if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Constant, v)))
+            return std::string(trimmed(d->value));
+    }
+    return std::string(v);
+}
+
+std::optional<std::uint32_t> SkinAssets::colour(std::string_view value) const {
+    const std::string v = resolved(value);
+    if (const auto hex = hexColour(v)) return hex;
+    if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Colour, v))) return hexColour(d->value);
+    return std::nullopt;
+}
+
+std::optional<std::string> SkinAssets::string(std::string_view id) const {
+    if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::String, trimmed(id)))) return d->value;
+    return std::nullopt;
+}
+
+std::optional<std::string> SkinAssets::expression(std::string_view name) const {
+    const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Expression, trimmed(name)));
+    if (!d) return std::nullopt;
+    // The model keeps the definition's first lines, tag and all.
+    const std::string& v = d->value;
+    const std::size_t open = v.find('>');
+    const std::size_t close = v.rfind("</");
+    if (open == std::string::npos || close == std::string::npos || close <= open ||
+        v.find("\n...") != std::string::npos)
+        return std::nullopt;
+    return xmlText(v.substr(open + 1, close - open - 1));
+}
+
+FontChoice SkinAssets::font(std::string_view name) {
+    const std::string key = lowered(trimmed(name));
+    if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+    FontChoice choice;
+    const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Font, trimmed(name)));
+    if (!d) {
+        choice.problem = "font " + std::string(trimmed(name)) + " is not in Font.xml";
+    } else {
+        // "file, size N"
+        const std::size_t comma = d->value.rfind(", size ");
+        const std::string file(trimmed(d->value.substr(0, comma)));
+        if (comma != std::string::npos) choice.size = std::strtof(d->value.c_str() + comma + 7, nullptr);
+        if (!(choice.size > 0)) choice.size = 20;
+        const std::wstring path = model_.skinFolder() + L"\\fonts\\" + text::fromUtf8(file);
+        if (auto face = faces_.find(lowered(file)); face != faces_.end()) {
+            choice.face = face->second;
+        } else {
+            std::string bytes;
+            std::string reason;
+            if (file.empty() || !readFile_ || !readFile_(path, bytes)) {
+                choice.problem = "font file fonts/" + file + " cannot be read";
+            } else if (!(choice.face = FontFace::Load(std::move(bytes), reason))) {
+                choice.problem = "font file fonts/" + file + ": " + reason;
+            }
+            faces_[lowered(file)] = choice.face;
+        }
+        if (!choice.face && choice.problem.empty()) choice.problem = "font file fonts/" + file + " cannot be read";
+    }
+    fonts_[key] = choice;
+    return choice;
+}
+
+TextureChoice SkinAssets::texture(std::string_view name) {
+    std::string key = skin::NameKey(trimmed(name));
+    if (auto it = textures_.find(key); it != textures_.end()) return it->second;
+    TextureChoice choice;
+    const skin::Definition* inBundle = nullptr;
+    const skin::Definition* onDisk = nullptr;
+    for (const skin::Definition& d : model_.textures()) {
+        if (skin::NameKey(d.name) != key) continue;
+        if (d.group == "bundle" && !inBundle) inBundle = &d;
+        if (d.group == "disk" && !onDisk) onDisk = &d;
+    }
+    textures::Image32 image;
+    std::string reason;
+    if (inBundle) {
+        // The media center takes a texture from the bundle when it is there.
+        if (!bundle_) {
+            bundle_ = std::make_unique<OrtReader>();
+            bundle_->Open(model_.bundlePath());
+        }
+        OrtReader& reader = *bundle_;
+        const OrtEntry* entry = nullptr;
+        OrtReader::FrameBytes stored, pixels;
+        if (!reader.IsOpen() ||
+            !(entry = reader.Find(text::fromUtf8(inBundle->name))) || entry->frames.empty()) {
+            reason = "its bundle entry cannot be read";
+        } else if (const OrtFrame& f = entry->frames.front();
+                   !reader.ReadStoredBytes(f, stored) || !OrtReader::Unpack(f, stored, pixels) ||
+                   !textures::decodeFrame(f.format & ort::kFormatCodeMask, f.width, f.height, pixels.data.get(),
+                                          pixels.size, image)) {
+            reason = "its bundle entry does not decode";
+        }
+    }
+    if (image.empty() && onDisk) {
+        std::string bytes;
+        textures::DecodedImage decoded;
+        if (!readFile_ || !readFile_(onDisk->at.path, bytes)) {
+            reason = "its file cannot be read";
+        } else if (!textures::decodeImageFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                                              decoded, reason) ||
+                   decoded.frames.empty()) {
+            if (reason.empty()) reason = "it does not decode";
+        } else {
+            image = std::move(decoded.frames.front().image);
+            reason.clear();
+        }
+    }
+    if (!inBundle && !onDisk) reason = "not in the media folder or the bundle";
+    if (!image.empty()) {
+        choice.picture = MakePicture(image);
+    } else {
+        choice.problem = "texture " + std::string(trimmed(name)) + ": " + reason;
+    }
+    const std::size_t bytes = choice.picture ? choice.picture->pixels.size() * 4 : 0;
+    if (textureBytes_ + bytes > kMostTextureBytes) {
+        textures_.clear();
+        textureBytes_ = 0;
+    }
+    textureBytes_ += bytes;
+    textures_[std::move(key)] = choice;
+    return choice;
+}
+
+}  // namespace render
