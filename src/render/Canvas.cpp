@@ -158,12 +158,13 @@ void Canvas::drawImage(const Picture& picture, const ImageDraw& draw, std::uint3
     const Span v{std::max(to.x0, 0), std::max(to.y0, 0), std::min(to.x1, width_), std::min(to.y1, height_)};
     if (v.empty() || part.w == 0 || part.h == 0) return;
     PixmanImage mask = tintMask(tint);
-    if (!diffuse || diffuse->pixels.empty()) {
-        stretched(PIXMAN_OP_OVER, picture, part, draw.flipX, draw.flipY, to, v, mask.get(), px_->image.get());
+    if (!mask && (!diffuse || diffuse->pixels.empty())) {
+        stretched(PIXMAN_OP_OVER, picture, part, draw.flipX, draw.flipY, to, v, nullptr, px_->image.get());
         return;
     }
-    // The image into a scratch picture of the visible part, cut by the
-    // diffuse picture's alpha there, then over the canvas.
+    // Tinted or masked: the image into a scratch picture of the visible part,
+    // each channel multiplied by the tint's, cut by the diffuse picture's
+    // alpha, then over the canvas.
     const int w = v.x1 - v.x0;
     const int h = v.y1 - v.y0;
     std::vector<std::uint32_t> scratch(static_cast<std::size_t>(w) * h, 0);
@@ -171,20 +172,23 @@ void Canvas::drawImage(const Picture& picture, const ImageDraw& draw, std::uint3
     if (!temp) return;
     const Span local{0, 0, w, h};
     const Span toLocal{to.x0 - v.x0, to.y0 - v.y0, to.x1 - v.x0, to.y1 - v.y0};
-    stretched(PIXMAN_OP_SRC, picture, part, draw.flipX, draw.flipY, toLocal, local, nullptr, temp.get());
-    const Span diffuseTo{rounded(dx) - v.x0, rounded(dy) - v.y0, rounded(dx + dw) - v.x0, rounded(dy + dh) - v.y0};
-    const IntRect whole{0, 0, static_cast<int>(diffuse->width), static_cast<int>(diffuse->height)};
-    const Span diffuseVisible{std::max(diffuseTo.x0, 0), std::max(diffuseTo.y0, 0), std::min(diffuseTo.x1, w),
-                              std::min(diffuseTo.y1, h)};
-    stretched(PIXMAN_OP_IN, *diffuse, whole, false, false, diffuseTo, diffuseVisible, nullptr, temp.get());
-    // Outside the diffuse picture nothing shows.
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if (x < diffuseVisible.x0 || x >= diffuseVisible.x1 || y < diffuseVisible.y0 || y >= diffuseVisible.y1)
-                scratch[static_cast<std::size_t>(y) * w + x] = 0;
+    stretched(PIXMAN_OP_SRC, picture, part, draw.flipX, draw.flipY, toLocal, local, mask.get(), temp.get());
+    if (diffuse && !diffuse->pixels.empty()) {
+        const Span diffuseTo{rounded(dx) - v.x0, rounded(dy) - v.y0, rounded(dx + dw) - v.x0,
+                             rounded(dy + dh) - v.y0};
+        const IntRect whole{0, 0, static_cast<int>(diffuse->width), static_cast<int>(diffuse->height)};
+        const Span inside{std::max(diffuseTo.x0, 0), std::max(diffuseTo.y0, 0), std::min(diffuseTo.x1, w),
+                          std::min(diffuseTo.y1, h)};
+        stretched(PIXMAN_OP_IN, *diffuse, whole, false, false, diffuseTo, inside, nullptr, temp.get());
+        // Outside the diffuse picture nothing shows.
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                if (x < inside.x0 || x >= inside.x1 || y < inside.y0 || y >= inside.y1)
+                    scratch[static_cast<std::size_t>(y) * w + x] = 0;
+            }
         }
     }
-    pixman_image_composite32(PIXMAN_OP_OVER, temp.get(), mask.get(), px_->image.get(), 0, 0, 0, 0, v.x0, v.y0, w, h);
+    pixman_image_composite32(PIXMAN_OP_OVER, temp.get(), nullptr, px_->image.get(), 0, 0, 0, 0, v.x0, v.y0, w, h);
 }
 
 void Canvas::drawCoverage(const Coverage& coverage, int x, int y, std::uint32_t argb) {

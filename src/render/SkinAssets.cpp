@@ -97,14 +97,8 @@ std::optional<std::string> SkinAssets::string(std::string_view id) const {
 std::optional<std::string> SkinAssets::expression(std::string_view name) const {
     const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Expression, trimmed(name)));
     if (!d) return std::nullopt;
-    // The model keeps the definition's first lines, tag and all.
-    const std::string& v = d->value;
-    const std::size_t open = v.find('>');
-    const std::size_t close = v.rfind("</");
-    if (open == std::string::npos || close == std::string::npos || close <= open ||
-        v.find("\n...") != std::string::npos)
-        return std::nullopt;
-    return xmlText(v.substr(open + 1, close - open - 1));
+    // The model keeps an expression's text as written.
+    return xmlText(d->value);
 }
 
 FontChoice SkinAssets::font(std::string_view name) {
