@@ -100,10 +100,12 @@ Items<LegacyAlias> legacyAliases();
 std::string_view modernNameOf(std::string_view legacy);  // empty when not an alias
 std::string_view legacyNameOf(std::string_view modern);  // empty when none
 
-// The <window> element's own children and attributes.
+// The <window> element's own children and attributes, and the children of
+// its <coordinates>.
 Items<Element> windowElements();
 const Element* findWindowElement(std::string_view name);
 Items<std::string_view> windowAttributes();
+Items<Element> coordinatesElements();
 
 // Animations: effect names, trigger names (matched without case), the
 // attributes of <animation> and <effect>, tweens and easings.
@@ -113,6 +115,11 @@ Items<std::string_view> animationAttributes();
 Items<std::string_view> effectAttributes();
 Items<std::string_view> animationTweens();
 Items<std::string_view> animationEasings();
+// A trigger today's release reads: letter case ignored, and any name that
+// begins with "Visible" is read as Visible.
+bool isAnimationTrigger(std::string_view name);
+// Whether a name is in a list, letter case ignored.
+bool holdsFolded(Items<std::string_view> names, std::string_view name);
 
 // Attributes an image element's tag may carry (border, diffuse, ...).
 Items<std::string_view> textureAttributes();
@@ -120,7 +127,16 @@ Items<std::string_view> textureAttributes();
 // Lists' and panels' item layouts ("itemlayout", "focusedlayout", ...), and
 // the static <content> element's names.
 Items<std::string_view> itemLayoutElements();
+Items<std::string_view> itemLayoutAttributes();
+bool isItemLayout(std::string_view name);
+Items<std::string_view> contentAttributes();
 Items<Element> contentItemElements();
+
+// An include call's attributes (content, condition, file) and children
+// (<param>), and the elements of an includes file.
+Items<std::string_view> includeAttributes();
+Items<Element> includeChildren();
+Items<Element> includesFileElements();
 
 std::string_view kindName(ValueKind k);  // "position", "enum", ...
 
