@@ -34,6 +34,16 @@ struct CompletionItem {
     std::string newText;
 };
 
+// A part of a document's outline (the protocol's DocumentSymbol).
+struct DocumentSymbol {
+    std::string name;
+    std::string detail;
+    int kind = 19;  // the protocol's SymbolKind (19: object)
+    Range range;
+    Range selectionRange;
+    std::vector<DocumentSymbol> children;
+};
+
 enum class MessageType { kError = 1, kWarning = 2, kInfo = 3, kLog = 4 };
 
 // A finding of the skin check in a document; `code` is the rule's id.
@@ -77,6 +87,7 @@ public:
     virtual std::vector<CompletionItem> completion(const TextDocument& /*document*/, Position /*position*/) {
         return {};
     }
+    virtual std::vector<DocumentSymbol> documentSymbols(const TextDocument& /*document*/) { return {}; }
 };
 
 }  // namespace lsp

@@ -94,6 +94,20 @@ json toJson(const std::vector<CompletionItem>& items) {
     return json{{"isIncomplete", true}, {"items", std::move(array)}};
 }
 
+json toJson(const std::vector<DocumentSymbol>& symbols) {
+    json array = json::array();
+    for (const DocumentSymbol& symbol : symbols) {
+        json entry{{"name", symbol.name},
+                   {"kind", symbol.kind},
+                   {"range", toJson(symbol.range)},
+                   {"selectionRange", toJson(symbol.selectionRange)},
+                   {"children", toJson(symbol.children)}};
+        if (!symbol.detail.empty()) entry["detail"] = symbol.detail;
+        array.push_back(std::move(entry));
+    }
+    return array;
+}
+
 json capabilities() {
     return json{
         {"positionEncoding", "utf-16"},
@@ -102,6 +116,7 @@ json capabilities() {
         {"definitionProvider", true},
         {"referencesProvider", true},
         {"hoverProvider", true},
+        {"documentSymbolProvider", true},
         {"completionProvider", json{{"triggerCharacters", json::array({"[", "\"", ">"})}}},
     };
 }
@@ -245,6 +260,10 @@ json Server::answer(const std::string& method, const json& params) {
         const Position at = position(member(params, "position"));
         const std::optional<TextDocument> document = this->document(params);
         return toJson(document ? features_.completion(*document, at) : std::vector<CompletionItem>());
+    }
+    if (method == "textDocument/documentSymbol") {
+        const std::optional<TextDocument> document = this->document(params);
+        return toJson(document ? features_.documentSymbols(*document) : std::vector<DocumentSymbol>());
     }
     if (method == "textDocument/definition" || method == "textDocument/references" || method == "textDocument/hover") {
         const Position at = position(member(params, "position"));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/TextCodec.h"
+#include "skin/WindowOutline.h"
 
 namespace lsp {
 namespace {
@@ -276,7 +277,53 @@ SkinFeatures::Lookup SkinFeatures::lookup(const TextDocument& document, Position
     return found;
 }
 
+SkinFeatures::IdLookup SkinFeatures::controlId(const TextDocument& document, Position position) {
+    IdLookup found;
+    if (document.path.empty()) return found;
+    const std::wstring path = modelPath(document.path);
+    Skin* skin = skinOf(path, nullptr);
+    const skin::SkinFile* file = skin != nullptr ? skin->model->file(path) : nullptr;
+    if (file == nullptr || file->text != document.text) return found;
+    const std::size_t lineStart = offsetOf(document.text, Position{position.line, 0});
+    const std::size_t at = offsetOf(document.text, position);
+    if (position.line >= UINT32_MAX || at - lineStart >= UINT32_MAX) return found;
+    found.site = skin::ControlIdAt(*skin->model, path, static_cast<std::uint32_t>(position.line + 1),
+                                   static_cast<std::uint32_t>(at - lineStart));
+    if (found.site.found) found.skin = skin;
+    return found;
+}
+
+std::vector<DocumentSymbol> SkinFeatures::documentSymbols(const TextDocument& document) {
+    std::vector<DocumentSymbol> out;
+    if (document.path.empty()) return out;
+    const std::wstring path = modelPath(document.path);
+    Skin* skin = skinOf(path, nullptr);
+    const skin::ExpandedWindow* window = skin != nullptr ? skin->model->expandedWindow(path) : nullptr;
+    if (window == nullptr) return out;
+    const skin::SkinModel& model = *skin->model;
+    auto convert = [&](auto&& self, const skin::OutlineEntry& entry) -> DocumentSymbol {
+        DocumentSymbol symbol;
+        symbol.name = entry.name;
+        symbol.detail = entry.detail;
+        // A control an include brings stands at the call in this document;
+        // its detail says where it is written.
+        symbol.range.start = location(model, entry.inWindow).range.start;
+        symbol.range.end = location(model, entry.inWindowEnd).range.start;
+        symbol.selectionRange = entry.fromInclude ? symbol.range : location(model, entry.at).range;
+        for (const skin::OutlineEntry& child : entry.children) symbol.children.push_back(self(self, child));
+        return symbol;
+    };
+    for (const skin::OutlineEntry& entry : skin::BuildWindowOutline(*window)) out.push_back(convert(convert, entry));
+    return out;
+}
+
 std::vector<Location> SkinFeatures::definition(const TextDocument& document, Position position) {
+    if (const IdLookup id = controlId(document, position); id.skin != nullptr) {
+        std::vector<Location> targets;
+        for (const skin::ControlTarget& target : skin::ControlIdDefinitions(id.site))
+            targets.push_back(location(*id.skin->model, target.at));
+        return targets;
+    }
     const Lookup found = lookup(document, position);
     std::vector<Location> out;
     if (found.skin == nullptr || !found.name.found || found.name.form != skin::ReferenceForm::Name) return out;
@@ -291,6 +338,16 @@ std::vector<Location> SkinFeatures::definition(const TextDocument& document, Pos
 
 std::vector<Location> SkinFeatures::references(const TextDocument& document, Position position,
                                                bool includeDeclaration) {
+    if (const IdLookup id = controlId(document, position); id.skin != nullptr) {
+        std::vector<Location> places;
+        if (includeDeclaration) {
+            for (const skin::ControlTarget& target : skin::ControlIdDefinitions(id.site))
+                places.push_back(location(*id.skin->model, target.at));
+        }
+        for (const skin::Location& at : skin::ControlIdReferences(id.site))
+            places.push_back(location(*id.skin->model, at));
+        return places;
+    }
     const Lookup found = lookup(document, position);
     std::vector<Location> out;
     if (found.skin == nullptr || !found.name.found || found.name.form != skin::ReferenceForm::Name) return out;
@@ -308,6 +365,12 @@ std::vector<Location> SkinFeatures::references(const TextDocument& document, Pos
 }
 
 std::optional<Hover> SkinFeatures::hover(const TextDocument& document, Position position) {
+    if (const IdLookup id = controlId(document, position); id.skin != nullptr) {
+        Hover result;
+        result.markdown = markdownLines(skin::ControlIdHover(id.site));
+        result.range = location(*id.skin->model, id.site.at).range;
+        return result;
+    }
     const Lookup found = lookup(document, position);
     if (found.skin == nullptr || !found.name.found) return std::nullopt;
     const skin::SkinModel& model = *found.skin->model;

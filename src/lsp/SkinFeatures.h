@@ -17,6 +17,7 @@
 #include "lsp/Uri.h"
 #include "skin/DirectoryReader.h"
 #include "skin/Completion.h"
+#include "skin/ControlIds.h"
 #include "skin/SkinCheck.h"
 #include "skin/SkinModel.h"
 
@@ -45,6 +46,7 @@ public:
     std::vector<Location> references(const TextDocument& document, Position position, bool includeDeclaration) override;
     std::optional<Hover> hover(const TextDocument& document, Position position) override;
     std::vector<CompletionItem> completion(const TextDocument& document, Position position) override;
+    std::vector<DocumentSymbol> documentSymbols(const TextDocument& document) override;
 
 private:
     struct Skin {
@@ -67,6 +69,12 @@ private:
     // The check's findings of every open document of the skin.
     void publishFindings(Skin& skin, Client& client);
     Lookup lookup(const TextDocument& document, Position position);
+    // The control id under a position, when the model holds the document's text.
+    struct IdLookup {
+        Skin* skin = nullptr;
+        skin::ControlIdSite site;
+    };
+    IdLookup controlId(const TextDocument& document, Position position);
     Location location(const skin::SkinModel& model, const skin::Location& at) const;
     std::string uriOf(const std::wstring& path) const;
 

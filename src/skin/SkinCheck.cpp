@@ -1,5 +1,6 @@
 #include "skin/SkinCheck.h"
 
+#include "skin/ControlIds.h"
 #include "skin/ValueSyntax.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ const std::vector<CheckRule> kRules = {
     {"missing-include-file", Severity::Error, "an include file that does not exist"},
     {"condition-syntax", Severity::Error, "a condition with unbalanced brackets, a lone operator, or nothing in it"},
     {"duplicate-control-id", Severity::Warning, "two controls with the same id in one window file"},
+    {"undefined-control-id", Severity::Error, "a control id that no control of the window (includes expanded) has"},
     {"unused-include", Severity::Warning, "an include that nothing calls"},
     {"unused-variable", Severity::Warning, "a variable that nothing uses"},
     {"unused-expression", Severity::Warning, "an expression that nothing uses"},
@@ -149,16 +151,7 @@ bool unreachedIncludeFile(const SkinFile& f) {
     });
 }
 
-Location locate(const SkinFile& f, std::size_t begin, std::size_t end) {
-    Location at;
-    at.path = f.path;
-    const auto it = std::upper_bound(f.lineStarts.begin(), f.lineStarts.end(), begin);
-    const std::size_t line = static_cast<std::size_t>(it - f.lineStarts.begin());
-    at.line = static_cast<std::uint32_t>(line);
-    at.column = static_cast<std::uint32_t>(begin - f.lineStarts[line - 1]);
-    at.length = static_cast<std::uint32_t>(end - begin);
-    return at;
-}
+Location locate(const SkinFile& f, std::size_t begin, std::size_t end) { return LocateInFile(f, begin, end); }
 
 // What one file uses: the names it refers to, the patterns of names it
 // builds at run time, and the values it gives to parameters.
@@ -592,6 +585,9 @@ struct SkinChecker::Impl {
         references(model, f, res, out);
         conditions(f, out);
         controlIds(f, out);
+        if (on("undefined-control-id")) {
+            for (ControlIdFault& fault : UndefinedControlIds(model, f)) add(out, "undefined-control-id", fault.at, fault.message);
+        }
         definitions(f, usage, out);
         if (out.empty()) return out;
         if (f.text.find("quorrel-ignore") != std::string::npos) {

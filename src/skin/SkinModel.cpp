@@ -138,7 +138,10 @@ void SkinModel::setOverlay(const std::wstring& path, std::string text) {
     }
     scanned.stamp = f->stamp;
     *f = std::move(scanned);
-    if (sameNames) return;
+    if (sameNames) {
+        m.expandAfterEdit(*f);
+        return;
+    }
     m.reconcile();
     m.rebuildIndex();
 }
@@ -190,6 +193,9 @@ std::vector<ModelProblem> SkinModel::problems() const {
     }
     out.insert(out.end(), m.missingRefs.begin(), m.missingRefs.end());
     if (!m.bundleProblem.empty()) out.push_back({m.bundlePath, m.bundleProblem});
+    for (const auto& window : m.expanded) {
+        for (const std::string& note : window->notes()) out.push_back({window->path(), note});
+    }
     return out;
 }
 

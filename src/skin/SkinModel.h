@@ -36,6 +36,8 @@
 
 namespace skin {
 
+class ExpandedWindow;
+
 enum class SymbolKind : unsigned char {
     Include,      // <include name="N"> in an include file
     Param,        // a parameter of an include; `scope` is the include's name
@@ -217,6 +219,11 @@ public:
     std::vector<std::string> includeNames() const;
     std::vector<std::wstring> imageNames() const;
 
+    // Every window file as the media center builds it (includes expanded),
+    // in the files' order; the one of a path, or null when it is no window file.
+    const std::vector<std::unique_ptr<ExpandedWindow>>& expandedWindows() const;
+    const ExpandedWindow* expandedWindow(const std::wstring& path) const;
+
     // How many files were read from disk since construction (for tests).
     int fileReads() const;
 
@@ -228,6 +235,9 @@ private:
 // Scans one file's text (used by the model, the fuzz targets and nameAt).
 // `imageElements`: lower case UTF-8 names.
 void ScanSkinFile(SkinFile& file, const std::vector<std::string>& imageElements);
+
+// The place of a run of a file's text: its line (1-based) and column (bytes).
+Location LocateInFile(const SkinFile& file, std::size_t begin, std::size_t end);
 
 // Case-folded key of a name or path: ASCII letters lowered, '\' made '/'.
 std::string NameKey(std::string_view name);

@@ -7,6 +7,7 @@
 #include "skin/SkinModel.h"
 
 #include "base/TextCodec.h"
+#include "skin/ExpandedWindow.h"
 #include "skin/MediaPaths.h"
 #include "skin/SkinReferences.h"
 
@@ -148,6 +149,13 @@ struct SkinModel::Impl {
     std::unordered_map<std::string, std::vector<const Definition*>> index;
     int reads = 0;
 
+    std::vector<std::unique_ptr<IncludeLibrary>> libraries;  // per window folder
+    std::vector<std::unique_ptr<ExpandedWindow>> expanded;   // the window files'
+    void expandWindows();
+    // After an edit that kept the file's definitions: its window again, or
+    // every window when it is an include file.
+    void expandAfterEdit(const SkinFile& edited);
+
     Impl(DirectoryLister& l, FileReader r, BundleInfoReader b, SkinModelOptions o)
         : lister(l), readFile(std::move(r)), readBundle(std::move(b)), options(std::move(o)) {
         for (const std::wstring& e : options.imageElements) images.push_back(NameKey(text::toUtf8(e)));
@@ -187,7 +195,7 @@ struct SkinModel::Impl {
 
     static bool indexed(const SkinFile& f, const Definition& d);
 
-    void rebuildIndex();
+    void rebuildIndex();  // the windows' expansions too
 
     SkinFile* find(const std::wstring& path) const;
 };

@@ -364,6 +364,7 @@ void SkinModel::Impl::rebuildIndex() {
         std::stable_sort(entry.second.begin(), entry.second.end(),
                          [](const Definition* a, const Definition* b) { return a->primary && !b->primary; });
     }
+    expandWindows();
 }
 
 SkinFile* SkinModel::Impl::find(const std::wstring& path) const {

@@ -37,7 +37,7 @@ protected:
             "<includes>\n"
             "  <include file=\"more.xml\"/>\n"
             "  <include name=\"Frame\">\n"
-            "    <definition><control type=\"image\"><texture>x.png</texture></control></definition>\n"
+            "    <definition><control type=\"image\" id=\"7\"><texture>x.png</texture></control></definition>\n"
             "  </include>\n"
             "  <variable name=\"ListLabel\">\n"
             "    <value>$LOCALIZE[31001]</value>\n"
@@ -161,6 +161,32 @@ TEST_F(LanguageServer, AnswersDefinitionReferencesAndHoverFromTheSkinAndTheUnsav
     }
     EXPECT_EQ(missing, 1);
     EXPECT_EQ(parseErrors, 1);
+}
+
+// A window's outline with the controls its includes bring, and a control id
+// followed from <onup> into the include file.
+TEST_F(LanguageServer, OutlinesAWindowAndFollowsControlIds) {
+    put(L"skin/720p/Menu.xml",
+        "<window>\n  <controls>\n    <include>Frame</include>\n"
+        "    <control type=\"button\" id=\"5\"><onup>7</onup><label>Play</label></control>\n  </controls>\n</window>\n");
+    const std::string menu = uri(L"skin/720p/Menu.xml");
+    std::string in = message(request(1, "initialize", {{"rootUri", uri(L"skin")}, {"capabilities", json::object()}}));
+    in += message(notification("initialized", json::object()));
+    in += message(request(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", menu}}}}));
+    in += message(request(3, "textDocument/definition",
+                          {{"textDocument", {{"uri", menu}}}, {"position", {{"line", 3}, {"character", 40}}}}));
+    in += message(request(4, "shutdown", nullptr));
+    in += message(notification("exit", nullptr));
+    const std::vector<json> sent = run(in);
+    const json symbols = response(sent, 2)["result"];
+    ASSERT_EQ(symbols.size(), 2u) << symbols.dump();
+    EXPECT_EQ(symbols[0]["name"], "image 7");
+    EXPECT_EQ(symbols[0]["detail"], "include Frame, Includes.xml line 4");
+    EXPECT_EQ(symbols[0]["range"], range(2, 4, 28));  // the call that brings it
+    EXPECT_EQ(symbols[1]["name"], "button 5: Play");
+    EXPECT_EQ(symbols[1]["selectionRange"], range(3, 5, 12));
+    EXPECT_EQ(response(sent, 3)["result"],
+              json::array({{{"uri", uri(L"skin/720p/Includes.xml")}, {"range", range(3, 42, 43)}}}));
 }
 
 // The check's findings: published for each open document on didOpen, and

@@ -137,6 +137,13 @@ private:
             common.add("    <include>Deep" + n(i % 30) + "</include>");
             common.add("  </include>");
         }
+        // Navigation for the buttons of three windows: 1234 is a control of
+        // one of them (right there), 4242 of none.
+        common.add("  <include name=\"NavFocus\">");
+        common.add("    <onup>9000</onup><onright>1234</onright>");
+        common.add("    <ondown>4242</ondown>");
+        plant("undefined-control-id", win(L"Includes_Common.xml"), common.line - 1);
+        common.add("  </include>");
         common.add("</includes>");
         put(win(L"Includes_Common.xml"), common.s);
 
@@ -185,7 +192,7 @@ private:
                 t.add("      <param name=\"inner\" value=\"" + std::string(k % 2 ? "Deep29" : "Plain" + n(k % 60)) +
                       "\"/>");
                 t.add("      <param name=\"texture\" value=\"buttons/b" + n(650 + k % 40) + ".png\"/>");
-                t.add("      <param name=\"visible\" value=\"Control.IsVisible(" + n(c) + ")\"/>");
+                t.add("      <param name=\"visible\" value=\"Control.IsVisible(" + n(c + 1) + ")\"/>");
                 t.add("    </include>");
                 t.add("    <control type=\"button\" id=\"" + n(c + 1) + "\">");
                 t.add("      <posx>Const" + n(k % 30) + "</posx><posy>" + n(c * 40) +
@@ -197,7 +204,7 @@ private:
                 t.add("      <texturefocus>buttons/b" + n(k % 650) + ".png</texturefocus>");
                 t.add("      <texturenofocus colordiffuse=\"colour" + n((k + 1) % 100) + "\">buttons/nf" + n(k % 50) +
                       ".png</texturenofocus>");
-                t.add("      <visible>$EXP[Exp" + n(k % 30) + "] + !Player.HasMedia | [Control.HasFocus(" + n(c) +
+                t.add("      <visible>$EXP[Exp" + n(k % 30) + "] + !Player.HasMedia | [Control.HasFocus(" + n(c + 1) +
                       ") + String.IsEqual(ListItem.Label,$LOCALIZE[" + n(31000 + k % 300) + "])]</visible>");
                 t.add(
                     "      <enable>String.Contains(ListItem.Label,+) | Integer.IsGreater(ListItem.Size,1024)</enable>");
@@ -230,6 +237,20 @@ private:
             return t.line - 1;
         };
         switch (w) {
+        case 3:
+        case 4:
+        case 5:
+            t.add("    <control type=\"button\" id=\"" + n(1230 + w) + "\"><include>NavFocus</include></control>");
+            break;
+        case 85:
+            t.add("    <control type=\"button\" id=\"85\"><onup>86</onup><onclick>SetFocus(9001)</onclick></control>");
+            plant("undefined-control-id", path, t.line - 1);
+            break;
+        case 86:
+            // Filled from its templates at run time: ids of the 100s are the media center's.
+            t.add("    <control type=\"grouplist\" id=\"60\"/>");
+            t.add("    <control type=\"button\" id=\"61\"><onup>105</onup></control>");
+            break;
         case 7:
             t.add("    <include>Buton3</include>");
             plant("undefined-include", path, t.line - 1);

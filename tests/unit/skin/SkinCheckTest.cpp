@@ -41,7 +41,7 @@ std::map<std::wstring, std::string> cleanSkin() {
          "    <value condition=\"$EXP[IsHome]\">$LOCALIZE[31002]</value>\n"
          "    <value>31003</value>\n"
          "  </variable>\n"
-         "  <expression name=\"IsHome\">Window.IsActive(home) | [Control.HasFocus(2) + "
+         "  <expression name=\"IsHome\">Window.IsActive(home) | [Control.HasFocus(20) + "
          "!Player.HasMedia]</expression>\n"
          "  <constant name=\"Left\">40</constant>\n"
          "  <constant name=\"Small\">12</constant>\n"
@@ -166,8 +166,9 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
         {"texture-case", kHome, homeWith("<control type=\"image\"><texture>Buttons/Focus.png</texture></control>"), 3},
         {"missing-include-file", kIncludes, includesWith("  <include file=\"Gone.xml\"/>"), 3},
         {"condition-syntax", kHome,
-         homeWith("<control type=\"label\"><visible>[Control.HasFocus(2)</visible></control>"), 3},
+         homeWith("<control type=\"label\"><visible>[Control.HasFocus(20)</visible></control>"), 3},
         {"duplicate-control-id", kHome, homeWith("<control type=\"label\" id=\"20\"/>"), 10},
+        {"undefined-control-id", kHome, homeWith("<control type=\"button\"><onup>99</onup></control>"), 3},
         {"unused-include", kIncludes, includesWith("  <include name=\"Spare\"><control type=\"label\"/></include>"), 3},
         {"unused-variable", kIncludes, includesWith("  <variable name=\"Spare\"><value>x</value></variable>"), 3},
         {"unused-expression", kIncludes, includesWith("  <expression name=\"Spare\">true</expression>"), 3},
@@ -200,11 +201,11 @@ TEST(SkinCheck, EachRuleFindsItsPlantedFault) {
 TEST(SkinCheck, ConditionSyntax) {
     const std::vector<std::pair<std::string, std::string>> broken = {
         {"<visible></visible>", "empty"},
-        {"<visible>Control.HasFocus(2))</visible>", "')' without its '('"},
-        {"<visible>Control.HasFocus(2) | </visible>", "'|' with nothing on one side"},
+        {"<visible>Control.HasFocus(20))</visible>", "')' without its '('"},
+        {"<visible>Control.HasFocus(20) | </visible>", "'|' with nothing on one side"},
         {"<visible>+ Player.HasMedia</visible>", "'+' with nothing on one side"},
         {"<visible>[Player.HasMedia | !]</visible>", "'!' with nothing after it"},
-        {"<visible>String.IsEqual($INFO[ListItem.Label,Control.HasFocus(2)</visible>", "not closed"},
+        {"<visible>String.IsEqual($INFO[ListItem.Label,Control.HasFocus(20)</visible>", "not closed"},
     };
     for (const auto& [condition, what] : broken) {
         auto files = cleanSkin();
@@ -214,7 +215,7 @@ TEST(SkinCheck, ConditionSyntax) {
         EXPECT_NE(c.result.findings[0].message.find(what), std::string::npos) << c.dump;
     }
     const std::vector<std::string> sound = {
-        "<visible>!Player.HasMedia + [Control.HasFocus(2) | $EXP[IsHome]]</visible>",
+        "<visible>!Player.HasMedia + [Control.HasFocus(20) | $EXP[IsHome]]</visible>",
         "<visible>String.Contains(ListItem.Label,a|b) + !String.IsEmpty($INFO[ListItem.Label])</visible>",
         "<visible>String.IsEqual(ListItem.Label,[) | String.StartsWith($INFO[ListItem.Label],])</visible>",
         "<visible>$PARAM[vis] +</visible>",  // its text is known where it is called
