@@ -9,8 +9,10 @@
 #include "cli/ImageElements.h"
 #include "cli/SkinPaths.h"
 #include "cli/Usage.h"
+#include "render/ExpandedSource.h"
 #include "render/WindowRenderer.h"
 #include "skin/DirectoryReader.h"
+#include "skin/ExpandedWindow.h"
 #include "skin/IncludeScan.h"
 #include "skin/SkinModel.h"
 #include "textures/PngCodec.h"
@@ -88,11 +90,19 @@ int runRender(const std::vector<std::wstring>& options, Console& console) {
         modelOptions);
     model.refresh(windowFolder);
 
+    // The window as the media center builds it (includes put in place); a
+    // file the model could not expand is drawn from its own text alone.
     render::WindowSource source;
-    source.files.push_back(windowFile);
     std::string reason;
-    if (!render::ReadWindowText(text, 0, source.window, reason)) {
-        console.err(L"quorrel: " + paths[0] + L": " + text::fromUtf8(reason));
+    render::Node own;
+    const bool wellFormed = render::ReadWindowText(text, 0, own, reason);
+    if (!wellFormed) console.err(systemPath(windowFile) + L": " + text::fromUtf8(reason));
+    if (const skin::ExpandedWindow* expanded = model.expandedWindow(windowFile)) {
+        source = render::SourceOf(*expanded);
+    } else if (wellFormed) {
+        source.files.push_back(windowFile);
+        source.window = std::move(own);
+    } else {
         return kFailed;
     }
     render::RenderOptions renderOptions;

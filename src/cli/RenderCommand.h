@@ -6,7 +6,8 @@
 // The picture has the skin's resolution for the window's folder (addon.xml's
 // <res>), or --size. What could not be drawn goes to standard error, one line
 // each: "path:line: type: why". Exit status: 0 written, 1 not written, 2 a
-// usage error or a window file that cannot be read.
+// usage error or a window file that cannot be read. A window file that is not
+// well-formed is said so and drawn as far as it can be read.
 #pragma once
 
 #include <string>

@@ -60,6 +60,7 @@ bool Painter::visible(const Node& node) const {
 }
 
 void Painter::paint() {
+    for (const SourceNote& note : window_.notes) out_.leftOut.push_back({"include", note.file, note.line, note.why});
     const int skinW = std::clamp(options_.skinWidth, 1, kLargestPicture);
     const int skinH = std::clamp(options_.skinHeight, 1, kLargestPicture);
     const int w = options_.width > 0 ? options_.width : skinW;

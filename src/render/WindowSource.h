@@ -26,9 +26,18 @@ struct Node {
     bool hasAttribute(std::string_view attributeName) const;
 };
 
+// What the window's builder could not put in place (an include not found,
+// one built at run time, a bound reached).
+struct SourceNote {
+    std::uint32_t file = 0;
+    std::uint32_t line = 0;
+    std::string why;
+};
+
 struct WindowSource {
     std::vector<std::wstring> files;  // files[0] is the window file
     Node window;                      // the <window> element
+    std::vector<SourceNote> notes;
 };
 
 // Most levels of elements a window may nest, and most elements in all: a

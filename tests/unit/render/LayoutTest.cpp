@@ -101,9 +101,9 @@ std::string image(const std::string& id, const std::string& inner) {
     return "<control type=\"image\" id=\"" + id + "\">" + inner + "<texture>white.png</texture></control>";
 }
 
-TEST(WindowLayout, GroupsGrouplistsListsAndIdleVisibility) {
-    MadeWindow made;
-    const std::string xml = windowOf(
+// Groups, grouplists, a list with static content and idle visibility.
+std::string madeWindow() {
+    return windowOf(
         // A group offsets its children; a constant, a percentage, the far edges.
         "<control type=\"group\" id=\"1\"><left>100</left><top>50</top><width>400</width><height>200</height>" +
         image("2", "<left>10</left><top>Gap</top><width>50%</width><height>10</height>") +
@@ -136,7 +136,9 @@ TEST(WindowLayout, GroupsGrouplistsListsAndIdleVisibility) {
         image("22", "<visible>System.HasAddon(foo)</visible>") +
         image("23", "<visible>Window.IsActive(Home)</visible><visible>!$EXP[Playing]</visible>") +
         image("24", "<visible>$EXP[Playing]</visible>"));
-    const render::Rendering r = made.draw(xml);
+}
+
+void expectMadeWindowLayout(const render::Rendering& r) {
     const auto b = boxes(r);
     expectBox(b, "1", 100, 50, 400, 200);
     expectBox(b, "2", 110, 70, 200, 10);
@@ -166,6 +168,25 @@ TEST(WindowLayout, GroupsGrouplistsListsAndIdleVisibility) {
     EXPECT_EQ(b.count("23"), 1u);
     EXPECT_EQ(b.count("24"), 0u);
     for (const render::LeftOut& l : r.leftOut) ADD_FAILURE() << l.type << " line " << l.line << ": " << l.why;
+}
+
+TEST(WindowLayout, GroupsGrouplistsListsAndIdleVisibility) {
+    MadeWindow made;
+    expectMadeWindowLayout(made.draw(madeWindow()));
+}
+
+TEST(WindowLayout, TheModelsExpandedWindowLaysOutTheSame) {
+    MadeWindow made;
+    // The group's first image and the list's focused layout come from includes, one with a parameter.
+    std::string xml = madeWindow();
+    const std::string first = image("2", "<left>10</left><top>Gap</top><width>50%</width><height>10</height>");
+    xml.replace(xml.find(first), first.size(), "<include content=\"Half\"><param name=\"top\" value=\"Gap\"/></include>");
+    const std::string focused = image("14", "");
+    xml.replace(xml.find(focused), focused.size(), "<include>Focused</include>");
+    expectMadeWindowLayout(made.drawExpanded(
+        xml, "<include name=\"Half\">" +
+                 image("2", "<left>10</left><top>$PARAM[top]</top><width>50%</width><height>10</height>") +
+                 "</include>\n<include name=\"Focused\">" + focused + "</include>\n"));
 }
 
 TEST(WindowLayout, ListsFilledByTheMediaCenterShowPlaceholderItems) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "../skin/MemorySkin.h"
+#include "render/ExpandedSource.h"
 #include "render/WindowRenderer.h"
+#include "skin/ExpandedWindow.h"
 #include "support/TestSupport.h"
 #include "textures/PngCodec.h"
 
@@ -55,9 +57,30 @@ public:
         skin_.put(L"C:\\skin\\media\\white.png", solidPng(4, 4, 0xFFFFFFFF));
         skin_.put(L"C:\\skin\\media\\halves.png", solidPng(2, 1, 0xFFFF0000, 0xFF0000FF));
         skin_.put(L"C:\\skin\\media\\damaged.png", "\x89PNG\r\n\x1a\n damaged");
+        skin_.put(L"C:\\skin\\720p\\Home.xml", "<window/>");
         model_ = skin_.make(options());
         model_->refresh(L"C:\\skin\\720p");
         assets_ = std::make_unique<render::SkinAssets>(*model_, skin_.reader());
+    }
+
+    // The same through the model: the window file written, the model's
+    // expanded window drawn.
+    render::Rendering drawExpanded(const std::string& xml, const std::string& includes = "") {
+        skin_.put(L"C:\\skin\\720p\\includes.xml", "<includes>\n<constant name=\"Gap\">20</constant>\n"
+                  "<expression name=\"Playing\">Player.HasMedia</expression>\n" + includes + "</includes>\n");
+        skin_.put(L"C:\\skin\\720p\\Home.xml", xml);
+        model_->refresh(L"C:\\skin\\720p");
+        assets_->forget();
+        const skin::ExpandedWindow* expanded = model_->expandedWindow(L"C:\\skin\\720p\\Home.xml");
+        EXPECT_NE(expanded, nullptr);
+        if (!expanded) return {};
+        render::RenderOptions o;
+        o.skinWidth = 1280;
+        o.skinHeight = 720;
+        o.width = 320;
+        o.height = 180;
+        o.windowName = "Home";
+        return render::RenderWindow(render::SourceOf(*expanded), *assets_, o);
     }
 
     // The window's text drawn at 1280x720 skin pixels into a picture of w x h.
