@@ -17,6 +17,7 @@
 #include "skineditor/ReferenceMarker_win.h"
 #include "skineditor/ReferencesPanel_win.h"
 #include "skineditor/SkinNavigator_win.h"
+#include "skineditor/WindowOutlinePanel_win.h"
 #include "settings/MediaCenterFiles.h"
 #include "skin/SkinModelHolder.h"
 #include "framework/WakeWindow_win.h"
@@ -54,6 +55,7 @@ public:
     void goToDefinition();
     void findReferences();
     void toggleHover();
+    void toggleOutline();
     void testWindow();
     void reloadSkin();
     void completeName();
@@ -75,7 +77,7 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 12> commandTable_{};
+    std::array<npp::FuncItem, 16> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
     npp::ShortcutKey definitionShortcut_{true, true, true, 'D'};
@@ -113,6 +115,8 @@ private:
     skineditor::ReferencesPanel referencesPanel_;
     // Go to definition, Find references, hover and colour values.
     skineditor::SkinNavigator navigator_{editor_, models_, referencesPanel_};
+    // The current window's controls, includes expanded, following the caret.
+    skineditor::WindowOutlinePanel outlinePanel_;
     // The skin check's findings marked in the document as it is edited.
     skineditor::ReferenceMarker marker_{editor_, models_};
     // The skin's names offered as they are typed, from the same models.

@@ -23,12 +23,14 @@ enum Command : int {
     Controls = ControlsPanel::kCommandIndex,
     Options = 4,
     About = 5,
-    GoToDefinition = 6,
-    FindReferences = 7,
-    Hover = 8,
-    TestWindow = 9,
-    ReloadSkin = 10,
-    CompleteName = 11
+    // Separators group the rest: navigation, the media center, completion.
+    GoToDefinition = 7,
+    FindReferences = 8,
+    Hover = 9,
+    WindowOutline = 10,
+    TestWindow = 12,
+    ReloadSkin = 13,
+    CompleteName = 15
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -48,20 +50,28 @@ void guarded() {
     }
 }
 
-constexpr std::array<MenuEntry, 12> kMenu{{
+// An entry without a handler is a separator (the editor draws it so).
+constexpr std::array<MenuEntry, 16> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&Application::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&Application::togglePreviewer>},
     {L"&Ormu Controls", &guarded<&Application::toggleControls>},
     {L"&Options...", &guarded<&Application::showOptions>},
     {L"&About...", &guarded<&Application::showAbout>},
+    {L"", nullptr},
     {L"Go to definition", &guarded<&Application::goToDefinition>},
     {L"Find references", &guarded<&Application::findReferences>},
     {L"Hover tips", &guarded<&Application::toggleHover>},
+    {L"&Window outline", &guarded<&Application::toggleOutline>},
+    {L"", nullptr},
     {L"&Test window", &guarded<&Application::testWindow>},
     {L"&Reload skin", &guarded<&Application::reloadSkin>},
+    {L"", nullptr},
     {L"Complete &name", &guarded<&Application::completeName>},
 }};
+static_assert(kMenu[GoToDefinition].handler != nullptr && kMenu[WindowOutline].handler != nullptr &&
+                  kMenu[TestWindow].handler != nullptr && kMenu[CompleteName].handler != nullptr,
+              "commands on menu entries");
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
 
@@ -91,6 +101,7 @@ Application::Application()
           },
           [this] { wake_.poke(); }),
       referencesPanel_(FindReferences),
+      outlinePanel_(WindowOutline, editor_, models_),
       completer_(editor_, completionModels_, controls::completionCatalogue(ControlCatalogue())),
       mediaCenterFiles_([this](const std::wstring& strings, const std::wstring& colours) {
           models_.setCorePaths(strings, colours);
@@ -126,7 +137,7 @@ void Application::setInfo(const npp::NppData& data) {
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_,
-                                                                     &controls_, &referencesPanel_}) {
+                                                                     &controls_, &referencesPanel_, &outlinePanel_}) {
         dialog->setTheme(&theme_);
     }
     skinResources_.bundle().useDevice(&display_.textures());
@@ -158,10 +169,13 @@ void Application::setInfo(const npp::NppData& data) {
         if (!models_.collect()) return;
         navigator_.modelChanged();
         marker_.modelChanged();
+        outlinePanel_.refresh();
     });
     referencesPanel_.setShell(&editor_);
     referencesPanel_.setEditor(&editor_);
     referencesPanel_.attach(module_, data.nppHandle);
+    outlinePanel_.setShell(&editor_);
+    outlinePanel_.attach(module_, data.nppHandle);
     navigator_.connected();
     store.addObserver(&completer_);
     store.addObserver(&mediaCenterFiles_);
@@ -226,6 +240,14 @@ void Application::findReferences() {
     }
 }
 
+void Application::toggleOutline() {
+    if (editor_.isCommandChecked(WindowOutline)) {
+        outlinePanel_.hidePanel();
+    } else {
+        outlinePanel_.open();
+    }
+}
+
 void Application::toggleHover() {
     navigator_.setHover(!navigator_.hover());
     editor_.setCommandChecked(Hover, navigator_.hover());
@@ -267,6 +289,7 @@ void Application::beNotified(const npp::SCNotification& n) {
         // The navigator hands the document's text to the model; the marks are made from it.
         navigator_.documentActivated();
         marker_.documentActivated();
+        outlinePanel_.refresh();
         return;
     case npp::SCN_DWELLSTART:
         navigator_.dwellStarted(n);
@@ -284,6 +307,7 @@ void Application::beNotified(const npp::SCNotification& n) {
         controls_.caretMoved();
         navigator_.viewUpdated(n.nmhdr.hwndFrom);
         marker_.viewUpdated(n.nmhdr.hwndFrom);
+        outlinePanel_.caretMoved(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
@@ -305,7 +329,7 @@ void Application::beNotified(const npp::SCNotification& n) {
 void Application::followEditorTheme() {
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_,
-                                                                     &about_, &referencesPanel_}) {
+                                                                     &about_, &referencesPanel_, &outlinePanel_}) {
         dialog->themeChanged();
     }
 }

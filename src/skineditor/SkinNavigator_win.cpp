@@ -3,6 +3,7 @@
 #include "base/TextCodec.h"
 #include "editor/NppEditor_win.h"
 #include "skineditor/ReferencesPanel_win.h"
+#include "skin/ControlIds.h"
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
 
@@ -70,11 +71,21 @@ std::wstring trimmedStart(const std::string& line) {
     return text::fromUtf8(first == std::string::npos ? std::string() : line.substr(first));
 }
 
+Place placeOf(const skin::SkinModel& model, const skin::Location& at) {
+    Place place;
+    place.path = at.path;
+    place.shownName = withinSkin(model, at.path);
+    place.line = at.line;
+    place.text = trimmedStart(model.lineText(at));
+    return place;
+}
+
 }  // namespace
 
 struct SkinNavigator::Spot {
     const skin::SkinModel* model = nullptr;
     skin::NameAt name;
+    skin::ControlIdSite id;  // a control id, where the model holds the document's text
     std::intptr_t start = -1;  // the name's position in the view
 };
 
@@ -193,7 +204,17 @@ SkinNavigator::Spot SkinNavigator::spotAt(HWND view, std::intptr_t position, boo
     const std::intptr_t line = editor_.lineFromPosition(view, position);
     const std::intptr_t lineStart = editor_.lineStart(view, line);
     if (line < 0 || lineStart < 0 || position < lineStart) return spot;
-    spot.name = spot.model->nameAt(path, editor_.documentText(view), static_cast<std::uint32_t>(line + 1),
+    const std::string text = editor_.documentText(view);
+    const skin::SkinFile* file = spot.model->file(path);
+    if (file != nullptr && file->text == text) {
+        spot.id = skin::ControlIdAt(*spot.model, path, static_cast<std::uint32_t>(line + 1),
+                                    static_cast<std::uint32_t>(position - lineStart));
+        if (spot.id.found) {
+            spot.start = lineStart + static_cast<std::intptr_t>(spot.id.at.column);
+            return spot;
+        }
+    }
+    spot.name = spot.model->nameAt(path, text, static_cast<std::uint32_t>(line + 1),
                                    static_cast<std::uint32_t>(position - lineStart));
     if (spot.name.found) spot.start = lineStart + static_cast<std::intptr_t>(spot.name.at.column);
     return spot;
@@ -209,8 +230,8 @@ void SkinNavigator::dwellStarted(const npp::SCNotification& n) {
     // The document's latest text first, so that the tip speaks of what is shown.
     if (view == view_ && textChanged_) handOverText();
     const Spot spot = spotAt(view, n.position, false);
-    if (spot.model == nullptr || !spot.name.found) return;
-    const std::string said = spot.model->hover(spot.name);
+    if (spot.model == nullptr || (!spot.name.found && !spot.id.found)) return;
+    const std::string said = spot.id.found ? skin::ControlIdHover(spot.id) : spot.model->hover(spot.name);
     if (said.empty()) return;
     tell(view, spot.start, said);
     tipView_ = view;
@@ -230,7 +251,7 @@ SkinNavigator::Spot SkinNavigator::spotAtCaret(HWND& view) {
     Spot spot = spotAt(view, caret, true);
     if (spot.model == nullptr) {
         tell(view, caret, "The skin of this document could not be read");
-    } else if (!spot.name.found) {
+    } else if (!spot.name.found && !spot.id.found) {
         tell(view, caret, "No name of the skin at the caret");
     }
     return spot;
@@ -240,6 +261,10 @@ void SkinNavigator::goToDefinition() {
     if (!editor_.connected()) return;
     HWND view = nullptr;
     const Spot spot = spotAtCaret(view);
+    if (spot.id.found) {
+        goToControl(view, spot);
+        return;
+    }
     if (spot.model == nullptr || !spot.name.found) return;
     if (spot.name.form == skin::ReferenceForm::Dynamic) {
         tell(view, spot.start, "Built at run time: cannot be followed");
@@ -260,35 +285,59 @@ void SkinNavigator::goToDefinition() {
                  : said);
         return;
     }
-    const std::intptr_t line = target->nameAt.line > 0 ? static_cast<std::intptr_t>(target->nameAt.line) - 1 : 0;
-    if (!editor_.openAtLine(target->nameAt.path, line)) return;
+    open(target->nameAt);
+}
+
+void SkinNavigator::open(const skin::Location& target) const {
+    const std::intptr_t line = target.line > 0 ? static_cast<std::intptr_t>(target.line) - 1 : 0;
+    if (!editor_.openAtLine(target.path, line)) return;
     const HWND shown = editor_.activeView();
     const std::intptr_t start = editor_.lineStart(shown, line);
-    if (start >= 0 && target->nameAt.line > 0) {
-        const std::intptr_t at = start + static_cast<std::intptr_t>(target->nameAt.column);
+    if (start >= 0 && target.line > 0) {
+        const std::intptr_t at = start + static_cast<std::intptr_t>(target.column);
         editor_.select(shown, at, at);
     }
+}
+
+void SkinNavigator::goToControl(HWND view, const Spot& spot) {
+    const std::vector<skin::ControlTarget> targets = skin::ControlIdDefinitions(spot.id);
+    if (targets.empty()) {
+        tell(view, spot.start, skin::ControlIdHover(spot.id));
+        return;
+    }
+    if (targets.size() == 1) {
+        open(targets.front().at);
+        return;
+    }
+    // Controls of exclusive groups may share an id: the author picks one.
+    std::vector<Place> places;
+    for (const skin::ControlTarget& target : targets) places.push_back(placeOf(*spot.model, target.at));
+    panel_.showPlaces(std::to_wstring(places.size()) + L" controls with id " +
+                          std::to_wstring(spot.id.in.front().second.value) + L": double-click one to open it",
+                      std::move(places));
 }
 
 void SkinNavigator::findReferences() {
     if (!editor_.connected()) return;
     HWND view = nullptr;
     const Spot spot = spotAtCaret(view);
-    if (spot.model == nullptr || !spot.name.found) return;
-    if (spot.name.form != skin::ReferenceForm::Name) {
+    if (spot.model == nullptr || (!spot.name.found && !spot.id.found)) return;
+    if (!spot.id.found && spot.name.form != skin::ReferenceForm::Name) {
         tell(view, spot.start, "No name of the skin at the caret");
         return;
     }
-    std::vector<Place> places;
-    for (const skin::SymbolReference* ref : spot.model->references(spot.name.kind, spot.name.name, spot.name.scope)) {
-        Place place;
-        place.path = ref->at.path;
-        place.shownName = withinSkin(*spot.model, ref->at.path);
-        place.line = ref->at.line;
-        place.text = trimmedStart(spot.model->lineText(ref->at));
-        places.push_back(std::move(place));
+    std::vector<skin::Location> found;
+    if (spot.id.found) {
+        found = skin::ControlIdReferences(spot.id);
+    } else {
+        for (const skin::SymbolReference* ref : spot.model->references(spot.name.kind, spot.name.name, spot.name.scope))
+            found.push_back(ref->at);
     }
-    const std::wstring what = text::fromUtf8(std::string(skin::symbolKindName(spot.name.kind)) + " " + spot.name.name);
+    std::vector<Place> places;
+    for (const skin::Location& at : found) places.push_back(placeOf(*spot.model, at));
+    const std::wstring what =
+        spot.id.found ? L"control id " + std::to_wstring(spot.id.in.front().second.value)
+                      : text::fromUtf8(std::string(skin::symbolKindName(spot.name.kind)) + " " + spot.name.name);
     const std::wstring count =
         places.size() == 1 ? L"1 reference to " : std::to_wstring(places.size()) + L" references to ";
     panel_.showPlaces(count + what + problemsText(*spot.model), std::move(places));

@@ -69,6 +69,10 @@ private:
     void handOverText();
     void paintColours();
     void tell(HWND view, std::intptr_t at, const std::string& utf8) const;
+    // Opens a file at a place and puts the caret there.
+    void open(const skin::Location& at) const;
+    // A control id under the caret: its control opened, or a list of them.
+    void goToControl(HWND view, const Spot& spot);
 
     const editor::NppEditor& editor_;
     skin::SkinModelHolder& models_;
