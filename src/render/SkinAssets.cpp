@@ -54,29 +54,57 @@ std::string xmlText(std::string_view s) {
     return out;
 }
 
-const skin::Definition* first(const std::vector<const skin::Definition*>& found) {
-    return found.empty() ? nullptr : found.front();
-}
-
 }  // namespace
 
-SkinAssets::SkinAssets(const skin::SkinModel& model, skin::FileReader readFile)
-    : model_(model), readFile_(std::move(readFile)) {}
+AssetCache::AssetCache() = default;
+AssetCache::~AssetCache() = default;
+
+void AssetCache::forget() {
+    faces.clear();
+    textures.clear();
+    textureBytes = 0;
+    bundle.reset();
+}
+
+SkinAssets::SkinAssets(const skin::SkinModel& model, skin::FileReader readFile, std::shared_ptr<AssetCache> cache)
+    : readFile_(std::move(readFile)), cache_(cache ? std::move(cache) : std::make_shared<AssetCache>()) {
+    using skin::SymbolKind;
+    for (const auto& file : model.files()) {
+        for (const skin::Definition& d : file->definitions) {
+            if (d.kind != SymbolKind::Constant && d.kind != SymbolKind::Colour && d.kind != SymbolKind::String &&
+                d.kind != SymbolKind::Expression && d.kind != SymbolKind::Font)
+                continue;
+            Defined& slot = defined_[{static_cast<int>(d.kind), d.name}];
+            // The first definition read, unless a primary one comes later.
+            if ((slot.value.empty() && !slot.primary) || (d.primary && !slot.primary)) slot = {d.value, d.primary};
+        }
+    }
+    for (const skin::Definition& d : model.textures()) {
+        TextureFile t{d.group == "bundle", d.name, d.at.path};
+        auto& files = textureFiles_[skin::NameKey(d.name)];
+        // The media center takes a texture from the bundle when it is there.
+        files.insert(t.inBundle ? files.begin() : files.end(), std::move(t));
+    }
+    skinFolder_ = model.skinFolder();
+    bundlePath_ = model.bundlePath();
+}
 
 SkinAssets::~SkinAssets() = default;
 
 void SkinAssets::forget() {
+    cache_->forget();
     fonts_.clear();
-    faces_.clear();
-    textures_.clear();
-    textureBytes_ = 0;
-    bundle_.reset();
+}
+
+const SkinAssets::Defined* SkinAssets::find(int kind, std::string_view name) const {
+    const auto it = defined_.find({kind, std::string(trimmed(name))});
+    return it == defined_.end() ? nullptr : &it->second;
 }
 
 std::string SkinAssets::resolved(std::string_view value) const {
     const std::string_view v = trimmed(value);
     if (!v.empty() && (std::isalpha(static_cast<unsigned char>(v.front())) || v.front() == '_')) {
-        if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Constant, v)))
+        if (const Defined* d = find(static_cast<int>(skin::SymbolKind::Constant), v))
             return std::string(trimmed(d->value));
     }
     return std::string(v);
@@ -85,27 +113,26 @@ std::string SkinAssets::resolved(std::string_view value) const {
 std::optional<std::uint32_t> SkinAssets::colour(std::string_view value) const {
     const std::string v = resolved(value);
     if (const auto hex = hexColour(v)) return hex;
-    if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Colour, v))) return hexColour(d->value);
+    if (const Defined* d = find(static_cast<int>(skin::SymbolKind::Colour), v)) return hexColour(d->value);
     return std::nullopt;
 }
 
 std::optional<std::string> SkinAssets::string(std::string_view id) const {
-    if (const skin::Definition* d = first(model_.definitions(skin::SymbolKind::String, trimmed(id)))) return d->value;
+    if (const Defined* d = find(static_cast<int>(skin::SymbolKind::String), id)) return d->value;
     return std::nullopt;
 }
 
 std::optional<std::string> SkinAssets::expression(std::string_view name) const {
-    const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Expression, trimmed(name)));
-    if (!d) return std::nullopt;
     // The model keeps an expression's text as written.
-    return xmlText(d->value);
+    if (const Defined* d = find(static_cast<int>(skin::SymbolKind::Expression), name)) return xmlText(d->value);
+    return std::nullopt;
 }
 
 FontChoice SkinAssets::font(std::string_view name) {
     const std::string key = lowered(trimmed(name));
     if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
     FontChoice choice;
-    const skin::Definition* d = first(model_.definitions(skin::SymbolKind::Font, trimmed(name)));
+    const Defined* d = find(static_cast<int>(skin::SymbolKind::Font), name);
     if (!d) {
         choice.problem = "font " + std::string(trimmed(name)) + " is not in Font.xml";
     } else {
@@ -114,8 +141,9 @@ FontChoice SkinAssets::font(std::string_view name) {
         const std::string file(trimmed(d->value.substr(0, comma)));
         if (comma != std::string::npos) choice.size = std::strtof(d->value.c_str() + comma + 7, nullptr);
         if (!(choice.size > 0)) choice.size = 20;
-        const std::wstring path = model_.skinFolder() + L"\\fonts\\" + text::fromUtf8(file);
-        if (auto face = faces_.find(lowered(file)); face != faces_.end()) {
+        const std::wstring path = skinFolder_ + L"\\fonts\\" + text::fromUtf8(file);
+        auto& faces = cache_->faces;
+        if (auto face = faces.find(path); face != faces.end()) {
             choice.face = face->second;
         } else {
             std::string bytes;
@@ -125,7 +153,7 @@ FontChoice SkinAssets::font(std::string_view name) {
             } else if (!(choice.face = FontFace::Load(std::move(bytes), reason))) {
                 choice.problem = "font file fonts/" + file + ": " + reason;
             }
-            faces_[lowered(file)] = choice.face;
+            faces[path] = choice.face;
         }
         if (!choice.face && choice.problem.empty()) choice.problem = "font file fonts/" + file + " cannot be read";
     }
@@ -135,40 +163,37 @@ FontChoice SkinAssets::font(std::string_view name) {
 
 TextureChoice SkinAssets::texture(std::string_view name) {
     std::string key = skin::NameKey(trimmed(name));
-    if (auto it = textures_.find(key); it != textures_.end()) return it->second;
+    AssetCache& cache = *cache_;
+    if (auto it = cache.textures.find(key); it != cache.textures.end()) return it->second;
     TextureChoice choice;
-    const skin::Definition* inBundle = nullptr;
-    const skin::Definition* onDisk = nullptr;
-    for (const skin::Definition& d : model_.textures()) {
-        if (skin::NameKey(d.name) != key) continue;
-        if (d.group == "bundle" && !inBundle) inBundle = &d;
-        if (d.group == "disk" && !onDisk) onDisk = &d;
-    }
     textures::Image32 image;
-    std::string reason;
-    if (inBundle) {
-        // The media center takes a texture from the bundle when it is there.
-        if (!bundle_) {
-            bundle_ = std::make_unique<OrtReader>();
-            bundle_->Open(model_.bundlePath());
+    std::string reason = "not in the media folder or the bundle";
+    const auto files = textureFiles_.find(key);
+    for (std::size_t k = 0; files != textureFiles_.end() && k < files->second.size() && image.empty(); ++k) {
+        const TextureFile& t = files->second[k];
+        if (t.inBundle) {
+            if (!cache.bundle || cache.bundlePath != bundlePath_) {
+                cache.bundle = std::make_unique<OrtReader>();
+                cache.bundle->Open(bundlePath_);
+                cache.bundlePath = bundlePath_;
+            }
+            OrtReader& reader = *cache.bundle;
+            const OrtEntry* entry = nullptr;
+            OrtReader::FrameBytes stored, pixels;
+            if (!reader.IsOpen() || !(entry = reader.Find(text::fromUtf8(t.name))) || entry->frames.empty()) {
+                reason = "its bundle entry cannot be read";
+            } else if (const OrtFrame& f = entry->frames.front();
+                       !reader.ReadStoredBytes(f, stored) || !OrtReader::Unpack(f, stored, pixels) ||
+                       !textures::decodeFrame(f.format & ort::kFormatCodeMask, f.width, f.height, pixels.data.get(),
+                                              pixels.size, image)) {
+                reason = "its bundle entry does not decode";
+            }
+            continue;
         }
-        OrtReader& reader = *bundle_;
-        const OrtEntry* entry = nullptr;
-        OrtReader::FrameBytes stored, pixels;
-        if (!reader.IsOpen() ||
-            !(entry = reader.Find(text::fromUtf8(inBundle->name))) || entry->frames.empty()) {
-            reason = "its bundle entry cannot be read";
-        } else if (const OrtFrame& f = entry->frames.front();
-                   !reader.ReadStoredBytes(f, stored) || !OrtReader::Unpack(f, stored, pixels) ||
-                   !textures::decodeFrame(f.format & ort::kFormatCodeMask, f.width, f.height, pixels.data.get(),
-                                          pixels.size, image)) {
-            reason = "its bundle entry does not decode";
-        }
-    }
-    if (image.empty() && onDisk) {
         std::string bytes;
         textures::DecodedImage decoded;
-        if (!readFile_ || !readFile_(onDisk->at.path, bytes)) {
+        reason.clear();
+        if (!readFile_ || !readFile_(t.path, bytes)) {
             reason = "its file cannot be read";
         } else if (!textures::decodeImageFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
                                               decoded, reason) ||
@@ -176,22 +201,20 @@ TextureChoice SkinAssets::texture(std::string_view name) {
             if (reason.empty()) reason = "it does not decode";
         } else {
             image = std::move(decoded.frames.front().image);
-            reason.clear();
         }
     }
-    if (!inBundle && !onDisk) reason = "not in the media folder or the bundle";
     if (!image.empty()) {
         choice.picture = MakePicture(image);
     } else {
         choice.problem = "texture " + std::string(trimmed(name)) + ": " + reason;
     }
     const std::size_t bytes = choice.picture ? choice.picture->pixels.size() * 4 : 0;
-    if (textureBytes_ + bytes > kMostTextureBytes) {
-        textures_.clear();
-        textureBytes_ = 0;
+    if (cache.textureBytes + bytes > kMostTextureBytes) {
+        cache.textures.clear();
+        cache.textureBytes = 0;
     }
-    textureBytes_ += bytes;
-    textures_[std::move(key)] = choice;
+    cache.textureBytes += bytes;
+    cache.textures[std::move(key)] = choice;
     return choice;
 }
 

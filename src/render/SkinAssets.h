@@ -1,10 +1,11 @@
-// What a window's drawing takes from its skin, through the skin model:
-// constants, colours, strings, expressions, fonts (Font.xml's file and size,
-// the TrueType file from the skin's fonts folder) and textures (the bundle's
-// entry, else the media folder's file), each read and decoded once and
-// shared by every drawing made with these assets. One drawing at a time uses
-// them, and the model does not change meanwhile (whoever holds both updates
-// the model between drawings, then calls forget()). Portable.
+// What a window's drawing takes from its skin: constants, colours, strings,
+// expressions, fonts (Font.xml's file and size, the TrueType file from the
+// skin's fonts folder) and textures (the bundle's entry, else the media
+// folder's file). The model's definitions are copied when the assets are
+// made, so a drawing may run on another thread while the model changes; the
+// decoded textures and fonts live in an AssetCache that the assets of
+// successive models of one skin share, so each is read and decoded once.
+// One drawing at a time uses a cache. Portable.
 #pragma once
 
 #include "render/Canvas.h"
@@ -17,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class OrtReader;
 namespace skin {
@@ -36,20 +38,41 @@ struct TextureChoice {
     std::string problem;
 };
 
-// Most bytes of decoded textures kept at once; past it the least recently
-// added are dropped (and decoded again when asked).
+// Most bytes of decoded textures kept at once; past it all are dropped (and
+// decoded again when asked).
 constexpr std::size_t kMostTextureBytes = std::size_t{256} << 20;
+
+// Decoded textures and font faces by file, kept across models of one skin.
+class AssetCache {
+public:
+    AssetCache();
+    ~AssetCache();
+    AssetCache(const AssetCache&) = delete;
+    AssetCache& operator=(const AssetCache&) = delete;
+    // Files changed on disk: everything is read again when next asked.
+    void forget();
+
+private:
+    friend class SkinAssets;
+    std::map<std::wstring, std::shared_ptr<FontFace>> faces;  // by font file; null when unreadable
+    std::map<std::string, TextureChoice> textures;           // by texture name key
+    std::size_t textureBytes = 0;
+    std::unique_ptr<OrtReader> bundle;  // opened at the first texture it holds
+    std::wstring bundlePath;
+};
 
 class SkinAssets {
 public:
-    SkinAssets(const skin::SkinModel& model, skin::FileReader readFile);
+    // `cache` is shared with the assets of earlier models of the skin; a new
+    // one is made when none is given.
+    SkinAssets(const skin::SkinModel& model, skin::FileReader readFile, std::shared_ptr<AssetCache> cache = {});
     ~SkinAssets();
     SkinAssets(const SkinAssets&) = delete;
     SkinAssets& operator=(const SkinAssets&) = delete;
 
-    // After the model changed: textures and fonts whose files changed are
-    // read again (everything is dropped; the cost is one decoding each).
+    // After the skin's files changed on disk: textures and fonts are read again.
     void forget();
+    const std::shared_ptr<AssetCache>& cache() const { return cache_; }
 
     // The value of a constant, when `value` names one; otherwise `value`.
     std::string resolved(std::string_view value) const;
@@ -62,16 +85,25 @@ public:
     FontChoice font(std::string_view name);
     TextureChoice texture(std::string_view name);
 
-    const skin::SkinModel& model() const { return model_; }
-
 private:
-    const skin::SkinModel& model_;
+    struct Defined {
+        std::string value;
+        bool primary = false;
+    };
+    struct TextureFile {
+        bool inBundle = false;
+        std::string name;   // as the bundle stores it
+        std::wstring path;  // the media folder's file
+    };
+    const Defined* find(int kind, std::string_view name) const;
+
     skin::FileReader readFile_;
+    std::shared_ptr<AssetCache> cache_;
+    std::map<std::pair<int, std::string>, Defined> defined_;
+    std::map<std::string, std::vector<TextureFile>> textureFiles_;  // by name key, bundle entries first
+    std::wstring skinFolder_;
+    std::wstring bundlePath_;
     std::map<std::string, FontChoice> fonts_;
-    std::map<std::string, std::shared_ptr<FontFace>> faces_;  // by font file
-    std::map<std::string, TextureChoice> textures_;
-    std::size_t textureBytes_ = 0;
-    std::unique_ptr<OrtReader> bundle_;  // opened at the first texture it holds
 };
 
 }  // namespace render

@@ -70,7 +70,8 @@ public:
                   "<expression name=\"Playing\">Player.HasMedia</expression>\n" + includes + "</includes>\n");
         skin_.put(L"C:\\skin\\720p\\Home.xml", xml);
         model_->refresh(L"C:\\skin\\720p");
-        assets_->forget();
+        // The model's definitions copied anew; decoded textures and fonts kept.
+        assets_ = std::make_unique<render::SkinAssets>(*model_, skin_.reader(), assets_->cache());
         const skin::ExpandedWindow* expanded = model_->expandedWindow(L"C:\\skin\\720p\\Home.xml");
         EXPECT_NE(expanded, nullptr);
         if (!expanded) return {};
