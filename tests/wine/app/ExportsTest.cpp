@@ -30,26 +30,26 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 12);
+    ASSERT_EQ(count, 17);
     EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
     ASSERT_NE(items[2].pShKey, nullptr);
     EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
     EXPECT_EQ(items[2].pShKey->key, 'V');
     ASSERT_NE(items[3].pShKey, nullptr);
     EXPECT_EQ(items[3].pShKey->key, 'B');
-    EXPECT_EQ(std::wstring(items[6].itemName), L"Go to definition");
-    ASSERT_NE(items[6].pShKey, nullptr);
-    EXPECT_TRUE(items[6].pShKey->isCtrl && items[6].pShKey->isAlt && items[6].pShKey->isShift);
-    EXPECT_EQ(items[6].pShKey->key, 'D');
-    EXPECT_EQ(std::wstring(items[9].itemName), L"&Test window");
-    ASSERT_NE(items[9].pShKey, nullptr);
-    EXPECT_TRUE(items[9].pShKey->isCtrl && items[9].pShKey->isAlt && items[9].pShKey->isShift);
-    EXPECT_EQ(items[9].pShKey->key, 'T');
-    for (int i : {0, 1, 4, 5, 7, 8, 10}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
-    EXPECT_EQ(std::wstring(items[11].itemName), L"Complete &name");
-    ASSERT_NE(items[11].pShKey, nullptr);
-    EXPECT_TRUE(items[11].pShKey->isCtrl && items[11].pShKey->isAlt && items[11].pShKey->isShift);
-    EXPECT_EQ(items[11].pShKey->key, VK_SPACE);
+    EXPECT_EQ(std::wstring(items[7].itemName), L"Go to definition");
+    ASSERT_NE(items[7].pShKey, nullptr);
+    EXPECT_TRUE(items[7].pShKey->isCtrl && items[7].pShKey->isAlt && items[7].pShKey->isShift);
+    EXPECT_EQ(items[7].pShKey->key, 'D');
+    EXPECT_EQ(std::wstring(items[13].itemName), L"&Test window");
+    ASSERT_NE(items[13].pShKey, nullptr);
+    EXPECT_TRUE(items[13].pShKey->isCtrl && items[13].pShKey->isAlt && items[13].pShKey->isShift);
+    EXPECT_EQ(items[13].pShKey->key, 'T');
+    for (int i : {0, 1, 4, 5, 8, 9, 10, 11, 14}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
+    EXPECT_EQ(std::wstring(items[16].itemName), L"Complete &name");
+    ASSERT_NE(items[16].pShKey, nullptr);
+    EXPECT_TRUE(items[16].pShKey->isCtrl && items[16].pShKey->isAlt && items[16].pShKey->isShift);
+    EXPECT_EQ(items[16].pShKey->key, VK_SPACE);
 }
 
 }  // namespace
