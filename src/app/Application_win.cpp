@@ -346,6 +346,7 @@ void Application::beNotified(const npp::SCNotification& n) {
             // Its thread ends while the editor still runs, not under the loader lock.
             tester_.endTestWindow();
             models_.finish();
+            previewPanel_.finish();
         }
         return;
     }

@@ -1,5 +1,7 @@
 #include "render/ControlLayout.h"
 
+#include "render/WindowSource.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,14 +14,6 @@ namespace {
 float held(float v) {
     if (std::isnan(v)) return 0;
     return std::clamp(v, -kFarthest, kFarthest);
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return s;
 }
 
 std::optional<float> number(std::string_view s) {

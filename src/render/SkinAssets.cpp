@@ -13,14 +13,6 @@ namespace render {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return s;
-}
-
 std::optional<std::uint32_t> hexColour(std::string_view v) {
     if (v.size() != 8) return std::nullopt;
     std::uint32_t c = 0;

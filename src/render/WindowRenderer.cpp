@@ -1,3 +1,4 @@
+#include "render/WindowSource.h"
 #include "render/WindowRenderer.h"
 
 #include "render/Painter.h"
@@ -8,14 +9,6 @@
 namespace render {
 
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // The first of several names an element goes by (today's, then the legacy alias).
 const Node* childOf(const Node& node, std::string_view name, std::string_view alias = {}) {

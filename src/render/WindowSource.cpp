@@ -38,14 +38,14 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
-namespace {
-
-std::string trimmed(std::string_view s) {
+std::string_view trimmed(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return std::string(s);
+    return s;
 }
+
+namespace {
 
 // How deep the elements of the text nest, told from its tags alone (the XML
 // parser recurses once per level, so a hostile file is refused before it).
@@ -95,7 +95,7 @@ void copyElement(const TiXmlElement& from, std::uint32_t file, Node& to, std::si
             copyElement(*e, file, to.children.back(), budget);
         }
     }
-    to.text = trimmed(text);
+    to.text = std::string(trimmed(text));
 }
 
 }  // namespace

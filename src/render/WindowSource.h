@@ -52,5 +52,7 @@ bool ReadWindowText(std::string_view text, std::uint32_t file, Node& out, std::s
 
 // ASCII lower case.
 std::string lowered(std::string_view text);
+// Without the blanks and line breaks around it.
+std::string_view trimmed(std::string_view text);
 
 }  // namespace render

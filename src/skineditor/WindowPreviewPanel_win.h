@@ -40,6 +40,9 @@ public:
     void caretMoved(HWND view);
     // On the editor's thread, after the worker poked it.
     void drawingFinished();
+    // The editor shuts down: the worker's thread ends now, not under the
+    // loader lock at unload (a drawing in progress runs to its end first).
+    void finish() { worker_.reset(); }
 
     // For tests: the last drawing shown, the outlined control (-1: none),
     // the drawing's place in the panel, and a click there in skin pixels.
