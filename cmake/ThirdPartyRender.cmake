@@ -13,15 +13,19 @@ endforeach()
 
 # FreeType: its own option file, with the module list and the options named in
 # cmake/render/ (no compressed, Mac, SVG or bitmap fonts, no external library).
+# They stand in the build tree under the names FreeType includes by default,
+# before its own headers; the option file wraps FreeType's (by its path).
 set(FT "${TP}/freetype")
+set(FT_GEN "${CMAKE_BINARY_DIR}/third_party/freetype")
+set(FREETYPE_OWN_OPTIONS "${FT}/include/freetype/config/ftoption.h")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/render/quorrel-ftoption.h.in ${FT_GEN}/freetype/config/ftoption.h @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/render/quorrel-ftmodule.h ${FT_GEN}/freetype/config/ftmodule.h COPYONLY)
 add_library(freetype_static STATIC
   ${FT}/src/base/ftbase.c ${FT}/src/base/ftinit.c ${FT}/src/base/ftsystem.c
   ${FT}/src/base/ftdebug.c ${FT}/src/base/ftbitmap.c ${FT}/src/base/ftglyph.c
   ${FT}/src/sfnt/sfnt.c ${FT}/src/truetype/truetype.c ${FT}/src/smooth/smooth.c
   ${FT}/src/autofit/autofit.c)
-target_include_directories(freetype_static SYSTEM PUBLIC ${CMAKE_CURRENT_LIST_DIR}/render ${FT}/include)
-target_compile_definitions(freetype_static PUBLIC
-  "FT_CONFIG_OPTIONS_H=<quorrel-ftoption.h>" "FT_CONFIG_MODULES_H=<quorrel-ftmodule.h>")
+target_include_directories(freetype_static SYSTEM BEFORE PUBLIC ${FT_GEN} ${FT}/include)
 target_compile_definitions(freetype_static PRIVATE FT2_BUILD_LIBRARY)
 target_compile_options(freetype_static PRIVATE -w)
 set_target_properties(freetype_static PROPERTIES POSITION_INDEPENDENT_CODE ON)
