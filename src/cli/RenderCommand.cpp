@@ -32,7 +32,8 @@ bool parseSize(const std::wstring& text, int& width, int& height) {
     } catch (const std::exception&) {
         return false;
     }
-    return width > 0 && height > 0 && width <= render::kLargestPicture && height <= render::kLargestPicture;
+    return width > 0 && height > 0 && width <= render::kLargestPicture && height <= render::kLargestPicture &&
+           static_cast<long long>(width) * height <= render::kMostPicturePixels;
 }
 
 std::string clockNow() {
@@ -52,7 +53,7 @@ int runRender(const std::vector<std::wstring>& options, Console& console) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == L"--size") {
             if (i + 1 >= options.size() || !parseSize(options[i + 1], width, height))
-                return usage(console, L"--size takes WIDTHxHEIGHT (1 to 8192 each)");
+                return usage(console, L"--size takes WIDTHxHEIGHT (1 to 8192 each, 7680x4320 pixels in all)");
             ++i;
         } else if (!options[i].empty() && options[i][0] == L'-') {
             return usage(console, L"unknown option " + options[i] + L" for render");

@@ -58,10 +58,12 @@ void Painter::paint() {
     const int skinH = std::clamp(options_.skinHeight, 1, kLargestPicture);
     const int w = options_.width > 0 ? options_.width : skinW;
     const int h = options_.height > 0 ? options_.height : skinH;
-    if (w > kLargestPicture || h > kLargestPicture || !canvas_.create(w, h)) {
+    if (w > kLargestPicture || h > kLargestPicture || static_cast<long long>(w) * h > kMostPicturePixels ||
+        !canvas_.create(w, h)) {
         leave(window_.window, "window",
               "a picture of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is not drawn (at most " +
-                  std::to_string(kLargestPicture) + " a side)");
+                  std::to_string(kLargestPicture) + " a side and " + std::to_string(kMostPicturePixels) +
+                  " pixels in all)");
         return;
     }
     out_.scaleX = static_cast<float>(w) / static_cast<float>(skinW);

@@ -49,8 +49,10 @@ struct RenderOptions {
 constexpr std::size_t kMostControls = 20000;
 constexpr int kMostItems = 200;
 constexpr int kDeepestGroup = 64;
-// The largest picture drawn, each side (larger sizes are refused).
+// The largest picture drawn, each side and in all (larger sizes are
+// refused): 8K video's 7680x4320 fits, and its pixels take 128 MiB.
 constexpr int kLargestPicture = 8192;
+constexpr long long kMostPicturePixels = 7680LL * 4320;
 
 struct Rendering {
     textures::Image32 picture;  // B, G, R, A; empty when the size was refused

@@ -72,6 +72,7 @@ TEST(RenderCommand, ExitStatuses) {
         {{}, 2, "render takes"},
         {{"--size", "0x10", "a.xml", "b.png"}, 2, "--size"},
         {{"--size", "99999x10", "a.xml", "b.png"}, 2, "--size"},
+        {{"--size", "8000x8000", "a.xml", "b.png"}, 2, "--size"},
         {{"--bogus", "a.xml", "b.png"}, 2, "unknown option"},
         {{dir + "/720p/Nothing.xml", dir + "/out.png"}, 2, "cannot read"},
         {{dir + "/720p/Broken.xml", dir + "/out.png"}, 0, "not well-formed"},
