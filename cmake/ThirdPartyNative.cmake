@@ -24,3 +24,4 @@ set_target_properties(Quorrel::lzo PROPERTIES
 
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCodecs.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyJson.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyRender.cmake)

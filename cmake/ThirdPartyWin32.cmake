@@ -31,6 +31,7 @@ add_library(Quorrel::lzo ALIAS lzo_static)
 # zlib, libpng and libsquish.
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyCodecs.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyJson.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ThirdPartyRender.cmake)
 
 # GoogleTest for the Wine test executables.
 set(GTEST_SRC /usr/src/googletest)

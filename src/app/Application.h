@@ -18,6 +18,7 @@
 #include "skineditor/ReferencesPanel_win.h"
 #include "skineditor/SkinNavigator_win.h"
 #include "skineditor/WindowOutlinePanel_win.h"
+#include "skineditor/WindowPreviewPanel_win.h"
 #include "settings/MediaCenterFiles.h"
 #include "skin/SkinModelHolder.h"
 #include "framework/WakeWindow_win.h"
@@ -56,6 +57,7 @@ public:
     void findReferences();
     void toggleHover();
     void toggleOutline();
+    void togglePreview();
     void testWindow();
     void reloadSkin();
     void completeName();
@@ -77,7 +79,7 @@ private:
     ui::Theme theme_;
     // The menu the editor holds a pointer to for as long as the plugin is
     // loaded, and the shortcuts it borrows.
-    std::array<npp::FuncItem, 16> commandTable_{};
+    std::array<npp::FuncItem, 17> commandTable_{};
     npp::ShortcutKey previewerShortcut_{true, true, false, 'V'};
     npp::ShortcutKey controlsShortcut_{true, true, false, 'B'};
     npp::ShortcutKey definitionShortcut_{true, true, true, 'D'};
@@ -117,6 +119,8 @@ private:
     skineditor::SkinNavigator navigator_{editor_, models_, referencesPanel_};
     // The current window's controls, includes expanded, following the caret.
     skineditor::WindowOutlinePanel outlinePanel_;
+    // The current window drawn as the media center lays it out, on a worker.
+    skineditor::WindowPreviewPanel previewPanel_;
     // The skin check's findings marked in the document as it is edited.
     skineditor::ReferenceMarker marker_{editor_, models_};
     // The skin's names offered as they are typed, from the same models.

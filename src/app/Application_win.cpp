@@ -28,9 +28,10 @@ enum Command : int {
     FindReferences = 8,
     Hover = 9,
     WindowOutline = 10,
-    TestWindow = 12,
-    ReloadSkin = 13,
-    CompleteName = 15
+    WindowPreview = 11,
+    TestWindow = 13,
+    ReloadSkin = 14,
+    CompleteName = 16
 };
 static_assert(Tester == 1 && Previewer == 2 && Controls == 3, "menu order");
 
@@ -51,7 +52,7 @@ void guarded() {
 }
 
 // An entry without a handler is a separator (the editor draws it so).
-constexpr std::array<MenuEntry, 16> kMenu{{
+constexpr std::array<MenuEntry, 17> kMenu{{
     {L"&Ormu Skin Controls...", &doNothing},
     {L"&Ormu Tester", &guarded<&Application::toggleTester>},
     {L"&Ormu Image Previewer", &guarded<&Application::togglePreviewer>},
@@ -63,15 +64,19 @@ constexpr std::array<MenuEntry, 16> kMenu{{
     {L"Find references", &guarded<&Application::findReferences>},
     {L"Hover tips", &guarded<&Application::toggleHover>},
     {L"&Window outline", &guarded<&Application::toggleOutline>},
+    {L"Window &preview", &guarded<&Application::togglePreview>},
     {L"", nullptr},
     {L"&Test window", &guarded<&Application::testWindow>},
     {L"&Reload skin", &guarded<&Application::reloadSkin>},
     {L"", nullptr},
     {L"Complete &name", &guarded<&Application::completeName>},
 }};
+// (Separators have no text; comparing the handlers' addresses with null is
+// always true to the compiler, which warns.)
 static_assert(kMenu[GoToDefinition].text[0] != L'\0' && kMenu[WindowOutline].text[0] != L'\0' &&
-                  kMenu[TestWindow].text[0] != L'\0' && kMenu[CompleteName].text[0] != L'\0',
-              "commands on menu entries, not on separators");
+                  kMenu[WindowPreview].text[0] != L'\0' && kMenu[TestWindow].text[0] != L'\0' &&
+                  kMenu[CompleteName].text[0] != L'\0',
+              "commands on menu entries");
 
 bool hostInFront() { return ::GetForegroundWindow() == theApp().editor().hostWindow(); }
 
@@ -102,6 +107,7 @@ Application::Application()
           [this] { wake_.poke(); }),
       referencesPanel_(FindReferences),
       outlinePanel_(WindowOutline, editor_, models_),
+      previewPanel_(WindowPreview, editor_, models_, [this] { wake_.poke(); }),
       completer_(editor_, completionModels_),
       mediaCenterFiles_([this](const std::wstring& strings, const std::wstring& colours) {
           models_.setCorePaths(strings, colours);
@@ -137,7 +143,8 @@ void Application::setInfo(const npp::NppData& data) {
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_}) dialog->setShell(&editor_);
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&about_, &options_, &tester_, &previewer_,
-                                                                     &controls_, &referencesPanel_, &outlinePanel_}) {
+                                                                     &controls_, &referencesPanel_, &outlinePanel_,
+                                                                     &previewPanel_}) {
         dialog->setTheme(&theme_);
     }
     skinResources_.bundle().useDevice(&display_.textures());
@@ -166,16 +173,21 @@ void Application::setInfo(const npp::NppData& data) {
     store.addObserver(&marker_);
 
     wake_.create(module_, [this] {
+        // The preview's worker pokes too, when a drawing is ready.
+        previewPanel_.drawingFinished();
         if (!models_.collect()) return;
         navigator_.modelChanged();
         marker_.modelChanged();
         outlinePanel_.refresh();
+        previewPanel_.refresh();
     });
     referencesPanel_.setShell(&editor_);
     referencesPanel_.setEditor(&editor_);
     referencesPanel_.attach(module_, data.nppHandle);
     outlinePanel_.setShell(&editor_);
     outlinePanel_.attach(module_, data.nppHandle);
+    previewPanel_.setShell(&editor_);
+    previewPanel_.attach(module_, data.nppHandle);
     navigator_.connected();
     store.addObserver(&completer_);
     store.addObserver(&mediaCenterFiles_);
@@ -248,6 +260,14 @@ void Application::toggleOutline() {
     }
 }
 
+void Application::togglePreview() {
+    if (editor_.isCommandChecked(WindowPreview)) {
+        previewPanel_.hidePanel();
+    } else {
+        previewPanel_.open();
+    }
+}
+
 void Application::toggleHover() {
     navigator_.setHover(!navigator_.hover());
     editor_.setCommandChecked(Hover, navigator_.hover());
@@ -290,6 +310,7 @@ void Application::beNotified(const npp::SCNotification& n) {
         navigator_.documentActivated();
         marker_.documentActivated();
         outlinePanel_.refresh();
+        previewPanel_.refresh();
         return;
     case npp::SCN_DWELLSTART:
         navigator_.dwellStarted(n);
@@ -308,12 +329,16 @@ void Application::beNotified(const npp::SCNotification& n) {
         navigator_.viewUpdated(n.nmhdr.hwndFrom);
         marker_.viewUpdated(n.nmhdr.hwndFrom);
         outlinePanel_.caretMoved(n.nmhdr.hwndFrom);
+        previewPanel_.caretMoved(n.nmhdr.hwndFrom);
         return;
     default:
         if (n.nmhdr.hwndFrom != editor_.hostWindow()) return;
         editor_.translateMenu(kPluginName);
         if (n.nmhdr.code == npp::NPPN_DARKMODECHANGED) followEditorTheme();
-        if (n.nmhdr.code == npp::NPPN_FILESAVED) tester_.fileSaved(editor_.pathOfBuffer(n.nmhdr.idFrom));
+        if (n.nmhdr.code == npp::NPPN_FILESAVED) {
+            previewPanel_.fileSaved();
+            tester_.fileSaved(editor_.pathOfBuffer(n.nmhdr.idFrom));
+        }
         // The display device goes while the editor still runs, not under the
         // loader lock at unload.
         if (n.nmhdr.code == npp::NPPN_SHUTDOWN) {
@@ -321,6 +346,7 @@ void Application::beNotified(const npp::SCNotification& n) {
             // Its thread ends while the editor still runs, not under the loader lock.
             tester_.endTestWindow();
             models_.finish();
+            previewPanel_.finish();
         }
         return;
     }
@@ -329,7 +355,7 @@ void Application::beNotified(const npp::SCNotification& n) {
 void Application::followEditorTheme() {
     theme_ = editor_.currentTheme();
     for (StaticDialog* dialog : std::initializer_list<StaticDialog*>{&tester_, &previewer_, &controls_, &options_,
-                                                                     &about_, &referencesPanel_, &outlinePanel_}) {
+                                                                     &about_, &referencesPanel_, &outlinePanel_, &previewPanel_}) {
         dialog->themeChanged();
     }
 }

@@ -8,6 +8,7 @@
 
 #include "base/TextCodec.h"
 #include "cli/ImageElements.h"
+#include "cli/SkinPaths.h"
 #include "cli/Usage.h"
 #include "lsp/Positions.h"
 #include "lsp/Uri.h"
@@ -19,18 +20,6 @@ namespace cli {
 namespace {
 
 using nlohmann::json;
-
-// The model's paths have backslashes between folders; the system's may not.
-std::wstring modelPath(std::wstring path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    while (path.size() > 1 && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
-std::wstring systemPath(std::wstring path) {
-    if (lsp::nativePathStyle() == lsp::PathStyle::kPosix) std::replace(path.begin(), path.end(), L'\\', L'/');
-    return path;
-}
 
 std::wstring key(const std::wstring& s) { return skin::ReferenceKey(s); }
 

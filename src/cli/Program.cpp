@@ -3,6 +3,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/LanguageServer.h"
 #include "cli/OrtTool.h"
+#include "cli/RenderCommand.h"
 
 namespace cli {
 
@@ -11,6 +12,8 @@ int runProgram(const std::vector<std::wstring>& args, Console& console, Protocol
         return runLanguageServer(std::vector<std::wstring>(args.begin() + 1, args.end()), console, streams);
     if (!args.empty() && args.front() == L"check")
         return runCheck(std::vector<std::wstring>(args.begin() + 1, args.end()), console);
+    if (!args.empty() && args.front() == L"render")
+        return runRender(std::vector<std::wstring>(args.begin() + 1, args.end()), console);
     return runOrtTool(args, console);
 }
 

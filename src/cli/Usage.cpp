@@ -11,6 +11,7 @@ constexpr const wchar_t* kUsageLines[] = {
     L"       quorrel check [--format text|sarif|github] [--core-strings FILE] [--core-colours FILE]",
     L"                     [--disable RULE,...] SKIN_OR_WINDOW_FOLDER",
     L"       quorrel lsp [--core-strings FILE] [--core-colours FILE]",
+    L"       quorrel render [--size WxH] WINDOW_FILE OUT.png",
 };
 
 }  // namespace

@@ -16,7 +16,9 @@ import zipfile
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 MACHINES = {"x86": 0x014C, "x64": 0x8664}
 MEMBERS = {"Quorrel.dll", "quorrel.exe", "LICENSE", "THIRD-PARTY.md", "README.txt"}
-MAX_DLL_BYTES = 3 * 1024 * 1024
+# The window renderer brings its rasteriser and font library (pixman and
+# FreeType, about 0.8 MiB of code): the plugin stays under 4 MiB with them.
+MAX_DLL_BYTES = 4 * 1024 * 1024
 
 failures = []
 

@@ -30,7 +30,7 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     EXPECT_EQ(std::wstring(getName()), L"&Quorrel");
     int count = 0;
     npp::FuncItem* items = getFuncsArray(&count);
-    ASSERT_EQ(count, 16);
+    ASSERT_EQ(count, 17);
     EXPECT_EQ(std::wstring(items[2].itemName), L"&Ormu Image Previewer");
     ASSERT_NE(items[2].pShKey, nullptr);
     EXPECT_TRUE(items[2].pShKey->isCtrl && items[2].pShKey->isAlt && !items[2].pShKey->isShift);
@@ -41,17 +41,17 @@ TEST(Exports, AnswerAsTheEditorExpects) {
     ASSERT_NE(items[7].pShKey, nullptr);
     EXPECT_TRUE(items[7].pShKey->isCtrl && items[7].pShKey->isAlt && items[7].pShKey->isShift);
     EXPECT_EQ(items[7].pShKey->key, 'D');
-    EXPECT_EQ(std::wstring(items[12].itemName), L"&Test window");
-    ASSERT_NE(items[12].pShKey, nullptr);
-    EXPECT_TRUE(items[12].pShKey->isCtrl && items[12].pShKey->isAlt && items[12].pShKey->isShift);
-    EXPECT_EQ(items[12].pShKey->key, 'T');
-    for (int i : {0, 1, 4, 5, 8, 9, 10, 13}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
+    EXPECT_EQ(std::wstring(items[13].itemName), L"&Test window");
+    ASSERT_NE(items[13].pShKey, nullptr);
+    EXPECT_TRUE(items[13].pShKey->isCtrl && items[13].pShKey->isAlt && items[13].pShKey->isShift);
+    EXPECT_EQ(items[13].pShKey->key, 'T');
+    for (int i : {0, 1, 4, 5, 8, 9, 10, 11, 14}) EXPECT_EQ(items[i].pShKey, nullptr) << i;
     // Separators: no command.
-    for (int i : {6, 11, 14}) EXPECT_EQ(items[i].pFunc, nullptr) << i;
-    EXPECT_EQ(std::wstring(items[15].itemName), L"Complete &name");
-    ASSERT_NE(items[15].pShKey, nullptr);
-    EXPECT_TRUE(items[15].pShKey->isCtrl && items[15].pShKey->isAlt && items[15].pShKey->isShift);
-    EXPECT_EQ(items[15].pShKey->key, VK_SPACE);
+    for (int i : {6, 12, 15}) EXPECT_EQ(items[i].pFunc, nullptr) << i;
+    EXPECT_EQ(std::wstring(items[16].itemName), L"Complete &name");
+    ASSERT_NE(items[16].pShKey, nullptr);
+    EXPECT_TRUE(items[16].pShKey->isCtrl && items[16].pShKey->isAlt && items[16].pShKey->isShift);
+    EXPECT_EQ(items[16].pShKey->key, VK_SPACE);
 }
 
 }  // namespace

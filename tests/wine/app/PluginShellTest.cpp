@@ -48,9 +48,18 @@ TEST_F(PluginShell, MenuHasItsItemsWithThreeShortcutsAndItemZeroDoesNothing) {
     const wchar_t* items[] = {L"&Ormu Skin Controls...", L"&Ormu Tester",    L"&Ormu Image Previewer",
                               L"&Ormu Controls",         L"&Options...",     L"&About...",
                               L"Go to definition",       L"Find references", L"Hover tips",
-                              L"&Window outline",        L"&Test window",    L"&Reload skin",
-                              L"Complete &name"};
+                              L"&Window outline",        L"Window &preview", L"&Test window",
+                              L"&Reload skin",           L"Complete &name"};
     for (const wchar_t* item : items) EXPECT_NE(host_->commandId(kMenu, item), 0) << item;
+    // The first six keep their indices; separators (which take an index each)
+    // group navigation, the media center and completion.
+    const int first = host_->commandId(kMenu, L"&Ormu Skin Controls...");
+    EXPECT_EQ(host_->commandId(kMenu, L"&About...") - first, 5);
+    EXPECT_EQ(host_->commandId(kMenu, L"Go to definition") - first, 7);
+    EXPECT_EQ(host_->commandId(kMenu, L"&Window outline") - first, 10);
+    EXPECT_EQ(host_->commandId(kMenu, L"Window &preview") - first, 11);
+    EXPECT_EQ(host_->commandId(kMenu, L"&Test window") - first, 13);
+    EXPECT_EQ(host_->commandId(kMenu, L"Complete &name") - first, 16);
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"&Ormu Controls"), L"Ctrl+Alt+B");
     EXPECT_EQ(host_->acceleratorText(kMenu, L"Go to definition"), L"Ctrl+Alt+Shift+D");

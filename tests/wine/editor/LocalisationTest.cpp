@@ -134,7 +134,7 @@ TEST_F(PluginInHost, WithTheLocalisationPluginCaptionsAndDescriptionsAreTranslat
     // The menu is offered for translation after host notifications.
     bool menuAsked = false;
     for (const auto& r : standInRequests())
-        if (r.code == 1 && r.text == L"&Quorrel" && r.count == 16) menuAsked = true;
+        if (r.code == 1 && r.text == L"&Quorrel" && r.count == 17) menuAsked = true;
     EXPECT_TRUE(menuAsked);
 
     run(L"&Options...");

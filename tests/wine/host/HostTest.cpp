@@ -82,21 +82,21 @@ TEST_F(HostTest, RealPluginMenuHasItsCommandsAndShortcuts) {
     start({L"Quorrel"}, host::exeFolder() + L"\\plugins");
     ASSERT_EQ(host_->loadedPlugins(), std::vector<std::wstring>{L"Quorrel"});
     // The six of the first release keep their places; separators (an index
-    // each: 6, 11, 14) group the navigation, the media center and completion.
+    // each: 6, 12, 15) group the navigation, the media center and completion.
     const std::pair<const wchar_t*, int> items[] = {
         {L"&Ormu Skin Controls...", 0}, {L"&Ormu Tester", 1},      {L"&Ormu Image Previewer", 2},
         {L"&Ormu Controls", 3},         {L"&Options...", 4},       {L"&About...", 5},
         {L"Go to definition", 7},       {L"Find references", 8},   {L"Hover tips", 9},
-        {L"&Window outline", 10},       {L"&Test window", 12},     {L"&Reload skin", 13},
-        {L"Complete &name", 15}};
+        {L"&Window outline", 10},       {L"Window &preview", 11},  {L"&Test window", 13},
+        {L"&Reload skin", 14},          {L"Complete &name", 16}};
     for (const auto& [item, k] : items) EXPECT_EQ(host_->commandId(L"&Quorrel", item), 22000 + k) << k;
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Image Previewer"), L"Ctrl+Alt+V");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Ormu Controls"), L"Ctrl+Alt+B");
     EXPECT_EQ(host_->acceleratorText(L"&Quorrel", L"&Test window"), L"Ctrl+Alt+Shift+T");
-    for (int k : {0, 1, 4, 5, 7, 8, 9, 11}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k].first), L"") << k;
+    for (int k : {0, 1, 4, 5, 7, 8, 9, 10, 12}) EXPECT_EQ(host_->acceleratorText(L"&Quorrel", items[k].first), L"") << k;
     HMENU sub = ::GetSubMenu(::GetSubMenu(::GetMenu(host_->mainWindow()), 1), 0);
-    EXPECT_EQ(::GetMenuItemCount(sub), 16);
-    for (int k : {6, 11, 14}) EXPECT_NE(::GetMenuState(sub, static_cast<UINT>(k), MF_BYPOSITION) & MF_SEPARATOR, 0u) << k;
+    EXPECT_EQ(::GetMenuItemCount(sub), 17);
+    for (int k : {6, 12, 15}) EXPECT_NE(::GetMenuState(sub, static_cast<UINT>(k), MF_BYPOSITION) & MF_SEPARATOR, 0u) << k;
 
     // Unloaded in the middle of a session: whatever the plugin did with its
     // hook on the main window, the window keeps working without its code.
