@@ -1,5 +1,7 @@
 #include "skineditor/StatusListPanel_win.h"
 
+#include "skineditor/WindowPanels_win.h"
+
 #include <algorithm>
 
 namespace skineditor {
@@ -33,15 +35,9 @@ void StatusListPanel::fill(const std::wstring& status, const std::vector<std::ws
 
 void StatusListPanel::layout() {
     if (hwnd_ == nullptr) return;
+    const int top = placeStatusLine(hwnd_, statusId_);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
-    const HWND status = ::GetDlgItem(hwnd_, statusId_);
-    RECT statusRect{};
-    ::GetWindowRect(status, &statusRect);
-    const int statusHeight = statusRect.bottom - statusRect.top;
-    const int gap = 2;
-    ::MoveWindow(status, gap, gap, std::max(0, static_cast<int>(client.right) - 2 * gap), statusHeight, TRUE);
-    const int top = statusHeight + 2 * gap;
     ::MoveWindow(::GetDlgItem(hwnd_, listId_), 0, top, client.right,
                  std::max(0, static_cast<int>(client.bottom) - top), TRUE);
 }

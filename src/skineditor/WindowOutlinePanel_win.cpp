@@ -4,6 +4,7 @@
 #include "editor/NppEditor_win.h"
 #include "skin/ExpandedWindow.h"
 #include "skin/SkinModelHolder.h"
+#include "skineditor/WindowPanels_win.h"
 #include "skineditor/skineditor_ids.h"
 
 namespace skineditor {
@@ -67,13 +68,7 @@ void WindowOutlinePanel::caretMoved(HWND view) {
     const skin::SkinModel* model = models_.model(editor_.currentDirectory());
     const skin::ExpandedWindow* window = model == nullptr ? nullptr : model->expandedWindow(path_);
     if (window == nullptr) return;
-    const std::intptr_t caret = editor_.caretPosition(view);
-    const std::intptr_t line = editor_.lineFromPosition(view, caret);
-    const std::intptr_t lineStart = editor_.lineStart(view, line);
-    const auto& starts = window->windowFile().lineStarts;
-    if (line < 0 || lineStart < 0 || static_cast<std::size_t>(line) >= starts.size()) return;
-    const std::size_t offset = starts[static_cast<std::size_t>(line)] + static_cast<std::size_t>(caret - lineStart);
-    const std::int32_t control = window->controlAt(static_cast<std::uint32_t>(offset));
+    const std::int32_t control = controlUnderCaret(editor_, view, *window);
     int chosen = -1;
     for (std::size_t k = 0; k < places_.size() && control >= 0; ++k) {
         if (places_[k].control == static_cast<std::uint32_t>(control)) {

@@ -8,6 +8,7 @@
 #include "skin/IncludeScan.h"
 #include "skin/SkinModelHolder.h"
 #include "skin/SkinReferences.h"
+#include "skineditor/WindowPanels_win.h"
 #include "skineditor/skineditor_ids.h"
 
 #include <algorithm>
@@ -149,13 +150,7 @@ void WindowPreviewPanel::caretMoved(HWND view) {
     const skin::SkinModel* model = models_.model(editor_.currentDirectory());
     const skin::ExpandedWindow* window = model == nullptr ? nullptr : model->expandedWindow(path_);
     if (window == nullptr) return;
-    const std::intptr_t caret = editor_.caretPosition(view);
-    const std::intptr_t line = editor_.lineFromPosition(view, caret);
-    const std::intptr_t lineStart = editor_.lineStart(view, line);
-    const auto& starts = window->windowFile().lineStarts;
-    if (line < 0 || lineStart < 0 || static_cast<std::size_t>(line) >= starts.size()) return;
-    const std::size_t offset = starts[static_cast<std::size_t>(line)] + static_cast<std::size_t>(caret - lineStart);
-    const std::int32_t control = window->controlAt(static_cast<std::uint32_t>(offset));
+    const std::int32_t control = controlUnderCaret(editor_, view, *window);
     if (control < 0) {
         outlineAt(L"", 0);
         return;
@@ -194,15 +189,10 @@ bool WindowPreviewPanel::clickAt(float skinX, float skinY) {
 
 void WindowPreviewPanel::layout() {
     if (hwnd_ == nullptr) return;
+    const int top = placeStatusLine(hwnd_, IDC_PREVIEW_STATUS);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
-    const HWND status = ::GetDlgItem(hwnd_, IDC_PREVIEW_STATUS);
-    RECT statusRect{};
-    ::GetWindowRect(status, &statusRect);
-    const int statusHeight = statusRect.bottom - statusRect.top;
-    const int gap = 2;
-    ::MoveWindow(status, gap, gap, std::max(0, static_cast<int>(client.right) - 2 * gap), statusHeight, TRUE);
-    const RECT area{0, statusHeight + 2 * gap, client.right, client.bottom};
+    const RECT area{0, top, client.right, client.bottom};
     const bool resized = area.right - area.left != area_.right - area_.left || area.bottom - area.top != area_.bottom - area_.top;
     area_ = area;
     if (resized) requestDrawing();
